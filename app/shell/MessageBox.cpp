@@ -1,0 +1,156 @@
+#include "MessageBox.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+namespace {
+struct TestState
+{
+    bool on = false;
+    std::deque<QMessageBox::StandardButton> answers;
+    std::deque<QString> paths;
+    std::vector<CMessageBox::Shown> shown;
+};
+
+TestState& testState()
+{
+    static TestState state;
+    return state;
+}
+
+QMessageBox::Icon toQt(CMessageBox::Icon icon)
+{
+    switch (icon) {
+    case CMessageBox::Icon::Information: return QMessageBox::Information;
+    case CMessageBox::Icon::Warning: return QMessageBox::Warning;
+    case CMessageBox::Icon::Error: return QMessageBox::Critical;
+    case CMessageBox::Icon::Question: return QMessageBox::Question;
+    case CMessageBox::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The answer a box gives when the user just closes it.
+QMessageBox::StandardButton defaultAnswer(QMessageBox::StandardButtons buttons)
+{
+    if (buttons & QMessageBox::Cancel)
+        return QMessageBox::Cancel;
+    if (buttons & QMessageBox::No)
+        return QMessageBox::No;
+    if (buttons & QMessageBox::Ok)
+        return QMessageBox::Ok;
+    return QMessageBox::NoButton;
+}
+} // namespace
+
+QString CMessageBox::Caption()
+{
+    return QStringLiteral("提示");
+}
+
+QMessageBox::StandardButton CMessageBox::Show(QWidget* parent, const QString& text, Icon icon,
+                                              QMessageBox::StandardButtons buttons,
+                                              const QString& caption)
+{
+    TestState& state = testState();
+    if (state.on) {
+        state.shown.push_back({caption, text, icon, buttons});
+        if (!state.answers.empty()) {
+            const auto answer = state.answers.front();
+            state.answers.pop_front();
+            return answer;
+        }
+        return defaultAnswer(buttons);
+    }
+    QMessageBox box(toQt(icon), caption, text, buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CMessageBox::Information(QWidget* parent, const QString& text)
+{
+    Show(parent, text, Icon::Information);
+}
+
+void CMessageBox::Error(QWidget* parent, const QString& text)
+{
+    Show(parent, text, Icon::Error);
+}
+
+bool CMessageBox::Question(QWidget* parent, const QString& text)
+{
+    return Show(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString CMessageBox::NextPath()
+{
+    TestState& state = testState();
+    if (state.paths.empty())
+        return {};
+    QString path = state.paths.front();
+    state.paths.pop_front();
+    return path;
+}
+
+QString CMessageBox::GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                     const QString& filter)
+{
+    if (testState().on)
+        return NextPath();
+    return QFileDialog::getOpenFileName(parent, title, dir, filter);
+}
+
+QString CMessageBox::GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
+                                     const QString& filter)
+{
+    if (testState().on)
+        return NextPath();
+    return QFileDialog::getSaveFileName(parent, title, dir, filter);
+}
+
+QString CMessageBox::GetExistingDirectory(QWidget* parent, const QString& title, const QString& dir)
+{
+    if (testState().on)
+        return NextPath();
+    return QFileDialog::getExistingDirectory(parent, title, dir, QFileDialog::ShowDirsOnly);
+}
+
+void CMessageBox::SetTestMode(bool on)
+{
+    testState().on = on;
+}
+
+bool CMessageBox::IsTestMode()
+{
+    return testState().on;
+}
+
+void CMessageBox::PushAnswer(QMessageBox::StandardButton answer)
+{
+    testState().answers.push_back(answer);
+}
+
+void CMessageBox::PushPath(const QString& path)
+{
+    testState().paths.push_back(path);
+}
+
+const std::vector<CMessageBox::Shown>& CMessageBox::ShownMessages()
+{
+    return testState().shown;
+}
+
+QStringList CMessageBox::ShownTexts()
+{
+    QStringList texts;
+    for (const Shown& s : testState().shown)
+        texts << s.text;
+    return texts;
+}
+
+void CMessageBox::ClearTestState()
+{
+    TestState& state = testState();
+    state.answers.clear();
+    state.paths.clear();
+    state.shown.clear();
+}

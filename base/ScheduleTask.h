@@ -1,0 +1,156 @@
+#pragma once
+
+#include "Activities.h"
+#include "ClassInfo.h"
+#include "CombineClassList.h"
+#include "MutexOfTeacherList.h"
+#include "MutexStudent.h"
+#include "QZObjectList.h"
+#include "QZPrioritySet.h"
+#include "ReportInfo.h"
+#include "SchoolStructure.h"
+#include "StudentInfo.h"
+#include "StudentPreset.h"
+#include "SubjectInfo.h"
+#include "TaskInfo.h"
+#include "TaskSetting.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// One division task in memory: header, record lists, subject names, the
+// last report and a modified flag; loads from and saves to its folder.
+//
+// The task has no locks: one thread at a time (the window thread, or the
+// engine's worker during a run).
+class CScheduleTask
+{
+public:
+    // Receives the messages of failed file operations ("exception in
+    // SaveInputData", ...). May be called on the engine's worker thread.
+    using MessageHandler = std::function<void(const std::string& text)>;
+
+    // How the last ReadInputData ended.
+    enum class InputState
+    {
+        NotRead,  // no read yet
+        Missing,  // no file, or not well-formed XML: nothing was read
+        Loaded,   // read completely
+        Damaged,  // a record stopped the reading; what came before is kept
+    };
+
+    CScheduleTask();
+    CScheduleTask(const CScheduleTask&) = delete;
+    CScheduleTask& operator=(const CScheduleTask&) = delete;
+    virtual ~CScheduleTask();
+
+    // Where messages go; by default they are written to standard error.
+    void SetMessageHandler(MessageHandler handler);
+    void ShowMessage(const std::string& text) const;
+
+    CTaskInfo& GetTaskInfo() { return m_taskInfo; }
+    const CTaskInfo& GetTaskInfo() const { return m_taskInfo; }
+    void SetTaskInfo(const CTaskInfo& info) { m_taskInfo = info; }
+
+    CSchoolStructure& GetSchoolStructure() { return m_schoolStructure; }
+    CActivities& GetActivities() { return m_activities; }
+    CQZObjectList& GetSubjectInfoList() { return m_subjects; }
+    CQZObjectList& GetTeacherInfoList() { return m_teachers; }
+    CQZObjectList& GetStudentInfoList() { return m_students; }
+    const CQZObjectList& GetStudentInfoList() const { return m_students; }
+    CQZObjectList& GetTeacherGroupInfoList() { return m_teacherGroups; }
+    CQZObjectList& GetClassInfoList() { return m_classes; }
+    const CQZObjectList& GetClassInfoList() const { return m_classes; }
+    CQZObjectList& GetRoomInfoList() { return m_rooms; }
+    CQZObjectList& GetCourseInfoList() { return m_courses; }
+    CQZObjectList& GetFixedTimeOfTeacherList() { return m_fixedTeacher; }
+    CQZObjectList& GetFixedTimeOfTeacherGroupList() { return m_fixedTeacherGroup; }
+    CQZObjectList& GetFixedTimeOfClassList() { return m_fixedClass; }
+    CQZObjectList& GetCoursePresetList() { return m_coursePresets; }
+    CQZObjectList& GetStudentPresetList() { return m_studentPresets; }
+    const CQZObjectList& GetStudentPresetList() const { return m_studentPresets; }
+    CQZObjectList& GetMutexStudentList() { return m_mutexStudents; }
+    const CQZObjectList& GetMutexStudentList() const { return m_mutexStudents; }
+    CMutexOfTeacherList& GetMutexOfTeacherList() { return m_mutexTeachers; }
+    CCombineClassList& GetCombineCourseList() { return m_combineClasses; }
+    CQZPrioritySet& GetPrioritySet() { return m_prioritySet; }
+    CTaskSetting& GetTaskSetting() { return m_taskSetting; }
+    CReportInfo& GetLastReportInfo() { return m_report; }
+    const CReportInfo& GetLastReportInfo() const { return m_report; }
+    std::vector<std::string>& GetCustomSubjectArray() { return m_subjectNames; }
+    const std::vector<std::string>& GetCustomSubjectArray() const { return m_subjectNames; }
+
+    bool IsDirty() const { return m_dirty; }
+    void SetDirty(bool dirty) { m_dirty = dirty; }
+
+    // Reads the task file, input.xml, output.xml and report.txt. False only
+    // when path names no existing file.
+    bool Open(const std::string& path);
+    bool Clear() { return true; }
+
+    // Write the data files safely (temporary file renamed over the old one)
+    // and then make the day's backup. False when the file was not written.
+    bool SaveInputData();
+    bool SaveOutputData();
+
+    // How the input data file was found by the last Open.
+    InputState GetInputState() const { return m_inputState; }
+    bool IsInputDamaged() const { return m_inputState == InputState::Damaged; }
+
+    void InitReportInfo();
+    bool SaveLastReportInfo();
+
+    std::string GetStudentName(const std::string& id) const;
+    std::string GetClassName(const std::string& id) const;
+    std::string GetSubjectName(const std::string& id) const;
+    std::string GetTeacherName(const std::string& id) const;
+    // Names of the ids that name students, joined by "，".
+    std::string GetStudentNameList(const std::vector<std::string>& ids) const;
+
+    bool DelStudentRelation(const std::string&) { return true; }
+    bool DelClassRelation(const std::string&) { return true; }
+    bool DelTeacherRelation(const std::string&) { return true; }
+    bool DelCourseRelation(const std::string&) { return true; }
+
+    // Drop group members and pre-assignments that name missing records;
+    // save the input data file when anything changed.
+    void MaintainMutexDataIntegrity();
+    void MaintainPresetDataIntegrity();
+
+    // "%s%s第%d节" with day name, segment name and section + 1.
+    std::string GetTimeNodeDesc(int slot) const;
+
+protected:
+    bool ReadInputData();
+    bool ReadOutputData();
+    bool ReadReportInfo();
+    bool AutoBackup();
+
+private:
+    CTaskInfo m_taskInfo;
+    CSchoolStructure m_schoolStructure;
+    CActivities m_activities;
+    CQZObjectList m_subjects;
+    CQZObjectList m_teachers;
+    CQZObjectList m_students;
+    CQZObjectList m_teacherGroups;
+    CQZObjectList m_classes;
+    CQZObjectList m_rooms;
+    CQZObjectList m_courses;
+    CQZObjectList m_fixedTeacher;
+    CQZObjectList m_fixedTeacherGroup;
+    CQZObjectList m_fixedClass;
+    CQZObjectList m_coursePresets;
+    CQZObjectList m_studentPresets;
+    CQZObjectList m_mutexStudents;
+    CMutexOfTeacherList m_mutexTeachers;
+    CCombineClassList m_combineClasses;
+    CQZPrioritySet m_prioritySet;
+    CTaskSetting m_taskSetting;
+    CReportInfo m_report;
+    std::vector<std::string> m_subjectNames;
+    bool m_dirty = false;
+    InputState m_inputState = InputState::NotRead;
+    MessageHandler m_messageHandler;
+};

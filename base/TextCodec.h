@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// Conversion between the UTF-8 text held in memory and the Chinese code page
+// of the files (GBK). Characters that GBK lacks are written as GB18030
+// sequences, so nothing a user typed is lost; reading decodes GB18030, a
+// superset of GBK and GB2312.
+class CTextCodec
+{
+public:
+    // UTF-8 to GBK/GB18030 bytes. Invalid UTF-8 bytes are passed through.
+    static std::string ToGbk(const std::string& utf8);
+    // GBK/GB18030 bytes to UTF-8. Undecodable bytes become U+FFFD.
+    static std::string FromGbk(const std::string& bytes);
+    // True when every character of the UTF-8 text has a GBK encoding.
+    static bool IsGbkEncodable(const std::string& utf8);
+    // True when the bytes are valid UTF-8.
+    static bool IsValidUtf8(const std::string& bytes);
+};
