@@ -1,0 +1,105 @@
+#include "DivisionStatistics.h"
+
+#include "ClassInfo.h"
+#include "ScheduleTask.h"
+#include "StudentInfo.h"
+
+#include <algorithm>
+#include <cstdio>
+
+CDivisionStatistics::CDivisionStatistics(const CScheduleTask& task)
+    : m_task(task), m_school(std::make_unique<CClassStatistics>())
+{
+}
+
+CDivisionStatistics::~CDivisionStatistics() = default;
+
+void CDivisionStatistics::Calculate()
+{
+    m_subjectCount = m_task.GetCustomSubjectArray().size();
+    m_classes.clear();
+    for (const auto& entry : m_task.GetClassInfoList())
+        m_classes[entry.id] = std::make_unique<CClassStatistics>(m_subjectCount);
+    m_school = std::make_unique<CClassStatistics>(m_subjectCount);
+
+    for (const auto& entry : m_task.GetStudentInfoList()) {
+        const auto* student = static_cast<const CStudentInfo*>(entry.object.get());
+        CClassStatistics* own = nullptr;
+        if (!student->ClassIdRef().empty()) {
+            auto it = m_classes.find(student->ClassIdRef());
+            if (it != m_classes.end())
+                own = it->second.get();
+        }
+        m_school->AddStudent(student->GetSex());
+        if (own)
+            own->AddStudent(student->GetSex());
+
+        const auto& scores = student->GetScoreArray();
+        const std::size_t n = std::min(m_subjectCount, scores.size());
+        for (std::size_t k = 0; k < n; ++k) {
+            const float value = static_cast<float>(CStudentInfo::ScoreValue(scores[k]));
+            m_school->AddScore(k, value);
+            if (own)
+                own->AddScore(k, value);
+        }
+    }
+
+    for (auto& [id, record] : m_classes)
+        record->CalculateAverages();
+    m_school->CalculateAverages();
+}
+
+const CClassStatistics* CDivisionStatistics::GetClassStatistics(const std::string& classId) const
+{
+    auto it = m_classes.find(classId);
+    return it == m_classes.end() ? nullptr : it->second.get();
+}
+
+std::vector<CDivisionStatistics::Row> CDivisionStatistics::GetRows() const
+{
+    std::vector<const CClassInfo*> classes;
+    for (const auto& entry : m_task.GetClassInfoList())
+        classes.push_back(static_cast<const CClassInfo*>(entry.object.get()));
+    std::stable_sort(classes.begin(), classes.end(), [](const CClassInfo* a, const CClassInfo* b) {
+        return a->GetIndex() < b->GetIndex();
+    });
+
+    std::vector<Row> rows;
+    rows.reserve(classes.size() + 1);
+    for (const CClassInfo* info : classes) {
+        const CClassStatistics* statistics = GetClassStatistics(info->IdRef());
+        if (!statistics)
+            continue; // the task changed since Calculate()
+        rows.push_back({info->GetId(), info->GetName(), statistics});
+    }
+    if (!rows.empty())
+        rows.push_back({std::string(), "全校", m_school.get()});
+    return rows;
+}
+
+std::vector<std::string> CDivisionStatistics::ColumnTitles(const std::vector<std::string>& subjectNames)
+{
+    std::vector<std::string> titles = {"ID", "班级", "人数", "女生", "男生"};
+    for (const std::string& name : subjectNames)
+        titles.push_back(name + "平均分");
+    titles.push_back("总分平均分");
+    return titles;
+}
+
+std::vector<std::string> CDivisionStatistics::RowTexts(const Row& row)
+{
+    const CClassStatistics& s = *row.statistics;
+    std::vector<std::string> texts = {row.classId, row.className, std::to_string(s.count),
+                                      std::to_string(s.girls), std::to_string(s.boys)};
+    for (float average : s.scoreAverages)
+        texts.push_back(FormatAverage(average));
+    texts.push_back(FormatAverage(s.totalAverage));
+    return texts;
+}
+
+std::string CDivisionStatistics::FormatAverage(float value)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(value));
+    return buffer;
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class CClassInfo;
+class CScheduleTask;
+
+// The rows and columns of the division table: one row per placed student,
+// in ascending student index order, for all classes or for one class.
+//
+// Columns: "ID" (student id), "序号", "姓名", "班级", "性别", "原学校", one
+// column per subject name of the task, "总分".
+class CDivisionTableData
+{
+public:
+    enum Column
+    {
+        ColumnId = 0,
+        ColumnNumber,
+        ColumnName,
+        ColumnClass,
+        ColumnSex,
+        ColumnFromSchool,
+        ColumnFirstSubject
+    };
+
+    struct Row
+    {
+        std::string studentId;
+        int number = 0; // from 1
+        std::string name;
+        std::string className;
+        std::string sex;
+        std::string fromSchool;
+        // Only the scores that have a subject column.
+        std::vector<std::string> scores;
+        std::string total;
+    };
+
+    explicit CDivisionTableData(CScheduleTask& task);
+
+    // The classes of the task in ascending record index order.
+    static std::vector<CClassInfo*> ClassesInOrder(const CScheduleTask& task);
+
+    // Rebuilds the rows for one class id, or for every class when classId is
+    // empty. Students without a class are left out. A student whose class id
+    // names no class of the task has it cleared and is left out. Returns the
+    // number of students repaired so.
+    int Fill(const std::string& classId = std::string());
+
+    std::size_t GetSubjectCount() const { return m_subjectNames.size(); }
+    int GetColumnCount() const { return ColumnFirstSubject + static_cast<int>(m_subjectNames.size()) + 1; }
+    int GetTotalColumn() const { return GetColumnCount() - 1; }
+    std::vector<std::string> ColumnTitles() const;
+
+    const std::vector<Row>& GetRows() const { return m_rows; }
+    std::size_t GetRowCount() const { return m_rows.size(); }
+    // The text of one cell; empty outside the table.
+    std::string CellText(std::size_t row, int column) const;
+
+    // A total as shown: "%.1f" without a trailing ".0" (90 → "90", 90.5 → "90.5").
+    static std::string FormatTotal(float total);
+
+private:
+    const std::string& CellRef(std::size_t row, int column) const;
+
+    CScheduleTask& m_task;
+    std::vector<std::string> m_subjectNames;
+    std::vector<Row> m_rows;
+};
