@@ -1,0 +1,76 @@
+#include "DivisionCommands.h"
+
+#include "AutoDivisionDlg.h"
+#include "Core.h"
+#include "DivisionStatisticsDlg.h"
+#include "DivisionTableDlg.h"
+#include "MessageBox.h"
+#include "ReportDlg.h"
+#include "ScheduleTask.h"
+
+#include <QApplication>
+#include <QCursor>
+
+namespace {
+
+const char* const kConfirmation =
+    "欢迎使用计算机自动分班。\n所有的学生将重新分班，现有的分班数据将被新的分班结果覆盖。\n\n"
+    "点击\"确定\"按钮立即开始自动分班。";
+
+QString ReportText(const CScheduleTask& task)
+{
+    return QString::fromStdString(task.GetLastReportInfo().GetReportInfo());
+}
+
+// A cancelled worker may still be finishing a step; nothing may read the
+// task until it has let go of it.
+void WaitUntilTaskIsFree(const CScheduleTask& task)
+{
+    if (!CCore::IsTaskBusy(&task))
+        return;
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    CCore::WaitForTask(&task);
+    QApplication::restoreOverrideCursor();
+}
+
+} // namespace
+
+bool CDivisionCommands::StartDivision(QWidget* parent, CScheduleTask& task)
+{
+    const auto answer = CMessageBox::Show(parent, QString::fromUtf8(kConfirmation), CMessageBox::Icon::Warning,
+                                          QMessageBox::Ok | QMessageBox::Cancel);
+    if (answer != QMessageBox::Ok)
+        return false;
+
+    int resultCode = 0;
+    {
+        CAutoDivisionDlg dialog(task, parent);
+        dialog.exec();
+        resultCode = dialog.GetResultCode();
+    }
+    WaitUntilTaskIsFree(task);
+
+    CReportDlg report(ReportText(task), resultCode, parent);
+    return report.exec() == QDialog::Accepted;
+}
+
+bool CDivisionCommands::ShowReport(QWidget* parent, CScheduleTask& task)
+{
+    WaitUntilTaskIsFree(task);
+    CReportDlg report(ReportText(task), DIVISION_RESULT_SHOW_REPORT, parent);
+    return report.exec() == QDialog::Accepted;
+}
+
+void CDivisionCommands::ShowDivisionTable(QWidget* parent, CScheduleTask& task)
+{
+    WaitUntilTaskIsFree(task);
+    CDivisionTableDlg dialog(task, parent);
+    dialog.exec();
+}
+
+void CDivisionCommands::ShowStatistics(QWidget* parent, CScheduleTask& task)
+{
+    WaitUntilTaskIsFree(task);
+    CDivisionStatisticsDlg dialog(task, parent);
+    dialog.exec();
+}

@@ -1,0 +1,51 @@
+#include "DivisionStatisticsDlg.h"
+
+#include "DialogUnits.h"
+#include "DivisionStatistics.h"
+#include "DivisionStatisticsModel.h"
+#include "ScheduleTask.h"
+#include "UICore.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTableView>
+
+using DialogUnits::ToPixels;
+
+CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent)
+    : CResultTableDlg(parent), m_statistics(std::make_unique<CDivisionStatistics>(task))
+{
+    setWindowTitle(QStringLiteral("分班统计表"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    m_closeButton = new QPushButton(QStringLiteral("关闭"), this);
+    m_closeButton->setAutoDefault(false);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    CUICore::instance()->SetAllChildWindowFont(this);
+
+    // The list keeps the template's distance from the edges as the window grows.
+    SetFrameMargins(QMargins(ToPixels(7), ToPixels(7), ToPixels(464 - 457), ToPixels(248 - 223)));
+    SetTableInset(QMargins(1, 1, 1, 1));
+
+    m_statistics->Calculate();
+    m_model = new CDivisionStatisticsModel(this);
+    m_model->Load(task.GetCustomSubjectArray(), *m_statistics);
+    GetTable()->setModel(m_model);
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        GetTable()->horizontalHeader()->resizeSection(column, m_model->DefaultColumnWidth(column));
+    GetTable()->setColumnHidden(0, true);
+
+    resize(ToPixels(464), ToPixels(248));
+}
+
+CDivisionStatisticsDlg::~CDivisionStatisticsDlg() = default;
+
+void CDivisionStatisticsDlg::resizeEvent(QResizeEvent* event)
+{
+    CResultTableDlg::resizeEvent(event);
+    const QSize button(ToPixels(69), ToPixels(14));
+    m_closeButton->setGeometry(width() - ToPixels(7) - button.width(), height() - ToPixels(7) - button.height(),
+                               button.width(), button.height());
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ResultTableDlg.h"
+
+#include <memory>
+
+class CDivisionStatistics;
+class CDivisionStatisticsModel;
+class CScheduleTask;
+class QPushButton;
+
+// "分班统计表": per class the headcount, girls, boys and the averages of
+// every subject and of the total, and a last row for the whole school.
+// The figures are computed afresh each time the dialog is made.
+class CDivisionStatisticsDlg : public CResultTableDlg
+{
+    Q_OBJECT
+
+public:
+    explicit CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent = nullptr);
+    ~CDivisionStatisticsDlg() override;
+
+    CDivisionStatisticsModel* GetModel() const { return m_model; }
+    const CDivisionStatistics& GetStatistics() const { return *m_statistics; }
+    QPushButton* GetCloseButton() const { return m_closeButton; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::unique_ptr<CDivisionStatistics> m_statistics;
+    CDivisionStatisticsModel* m_model = nullptr;
+    QPushButton* m_closeButton = nullptr;
+};

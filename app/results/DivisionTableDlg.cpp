@@ -1,0 +1,89 @@
+#include "DivisionTableDlg.h"
+
+#include "DialogUnits.h"
+#include "DivisionStatisticsDlg.h"
+#include "DivisionTableData.h"
+#include "DivisionTableModel.h"
+#include "MessageBox.h"
+#include "ScheduleTask.h"
+#include "UICore.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+
+using DialogUnits::ToPixels;
+
+CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
+    : CResultTableDlg(parent), m_task(task), m_data(std::make_unique<CDivisionTableData>(task))
+{
+    setWindowTitle(QStringLiteral("分班表"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* label = new QLabel(QStringLiteral("班级："), this);
+    label->setGeometry(ToPixels(7), ToPixels(9), ToPixels(25), ToPixels(8) + 2);
+    m_chooser = new QComboBox(this);
+    m_chooser->setGeometry(ToPixels(34), ToPixels(7), ToPixels(135), ToPixels(14));
+    m_statisticsButton = new QPushButton(QStringLiteral("分班统计表"), this);
+    m_statisticsButton->setGeometry(ToPixels(181), ToPixels(7), ToPixels(69), ToPixels(14));
+    m_exportButton = new QPushButton(QStringLiteral("导出到EXCEL"), this);
+    m_exportButton->setGeometry(ToPixels(259), ToPixels(7), ToPixels(69), ToPixels(14));
+    CUICore::instance()->SetAllChildWindowFont(this);
+
+    // The class chooser: all classes first, then each class by record index.
+    m_chooser->addItem(QStringLiteral("所有班级"), QString());
+    for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task))
+        m_chooser->addItem(QString::fromStdString(info->GetName()), QString::fromStdString(info->GetId()));
+
+    SetFrameMargins(QMargins(10, 38, 10, 10));
+    SetTableInset(QMargins(1, 1, 1, 2));
+
+    m_model = new CDivisionTableModel(*m_data, this);
+    m_data->Fill(); // the columns are known before the view is set up
+    GetTable()->setModel(m_model);
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        GetTable()->horizontalHeader()->resizeSection(column, m_model->DefaultColumnWidth(column));
+    GetTable()->setColumnHidden(CDivisionTableData::ColumnId, true);
+
+    connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] { FillTable(); });
+    connect(m_statisticsButton, &QPushButton::clicked, this, [this] { ShowStatistics(); });
+    connect(m_exportButton, &QPushButton::clicked, this, [this] { Export(); });
+
+    // Cover the work area of the screen (the desktop without the task bar).
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        resize(area.size());
+        move(area.topLeft());
+    } else {
+        resize(ToPixels(436), ToPixels(248));
+    }
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+CDivisionTableDlg::~CDivisionTableDlg() = default;
+
+void CDivisionTableDlg::FillTable()
+{
+    const std::string classId = m_chooser->currentData().toString().toStdString();
+    m_model->BeginRefill();
+    m_data->Fill(classId);
+    m_model->EndRefill();
+    GetTable()->scrollToTop();
+}
+
+void CDivisionTableDlg::ShowStatistics()
+{
+    CDivisionStatisticsDlg dialog(m_task, this);
+    dialog.exec();
+}
+
+void CDivisionTableDlg::Export()
+{
+    CMessageBox::Information(this, QStringLiteral("分班表的导出功能将在后续版本中提供。"));
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ResultTableDlg.h"
+
+#include <memory>
+
+class CDivisionTableData;
+class CDivisionTableModel;
+class CScheduleTask;
+class QComboBox;
+class QPushButton;
+
+// "分班表": every placed student with class, sex, original school, scores
+// and total, for all classes or for the class chosen above the table.
+// Covers the desktop's work area. Changes nothing in the task but the
+// class ids that name a class which no longer exists (they are cleared).
+class CDivisionTableDlg : public CResultTableDlg
+{
+    Q_OBJECT
+
+public:
+    explicit CDivisionTableDlg(CScheduleTask& task, QWidget* parent = nullptr);
+    ~CDivisionTableDlg() override;
+
+    QComboBox* GetClassChooser() const { return m_chooser; }
+    QPushButton* GetStatisticsButton() const { return m_statisticsButton; }
+    QPushButton* GetExportButton() const { return m_exportButton; }
+    const CDivisionTableData& GetData() const { return *m_data; }
+    CDivisionTableModel* GetModel() const { return m_model; }
+
+    // Shows the rows of the class chosen in the class chooser.
+    void FillTable();
+
+private:
+    void ShowStatistics();
+    void Export();
+
+    CScheduleTask& m_task;
+    std::unique_ptr<CDivisionTableData> m_data;
+    CDivisionTableModel* m_model = nullptr;
+    QComboBox* m_chooser = nullptr;
+    QPushButton* m_statisticsButton = nullptr;
+    QPushButton* m_exportButton = nullptr;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+class CDivisionTableData;
+
+// The division table for a list view: reads cell texts from the rows of a
+// CDivisionTableData on demand, so even a large school shows at once.
+class CDivisionTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit CDivisionTableModel(CDivisionTableData& data, QObject* parent = nullptr);
+
+    // Call around CDivisionTableData::Fill.
+    void BeginRefill();
+    void EndRefill();
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Width in pixels of each column as the table starts ("ID" is 0).
+    int DefaultColumnWidth(int column) const;
+
+private:
+    bool IsRightAligned(int column) const;
+
+    CDivisionTableData& m_data;
+};
