@@ -95,8 +95,11 @@ public:
 
 private:
     void DropNames(Entry& entry);
+    void Erase(Storage::iterator it);
 
     Storage m_entries;
     std::unordered_map<std::string, Storage::iterator> m_idIndex;
     std::unordered_map<std::string, CQZObject*> m_nameIndex;
+    // Which entry owns a record, so that a record is never owned twice.
+    std::unordered_map<const CQZObject*, Storage::iterator> m_owners;
 };

@@ -11,6 +11,10 @@ class CTextCodec
 public:
     // UTF-8 to GBK/GB18030 bytes. Invalid UTF-8 bytes are passed through.
     static std::string ToGbk(const std::string& utf8);
+    // UTF-8 to GBK bytes for XML text: characters that GBK lacks become
+    // character references ("&#x20000;"), so the file stays plain GBK and
+    // reads back unchanged. Invalid UTF-8 bytes are passed through.
+    static std::string ToGbkXml(const std::string& utf8);
     // GBK/GB18030 bytes to UTF-8. Undecodable bytes become U+FFFD.
     static std::string FromGbk(const std::string& bytes);
     // True when every character of the UTF-8 text has a GBK encoding.

@@ -1,0 +1,3 @@
+#include "CourseInfo.h"
+
+CCourseInfo::~CCourseInfo() = default;

@@ -1,0 +1,3 @@
+#include "CoursePreset.h"
+
+CCoursePreset::~CCoursePreset() = default;

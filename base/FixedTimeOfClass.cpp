@@ -1,0 +1,3 @@
+#include "FixedTimeOfClass.h"
+
+CFixedTimeOfClass::~CFixedTimeOfClass() = default;

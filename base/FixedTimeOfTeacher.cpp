@@ -1,0 +1,3 @@
+#include "FixedTimeOfTeacher.h"
+
+CFixedTimeOfTeacher::~CFixedTimeOfTeacher() = default;

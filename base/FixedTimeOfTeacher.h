@@ -1,0 +1,11 @@
+#pragma once
+
+#include "FixedTimeOfObject.h"
+
+// The fixed slots of a teacher, keyed by its id.
+class CFixedTimeOfTeacher : public CFixedTimeOfObject
+{
+public:
+    CFixedTimeOfTeacher() = default;
+    ~CFixedTimeOfTeacher() override;
+};

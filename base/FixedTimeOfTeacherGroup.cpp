@@ -1,0 +1,3 @@
+#include "FixedTimeOfTeacherGroup.h"
+
+CFixedTimeOfTeacherGroup::~CFixedTimeOfTeacherGroup() = default;

@@ -1,0 +1,3 @@
+#include "RoomInfo.h"
+
+CRoomInfo::~CRoomInfo() = default;

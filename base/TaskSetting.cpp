@@ -1,0 +1,3 @@
+#include "TaskSetting.h"
+
+CTaskSetting::~CTaskSetting() = default;

@@ -1,0 +1,3 @@
+#include "TeacherInfo.h"
+
+CTeacherInfo::~CTeacherInfo() = default;
