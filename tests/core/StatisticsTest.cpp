@@ -1,0 +1,128 @@
+#include "DivisionStatistics.h"
+
+#include "ClassInfo.h"
+#include "ScheduleTask.h"
+#include "StudentInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class StatisticsTest : public ::testing::Test
+{
+protected:
+    void AddClass(const std::string& id, const std::string& name, int index)
+    {
+        auto info = std::make_unique<CClassInfo>();
+        info->SetId(id);
+        info->SetName(name);
+        info->SetIndex(index);
+        task.GetClassInfoList().Add(std::move(info));
+    }
+
+    void AddStudent(const std::string& id, int sex, const std::string& classId, std::vector<std::string> scores)
+    {
+        auto student = std::make_unique<CStudentInfo>();
+        student->SetId(id);
+        student->SetName("学生" + id);
+        student->SetSex(sex);
+        student->SetClassId(classId);
+        student->GetScoreArray() = std::move(scores);
+        task.GetStudentInfoList().Add(std::move(student));
+    }
+
+    CScheduleTask task;
+};
+
+TEST_F(StatisticsTest, ClassAndSchoolFigures)
+{
+    task.GetCustomSubjectArray() = {"语文"};
+    AddClass("c1", "一班", 2);
+    AddClass("c2", "二班", 1);
+    AddStudent("s1", 0, "c1", {"80"});
+    AddStudent("s2", 0, "c1", {"90"});
+    AddStudent("s3", 1, "", {"70"});        // not placed: only the whole school
+    AddStudent("s4", 1, "gone", {"60"});    // names no class: only the whole school
+
+    CDivisionStatistics statistics(task);
+    statistics.Calculate();
+
+    const CClassStatistics* one = statistics.GetClassStatistics("c1");
+    ASSERT_NE(one, nullptr);
+    EXPECT_EQ(one->count, 2);
+    EXPECT_EQ(one->girls, 2);
+    EXPECT_EQ(one->boys, 0);
+    EXPECT_FLOAT_EQ(one->scoreAverages[0], 85.0f);
+    EXPECT_FLOAT_EQ(one->totalAverage, 85.0f);
+
+    const CClassStatistics* two = statistics.GetClassStatistics("c2");
+    ASSERT_NE(two, nullptr);
+    EXPECT_EQ(two->count, 0);
+    EXPECT_FLOAT_EQ(two->scoreAverages[0], 0.0f);
+    EXPECT_FLOAT_EQ(two->totalAverage, 0.0f);
+    EXPECT_EQ(statistics.GetClassStatistics("gone"), nullptr);
+
+    const CClassStatistics& school = statistics.GetSchoolStatistics();
+    EXPECT_EQ(school.count, 4);
+    EXPECT_EQ(school.girls, 2);
+    EXPECT_EQ(school.boys, 2);
+    EXPECT_FLOAT_EQ(school.scoreAverages[0], 75.0f);
+
+    // Rows: classes by record index, then the whole school.
+    const auto rows = statistics.GetRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(CDivisionStatistics::RowTexts(rows[0]),
+              (std::vector<std::string>{"c2", "二班", "0", "0", "0", "0.0", "0.0"}));
+    EXPECT_EQ(CDivisionStatistics::RowTexts(rows[1]),
+              (std::vector<std::string>{"c1", "一班", "2", "2", "0", "85.0", "85.0"}));
+    EXPECT_EQ(CDivisionStatistics::RowTexts(rows[2]),
+              (std::vector<std::string>{"", "全校", "4", "2", "2", "75.0", "75.0"}));
+    // The whole school is the class counts plus the students left out.
+    EXPECT_EQ(school.count, one->count + two->count + 2);
+}
+
+TEST_F(StatisticsTest, OnlyScoresWithASubjectAreCounted)
+{
+    task.GetCustomSubjectArray() = {"语文", "数学"};
+    AddClass("c1", "一班", 0);
+    AddStudent("s1", 1, "c1", {"90", "80", "1000"}); // the third score has no subject
+    AddStudent("s2", 1, "c1", {"70"});               // fewer scores than subjects
+    AddStudent("s3", 0, "c1", {"abc", "85.5"});      // not a number counts 0
+
+    CDivisionStatistics statistics(task);
+    statistics.Calculate();
+    const CClassStatistics* one = statistics.GetClassStatistics("c1");
+    ASSERT_NE(one, nullptr);
+    EXPECT_EQ(one->count, 3);
+    EXPECT_FLOAT_EQ(one->scoreSums[0], 160.0f);
+    EXPECT_FLOAT_EQ(one->scoreSums[1], 165.5f);
+    EXPECT_FLOAT_EQ(one->totalSum, 325.5f);
+    EXPECT_FLOAT_EQ(one->totalAverage, 325.5f / 3.0f);
+    EXPECT_EQ(CDivisionStatistics::FormatAverage(one->scoreAverages[1]), "55.2");
+    EXPECT_EQ(CDivisionStatistics::FormatAverage(one->totalAverage), "108.5");
+
+    EXPECT_EQ(CDivisionStatistics::ColumnTitles(task.GetCustomSubjectArray()),
+              (std::vector<std::string>{"ID", "班级", "人数", "女生", "男生", "语文平均分", "数学平均分",
+                                        "总分平均分"}));
+}
+
+TEST_F(StatisticsTest, NoClassesGiveNoRowsButSchoolStillCounts)
+{
+    task.GetCustomSubjectArray() = {"语文"};
+    AddStudent("s1", 0, "", {"60"});
+    CDivisionStatistics statistics(task);
+    statistics.Calculate();
+    EXPECT_TRUE(statistics.GetRows().empty());
+    EXPECT_EQ(statistics.GetSchoolStatistics().count, 1);
+
+    // Calculating again starts from zero.
+    statistics.Calculate();
+    EXPECT_EQ(statistics.GetSchoolStatistics().count, 1);
+    EXPECT_FLOAT_EQ(statistics.GetSchoolStatistics().totalSum, 60.0f);
+}
+
+} // namespace
