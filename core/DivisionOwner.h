@@ -19,6 +19,11 @@ constexpr int DIVISION_RESULT_SHOW_REPORT = 3; // the program's own: show the st
 // Receives the engine's notifications. The worker thread calls Notify and
 // waits until it returns (a blocking send); an owner living on a window
 // thread forwards the call there and waits.
+//
+// No call starts after Cancel()/Free() has returned. A call that was already
+// waiting for the window thread when Cancel() began can only be delivered
+// once that thread gets back to its event loop, so an owner ignores what
+// arrives after it has cancelled.
 class CDivisionOwner
 {
 public:

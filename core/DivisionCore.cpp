@@ -1,0 +1,384 @@
+#include "DivisionCore.h"
+
+#include "ClassInfo.h"
+#include "DivisionOwner.h"
+#include "MutexStudent.h"
+#include "ScheduleTask.h"
+#include "StudentInfo.h"
+#include "StudentPreset.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <random>
+#include <set>
+#include <unordered_set>
+
+namespace {
+
+// How often long loops look at the stop request.
+constexpr std::size_t kStopCheckInterval = 4096;
+
+bool TimeToCheck(std::size_t i)
+{
+    return (i % kStopCheckInterval) == 0;
+}
+
+// Fisher-Yates with the raw output of the engine, so the order for a seed is
+// the same with every standard library.
+void Shuffle(std::vector<std::uint32_t>& order, std::mt19937_64& random)
+{
+    for (std::size_t i = order.size(); i > 1; --i) {
+        const std::size_t j = static_cast<std::size_t>(random() % i);
+        std::swap(order[i - 1], order[j]);
+    }
+}
+
+// Scores are ordered with a value that cannot break the sort: a total that
+// is not a number ranks below every other.
+float OrderingScore(float score)
+{
+    return std::isnan(score) ? -std::numeric_limits<float>::infinity() : score;
+}
+
+// Strictly-lower test for class score sums; a sum that is not a number is
+// higher than any other, so such a class is chosen last among equals.
+bool SumLess(float a, float b)
+{
+    if (std::isnan(a))
+        return false;
+    if (std::isnan(b))
+        return true;
+    return a < b;
+}
+
+} // namespace
+
+CDivisionCore::CDivisionCore() = default;
+
+CDivisionCore::~CDivisionCore()
+{
+    // The worker uses the members below; it must be gone before they are.
+    StopWorker();
+    Clear();
+}
+
+void CDivisionCore::Clear()
+{
+    m_slots.clear();
+    m_slotByClassId.clear();
+    m_students.clear();
+    m_studentByKey.clear();
+    m_partnerIds.clear();
+    m_partnerIdStart.clear();
+    m_partnerStudents.clear();
+    m_partnerStudentStart.clear();
+    m_queue.clear();
+    m_messages.clear();
+}
+
+void CDivisionCore::Divide()
+{
+    if (!NotifyStatus("正在分班,请稍候..."))
+        return;
+
+    Clear();
+    bool allPlaced = true;
+    const bool dealt = BuildSlots() && ReadStudents() && BuildExclusion() && ReadPresets() && BuildQueue()
+                       && Deal(allPlaced);
+    if (!dealt || IsStopRequested()) {
+        Clear();
+        return; // stopped: the task is left as it was
+    }
+
+    WriteBack();
+    GetTask()->GetLastReportInfo().MakeReport(0);
+    Clear();
+
+    if (ShouldSaveFiles()) {
+        if (IsStopRequested()) {
+            // Divided in memory but not saved.
+            GetTask()->SetDirty(true);
+            return;
+        }
+        // Once the input data is saved the report goes with it, so the two
+        // files always describe the same run.
+        GetTask()->SaveInputData();
+        GetTask()->SaveLastReportInfo();
+    }
+
+    const int result = allPlaced ? DIVISION_RESULT_DONE : DIVISION_RESULT_UNPLACED;
+    SetResult(result);
+    if (!Notify(DIVISION_NOTIFY_PROGRESS, 100))
+        return;
+    if (!NotifyStatus("分班完成."))
+        return;
+    NotifyEnd(result);
+}
+
+bool CDivisionCore::BuildSlots()
+{
+    const auto classes = GetTask()->GetClassInfoList().Records<CClassInfo>();
+    std::vector<std::uint32_t> order(classes.size());
+    std::iota(order.begin(), order.end(), 0u);
+    if (!KeepsListOrder()) {
+        std::mt19937_64 random(GetRunSeed());
+        Shuffle(order, random);
+    }
+
+    m_slots.reserve(classes.size());
+    m_slotByClassId.reserve(classes.size());
+    for (std::uint32_t position : order) {
+        CClassInfo* info = classes[position];
+        m_slots.push_back(std::make_unique<CClassSlot>(info->GetId(), info, info->GetStudentCount()));
+        m_slotByClassId.emplace(m_slots.back()->GetClassId(), static_cast<int>(m_slots.size() - 1));
+    }
+    return !IsStopRequested();
+}
+
+bool CDivisionCore::ReadStudents()
+{
+    const CQZObjectList& list = GetTask()->GetStudentInfoList();
+    m_students.reserve(list.GetCount());
+    m_studentByKey.reserve(list.GetCount());
+    std::size_t i = 0;
+    for (const auto& entry : list) {
+        if (TimeToCheck(++i) && IsStopRequested())
+            return false;
+        Student student;
+        student.info = static_cast<CStudentInfo*>(entry.object.get());
+        student.id = &entry.id;
+        // The total score is derived from the scores alone; refreshing it
+        // changes nothing the user entered.
+        student.info->CalculateScoreCount();
+        student.score = student.info->GetScoreCount();
+        student.sex = student.info->GetSex();
+        m_studentByKey.emplace(entry.id, static_cast<int>(m_students.size()));
+        m_students.push_back(student);
+    }
+
+    // Tie-break rank: the list position, or a seeded permutation of it.
+    std::vector<std::uint32_t> rank(m_students.size());
+    std::iota(rank.begin(), rank.end(), 0u);
+    if (!KeepsListOrder()) {
+        std::mt19937_64 random(GetRunSeed() ^ 0x9e3779b97f4a7c15ull);
+        Shuffle(rank, random);
+    }
+    for (std::size_t k = 0; k < m_students.size(); ++k)
+        m_students[k].rank = rank[k];
+    return !IsStopRequested();
+}
+
+bool CDivisionCore::BuildExclusion()
+{
+    const std::size_t count = m_students.size();
+    // Every ordered pair of different identifiers within a group, collected
+    // under the first one when it names a student. Identifiers that name no
+    // student still count as partners of the others.
+    std::vector<std::vector<std::string_view>> partners(count);
+    std::size_t visited = 0;
+    for (const auto& entry : GetTask()->GetMutexStudentList()) {
+        const auto& ids = static_cast<const CMutexStudent*>(entry.object.get())->GetMutexStudents();
+        if (ids.size() < 2)
+            continue;
+        for (const std::string& a : ids) {
+            if (TimeToCheck(++visited) && IsStopRequested())
+                return false;
+            const auto found = m_studentByKey.find(a);
+            if (found == m_studentByKey.end())
+                continue;
+            auto& list = partners[static_cast<std::size_t>(found->second)];
+            for (const std::string& b : ids) {
+                if (b != a)
+                    list.emplace_back(b);
+            }
+        }
+    }
+
+    // Each partner once, in the order first met.
+    m_partnerIdStart.assign(count + 1, 0);
+    m_partnerStudentStart.assign(count + 1, 0);
+    std::unordered_set<std::string_view> seen;
+    for (std::size_t i = 0; i < count; ++i) {
+        m_partnerIdStart[i] = m_partnerIds.size();
+        m_partnerStudentStart[i] = m_partnerStudents.size();
+        auto& list = partners[i];
+        if (list.empty())
+            continue;
+        seen.clear();
+        for (std::string_view id : list) {
+            if (!seen.insert(id).second)
+                continue;
+            m_partnerIds.push_back(id);
+            const auto found = m_studentByKey.find(id);
+            if (found != m_studentByKey.end())
+                m_partnerStudents.push_back(found->second);
+        }
+        m_students[i].partnerCount = static_cast<int>(m_partnerIds.size() - m_partnerIdStart[i]);
+        std::vector<std::string_view>().swap(list);
+    }
+    m_partnerIdStart[count] = m_partnerIds.size();
+    m_partnerStudentStart[count] = m_partnerStudents.size();
+    return !IsStopRequested();
+}
+
+bool CDivisionCore::ReadPresets()
+{
+    for (const auto& entry : GetTask()->GetStudentPresetList()) {
+        const auto student = m_studentByKey.find(entry.id);
+        if (student == m_studentByKey.end())
+            continue;
+        const std::string classId = static_cast<const CStudentPreset*>(entry.object.get())->GetPresetClassId();
+        const auto slot = m_slotByClassId.find(classId);
+        m_students[static_cast<std::size_t>(student->second)].presetSlot =
+            slot == m_slotByClassId.end() ? PresetMissingClass : slot->second;
+    }
+    return !IsStopRequested();
+}
+
+bool CDivisionCore::BuildQueue()
+{
+    m_queue.resize(m_students.size());
+    std::iota(m_queue.begin(), m_queue.end(), 0);
+    std::sort(m_queue.begin(), m_queue.end(), [this](int left, int right) {
+        const Student& a = m_students[static_cast<std::size_t>(left)];
+        const Student& b = m_students[static_cast<std::size_t>(right)];
+        const bool presetA = a.presetSlot != NoPreset;
+        const bool presetB = b.presetSlot != NoPreset;
+        if (presetA != presetB)
+            return presetA;
+        if (a.partnerCount != b.partnerCount)
+            return a.partnerCount > b.partnerCount;
+        if (a.sex != b.sex)
+            return a.sex < b.sex;
+        const float scoreA = OrderingScore(a.score);
+        const float scoreB = OrderingScore(b.score);
+        if (scoreA != scoreB)
+            return scoreA > scoreB;
+        return a.rank < b.rank;
+    });
+    return !IsStopRequested();
+}
+
+bool CDivisionCore::Deal(bool& allPlaced)
+{
+    // The classes that still have room, best first: fewest students, then
+    // the lower score sum, then the earlier in visiting order. Only the
+    // class that receives a student changes its place.
+    auto better = [this](int left, int right) {
+        const CClassSlot& a = *m_slots[static_cast<std::size_t>(left)];
+        const CClassSlot& b = *m_slots[static_cast<std::size_t>(right)];
+        if (a.GetOccupancy() != b.GetOccupancy())
+            return a.GetOccupancy() < b.GetOccupancy();
+        const float sumA = a.GetScoreSum();
+        const float sumB = b.GetScoreSum();
+        if (SumLess(sumA, sumB))
+            return true;
+        if (SumLess(sumB, sumA))
+            return false;
+        return left < right;
+    };
+    std::set<int, decltype(better)> open(better);
+    for (std::size_t k = 0; k < m_slots.size(); ++k) {
+        if (m_slots[k]->HasRoom())
+            open.insert(static_cast<int>(k));
+    }
+
+    // Classes holding a partner of the current student carry its stamp.
+    std::vector<std::uint64_t> blocked(m_slots.size(), 0);
+    std::uint64_t stamp = 0;
+    CScheduleTask& task = *GetTask();
+
+    allPlaced = true;
+    for (std::size_t q = 0; q < m_queue.size(); ++q) {
+        if (TimeToCheck(q + 1) && IsStopRequested())
+            return false;
+        const int position = m_queue[q];
+        Student& student = m_students[static_cast<std::size_t>(position)];
+        int chosen = -1;
+
+        if (student.presetSlot >= 0) {
+            // The pre-assigned class, regardless of partners; no other class
+            // is tried.
+            const CClassSlot& slot = *m_slots[static_cast<std::size_t>(student.presetSlot)];
+            if (slot.HasRoom()) {
+                chosen = student.presetSlot;
+            } else {
+                m_messages.push_back(student.info->NameRef() + " 预排的班级 " + task.GetClassName(slot.GetClassId())
+                                     + " 人数已满");
+                allPlaced = false;
+                continue;
+            }
+        } else {
+            const std::size_t first = m_partnerStudentStart[static_cast<std::size_t>(position)];
+            const std::size_t last = m_partnerStudentStart[static_cast<std::size_t>(position) + 1];
+            if (first == last) {
+                if (!open.empty())
+                    chosen = *open.begin();
+            } else {
+                ++stamp;
+                for (std::size_t p = first; p < last; ++p) {
+                    const int partnerSlot = m_students[static_cast<std::size_t>(m_partnerStudents[p])].slot;
+                    if (partnerSlot >= 0)
+                        blocked[static_cast<std::size_t>(partnerSlot)] = stamp;
+                }
+                for (int candidate : open) {
+                    if (blocked[static_cast<std::size_t>(candidate)] != stamp) {
+                        chosen = candidate;
+                        break;
+                    }
+                }
+            }
+            if (chosen < 0) {
+                m_messages.push_back("由于互斥条件限制，" + student.info->NameRef() + " 没有匹配到合适的班级");
+                allPlaced = false;
+                continue;
+            }
+        }
+
+        auto node = open.extract(chosen);
+        CClassSlot& slot = *m_slots[static_cast<std::size_t>(chosen)];
+        if (student.sex == 0)
+            slot.AddGirl(position, student.score);
+        else
+            slot.AddBoy(position, student.score);
+        student.slot = chosen;
+        if (slot.HasRoom())
+            open.insert(std::move(node));
+    }
+    return true;
+}
+
+void CDivisionCore::WriteBack()
+{
+    // Every student starts unplaced, with this run's pre-assignment flag and
+    // exclusion partners.
+    for (std::size_t i = 0; i < m_students.size(); ++i) {
+        const Student& student = m_students[i];
+        student.info->SetClassId(std::string());
+        student.info->SetPresetFlag(student.presetSlot != NoPreset);
+        auto& mutex = student.info->GetMutex();
+        mutex.clear();
+        for (std::size_t p = m_partnerIdStart[i]; p < m_partnerIdStart[i + 1]; ++p)
+            mutex.emplace_back(m_partnerIds[p]);
+    }
+
+    // Each class lists its girls, then its boys, in placing order.
+    for (const auto& slot : m_slots) {
+        CClassInfo* info = slot->GetClassInfo();
+        auto& ids = info->GetStudentArray();
+        ids.clear();
+        ids.reserve(slot->GetOccupancy());
+        for (const auto* group : {&slot->GetGirls(), &slot->GetBoys()}) {
+            for (int position : *group) {
+                const Student& student = m_students[static_cast<std::size_t>(position)];
+                ids.push_back(*student.id);
+                student.info->SetClassId(slot->GetClassId());
+            }
+        }
+    }
+
+    auto& errors = GetTask()->GetLastReportInfo().GetErrorInfo();
+    errors.insert(errors.end(), m_messages.begin(), m_messages.end());
+}
