@@ -1,11 +1,55 @@
-#include <QApplication>
-#include <QWidget>
+#include "IniFile.h"
+#include "LoginDlg.h"
+#include "MainDlg.h"
+#include "TaskManager.h"
+#include "UICore.h"
+#include "UIResources.h"
 
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+
+// Quillon [--settings FILE] [TASK.qz]
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Lumo智能分班系统 1.0.0"));
-    window.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Quillon"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Lumo智能分班系统"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption settingsOption(QStringLiteral("settings"),
+                                            QStringLiteral("Use FILE as the settings file instead of qz.ini."),
+                                            QStringLiteral("FILE"));
+    parser.addOption(settingsOption);
+    parser.addPositionalArgument(QStringLiteral("task"), QStringLiteral("The task file (.qz) to open."),
+                                 QStringLiteral("[TASK.qz]"));
+    parser.process(app);
+    if (parser.isSet(settingsOption))
+        qputenv("QUILLON_SETTINGS", QFileInfo(parser.value(settingsOption)).absoluteFilePath().toLocal8Bit());
+    std::string startTask;
+    if (!parser.positionalArguments().isEmpty())
+        startTask = QDir::toNativeSeparators(QFileInfo(parser.positionalArguments().first()).absoluteFilePath())
+                        .toStdString();
+
+    QApplication::setFont(CUICore::instance()->GetDefaultFont());
+
+    const std::string settings = CTaskManager::SettingsFilePath();
+    const QString stored = QString::fromStdString(CIniFile::ReadString(settings, "SYSTEM", "Auth", ""));
+    if (!CLoginDlg::check(stored))
+        return 0;
+
+    int result = 0;
+    {
+        CMainDlg window(startTask);
+        window.showMaximized();
+        result = QApplication::exec();
+    }
+    CTaskManager::release();
+    CUIResources::release();
+    CUICore::Free();
+    return result;
 }

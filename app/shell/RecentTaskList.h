@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The most recently opened task files, most recent first, kept in section
+// "Recently Tasks" of the settings file under the keys 1, 2, ...
+class CRecentTaskList
+{
+public:
+    static constexpr int DefaultCapacity = 10;
+
+    CRecentTaskList() = default;
+    CRecentTaskList(const std::string& settingsPath, int capacity = DefaultCapacity);
+
+    void Bind(const std::string& settingsPath, int capacity = DefaultCapacity);
+
+    // Reads keys 1 ... capacity and stops at the first empty or missing one.
+    void Read();
+    // Puts path at the head (dropping any entry naming the same file), cuts
+    // the list to its capacity and writes it.
+    void Add(const std::string& path);
+    // Writes keys 1 ... n and an empty key n + 1.
+    void Write() const;
+
+    const std::vector<std::string>& GetPaths() const { return m_paths; }
+    bool IsEmpty() const { return m_paths.empty(); }
+    int GetSize() const { return static_cast<int>(m_paths.size()); }
+    int GetCapacity() const { return m_capacity; }
+
+private:
+    std::string m_settingsPath;
+    int m_capacity = DefaultCapacity;
+    std::vector<std::string> m_paths;
+};

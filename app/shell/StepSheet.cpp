@@ -1,0 +1,121 @@
+#include "StepSheet.h"
+
+#include "SheetHeader.h"
+#include "ToolBox.h"
+#include "ToolDesc.h"
+#include "UIResources.h"
+
+#include <QPainter>
+
+namespace {
+constexpr int kMargin = 5;
+constexpr int kSubHeaderBottom = 57;
+
+struct PageCommand
+{
+    int page;
+    int command;
+    const char* caption;
+    const char* icon;
+};
+
+constexpr PageCommand kCommands[] = {
+    {0, 1, "打开分班任务", "open_task"},
+    {0, 2, "创建新分班任务", "new_task"},
+    {1, 9, "班级信息", "classes"},
+    {1, 12, "学生信息", "students"},
+    {2, 17, "预分班", "preset"},
+    {2, 23, "互斥学生组", "mutex"},
+    {3, 24, "开始自动分班", "start_division"},
+    {3, 26, "自动分班报告", "report"},
+    {4, 28, "分班表", "division_table"},
+    {4, 29, "分班统计表", "statistics"},
+};
+} // namespace
+
+CStepSheet::CStepSheet(QWidget* parent)
+    : QWidget(parent)
+    , m_header(new CSheetHeader(this))
+    , m_toolBox(new CToolBox(this))
+    , m_toolDesc(new CToolDesc(this))
+{
+    connect(m_header, &CSheetHeader::pageSelected, this, &CStepSheet::onPageSelected);
+    connect(m_header, &CSheetHeader::describe, m_toolDesc, &CToolDesc::setDescription);
+    connect(m_toolBox, &CToolBox::commandChosen, this, &CStepSheet::commandChosen);
+
+    addPage(QStringLiteral("1 欢迎"), QStringLiteral("全新的自动化分班体验从这里开始！"));
+    selectPage(0);
+}
+
+int CStepSheet::addPage(const QString& caption, const QString& description)
+{
+    return m_header->addPage(caption, description);
+}
+
+void CStepSheet::addTaskPages()
+{
+    addPage(QStringLiteral("2 基本数据维护"), QStringLiteral("从EXCEL文件导入分班的基本数据。"));
+    addPage(QStringLiteral("3 分班条件设置"), QStringLiteral("可以在这里设置自动分班的约束条件。"));
+    addPage(QStringLiteral("4 自动分班"), QStringLiteral("自动化分班控制及相关信息。"));
+    addPage(QStringLiteral("5 查看分班表"), QStringLiteral("查看自动化分班的结果，可以导出到EXCEL。"));
+}
+
+void CStepSheet::selectPage(int index)
+{
+    m_header->selectPage(index);
+}
+
+int CStepSheet::pageCount() const
+{
+    return m_header->pageCount();
+}
+
+int CStepSheet::currentPage() const
+{
+    return m_header->currentPage();
+}
+
+void CStepSheet::setTaskName(const QString& name)
+{
+    m_toolDesc->setTaskName(name);
+}
+
+void CStepSheet::setTaskLocation(const QString& location)
+{
+    m_toolDesc->setTaskLocation(location);
+}
+
+void CStepSheet::onPageSelected(int index)
+{
+    m_toolBox->clear();
+    for (const PageCommand& c : kCommands) {
+        if (c.page == index)
+            m_toolBox->addCommand(QString::fromLatin1(c.icon), c.command, QString::fromUtf8(c.caption));
+    }
+}
+
+void CStepSheet::resizeEvent(QResizeEvent*)
+{
+    const int w = width();
+    const int h = height();
+    m_header->setGeometry(0, 0, w, CSheetHeader::Height);
+    const int gridTop = kSubHeaderBottom + 1;
+    const int gridBottom = std::max(gridTop, h - CToolDesc::Height - kMargin);
+    m_toolBox->setGeometry(kMargin, gridTop, std::max(0, w - 2 * kMargin), gridBottom - gridTop);
+    m_toolDesc->setGeometry(kMargin, gridBottom + 1, std::max(0, w - 2 * kMargin),
+                            std::max(0, h - kMargin - gridBottom - 1));
+}
+
+void CStepSheet::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    // The sub-header strip under the tabs.
+    const QRect subHeader(QPoint(kMargin, CSheetHeader::Height), QPoint(width() - kMargin - 1, kSubHeaderBottom));
+    QLinearGradient strip(subHeader.topLeft(), subHeader.bottomLeft());
+    strip.setColorAt(0, QColor(255, 255, 255));
+    strip.setColorAt(1, QColor(240, 245, 252));
+    painter.fillRect(subHeader, strip);
+    painter.setPen(CUIResources::frame());
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include "RecentTaskList.h"
+
+#include <QString>
+#include <QUrl>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CMainDlg;
+class CScheduleTask;
+class CTipWnd;
+class QWidget;
+
+// The program-wide controller: the settings, the recent-task list and the
+// one open division task. Used on the window thread only.
+class CTaskManager
+{
+public:
+    struct SchoolSettings
+    {
+        std::string name;
+    };
+
+    struct ExportSettings
+    {
+        std::string folder;
+        bool showSchoolName = true;
+        bool subjectNameOnly = false;
+        bool showHeadTeacherName = false;
+    };
+
+    struct PrintSettings
+    {
+        bool showSchoolName = true;
+        bool showHeadTeacherName = false;
+        bool showDateInfo = false;
+        bool normalPrint = true;
+        bool subjectNameOnly = false;
+    };
+
+    struct TableFont
+    {
+        int height = -16;
+        int width = 0;
+        int weight = 400;
+        int italic = 0;
+        std::string faceName = "微软雅黑";
+    };
+
+    static CTaskManager* instance();
+    static void release();
+    // The controller if it exists, without making one.
+    static CTaskManager* existing();
+
+    // The settings file: $QUILLON_SETTINGS when set; otherwise qz.ini beside
+    // the program when that folder is writable; otherwise qz.ini in the
+    // user's configuration folder.
+    static std::string SettingsFilePath();
+    // The login password's digest as stored in the settings file: MD5 of
+    // the GBK bytes, 32 lower-case hexadecimal digits.
+    static QString PasswordDigest(const QString& password);
+    static QString BaseTitle();
+
+    CTaskManager(const CTaskManager&) = delete;
+    CTaskManager& operator=(const CTaskManager&) = delete;
+    ~CTaskManager();
+
+    bool hasTask() const { return m_task != nullptr; }
+    CScheduleTask* task() const { return m_task.get(); }
+    // Deletes the open task without asking or saving.
+    void closeTask();
+
+    void setMainWindow(CMainDlg* window) { m_mainWindow = window; }
+    CMainDlg* mainWindow() const { return m_mainWindow; }
+
+    CRecentTaskList& recentTasks() { return m_recent; }
+    const std::string& settingsPath() const { return m_settingsPath; }
+    int lastPage() const { return m_lastPage; }
+    void writeLastPage(int page);
+
+    const SchoolSettings& school() const { return m_school; }
+    ExportSettings& exportSettings() { return m_export; }
+    PrintSettings& printSettings() { return m_print; }
+    int schoolTableType() const { return m_schoolTableType; }
+    void setSchoolTableType(int type) { m_schoolTableType = type; }
+    bool schoolTableShowFullName() const { return m_schoolTableShowFullName; }
+    void setSchoolTableShowFullName(bool on) { m_schoolTableShowFullName = on; }
+    bool schoolTableShowThirdInfo() const { return m_schoolTableShowThirdInfo; }
+    void setSchoolTableShowThirdInfo(bool on) { m_schoolTableShowThirdInfo = on; }
+    TableFont& tableFont() { return m_tableFont; }
+    void writePrintSettings() const;
+    void writeSchoolTableSettings() const;
+    void writeTableFont() const;
+
+    CTipWnd* tip() const { return m_tip.get(); }
+
+    // Task commands.
+    bool openTask(const std::string& path);
+    bool openTaskWithDialog();
+    bool newTask();
+    void editTaskInfo();
+    void backupTask();
+    void refreshTaskDisplay();
+
+    // Where new tasks go by default: the documents folder + "Lumo分班任务".
+    std::string defaultTaskFolder() const;
+    void setDefaultTaskFolder(const std::string& folder) { m_defaultTaskFolder = folder; }
+
+    // Opens a web page, file or folder with the desktop's program. In the
+    // message layer's test mode the address is only recorded.
+    void openExternal(const QUrl& url);
+    const std::vector<QUrl>& openedUrls() const { return m_openedUrls; }
+
+private:
+    CTaskManager();
+
+    QWidget* dialogParent() const;
+    void readSettings();
+    // Keeps a copy of an input data file that could not be read completely
+    // before it is rewritten. False when no copy could be made.
+    bool preserveUnreadableInput(CScheduleTask& task);
+    void saveDataFiles(CScheduleTask& task, bool saveInput);
+
+    std::unique_ptr<CScheduleTask> m_task;
+    CMainDlg* m_mainWindow = nullptr;
+    CRecentTaskList m_recent;
+    std::string m_settingsPath;
+    int m_lastPage = 1;
+    SchoolSettings m_school;
+    ExportSettings m_export;
+    PrintSettings m_print;
+    int m_schoolTableType = 0;
+    bool m_schoolTableShowFullName = false;
+    bool m_schoolTableShowThirdInfo = false;
+    std::unique_ptr<CTipWnd> m_tip;
+    TableFont m_tableFont;
+    std::string m_defaultTaskFolder;
+    std::vector<QUrl> m_openedUrls;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+// One button of the grid of a step page.
+struct StepCommand
+{
+    QString icon;
+    int command = 0;
+    QString caption;
+    bool lineBreak = false; // ends the current row, occupies no cell
+    QRect rect;
+};
+
+// The grid of large command buttons of the selected step page.
+class CToolBox : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int CellWidth = 241;
+    static constexpr int CellHeight = 57;
+    static constexpr int Gap = 20;
+    static constexpr int Origin = 30;
+
+    explicit CToolBox(QWidget* parent = nullptr);
+
+    void clear();
+    void addCommand(const QString& icon, int command, const QString& caption);
+    void addLineBreak();
+
+    const std::vector<StepCommand>& commands() const { return m_commands; }
+    // The cell of a command, empty when the grid has none.
+    QRect commandRect(int command) const;
+    // The command under a point, -1 for none.
+    int commandAt(const QPoint& point) const;
+    int columnCount() const;
+    int hovered() const { return m_hovered; }
+
+signals:
+    void commandChosen(int command);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void layoutCells();
+    int cellAt(const QPoint& point) const;
+
+    std::vector<StepCommand> m_commands;
+    int m_hovered = -1; // index into m_commands
+};
