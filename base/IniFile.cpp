@@ -5,6 +5,7 @@
 
 // Text is converted around the parser, which only sees UTF-8 bytes.
 #define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <cctype>
