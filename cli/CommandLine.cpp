@@ -1,0 +1,227 @@
+#include "CommandLine.h"
+
+#include "ClassInfo.h"
+#include "ConsoleOwner.h"
+#include "Core.h"
+#include "DivisionStatistics.h"
+#include "DivisionTableData.h"
+#include "FileUtil.h"
+#include "ScheduleTask.h"
+
+#include <charconv>
+
+namespace {
+
+bool ParseSeed(const std::string& text, unsigned long long& seed)
+{
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const auto result = std::from_chars(first, last, seed);
+    return !text.empty() && result.ec == std::errc() && result.ptr == last;
+}
+
+} // namespace
+
+CCommandLine::CCommandLine(std::ostream& out, std::ostream& err) : m_out(out), m_err(err)
+{
+}
+
+int CCommandLine::Run(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return Usage("缺少命令。");
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        Help();
+        return 0;
+    }
+
+    std::string path;
+    std::string className;
+    bool hasClass = false;
+    unsigned long long seed = 0;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            Help();
+            return 0;
+        }
+        if (arg == "--seed" && command == "divide") {
+            if (i + 1 >= args.size() || !ParseSeed(args[i + 1], seed))
+                return Usage("--seed 后面应是一个非负整数。");
+            ++i;
+        } else if (arg == "--class" && command == "table") {
+            if (i + 1 >= args.size())
+                return Usage("--class 后面应是班级名称。");
+            className = args[++i];
+            hasClass = true;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return Usage("未知选项：" + arg);
+        } else if (path.empty()) {
+            path = arg;
+        } else {
+            return Usage("多余的参数：" + arg);
+        }
+    }
+
+    if (command != "divide" && command != "report" && command != "table" && command != "stats")
+        return Usage("未知命令：" + command);
+    if (path.empty())
+        return Usage("缺少任务文件（.qz）。");
+
+    if (command == "divide")
+        return Divide(path, seed);
+    if (command == "report")
+        return Report(path);
+    if (command == "table")
+        return hasClass && className.empty() ? Usage("--class 后面应是班级名称。") : Table(path, className);
+    return Stats(path);
+}
+
+bool CCommandLine::OpenTask(CScheduleTask& task, const std::string& path)
+{
+    task.SetMessageHandler([this](const std::string& text) { m_err << text << std::endl; });
+    if (!CFileUtil::FileExists(path) || !task.Open(path)) {
+        m_err << "错误：找不到任务文件 " << path << std::endl;
+        return false;
+    }
+    const std::string input = task.GetTaskInfo().GetInputFilePath();
+    const bool unreadable =
+        task.GetInputState() == CScheduleTask::InputState::Missing && CFileUtil::FileExists(input);
+    if (task.IsInputDamaged() || unreadable) {
+        m_err << "错误：任务数据文件已损坏，无法完整读取：" << input << std::endl;
+        return false;
+    }
+    return true;
+}
+
+int CCommandLine::Divide(const std::string& path, unsigned long long seed)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask; // a damaged data file is never overwritten
+
+    CConsoleOwner owner(m_err);
+    {
+        CCore core(task);
+        core.Init(&owner);
+        core.SetFilter({});
+        core.SetSeed(seed);
+        core.Start();
+        m_err << "随机种子：" << core.GetSeed() << std::endl;
+        core.Wait();
+        core.Free();
+    }
+    if (!owner.HasEnded()) {
+        m_err << "错误：分班未能完成。" << std::endl;
+        return ExitFailed;
+    }
+    m_out << task.GetLastReportInfo().GetReportInfo();
+    const std::string text = task.GetLastReportInfo().GetReportInfo();
+    if (!text.empty() && text.back() != '\n')
+        m_out << '\n';
+    m_out.flush();
+    return owner.GetResult();
+}
+
+int CCommandLine::Report(const std::string& path)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+    const std::string text = task.GetLastReportInfo().GetReportInfo();
+    if (text.empty()) {
+        m_err << "该任务还没有分班报告。" << std::endl;
+        return 0;
+    }
+    m_out << text;
+    if (text.back() != '\n')
+        m_out << '\n';
+    m_out.flush();
+    return 0;
+}
+
+int CCommandLine::Table(const std::string& path, const std::string& className)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+
+    std::string classId;
+    if (!className.empty()) {
+        for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
+            if (info->NameRef() == className) {
+                classId = info->GetId();
+                break;
+            }
+        }
+        if (classId.empty()) {
+            m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
+            return ExitNotFound;
+        }
+    }
+
+    CDivisionTableData table(task);
+    table.Fill(classId);
+    // The student id column stays internal.
+    PrintLine(table.ColumnTitles(), CDivisionTableData::ColumnNumber);
+    for (std::size_t row = 0; row < table.GetRowCount(); ++row) {
+        std::vector<std::string> cells;
+        for (int column = 0; column < table.GetColumnCount(); ++column)
+            cells.push_back(table.CellText(row, column));
+        PrintLine(cells, CDivisionTableData::ColumnNumber);
+    }
+    m_out.flush();
+    return 0;
+}
+
+int CCommandLine::Stats(const std::string& path)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+
+    CDivisionStatistics statistics(task);
+    statistics.Calculate();
+    // The class id column stays internal.
+    PrintLine(CDivisionStatistics::ColumnTitles(task.GetCustomSubjectArray()), 1);
+    for (const auto& row : statistics.GetRows())
+        PrintLine(CDivisionStatistics::RowTexts(row), 1);
+    m_out.flush();
+    return 0;
+}
+
+void CCommandLine::PrintLine(const std::vector<std::string>& cells, std::size_t from)
+{
+    for (std::size_t i = from; i < cells.size(); ++i) {
+        if (i > from)
+            m_out << '\t';
+        m_out << cells[i];
+    }
+    m_out << '\n';
+}
+
+int CCommandLine::Usage(const std::string& problem)
+{
+    m_err << "用法错误：" << problem << "\n用 quillon-cli --help 查看用法。" << std::endl;
+    return ExitUsage;
+}
+
+void CCommandLine::Help()
+{
+    m_out << "quillon-cli —— 不开窗口的分班、报告、分班表与统计\n"
+             "\n"
+             "用法：\n"
+             "  quillon-cli divide TASK.qz [--seed N]   自动分班，保存结果与报告，输出报告\n"
+             "  quillon-cli report TASK.qz              输出上次分班的报告\n"
+             "  quillon-cli table TASK.qz [--class 班级] 输出分班表（制表符分隔）\n"
+             "  quillon-cli stats TASK.qz               输出各班与全校的分班统计（制表符分隔）\n"
+             "  quillon-cli --help                      显示本说明\n"
+             "\n"
+             "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
+             "不给或为 0 时每次随机选取，所用种子显示在标准错误输出上。\n"
+             "\n"
+             "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
+             "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成。\n";
+    m_out.flush();
+}

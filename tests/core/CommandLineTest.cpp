@@ -1,0 +1,136 @@
+#include "EngineFixture.h"
+
+#include "FileUtil.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#ifdef QUILLON_CLI_PATH
+
+namespace {
+
+struct Outcome
+{
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+class CommandLineTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        AddClass("c1", 2, "一班");
+        AddClass("c2", 2, "二班");
+        AddStudent("s1", 0, 90, "王芳");
+        AddStudent("s2", 0, 80, "李娜");
+        AddStudent("s3", 1, 70, "张伟");
+        AddStudent("s4", 1, 60, "刘洋");
+        ASSERT_TRUE(task->SaveInputData());
+        ASSERT_TRUE(task->GetTaskInfo().WriteToFile());
+        taskFile = task->GetTaskInfo().GetTaskFile();
+    }
+
+    Outcome Cli(const std::string& arguments)
+    {
+        const auto out = folder / "cli-out.txt";
+        const auto err = folder / "cli-err.txt";
+        const std::string command = std::string("\"") + QUILLON_CLI_PATH + "\" " + arguments + " > \"" + out.string()
+                                    + "\" 2> \"" + err.string() + "\"";
+        const int status = std::system(command.c_str());
+        Outcome outcome;
+#ifdef _WIN32
+        outcome.code = status;
+#else
+        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+        outcome.out = CFileUtil::ReadFile(out.string()).value_or("");
+        outcome.err = CFileUtil::ReadFile(err.string()).value_or("");
+        return outcome;
+    }
+
+    static std::vector<std::string> Lines(const std::string& text)
+    {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    std::string Quoted(const std::string& path) const { return "\"" + path + "\""; }
+
+    std::string taskFile;
+};
+
+TEST_F(CommandLineTest, DivideThenReadTheResults)
+{
+    const Outcome divided = Cli("divide " + Quoted(taskFile) + " --seed 5");
+    ASSERT_EQ(divided.code, 0) << divided.err;
+    EXPECT_NE(divided.out.find("【分班结果】\n分班完成。您可以查看并导出分班表。"), std::string::npos);
+    EXPECT_NE(divided.err.find("正在分班,请稍候..."), std::string::npos);
+    EXPECT_NE(divided.err.find("随机种子：5"), std::string::npos);
+    EXPECT_TRUE(FileInFolder("report.txt"));
+
+    const Outcome report = Cli("report " + Quoted(taskFile));
+    EXPECT_EQ(report.code, 0);
+    EXPECT_EQ(report.out, divided.out);
+
+    const auto table = Lines(Cli("table " + Quoted(taskFile)).out);
+    ASSERT_EQ(table.size(), 5u);
+    EXPECT_EQ(table[0], "序号\t姓名\t班级\t性别\t原学校\t语文\t数学\t总分");
+    EXPECT_EQ(table[1].substr(0, table[1].find('\t', 2)), "1\t王芳");
+
+    const Outcome oneClass = Cli("table " + Quoted(taskFile) + " --class 二班");
+    const auto rows = Lines(oneClass.out);
+    ASSERT_EQ(rows.size(), 3u);
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        EXPECT_NE(rows[i].find("\t二班\t"), std::string::npos) << rows[i];
+    EXPECT_EQ(Cli("table " + Quoted(taskFile) + " --class 九班").code, 5);
+
+    const auto stats = Lines(Cli("stats " + Quoted(taskFile)).out);
+    ASSERT_EQ(stats.size(), 4u);
+    EXPECT_EQ(stats[0], "班级\t人数\t女生\t男生\t语文平均分\t数学平均分\t总分平均分");
+    EXPECT_EQ(stats[3], "全校\t4\t2\t2\t37.5\t37.5\t75.0");
+}
+
+TEST_F(CommandLineTest, RefusesBadUsageAndMissingOrDamagedTasks)
+{
+    const Outcome empty = Cli("");
+    EXPECT_EQ(empty.code, 3);
+    EXPECT_FALSE(empty.err.empty());
+    EXPECT_EQ(Cli("divide").code, 3);
+    EXPECT_EQ(Cli("divide " + Quoted(taskFile) + " --seed x").code, 3);
+    EXPECT_EQ(Cli("shuffle " + Quoted(taskFile)).code, 3);
+    const Outcome help = Cli("--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("divide"), std::string::npos);
+
+    const Outcome missing = Cli("divide " + Quoted((folder / "none.qz").string()));
+    EXPECT_EQ(missing.code, 4);
+    EXPECT_FALSE(missing.err.empty());
+
+    // A data file that cannot be read is never overwritten by a division.
+    const std::string input = task->GetTaskInfo().GetInputFilePath();
+    {
+        std::ofstream damaged(CFileUtil::ToPath(input), std::ios::binary | std::ios::trunc);
+        damaged << "<?xml version=\"1.0\"?><Task><Students><Stu";
+    }
+    const auto before = CFileUtil::ReadFile(input);
+    const Outcome refused = Cli("divide " + Quoted(taskFile));
+    EXPECT_EQ(refused.code, 4);
+    EXPECT_FALSE(refused.err.empty());
+    EXPECT_EQ(CFileUtil::ReadFile(input), before);
+    EXPECT_FALSE(FileInFolder("report.txt"));
+}
+
+} // namespace
+
+#endif

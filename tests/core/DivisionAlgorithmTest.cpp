@@ -1,0 +1,277 @@
+#include "EngineFixture.h"
+
+#include <map>
+#include <set>
+
+namespace {
+
+using DivisionTest = EngineTest;
+
+TEST_F(DivisionTest, SixGirlsEvenOutOverThreeClasses)
+{
+    for (const char* id : {"A", "B", "C"})
+        AddClass(id, 2);
+    const int scores[] = {90, 80, 70, 60, 50, 40};
+    for (int score : scores)
+        AddStudent("g" + std::to_string(score), 0, score);
+
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    EXPECT_EQ(ClassOf("g90"), "A");
+    EXPECT_EQ(ClassOf("g80"), "B");
+    EXPECT_EQ(ClassOf("g70"), "C");
+    EXPECT_EQ(ClassOf("g60"), "C");
+    EXPECT_EQ(ClassOf("g50"), "B");
+    EXPECT_EQ(ClassOf("g40"), "A");
+    EXPECT_EQ(Class("A")->GetStudentArray(), (std::vector<std::string>{"g90", "g40"}));
+    EXPECT_EQ(Class("B")->GetStudentArray(), (std::vector<std::string>{"g80", "g50"}));
+    EXPECT_EQ(Class("C")->GetStudentArray(), (std::vector<std::string>{"g70", "g60"}));
+    EXPECT_TRUE(Errors().empty());
+}
+
+TEST_F(DivisionTest, BoysFollowGirlsIntoTheLighterClassAndListsPutGirlsFirst)
+{
+    AddClass("A", 2);
+    AddClass("B", 2);
+    AddStudent("b70", 1, 70);
+    AddStudent("g90", 0, 90);
+    AddStudent("b60", 1, 60);
+    AddStudent("g80", 0, 80);
+
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    EXPECT_EQ(ClassOf("g90"), "A");
+    EXPECT_EQ(ClassOf("g80"), "B");
+    EXPECT_EQ(ClassOf("b70"), "B"); // equal occupancy, B's sum 80 is lower
+    EXPECT_EQ(ClassOf("b60"), "A"); // lower occupancy
+    EXPECT_EQ(Class("A")->GetStudentArray(), (std::vector<std::string>{"g90", "b60"}));
+    EXPECT_EQ(Class("B")->GetStudentArray(), (std::vector<std::string>{"g80", "b70"}));
+    for (const char* id : {"g90", "g80", "b70", "b60"})
+        EXPECT_FLOAT_EQ(Student(id)->GetScoreCount(), std::stof(std::string(id).substr(1)));
+}
+
+TEST_F(DivisionTest, ExclusivePairIsPlacedFirstAndApart)
+{
+    AddClass("A", 2);
+    AddClass("B", 2);
+    AddStudent("Z", 0, 90);
+    AddStudent("W", 0, 80);
+    AddStudent("X", 0, 50);
+    AddStudent("Y", 0, 40);
+    AddGroup("grp", {"X", "Y"});
+
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    EXPECT_EQ(ClassOf("X"), "A");
+    EXPECT_EQ(ClassOf("Y"), "B");
+    EXPECT_EQ(ClassOf("Z"), "B");
+    EXPECT_EQ(ClassOf("W"), "A");
+    EXPECT_EQ(Student("X")->GetMutex(), (std::vector<std::string>{"Y"}));
+    EXPECT_EQ(Student("Z")->GetMutexCount(), 0);
+}
+
+TEST_F(DivisionTest, ExclusivePartnersLandInDifferentClasses)
+{
+    for (const char* id : {"A", "B", "C"})
+        AddClass(id, 1);
+    AddStudent("p", 1, 60);
+    AddStudent("q", 1, 60);
+    AddGroup("grp", {"p", "q"});
+
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    EXPECT_FALSE(ClassOf("p").empty());
+    EXPECT_FALSE(ClassOf("q").empty());
+    EXPECT_NE(ClassOf("p"), ClassOf("q"));
+}
+
+TEST_F(DivisionTest, PartnersCollectedOverGroupsOnceEachIncludingUnknownIds)
+{
+    AddClass("A", 5);
+    AddClass("B", 5);
+    AddClass("C", 5);
+    AddStudent("a", 0, 50);
+    AddStudent("b", 0, 50);
+    AddStudent("c", 0, 50);
+    Student("c")->SetMutex({"stale"});
+    AddGroup("g1", {"a", "b", "ghost"});
+    AddGroup("g2", {"a", "b", "a"});
+
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    EXPECT_EQ(Student("a")->GetMutex(), (std::vector<std::string>{"b", "ghost"}));
+    EXPECT_EQ(Student("b")->GetMutex(), (std::vector<std::string>{"a", "ghost"}));
+    // A student in no group ends with no partners, whatever it held before.
+    EXPECT_TRUE(Student("c")->GetMutex().empty());
+    EXPECT_NE(ClassOf("a"), ClassOf("b"));
+}
+
+TEST_F(DivisionTest, PreAssignments)
+{
+    AddClass("A", 2);
+    AddClass("B", 2);
+    AddClass("Zero", 0, "零班");
+    AddStudent("full", 0, 10, "满员生");
+    AddStudent("lost", 1, 99);
+    AddStudent("p1", 0, 20);
+    AddStudent("p2", 0, 30);
+    AddPreset("full", "Zero");  // capacity 0: not even a pre-assigned student
+    AddPreset("lost", "nowhere"); // placed like any other student
+    AddPreset("p1", "B");
+    AddPreset("p2", "B");
+    AddGroup("grp", {"p1", "p2"}); // pre-assignment wins over the partner
+
+    ASSERT_EQ(Run(), DIVISION_RESULT_UNPLACED);
+    EXPECT_EQ(ClassOf("p1"), "B");
+    EXPECT_EQ(ClassOf("p2"), "B");
+    EXPECT_EQ(ClassOf("lost"), "A");
+    EXPECT_EQ(ClassOf("full"), "");
+    EXPECT_TRUE(Class("Zero")->GetStudentArray().empty());
+    EXPECT_TRUE(Student("full")->isPreset());
+    EXPECT_TRUE(Student("lost")->isPreset());
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_EQ(Errors()[0], "满员生 预排的班级 零班 人数已满");
+}
+
+TEST_F(DivisionTest, LaterPartnersAvoidThePreAssignedClass)
+{
+    AddClass("A", 3);
+    AddClass("B", 3);
+    AddStudent("pre", 0, 10);
+    AddStudent("other", 0, 50);
+    AddStudent("free", 0, 90);
+    AddPreset("pre", "A");
+    AddPreset("other", "B");
+    AddGroup("grp", {"pre", "free"});
+
+    // Without the group free would join A, whose sum is lower.
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    EXPECT_EQ(ClassOf("pre"), "A");
+    EXPECT_EQ(ClassOf("other"), "B");
+    EXPECT_EQ(ClassOf("free"), "B");
+}
+
+TEST_F(DivisionTest, UnplacedStudentsGetAMessageAndAnEmptyClass)
+{
+    AddClass("A", 2);
+    AddClass("B", 2);
+    AddStudent("x", 0, 90);
+    AddStudent("y", 0, 80);
+    AddStudent("z", 0, 70);
+    // x and y fill A and B; z has both as partners and nowhere to go.
+    AddPreset("x", "A");
+    AddPreset("y", "B");
+    AddGroup("g1", {"x", "z"});
+    AddGroup("g2", {"y", "z"});
+    Student("z")->SetClassId("old");
+
+    ASSERT_EQ(Run(), DIVISION_RESULT_UNPLACED);
+    EXPECT_EQ(ClassOf("z"), "");
+    ASSERT_EQ(Errors().size(), 1u);
+    EXPECT_EQ(Errors()[0], "由于互斥条件限制，z 没有匹配到合适的班级");
+}
+
+TEST_F(DivisionTest, VeryLargePlannedSizeStillTakesStudents)
+{
+    // A planned size above the largest signed 32-bit value.
+    AddClass("A", 0x80000000u);
+    AddStudent("s", 1, 50);
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    EXPECT_EQ(ClassOf("s"), "A");
+}
+
+TEST_F(DivisionTest, ScoresThatAreNotNumbersDoNotBreakTheOrder)
+{
+    AddClass("A", 3);
+    AddClass("B", 3);
+    const char* texts[][2] = {{"1e39", "-1e39"}, {"1e39", "1"}, {"-1e39", "2"}, {"abc", "50"}, {"60", ""}, {"", ""}};
+    int n = 0;
+    for (const auto& pair : texts) {
+        CStudentInfo* s = AddStudent("s" + std::to_string(n++), 0, 0);
+        s->GetScoreArray() = {pair[0], pair[1]};
+    }
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    EXPECT_EQ(Class("A")->GetStudentArray().size() + Class("B")->GetStudentArray().size(), 6u);
+}
+
+TEST_F(DivisionTest, SameSeedGivesSameDivisionAndSeedsDiffer)
+{
+    // Many equal students: the tie order alone decides.
+    auto build = [this] {
+        task = std::make_unique<CScheduleTask>();
+        task->GetTaskInfo().SetTaskFolder(folder.string());
+        task->SetMessageHandler([](const std::string&) {});
+        for (int c = 0; c < 6; ++c)
+            AddClass("c" + std::to_string(c), 10);
+        for (int s = 0; s < 60; ++s)
+            AddStudent("s" + std::to_string(s), s % 2, 70);
+        AddGroup("g", {"s1", "s2", "s3"});
+    };
+    auto divide = [&](unsigned long long seed) {
+        build();
+        CCore core(*task);
+        core.Init(nullptr);
+        core.SetSeed(seed);
+        core.Start();
+        EXPECT_EQ(core.GetSeed(), seed);
+        core.Wait();
+        std::map<std::string, std::string> result;
+        for (auto* s : task->GetStudentInfoList().Records<CStudentInfo>())
+            result[s->GetId()] = s->GetClassId();
+        return result;
+    };
+    const auto first = divide(12345);
+    EXPECT_EQ(divide(12345), first);
+    EXPECT_NE(divide(54321), first);
+
+    build();
+    CCore fresh(*task);
+    fresh.Start(); // before Init: nothing happens
+    EXPECT_FALSE(fresh.IsRunning());
+    fresh.Init(nullptr);
+    fresh.Start();
+    fresh.Wait();
+    EXPECT_NE(fresh.GetSeed(), 0u);
+}
+
+TEST_F(DivisionTest, LargeTaskRespectsCapacitiesAndExclusions)
+{
+    FillLarge(5000, 40);
+    CCore core(*task);
+    core.Init(&owner);
+    core.SetSeed(7);
+    core.Start();
+    core.Wait();
+
+    std::map<std::string, std::string> classOf;
+    for (auto* s : task->GetStudentInfoList().Records<CStudentInfo>()) {
+        EXPECT_FALSE(s->GetClassId().empty()) << s->GetId();
+        classOf[s->GetId()] = s->GetClassId();
+    }
+    std::set<std::string> listed;
+    std::size_t smallest = SIZE_MAX;
+    std::size_t largest = 0;
+    for (auto* c : task->GetClassInfoList().Records<CClassInfo>()) {
+        const auto& ids = c->GetStudentArray();
+        EXPECT_LE(ids.size(), c->GetStudentCount());
+        smallest = std::min(smallest, ids.size());
+        largest = std::max(largest, ids.size());
+        bool boys = false;
+        for (const auto& id : ids) {
+            EXPECT_EQ(classOf[id], c->GetId());
+            EXPECT_TRUE(listed.insert(id).second);
+            const bool girl = Student(id)->GetSex() == 0;
+            EXPECT_FALSE(boys && girl) << "girls come before boys";
+            boys = boys || !girl;
+        }
+    }
+    EXPECT_EQ(listed.size(), 5000u);
+    EXPECT_LE(largest - smallest, 1u);
+    for (auto* g : task->GetMutexStudentList().Records<CMutexStudent>()) {
+        const auto& ids = g->GetMutexStudents();
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            for (std::size_t j = i + 1; j < ids.size(); ++j) {
+                if (ids[i] != ids[j]) {
+                    EXPECT_NE(classOf[ids[i]], classOf[ids[j]]);
+                }
+            }
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+#pragma once
+
+#include "ClassInfo.h"
+#include "Core.h"
+#include "DivisionOwner.h"
+#include "MutexStudent.h"
+#include "ScheduleTask.h"
+#include "StudentInfo.h"
+#include "StudentPreset.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <string>
+#include <vector>
+
+// Records every notification of a run, as the window would receive it.
+class RecordingOwner : public CDivisionOwner
+{
+public:
+    struct Event
+    {
+        std::uintptr_t kind;
+        std::intptr_t value; // progress or end code
+        std::string text;    // status text
+    };
+
+    // Called on the worker thread for each notification, after recording.
+    std::function<void(const Event&)> onEvent;
+
+    void Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override
+    {
+        ASSERT_EQ(message, WM_DIVISION_NOTIFY);
+        Event event{wParam, lParam, std::string()};
+        if (wParam == DIVISION_NOTIFY_STATUS) {
+            event.text = reinterpret_cast<const char*>(lParam);
+            event.value = 0;
+        }
+        {
+            std::lock_guard lock(m_mutex);
+            m_events.push_back(event);
+        }
+        m_changed.notify_all();
+        if (onEvent)
+            onEvent(event);
+    }
+
+    std::vector<Event> Events() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_events;
+    }
+
+    // Waits until a status line with this text has arrived.
+    bool WaitForStatus(const std::string& text, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, timeout, [&] {
+            for (const Event& e : m_events) {
+                if (e.kind == DIVISION_NOTIFY_STATUS && e.text == text)
+                    return true;
+            }
+            return false;
+        });
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<Event> m_events;
+};
+
+// A task in a temporary folder, with helpers to fill it.
+class EngineTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        static int serial = 0;
+        folder = std::filesystem::temp_directory_path()
+                 / ("quillon-core-" + std::to_string(std::random_device{}()) + "-" + std::to_string(++serial));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        task = std::make_unique<CScheduleTask>();
+        task->GetTaskInfo().SetTaskFolder(folder.string());
+        task->GetTaskInfo().SetTaskName("测试任务");
+        task->SetMessageHandler([](const std::string&) {});
+        task->GetCustomSubjectArray() = {"语文", "数学"};
+    }
+
+    void TearDown() override
+    {
+        if (task)
+            CCore::WaitForTask(task.get(), 10000);
+        task.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    CClassInfo* AddClass(const std::string& id, unsigned capacity, const std::string& name = std::string())
+    {
+        auto info = std::make_unique<CClassInfo>();
+        info->SetId(id);
+        info->SetName(name.empty() ? id + "班" : name);
+        info->SetStudentCount(capacity);
+        info->SetIndex(static_cast<int>(task->GetClassInfoList().GetCount()));
+        CClassInfo* raw = info.get();
+        task->GetClassInfoList().Add(std::move(info));
+        return raw;
+    }
+
+    // sex 0 is a girl; the score is split over the two subjects.
+    CStudentInfo* AddStudent(const std::string& id, int sex, double score, const std::string& name = std::string())
+    {
+        auto student = std::make_unique<CStudentInfo>();
+        student->SetId(id);
+        student->SetName(name.empty() ? id : name);
+        student->SetSex(sex);
+        student->SetIndex(static_cast<int>(task->GetStudentInfoList().GetCount()));
+        const std::string half = std::to_string(score / 2);
+        student->GetScoreArray() = {half, half};
+        CStudentInfo* raw = student.get();
+        task->GetStudentInfoList().Add(std::move(student));
+        return raw;
+    }
+
+    void AddGroup(const std::string& id, const std::vector<std::string>& members)
+    {
+        auto group = std::make_unique<CMutexStudent>();
+        group->SetId(id);
+        group->SetName(id);
+        group->GetMutexStudents() = members;
+        task->GetMutexStudentList().Add(std::move(group));
+    }
+
+    void AddPreset(const std::string& studentId, const std::string& classId)
+    {
+        auto preset = std::make_unique<CStudentPreset>();
+        preset->SetId(studentId);
+        preset->SetPresetClassId(classId);
+        task->GetStudentPresetList().Add(std::move(preset));
+    }
+
+    CStudentInfo* Student(const std::string& id) const { return task->GetStudentInfoList().FindAs<CStudentInfo>(id); }
+    CClassInfo* Class(const std::string& id) const { return task->GetClassInfoList().FindAs<CClassInfo>(id); }
+    std::string ClassOf(const std::string& studentId) const { return Student(studentId)->GetClassId(); }
+
+    // Runs the engine to its end, visiting the classes in list order unless
+    // a seed is given. Returns the end code, or -1 when none arrived.
+    int Run(unsigned long long seed = 0)
+    {
+        const std::size_t sentBefore = owner.Events().size();
+        CCore core(*task);
+        core.Init(&owner);
+        core.SetFilter({});
+        if (seed == 0)
+            core.SetListOrder(true);
+        else
+            core.SetSeed(seed);
+        core.Start();
+        core.Wait();
+        core.Free();
+        const auto events = owner.Events();
+        for (std::size_t i = sentBefore; i < events.size(); ++i) {
+            if (events[i].kind == DIVISION_NOTIFY_END)
+                return static_cast<int>(events[i].value);
+        }
+        return -1;
+    }
+
+    const std::vector<std::string>& Errors() const { return task->GetLastReportInfo().GetErrorInfo(); }
+
+    bool FileInFolder(const std::string& name) const { return std::filesystem::exists(folder / name); }
+
+    // Many students in many classes, 2% of them in exclusive groups of 2 to 4.
+    void FillLarge(int students, int classes, unsigned long long seed = 42)
+    {
+        std::mt19937_64 random(seed);
+        const unsigned capacity = static_cast<unsigned>((students + classes - 1) / classes + 1);
+        for (int c = 0; c < classes; ++c)
+            AddClass("c" + std::to_string(c), capacity);
+        task->GetCustomSubjectArray() = {"语文", "数学", "英语", "物理", "化学", "生物"};
+        for (int s = 0; s < students; ++s) {
+            auto student = std::make_unique<CStudentInfo>();
+            student->SetId("s" + std::to_string(s));
+            student->SetName("学生" + std::to_string(s));
+            student->SetSex(static_cast<int>(random() % 2));
+            student->SetIndex(s);
+            for (int k = 0; k < 6; ++k)
+                student->GetScoreArray().push_back(std::to_string(40 + random() % 61));
+            task->GetStudentInfoList().Add(std::move(student));
+        }
+        int grouped = 0;
+        int group = 0;
+        while (grouped < students / 50) {
+            const int size = 2 + static_cast<int>(random() % 3);
+            std::vector<std::string> members;
+            for (int k = 0; k < size; ++k)
+                members.push_back("s" + std::to_string(random() % students));
+            AddGroup("g" + std::to_string(group++), members);
+            grouped += size;
+        }
+    }
+
+    std::filesystem::path folder;
+    std::unique_ptr<CScheduleTask> task;
+    RecordingOwner owner;
+};
