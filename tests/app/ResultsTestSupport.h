@@ -1,0 +1,111 @@
+#pragma once
+
+// Tasks in memory and a driver for modal dialogs, for the tests of the
+// division run and its result views.
+#include "ClassInfo.h"
+#include "ScheduleTask.h"
+#include "StudentInfo.h"
+#include "StudentPreset.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace ResultsTest {
+
+inline CClassInfo* AddClass(CScheduleTask& task, const std::string& id, const std::string& name, int index,
+                            unsigned capacity = 50)
+{
+    auto info = std::make_unique<CClassInfo>();
+    info->SetId(id);
+    info->SetName(name);
+    info->SetIndex(index);
+    info->SetStudentCount(capacity);
+    CClassInfo* raw = info.get();
+    task.GetClassInfoList().Add(std::move(info));
+    return raw;
+}
+
+inline CStudentInfo* AddStudent(CScheduleTask& task, const std::string& id, const std::string& name, int index,
+                                int sex, const std::string& classId = std::string(),
+                                std::vector<std::string> scores = {}, const std::string& school = "第一中学")
+{
+    auto student = std::make_unique<CStudentInfo>();
+    student->SetId(id);
+    student->SetName(name);
+    student->SetIndex(index);
+    student->SetSex(sex);
+    student->SetClassId(classId);
+    student->SetFromSchool(school);
+    student->GetScoreArray() = std::move(scores);
+    CStudentInfo* raw = student.get();
+    task.GetStudentInfoList().Add(std::move(student));
+    return raw;
+}
+
+inline void AddPreset(CScheduleTask& task, const std::string& studentId, const std::string& classId)
+{
+    auto preset = std::make_unique<CStudentPreset>();
+    preset->SetId(studentId);
+    preset->SetName(studentId);
+    preset->SetPresetClassId(classId);
+    task.GetStudentPresetList().Add(std::move(preset));
+}
+
+// A school of the given size with Chinese names, three subjects and
+// capacities that hold every student. Students are left without a class
+// unless placed is true (then they are dealt round-robin).
+inline void MakeSchool(CScheduleTask& task, int students, int classes, bool placed)
+{
+    static const char* const surnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周",
+                                           "徐", "孙", "马", "朱", "胡", "郭", "何", "高", "林", "罗"};
+    static const char* const given[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "洋", "艳",
+                                        "勇", "军", "杰", "娟", "涛", "明", "超", "秀英", "霞", "平",
+                                        "刚", "桂英", "子涵", "欣怡", "浩然", "梓萱", "宇轩", "雨桐"};
+    static const char* const schools[] = {"城关小学", "实验小学", "第二小学", "育才小学", "东风小学"};
+    task.GetCustomSubjectArray() = {"语文", "数学", "英语"};
+    const unsigned capacity = static_cast<unsigned>((students + classes - 1) / classes + 1);
+    for (int c = 0; c < classes; ++c)
+        AddClass(task, "class" + std::to_string(c), "七年级(" + std::to_string(c + 1) + ")班", c, capacity);
+    for (int s = 0; s < students; ++s) {
+        const std::string name = std::string(surnames[s % 20]) + given[(s / 20 + s * 7) % 28];
+        std::vector<std::string> scores = {std::to_string(60 + (s * 37) % 41),
+                                           std::to_string(55 + (s * 53) % 46) + ((s % 4 == 0) ? ".5" : ""),
+                                           std::to_string(50 + (s * 29) % 51)};
+        AddStudent(task, "student" + std::to_string(s), name, s, (s * 7 + 3) % 5 < 2 ? 0 : 1,
+                   placed ? "class" + std::to_string(s % classes) : std::string(), std::move(scores),
+                   schools[(s / 3) % 5]);
+    }
+}
+
+// Calls handler for every new modal dialog while it is up (polling the
+// active modal widget); the handler returns true once it is done with it.
+class ModalDriver
+{
+public:
+    explicit ModalDriver(std::function<bool(QWidget*)> handler) : m_handler(std::move(handler))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || std::find(m_done.begin(), m_done.end(), modal) != m_done.end())
+                return;
+            if (m_handler(modal))
+                m_done.emplace_back(modal);
+        });
+        m_timer.start(5);
+    }
+
+private:
+    std::function<bool(QWidget*)> m_handler;
+    std::vector<QPointer<QWidget>> m_done; // a destroyed dialog drops out
+    QTimer m_timer;
+};
+
+} // namespace ResultsTest

@@ -1,0 +1,228 @@
+// The division table, the statistics and the report dialog on real widgets.
+#include "ResultsTestSupport.h"
+
+#include "DivisionCommands.h"
+#include "DivisionStatisticsDlg.h"
+#include "DivisionStatisticsModel.h"
+#include "DivisionTableData.h"
+#include "DivisionTableDlg.h"
+#include "DivisionTableModel.h"
+#include "MessageBox.h"
+#include "ReportDlg.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+using namespace ResultsTest;
+
+namespace {
+
+QString Cell(const QAbstractItemModel* model, int row, int column, int role = Qt::DisplayRole)
+{
+    return model->data(model->index(row, column), role).toString();
+}
+
+class ResultsViewsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CMessageBox::ClearTestState();
+        task.GetCustomSubjectArray() = {"语文", "数学"};
+        AddClass(task, "c1", "一班", 1);
+        AddClass(task, "c2", "二班", 0);
+        AddClass(task, "c3", "三班", 2);
+        AddStudent(task, "s1", "张三", 2, 0, "c1", {"80", "10"});
+        AddStudent(task, "s2", "李四", 0, 1, "c2", {"45", "45"});
+        AddStudent(task, "s3", "王五", 1, 0, "c1", {"90", "0.5"});
+        AddStudent(task, "s4", "赵六", 3, 1, "", {"70", "70"});       // not placed
+        AddStudent(task, "s5", "钱七", 4, 1, "removed", {"60", "60"}); // class deleted since
+    }
+
+    CScheduleTask task;
+};
+
+TEST_F(ResultsViewsTest, DivisionTableShowsPlacedStudentsAndFilters)
+{
+    CDivisionTableDlg dialog(task);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("分班表"));
+
+    QComboBox* chooser = dialog.GetClassChooser();
+    ASSERT_EQ(chooser->count(), 4);
+    EXPECT_EQ(chooser->itemText(0), QStringLiteral("所有班级"));
+    EXPECT_EQ(chooser->itemText(1), QStringLiteral("二班"));
+    EXPECT_EQ(chooser->itemText(2), QStringLiteral("一班"));
+    EXPECT_EQ(chooser->itemText(3), QStringLiteral("三班"));
+    EXPECT_EQ(chooser->currentIndex(), 0);
+
+    const QAbstractItemModel* model = dialog.GetTable()->model();
+    ASSERT_EQ(model->columnCount(), 9);
+    const QStringList titles = {"ID", "序号", "姓名", "班级", "性别", "原学校", "语文", "数学", "总分"};
+    const int widths[] = {0, 60, 120, 200, 60, 200, 70, 70, 90};
+    for (int column = 0; column < 9; ++column) {
+        EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), titles[column]);
+        if (column > 0) {
+            EXPECT_EQ(dialog.GetTable()->columnWidth(column), widths[column]) << column;
+        }
+    }
+    EXPECT_TRUE(dialog.GetTable()->isColumnHidden(0));
+
+    // Student index order, numbered from 1; the unplaced and the stray are left out.
+    ASSERT_EQ(model->rowCount(), 3);
+    EXPECT_EQ(Cell(model, 0, 2), QStringLiteral("李四"));
+    EXPECT_EQ(Cell(model, 1, 2), QStringLiteral("王五"));
+    EXPECT_EQ(Cell(model, 2, 2), QStringLiteral("张三"));
+    EXPECT_EQ(Cell(model, 2, 1), QStringLiteral("3"));
+    EXPECT_EQ(Cell(model, 0, 4), QStringLiteral("男"));
+    EXPECT_EQ(Cell(model, 1, 4), QStringLiteral("女"));
+    EXPECT_EQ(Cell(model, 0, 8), QStringLiteral("90"));
+    EXPECT_EQ(Cell(model, 1, 8), QStringLiteral("90.5"));
+    EXPECT_EQ(model->data(model->index(0, 3), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+    EXPECT_EQ(model->data(model->index(0, 8), Qt::TextAlignmentRole).toInt() & Qt::AlignRight, Qt::AlignRight);
+    EXPECT_EQ(model->data(model->index(0, 2), Qt::TextAlignmentRole).toInt() & Qt::AlignLeft, Qt::AlignLeft);
+    EXPECT_EQ(dialog.GetTable()->verticalHeader()->defaultSectionSize(), 25);
+    EXPECT_EQ(dialog.GetTable()->selectionBehavior(), QAbstractItemView::SelectRows);
+
+    // The stray class id was cleared on the first fill.
+    EXPECT_EQ(task.GetStudentInfoList().FindAs<CStudentInfo>("s5")->GetClassId(), "");
+
+    chooser->setCurrentIndex(2); // 一班
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(Cell(model, 0, 0), QStringLiteral("s3"));
+    EXPECT_EQ(Cell(model, 0, 1), QStringLiteral("1"));
+    EXPECT_EQ(Cell(model, 1, 1), QStringLiteral("2"));
+    chooser->setCurrentIndex(3); // 三班: nobody
+    EXPECT_EQ(model->rowCount(), 0);
+    chooser->setCurrentIndex(0);
+    EXPECT_EQ(model->rowCount(), 3);
+}
+
+TEST_F(ResultsViewsTest, DivisionTableCoversTheWorkAreaAndFramesTheTable)
+{
+    CDivisionTableDlg dialog(task);
+    dialog.show();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(dialog.size(), area.size());
+    const QRect frame = dialog.GetTableFrame();
+    EXPECT_EQ(frame, dialog.rect().adjusted(10, 38, -10, -10));
+    EXPECT_EQ(dialog.GetTable()->geometry(), frame.adjusted(1, 1, -1, -2));
+
+    const QImage image = dialog.grab().toImage();
+    EXPECT_EQ(image.pixelColor(3, 3), QColor(240, 240, 240));
+    EXPECT_EQ(image.pixelColor(frame.left(), frame.center().y()), QColor(156, 182, 197));
+}
+
+TEST_F(ResultsViewsTest, ExportAndStatisticsButtons)
+{
+    CDivisionTableDlg dialog(task);
+    dialog.GetExportButton()->click();
+    ASSERT_EQ(CMessageBox::ShownMessages().size(), 1u);
+    EXPECT_EQ(CMessageBox::ShownMessages()[0].icon, CMessageBox::Icon::Information);
+
+    int statisticsRows = -1;
+    ModalDriver driver([&](QWidget* modal) {
+        auto* statistics = qobject_cast<CDivisionStatisticsDlg*>(modal);
+        if (!statistics)
+            return false;
+        statisticsRows = statistics->GetModel()->rowCount();
+        statistics->GetCloseButton()->click();
+        return true;
+    });
+    dialog.GetStatisticsButton()->click();
+    EXPECT_EQ(statisticsRows, 4); // three classes and the whole school
+}
+
+TEST_F(ResultsViewsTest, StatisticsRowsAndWholeSchool)
+{
+    CDivisionStatisticsDlg dialog(task);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("分班统计表"));
+    const QAbstractItemModel* model = dialog.GetTable()->model();
+    ASSERT_EQ(model->columnCount(), 8);
+    EXPECT_EQ(model->headerData(5, Qt::Horizontal).toString(), QStringLiteral("语文平均分"));
+    EXPECT_EQ(model->headerData(7, Qt::Horizontal).toString(), QStringLiteral("总分平均分"));
+    EXPECT_TRUE(dialog.GetTable()->isColumnHidden(0));
+    EXPECT_EQ(dialog.GetTable()->columnWidth(1), 100);
+    EXPECT_EQ(dialog.GetTable()->columnWidth(5), 80);
+    EXPECT_EQ(dialog.GetTable()->columnWidth(7), 90);
+
+    ASSERT_EQ(model->rowCount(), 4);
+    // 二班 first (record index 0): one boy, 45 and 45.
+    EXPECT_EQ(Cell(model, 0, 1), QStringLiteral("二班"));
+    EXPECT_EQ(Cell(model, 0, 2), QStringLiteral("1"));
+    EXPECT_EQ(Cell(model, 0, 6), QStringLiteral("45.0"));
+    EXPECT_EQ(Cell(model, 0, 7), QStringLiteral("90.0"));
+    // 一班: two girls, 80 and 90 in 语文.
+    EXPECT_EQ(Cell(model, 1, 2), QStringLiteral("2"));
+    EXPECT_EQ(Cell(model, 1, 3), QStringLiteral("2"));
+    EXPECT_EQ(Cell(model, 1, 4), QStringLiteral("0"));
+    EXPECT_EQ(Cell(model, 1, 5), QStringLiteral("85.0"));
+    // 三班: empty.
+    EXPECT_EQ(Cell(model, 2, 2), QStringLiteral("0"));
+    EXPECT_EQ(Cell(model, 2, 7), QStringLiteral("0.0"));
+    // 全校 counts the unplaced and the stray students too, in blue.
+    EXPECT_EQ(Cell(model, 3, 0), QString());
+    EXPECT_EQ(Cell(model, 3, 1), QStringLiteral("全校"));
+    EXPECT_EQ(Cell(model, 3, 2), QStringLiteral("5"));
+    EXPECT_EQ(Cell(model, 3, 3), QStringLiteral("2"));
+    EXPECT_EQ(Cell(model, 3, 4), QStringLiteral("3"));
+    EXPECT_EQ(Cell(model, 3, 5), QStringLiteral("69.0"));
+    EXPECT_EQ(model->data(model->index(3, 1), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+    EXPECT_EQ(model->data(model->index(1, 1), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 0));
+}
+
+TEST(ResultsViewsEmptyTask, NoClassesNoRows)
+{
+    CScheduleTask task;
+    AddStudent(task, "s1", "张三", 0, 0);
+    CDivisionStatisticsDlg statistics(task);
+    EXPECT_EQ(statistics.GetTable()->model()->rowCount(), 0);
+    CDivisionTableDlg table(task);
+    EXPECT_EQ(table.GetTable()->model()->rowCount(), 0);
+    EXPECT_EQ(table.GetTable()->model()->columnCount(), 7);
+    EXPECT_EQ(table.GetTable()->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("总分"));
+}
+
+TEST(ResultsReport, ViewTableButtonOnlyAfterADivision)
+{
+    const int modes[] = {0, 1, 2, 3};
+    const bool shown[] = {true, false, true, false};
+    for (int i = 0; i < 4; ++i) {
+        CReportDlg dialog(QStringLiteral("【分班结果】\n第二行"), modes[i]);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动排课报告"));
+        EXPECT_EQ(dialog.GetTextEdit()->toPlainText(), QStringLiteral("【分班结果】\n第二行"));
+        EXPECT_TRUE(dialog.GetTextEdit()->isReadOnly());
+        EXPECT_EQ(dialog.GetViewTableButton()->isVisibleTo(&dialog), shown[i]) << modes[i];
+        EXPECT_EQ(dialog.GetViewTableButton()->text(), QStringLiteral("查看分班表(&V)"));
+        EXPECT_EQ(dialog.GetCloseButton()->text(), QStringLiteral("关闭(&C)"));
+        EXPECT_TRUE(dialog.GetCloseButton()->isDefault());
+    }
+}
+
+TEST(ResultsReport, ReportCommandShowsStoredText)
+{
+    CScheduleTask task;
+    task.GetLastReportInfo().SetReportInfo("【分班时间】\n上次的报告");
+    bool sawButton = true;
+    QString text;
+    ModalDriver driver([&](QWidget* modal) {
+        auto* report = qobject_cast<CReportDlg*>(modal);
+        if (!report)
+            return false;
+        text = report->GetTextEdit()->toPlainText();
+        sawButton = report->GetViewTableButton()->isVisible();
+        report->GetCloseButton()->click();
+        return true;
+    });
+    EXPECT_FALSE(CDivisionCommands::ShowReport(nullptr, task));
+    EXPECT_EQ(text, QStringLiteral("【分班时间】\n上次的报告"));
+    EXPECT_FALSE(sawButton);
+}
+
+} // namespace
