@@ -5,7 +5,6 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <system_error>
 
 #ifdef _WIN32
@@ -75,16 +74,25 @@ std::optional<std::string> CFileUtil::ReadFile(const std::string& path)
 {
     if (!FileExists(path))
         return std::nullopt;
-    std::ifstream in(ToPath(path), std::ios::binary);
-    if (!in)
+#ifdef _WIN32
+    std::FILE* file = _wfopen(ToPath(path).c_str(), L"rb");
+#else
+    std::FILE* file = std::fopen(ToPath(path).c_str(), "rb");
+#endif
+    if (!file)
         return std::nullopt;
     std::string bytes;
     std::error_code ec;
     const auto size = fs::file_size(ToPath(path), ec);
     if (!ec)
         bytes.reserve(static_cast<std::size_t>(size));
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad())
+    char buffer[65536];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
         return std::nullopt;
     return bytes;
 }
@@ -156,6 +164,22 @@ bool CFileUtil::WriteFileAtomically(const std::string& path, const std::string& 
 
 bool CFileUtil::CopyFileReplacing(const std::string& from, const std::string& to)
 {
-    const std::optional<std::string> bytes = ReadFile(from);
-    return bytes && WriteFileAtomically(to, *bytes);
+    if (!FileExists(from) || to.empty())
+        return false;
+    const fs::path target = ToPath(to);
+    std::error_code ec;
+    if (fs::is_directory(target, ec))
+        return false;
+    // Copied beside the target, then renamed over it: a reader never sees a
+    // half-written copy.
+    const fs::path temp = TemporarySibling(target);
+    fs::copy_file(ToPath(from), temp, fs::copy_options::overwrite_existing, ec);
+    if (!ec)
+        fs::rename(temp, target, ec);
+    if (ec) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        return false;
+    }
+    return true;
 }

@@ -81,6 +81,13 @@ bool CQZObjectList::Modify(CQZObject* record)
     return true;
 }
 
+void CQZObjectList::Reserve(std::size_t count)
+{
+    m_idIndex.reserve(count);
+    m_nameIndex.reserve(count);
+    m_owners.reserve(count);
+}
+
 CQZObject* CQZObjectList::Find(const std::string& id) const
 {
     const auto it = m_idIndex.find(id);

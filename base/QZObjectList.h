@@ -76,6 +76,9 @@ public:
     bool Remove(const std::string& id);
     bool RemoveAll();
 
+    // Prepares the indexes for count records in all.
+    void Reserve(std::size_t count);
+
     std::size_t GetCount() const { return m_entries.size(); }
     bool IsEmpty() const { return m_entries.empty(); }
 

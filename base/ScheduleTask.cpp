@@ -6,12 +6,14 @@
 #include "TeacherInfo.h"
 #include "TextCodec.h"
 #include "XmlFile.h"
+#include "XmlWriter.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <iostream>
@@ -53,13 +55,31 @@ struct MissingAttribute
     std::string name;
 };
 
-const char* Required(const pugi::xml_node& node, const char* name)
+// The attributes of one element, looked up in the order they are usually
+// written, so that each lookup starts where the last one ended.
+class CAttributeReader
 {
-    const pugi::xml_attribute attribute = node.attribute(name);
-    if (!attribute)
-        throw MissingAttribute{name};
-    return attribute.value();
-}
+public:
+    explicit CAttributeReader(const pugi::xml_node& node) : m_node(node), m_hint(node.first_attribute()) {}
+
+    const char* Required(const char* name)
+    {
+        const pugi::xml_attribute attribute = m_node.attribute(name, m_hint);
+        if (!attribute)
+            throw MissingAttribute{name};
+        return attribute.value();
+    }
+    const char* Optional(const char* name)
+    {
+        return m_node.attribute(name, m_hint).value();
+    }
+    int RequiredInt(const char* name);
+    unsigned RequiredCount(const char* name);
+
+private:
+    pugi::xml_node m_node;
+    pugi::xml_attribute m_hint;
+};
 
 // The leading decimal integer of a text (blanks, optional sign, digits);
 // 0 when it has none, saturated at the limits of int.
@@ -79,17 +99,27 @@ long long LeadingInteger(const char* text)
     return negative ? -value : value;
 }
 
-int RequiredInt(const pugi::xml_node& node, const char* name)
+int CAttributeReader::RequiredInt(const char* name)
 {
-    return static_cast<int>(LeadingInteger(Required(node, name)));
+    return static_cast<int>(LeadingInteger(Required(name)));
 }
 
 // Counts are unsigned: a negative number reads as 0 rather than as a huge
 // count.
-unsigned RequiredCount(const pugi::xml_node& node, const char* name)
+unsigned CAttributeReader::RequiredCount(const char* name)
 {
-    const long long value = LeadingInteger(Required(node, name));
+    const long long value = LeadingInteger(Required(name));
     return value < 0 ? 0u : static_cast<unsigned>(value);
+}
+
+// Number of element children, to size a list before reading it.
+std::size_t CountElements(const pugi::xml_node& parent)
+{
+    std::size_t count = 0;
+    for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element)
+            ++count;
+    return count;
 }
 
 template <class T>
@@ -100,9 +130,47 @@ void ForEachElement(const pugi::xml_node& parent, T&& visit)
             visit(child);
 }
 
-pugi::xml_node FirstMatch(const pugi::xml_document& doc, const char* query)
+// For each name, the first element in document order that has that name and
+// whose parent element is named parent: what the query "//parent/name"
+// selects first. One walk over the tree serves all names.
+std::vector<pugi::xml_node> FirstMatches(const pugi::xml_document& doc, const char* parent,
+                                         const std::vector<const char*>& names)
 {
-    return doc.select_node(query).node();
+    std::vector<pugi::xml_node> found(names.size());
+    std::size_t missing = names.size();
+    pugi::xml_node node = doc.first_child();
+    while (node && missing > 0) {
+        if (node.type() == pugi::node_element) {
+            const pugi::xml_node up = node.parent();
+            if (up.type() == pugi::node_element && std::strcmp(up.name(), parent) == 0) {
+                for (std::size_t i = 0; i < names.size(); ++i) {
+                    if (!found[i] && std::strcmp(node.name(), names[i]) == 0) {
+                        found[i] = node;
+                        --missing;
+                    }
+                }
+            }
+        }
+        // Next node in document order.
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling())
+            node = node.parent();
+        if (node)
+            node = node.next_sibling();
+    }
+    return found;
+}
+
+// The first "Output" element in document order: what "//Output" selects
+// first.
+pugi::xml_node FirstOutput(const pugi::xml_document& doc)
+{
+    if (std::strcmp(doc.document_element().name(), "Output") == 0)
+        return doc.document_element();
+    return doc.select_node("//Output").node();
 }
 
 bool EqualsNoCase(const char* a, const char* b)
@@ -113,108 +181,121 @@ bool EqualsNoCase(const char* a, const char* b)
     return *a == *b;
 }
 
-void AddText(pugi::xml_node& node, const char* name, const std::string& value)
-{
-    node.append_attribute(name).set_value(value.c_str());
-}
-
-void AddNumber(pugi::xml_node& node, const char* name, long long value)
-{
-    node.append_attribute(name).set_value(value);
-}
-
 } // namespace
 
 bool CScheduleTask::SaveInputData()
 {
     bool written = false;
     try {
-        CXmlFile file;
-        pugi::xml_node root = file.Document().append_child("Input");
+        CXmlWriter xml;
+        xml.Reserve(4096 + m_students.GetCount() * 480 + m_classes.GetCount() * 200
+                    + m_mutexStudents.GetCount() * 160 + m_studentPresets.GetCount() * 120);
+        xml.Start("Input");
 
-        pugi::xml_node teachers = root.append_child("TeacherInfo");
+        xml.Start("TeacherInfo");
         for (const auto& entry : m_teachers) {
             const auto* teacher = static_cast<const CTeacherInfo*>(entry.object.get());
-            pugi::xml_node node = teachers.append_child("Teacher");
-            AddText(node, "id", teacher->IdRef());
-            AddText(node, "name", teacher->NameRef());
-            AddText(node, "shortname", teacher->GetShortName());
-            AddNumber(node, "priority", teacher->GetPriority());
-            AddNumber(node, "index", teacher->GetIndex());
+            xml.Start("Teacher");
+            xml.Attribute("id", teacher->IdRef());
+            xml.Attribute("name", teacher->NameRef());
+            xml.Attribute("shortname", teacher->GetShortName());
+            xml.Attribute("priority", teacher->GetPriority());
+            xml.Attribute("index", teacher->GetIndex());
+            xml.End();
         }
+        xml.End();
 
-        pugi::xml_node classes = root.append_child("ClassInfo");
+        xml.Start("ClassInfo");
         for (const auto& entry : m_classes) {
             const auto* cls = static_cast<const CClassInfo*>(entry.object.get());
-            pugi::xml_node node = classes.append_child("Class");
-            AddText(node, "id", cls->IdRef());
-            AddText(node, "name", cls->NameRef());
-            AddText(node, "shortname", cls->GetShortName());
-            AddNumber(node, "studentcount", cls->GetStudentCount());
-            AddNumber(node, "priority", cls->GetPriority());
-            AddNumber(node, "index", cls->GetIndex());
-            AddText(node, "headteacher", cls->GetHeadTeacherName());
+            xml.Start("Class");
+            xml.Attribute("id", cls->IdRef());
+            xml.Attribute("name", cls->NameRef());
+            xml.Attribute("shortname", cls->GetShortName());
+            xml.Attribute("studentcount", cls->GetStudentCount());
+            xml.Attribute("priority", cls->GetPriority());
+            xml.Attribute("index", cls->GetIndex());
+            xml.Attribute("headteacher", cls->GetHeadTeacherName());
+            xml.End();
         }
+        xml.End();
 
-        pugi::xml_node subjects = root.append_child("SubjectInfo");
+        xml.Start("SubjectInfo");
         for (std::size_t k = 0; k < m_subjectNames.size(); ++k) {
-            pugi::xml_node node = subjects.append_child("Subject");
-            AddNumber(node, "id", static_cast<long long>(k));
-            AddText(node, "name", m_subjectNames[k]);
+            xml.Start("Subject");
+            xml.Attribute("id", static_cast<long long>(k));
+            xml.Attribute("name", m_subjectNames[k]);
+            xml.End();
         }
+        xml.End();
 
-        pugi::xml_node students = root.append_child("StudentInfo");
+        xml.Start("StudentInfo");
         for (const auto& entry : m_students) {
             const auto* student = static_cast<const CStudentInfo*>(entry.object.get());
-            pugi::xml_node node = students.append_child("Student");
-            AddText(node, "id", student->IdRef());
-            AddText(node, "name", student->NameRef());
-            AddNumber(node, "sex", student->GetSex());
-            AddText(node, "fromSchool", student->GetFromSchool());
-            AddText(node, "class", student->ClassIdRef());
-            AddNumber(node, "index", student->GetIndex());
-            pugi::xml_node scores = node.append_child("ScoreInfo");
+            xml.Start("Student");
+            xml.Attribute("id", student->IdRef());
+            xml.Attribute("name", student->NameRef());
+            xml.Attribute("sex", student->GetSex());
+            xml.Attribute("fromSchool", student->GetFromSchool());
+            xml.Attribute("class", student->ClassIdRef());
+            xml.Attribute("index", student->GetIndex());
+            xml.Start("ScoreInfo");
             const std::vector<std::string>& values = student->GetScoreArray();
             for (std::size_t k = 0; k < values.size(); ++k) {
-                pugi::xml_node score = scores.append_child("Score");
-                AddNumber(score, "id", static_cast<long long>(k));
-                AddText(score, "value", values[k]);
+                xml.Start("Score");
+                xml.Attribute("id", static_cast<long long>(k));
+                xml.Attribute("value", values[k]);
+                xml.End();
             }
+            xml.End();
+            xml.End();
         }
+        xml.End();
 
-        pugi::xml_node rooms = root.append_child("RoomInfo");
+        xml.Start("RoomInfo");
         for (const auto& entry : m_rooms) {
             const auto* room = static_cast<const CRoomInfo*>(entry.object.get());
-            pugi::xml_node node = rooms.append_child("Room");
-            AddText(node, "id", room->IdRef());
-            AddText(node, "name", room->NameRef());
-            AddText(node, "shortname", room->GetShortName());
-            AddNumber(node, "capacity", room->GetCapacity());
-            AddNumber(node, "priority", room->GetPriority());
-            AddNumber(node, "index", room->GetIndex());
+            xml.Start("Room");
+            xml.Attribute("id", room->IdRef());
+            xml.Attribute("name", room->NameRef());
+            xml.Attribute("shortname", room->GetShortName());
+            xml.Attribute("capacity", room->GetCapacity());
+            xml.Attribute("priority", room->GetPriority());
+            xml.Attribute("index", room->GetIndex());
+            xml.End();
         }
+        xml.End();
 
-        pugi::xml_node groups = root.append_child("MutexStudentInfo");
+        xml.Start("MutexStudentInfo");
         for (const auto& entry : m_mutexStudents) {
             const auto* group = static_cast<const CMutexStudent*>(entry.object.get());
-            pugi::xml_node node = groups.append_child("MutexStudent");
-            AddText(node, "id", group->IdRef());
-            AddNumber(node, "index", group->GetIndex());
-            for (const std::string& member : group->GetMutexStudents())
-                node.append_child("Id").text().set(member.c_str());
+            xml.Start("MutexStudent");
+            xml.Attribute("id", group->IdRef());
+            xml.Attribute("index", group->GetIndex());
+            for (const std::string& member : group->GetMutexStudents()) {
+                xml.Start("Id");
+                xml.Text(member);
+                xml.End();
+            }
+            xml.End();
         }
+        xml.End();
 
-        pugi::xml_node presets = root.append_child("StudentPreset");
+        xml.Start("StudentPreset");
         for (const auto& entry : m_studentPresets) {
             const auto* preset = static_cast<const CStudentPreset*>(entry.object.get());
-            pugi::xml_node node = presets.append_child("Preset");
-            AddText(node, "id", preset->IdRef());
-            AddText(node, "class", preset->GetPresetClassId());
-            AddNumber(node, "index", preset->GetIndex());
+            xml.Start("Preset");
+            xml.Attribute("id", preset->IdRef());
+            xml.Attribute("class", preset->GetPresetClassId());
+            xml.Attribute("index", preset->GetIndex());
+            xml.End();
         }
+        xml.End();
 
+        xml.End();
         // A task without a folder has nowhere to go (not the working folder).
-        written = !m_taskInfo.GetTaskFolder().empty() && file.Save(m_taskInfo.GetInputFilePath());
+        written = !m_taskInfo.GetTaskFolder().empty()
+                  && CFileUtil::WriteFileAtomically(m_taskInfo.GetInputFilePath(), xml.Bytes());
     } catch (const std::exception&) {
         written = false;
     }
@@ -228,13 +309,13 @@ bool CScheduleTask::SaveOutputData()
 {
     bool written = false;
     try {
-        CXmlFile file;
-        pugi::xml_node root = file.Document().append_child("Output");
+        CXmlWriter xml;
+        xml.Start("Output");
         for (const auto& entry : m_classes) {
             const auto* cls = static_cast<const CClassInfo*>(entry.object.get());
-            pugi::xml_node node = root.append_child("Class");
-            AddText(node, "id", cls->IdRef());
-            AddText(node, "name", cls->NameRef());
+            xml.Start("Class");
+            xml.Attribute("id", cls->IdRef());
+            xml.Attribute("name", cls->NameRef());
             const CCourseTable& table = cls->GetTable();
             for (int day = 0; day < kWeekDays; ++day) {
                 if (!m_schoolStructure.IsDayInUse(day))
@@ -243,17 +324,21 @@ bool CScheduleTask::SaveOutputData()
                     const int sections = m_schoolStructure.GetSectionNodeMaxCount(segment);
                     for (int section = 0; section < sections; ++section) {
                         const CCourseTableNode& slot = table.PeekNode(WeekSlot(day, segment, section));
-                        pugi::xml_node item = node.append_child("Item");
-                        AddNumber(item, "day", day);
-                        AddNumber(item, "segment", segment);
-                        AddNumber(item, "section", section);
-                        AddText(item, "course", slot.courseId);
-                        AddText(item, "room", slot.roomId);
+                        xml.Start("Item");
+                        xml.Attribute("day", day);
+                        xml.Attribute("segment", segment);
+                        xml.Attribute("section", section);
+                        xml.Attribute("course", slot.courseId);
+                        xml.Attribute("room", slot.roomId);
+                        xml.End();
                     }
                 }
             }
+            xml.End();
         }
-        written = !m_taskInfo.GetTaskFolder().empty() && file.Save(m_taskInfo.GetOutputFilePath());
+        xml.End();
+        written = !m_taskInfo.GetTaskFolder().empty()
+                  && CFileUtil::WriteFileAtomically(m_taskInfo.GetOutputFilePath(), xml.Bytes());
     } catch (const std::exception&) {
         written = false;
     }
@@ -270,50 +355,60 @@ bool CScheduleTask::ReadInputData()
         m_inputState = InputState::Missing;
         return false;
     }
-    const pugi::xml_document& doc = file.Document();
+    enum Section { Subjects, Teachers, Classes, Students, Rooms, Groups, Presets };
+    const std::vector<pugi::xml_node> sections =
+        FirstMatches(file.Document(), "Input",
+                     {"SubjectInfo", "TeacherInfo", "ClassInfo", "StudentInfo", "RoomInfo", "MutexStudentInfo",
+                      "StudentPreset"});
     try {
-        ForEachElement(FirstMatch(doc, "//Input/SubjectInfo"), [this](const pugi::xml_node& node) {
-            m_subjectNames.emplace_back(Required(node, "name"));
+        ForEachElement(sections[Subjects], [this](const pugi::xml_node& node) {
+            m_subjectNames.emplace_back(CAttributeReader(node).Required("name"));
         });
 
-        ForEachElement(FirstMatch(doc, "//Input/TeacherInfo"), [this](const pugi::xml_node& node) {
+        ForEachElement(sections[Teachers], [this](const pugi::xml_node& node) {
+            CAttributeReader in(node);
             auto teacher = std::make_unique<CTeacherInfo>();
-            teacher->SetId(Required(node, "id"));
-            teacher->SetName(Required(node, "name"));
-            teacher->SetShortName(Required(node, "shortname"));
-            teacher->SetPriority(RequiredInt(node, "priority"));
-            teacher->SetIndex(RequiredInt(node, "index"));
+            teacher->SetId(in.Required("id"));
+            teacher->SetName(in.Required("name"));
+            teacher->SetShortName(in.Required("shortname"));
+            teacher->SetPriority(in.RequiredInt("priority"));
+            teacher->SetIndex(in.RequiredInt("index"));
             if (teacher->IsValid())
                 m_teachers.Add(std::move(teacher));
         });
 
-        ForEachElement(FirstMatch(doc, "//Input/ClassInfo"), [this](const pugi::xml_node& node) {
+        ForEachElement(sections[Classes], [this](const pugi::xml_node& node) {
+            CAttributeReader in(node);
             auto cls = std::make_unique<CClassInfo>();
-            cls->SetId(Required(node, "id"));
-            cls->SetName(Required(node, "name"));
-            cls->SetShortName(Required(node, "shortname"));
-            cls->SetStudentCount(RequiredCount(node, "studentcount"));
-            cls->SetPriority(RequiredInt(node, "priority"));
-            cls->SetIndex(RequiredInt(node, "index"));
-            cls->SetHeadTeacherName(node.attribute("headteacher").value());
+            cls->SetId(in.Required("id"));
+            cls->SetName(in.Required("name"));
+            cls->SetShortName(in.Required("shortname"));
+            cls->SetStudentCount(in.RequiredCount("studentcount"));
+            cls->SetPriority(in.RequiredInt("priority"));
+            cls->SetIndex(in.RequiredInt("index"));
+            cls->SetHeadTeacherName(in.Optional("headteacher"));
             if (cls->IsValid())
                 m_classes.Add(std::move(cls));
         });
 
-        ForEachElement(FirstMatch(doc, "//Input/StudentInfo"), [this](const pugi::xml_node& node) {
+        const pugi::xml_node studentSection = sections[Students];
+        m_students.Reserve(m_students.GetCount() + CountElements(studentSection));
+        ForEachElement(studentSection, [this](const pugi::xml_node& node) {
+            CAttributeReader in(node);
             auto student = std::make_unique<CStudentInfo>();
-            student->SetId(Required(node, "id"));
-            student->SetName(Required(node, "name"));
-            student->SetSex(RequiredInt(node, "sex"));
-            student->SetFromSchool(Required(node, "fromSchool"));
-            student->SetClassId(Required(node, "class"));
-            student->SetIndex(RequiredInt(node, "index"));
+            student->SetId(in.Required("id"));
+            student->SetName(in.Required("name"));
+            student->SetSex(in.RequiredInt("sex"));
+            student->SetFromSchool(in.Required("fromSchool"));
+            student->SetClassId(in.Required("class"));
+            student->SetIndex(in.RequiredInt("index"));
             for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
                 if (child.type() != pugi::node_element || !EqualsNoCase(child.name(), "ScoreInfo"))
                     continue;
                 std::vector<std::string>& scores = student->GetScoreArray();
+                scores.reserve(CountElements(child));
                 ForEachElement(child, [&scores](const pugi::xml_node& score) {
-                    scores.emplace_back(Required(score, "value"));
+                    scores.emplace_back(CAttributeReader(score).Required("value"));
                 });
                 break;
             }
@@ -321,33 +416,36 @@ bool CScheduleTask::ReadInputData()
                 m_students.Add(std::move(student));
         });
 
-        ForEachElement(FirstMatch(doc, "//Input/RoomInfo"), [this](const pugi::xml_node& node) {
+        ForEachElement(sections[Rooms], [this](const pugi::xml_node& node) {
+            CAttributeReader in(node);
             auto room = std::make_unique<CRoomInfo>();
-            room->SetId(Required(node, "id"));
-            room->SetName(Required(node, "name"));
-            room->SetShortName(Required(node, "shortname"));
-            room->SetCapacity(RequiredCount(node, "capacity"));
-            room->SetPriority(RequiredInt(node, "priority"));
-            room->SetIndex(RequiredInt(node, "index"));
+            room->SetId(in.Required("id"));
+            room->SetName(in.Required("name"));
+            room->SetShortName(in.Required("shortname"));
+            room->SetCapacity(in.RequiredCount("capacity"));
+            room->SetPriority(in.RequiredInt("priority"));
+            room->SetIndex(in.RequiredInt("index"));
             if (room->IsValid())
                 m_rooms.Add(std::move(room));
         });
 
-        ForEachElement(FirstMatch(doc, "//Input/MutexStudentInfo"), [this](const pugi::xml_node& node) {
+        ForEachElement(sections[Groups], [this](const pugi::xml_node& node) {
+            CAttributeReader in(node);
             auto group = std::make_unique<CMutexStudent>();
-            group->SetId(Required(node, "id"));
-            group->SetIndex(RequiredInt(node, "index"));
+            group->SetId(in.Required("id"));
+            group->SetIndex(in.RequiredInt("index"));
             std::vector<std::string>& members = group->GetMutexStudents();
             ForEachElement(node, [&members](const pugi::xml_node& id) { members.emplace_back(id.child_value()); });
             if (group->IsValid())
                 m_mutexStudents.Add(std::move(group));
         });
 
-        ForEachElement(FirstMatch(doc, "//Input/StudentPreset"), [this](const pugi::xml_node& node) {
+        ForEachElement(sections[Presets], [this](const pugi::xml_node& node) {
+            CAttributeReader in(node);
             auto preset = std::make_unique<CStudentPreset>();
-            preset->SetId(Required(node, "id"));
-            preset->SetPresetClassId(Required(node, "class"));
-            preset->SetIndex(RequiredInt(node, "index"));
+            preset->SetId(in.Required("id"));
+            preset->SetPresetClassId(in.Required("class"));
+            preset->SetIndex(in.RequiredInt("index"));
             if (preset->IsValid())
                 m_studentPresets.Add(std::move(preset));
         });
@@ -370,13 +468,14 @@ bool CScheduleTask::ReadOutputData()
     if (!file.Load(m_taskInfo.GetOutputFilePath()))
         return false;
     try {
-        ForEachElement(FirstMatch(file.Document(), "//Output"), [this](const pugi::xml_node& cls) {
+        ForEachElement(FirstOutput(file.Document()), [this](const pugi::xml_node& cls) {
             ForEachElement(cls, [this](const pugi::xml_node& item) {
-                const int day = RequiredInt(item, "day");
-                const int segment = RequiredInt(item, "segment");
-                const int section = RequiredInt(item, "section");
-                const std::string courseId = Required(item, "course");
-                const std::string roomId = Required(item, "room");
+                CAttributeReader in(item);
+                const int day = in.RequiredInt("day");
+                const int segment = in.RequiredInt("segment");
+                const int section = in.RequiredInt("section");
+                const std::string courseId = in.Required("course");
+                const std::string roomId = in.Required("room");
                 auto* course = m_courses.FindAs<CCourseInfo>(courseId);
                 // A slot outside the week would land in another slot's place.
                 if (!course || !CTimeTable::IsSlot(day, segment, section))

@@ -1,8 +1,10 @@
 #include "TextCodec.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <iconv.h>
+#include <vector>
 
 namespace {
 
@@ -46,12 +48,6 @@ public:
 private:
     iconv_t m_cd;
 };
-
-CConverter& ToGbkConverter()
-{
-    thread_local CConverter converter("GBK", "UTF-8");
-    return converter;
-}
 
 CConverter& ToGb18030Converter()
 {
@@ -103,83 +99,197 @@ std::size_t Utf8Length(const unsigned char* p, std::size_t left, char32_t* code 
     return length;
 }
 
-enum class Fallback
+// Two-byte code tables, built once from the converter: GBK/GB18030 two-byte
+// sequences to BMP code points, and BMP code points to GBK. Most text then
+// converts without a call into iconv per character.
+class CGbkTables
 {
-    Gb18030,
-    CharReference,
+public:
+    static const CGbkTables& Get()
+    {
+        static const CGbkTables tables;
+        return tables;
+    }
+
+    // Code point of the two-byte sequence lead, trail; 0 when there is none.
+    char16_t Decode(unsigned char lead, unsigned char trail) const
+    {
+        if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE || trail == 0x7F)
+            return 0;
+        return m_decode[(lead - 0x81) * 191 + (trail - 0x40)];
+    }
+    // GBK bytes of a BMP code point (lead << 8 | trail); 0 when GBK lacks it.
+    std::uint16_t Encode(char32_t code) const { return code < 0x10000 ? m_encode[code] : 0; }
+
+private:
+    CGbkTables() : m_decode(126 * 191, 0), m_encode(0x10000, 0)
+    {
+        iconv_t decoder = iconv_open("UTF-32LE", "GB18030");
+        iconv_t encoder = iconv_open("GBK", "UTF-32LE");
+        if (decoder == reinterpret_cast<iconv_t>(-1) || encoder == reinterpret_cast<iconv_t>(-1))
+            return;
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                if (trail == 0x7F)
+                    continue;
+                char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                std::uint32_t out = 0;
+                char* inPtr = in;
+                std::size_t inLeft = 2;
+                char* outPtr = reinterpret_cast<char*>(&out);
+                std::size_t outLeft = sizeof out;
+                iconv(decoder, nullptr, nullptr, nullptr, nullptr);
+                if (iconv(decoder, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)
+                    && outLeft == 0 && out < 0x10000)
+                    m_decode[(lead - 0x81) * 191 + (trail - 0x40)] = static_cast<char16_t>(out);
+                // The encoder decides what GBK holds; it may map a code point
+                // to another sequence than the decoder reads.
+                if (out == 0 || out >= 0x10000 || m_encode[out] != 0)
+                    continue;
+                std::uint32_t code = out;
+                char bytes[4];
+                char* codePtr = reinterpret_cast<char*>(&code);
+                std::size_t codeLeft = sizeof code;
+                char* bytesPtr = bytes;
+                std::size_t bytesLeft = sizeof bytes;
+                iconv(encoder, nullptr, nullptr, nullptr, nullptr);
+                if (iconv(encoder, &codePtr, &codeLeft, &bytesPtr, &bytesLeft) != static_cast<std::size_t>(-1)
+                    && bytesLeft == 2)
+                    m_encode[out] = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8
+                                                               | static_cast<unsigned char>(bytes[1]));
+            }
+        }
+        iconv_close(decoder);
+        iconv_close(encoder);
+    }
+
+    std::vector<char16_t> m_decode;
+    std::vector<std::uint16_t> m_encode;
 };
 
-std::string EncodeGbk(const std::string& utf8, Fallback fallback)
+void AppendUtf8(std::string& out, char32_t code)
 {
-    std::string out;
-    out.reserve(utf8.size());
-    CConverter& gbk = ToGbkConverter();
-    const char* in = utf8.data();
-    std::size_t left = utf8.size();
-    if (!gbk.Valid())
-        return utf8;
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+} // namespace
+
+void CTextCodec::AppendGbk(std::string& out, const char* utf8, std::size_t size, bool characterReferences)
+{
+    const CGbkTables& tables = CGbkTables::Get();
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    std::size_t left = size;
     while (left > 0) {
-        if (gbk.Convert(in, left, out) == 0)
-            break;
-        // One character GBK cannot take (or a byte that is not UTF-8).
-        const auto* p = reinterpret_cast<const unsigned char*>(in);
+        if (*p < 0x80) {
+            const auto* run = p;
+            while (left > 0 && *p < 0x80) {
+                ++p;
+                --left;
+            }
+            out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+            continue;
+        }
         char32_t code = 0;
         const std::size_t length = Utf8Length(p, left, &code);
         if (length == 0) {
-            out += *in;
-            ++in;
+            // Not UTF-8: the byte is passed through.
+            out += static_cast<char>(*p);
+            ++p;
             --left;
             continue;
         }
-        if (fallback == Fallback::CharReference) {
+        if (const std::uint16_t gbk = tables.Encode(code)) {
+            out += static_cast<char>(gbk >> 8);
+            out += static_cast<char>(gbk & 0xFF);
+        } else if (characterReferences) {
             char ref[16];
             std::snprintf(ref, sizeof ref, "&#x%X;", static_cast<unsigned>(code));
             out += ref;
         } else {
-            const char* one = in;
+            const char* one = reinterpret_cast<const char*>(p);
             std::size_t oneLeft = length;
             std::string encoded;
             if (ToGb18030Converter().Convert(one, oneLeft, encoded) == 0)
                 out += encoded;
             else
-                out.append(in, length);
+                out.append(reinterpret_cast<const char*>(p), length);
         }
-        in += length;
+        p += length;
         left -= length;
     }
-    return out;
 }
-
-} // namespace
 
 std::string CTextCodec::ToGbk(const std::string& utf8)
 {
-    return EncodeGbk(utf8, Fallback::Gb18030);
+    std::string out;
+    out.reserve(utf8.size());
+    AppendGbk(out, utf8.data(), utf8.size(), false);
+    return out;
 }
 
 std::string CTextCodec::ToGbkXml(const std::string& utf8)
 {
-    return EncodeGbk(utf8, Fallback::CharReference);
+    std::string out;
+    out.reserve(utf8.size());
+    AppendGbk(out, utf8.data(), utf8.size(), true);
+    return out;
 }
 
 std::string CTextCodec::FromGbk(const std::string& bytes)
 {
+    const CGbkTables& tables = CGbkTables::Get();
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
-    CConverter& converter = FromGb18030Converter();
-    if (!converter.Valid())
-        return bytes;
-    const char* in = bytes.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t left = bytes.size();
     while (left > 0) {
-        if (converter.Convert(in, left, out) == 0)
-            break;
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            const auto* run = p;
+            while (left > 0 && *p < 0x80) {
+                ++p;
+                --left;
+            }
+            out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+            continue;
+        }
+        if (left >= 2) {
+            if (const char16_t code = tables.Decode(lead, p[1])) {
+                AppendUtf8(out, code);
+                p += 2;
+                left -= 2;
+                continue;
+            }
+            if (left >= 4 && p[1] >= 0x30 && p[1] <= 0x39) {
+                // A four-byte GB18030 sequence.
+                const char* in = reinterpret_cast<const char*>(p);
+                std::size_t inLeft = 4;
+                std::string decoded;
+                if (FromGb18030Converter().Convert(in, inLeft, decoded) == 0) {
+                    out += decoded;
+                    p += 4;
+                    left -= 4;
+                    continue;
+                }
+            }
+        }
         // The code page's euro sign is a single byte that GB18030 lacks.
-        if (static_cast<unsigned char>(*in) == 0x80)
-            out += "\xE2\x82\xAC";
-        else
-            out += "\xEF\xBF\xBD";
-        ++in;
+        out += lead == 0x80 ? "\xE2\x82\xAC" : "\xEF\xBF\xBD";
+        ++p;
         --left;
     }
     return out;
@@ -187,11 +297,18 @@ std::string CTextCodec::FromGbk(const std::string& bytes)
 
 bool CTextCodec::IsGbkEncodable(const std::string& utf8)
 {
-    CConverter& gbk = ToGbkConverter();
-    const char* in = utf8.data();
+    const CGbkTables& tables = CGbkTables::Get();
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     std::size_t left = utf8.size();
-    std::string out;
-    return gbk.Valid() && gbk.Convert(in, left, out) == 0;
+    while (left > 0) {
+        char32_t code = 0;
+        const std::size_t length = Utf8Length(p, left, &code);
+        if (length == 0 || (code >= 0x80 && tables.Encode(code) == 0))
+            return false;
+        p += length;
+        left -= length;
+    }
+    return true;
 }
 
 bool CTextCodec::IsValidUtf8(const std::string& bytes)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Conversion between the UTF-8 text held in memory and the Chinese code page
@@ -15,6 +16,10 @@ public:
     // character references ("&#x20000;"), so the file stays plain GBK and
     // reads back unchanged. Invalid UTF-8 bytes are passed through.
     static std::string ToGbkXml(const std::string& utf8);
+    // Appends the GBK bytes of size bytes of UTF-8 text to out; characters
+    // GBK lacks become GB18030 sequences or, with characterReferences, XML
+    // character references.
+    static void AppendGbk(std::string& out, const char* utf8, std::size_t size, bool characterReferences);
     // GBK/GB18030 bytes to UTF-8. Undecodable bytes become U+FFFD.
     static std::string FromGbk(const std::string& bytes);
     // True when every character of the UTF-8 text has a GBK encoding.

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr char kDeclaration[] = "<?xml version='1.0' encoding='GB2312'?>\r\n";
-
 enum class Encoding
 {
     Utf8,
@@ -64,19 +62,6 @@ Encoding DetectEncoding(const std::string& bytes)
     return CTextCodec::IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Gbk;
 }
 
-class CStringWriter : public pugi::xml_writer
-{
-public:
-    explicit CStringWriter(std::string& out) : m_out(out) {}
-    void write(const void* data, std::size_t size) override
-    {
-        m_out.append(static_cast<const char*>(data), size);
-    }
-
-private:
-    std::string& m_out;
-};
-
 } // namespace
 
 bool CXmlFile::Load(const std::string& path)
@@ -116,22 +101,4 @@ bool CXmlFile::LoadBytes(std::string bytes)
         return false;
     }
     return true;
-}
-
-std::string CXmlFile::ToBytes() const
-{
-    std::string utf8;
-    CStringWriter writer(utf8);
-    m_doc.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    if (utf8.empty())
-        return {};
-    std::string bytes = kDeclaration;
-    bytes += CTextCodec::ToGbkXml(utf8);
-    return bytes;
-}
-
-bool CXmlFile::Save(const std::string& path) const
-{
-    const std::string bytes = ToBytes();
-    return !bytes.empty() && CFileUtil::WriteFileAtomically(path, bytes);
 }

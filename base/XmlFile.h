@@ -4,9 +4,9 @@
 
 #include <string>
 
-// An XML data file of a task: GBK bytes on disk under the declaration
-// "GB2312". Characters GBK lacks are written as character references.
-// Reading also honours a UTF-8 declaration or byte-order mark.
+// Reads an XML data file of a task: GBK/GB18030 bytes under the declaration
+// "GB2312" (character references for what GBK lacks), or UTF-8 when the
+// declaration or a byte-order mark says so. CXmlWriter writes them.
 class CXmlFile
 {
 public:
@@ -22,12 +22,6 @@ public:
 
     pugi::xml_document& Document() { return m_doc; }
     const pugi::xml_document& Document() const { return m_doc; }
-
-    // The document as file bytes: the declaration, then the elements in GBK
-    // without whitespace between them. Empty when serialisation failed.
-    std::string ToBytes() const;
-    // Writes ToBytes() safely over path; false when nothing was written.
-    bool Save(const std::string& path) const;
 
 private:
     pugi::xml_document m_doc;

@@ -257,6 +257,18 @@ TEST_F(InputDataTest, HonoursUtf8Files)
     EXPECT_EQ(Reopen()->GetCustomSubjectArray(), (std::vector<std::string>{"化学"}));
 }
 
+TEST_F(InputDataTest, SectionsAreFoundInAnyOrderWhereverInputLies)
+{
+    WriteInput("<Root><Other><SubjectInfo><Subject name=\"不算\"/></SubjectInfo></Other>"
+               "<Input><StudentPreset><Preset id=\"s1\" class=\"c1\" index=\"0\"/></StudentPreset>"
+               "<SubjectInfo><Subject name=\"语文\"/></SubjectInfo></Input>"
+               "<Input><SubjectInfo><Subject name=\"第二个\"/></SubjectInfo></Input></Root>");
+    auto task = Reopen();
+    EXPECT_EQ(task->GetCustomSubjectArray(), (std::vector<std::string>{"语文"}));
+    EXPECT_EQ(task->GetStudentPresetList().GetCount(), 1u);
+    EXPECT_EQ(task->GetInputState(), CScheduleTask::InputState::Loaded);
+}
+
 TEST_F(InputDataTest, UnwritableFolderReportsFailureAndKeepsOldFile)
 {
     // A folder below a regular file cannot exist, whoever runs the test.

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Writes an XML data file of a task straight to its file bytes: the
+// declaration "GB2312", then the elements in GBK without whitespace between
+// them. Characters GBK lacks become character references, so the bytes stay
+// plain GBK and read back unchanged. Text is UTF-8 in memory.
+class CXmlWriter
+{
+public:
+    CXmlWriter();
+
+    void Reserve(std::size_t bytes) { m_out.reserve(bytes); }
+
+    // Opens an element; attributes follow until content or End().
+    void Start(const char* name);
+    void Attribute(const char* name, const std::string& value);
+    void Attribute(const char* name, long long value);
+    void Text(const std::string& value);
+    // Closes the innermost open element ("<a/>" when it has no content).
+    void End();
+
+    // The bytes written so far; every element must be closed.
+    const std::string& Bytes() const { return m_out; }
+
+private:
+    void CloseStartTag();
+    void AppendEscaped(const std::string& value, bool attribute);
+
+    std::string m_out;
+    std::vector<const char*> m_open;
+    bool m_startTagOpen = false;
+};
