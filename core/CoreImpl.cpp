@@ -30,12 +30,12 @@ public:
 
     void Remove(const CScheduleTask* task)
     {
-        {
-            std::lock_guard lock(m_mutex);
-            auto it = m_counts.find(task);
-            if (it != m_counts.end() && --it->second <= 0)
-                m_counts.erase(it);
-        }
+        // Notified under the lock: once a waiter sees the task free, the
+        // worker no longer touches this object.
+        std::lock_guard lock(m_mutex);
+        auto it = m_counts.find(task);
+        if (it != m_counts.end() && --it->second <= 0)
+            m_counts.erase(it);
         m_changed.notify_all();
     }
 
@@ -63,6 +63,9 @@ private:
 };
 
 constexpr auto kCancelWait = std::chrono::milliseconds(1000);
+
+// The implementation whose worker runs on this thread, if any.
+thread_local const CCoreImpl* t_worker = nullptr;
 
 } // namespace
 
@@ -114,6 +117,7 @@ void CCoreImpl::Start()
     BusyTasks::Instance().Add(task);
     try {
         m_thread = std::thread([this, keepAlive]() mutable {
+            t_worker = this;
             const int result = RunWorker();
             m_result.store(result);
             FinishWorker();
@@ -154,16 +158,21 @@ bool CCoreImpl::WaitForWorker(std::chrono::milliseconds timeout)
     return true;
 }
 
+bool CCoreImpl::IsWorkerThread() const
+{
+    return t_worker == this;
+}
+
 void CCoreImpl::Cancel()
 {
-    if (!m_thread.joinable())
-        return;
-    if (m_thread.get_id() == std::this_thread::get_id()) {
-        // Called from a notification on the worker itself: it stops at its
-        // next check.
+    if (IsWorkerThread()) {
+        // Called from a notification on the worker itself (possibly before
+        // Start has even stored the thread): it stops at its next check.
         m_stopRequested.store(true);
         return;
     }
+    if (!m_thread.joinable())
+        return;
     {
         // Under the lock, so that no notification starts after this point.
         std::lock_guard lock(m_mutex);
@@ -186,13 +195,15 @@ void CCoreImpl::Free()
 
 void CCoreImpl::StopWorker()
 {
-    if (!m_thread.joinable())
-        return;
-    if (m_thread.get_id() == std::this_thread::get_id()) {
+    if (IsWorkerThread()) {
         // The worker dropped the last reference to this object.
-        m_thread.detach();
+        m_stopRequested.store(true);
+        if (m_thread.joinable())
+            m_thread.detach();
         return;
     }
+    if (!m_thread.joinable())
+        return;
     {
         std::lock_guard lock(m_mutex);
         m_stopRequested.store(true);
@@ -208,11 +219,13 @@ bool CCoreImpl::IsRunning() const
 
 void CCoreImpl::Wait()
 {
+    if (IsWorkerThread())
+        return; // the worker cannot wait for itself
     {
         std::unique_lock lock(m_mutex);
         m_ended.wait(lock, [this] { return !m_running; });
     }
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+    if (m_thread.joinable())
         m_thread.join();
 }
 
@@ -223,7 +236,10 @@ int CCoreImpl::RunSynchronously()
     m_stopRequested.store(false);
     m_result.store(RESULT_CANCELLED);
     ChooseSeed();
+    const CCoreImpl* outer = t_worker;
+    t_worker = this; // a Cancel from a notification stops this run
     const int result = RunWorker();
+    t_worker = outer;
     m_result.store(result);
     return result;
 }

@@ -83,6 +83,7 @@ protected:
 
 private:
     int RunWorker();
+    bool IsWorkerThread() const;
     void ChooseSeed();
     void FinishWorker();
     // Waits up to timeout for the worker to end; joins it when it has.
