@@ -616,6 +616,14 @@ std::string CScheduleTask::GetTimeNodeDesc(int slot) const
     return std::string(kDays[day]) + kSegments[segment] + "第" + std::to_string(section + 1) + "节";
 }
 
+std::string CScheduleTask::GetCourseDesc(const CCourseInfo* course) const
+{
+    if (!course)
+        return {};
+    return m_teachers.GetObjectName(course->GetTeacherId()) + "老师的" + m_subjects.GetObjectName(course->GetSubjectId())
+           + "(" + m_classes.GetObjectName(course->GetClassId()) + ")";
+}
+
 bool CScheduleTask::AutoBackup()
 {
     namespace fs = std::filesystem;

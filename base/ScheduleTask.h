@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+class CCourseInfo;
+
 // One division task in memory: header, record lists, subject names, the
 // last report and a modified flag; loads from and saves to its folder.
 //
@@ -120,6 +122,9 @@ public:
 
     // "%s%s第%d节" with day name, segment name and section + 1.
     std::string GetTimeNodeDesc(int slot) const;
+    // "%s老师的%s(%s)" with the names of the course's teacher, subject and
+    // class.
+    std::string GetCourseDesc(const CCourseInfo* course) const;
 
 protected:
     bool ReadInputData();

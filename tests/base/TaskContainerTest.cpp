@@ -230,6 +230,19 @@ TEST(TimetableTest, WeekStructureGridsAndFixedSlots)
     EXPECT_EQ(fixed.GetFixedTime(), (std::vector<int>{WeekSlot(1, 0, 5), WeekSlot(0, 1, 2)}));
 
     CScheduleTask task;
+    auto* teacher = new CTeacherInfo;
+    teacher->SetId("t");
+    teacher->SetName("王");
+    task.GetTeacherInfoList().Add(teacher);
+    auto* subject = new CSubjectInfo;
+    subject->SetId("m");
+    subject->SetName("数学");
+    task.GetSubjectInfoList().Add(subject);
+    CCourseInfo course;
+    course.SetTeacher("t");
+    course.SetSubject("m");
+    course.SetClass("missing");
+    EXPECT_EQ(task.GetCourseDesc(&course), "王老师的数学()");
     EXPECT_EQ(task.GetTimeNodeDesc(WeekSlot(0, 0, 0)), "周一上午第1节");
     EXPECT_EQ(task.GetTimeNodeDesc(WeekSlot(6, 2, 5)), "周日晚上第6节");
 }
