@@ -165,7 +165,13 @@ bool CIniFile::WriteString(const std::string& path, const std::string& section, 
     CSimpleIniA ini;
     if (!Load(path, ini))
         return false;
-    if (ini.SetValue(section.c_str(), key.c_str(), Escape(value).c_str()) < 0)
+    std::string stored = Escape(value);
+    // Readers take a pair of enclosing quotes off a value; a value that is
+    // itself quoted gets another pair so that its own quotes survive.
+    if (stored.size() >= 2 && (stored.front() == '"' || stored.front() == '\'')
+        && stored.back() == stored.front())
+        stored = '"' + stored + '"';
+    if (ini.SetValue(section.c_str(), key.c_str(), stored.c_str()) < 0)
         return false;
     std::string text;
     if (ini.Save(text) < 0)

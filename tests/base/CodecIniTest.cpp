@@ -90,7 +90,7 @@ TEST(IniFileTest, LineBreaksAndBackslashesRoundTrip)
     TempFolder dir;
     const std::string ini = dir.File("t.ini");
     const std::vector<std::string> values = {
-        "第一行\n第二行\r\n[Evil]\nName=x", "C:\\new\\table", "ends with \\", "\\\\server\\n", "a\\\nb", "\\r\\n",
+        "第一行\n第二行\r\n[Evil]\nName=x", "\"引号\"", "'单引号'", " 前后空格 ", "C:\\new\\table", "ends with \\", "\\\\server\\n", "a\\\nb", "\\r\\n",
     };
     for (const std::string& value : values) {
         ASSERT_TRUE(CIniFile::WriteString(ini, "S", "k", value));
