@@ -9,6 +9,7 @@
 #include "ScheduleTask.h"
 
 #include <charconv>
+#include <random>
 
 namespace {
 
@@ -101,6 +102,12 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
     if (!OpenTask(task, path))
         return ExitTask; // a damaged data file is never overwritten
 
+    // The seed is shown before the run so that a division can be repeated.
+    std::random_device device;
+    while (seed == 0)
+        seed = (static_cast<unsigned long long>(device()) << 32) ^ device();
+    m_err << "随机种子：" << seed << std::endl;
+
     CConsoleOwner owner(m_err);
     {
         CCore core(task);
@@ -108,7 +115,6 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
         core.SetFilter({});
         core.SetSeed(seed);
         core.Start();
-        m_err << "随机种子：" << core.GetSeed() << std::endl;
         core.Wait();
         core.Free();
     }

@@ -68,7 +68,8 @@ TEST_F(CheckTest, CapacitySumAllowsEqualityAndReportsTheExcess)
 
 TEST_F(CheckTest, CapacitySumDoesNotWrapAt32Bits)
 {
-    // 2 × 2^31 is 0 in 32 bits; the sum is taken in full.
+    // 2 × 2^31 is 0 in 32 bits; the sum is taken in full, and a planned size
+    // above the largest signed 32-bit value still takes students.
     AddClass("A", 0x80000000u);
     AddClass("B", 0x80000000u);
     AddStudent("s", 0, 50);
@@ -138,17 +139,6 @@ TEST_F(RunTest, CompletedRunNotifiesSavesAndReports)
     EXPECT_EQ(*bytes, CTextCodec::ToGbk(text) + std::string(1, '\0'));
     EXPECT_TRUE(FileInFolder("input.xml"));
 
-    // The division survives a reopen of the task.
-    ASSERT_TRUE(task->GetTaskInfo().WriteToFile());
-    CScheduleTask reopened;
-    reopened.SetMessageHandler([](const std::string&) {});
-    ASSERT_TRUE(reopened.Open(task->GetTaskInfo().GetTaskFile()));
-    EXPECT_EQ(reopened.GetLastReportInfo().GetReportInfo(), text);
-    for (const char* id : {"g1", "g2", "b1"}) {
-        auto* s = reopened.GetStudentInfoList().FindAs<CStudentInfo>(id);
-        ASSERT_NE(s, nullptr);
-        EXPECT_EQ(s->GetClassId(), ClassOf(id));
-    }
 }
 
 TEST_F(RunTest, UnplacedStudentsEndTheReportLineByLine)

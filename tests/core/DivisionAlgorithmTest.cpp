@@ -67,20 +67,6 @@ TEST_F(DivisionTest, ExclusivePairIsPlacedFirstAndApart)
     EXPECT_EQ(Student("Z")->GetMutexCount(), 0);
 }
 
-TEST_F(DivisionTest, ExclusivePartnersLandInDifferentClasses)
-{
-    for (const char* id : {"A", "B", "C"})
-        AddClass(id, 1);
-    AddStudent("p", 1, 60);
-    AddStudent("q", 1, 60);
-    AddGroup("grp", {"p", "q"});
-
-    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
-    EXPECT_FALSE(ClassOf("p").empty());
-    EXPECT_FALSE(ClassOf("q").empty());
-    EXPECT_NE(ClassOf("p"), ClassOf("q"));
-}
-
 TEST_F(DivisionTest, PartnersCollectedOverGroupsOnceEachIncludingUnknownIds)
 {
     AddClass("A", 5);
@@ -164,15 +150,6 @@ TEST_F(DivisionTest, UnplacedStudentsGetAMessageAndAnEmptyClass)
     EXPECT_EQ(ClassOf("z"), "");
     ASSERT_EQ(Errors().size(), 1u);
     EXPECT_EQ(Errors()[0], "由于互斥条件限制，z 没有匹配到合适的班级");
-}
-
-TEST_F(DivisionTest, VeryLargePlannedSizeStillTakesStudents)
-{
-    // A planned size above the largest signed 32-bit value.
-    AddClass("A", 0x80000000u);
-    AddStudent("s", 1, 50);
-    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
-    EXPECT_EQ(ClassOf("s"), "A");
 }
 
 TEST_F(DivisionTest, ScoresThatAreNotNumbersDoNotBreakTheOrder)
