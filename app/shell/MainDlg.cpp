@@ -73,6 +73,7 @@ QString writeHelpPage(const QString& folder)
 CMainDlg::CMainDlg(const std::string& startTask, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
+    CUIResources::instance();
     setWindowIcon(QIcon(QStringLiteral(":/images/app.svg")));
     setTaskTitle(QString());
     setMouseTracking(true);

@@ -238,7 +238,7 @@ void CTaskManager::refreshTaskDisplay()
     }
 }
 
-bool CTaskManager::openTask(const std::string& path)
+bool CTaskManager::openTask(std::string path)
 {
     QWidget* parent = dialogParent();
     if (!CFileUtil::FileExists(path)) {

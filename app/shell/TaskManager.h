@@ -98,7 +98,9 @@ public:
     CTipWnd* tip() const { return m_tip.get(); }
 
     // Task commands.
-    bool openTask(const std::string& path);
+    // Takes the path by value: callers pass entries of the recent list,
+    // which opening rewrites.
+    bool openTask(std::string path);
     bool openTaskWithDialog();
     bool newTask();
     void editTaskInfo();

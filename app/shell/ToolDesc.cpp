@@ -30,14 +30,19 @@ void CToolDesc::setTaskLocation(const QString& location)
     update();
 }
 
-void CToolDesc::resizeEvent(QResizeEvent*)
+QRect CToolDesc::descriptionRect() const
 {
-    const int w = width();
-    const int h = height();
-    m_descriptionRect = QRect(QPoint(10, 10), QPoint(w - 200, h - 30));
-    m_leftRect = QRect(QPoint(10, h - 30), QPoint(300, h));
-    m_taskRect = QRect(QPoint(300, h - 30), QPoint(600, h));
-    m_locationRect = QRect(QPoint(600, h - 30), QPoint(w, h));
+    return QRect(QPoint(10, 10), QPoint(width() - 200, height() - 30));
+}
+
+QRect CToolDesc::taskRect() const
+{
+    return QRect(QPoint(300, height() - 30), QPoint(600, height()));
+}
+
+QRect CToolDesc::locationRect() const
+{
+    return QRect(QPoint(600, height() - 30), QPoint(width(), height()));
 }
 
 void CToolDesc::paintEvent(QPaintEvent*)
@@ -65,9 +70,9 @@ void CToolDesc::paintEvent(QPaintEvent*)
     const QFontMetrics metrics(resources->defaultFont());
     int y = 54;
     for (const QString& line : m_description.split(QLatin1Char('\n'))) {
-        if (y + metrics.height() > m_descriptionRect.bottom())
+        if (y + metrics.height() > descriptionRect().bottom())
             break;
-        painter.drawText(QRect(m_descriptionRect.left() + 40, y, m_descriptionRect.width() - 40, metrics.height()),
+        painter.drawText(QRect(descriptionRect().left() + 40, y, descriptionRect().width() - 40, metrics.height()),
                          Qt::AlignLeft | Qt::AlignVCenter, line);
         y += metrics.height();
     }
@@ -76,17 +81,17 @@ void CToolDesc::paintEvent(QPaintEvent*)
     painter.setPen(QColor(214, 226, 242));
     painter.drawLine(10, lineY, width() - 10, lineY);
     painter.setPen(CUIResources::panelText());
-    painter.drawText(m_taskRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     metrics.elidedText(QStringLiteral("当前任务：") + m_taskName, Qt::ElideRight, m_taskRect.width()));
-    painter.drawText(m_locationRect.adjusted(0, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+    painter.drawText(taskRect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     metrics.elidedText(QStringLiteral("当前任务：") + m_taskName, Qt::ElideRight, taskRect().width()));
+    painter.drawText(locationRect().adjusted(0, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      metrics.elidedText(QStringLiteral("位置：") + m_taskLocation, Qt::ElideMiddle,
-                                        m_locationRect.width() - 10));
+                                        locationRect().width() - 10));
 }
 
 void CToolDesc::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint point = event->position().toPoint();
-    const bool overZone = m_taskRect.contains(point) || m_locationRect.contains(point);
+    const bool overZone = taskRect().contains(point) || locationRect().contains(point);
     setCursor(overZone ? CUIResources::instance()->handCursor() : CUIResources::instance()->arrowCursor());
 }
 
@@ -95,8 +100,8 @@ void CToolDesc::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint point = event->position().toPoint();
-    if (m_taskRect.contains(point))
+    if (taskRect().contains(point))
         emit taskZoneClicked();
-    else if (m_locationRect.contains(point))
+    else if (locationRect().contains(point))
         emit locationZoneClicked();
 }

@@ -22,9 +22,10 @@ public:
     QString description() const { return m_description; }
     QString taskName() const { return m_taskName; }
     QString taskLocation() const { return m_taskLocation; }
-    QRect descriptionRect() const { return m_descriptionRect; }
-    QRect taskRect() const { return m_taskRect; }
-    QRect locationRect() const { return m_locationRect; }
+    // The zones of the panel, from its current size.
+    QRect descriptionRect() const;
+    QRect taskRect() const;
+    QRect locationRect() const;
 
 signals:
     void taskZoneClicked();
@@ -32,7 +33,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -41,8 +41,4 @@ private:
     QString m_description;
     QString m_taskName;
     QString m_taskLocation;
-    QRect m_descriptionRect;
-    QRect m_leftRect;
-    QRect m_taskRect;
-    QRect m_locationRect;
 };

@@ -7,6 +7,13 @@
 
 #include <memory>
 
+// The pictures are compiled into the program's static library; this makes
+// sure the linker keeps them.
+static void initResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace {
 std::unique_ptr<CUIResources>& holder()
 {
@@ -39,8 +46,10 @@ CUIResources::CUIResources()
 CUIResources* CUIResources::instance()
 {
     auto& resources = holder();
-    if (!resources)
+    if (!resources) {
+        initResources();
         resources.reset(new CUIResources());
+    }
     return resources.get();
 }
 

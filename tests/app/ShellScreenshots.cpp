@@ -1,0 +1,67 @@
+// Renders the main window on each step page, and the shell's dialogs, to PNG
+// files. Runs only when QUILLON_SCREENSHOT_DIR names the output folder;
+// QUILLON_SCREENSHOT_TASK names the task file to show.
+#include "ShellTestSupport.h"
+
+#include "BackupDlg.h"
+#include "ChangePasswordDlg.h"
+#include "LoginDlg.h"
+#include "MainDlg.h"
+#include "ScheduleTask.h"
+#include "StepSheet.h"
+#include "SystemSetDlg.h"
+#include "TaskInfoDlg.h"
+#include "ToolBox.h"
+
+#include <QMouseEvent>
+#include <QPixmap>
+
+using namespace shelltest;
+
+class ShellScreenshots : public ShellTest
+{
+};
+
+TEST_F(ShellScreenshots, StepPagesAndDialogs)
+{
+    const QString outDir = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    const QString task = qEnvironmentVariable("QUILLON_SCREENSHOT_TASK");
+    if (outDir.isEmpty() || task.isEmpty())
+        GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR and QUILLON_SCREENSHOT_TASK not set";
+    QDir().mkpath(outDir);
+    manager();
+
+    CMainDlg window(str(task));
+    window.resize(1280, 800);
+    window.show();
+    ASSERT_EQ(window.sheet()->pageCount(), 5);
+    for (int page = 0; page < 5; ++page) {
+        window.sheet()->selectPage(page);
+        CToolBox* box = window.sheet()->toolBox();
+        if (page == 3) {
+            // Show the highlight of the button under the mouse.
+            const QPointF at = box->commandRect(24).center();
+            QMouseEvent move(QEvent::MouseMove, at, box->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(box, &move);
+        }
+        QApplication::processEvents();
+        const QString file = QStringLiteral("%1/main-page%2.png").arg(outDir).arg(page + 1);
+        EXPECT_TRUE(window.grab().save(file)) << str(file);
+    }
+
+    auto save = [&outDir](QWidget& w, const char* name) {
+        w.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(w.grab().save(QStringLiteral("%1/%2.png").arg(outDir, QString::fromLatin1(name))));
+        w.hide();
+    };
+    CLoginDlg login(CTaskManager::PasswordDigest(QStringLiteral("x")));
+    save(login, "login");
+    CTaskInfo info = CTaskManager::instance()->task()->GetTaskInfo();
+    CTaskInfoDlg infoDialog(info, true, QStringLiteral("设置分班任务信息"), nullptr);
+    save(infoDialog, "task-info");
+    CSystemSetDlg settingsDialog;
+    save(settingsDialog, "system-settings");
+    CBackupDlg backup(QString::fromStdString(info.GetTaskName()), QString::fromStdString(info.GetTaskFolder()));
+    save(backup, "backup");
+}
