@@ -5,6 +5,7 @@
 #include "MutexStudent.h"
 #include "ScheduleTask.h"
 
+#include <exception>
 #include <random>
 #include <system_error>
 #include <unordered_map>
@@ -258,12 +259,18 @@ void CCoreImpl::ChooseSeed()
 int CCoreImpl::RunWorker()
 {
     m_result.store(RESULT_CANCELLED);
-    m_task->InitReportInfo();
-    if (!CheckData())
-        return m_result.load();
-    if (IsStopRequested())
+    try {
+        m_task->InitReportInfo();
+        if (!CheckData())
+            return m_result.load();
+        if (IsStopRequested())
+            return RESULT_CANCELLED;
+        Divide();
+    } catch (const std::exception&) {
+        // Out of memory on a huge task: the run ends where it stands, like
+        // a cancelled one, rather than taking the program down.
         return RESULT_CANCELLED;
-    Divide();
+    }
     return m_result.load();
 }
 
