@@ -33,6 +33,9 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     m_statisticsButton->setGeometry(ToPixels(181), ToPixels(7), ToPixels(69), ToPixels(14));
     m_exportButton = new QPushButton(QStringLiteral("导出到EXCEL"), this);
     m_exportButton->setGeometry(ToPixels(259), ToPixels(7), ToPixels(69), ToPixels(14));
+    // Enter must not open the statistics or the export.
+    m_statisticsButton->setAutoDefault(false);
+    m_exportButton->setAutoDefault(false);
     CUICore::instance()->SetAllChildWindowFont(this);
 
     // The class chooser: all classes first, then each class by record index.

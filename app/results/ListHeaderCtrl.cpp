@@ -45,6 +45,23 @@ void CListHeaderCtrl::Decorate(QTableView* view, int rowHeight)
     view->setFont(CUICore::instance()->GetDefaultFont());
 }
 
+void CListHeaderCtrl::paintEvent(QPaintEvent* event)
+{
+    QHeaderView::paintEvent(event);
+    // The band goes on to the right edge after the last column.
+    const int end = length() - offset();
+    if (end >= viewport()->width())
+        return;
+    QPainter painter(viewport());
+    const QRect rest(end, 0, viewport()->width() - end, viewport()->height());
+    QLinearGradient band(rest.topLeft(), rest.bottomLeft());
+    band.setColorAt(0.0, kTop);
+    band.setColorAt(1.0, kBottom);
+    painter.fillRect(rest, band);
+    painter.setPen(kRule);
+    painter.drawLine(rest.bottomLeft(), rest.bottomRight());
+}
+
 void CListHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     if (!rect.isValid())

@@ -16,6 +16,7 @@ public:
     static void Decorate(class QTableView* view, int rowHeight = 25);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
     QSize sectionSizeFromContents(int logicalIndex) const override;
 };

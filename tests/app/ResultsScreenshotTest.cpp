@@ -1,0 +1,61 @@
+// Renders the run, report, table and statistics windows of a demo school
+// to PNG files when QUILLON_SCREENSHOT_DIR names a folder; skipped otherwise.
+#include "ResultsTestSupport.h"
+
+#include "AutoDivisionDlg.h"
+#include "Core.h"
+#include "DivisionStatisticsDlg.h"
+#include "DivisionTableDlg.h"
+#include "ReportDlg.h"
+
+#include <QDir>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace ResultsTest;
+
+TEST(ResultsScreenshots, DemoSchool)
+{
+    const QString target = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    if (target.isEmpty())
+        GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR not set";
+    QDir().mkpath(target);
+    const QDir out(target);
+
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    CScheduleTask task;
+    CTaskInfo info;
+    info.SetTaskName("七年级分班");
+    info.SetTaskFolder(QDir::toNativeSeparators(folder.path()).toStdString());
+    task.SetTaskInfo(info);
+    MakeSchool(task, 360, 8, false);
+
+    int code = -1;
+    {
+        CAutoDivisionDlg run(task);
+        run.open();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return run.IsFinished(); }, 10000));
+        EXPECT_TRUE(run.grab().save(out.filePath("results-run.png")));
+        code = run.GetResultCode();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !run.isVisible(); }, 3000));
+    }
+    ASSERT_TRUE(CCore::WaitForTask(&task, 5000));
+
+    CReportDlg report(QString::fromStdString(task.GetLastReportInfo().GetReportInfo()), code);
+    report.show();
+    EXPECT_TRUE(report.grab().save(out.filePath("results-report.png")));
+
+    CDivisionTableDlg table(task);
+    table.show();
+    table.resize(1200, 700);
+    table.GetTable()->selectRow(2);
+    EXPECT_TRUE(table.grab().save(out.filePath("results-table.png")));
+
+    CDivisionStatisticsDlg statistics(task);
+    statistics.show();
+    EXPECT_TRUE(statistics.grab().save(out.filePath("results-statistics.png")));
+}
