@@ -27,6 +27,7 @@ CBackupDlg::CBackupDlg(const QString& taskName, const QString& taskFolder, QWidg
     palette.setColor(QPalette::Window, QColor(240, 240, 240));
     m_text->setPalette(palette);
     m_text->setMinimumHeight(110);
+    m_text->setFrameShape(QFrame::StyledPanel);
 
     m_openFolder = new QCheckBox(QStringLiteral("备份完成后打开备份文件夹"), this);
     m_openFolder->setChecked(true);

@@ -1,6 +1,7 @@
 #include "TaskManager.h"
 
 #include "BackupDlg.h"
+#include "Core.h"
 #include "FileUtil.h"
 #include "IniFile.h"
 #include "MainDlg.h"
@@ -17,6 +18,7 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QStandardPaths>
@@ -203,8 +205,13 @@ QWidget* CTaskManager::dialogParent() const
 
 void CTaskManager::closeTask()
 {
-    // Nothing else runs on the task here: the engine's worker belongs to the
-    // modal division dialog and has ended before its dialog returned.
+    if (!m_task)
+        return;
+    // A division worker that was stopped may still be on its way out and
+    // touch the task; it can be waiting for this thread, so events other
+    // than the user's keep flowing while we wait.
+    while (!CCore::WaitForTask(m_task.get(), 50))
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_task.reset();
 }
 
