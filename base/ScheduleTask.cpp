@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +17,7 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 
 CScheduleTask::CScheduleTask() = default;
 
@@ -50,9 +50,9 @@ bool CScheduleTask::Open(const std::string& path)
 namespace {
 
 // A required attribute is missing: stops the reading of a data file.
-struct MissingAttribute
+struct MissingAttribute : std::runtime_error
 {
-    std::string name;
+    explicit MissingAttribute(const char* name) : std::runtime_error(std::string("missing attribute ") + name) {}
 };
 
 // The attributes of one element, looked up in the order they are usually
@@ -66,7 +66,7 @@ public:
     {
         const pugi::xml_attribute attribute = m_node.attribute(name, m_hint);
         if (!attribute)
-            throw MissingAttribute{name};
+            throw MissingAttribute(name);
         return attribute.value();
     }
     const char* Optional(const char* name)
@@ -82,7 +82,7 @@ private:
 };
 
 // The leading decimal integer of a text (blanks, optional sign, digits);
-// 0 when it has none, saturated at the limits of int.
+// 0 when it has none. Saturates beyond the range of unsigned.
 long long LeadingInteger(const char* text)
 {
     while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r')
@@ -93,23 +93,22 @@ long long LeadingInteger(const char* text)
     long long value = 0;
     for (; *text >= '0' && *text <= '9'; ++text) {
         value = value * 10 + (*text - '0');
-        if (value > INT_MAX)
-            return negative ? INT_MIN : INT_MAX;
+        if (value > static_cast<long long>(UINT_MAX))
+            return negative ? -value : value;
     }
     return negative ? -value : value;
 }
 
 int CAttributeReader::RequiredInt(const char* name)
 {
-    return static_cast<int>(LeadingInteger(Required(name)));
+    return static_cast<int>(std::clamp<long long>(LeadingInteger(Required(name)), INT_MIN, INT_MAX));
 }
 
 // Counts are unsigned: a negative number reads as 0 rather than as a huge
 // count.
 unsigned CAttributeReader::RequiredCount(const char* name)
 {
-    const long long value = LeadingInteger(Required(name));
-    return value < 0 ? 0u : static_cast<unsigned>(value);
+    return static_cast<unsigned>(std::clamp<long long>(LeadingInteger(Required(name)), 0, UINT_MAX));
 }
 
 // Number of element children, to size a list before reading it.
@@ -449,10 +448,6 @@ bool CScheduleTask::ReadInputData()
             if (preset->IsValid())
                 m_studentPresets.Add(std::move(preset));
         });
-    } catch (const MissingAttribute&) {
-        m_inputState = InputState::Damaged;
-        ShowMessage("exception in ReadInputData");
-        return true;
     } catch (const std::exception&) {
         m_inputState = InputState::Damaged;
         ShowMessage("exception in ReadInputData");
@@ -496,8 +491,6 @@ bool CScheduleTask::ReadOutputData()
                         mark(room->GetTable());
             });
         });
-    } catch (const MissingAttribute&) {
-        ShowMessage("exception in ReadOutputData");
     } catch (const std::exception&) {
         ShowMessage("exception in ReadOutputData");
     }

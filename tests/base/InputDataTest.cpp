@@ -7,6 +7,8 @@
 
 #include <pugixml.hpp>
 
+#include <climits>
+
 using namespace testsupport;
 namespace fs = std::filesystem;
 
@@ -175,7 +177,8 @@ TEST_F(InputDataTest, ReadsFilesAsTheWindowsProgramWritesThem)
     WriteInput("<Input>\r\n"
                "<SubjectInfo><Subject id=\"5\" name=\"数学\"/><Subject id=\"0\" name=\"语文\"/></SubjectInfo>\r\n"
                "<ClassInfo><Class id=\"c1\" name=\"一班\" shortname=\"一\" studentcount=\"40人\" priority=\"1\" "
-               "index=\"2\"/></ClassInfo>\r\n"
+               "index=\"2\"/><Class id=\"c2\" name=\"二班\" shortname=\"二\" studentcount=\"4294967295\" "
+               "priority=\"-1\" index=\"99999999999\"/></ClassInfo>\r\n"
                "<StudentInfo>"
                "<Student id=\"s1\" name=\"甲\" sex=\"0\" fromSchool=\"二中\" class=\"\" index=\"1\">"
                "<scoreinfo><Score id=\"0\" value=\"88\"/><Score value=\"7\"/></scoreinfo></Student>"
@@ -195,6 +198,11 @@ TEST_F(InputDataTest, ReadsFilesAsTheWindowsProgramWritesThem)
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->GetStudentCount(), 40u);
     EXPECT_EQ(c->GetHeadTeacherName(), "");
+    auto* c2 = task->GetClassInfoList().FindAs<CClassInfo>("c2");
+    ASSERT_NE(c2, nullptr);
+    EXPECT_EQ(c2->GetStudentCount(), 4294967295u);
+    EXPECT_EQ(c2->GetPriority(), -1);
+    EXPECT_EQ(c2->GetIndex(), INT_MAX);
     EXPECT_EQ(task->GetStudentInfoList().GetCount(), 2u) << "the empty id is skipped";
     auto* s1 = task->GetStudentInfoList().FindAs<CStudentInfo>("s1");
     EXPECT_EQ(s1->GetScoreArray(), (std::vector<std::string>{"88", "7"}));
