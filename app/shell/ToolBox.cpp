@@ -15,9 +15,16 @@ CToolBox::CToolBox(QWidget* parent)
     setMouseTracking(true);
 }
 
+const std::vector<StepCommand>& CToolBox::commands() const
+{
+    layoutCells();
+    return m_commands;
+}
+
 void CToolBox::clear()
 {
     m_commands.clear();
+    m_layoutWidth = -1;
     m_hovered = -1;
     update();
 }
@@ -25,13 +32,15 @@ void CToolBox::clear()
 void CToolBox::addCommand(const QString& icon, int command, const QString& caption)
 {
     m_commands.push_back({icon, command, caption, false, {}});
-    layoutCells();
+    m_layoutWidth = -1;
+    update();
 }
 
 void CToolBox::addLineBreak()
 {
     m_commands.push_back({{}, 0, {}, true, {}});
-    layoutCells();
+    m_layoutWidth = -1;
+    update();
 }
 
 int CToolBox::columnCount() const
@@ -39,8 +48,11 @@ int CToolBox::columnCount() const
     return std::max(1, (width() - Origin) / (CellWidth + Gap));
 }
 
-void CToolBox::layoutCells()
+void CToolBox::layoutCells() const
 {
+    if (m_layoutWidth == width())
+        return;
+    m_layoutWidth = width();
     const int columns = columnCount();
     int column = 0;
     int y = Origin;
@@ -60,11 +72,11 @@ void CToolBox::layoutCells()
         c.rect = QRect(Origin + column * (CellWidth + Gap), y, CellWidth, CellHeight);
         ++column;
     }
-    update();
 }
 
 QRect CToolBox::commandRect(int command) const
 {
+    layoutCells();
     for (const StepCommand& c : m_commands) {
         if (!c.lineBreak && c.command == command)
             return c.rect;
@@ -74,6 +86,7 @@ QRect CToolBox::commandRect(int command) const
 
 int CToolBox::cellAt(const QPoint& point) const
 {
+    layoutCells();
     for (std::size_t i = 0; i < m_commands.size(); ++i) {
         if (!m_commands[i].lineBreak && m_commands[i].rect.contains(point))
             return static_cast<int>(i);
@@ -90,6 +103,7 @@ int CToolBox::commandAt(const QPoint& point) const
 void CToolBox::paintEvent(QPaintEvent*)
 {
     CUIResources* resources = CUIResources::instance();
+    layoutCells();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.fillRect(rect(), Qt::white);
@@ -117,6 +131,7 @@ void CToolBox::paintEvent(QPaintEvent*)
 void CToolBox::resizeEvent(QResizeEvent*)
 {
     layoutCells();
+    update();
 }
 
 void CToolBox::mouseMoveEvent(QMouseEvent* event)

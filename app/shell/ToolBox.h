@@ -32,7 +32,7 @@ public:
     void addCommand(const QString& icon, int command, const QString& caption);
     void addLineBreak();
 
-    const std::vector<StepCommand>& commands() const { return m_commands; }
+    const std::vector<StepCommand>& commands() const;
     // The cell of a command, empty when the grid has none.
     QRect commandRect(int command) const;
     // The command under a point, -1 for none.
@@ -51,9 +51,11 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
-    void layoutCells();
+    // Places the cells for the current width; cheap when nothing changed.
+    void layoutCells() const;
     int cellAt(const QPoint& point) const;
 
-    std::vector<StepCommand> m_commands;
+    mutable std::vector<StepCommand> m_commands;
+    mutable int m_layoutWidth = -1;
     int m_hovered = -1; // index into m_commands
 };
