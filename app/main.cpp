@@ -37,6 +37,9 @@ int main(int argc, char* argv[])
 
     QApplication::setFont(CUICore::instance()->GetDefaultFont());
 
+    // The login dialog is the only window for a while; its closing must not
+    // end the program before the main window is up.
+    QApplication::setQuitOnLastWindowClosed(false);
     const std::string settings = CTaskManager::SettingsFilePath();
     const QString stored = QString::fromStdString(CIniFile::ReadString(settings, "SYSTEM", "Auth", ""));
     if (!CLoginDlg::check(stored))
@@ -46,6 +49,7 @@ int main(int argc, char* argv[])
     {
         CMainDlg window(startTask);
         window.showMaximized();
+        QApplication::setQuitOnLastWindowClosed(true);
         result = QApplication::exec();
     }
     CTaskManager::release();

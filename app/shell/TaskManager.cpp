@@ -343,7 +343,7 @@ bool CTaskManager::newTask()
     info.SetTaskAuthor(user.toStdString());
     info.SetCreateDate(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString());
     const std::string folder = defaultTaskFolder();
-    QDir().mkdir(qs(folder));
+    QDir().mkpath(qs(folder));
     info.SetTaskFolder(folder);
 
     CTaskInfoDlg dialog(info, false, QStringLiteral("创建新分班任务"), m_tip.get(), dialogParent());
