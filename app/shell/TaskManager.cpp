@@ -240,6 +240,7 @@ void CTaskManager::refreshTaskDisplay()
         sheet->setTaskName(qs(info.GetTaskName()));
         sheet->setTaskLocation(qs(info.GetTaskFile()));
     } else {
+        m_mainWindow->setTaskTitle(QString());
         sheet->setTaskName(QStringLiteral("无"));
         sheet->setTaskLocation(QString());
     }
@@ -266,7 +267,9 @@ bool CTaskManager::openTask(std::string path)
     m_task = std::make_unique<CScheduleTask>();
     m_task->SetMessageHandler(showTaskMessage);
     if (!m_task->Open(path)) {
+        // The previous task is gone as well: the window must not name it.
         closeTask();
+        refreshTaskDisplay();
         return false;
     }
 
