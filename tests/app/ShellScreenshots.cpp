@@ -11,8 +11,10 @@
 #include "StepSheet.h"
 #include "SystemSetDlg.h"
 #include "TaskInfoDlg.h"
+#include "TipWnd.h"
 #include "ToolBox.h"
 
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
 
@@ -60,6 +62,15 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
     CTaskInfo info = CTaskManager::instance()->task()->GetTaskInfo();
     CTaskInfoDlg infoDialog(info, true, QStringLiteral("设置分班任务信息"), nullptr);
     save(infoDialog, "task-info");
+    CTaskInfo fresh;
+    fresh.SetTaskFolder(info.GetTaskFolder());
+    CTaskInfoDlg newDialog(fresh, false, QStringLiteral("创建新分班任务"), nullptr);
+    newDialog.nameEdit()->setText(QStringLiteral("2026学年新生"));
+    save(newDialog, "task-new");
+    CTipWnd tip;
+    tip.show(0, 0, QStringLiteral("分班任务的名称"), QStringLiteral("例如：2026学年新生"));
+    EXPECT_TRUE(tip.grab().save(QStringLiteral("%1/hint.png").arg(outDir)));
+    tip.hide();
     CSystemSetDlg settingsDialog;
     save(settingsDialog, "system-settings");
     CBackupDlg backup(QString::fromStdString(info.GetTaskName()), QString::fromStdString(info.GetTaskFolder()));
