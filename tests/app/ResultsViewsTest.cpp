@@ -205,6 +205,19 @@ TEST(ResultsReport, ViewTableButtonOnlyAfterADivision)
     }
 }
 
+TEST(ResultsReport, TextSitsOnAWhiteCard)
+{
+    CReportDlg dialog(QStringLiteral("报告"), 0);
+    dialog.show();
+    const QImage image = dialog.grab().toImage();
+    const QRect edit = dialog.GetTextEdit()->geometry();
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(232, 232, 232));
+    // Between the card's edge and the text: the card itself.
+    EXPECT_EQ(image.pixelColor(edit.left() - 4, edit.center().y()), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(edit.center().x(), edit.bottom() + 3), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(edit.left() - 12, edit.center().y()), QColor(232, 232, 232));
+}
+
 TEST(ResultsReport, ReportCommandShowsStoredText)
 {
     CScheduleTask task;
