@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QThread>
 
 #include <cerrno>
@@ -49,6 +50,14 @@ int leadingInt(const std::string& text)
     if (errno == ERANGE || value > INT_MAX || value < INT_MIN)
         return value < 0 ? INT_MIN : INT_MAX;
     return static_cast<int>(value);
+}
+
+// Whether a file can be made in folder; permission bits alone do not tell
+// on every system.
+bool isWritableFolder(const QString& folder)
+{
+    QTemporaryFile probe(folder + QStringLiteral("/.quillon-probe-XXXXXX"));
+    return probe.open();
 }
 
 std::string documentsFolder()
@@ -99,8 +108,7 @@ std::string CTaskManager::SettingsFilePath()
     if (!fromEnvironment.isEmpty())
         return QDir::toNativeSeparators(QFileInfo(fromEnvironment).absoluteFilePath()).toStdString();
     const QString programDir = QCoreApplication::applicationDirPath();
-    const QFileInfo programDirInfo(programDir);
-    if (!programDir.isEmpty() && programDirInfo.isDir() && programDirInfo.isWritable())
+    if (!programDir.isEmpty() && isWritableFolder(programDir))
         return QDir::toNativeSeparators(programDir + QStringLiteral("/qz.ini")).toStdString();
     const QString configDir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                               + QStringLiteral("/Quillon");
