@@ -138,7 +138,10 @@ void CAutoDivisionDlg::HandleNotify(std::uintptr_t wParam, std::intptr_t lParam,
         m_finished = true;
         // Leave the final state on screen for a moment, then close.
         repaint();
-        QTimer::singleShot(kClosingPauseMs, this, [this] { accept(); });
+        QTimer::singleShot(kClosingPauseMs, this, [this] {
+            if (isVisible()) // not cancelled meanwhile
+                accept();
+        });
         break;
     default:
         break;

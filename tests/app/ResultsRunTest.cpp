@@ -130,6 +130,18 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
 
+    {
+        // Closed by hand during the pause: it stays closed as cancelled,
+        // and the run's code is kept for the report.
+        CAutoDivisionDlg dialog(task);
+        dialog.open();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.IsFinished(); }, 5000));
+        dialog.GetCancelButton()->click();
+        QTest::qWait(CAutoDivisionDlg::kClosingPauseMs + 200);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_EQ(dialog.GetResultCode(), 1);
+    }
+
     const RunRecord record = Run(false);
     EXPECT_TRUE(record.sawRunDialog);
     ASSERT_TRUE(record.sawReport);
