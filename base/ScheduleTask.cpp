@@ -129,36 +129,15 @@ void ForEachElement(const pugi::xml_node& parent, T&& visit)
             visit(child);
 }
 
-// For each name, the first element in document order that has that name and
-// whose parent element is named parent: what the query "//parent/name"
-// selects first. One walk over the tree serves all names.
-std::vector<pugi::xml_node> FirstMatches(const pugi::xml_document& doc, const char* parent,
-                                         const std::vector<const char*>& names)
+// The first match of each "//Input/<section>" query, in document order.
+// The queries are compiled once.
+std::vector<pugi::xml_node> FirstSections(const pugi::xml_document& doc, const std::vector<const char*>& names)
 {
-    std::vector<pugi::xml_node> found(names.size());
-    std::size_t missing = names.size();
-    pugi::xml_node node = doc.first_child();
-    while (node && missing > 0) {
-        if (node.type() == pugi::node_element) {
-            const pugi::xml_node up = node.parent();
-            if (up.type() == pugi::node_element && std::strcmp(up.name(), parent) == 0) {
-                for (std::size_t i = 0; i < names.size(); ++i) {
-                    if (!found[i] && std::strcmp(node.name(), names[i]) == 0) {
-                        found[i] = node;
-                        --missing;
-                    }
-                }
-            }
-        }
-        // Next node in document order.
-        if (node.first_child()) {
-            node = node.first_child();
-            continue;
-        }
-        while (node && !node.next_sibling())
-            node = node.parent();
-        if (node)
-            node = node.next_sibling();
+    std::vector<pugi::xml_node> found;
+    found.reserve(names.size());
+    for (const char* name : names) {
+        const pugi::xpath_query query((std::string("//Input/") + name).c_str());
+        found.push_back(query.evaluate_node(doc).node());
     }
     return found;
 }
@@ -356,8 +335,8 @@ bool CScheduleTask::ReadInputData()
     }
     enum Section { Subjects, Teachers, Classes, Students, Rooms, Groups, Presets };
     const std::vector<pugi::xml_node> sections =
-        FirstMatches(file.Document(), "Input",
-                     {"SubjectInfo", "TeacherInfo", "ClassInfo", "StudentInfo", "RoomInfo", "MutexStudentInfo",
+        FirstSections(file.Document(),
+                      {"SubjectInfo", "TeacherInfo", "ClassInfo", "StudentInfo", "RoomInfo", "MutexStudentInfo",
                       "StudentPreset"});
     try {
         ForEachElement(sections[Subjects], [this](const pugi::xml_node& node) {
