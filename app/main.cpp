@@ -49,6 +49,11 @@ int main(int argc, char* argv[])
     {
         CMainDlg window(startTask);
         window.showMaximized();
+        // The splash stays above the main window for its 1.5 s, also where no
+        // window manager keeps it on top.
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (qobject_cast<CLoginDlg*>(widget) && widget->isVisible())
+                widget->raise();
         QApplication::setQuitOnLastWindowClosed(true);
         result = QApplication::exec();
     }
