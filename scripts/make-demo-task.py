@@ -30,8 +30,12 @@ def new_id(rng):
 def score(rng, base, full=100):
     value = max(20.0, min(full, rng.gauss(base, 11)))
     if rng.random() < 0.3:
-        return "%.1f" % (round(value * 2) / 2)
-    return "%d" % round(value)
+        value = round(value * 2) / 2
+    else:
+        value = round(value)
+    # As a spreadsheet cell is imported: one decimal, a trailing ".0" dropped.
+    text = "%.1f" % value
+    return text[:-2] if text.endswith(".0") else text
 
 
 def main():

@@ -1,7 +1,10 @@
 #include "MessageBox.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QFileDialog>
+
+#include <utility>
 
 namespace {
 struct TestState
@@ -63,6 +66,13 @@ QMessageBox::StandardButton CMessageBox::Show(QWidget* parent, const QString& te
         return defaultAnswer(buttons);
     }
     QMessageBox box(toQt(icon), caption, text, buttons, parent);
+    // The buttons speak Chinese whatever the system's language is.
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
+        {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"},
+        {QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}};
+    for (const auto& [button, label] : captions)
+        if (QAbstractButton* b = box.button(button))
+            b->setText(QString::fromUtf8(label));
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
