@@ -1,6 +1,7 @@
 #include "IniFile.h"
 
 #include "FileUtil.h"
+#include "NumberText.h"
 #include "TextCodec.h"
 
 // Text is converted around the parser, which only sees UTF-8 bytes.
@@ -9,7 +10,6 @@
 #include <SimpleIni.h>
 
 #include <cctype>
-#include <charconv>
 #include <optional>
 
 namespace {
@@ -130,26 +130,7 @@ int CIniFile::ReadInt(const std::string& path, const std::string& section, const
     const std::optional<std::string> value = RawValue(path, section, key);
     if (!value || value->empty())
         return def;
-    const char* p = value->data();
-    const char* end = p + value->size();
-    while (p < end && std::isspace(static_cast<unsigned char>(*p)))
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
-    long long number = 0;
-    const auto result = std::from_chars(p, end, number);
-    if (result.ec == std::errc::result_out_of_range)
-        return 0;
-    if (result.ec != std::errc())
-        return 0;
-    if (negative)
-        number = -number;
-    if (number > INT32_MAX || number < INT32_MIN)
-        return 0;
-    return static_cast<int>(number);
+    return CNumberText::LeadingInt(*value);
 }
 
 bool CIniFile::ReadBool(const std::string& path, const std::string& section, const std::string& key, bool def)

@@ -2,6 +2,7 @@
 
 #include "CourseInfo.h"
 #include "FileUtil.h"
+#include "NumberText.h"
 #include "RoomInfo.h"
 #include "TeacherInfo.h"
 #include "TextCodec.h"
@@ -81,34 +82,16 @@ private:
     pugi::xml_attribute m_hint;
 };
 
-// The leading decimal integer of a text (blanks, optional sign, digits);
-// 0 when it has none. Saturates beyond the range of unsigned.
-long long LeadingInteger(const char* text)
-{
-    while (*text == ' ' || *text == '\t' || *text == '\n' || *text == '\r')
-        ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-')
-        negative = *text++ == '-';
-    long long value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > static_cast<long long>(UINT_MAX))
-            return negative ? -value : value;
-    }
-    return negative ? -value : value;
-}
-
 int CAttributeReader::RequiredInt(const char* name)
 {
-    return static_cast<int>(std::clamp<long long>(LeadingInteger(Required(name)), INT_MIN, INT_MAX));
+    return static_cast<int>(CNumberText::LeadingInt(Required(name)));
 }
 
 // Counts are unsigned: a negative number reads as 0 rather than as a huge
 // count.
 unsigned CAttributeReader::RequiredCount(const char* name)
 {
-    return static_cast<unsigned>(std::clamp<long long>(LeadingInteger(Required(name)), 0, UINT_MAX));
+    return static_cast<unsigned>(std::clamp<long long>(CNumberText::LeadingInteger(Required(name)), 0, UINT_MAX));
 }
 
 // Number of element children, to size a list before reading it.

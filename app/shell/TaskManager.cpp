@@ -6,6 +6,7 @@
 #include "IniFile.h"
 #include "MainDlg.h"
 #include "MessageBox.h"
+#include "NumberText.h"
 #include "ScheduleTask.h"
 #include "StepSheet.h"
 #include "TaskInfoDlg.h"
@@ -25,7 +26,6 @@
 #include <QTemporaryFile>
 #include <QThread>
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -39,17 +39,6 @@ std::unique_ptr<CTaskManager>& holder()
 QString qs(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-// Decimal text to integer the way the settings have always been read: the
-// leading number, 0 when there is none.
-int leadingInt(const std::string& text)
-{
-    errno = 0;
-    const long value = std::strtol(text.c_str(), nullptr, 10);
-    if (errno == ERANGE || value > INT_MAX || value < INT_MIN)
-        return value < 0 ? INT_MIN : INT_MAX;
-    return static_cast<int>(value);
 }
 
 // Whether a file can be made in folder; permission bits alone do not tell
@@ -149,7 +138,7 @@ void CTaskManager::readSettings()
     m_recent.Read();
 
     m_school.name = CIniFile::ReadString(ini, "Common", "SchoolName", "演示学校", 1023);
-    m_lastPage = leadingInt(CIniFile::ReadString(ini, "Common", "LastPage", "1"));
+    m_lastPage = CNumberText::LeadingInt(CIniFile::ReadString(ini, "Common", "LastPage", "1"));
 
     const std::string documents = documentsFolder();
     const std::string exportFolder = CIniFile::ReadString(ini, "Export", "Folder", documents);
