@@ -9,7 +9,6 @@
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
-#include <cctype>
 #include <optional>
 
 namespace {

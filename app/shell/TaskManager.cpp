@@ -26,7 +26,6 @@
 #include <QTemporaryFile>
 #include <QThread>
 
-#include <climits>
 #include <cstdlib>
 
 namespace {
