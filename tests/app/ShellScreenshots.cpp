@@ -63,7 +63,9 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
     CTaskInfoDlg infoDialog(info, true, QStringLiteral("设置分班任务信息"), nullptr);
     save(infoDialog, "task-info");
     CTaskInfo fresh;
-    fresh.SetTaskFolder(info.GetTaskFolder());
+    fresh.SetTaskAuthor("教务处");
+    fresh.SetCreateDate("2026-09-01 08:30:00");
+    fresh.SetTaskFolder(CTaskManager::instance()->defaultTaskFolder());
     CTaskInfoDlg newDialog(fresh, false, QStringLiteral("创建新分班任务"), nullptr);
     newDialog.nameEdit()->setText(QStringLiteral("2026学年新生"));
     save(newDialog, "task-new");
