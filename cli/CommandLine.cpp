@@ -7,6 +7,7 @@
 #include "DivisionTableData.h"
 #include "FileUtil.h"
 #include "ScheduleTask.h"
+#include "TextCodec.h"
 
 #include <charconv>
 #include <random>
@@ -108,6 +109,14 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
         seed = (static_cast<unsigned long long>(device()) << 32) ^ device();
     m_err << "随机种子：" << seed << std::endl;
 
+    // The engine does not look at whether its files were written; a message
+    // from the task during the run means input.xml was not saved.
+    bool saveFailed = false;
+    task.SetMessageHandler([this, &saveFailed](const std::string& text) {
+        m_err << text << std::endl;
+        saveFailed = true;
+    });
+
     CConsoleOwner owner(m_err);
     {
         CCore core(task);
@@ -127,7 +136,16 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
     if (!text.empty() && text.back() != '\n')
         m_out << '\n';
     m_out.flush();
-    return owner.GetResult();
+
+    const int result = owner.GetResult();
+    if (result != DIVISION_RESULT_REFUSED) {
+        const auto stored = CFileUtil::ReadFile(task.GetTaskInfo().GetReportFilePath());
+        if (saveFailed || stored != CTextCodec::ToGbk(text) + std::string(1, '\0')) {
+            m_err << "错误：分班结果未能保存到任务文件夹。" << std::endl;
+            return ExitNotSaved;
+        }
+    }
+    return result;
 }
 
 int CCommandLine::Report(const std::string& path)
@@ -228,6 +246,7 @@ void CCommandLine::Help()
              "不给或为 0 时每次随机选取，所用种子显示在标准错误输出上。\n"
              "\n"
              "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
-             "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成。\n";
+             "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
+             "7 已分班，但结果未能保存。\n";
     m_out.flush();
 }

@@ -18,6 +18,7 @@ public:
     static constexpr int ExitTask = 4;     // task missing or damaged
     static constexpr int ExitNotFound = 5; // no class of that name
     static constexpr int ExitFailed = 6;   // the run did not end
+    static constexpr int ExitNotSaved = 7; // divided, but the files were not written
 
     CCommandLine(std::ostream& out, std::ostream& err);
 

@@ -131,6 +131,17 @@ TEST_F(CommandLineTest, RefusesBadUsageAndMissingOrDamagedTasks)
     EXPECT_FALSE(FileInFolder("report.txt"));
 }
 
+TEST_F(CommandLineTest, DivisionWhoseReportCannotBeWrittenIsNotASuccess)
+{
+    // A folder where report.txt should be: the file cannot be written.
+    std::filesystem::create_directories(folder / "report.txt" / "keep");
+    const Outcome divided = Cli("divide " + Quoted(taskFile) + " --seed 5");
+    EXPECT_EQ(divided.code, 7);
+    EXPECT_NE(divided.err.find("未能保存"), std::string::npos) << divided.err;
+    // The report is still printed.
+    EXPECT_NE(divided.out.find("【分班结果】"), std::string::npos);
+}
+
 } // namespace
 
 #endif

@@ -143,13 +143,15 @@ TEST_F(RunTest, CompletedRunNotifiesSavesAndReports)
 
 TEST_F(RunTest, UnplacedStudentsEndTheReportLineByLine)
 {
-    AddClass("A", 2, "一班");
+    AddClass("A", 3, "一班");
     AddClass("B", 1, "二班");
     AddStudent("x", 0, 90, "赵一");
     AddStudent("y", 0, 80, "钱二");
     AddStudent("z", 1, 70, "孙三");
+    AddStudent("w", 1, 95, "李四");
     AddPreset("x", "B");
     AddPreset("y", "B");
+    AddPreset("w", "B");
     AddGroup("g", {"x", "z"});
     AddGroup("h", {"y", "z"});
     Student("z")->SetPresetFlag(true); // stale flags are rebuilt
@@ -157,14 +159,16 @@ TEST_F(RunTest, UnplacedStudentsEndTheReportLineByLine)
     ASSERT_EQ(Run(), DIVISION_RESULT_UNPLACED);
     EXPECT_FALSE(Student("z")->isPreset());
     const CReportInfo& report = task->GetLastReportInfo();
-    // x takes B; y finds it full; z may not join x in B and goes to A.
+    // x takes B; y and then w (fewer partners) find it full; z may not join
+    // x in B and goes to A.
     EXPECT_EQ(ClassOf("x"), "B");
     EXPECT_EQ(ClassOf("y"), "");
+    EXPECT_EQ(ClassOf("w"), "");
     EXPECT_EQ(ClassOf("z"), "A");
     EXPECT_EQ(report.GetReportInfo(),
-              ReportHead(report, 2, 3)
+              ReportHead(report, 2, 4)
                   + "【分班结果】\n本次自动分班结束。\n如果您对自动分班结果不满意，可以重新“开始自动分班”，"
-                    "每次自动分班的结果可能不同。\n钱二 预排的班级 二班 人数已满\n");
+                    "每次自动分班的结果可能不同。\n钱二 预排的班级 二班 人数已满\n李四 预排的班级 二班 人数已满\n");
     EXPECT_EQ(owner.Events().back().value, DIVISION_RESULT_UNPLACED);
 }
 

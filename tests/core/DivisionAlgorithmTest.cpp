@@ -1,11 +1,121 @@
 #include "EngineFixture.h"
 
+#include "DivisionCore.h"
+
+#include <algorithm>
 #include <map>
 #include <set>
 
 namespace {
 
 using DivisionTest = EngineTest;
+
+// The dealing rules written out plainly (a linear scan of the classes for
+// every student), against which the engine's indexed dealing is compared.
+struct PlainDivision
+{
+    std::map<std::string, std::string> classOf;
+    std::map<std::string, std::vector<std::string>> members;
+    std::vector<std::string> errors;
+};
+
+PlainDivision DividePlainly(const CScheduleTask& task)
+{
+    const auto students = task.GetStudentInfoList().Records<CStudentInfo>();
+    std::map<std::string, std::set<std::string>> partners;
+    for (auto* group : task.GetMutexStudentList().Records<CMutexStudent>()) {
+        for (const auto& a : group->GetMutexStudents()) {
+            for (const auto& b : group->GetMutexStudents()) {
+                if (a != b)
+                    partners[a].insert(b);
+            }
+        }
+    }
+    struct Entry
+    {
+        CStudentInfo* info;
+        bool preset;
+        std::size_t partnerCount;
+        float score;
+    };
+    std::vector<Entry> queue;
+    for (auto* s : students) {
+        CStudentInfo copy;
+        copy.GetScoreArray() = s->GetScoreArray();
+        copy.CalculateScoreCount();
+        queue.push_back({s, task.GetStudentPresetList().Find(s->GetId()) != nullptr, partners[s->GetId()].size(),
+                         copy.GetScoreCount()});
+    }
+    std::stable_sort(queue.begin(), queue.end(), [](const Entry& a, const Entry& b) {
+        if (a.preset != b.preset)
+            return a.preset;
+        if (a.partnerCount != b.partnerCount)
+            return a.partnerCount > b.partnerCount;
+        if (a.info->GetSex() != b.info->GetSex())
+            return a.info->GetSex() < b.info->GetSex();
+        return a.score > b.score;
+    });
+
+    struct Slot
+    {
+        std::string id;
+        unsigned capacity;
+        std::vector<std::string> girls, boys;
+        float sum = 0;
+        std::size_t Size() const { return girls.size() + boys.size(); }
+        bool Holds(const std::string& id) const
+        {
+            return std::count(girls.begin(), girls.end(), id) + std::count(boys.begin(), boys.end(), id) > 0;
+        }
+    };
+    std::vector<Slot> slots;
+    for (auto* c : task.GetClassInfoList().Records<CClassInfo>())
+        slots.push_back({c->GetId(), c->GetStudentCount(), {}, {}, 0});
+
+    PlainDivision result;
+    for (const Entry& s : queue) {
+        const std::string& id = s.info->GetId();
+        Slot* chosen = nullptr;
+        bool decided = false;
+        if (s.preset) {
+            const std::string classId = task.GetStudentPresetList().FindAs<CStudentPreset>(id)->GetPresetClassId();
+            for (Slot& slot : slots) {
+                if (slot.id != classId)
+                    continue;
+                decided = true;
+                if (slot.Size() < slot.capacity)
+                    chosen = &slot;
+                else
+                    result.errors.push_back(s.info->GetName() + " 预排的班级 " + task.GetClassName(classId) + " 人数已满");
+            }
+        }
+        if (!decided) {
+            for (Slot& slot : slots) {
+                if (slot.Size() >= slot.capacity)
+                    continue;
+                const auto& mine = partners[id];
+                if (std::any_of(mine.begin(), mine.end(), [&](const std::string& p) { return slot.Holds(p); }))
+                    continue;
+                if (!chosen || slot.Size() < chosen->Size() || (slot.Size() == chosen->Size() && slot.sum < chosen->sum))
+                    chosen = &slot;
+            }
+            if (!chosen)
+                result.errors.push_back("由于互斥条件限制，" + s.info->GetName() + " 没有匹配到合适的班级");
+        }
+        if (!chosen)
+            continue;
+        (s.info->GetSex() == 0 ? chosen->girls : chosen->boys).push_back(id);
+        chosen->sum += s.score;
+        result.classOf[id] = chosen->id;
+    }
+    for (Slot& slot : slots) {
+        auto& list = result.members[slot.id];
+        list = slot.girls;
+        list.insert(list.end(), slot.boys.begin(), slot.boys.end());
+    }
+    return result;
+}
+
 
 TEST_F(DivisionTest, SixGirlsEvenOutOverThreeClasses)
 {
@@ -204,6 +314,54 @@ TEST_F(DivisionTest, SameSeedGivesSameDivisionAndSeedsDiffer)
     fresh.Start();
     fresh.Wait();
     EXPECT_NE(fresh.GetSeed(), 0u);
+}
+
+TEST_F(DivisionTest, IndexedDealingMatchesAPlainScanOfTheClasses)
+{
+    // Small random tasks full of ties, tight capacities, pre-assignments
+    // (some to full or missing classes) and overlapping exclusive groups.
+    std::mt19937 random(2024);
+    for (int round = 0; round < 400; ++round) {
+        task = std::make_unique<CScheduleTask>();
+        task->SetMessageHandler([](const std::string&) {});
+        const int classes = 1 + static_cast<int>(random() % 5);
+        unsigned capacitySum = 0;
+        for (int c = 0; c < classes; ++c) {
+            const unsigned capacity = random() % 5;
+            capacitySum += capacity;
+            AddClass("c" + std::to_string(c), capacity);
+        }
+        const int students = capacitySum == 0 ? 0 : static_cast<int>(random() % (capacitySum + 1));
+        for (int s = 0; s < students; ++s)
+            AddStudent("s" + std::to_string(s), static_cast<int>(random() % 3), static_cast<double>(random() % 4 * 10));
+        for (int g = 0; students > 0 && g < static_cast<int>(random() % 4); ++g) {
+            std::vector<std::string> members;
+            const int size = 2 + static_cast<int>(random() % static_cast<unsigned>(classes));
+            for (int k = 0; k < size && static_cast<int>(members.size()) < classes; ++k)
+                members.push_back(random() % 6 == 0 ? "ghost" : "s" + std::to_string(random() % students));
+            AddGroup("g" + std::to_string(g), members);
+        }
+        for (int s = 0; s < students; ++s) {
+            if (random() % 4 == 0)
+                AddPreset("s" + std::to_string(s), "c" + std::to_string(random() % (classes + 1)));
+        }
+
+        const PlainDivision expected = DividePlainly(*task);
+        CDivisionCore core;
+        core.Init(nullptr, task.get());
+        core.SetSaveFiles(false);
+        core.SetListOrder(true);
+        const int code = core.RunSynchronously();
+        ASSERT_EQ(code, expected.errors.empty() ? DIVISION_RESULT_DONE : DIVISION_RESULT_UNPLACED) << "round " << round;
+        ASSERT_EQ(Errors(), expected.errors) << "round " << round;
+        for (auto* s : task->GetStudentInfoList().Records<CStudentInfo>()) {
+            const auto found = expected.classOf.find(s->GetId());
+            ASSERT_EQ(s->GetClassId(), found == expected.classOf.end() ? "" : found->second)
+                << "round " << round << " student " << s->GetId();
+        }
+        for (auto* c : task->GetClassInfoList().Records<CClassInfo>())
+            ASSERT_EQ(c->GetStudentArray(), expected.members.at(c->GetId())) << "round " << round;
+    }
 }
 
 TEST_F(DivisionTest, LargeTaskRespectsCapacitiesAndExclusions)
