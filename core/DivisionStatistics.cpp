@@ -5,7 +5,7 @@
 #include "StudentInfo.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 CDivisionStatistics::CDivisionStatistics(const CScheduleTask& task)
     : m_task(task), m_school(std::make_unique<CClassStatistics>())
@@ -99,7 +99,9 @@ std::vector<std::string> CDivisionStatistics::RowTexts(const Row& row)
 
 std::string CDivisionStatistics::FormatAverage(float value)
 {
+    // Always a decimal point, whatever the user's locale says.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(value));
-    return buffer;
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value), std::chars_format::fixed, 1);
+    return std::string(buffer, result.ptr);
 }

@@ -5,7 +5,7 @@
 #include "StudentInfo.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 namespace {
 
@@ -103,9 +103,11 @@ std::string CDivisionTableData::CellText(std::size_t row, int column) const
 
 std::string CDivisionTableData::FormatTotal(float total)
 {
+    // Always a decimal point, whatever the user's locale says.
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(total));
-    std::string text = buffer;
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(total), std::chars_format::fixed, 1);
+    std::string text(buffer, result.ptr);
     if (text.size() >= 2 && text.compare(text.size() - 2, 2, ".0") == 0)
         text.erase(text.size() - 2);
     return text;

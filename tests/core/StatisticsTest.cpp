@@ -1,11 +1,14 @@
 #include "DivisionStatistics.h"
 
 #include "ClassInfo.h"
+#include "DivisionTableData.h"
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -123,6 +126,37 @@ TEST_F(StatisticsTest, NoClassesGiveNoRowsButSchoolStillCounts)
     statistics.Calculate();
     EXPECT_EQ(statistics.GetSchoolStatistics().count, 1);
     EXPECT_FLOAT_EQ(statistics.GetSchoolStatistics().totalSum, 60.0f);
+}
+
+// A desktop whose locale writes decimal commas (a program linked against a
+// GUI toolkit takes the user's locale at start-up) still sees "85.0" and
+// "90.5": the figures are not localised, and the ".0" of a total is dropped.
+TEST(FiguresAsShown, DecimalPointWhateverTheLocale)
+{
+    const char* const commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8",
+                                        "German_Germany.1252", "de-DE"};
+    bool comma = false;
+    for (const char* name : commaLocales) {
+        if (std::setlocale(LC_NUMERIC, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
+            comma = true;
+            break;
+        }
+    }
+    if (!comma) {
+        std::setlocale(LC_NUMERIC, "C");
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    }
+
+    const std::string average = CDivisionStatistics::FormatAverage(85.0f);
+    const std::string averageHalf = CDivisionStatistics::FormatAverage(55.25f);
+    const std::string total = CDivisionTableData::FormatTotal(90.0f);
+    const std::string totalHalf = CDivisionTableData::FormatTotal(90.5f);
+    std::setlocale(LC_NUMERIC, "C");
+
+    EXPECT_EQ(average, "85.0");
+    EXPECT_EQ(averageHalf, "55.2");
+    EXPECT_EQ(total, "90");
+    EXPECT_EQ(totalHalf, "90.5");
 }
 
 } // namespace
