@@ -86,7 +86,8 @@ PlainDivision DividePlainly(const CScheduleTask& task)
                 if (slot.Size() < slot.capacity)
                     chosen = &slot;
                 else
-                    result.errors.push_back(s.info->GetName() + " 预排的班级 " + task.GetClassName(classId) + " 人数已满");
+                    result.errors.push_back(s.info->GetName() + " 预排的班级 " + task.GetClassName(classId)
+                                            + " 人数已满");
             }
         }
         if (!decided) {
@@ -96,7 +97,9 @@ PlainDivision DividePlainly(const CScheduleTask& task)
                 const auto& mine = partners[id];
                 if (std::any_of(mine.begin(), mine.end(), [&](const std::string& p) { return slot.Holds(p); }))
                     continue;
-                if (!chosen || slot.Size() < chosen->Size() || (slot.Size() == chosen->Size() && slot.sum < chosen->sum))
+                const bool fewer = chosen && slot.Size() < chosen->Size();
+                const bool lighter = chosen && slot.Size() == chosen->Size() && slot.sum < chosen->sum;
+                if (!chosen || fewer || lighter)
                     chosen = &slot;
             }
             if (!chosen)
