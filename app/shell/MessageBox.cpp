@@ -13,6 +13,7 @@ struct TestState
     std::deque<QMessageBox::StandardButton> answers;
     std::deque<QString> paths;
     std::vector<CMessageBox::Shown> shown;
+    std::vector<CMessageBox::Chooser> choosers;
 };
 
 TestState& testState()
@@ -91,9 +92,10 @@ bool CMessageBox::Question(QWidget* parent, const QString& text)
     return Show(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString CMessageBox::NextPath()
+QString CMessageBox::NextPath(const Chooser& chooser)
 {
     TestState& state = testState();
+    state.choosers.push_back(chooser);
     if (state.paths.empty())
         return {};
     QString path = state.paths.front();
@@ -105,7 +107,7 @@ QString CMessageBox::GetOpenFileName(QWidget* parent, const QString& title, cons
                                      const QString& filter)
 {
     if (testState().on)
-        return NextPath();
+        return NextPath({title, dir, filter});
     return QFileDialog::getOpenFileName(parent, title, dir, filter);
 }
 
@@ -113,14 +115,14 @@ QString CMessageBox::GetSaveFileName(QWidget* parent, const QString& title, cons
                                      const QString& filter)
 {
     if (testState().on)
-        return NextPath();
+        return NextPath({title, dir, filter});
     return QFileDialog::getSaveFileName(parent, title, dir, filter);
 }
 
 QString CMessageBox::GetExistingDirectory(QWidget* parent, const QString& title, const QString& dir)
 {
     if (testState().on)
-        return NextPath();
+        return NextPath({title, dir, QString()});
     return QFileDialog::getExistingDirectory(parent, title, dir, QFileDialog::ShowDirsOnly);
 }
 
@@ -149,6 +151,11 @@ const std::vector<CMessageBox::Shown>& CMessageBox::ShownMessages()
     return testState().shown;
 }
 
+const std::vector<CMessageBox::Chooser>& CMessageBox::ShownChoosers()
+{
+    return testState().choosers;
+}
+
 QStringList CMessageBox::ShownTexts()
 {
     QStringList texts;
@@ -163,4 +170,5 @@ void CMessageBox::ClearTestState()
     state.answers.clear();
     state.paths.clear();
     state.shown.clear();
+    state.choosers.clear();
 }

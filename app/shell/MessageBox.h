@@ -28,6 +28,14 @@ public:
         QMessageBox::StandardButtons buttons;
     };
 
+    // A file or folder chooser as it was put up.
+    struct Chooser
+    {
+        QString title;
+        QString dir;
+        QString filter;
+    };
+
     static QMessageBox::StandardButton Show(QWidget* parent, const QString& text, Icon icon,
                                             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                             const QString& caption = Caption());
@@ -53,8 +61,9 @@ public:
     static void PushPath(const QString& path);
     static const std::vector<Shown>& ShownMessages();
     static QStringList ShownTexts();
+    static const std::vector<Chooser>& ShownChoosers();
     static void ClearTestState();
 
 private:
-    static QString NextPath();
+    static QString NextPath(const Chooser& chooser);
 };

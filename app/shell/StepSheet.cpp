@@ -9,6 +9,7 @@
 
 namespace {
 constexpr int kMargin = 5;
+// The sub-header strip under the tabs covers the lines 28 to 56.
 constexpr int kSubHeaderBottom = 57;
 
 struct PageCommand
@@ -99,11 +100,12 @@ void CStepSheet::resizeEvent(QResizeEvent*)
     const int w = width();
     const int h = height();
     m_header->setGeometry(0, 0, w, CSheetHeader::Height);
-    const int gridTop = kSubHeaderBottom + 1;
+    // The grid starts on the first line below the sub-header and ends where
+    // the panel, CToolDesc::Height lines above the bottom margin, begins.
+    const int gridTop = kSubHeaderBottom;
     const int gridBottom = std::max(gridTop, h - CToolDesc::Height - kMargin);
     m_toolBox->setGeometry(kMargin, gridTop, std::max(0, w - 2 * kMargin), gridBottom - gridTop);
-    m_toolDesc->setGeometry(kMargin, gridBottom + 1, std::max(0, w - 2 * kMargin),
-                            std::max(0, h - kMargin - gridBottom - 1));
+    m_toolDesc->setGeometry(kMargin, gridBottom, std::max(0, w - 2 * kMargin), std::max(0, h - kMargin - gridBottom));
 }
 
 void CStepSheet::paintEvent(QPaintEvent*)
@@ -111,7 +113,7 @@ void CStepSheet::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     // The sub-header strip under the tabs.
-    const QRect subHeader(QPoint(kMargin, CSheetHeader::Height), QPoint(width() - kMargin - 1, kSubHeaderBottom));
+    const QRect subHeader(QPoint(kMargin, CSheetHeader::Height), QPoint(width() - kMargin - 1, kSubHeaderBottom - 1));
     QLinearGradient strip(subHeader.topLeft(), subHeader.bottomLeft());
     strip.setColorAt(0, QColor(255, 255, 255));
     strip.setColorAt(1, QColor(240, 245, 252));

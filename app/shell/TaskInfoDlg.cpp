@@ -133,7 +133,8 @@ void CTaskInfoDlg::onBrowse()
 void CTaskInfoDlg::onOk()
 {
     const QString name = m_name->text();
-    if (name.isEmpty()) {
+    // A new name of blanks alone is no name either.
+    if (name.isEmpty() || (!m_editMode && name.trimmed().isEmpty())) {
         CMessageBox::Information(this, QStringLiteral("任务名称不能为空"));
         m_name->setFocus();
         return;

@@ -323,10 +323,9 @@ void CTaskManager::saveDataFiles(CScheduleTask& task, bool saveInput)
 
 bool CTaskManager::openTaskWithDialog()
 {
-    std::string startDir = defaultTaskFolder();
-    if (!CFileUtil::FolderExists(startDir))
-        startDir = documentsFolder();
-    const QString path = CMessageBox::GetOpenFileName(dialogParent(), QStringLiteral("打开分班任务"), qs(startDir),
+    // The chooser starts in the program's folder.
+    const QString startDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    const QString path = CMessageBox::GetOpenFileName(dialogParent(), QStringLiteral("打开分班任务"), startDir,
                                                       QStringLiteral("分班任务文件(*.qz)"));
     if (path.isEmpty())
         return false;

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 CToolDesc::CToolDesc(QWidget* parent)
     : QWidget(parent)
 {
@@ -30,19 +32,28 @@ void CToolDesc::setTaskLocation(const QString& location)
     update();
 }
 
+// The zones are given by their edges; the right and bottom edges are the
+// first column and line outside, so neighbouring zones do not overlap.
+namespace {
+QRect zone(int left, int top, int right, int bottom)
+{
+    return QRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+} // namespace
+
 QRect CToolDesc::descriptionRect() const
 {
-    return QRect(QPoint(10, 10), QPoint(width() - 200, height() - 30));
+    return zone(10, 10, width() - 200, height() - 30);
 }
 
 QRect CToolDesc::taskRect() const
 {
-    return QRect(QPoint(300, height() - 30), QPoint(600, height()));
+    return zone(300, height() - 30, 600, height());
 }
 
 QRect CToolDesc::locationRect() const
 {
-    return QRect(QPoint(600, height() - 30), QPoint(width(), height()));
+    return zone(600, height() - 30, width(), height());
 }
 
 void CToolDesc::paintEvent(QPaintEvent*)

@@ -202,6 +202,24 @@ TEST_F(ShellTask, CommandLineTaskWinsOverRecentHead)
     EXPECT_TRUE(CMessageBox::ShownMessages().empty());
 }
 
+TEST_F(ShellTask, OpenWithDialogStartsInProgramFolder)
+{
+    const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
+    CTaskManager* m = manager();
+    EXPECT_FALSE(m->openTaskWithDialog());  // cancelled
+    EXPECT_FALSE(m->hasTask());
+    ASSERT_EQ(CMessageBox::ShownChoosers().size(), 1u);
+    const CMessageBox::Chooser& chooser = CMessageBox::ShownChoosers()[0];
+    EXPECT_EQ(chooser.title, QStringLiteral("打开分班任务"));
+    EXPECT_EQ(QDir(chooser.dir), QDir(QCoreApplication::applicationDirPath()));
+    EXPECT_EQ(chooser.filter, QStringLiteral("分班任务文件(*.qz)"));
+
+    CMessageBox::PushPath(QString::fromStdString(a));
+    EXPECT_TRUE(m->openTaskWithDialog());
+    EXPECT_EQ(m->task()->GetTaskInfo().GetTaskName(), "甲");
+    EXPECT_EQ(m->recentTasks().GetPaths(), std::vector<std::string>{a});
+}
+
 TEST_F(ShellTask, OpenCommandOffersRecentTasks)
 {
     const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
@@ -246,12 +264,23 @@ TEST_F(ShellTask, TaskInfoDialogChecks)
     QTest::keyClicks(dialog.nameEdit(), QStringLiteral("b"));
     EXPECT_EQ(dialog.locationEdit()->text(), base + QStringLiteral("/ab"));
 
+    // "..." puts the chosen folder in front of the name.
+    CMessageBox::PushPath(path(QStringLiteral("elsewhere/")));
+    dialog.onBrowse();
+    ASSERT_EQ(CMessageBox::ShownChoosers().size(), 1u);
+    EXPECT_EQ(CMessageBox::ShownChoosers()[0].title, QStringLiteral("选择文件夹"));
+    EXPECT_EQ(dialog.locationEdit()->text(), path(QStringLiteral("elsewhere/ab")));
+    dialog.onBrowse();  // nothing chosen: the location stays
+    EXPECT_EQ(dialog.locationEdit()->text(), path(QStringLiteral("elsewhere/ab")));
+
     auto ok = [&dialog] {
         CMessageBox::ClearTestState();
         dialog.onOk();
         return CMessageBox::ShownTexts().join(QLatin1Char('|'));
     };
     dialog.nameEdit()->clear();
+    EXPECT_EQ(ok(), QStringLiteral("任务名称不能为空"));
+    dialog.nameEdit()->setText(QStringLiteral("  "));
     EXPECT_EQ(ok(), QStringLiteral("任务名称不能为空"));
 
     dialog.nameEdit()->setText(QStringLiteral("../逃出"));
@@ -342,6 +371,8 @@ TEST_F(ShellTask, BackupTwiceIntoOneFolder)
         return CMessageBox::ShownTexts();
     };
     EXPECT_EQ(backup(), QStringList{QStringLiteral("备份成功")});
+    ASSERT_EQ(CMessageBox::ShownChoosers().size(), 1u);
+    EXPECT_EQ(CMessageBox::ShownChoosers()[0].title, QStringLiteral("将当前排课任务备份到"));
     for (const char* file : {"safe/甲/甲.qz", "safe/甲/input.xml", "safe/甲/output.xml"})
         EXPECT_TRUE(QFile::exists(path(QString::fromUtf8(file)))) << file;
     ASSERT_EQ(m->openedUrls().size(), 1u);

@@ -73,6 +73,34 @@ TEST(ShellSheet, ButtonGridWrapsAndReportsCommands)
     EXPECT_EQ(chosen.at(0).at(0).toInt(), 2);
 }
 
+TEST(ShellSheet, GridAndPanelGeometry)
+{
+    CStepSheet sheet;
+    sheet.resize(1000, 600);
+    sheet.show();
+    QApplication::processEvents();
+    ASSERT_EQ(sheet.size(), QSize(1000, 600));
+    // The grid runs from the line below the sub-header (lines 28 to 56) to
+    // the panel, which is 180 lines high and ends 5 above the bottom.
+    EXPECT_EQ(sheet.header()->geometry(), QRect(0, 0, 1000, 28));
+    EXPECT_EQ(sheet.toolBox()->geometry(), QRect(5, 57, 990, 600 - 185 - 57));
+    EXPECT_EQ(sheet.toolDesc()->geometry(), QRect(5, 600 - 185, 990, 180));
+
+    // The bottom zones of the panel meet at x = 600 without overlapping.
+    CToolDesc* panel = sheet.toolDesc();
+    EXPECT_EQ(panel->descriptionRect(), QRect(10, 10, 990 - 210, 180 - 40));
+    EXPECT_EQ(panel->taskRect(), QRect(300, 150, 300, 30));
+    EXPECT_EQ(panel->locationRect(), QRect(600, 150, 390, 30));
+    QSignalSpy task(panel, &CToolDesc::taskZoneClicked);
+    QSignalSpy location(panel, &CToolDesc::locationZoneClicked);
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(599, 165));
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(600, 165));
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(299, 165));
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(400, 149));
+    EXPECT_EQ(task.count(), 1);
+    EXPECT_EQ(location.count(), 1);
+}
+
 class ShellWindow : public ShellTest
 {
 };
