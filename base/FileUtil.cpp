@@ -124,8 +124,14 @@ fs::path TemporarySibling(const fs::path& target)
 {
     static std::atomic<unsigned> counter{0};
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const std::string suffix = ".tmp" + std::to_string(stamp) + "_" + std::to_string(counter++);
+    // A long file name (a long task name) would no longer fit a file
+    // system's name limit once the suffix is added: use a short name then.
+    constexpr std::size_t kMaxNameBytes = 255;
+    if (target.filename().u8string().size() + suffix.size() > kMaxNameBytes)
+        return target.parent_path() / fs::path("~qz" + suffix);
     fs::path temp = target;
-    temp += fs::path(".tmp" + std::to_string(stamp) + "_" + std::to_string(counter++));
+    temp += fs::path(suffix);
     return temp;
 }
 

@@ -113,7 +113,7 @@ void ForEachElement(const pugi::xml_node& parent, T&& visit)
 }
 
 // The first match of each "//Input/<section>" query, in document order.
-// The queries are compiled once.
+// Each query is compiled once per read.
 std::vector<pugi::xml_node> FirstSections(const pugi::xml_document& doc, const std::vector<const char*>& names)
 {
     std::vector<pugi::xml_node> found;
@@ -627,6 +627,9 @@ bool CScheduleTask::AutoBackup()
     }
     if (days.size() > kKeptDays) {
         std::sort(days.begin(), days.end(), std::greater<>());
+        // The copy just made is always kept, even when the clock was set
+        // back and older-dated folders carry greater names.
+        std::stable_partition(days.begin(), days.end(), [&stamp](const std::string& name) { return name == stamp; });
         for (std::size_t i = kKeptDays; i < days.size(); ++i) {
             const fs::path old = rootPath / CFileUtil::ToPath(days[i]);
             std::error_code ignored;

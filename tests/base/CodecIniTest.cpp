@@ -48,6 +48,17 @@ TEST(FileUtilTest, AtomicWriteAndPaths)
     EXPECT_EQ(*CFileUtil::ReadFile(file), "two");
     EXPECT_FALSE(CFileUtil::ReadFile(dir.File("missing")).has_value());
 
+    // A name close to the file system's limit (a long task name) still saves.
+    std::string longName;
+    for (int i = 0; i < 83; ++i)
+        longName += "长";
+    longName += ".qz";
+    ASSERT_EQ(longName.size(), 252u);
+    EXPECT_TRUE(CFileUtil::WriteFileAtomically(dir.File(longName), "[Task Info]"));
+    EXPECT_TRUE(CFileUtil::CopyFileReplacing(file, dir.File(longName)));
+    EXPECT_EQ(*CFileUtil::ReadFile(dir.File(longName)), "two");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2) << "no temporary left";
+
     EXPECT_TRUE(CFileUtil::SamePath(file, dir.Dir() + "./a.txt"));
     EXPECT_TRUE(CFileUtil::SamePath(dir.File("Nope.qz"), dir.File("nope.QZ")));
     EXPECT_FALSE(CFileUtil::SamePath(file, dir.File("A.txt")));

@@ -133,4 +133,17 @@ TEST_F(BackupTest, FolderWithForeignFilesStaysAndMissingOutputStopsBeforePruning
     EXPECT_FALSE(fs::exists(dir.Path() / "Backup" / "20000101" / "input.xml"));
 }
 
+TEST_F(BackupTest, TodaysCopySurvivesWhenTheClockWasSetBack)
+{
+    // Folders dated after today, as left by a machine whose clock ran ahead.
+    for (const char* day : {"29990101", "29990102", "29990103", "29990104", "29990105"})
+        MakeDay(day);
+    ASSERT_TRUE(task.SaveOutputData());
+    ASSERT_TRUE(task.SaveInputData());
+    EXPECT_EQ(ReadBytes((dir.Path() / "Backup" / Today() / "input.xml").string()), ReadBytes(dir.File("input.xml")));
+    EXPECT_FALSE(Exists("29990101")) << "the oldest of the others goes instead";
+    for (const char* day : {"29990102", "29990103", "29990104", "29990105"})
+        EXPECT_TRUE(Exists(day)) << day;
+}
+
 } // namespace
