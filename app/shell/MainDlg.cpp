@@ -272,8 +272,10 @@ void CMainDlg::openCommand()
         opened = manager->openTaskWithDialog();
     } else {
         QMenu menu(this);
+        // A menu takes "&" as a shortcut mark; paths show theirs as they are.
         for (std::size_t i = 0; i < recent.size(); ++i)
-            menu.addAction(QString::fromStdString(recent[i]))->setData(static_cast<int>(i));
+            menu.addAction(QString::fromStdString(recent[i]).replace(QLatin1Char('&'), QStringLiteral("&&")))
+                ->setData(static_cast<int>(i));
         menu.addSeparator();
         menu.addAction(QStringLiteral("浏览..."))->setData(-1);
         const QRect button = m_sheet->toolBox()->commandRect(1);
