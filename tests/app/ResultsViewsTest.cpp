@@ -15,7 +15,9 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTest>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
@@ -204,6 +206,22 @@ TEST(ResultsReport, TextSitsOnAWhiteCard)
     EXPECT_EQ(image.pixelColor(edit.left() - 4, edit.center().y()), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(edit.center().x(), edit.bottom() + 3), QColor(Qt::white));
     EXPECT_EQ(image.pixelColor(edit.left() - 12, edit.center().y()), QColor(232, 232, 232));
+}
+
+TEST(ResultsReport, LongReportOpensAtItsEnd)
+{
+    // The outcome is written last; a long list of problems must not hide it.
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("学生%1 无法分班\n").arg(i);
+    text += QStringLiteral("【分班结果】\n本次自动分班结束。");
+    CReportDlg dialog(text, 2);
+    dialog.show();
+    QTest::qWait(20);
+    QTextEdit* edit = dialog.GetTextEdit();
+    EXPECT_GT(edit->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(edit->textCursor().position(), text.size());
+    EXPECT_TRUE(edit->viewport()->rect().contains(edit->cursorRect()));
 }
 
 TEST(ResultsReport, ReportCommandShowsStoredText)
