@@ -47,8 +47,11 @@ bool CDivisionCommands::StartDivision(QWidget* parent, CScheduleTask& task)
         CAutoDivisionDlg dialog(task, parent);
         dialog.exec();
         resultCode = dialog.GetResultCode();
+        // The dialog is the engine's owner: it stays alive until a worker
+        // that outlived the cancel has let go of the task, so that no late
+        // notification can reach a destroyed window.
+        WaitUntilTaskIsFree(task);
     }
-    WaitUntilTaskIsFree(task);
 
     CReportDlg report(ReportText(task), resultCode, parent);
     return report.exec() == QDialog::Accepted;
