@@ -42,34 +42,40 @@ bool Load(const std::string& path, CSimpleIniA& ini)
     return ini.LoadData(text) >= 0;
 }
 
-// A value never spans lines: line breaks become "\n" and "\r"; a backslash
-// is doubled only where it would otherwise read as the start of such an
-// escape, so ordinary paths ("D:\Tasks\A") are stored unchanged.
+// A value never spans lines. Values without a line break are stored as
+// they are, so that everything the platform's own INI functions write
+// (paths such as "D:\new\任务.qz" or "\\server\share" included) reads
+// back unchanged. A value with a line break is stored behind a marker
+// character, with "\n", "\r" and "\\" standing for line feed, carriage
+// return and backslash; only marked values are unescaped.
+constexpr char kEscapedMarker = '\x1e';
+
 std::string Escape(const std::string& value)
 {
-    std::string out;
-    out.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        if (c == '\n') {
+    if (value.find_first_of("\r\n") == std::string::npos)
+        return value;
+    std::string out(1, kEscapedMarker);
+    out.reserve(value.size() + 8);
+    for (const char c : value) {
+        if (c == '\n')
             out += "\\n";
-        } else if (c == '\r') {
+        else if (c == '\r')
             out += "\\r";
-        } else if (c == '\\') {
-            const char next = i + 1 < value.size() ? value[i + 1] : '\0';
-            out += (next == 'n' || next == 'r' || next == '\\' || next == '\n' || next == '\r') ? "\\\\" : "\\";
-        } else {
+        else if (c == '\\')
+            out += "\\\\";
+        else
             out += c;
-        }
     }
     return out;
 }
 
 std::string Unescape(const std::string& stored)
 {
+    if (stored.empty() || stored.front() != kEscapedMarker)
+        return stored;
     std::string out;
     out.reserve(stored.size());
-    for (std::size_t i = 0; i < stored.size(); ++i) {
+    for (std::size_t i = 1; i < stored.size(); ++i) {
         const char c = stored[i];
         const char next = i + 1 < stored.size() ? stored[i + 1] : '\0';
         if (c == '\\' && (next == 'n' || next == 'r' || next == '\\')) {

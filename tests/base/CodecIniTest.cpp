@@ -121,6 +121,23 @@ TEST(IniFileTest, LineBreaksAndBackslashesRoundTrip)
     }
 }
 
+TEST(IniFileTest, ValuesWrittenByThePlatformReadBackVerbatim)
+{
+    // Windows paths are full of "\n" and "\\" sequences; they are text,
+    // not escapes, in a file another program wrote.
+    TempFolder dir;
+    const std::string ini = dir.File("qz.ini");
+    WriteBytes(ini, Gbk("[Recently Tasks]\r\n1=D:\\new\\任务.qz\r\n2=\\\\server\\share\\r\\a.qz\r\n"
+                        "3=C:\\data\\\\x\r\n"));
+    EXPECT_EQ(CIniFile::ReadString(ini, "Recently Tasks", "1", ""), "D:\\new\\任务.qz");
+    EXPECT_EQ(CIniFile::ReadString(ini, "Recently Tasks", "2", ""), "\\\\server\\share\\r\\a.qz");
+    EXPECT_EQ(CIniFile::ReadString(ini, "Recently Tasks", "3", ""), "C:\\data\\\\x");
+
+    // And what we write without line breaks is what the platform would write.
+    ASSERT_TRUE(CIniFile::WriteString(ini, "Recently Tasks", "4", "D:\\new\\b.qz"));
+    EXPECT_NE(ReadBytes(ini).find("4=D:\\new\\b.qz"), std::string::npos);
+}
+
 TEST(IniFileTest, CutAt259BytesNeverSplitsACharacter)
 {
     TempFolder dir;
