@@ -338,6 +338,8 @@ bool CTaskManager::newTask()
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("USERNAME");
+    if (user.isEmpty())
+        user = QDir::home().dirName(); // the account's home folder is named after it
     info.SetTaskAuthor(user.toStdString());
     info.SetCreateDate(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString());
     const std::string folder = defaultTaskFolder();
