@@ -145,6 +145,20 @@ TEST(PrioritySetTest, WordsAndLookups)
     EXPECT_EQ(set.GetIndexByDesc("低"), 0);
     EXPECT_EQ(set.GetIndexByDesc("紧急"), 1);
     EXPECT_EQ(set.GetDescList(), (std::vector<std::string>{"低", "正常", "高"}));
+
+    struct Box
+    {
+        std::vector<std::string> items{"旧"};
+        int current = -1;
+        void clear() { items.clear(); }
+        void addItem(const std::string& text) { items.push_back(text); }
+        void setCurrentIndex(int i) { current = i; }
+    } box;
+    const auto same = [](const std::string& text) { return text; };
+    set.AddToComboBox(static_cast<Box*>(nullptr), same);
+    set.AddToComboBox(&box, same);
+    EXPECT_EQ(box.items, (std::vector<std::string>{"低", "正常", "高"}));
+    EXPECT_EQ(box.current, 1);
 }
 
 TEST(RecordsTest, ScoreTotals)
