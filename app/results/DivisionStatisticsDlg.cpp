@@ -9,7 +9,11 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
+
+#include <algorithm>
 
 using DialogUnits::ToPixels;
 
@@ -37,7 +41,17 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
         GetTable()->horizontalHeader()->resizeSection(column, m_model->DefaultColumnWidth(column));
     GetTable()->setColumnHidden(0, true);
 
-    resize(ToPixels(464), ToPixels(248));
+    // The template's size, widened so that every subject's column shows
+    // without scrolling where the screen has room for it.
+    int columns = 0;
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        columns += m_model->DefaultColumnWidth(column);
+    const int needed = columns + ToPixels(7) + ToPixels(464 - 457) + 2
+                       + GetTable()->verticalScrollBar()->sizeHint().width() + 4;
+    int width = std::max(ToPixels(464), needed);
+    if (const QScreen* screen = this->screen())
+        width = std::min(width, screen->availableGeometry().width() - 40);
+    resize(std::max(width, ToPixels(464)), ToPixels(248));
 }
 
 CDivisionStatisticsDlg::~CDivisionStatisticsDlg() = default;
