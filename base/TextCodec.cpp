@@ -186,6 +186,18 @@ void AppendUtf8(std::string& out, char32_t code)
     }
 }
 
+// Copies the run of ASCII bytes at p (the same in every encoding used
+// here) and advances past it.
+void AppendAsciiRun(std::string& out, const unsigned char*& p, std::size_t& left)
+{
+    const auto* run = p;
+    while (left > 0 && *p < 0x80) {
+        ++p;
+        --left;
+    }
+    out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+}
+
 } // namespace
 
 void CTextCodec::AppendGbk(std::string& out, const char* utf8, std::size_t size, bool characterReferences)
@@ -195,12 +207,7 @@ void CTextCodec::AppendGbk(std::string& out, const char* utf8, std::size_t size,
     std::size_t left = size;
     while (left > 0) {
         if (*p < 0x80) {
-            const auto* run = p;
-            while (left > 0 && *p < 0x80) {
-                ++p;
-                --left;
-            }
-            out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+            AppendAsciiRun(out, p, left);
             continue;
         }
         char32_t code = 0;
@@ -259,12 +266,7 @@ std::string CTextCodec::FromGbk(const std::string& bytes)
     while (left > 0) {
         const unsigned char lead = *p;
         if (lead < 0x80) {
-            const auto* run = p;
-            while (left > 0 && *p < 0x80) {
-                ++p;
-                --left;
-            }
-            out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+            AppendAsciiRun(out, p, left);
             continue;
         }
         if (left >= 2) {
