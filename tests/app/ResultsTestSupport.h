@@ -6,6 +6,7 @@
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
 #include "StudentPreset.h"
+#include "TaskBuilder.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -20,44 +21,9 @@
 
 namespace ResultsTest {
 
-inline CClassInfo* AddClass(CScheduleTask& task, const std::string& id, const std::string& name, int index,
-                            unsigned capacity = 50)
-{
-    auto info = std::make_unique<CClassInfo>();
-    info->SetId(id);
-    info->SetName(name);
-    info->SetIndex(index);
-    info->SetStudentCount(capacity);
-    CClassInfo* raw = info.get();
-    task.GetClassInfoList().Add(std::move(info));
-    return raw;
-}
-
-inline CStudentInfo* AddStudent(CScheduleTask& task, const std::string& id, const std::string& name, int index,
-                                int sex, const std::string& classId = std::string(),
-                                std::vector<std::string> scores = {}, const std::string& school = "第一中学")
-{
-    auto student = std::make_unique<CStudentInfo>();
-    student->SetId(id);
-    student->SetName(name);
-    student->SetIndex(index);
-    student->SetSex(sex);
-    student->SetClassId(classId);
-    student->SetFromSchool(school);
-    student->GetScoreArray() = std::move(scores);
-    CStudentInfo* raw = student.get();
-    task.GetStudentInfoList().Add(std::move(student));
-    return raw;
-}
-
-inline void AddPreset(CScheduleTask& task, const std::string& studentId, const std::string& classId)
-{
-    auto preset = std::make_unique<CStudentPreset>();
-    preset->SetId(studentId);
-    preset->SetName(studentId);
-    preset->SetPresetClassId(classId);
-    task.GetStudentPresetList().Add(std::move(preset));
-}
+using testsupport::AddClass;
+using testsupport::AddPreset;
+using testsupport::AddStudent;
 
 // A school of the given size with Chinese names, three subjects and
 // capacities that hold every student. Students are left without a class

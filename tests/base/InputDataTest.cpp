@@ -1,4 +1,4 @@
-#include "BaseTestSupport.h"
+#include "TestSupport.h"
 
 #include "FileUtil.h"
 #include "RoomInfo.h"

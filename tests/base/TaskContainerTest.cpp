@@ -1,4 +1,4 @@
-#include "BaseTestSupport.h"
+#include "TestSupport.h"
 
 #include "CourseInfo.h"
 #include "FixedTimeOfTeacher.h"

@@ -3,6 +3,7 @@
 #include "ClassInfo.h"
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
+#include "TaskBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,27 +18,14 @@ class DivisionTableTest : public ::testing::Test
 protected:
     void AddClass(const std::string& id, const std::string& name, int index)
     {
-        auto info = std::make_unique<CClassInfo>();
-        info->SetId(id);
-        info->SetName(name);
-        info->SetIndex(index);
-        task.GetClassInfoList().Add(std::move(info));
+        testsupport::AddClass(task, id, name, index);
     }
 
     CStudentInfo* AddStudent(const std::string& id, int index, const std::string& classId,
                              std::vector<std::string> scores = {})
     {
-        auto student = std::make_unique<CStudentInfo>();
-        student->SetId(id);
-        student->SetName("学生" + id);
-        student->SetIndex(index);
-        student->SetSex(index % 2);
-        student->SetFromSchool("实验中学");
-        student->SetClassId(classId);
-        student->GetScoreArray() = std::move(scores);
-        CStudentInfo* raw = student.get();
-        task.GetStudentInfoList().Add(std::move(student));
-        return raw;
+        return testsupport::AddStudent(task, id, "学生" + id, index, index % 2, classId, std::move(scores),
+                                       "实验中学");
     }
 
     std::vector<std::string> Column(const CDivisionTableData& data, int column)

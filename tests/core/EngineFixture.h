@@ -7,6 +7,8 @@
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
 #include "StudentPreset.h"
+#include "TaskBuilder.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -82,11 +83,6 @@ class EngineTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        static int serial = 0;
-        folder = std::filesystem::temp_directory_path()
-                 / ("quillon-core-" + std::to_string(std::random_device{}()) + "-" + std::to_string(++serial));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
         task = std::make_unique<CScheduleTask>();
         task->GetTaskInfo().SetTaskFolder(folder.string());
         task->GetTaskInfo().SetTaskName("测试任务");
@@ -99,52 +95,31 @@ protected:
         if (task)
             CCore::WaitForTask(task.get(), 10000);
         task.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
     }
 
     CClassInfo* AddClass(const std::string& id, unsigned capacity, const std::string& name = std::string())
     {
-        auto info = std::make_unique<CClassInfo>();
-        info->SetId(id);
-        info->SetName(name.empty() ? id + "班" : name);
-        info->SetStudentCount(capacity);
-        info->SetIndex(static_cast<int>(task->GetClassInfoList().GetCount()));
-        CClassInfo* raw = info.get();
-        task->GetClassInfoList().Add(std::move(info));
-        return raw;
+        return testsupport::AddClass(*task, id, name.empty() ? id + "班" : name,
+                                     static_cast<int>(task->GetClassInfoList().GetCount()), capacity);
     }
 
     // sex 0 is a girl; the score is split over the two subjects.
     CStudentInfo* AddStudent(const std::string& id, int sex, double score, const std::string& name = std::string())
     {
-        auto student = std::make_unique<CStudentInfo>();
-        student->SetId(id);
-        student->SetName(name.empty() ? id : name);
-        student->SetSex(sex);
-        student->SetIndex(static_cast<int>(task->GetStudentInfoList().GetCount()));
         const std::string half = std::to_string(score / 2);
-        student->GetScoreArray() = {half, half};
-        CStudentInfo* raw = student.get();
-        task->GetStudentInfoList().Add(std::move(student));
-        return raw;
+        return testsupport::AddStudent(*task, id, name.empty() ? id : name,
+                                       static_cast<int>(task->GetStudentInfoList().GetCount()), sex, std::string(),
+                                       {half, half}, std::string());
     }
 
     void AddGroup(const std::string& id, const std::vector<std::string>& members)
     {
-        auto group = std::make_unique<CMutexStudent>();
-        group->SetId(id);
-        group->SetName(id);
-        group->GetMutexStudents() = members;
-        task->GetMutexStudentList().Add(std::move(group));
+        testsupport::AddGroup(*task, id, members);
     }
 
     void AddPreset(const std::string& studentId, const std::string& classId)
     {
-        auto preset = std::make_unique<CStudentPreset>();
-        preset->SetId(studentId);
-        preset->SetPresetClassId(classId);
-        task->GetStudentPresetList().Add(std::move(preset));
+        testsupport::AddPreset(*task, studentId, classId);
     }
 
     CStudentInfo* Student(const std::string& id) const { return task->GetStudentInfoList().FindAs<CStudentInfo>(id); }
@@ -181,34 +156,11 @@ protected:
     // Many students in many classes, 2% of them in exclusive groups of 2 to 4.
     void FillLarge(int students, int classes, unsigned long long seed = 42)
     {
-        std::mt19937_64 random(seed);
-        const unsigned capacity = static_cast<unsigned>((students + classes - 1) / classes + 1);
-        for (int c = 0; c < classes; ++c)
-            AddClass("c" + std::to_string(c), capacity);
-        task->GetCustomSubjectArray() = {"语文", "数学", "英语", "物理", "化学", "生物"};
-        for (int s = 0; s < students; ++s) {
-            auto student = std::make_unique<CStudentInfo>();
-            student->SetId("s" + std::to_string(s));
-            student->SetName("学生" + std::to_string(s));
-            student->SetSex(static_cast<int>(random() % 2));
-            student->SetIndex(s);
-            for (int k = 0; k < 6; ++k)
-                student->GetScoreArray().push_back(std::to_string(40 + random() % 61));
-            task->GetStudentInfoList().Add(std::move(student));
-        }
-        int grouped = 0;
-        int group = 0;
-        while (grouped < students / 50) {
-            const int size = 2 + static_cast<int>(random() % 3);
-            std::vector<std::string> members;
-            for (int k = 0; k < size; ++k)
-                members.push_back("s" + std::to_string(random() % students));
-            AddGroup("g" + std::to_string(group++), members);
-            grouped += size;
-        }
+        testsupport::FillLargeSchool(*task, students, classes, seed);
     }
 
-    std::filesystem::path folder;
+    testsupport::TempFolder tempFolder;
+    const std::filesystem::path folder = tempFolder.Path();
     std::unique_ptr<CScheduleTask> task;
     RecordingOwner owner;
 };

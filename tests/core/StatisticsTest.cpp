@@ -4,6 +4,7 @@
 #include "DivisionTableData.h"
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
+#include "TaskBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,22 +21,12 @@ class StatisticsTest : public ::testing::Test
 protected:
     void AddClass(const std::string& id, const std::string& name, int index)
     {
-        auto info = std::make_unique<CClassInfo>();
-        info->SetId(id);
-        info->SetName(name);
-        info->SetIndex(index);
-        task.GetClassInfoList().Add(std::move(info));
+        testsupport::AddClass(task, id, name, index);
     }
 
     void AddStudent(const std::string& id, int sex, const std::string& classId, std::vector<std::string> scores)
     {
-        auto student = std::make_unique<CStudentInfo>();
-        student->SetId(id);
-        student->SetName("学生" + id);
-        student->SetSex(sex);
-        student->SetClassId(classId);
-        student->GetScoreArray() = std::move(scores);
-        task.GetStudentInfoList().Add(std::move(student));
+        testsupport::AddStudent(task, id, "学生" + id, 0, sex, classId, std::move(scores));
     }
 
     CScheduleTask task;
