@@ -6,6 +6,7 @@
 #include "DivisionStatistics.h"
 #include "DivisionTableData.h"
 #include "FileUtil.h"
+#include "PinyinConverter.h"
 #include "ScheduleTask.h"
 #include "TextCodec.h"
 
@@ -38,9 +39,10 @@ int CCommandLine::Run(const std::vector<std::string>& args)
         return 0;
     }
 
-    std::string path;
+    std::string operand; // the task file, or the text to transcribe
     std::string className;
     bool hasClass = false;
+    bool initials = false;
     unsigned long long seed = 0;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -57,19 +59,24 @@ int CCommandLine::Run(const std::vector<std::string>& args)
                 return Usage("--class 后面应是班级名称。");
             className = args[++i];
             hasClass = true;
+        } else if (arg == "--initials" && command == "pinyin") {
+            initials = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return Usage("未知选项：" + arg);
-        } else if (path.empty()) {
-            path = arg;
+        } else if (operand.empty()) {
+            operand = arg;
         } else {
             return Usage("多余的参数：" + arg);
         }
     }
 
+    if (command == "pinyin")
+        return operand.empty() ? Usage("缺少要转写的文字。") : Pinyin(operand, initials);
     if (command != "divide" && command != "report" && command != "table" && command != "stats")
         return Usage("未知命令：" + command);
-    if (path.empty())
+    if (operand.empty())
         return Usage("缺少任务文件（.qz）。");
+    const std::string& path = operand;
 
     if (command == "divide")
         return Divide(path, seed);
@@ -215,6 +222,14 @@ int CCommandLine::Stats(const std::string& path)
     return 0;
 }
 
+int CCommandLine::Pinyin(const std::string& text, bool initials)
+{
+    CPinyinConverter converter;
+    converter.SetInitialsOnly(initials);
+    m_out << converter.Transcribe(CTextCodec::ToGbk(text)) << std::endl;
+    return 0;
+}
+
 void CCommandLine::PrintLine(const std::vector<std::string>& cells, std::size_t from)
 {
     for (std::size_t i = from; i < cells.size(); ++i) {
@@ -233,13 +248,14 @@ int CCommandLine::Usage(const std::string& problem)
 
 void CCommandLine::Help()
 {
-    m_out << "quillon-cli —— 不开窗口的分班、报告、分班表与统计\n"
+    m_out << "quillon-cli —— 不开窗口的分班、报告、分班表、统计与拼音转写\n"
              "\n"
              "用法：\n"
              "  quillon-cli divide TASK.qz [--seed N]   自动分班，保存结果与报告，输出报告\n"
              "  quillon-cli report TASK.qz              输出上次分班的报告\n"
              "  quillon-cli table TASK.qz [--class 班级] 输出分班表（制表符分隔）\n"
              "  quillon-cli stats TASK.qz               输出各班与全校的分班统计（制表符分隔）\n"
+             "  quillon-cli pinyin 文字 [--initials]    输出文字的拼音（--initials 只取每个音节的首字母）\n"
              "  quillon-cli --help                      显示本说明\n"
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"

@@ -8,8 +8,8 @@
 class CScheduleTask;
 
 // quillon-cli: divides a task and prints its report, division table and
-// statistics without a window. Results go to out, messages to err, both
-// UTF-8.
+// statistics without a window, and transcribes text into pinyin. Results go
+// to out, messages to err, both UTF-8.
 class CCommandLine
 {
 public:
@@ -29,6 +29,8 @@ private:
     int Report(const std::string& path);
     int Table(const std::string& path, const std::string& className);
     int Stats(const std::string& path);
+    // Prints the pinyin of a UTF-8 text (full syllables or initials).
+    int Pinyin(const std::string& text, bool initials);
 
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.

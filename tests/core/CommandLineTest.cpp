@@ -142,6 +142,20 @@ TEST_F(CommandLineTest, DivisionWhoseReportCannotBeWrittenIsNotASuccess)
     EXPECT_NE(divided.out.find("【分班结果】"), std::string::npos);
 }
 
+TEST_F(CommandLineTest, PinyinOfAText)
+{
+    const Outcome full = Cli("pinyin \"李 Lei 张三（2）\"");
+    EXPECT_EQ(full.code, 0) << full.err;
+    EXPECT_EQ(full.out, "LI Lei ZHANGSAN?2?\n");
+    const Outcome initials = Cli("pinyin 张三丰 --initials");
+    EXPECT_EQ(initials.code, 0) << initials.err;
+    EXPECT_EQ(initials.out, "ZSF\n");
+
+    EXPECT_EQ(Cli("pinyin").code, 3);
+    EXPECT_EQ(Cli("pinyin 张 三").code, 3);
+    EXPECT_EQ(Cli("pinyin 张三 --seed 1").code, 3);
+}
+
 } // namespace
 
 #endif
