@@ -27,7 +27,7 @@ QStringList Texts(const std::vector<std::string>& texts, std::size_t from)
 constexpr double kTopMarginPoints = 36;
 constexpr double kBottomMarginMm = 18;
 constexpr double kSideMarginMm = 12;
-constexpr double kCellGapMm = 3;
+constexpr double kCellGapMm = 4;
 constexpr double kRuleMm = 0.2;
 
 // Lays out and prints the sections; keeps the state the page hook needs.
