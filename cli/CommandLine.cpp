@@ -6,6 +6,9 @@
 #include "DivisionStatistics.h"
 #include "DivisionTableData.h"
 #include "FileUtil.h"
+#ifdef QUILLON_CLI_PRINT
+#include "PdfResultWriter.h"
+#endif
 #include "ScheduleTask.h"
 #include "TextCodec.h"
 
@@ -38,10 +41,12 @@ int CCommandLine::Run(const std::vector<std::string>& args)
         return 0;
     }
 
-    std::string path;
+    std::vector<std::string> paths;
     std::string className;
     bool hasClass = false;
     unsigned long long seed = 0;
+    const bool printTable = command == "print-table";
+    const bool printing = printTable || command == "print-stats";
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
@@ -52,31 +57,38 @@ int CCommandLine::Run(const std::vector<std::string>& args)
             if (i + 1 >= args.size() || !ParseSeed(args[i + 1], seed))
                 return Usage("--seed 后面应是一个非负整数。");
             ++i;
-        } else if (arg == "--class" && command == "table") {
+        } else if (arg == "--class" && (command == "table" || printTable)) {
             if (i + 1 >= args.size())
                 return Usage("--class 后面应是班级名称。");
             className = args[++i];
             hasClass = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return Usage("未知选项：" + arg);
-        } else if (path.empty()) {
-            path = arg;
+        } else if (paths.size() < (printing ? 2u : 1u)) {
+            paths.push_back(arg);
         } else {
             return Usage("多余的参数：" + arg);
         }
     }
 
-    if (command != "divide" && command != "report" && command != "table" && command != "stats")
+    if (command != "divide" && command != "report" && command != "table" && command != "stats" && !printing)
         return Usage("未知命令：" + command);
-    if (path.empty())
+    if (paths.empty())
         return Usage("缺少任务文件（.qz）。");
+    if (printing && paths.size() < 2)
+        return Usage("缺少输出的 PDF 文件。");
+    if (hasClass && className.empty())
+        return Usage("--class 后面应是班级名称。");
 
+    const std::string& path = paths[0];
     if (command == "divide")
         return Divide(path, seed);
     if (command == "report")
         return Report(path);
     if (command == "table")
-        return hasClass && className.empty() ? Usage("--class 后面应是班级名称。") : Table(path, className);
+        return Table(path, className);
+    if (printing)
+        return PrintPdf(path, paths[1], className, printTable);
     return Stats(path);
 }
 
@@ -165,25 +177,29 @@ int CCommandLine::Report(const std::string& path)
     return 0;
 }
 
+bool CCommandLine::FindClass(const CScheduleTask& task, const std::string& className, std::string& classId)
+{
+    classId.clear();
+    if (className.empty())
+        return true;
+    for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
+        if (info->NameRef() == className) {
+            classId = info->GetId();
+            return true;
+        }
+    }
+    m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
+    return false;
+}
+
 int CCommandLine::Table(const std::string& path, const std::string& className)
 {
     CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask;
-
     std::string classId;
-    if (!className.empty()) {
-        for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
-            if (info->NameRef() == className) {
-                classId = info->GetId();
-                break;
-            }
-        }
-        if (classId.empty()) {
-            m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
-            return ExitNotFound;
-        }
-    }
+    if (!FindClass(task, className, classId))
+        return ExitNotFound;
 
     CDivisionTableData table(task);
     table.Fill(classId);
@@ -197,6 +213,32 @@ int CCommandLine::Table(const std::string& path, const std::string& className)
     }
     m_out.flush();
     return 0;
+}
+
+int CCommandLine::PrintPdf(const std::string& path, const std::string& pdfPath, const std::string& className,
+                           bool rosters)
+{
+#ifdef QUILLON_CLI_PRINT
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+    std::string classId;
+    if (!FindClass(task, className, classId))
+        return ExitNotFound;
+    const bool written = rosters ? CPdfResultWriter::WriteRosters(task, classId, pdfPath)
+                                 : CPdfResultWriter::WriteStatistics(task, pdfPath);
+    if (!written) {
+        m_err << "错误：无法写入 PDF 文件 " << pdfPath << std::endl;
+        return ExitNotPrinted;
+    }
+    return 0;
+#else
+    (void)path;
+    (void)pdfPath;
+    (void)className;
+    (void)rosters;
+    return Usage("这个版本的 quillon-cli 不含打印功能。");
+#endif
 }
 
 int CCommandLine::Stats(const std::string& path)
@@ -240,6 +282,9 @@ void CCommandLine::Help()
              "  quillon-cli report TASK.qz              输出上次分班的报告\n"
              "  quillon-cli table TASK.qz [--class 班级] 输出分班表（制表符分隔）\n"
              "  quillon-cli stats TASK.qz               输出各班与全校的分班统计（制表符分隔）\n"
+             "  quillon-cli print-table TASK.qz OUT.pdf [--class 班级]\n"
+             "                                          把各班名单（或一个班的名单）打印成 PDF\n"
+             "  quillon-cli print-stats TASK.qz OUT.pdf 把分班统计表打印成 PDF\n"
              "  quillon-cli --help                      显示本说明\n"
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
@@ -247,6 +292,6 @@ void CCommandLine::Help()
              "\n"
              "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班，但结果未能保存。\n";
+             "7 已分班，但结果未能保存；8 PDF 文件未能写入。\n";
     m_out.flush();
 }

@@ -8,8 +8,8 @@
 class CScheduleTask;
 
 // quillon-cli: divides a task and prints its report, division table and
-// statistics without a window. Results go to out, messages to err, both
-// UTF-8.
+// statistics without a window, and writes the class rosters and the
+// statistics as PDF. Results go to out, messages to err, both UTF-8.
 class CCommandLine
 {
 public:
@@ -19,6 +19,7 @@ public:
     static constexpr int ExitNotFound = 5; // no class of that name
     static constexpr int ExitFailed = 6;   // the run did not end
     static constexpr int ExitNotSaved = 7; // divided, but the files were not written
+    static constexpr int ExitNotPrinted = 8; // the PDF could not be written
 
     CCommandLine(std::ostream& out, std::ostream& err);
 
@@ -29,10 +30,15 @@ private:
     int Report(const std::string& path);
     int Table(const std::string& path, const std::string& className);
     int Stats(const std::string& path);
+    // The class rosters (or the statistics) as a PDF file.
+    int PrintPdf(const std::string& path, const std::string& pdfPath, const std::string& className, bool rosters);
 
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.
     bool OpenTask(CScheduleTask& task, const std::string& path);
+    // The id of the class named className (empty for every class); prints
+    // the reason and returns false when there is no such class.
+    bool FindClass(const CScheduleTask& task, const std::string& className, std::string& classId);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
     int Usage(const std::string& problem);
     void Help();
