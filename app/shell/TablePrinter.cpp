@@ -202,6 +202,21 @@ void CTablePrinter::MakeMetrics(FontSet& set) const
     set.metrics.clear();
     for (const QFont& font : set.fonts)
         set.metrics.emplace_back(font, m_printer.get());
+    for (auto& widths : set.widths)
+        widths.clear();
+}
+
+int CTablePrinter::Measure(const FontSet& set, int variant, const QString& text)
+{
+    auto& widths = set.widths[static_cast<std::size_t>(variant)];
+    const auto known = widths.constFind(text);
+    if (known != widths.constEnd())
+        return *known;
+    const int width = Ceil(set.metrics[static_cast<std::size_t>(variant)].horizontalAdvance(text));
+    if (widths.size() >= 100000)
+        widths.clear();
+    widths.insert(text, width);
+    return width;
 }
 
 const CTablePrinter::FontSet* CTablePrinter::Set(int fontSet) const
@@ -248,7 +263,7 @@ int CTablePrinter::TextWidth(int fontSet, int variant, const QString& text) cons
     const FontSet* set = Set(fontSet);
     if (!set || variant < Normal || variant > SmallBold)
         return 0;
-    return Ceil(set->metrics[static_cast<std::size_t>(variant)].horizontalAdvance(text));
+    return Measure(*set, variant, text);
 }
 
 int CTablePrinter::TextHeight(int fontSet) const
@@ -524,6 +539,7 @@ void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsig
     Select(fontSet);
     if (!CurrentMetrics())
         return;
+    const FontSet& font = *Set(m_currentFontSet);
     const QFontMetricsF& metrics = *CurrentMetrics();
     const int textHeight = Ceil(metrics.height());
     const int spacing = LineSpacingPixels();
@@ -553,7 +569,7 @@ void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsig
         const int width = table.widths[static_cast<std::size_t>(i)];
         const QString piece = i < cells.size() ? cells.at(i) : QString();
         const bool draw = CanDraw() && !piece.isEmpty();
-        const int textWidth = draw ? Ceil(metrics.horizontalAdvance(piece)) : 0;
+        const int textWidth = draw ? Measure(font, font.variant, piece) : 0;
         int textX = left;
         if ((flags & AlignCentre) && textWidth < width)
             textX += (width - textWidth) / 2;
@@ -577,9 +593,10 @@ void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsig
                 m_painter.setClipping(false);
         }
         if (table.verticalRules && CanDraw()) {
-            const int ruleLeft = left - (i == 0 ? gap / 4 : gap / 2);
+            // A cell's left rule is its left neighbour's right rule.
+            if (i == 0)
+                m_painter.drawLine(left - gap / 4, m_y - spacing, left - gap / 4, m_y + lineHeight);
             const int ruleRight = left + width + gap / 2;
-            m_painter.drawLine(ruleLeft, m_y - spacing, ruleLeft, m_y + lineHeight);
             m_painter.drawLine(ruleRight, m_y - spacing, ruleRight, m_y + lineHeight);
         }
         left += width;

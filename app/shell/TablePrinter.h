@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QString>
 #include <QStringList>
@@ -144,6 +145,9 @@ private:
     {
         std::array<QFont, 4> fonts;
         std::vector<QFontMetricsF> metrics; // one per font, for the device
+        // Widths of texts measured before: names, schools and scores recur
+        // in every roster.
+        mutable std::array<QHash<QString, int>, 4> widths;
         int variant = Normal;
     };
     struct TableSettings
@@ -157,6 +161,7 @@ private:
     };
 
     void MakeMetrics(FontSet& set) const;
+    static int Measure(const FontSet& set, int variant, const QString& text);
     void Select(int fontSet);
     const FontSet* Set(int fontSet) const;
     const QFontMetricsF* CurrentMetrics() const;
