@@ -177,29 +177,30 @@ int CCommandLine::Report(const std::string& path)
     return 0;
 }
 
-bool CCommandLine::FindClass(const CScheduleTask& task, const std::string& className, std::string& classId)
+int CCommandLine::OpenTaskForClass(CScheduleTask& task, const std::string& path, const std::string& className,
+                                   std::string& classId)
 {
+    if (!OpenTask(task, path))
+        return ExitTask;
     classId.clear();
     if (className.empty())
-        return true;
+        return 0;
     for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
         if (info->NameRef() == className) {
             classId = info->GetId();
-            return true;
+            return 0;
         }
     }
     m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
-    return false;
+    return ExitNotFound;
 }
 
 int CCommandLine::Table(const std::string& path, const std::string& className)
 {
     CScheduleTask task;
-    if (!OpenTask(task, path))
-        return ExitTask;
     std::string classId;
-    if (!FindClass(task, className, classId))
-        return ExitNotFound;
+    if (const int failed = OpenTaskForClass(task, path, className, classId))
+        return failed;
 
     CDivisionTableData table(task);
     table.Fill(classId);
@@ -220,11 +221,9 @@ int CCommandLine::PrintPdf(const std::string& path, const std::string& pdfPath, 
 {
 #ifdef QUILLON_CLI_PRINT
     CScheduleTask task;
-    if (!OpenTask(task, path))
-        return ExitTask;
     std::string classId;
-    if (!FindClass(task, className, classId))
-        return ExitNotFound;
+    if (const int failed = OpenTaskForClass(task, path, className, classId))
+        return failed;
     const bool written = rosters ? CPdfResultWriter::WriteRosters(task, classId, pdfPath)
                                  : CPdfResultWriter::WriteStatistics(task, pdfPath);
     if (!written) {

@@ -36,9 +36,10 @@ private:
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.
     bool OpenTask(CScheduleTask& task, const std::string& path);
-    // The id of the class named className (empty for every class); prints
-    // the reason and returns false when there is no such class.
-    bool FindClass(const CScheduleTask& task, const std::string& className, std::string& classId);
+    // Opens the task and finds the id of the class named className (empty
+    // for every class). 0, or the exit code after printing the reason.
+    int OpenTaskForClass(CScheduleTask& task, const std::string& path, const std::string& className,
+                         std::string& classId);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
     int Usage(const std::string& problem);
     void Help();

@@ -32,16 +32,11 @@ using namespace ResultsTest;
 
 namespace {
 
-class DivisionPrintTest : public ::testing::Test
+class DivisionPrintTest : public PdfFileTest
 {
 protected:
-    void SetUp() override
-    {
-        CMessageBox::ClearTestState();
-        pdf = QString::fromStdString(folder.File("rosters.pdf"));
-        // Three classes of 50 students: each roster takes two pages.
-        MakeSchool(task, 150, 3, true);
-    }
+    // Three classes of 50 students: each roster takes two pages.
+    DivisionPrintTest() : PdfFileTest("rosters.pdf") { MakeSchool(task, 150, 3, true); }
 
     static QString ClassName(int c) { return QStringLiteral("七年级(%1)班").arg(c + 1); }
 
@@ -59,8 +54,6 @@ protected:
         return static_cast<int>(page.count(row));
     }
 
-    testsupport::TempFolder folder;
-    QString pdf;
     CScheduleTask task;
 };
 

@@ -2,6 +2,9 @@
 
 // Reads printed PDF files back with the poppler tools: page count, text,
 // and where each word stands on its page.
+#include "MessageBox.h"
+#include "TestSupport.h"
+
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
@@ -9,6 +12,8 @@
 #include <cstdio>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace PdfTest {
 
@@ -95,5 +100,18 @@ inline QStringList Lines(const QString& text)
     }
     return lines;
 }
+
+// Tests that print into a PDF file of a fresh folder, the message layer's
+// queues empty.
+class PdfFileTest : public ::testing::Test
+{
+protected:
+    explicit PdfFileTest(const char* fileName) : pdf(QString::fromStdString(folder.File(fileName))) {}
+
+    void SetUp() override { CMessageBox::ClearTestState(); }
+
+    testsupport::TempFolder folder;
+    const QString pdf;
+};
 
 } // namespace PdfTest

@@ -16,14 +16,10 @@ using namespace PdfTest;
 
 namespace {
 
-class TablePrinterTest : public ::testing::Test
+class TablePrinterTest : public PdfFileTest
 {
 protected:
-    void SetUp() override
-    {
-        CMessageBox::ClearTestState();
-        pdf = QString::fromStdString(folder.File("out.pdf"));
-    }
+    TablePrinterTest() : PdfFileTest("out.pdf") {}
 
     // A job on the PDF file with three font sets (8, 9 and 10 pt) and the
     // margins the lists are printed with, its first page started unless
@@ -57,9 +53,6 @@ protected:
         return QDir(QString::fromStdString(folder.Path().string()))
             .entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     }
-
-    testsupport::TempFolder folder;
-    QString pdf;
 };
 
 TEST_F(TablePrinterTest, LongTableContinuesOnNewPagesWithItsColumns)
