@@ -1,32 +1,19 @@
 // Opening the division table and the statistics of a school of 20,000
 // students in 400 classes, offscreen, including the first paint.
-#include "../tests/app/ResultsTestSupport.h"
+#include "GuiBenchSupport.h"
 
 #include "DivisionStatistics.h"
 #include "DivisionStatisticsDlg.h"
 #include "DivisionTableData.h"
 #include "DivisionTableDlg.h"
 
-#include <QApplication>
 #include <QComboBox>
-
-#include <benchmark/benchmark.h>
-
-#include <cstdlib>
 
 namespace {
 
-CScheduleTask& School()
-{
-    static CScheduleTask task;
-    static const bool made = (ResultsTest::MakeSchool(task, 20000, 400, true), true);
-    (void)made;
-    return task;
-}
-
 void BM_DivisionTableOpen(benchmark::State& state)
 {
-    CScheduleTask& task = School();
+    CScheduleTask& task = GuiBench::School();
     for (auto _ : state) {
         CDivisionTableDlg dialog(task);
         dialog.show();
@@ -38,7 +25,7 @@ BENCHMARK(BM_DivisionTableOpen)->Unit(benchmark::kMillisecond)->Repetitions(5)->
 
 void BM_DivisionTableChooseClass(benchmark::State& state)
 {
-    CScheduleTask& task = School();
+    CScheduleTask& task = GuiBench::School();
     CDivisionTableDlg dialog(task);
     dialog.show();
     int index = 1;
@@ -54,7 +41,7 @@ BENCHMARK(BM_DivisionTableChooseClass)->Unit(benchmark::kMillisecond)->Repetitio
 
 void BM_DivisionTableRows(benchmark::State& state)
 {
-    CDivisionTableData data(School());
+    CDivisionTableData data(GuiBench::School());
     for (auto _ : state)
         benchmark::DoNotOptimize(data.Fill());
 }
@@ -62,7 +49,7 @@ BENCHMARK(BM_DivisionTableRows)->Unit(benchmark::kMillisecond)->Repetitions(5)->
 
 void BM_StatisticsOpen(benchmark::State& state)
 {
-    CScheduleTask& task = School();
+    CScheduleTask& task = GuiBench::School();
     for (auto _ : state) {
         CDivisionStatisticsDlg dialog(task);
         dialog.show();
@@ -74,7 +61,7 @@ BENCHMARK(BM_StatisticsOpen)->Unit(benchmark::kMillisecond)->Repetitions(5)->Rep
 
 void BM_StatisticsCalculate(benchmark::State& state)
 {
-    CDivisionStatistics statistics(School());
+    CDivisionStatistics statistics(GuiBench::School());
     for (auto _ : state) {
         statistics.Calculate();
         benchmark::DoNotOptimize(statistics.GetSchoolStatistics().count);
@@ -86,11 +73,5 @@ BENCHMARK(BM_StatisticsCalculate)->Unit(benchmark::kMillisecond)->Repetitions(5)
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return GuiBench::Main(argc, argv);
 }

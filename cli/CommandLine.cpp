@@ -6,6 +6,9 @@
 #include "DivisionStatistics.h"
 #include "DivisionTableData.h"
 #include "FileUtil.h"
+#ifdef QUILLON_CLI_PRINT
+#include "PdfResultWriter.h"
+#endif
 #include "PinyinConverter.h"
 #include "ScheduleTask.h"
 #include "TextCodec.h"
@@ -14,6 +17,10 @@
 #include <random>
 
 namespace {
+
+const char* const MissingTask = "缺少任务文件（.qz）。";
+const char* const MissingPdf = "缺少输出的 PDF 文件。";
+const CCommandLine::Option ClassOption = {"--class", true, "--class 后面应是班级名称。"};
 
 bool ParseSeed(const std::string& text, unsigned long long& seed)
 {
@@ -33,58 +40,68 @@ int CCommandLine::Run(const std::vector<std::string>& args)
 {
     if (args.empty())
         return Usage("缺少命令。");
-    const std::string& command = args[0];
-    if (command == "--help" || command == "-h" || command == "help") {
+    const std::string& name = args[0];
+    if (name == "--help" || name == "-h" || name == "help") {
         Help();
         return 0;
     }
+    const Command* command = FindCommand(name);
+    if (!command)
+        return Usage("未知命令：" + name);
 
-    std::string operand; // the task file, or the text to transcribe
-    std::string className;
-    bool hasClass = false;
-    bool initials = false;
-    unsigned long long seed = 0;
+    Arguments arguments;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             Help();
             return 0;
         }
-        if (arg == "--seed" && command == "divide") {
-            if (i + 1 >= args.size() || !ParseSeed(args[i + 1], seed))
-                return Usage("--seed 后面应是一个非负整数。");
-            ++i;
-        } else if (arg == "--class" && command == "table") {
-            if (i + 1 >= args.size())
-                return Usage("--class 后面应是班级名称。");
-            className = args[++i];
-            hasClass = true;
-        } else if (arg == "--initials" && command == "pinyin") {
-            initials = true;
+        if (const Option* option = command->FindOption(arg)) {
+            std::string value;
+            if (option->takesValue) {
+                if (i + 1 >= args.size() || args[i + 1].empty())
+                    return Usage(option->valueProblem);
+                value = args[++i];
+            }
+            arguments.options[arg] = value;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return Usage("未知选项：" + arg);
-        } else if (operand.empty()) {
-            operand = arg;
+        } else if (arguments.operands.size() < command->operands.size()) {
+            arguments.operands.push_back(arg);
         } else {
             return Usage("多余的参数：" + arg);
         }
     }
+    if (arguments.operands.size() < command->operands.size())
+        return Usage(command->operands[arguments.operands.size()]);
+    return (this->*command->run)(arguments);
+}
 
-    if (command == "pinyin")
-        return operand.empty() ? Usage("缺少要转写的文字。") : Pinyin(operand, initials);
-    if (command != "divide" && command != "report" && command != "table" && command != "stats")
-        return Usage("未知命令：" + command);
-    if (operand.empty())
-        return Usage("缺少任务文件（.qz）。");
-    const std::string& path = operand;
+const CCommandLine::Command* CCommandLine::FindCommand(const std::string& name)
+{
+    static const std::vector<Command> commands = {
+        {"divide", {MissingTask}, {{"--seed", true, "--seed 后面应是一个非负整数。"}}, &CCommandLine::Divide},
+        {"report", {MissingTask}, {}, &CCommandLine::Report},
+        {"table", {MissingTask}, {ClassOption}, &CCommandLine::Table},
+        {"stats", {MissingTask}, {}, &CCommandLine::Stats},
+        {"print-table", {MissingTask, MissingPdf}, {ClassOption}, &CCommandLine::PrintTable},
+        {"print-stats", {MissingTask, MissingPdf}, {}, &CCommandLine::PrintStats},
+        {"pinyin", {"缺少要转写的文字。"}, {{"--initials", false, ""}}, &CCommandLine::Pinyin},
+    };
+    for (const Command& command : commands) {
+        if (command.name == name)
+            return &command;
+    }
+    return nullptr;
+}
 
-    if (command == "divide")
-        return Divide(path, seed);
-    if (command == "report")
-        return Report(path);
-    if (command == "table")
-        return hasClass && className.empty() ? Usage("--class 后面应是班级名称。") : Table(path, className);
-    return Stats(path);
+const CCommandLine::Option* CCommandLine::Command::FindOption(const std::string& text) const
+{
+    for (const Option& option : options) {
+        if (option.name == text)
+            return &option;
+    }
+    return nullptr;
 }
 
 bool CCommandLine::OpenTask(CScheduleTask& task, const std::string& path)
@@ -104,8 +121,12 @@ bool CCommandLine::OpenTask(CScheduleTask& task, const std::string& path)
     return true;
 }
 
-int CCommandLine::Divide(const std::string& path, unsigned long long seed)
+int CCommandLine::Divide(const Arguments& arguments)
 {
+    const std::string& path = arguments.Task();
+    unsigned long long seed = 0;
+    if (const std::string* text = arguments.Option("--seed"); text && !ParseSeed(*text, seed))
+        return Usage("--seed 后面应是一个非负整数。");
     CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask; // a damaged data file is never overwritten
@@ -155,8 +176,9 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
     return result;
 }
 
-int CCommandLine::Report(const std::string& path)
+int CCommandLine::Report(const Arguments& arguments)
 {
+    const std::string& path = arguments.Task();
     CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask;
@@ -172,25 +194,32 @@ int CCommandLine::Report(const std::string& path)
     return 0;
 }
 
-int CCommandLine::Table(const std::string& path, const std::string& className)
+int CCommandLine::OpenTaskForClass(CScheduleTask& task, const std::string& path, const std::string& className,
+                                   std::string& classId)
 {
-    CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask;
-
-    std::string classId;
-    if (!className.empty()) {
-        for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
-            if (info->NameRef() == className) {
-                classId = info->GetId();
-                break;
-            }
-        }
-        if (classId.empty()) {
-            m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
-            return ExitNotFound;
+    classId.clear();
+    if (className.empty())
+        return 0;
+    for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
+        if (info->NameRef() == className) {
+            classId = info->GetId();
+            return 0;
         }
     }
+    m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
+    return ExitNotFound;
+}
+
+int CCommandLine::Table(const Arguments& arguments)
+{
+    const std::string& path = arguments.Task();
+    const std::string className = arguments.OptionOr("--class", "");
+    CScheduleTask task;
+    std::string classId;
+    if (const int failed = OpenTaskForClass(task, path, className, classId))
+        return failed;
 
     CDivisionTableData table(task);
     table.Fill(classId);
@@ -206,8 +235,43 @@ int CCommandLine::Table(const std::string& path, const std::string& className)
     return 0;
 }
 
-int CCommandLine::Stats(const std::string& path)
+int CCommandLine::PrintTable(const Arguments& arguments)
 {
+    return PrintPdf(arguments.Task(), arguments.operands[1], arguments.OptionOr("--class", ""), true);
+}
+
+int CCommandLine::PrintStats(const Arguments& arguments)
+{
+    return PrintPdf(arguments.Task(), arguments.operands[1], "", false);
+}
+
+int CCommandLine::PrintPdf(const std::string& path, const std::string& pdfPath, const std::string& className,
+                           bool rosters)
+{
+#ifdef QUILLON_CLI_PRINT
+    CScheduleTask task;
+    std::string classId;
+    if (const int failed = OpenTaskForClass(task, path, className, classId))
+        return failed;
+    const bool written = rosters ? CPdfResultWriter::WriteRosters(task, classId, pdfPath)
+                                 : CPdfResultWriter::WriteStatistics(task, pdfPath);
+    if (!written) {
+        m_err << "错误：无法写入 PDF 文件 " << pdfPath << std::endl;
+        return ExitNotPrinted;
+    }
+    return 0;
+#else
+    (void)path;
+    (void)pdfPath;
+    (void)className;
+    (void)rosters;
+    return Usage("这个版本的 quillon-cli 不含打印功能。");
+#endif
+}
+
+int CCommandLine::Stats(const Arguments& arguments)
+{
+    const std::string& path = arguments.Task();
     CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask;
@@ -222,11 +286,11 @@ int CCommandLine::Stats(const std::string& path)
     return 0;
 }
 
-int CCommandLine::Pinyin(const std::string& text, bool initials)
+int CCommandLine::Pinyin(const Arguments& arguments)
 {
     CPinyinConverter converter;
-    converter.SetInitialsOnly(initials);
-    m_out << converter.Transcribe(CTextCodec::ToGbk(text)) << std::endl;
+    converter.SetInitialsOnly(arguments.Option("--initials") != nullptr);
+    m_out << converter.Transcribe(CTextCodec::ToGbk(arguments.operands[0])) << std::endl;
     return 0;
 }
 
@@ -248,13 +312,16 @@ int CCommandLine::Usage(const std::string& problem)
 
 void CCommandLine::Help()
 {
-    m_out << "quillon-cli —— 不开窗口的分班、报告、分班表、统计与拼音转写\n"
+    m_out << "quillon-cli —— 不开窗口的分班、报告、分班表、统计、打印与拼音转写\n"
              "\n"
              "用法：\n"
              "  quillon-cli divide TASK.qz [--seed N]   自动分班，保存结果与报告，输出报告\n"
              "  quillon-cli report TASK.qz              输出上次分班的报告\n"
              "  quillon-cli table TASK.qz [--class 班级] 输出分班表（制表符分隔）\n"
              "  quillon-cli stats TASK.qz               输出各班与全校的分班统计（制表符分隔）\n"
+             "  quillon-cli print-table TASK.qz OUT.pdf [--class 班级]\n"
+             "                                          把各班名单（或一个班的名单）打印成 PDF\n"
+             "  quillon-cli print-stats TASK.qz OUT.pdf 把分班统计表打印成 PDF\n"
              "  quillon-cli pinyin 文字 [--initials]    输出文字的拼音（--initials 只取每个音节的首字母）\n"
              "  quillon-cli --help                      显示本说明\n"
              "\n"
@@ -263,6 +330,6 @@ void CCommandLine::Help()
              "\n"
              "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班，但结果未能保存。\n";
+             "7 已分班，但结果未能保存；8 PDF 文件未能写入。\n";
     m_out.flush();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -8,8 +9,9 @@
 class CScheduleTask;
 
 // quillon-cli: divides a task and prints its report, division table and
-// statistics without a window, and transcribes text into pinyin. Results go
-// to out, messages to err, both UTF-8.
+// statistics without a window, writes the class rosters and the statistics
+// as PDF, and transcribes text into pinyin. Results go to out, messages to
+// err, both UTF-8.
 class CCommandLine
 {
 public:
@@ -19,22 +21,71 @@ public:
     static constexpr int ExitNotFound = 5; // no class of that name
     static constexpr int ExitFailed = 6;   // the run did not end
     static constexpr int ExitNotSaved = 7; // divided, but the files were not written
+    static constexpr int ExitNotPrinted = 8; // the PDF could not be written
 
     CCommandLine(std::ostream& out, std::ostream& err);
 
     int Run(const std::vector<std::string>& args);
 
-private:
-    int Divide(const std::string& path, unsigned long long seed);
-    int Report(const std::string& path);
-    int Table(const std::string& path, const std::string& className);
-    int Stats(const std::string& path);
-    // Prints the pinyin of a UTF-8 text (full syllables or initials).
-    int Pinyin(const std::string& text, bool initials);
+    // An option of a command: a flag, or a name followed by a value.
+    struct Option
+    {
+        std::string name;
+        bool takesValue = false;
+        std::string valueProblem; // the usage message when the value is missing
+    };
 
+    // What a command was given: its operands in order and its options.
+    struct Arguments
+    {
+        std::vector<std::string> operands;
+        std::map<std::string, std::string> options;
+
+        const std::string& Task() const { return operands.front(); }
+        const std::string* Option(const std::string& name) const
+        {
+            const auto found = options.find(name);
+            return found == options.end() ? nullptr : &found->second;
+        }
+        std::string OptionOr(const std::string& name, const std::string& def) const
+        {
+            const std::string* value = Option(name);
+            return value ? *value : def;
+        }
+    };
+
+private:
+    // One command: its name, the usage message for each missing operand (one
+    // per operand it takes), its options and what runs it.
+    struct Command
+    {
+        std::string name;
+        std::vector<std::string> operands;
+        std::vector<CCommandLine::Option> options;
+        int (CCommandLine::*run)(const Arguments&);
+
+        const CCommandLine::Option* FindOption(const std::string& text) const;
+    };
+    static const Command* FindCommand(const std::string& name);
+
+    int Divide(const Arguments& arguments);
+    int Report(const Arguments& arguments);
+    int Table(const Arguments& arguments);
+    int Stats(const Arguments& arguments);
+    int PrintTable(const Arguments& arguments);
+    int PrintStats(const Arguments& arguments);
+    // Prints the pinyin of a UTF-8 text (full syllables or initials).
+    int Pinyin(const Arguments& arguments);
+
+    // The class rosters (or the statistics) as a PDF file.
+    int PrintPdf(const std::string& path, const std::string& pdfPath, const std::string& className, bool rosters);
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.
     bool OpenTask(CScheduleTask& task, const std::string& path);
+    // Opens the task and finds the id of the class named className (empty
+    // for every class). 0, or the exit code after printing the reason.
+    int OpenTaskForClass(CScheduleTask& task, const std::string& path, const std::string& className,
+                         std::string& classId);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
     int Usage(const std::string& problem);
     void Help();

@@ -1,9 +1,12 @@
 #include "DivisionStatisticsDlg.h"
 
 #include "DialogUnits.h"
+#include "DivisionPrinter.h"
 #include "DivisionStatistics.h"
 #include "DivisionStatisticsModel.h"
 #include "ScheduleTask.h"
+#include "MessageBox.h"
+#include "TablePrinter.h"
 #include "UICore.h"
 
 #include <QHeaderView>
@@ -18,7 +21,7 @@
 using DialogUnits::ToPixels;
 
 CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent)
-    : CResultTableDlg(parent), m_statistics(std::make_unique<CDivisionStatistics>(task))
+    : CResultTableDlg(parent), m_task(task), m_statistics(std::make_unique<CDivisionStatistics>(task))
 {
     setWindowTitle(QStringLiteral("分班统计表"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -27,6 +30,9 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
     m_closeButton = new QPushButton(QStringLiteral("关闭"), this);
     m_closeButton->setAutoDefault(false);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_printButton = new QPushButton(QStringLiteral("打印"), this);
+    m_printButton->setAutoDefault(false);
+    connect(m_printButton, &QPushButton::clicked, this, [this] { Print(); });
     CUICore::instance()->SetAllChildWindowFont(this);
 
     // The list keeps the template's distance from the edges as the window grows.
@@ -62,4 +68,15 @@ void CDivisionStatisticsDlg::resizeEvent(QResizeEvent* event)
     const QSize button(ToPixels(69), ToPixels(14));
     m_closeButton->setGeometry(width() - ToPixels(7) - button.width(), height() - ToPixels(7) - button.height(),
                                button.width(), button.height());
+    m_printButton->setGeometry(m_closeButton->x() - ToPixels(6) - button.width(), m_closeButton->y(),
+                               button.width(), button.height());
+}
+
+void CDivisionStatisticsDlg::Print()
+{
+    CTablePrinter printer;
+    if (printer.StartPrint(this) != 0)
+        return;
+    if (!CDivisionPrinter::Print(printer, {CDivisionPrinter::Statistics(m_task)}))
+        CMessageBox::Error(this, QStringLiteral("打印未能完成。"));
 }

@@ -23,12 +23,17 @@ public:
     CDivisionStatisticsModel* GetModel() const { return m_model; }
     const CDivisionStatistics& GetStatistics() const { return *m_statistics; }
     QPushButton* GetCloseButton() const { return m_closeButton; }
+    QPushButton* GetPrintButton() const { return m_printButton; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void Print();
+
+    CScheduleTask& m_task;
     std::unique_ptr<CDivisionStatistics> m_statistics;
     CDivisionStatisticsModel* m_model = nullptr;
     QPushButton* m_closeButton = nullptr;
+    QPushButton* m_printButton = nullptr;
 };

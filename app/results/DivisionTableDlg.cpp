@@ -1,11 +1,13 @@
 #include "DivisionTableDlg.h"
 
 #include "DialogUnits.h"
+#include "DivisionPrinter.h"
 #include "DivisionStatisticsDlg.h"
 #include "DivisionTableData.h"
 #include "DivisionTableModel.h"
 #include "MessageBox.h"
 #include "ScheduleTask.h"
+#include "TablePrinter.h"
 #include "UICore.h"
 
 #include <QComboBox>
@@ -33,9 +35,12 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     m_statisticsButton->setGeometry(ToPixels(181), ToPixels(7), ToPixels(69), ToPixels(14));
     m_exportButton = new QPushButton(QStringLiteral("导出到EXCEL"), this);
     m_exportButton->setGeometry(ToPixels(259), ToPixels(7), ToPixels(69), ToPixels(14));
+    m_printButton = new QPushButton(QStringLiteral("打印"), this);
+    m_printButton->setGeometry(ToPixels(337), ToPixels(7), ToPixels(69), ToPixels(14));
     // Enter must not open the statistics or the export.
     m_statisticsButton->setAutoDefault(false);
     m_exportButton->setAutoDefault(false);
+    m_printButton->setAutoDefault(false);
     CUICore::instance()->SetAllChildWindowFont(this);
 
     // The class chooser: all classes first, then each class by record index.
@@ -56,6 +61,7 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] { FillTable(); });
     connect(m_statisticsButton, &QPushButton::clicked, this, [this] { ShowStatistics(); });
     connect(m_exportButton, &QPushButton::clicked, this, [this] { Export(); });
+    connect(m_printButton, &QPushButton::clicked, this, [this] { Print(); });
 
     // Cover the work area of the screen (the desktop without the task bar).
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -89,4 +95,14 @@ void CDivisionTableDlg::ShowStatistics()
 void CDivisionTableDlg::Export()
 {
     CMessageBox::Information(this, QStringLiteral("分班表的导出功能将在后续版本中提供。"));
+}
+
+void CDivisionTableDlg::Print()
+{
+    CTablePrinter printer;
+    if (printer.StartPrint(this) != 0)
+        return;
+    const std::string classId = m_chooser->currentData().toString().toStdString();
+    if (!CDivisionPrinter::Print(printer, CDivisionPrinter::ClassRosters(m_task, classId)))
+        CMessageBox::Error(this, QStringLiteral("打印未能完成。"));
 }

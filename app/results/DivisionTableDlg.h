@@ -25,6 +25,7 @@ public:
     QComboBox* GetClassChooser() const { return m_chooser; }
     QPushButton* GetStatisticsButton() const { return m_statisticsButton; }
     QPushButton* GetExportButton() const { return m_exportButton; }
+    QPushButton* GetPrintButton() const { return m_printButton; }
     const CDivisionTableData& GetData() const { return *m_data; }
     CDivisionTableModel* GetModel() const { return m_model; }
 
@@ -34,6 +35,8 @@ public:
 private:
     void ShowStatistics();
     void Export();
+    // A roster per class shown, each from a new page.
+    void Print();
 
     CScheduleTask& m_task;
     std::unique_ptr<CDivisionTableData> m_data;
@@ -41,4 +44,5 @@ private:
     QComboBox* m_chooser = nullptr;
     QPushButton* m_statisticsButton = nullptr;
     QPushButton* m_exportButton = nullptr;
+    QPushButton* m_printButton = nullptr;
 };

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include <utility>
 
@@ -124,6 +126,22 @@ QString CMessageBox::GetExistingDirectory(QWidget* parent, const QString& title,
     if (testState().on)
         return NextPath({title, dir, QString()});
     return QFileDialog::getExistingDirectory(parent, title, dir, QFileDialog::ShowDirsOnly);
+}
+
+bool CMessageBox::ChoosePrinter(QWidget* parent, QPrinter& printer)
+{
+    const QString title = QStringLiteral("打印");
+    if (testState().on) {
+        const QString path = NextPath({title, QString(), QString()});
+        if (path.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return true;
+    }
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void CMessageBox::SetTestMode(bool on)

@@ -7,6 +7,7 @@
 #include <deque>
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 // Every message box, file chooser and folder chooser of the program goes
@@ -51,6 +52,9 @@ public:
     static QString GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
                                    const QString& filter);
     static QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& dir);
+    // The print dialog for printer; false when cancelled. In test mode the
+    // next queued path is a PDF file to print to, and no path cancels.
+    static bool ChoosePrinter(QWidget* parent, QPrinter& printer);
 
     static QString Caption();
 

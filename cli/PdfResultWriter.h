@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+class CScheduleTask;
+
+// Writes the printed results of a divided task to a PDF file, without a
+// display. The only part of quillon-cli that starts Qt.
+class CPdfResultWriter
+{
+public:
+    // Every class's roster, or only the class with classId. False when the
+    // file could not be written.
+    static bool WriteRosters(CScheduleTask& task, const std::string& classId, const std::string& pdfPath);
+    // The division statistics.
+    static bool WriteStatistics(CScheduleTask& task, const std::string& pdfPath);
+};
