@@ -5,9 +5,14 @@
 #include "Core.h"
 #include "DivisionStatistics.h"
 #include "DivisionTableData.h"
+#include "DivisionTableExport.h"
 #include "FileUtil.h"
 #include "ScheduleTask.h"
+#include "SheetText.h"
+#include "SpreadsheetReader.h"
+#include "StudentTable.h"
 #include "TextCodec.h"
+#include "WorkbookWriter.h"
 
 #include <charconv>
 #include <random>
@@ -38,7 +43,10 @@ int CCommandLine::Run(const std::vector<std::string>& args)
         return 0;
     }
 
-    std::string path;
+    // import-students and export-table name a file after the task.
+    const bool twoFiles = command == "import-students" || command == "export-table";
+    const bool byClass = command == "table" || command == "export-table";
+    std::vector<std::string> files;
     std::string className;
     bool hasClass = false;
     unsigned long long seed = 0;
@@ -52,31 +60,44 @@ int CCommandLine::Run(const std::vector<std::string>& args)
             if (i + 1 >= args.size() || !ParseSeed(args[i + 1], seed))
                 return Usage("--seed 后面应是一个非负整数。");
             ++i;
-        } else if (arg == "--class" && command == "table") {
+        } else if (arg == "--class" && byClass) {
             if (i + 1 >= args.size())
                 return Usage("--class 后面应是班级名称。");
             className = args[++i];
             hasClass = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return Usage("未知选项：" + arg);
-        } else if (path.empty()) {
-            path = arg;
+        } else if (files.size() < (twoFiles ? 2u : 1u)) {
+            files.push_back(arg);
         } else {
             return Usage("多余的参数：" + arg);
         }
     }
 
-    if (command != "divide" && command != "report" && command != "table" && command != "stats")
+    if (command != "divide" && command != "report" && command != "table" && command != "stats" && !twoFiles)
         return Usage("未知命令：" + command);
-    if (path.empty())
+    if (files.empty())
         return Usage("缺少任务文件（.qz）。");
+    if (hasClass && className.empty())
+        return Usage("--class 后面应是班级名称。");
+    const std::string& path = files[0];
 
+    if (command == "import-students")
+        return files.size() < 2 ? Usage("缺少要导入的表格文件。") : ImportStudents(path, files[1]);
+    if (command == "export-table") {
+        if (files.size() < 2)
+            return Usage("缺少导出的文件名（.xlsx）。");
+        const std::string& out = files[1];
+        if (out.size() < 5 || !CSheetText::EqualsNoCase(std::string_view(out).substr(out.size() - 5), ".xlsx"))
+            return Usage("导出的文件名应以 .xlsx 结尾。");
+        return ExportTable(path, out, className);
+    }
     if (command == "divide")
         return Divide(path, seed);
     if (command == "report")
         return Report(path);
     if (command == "table")
-        return hasClass && className.empty() ? Usage("--class 后面应是班级名称。") : Table(path, className);
+        return Table(path, className);
     return Stats(path);
 }
 
@@ -165,25 +186,29 @@ int CCommandLine::Report(const std::string& path)
     return 0;
 }
 
+bool CCommandLine::FindClass(const CScheduleTask& task, const std::string& className, std::string& classId)
+{
+    classId.clear();
+    if (className.empty())
+        return true;
+    for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
+        if (info->NameRef() == className) {
+            classId = info->GetId();
+            return true;
+        }
+    }
+    m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
+    return false;
+}
+
 int CCommandLine::Table(const std::string& path, const std::string& className)
 {
     CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask;
-
     std::string classId;
-    if (!className.empty()) {
-        for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
-            if (info->NameRef() == className) {
-                classId = info->GetId();
-                break;
-            }
-        }
-        if (classId.empty()) {
-            m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
-            return ExitNotFound;
-        }
-    }
+    if (!FindClass(task, className, classId))
+        return ExitNotFound;
 
     CDivisionTableData table(task);
     table.Fill(classId);
@@ -195,6 +220,80 @@ int CCommandLine::Table(const std::string& path, const std::string& className)
             cells.push_back(table.CellText(row, column));
         PrintLine(cells, CDivisionTableData::ColumnNumber);
     }
+    m_out.flush();
+    return 0;
+}
+
+int CCommandLine::ImportStudents(const std::string& path, const std::string& file)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+
+    // As the import wizard feeds an empty students editor: the header row,
+    // then every record row; then the editor's save.
+    CSpreadsheetReader reader;
+    reader.SetHeaderName("姓名");
+    if (!reader.Open(file)) {
+        m_err << "错误：" << reader.GetFailureText() << std::endl;
+        return ExitImport;
+    }
+    CStudentTable students;
+    RowRequest header;
+    header.quiet = true;
+    header.mode = RowMode::Header;
+    students.SubmitRow(header, reader.GetHeader());
+    if (!header.accepted && !header.message.empty()) {
+        m_err << "错误：" << header.message << std::endl;
+        return ExitImport;
+    }
+    std::vector<std::string> cells;
+    int position = 0;
+    while (reader.ReadRecord(cells, position)) {
+        RowRequest request;
+        request.quiet = true;
+        students.SubmitRow(request, cells);
+        if (!request.accepted && !request.message.empty()) {
+            m_err << "错误：" << request.message << std::endl;
+            return ExitImport;
+        }
+    }
+    if (reader.Failed()) {
+        m_err << "错误：" << reader.GetFailureText() << std::endl;
+        return ExitImport;
+    }
+
+    students.SaveTo(task);
+    if (!task.SaveInputData()) {
+        m_err << "错误：学生名单未能保存到任务文件夹。" << std::endl;
+        return ExitNotSaved;
+    }
+    std::string scores;
+    for (const std::string& name : students.GetScoreNames())
+        scores += (scores.empty() ? "" : "、") + name;
+    m_out << "已导入 " << students.GetRowCount() << " 名学生（工作表“" << reader.GetSheetName() << "”）。\n"
+          << "成绩列：" << (scores.empty() ? "无" : scores) << '\n';
+    m_out.flush();
+    return 0;
+}
+
+int CCommandLine::ExportTable(const std::string& path, const std::string& file, const std::string& className)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+    std::string classId;
+    if (!FindClass(task, className, classId))
+        return ExitNotFound;
+
+    CDivisionTableData data(task);
+    data.Fill(classId);
+    std::string error;
+    if (!CWorkbookWriter::ExportTable(file, CDivisionTableExport::Build(data, className), error)) {
+        m_err << "错误：" << CWorkbookWriter::kExportFailure << '\n' << error << std::endl;
+        return ExitExport;
+    }
+    m_out << "已导出分班表 " << data.GetRowCount() << " 行：" << file << '\n';
     m_out.flush();
     return 0;
 }
@@ -240,6 +339,10 @@ void CCommandLine::Help()
              "  quillon-cli report TASK.qz              输出上次分班的报告\n"
              "  quillon-cli table TASK.qz [--class 班级] 输出分班表（制表符分隔）\n"
              "  quillon-cli stats TASK.qz               输出各班与全校的分班统计（制表符分隔）\n"
+             "  quillon-cli import-students TASK.qz 表格文件\n"
+             "                                          从表格（.xlsx、.xls、.csv）导入学生，替换任务的学生与成绩科目\n"
+             "  quillon-cli export-table TASK.qz OUT.xlsx [--class 班级]\n"
+             "                                          把分班表导出为Excel工作簿\n"
              "  quillon-cli --help                      显示本说明\n"
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
@@ -247,6 +350,6 @@ void CCommandLine::Help()
              "\n"
              "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班，但结果未能保存。\n";
+             "7 已分班（或已导入），但结果未能保存；8 表格无法导入；9 工作簿未能写入。\n";
     m_out.flush();
 }

@@ -18,7 +18,9 @@ public:
     static constexpr int ExitTask = 4;     // task missing or damaged
     static constexpr int ExitNotFound = 5; // no class of that name
     static constexpr int ExitFailed = 6;   // the run did not end
-    static constexpr int ExitNotSaved = 7; // divided, but the files were not written
+    static constexpr int ExitNotSaved = 7; // divided or imported, but the files were not written
+    static constexpr int ExitImport = 8;   // the spreadsheet could not be imported
+    static constexpr int ExitExport = 9;   // the workbook could not be written
 
     CCommandLine(std::ostream& out, std::ostream& err);
 
@@ -29,10 +31,15 @@ private:
     int Report(const std::string& path);
     int Table(const std::string& path, const std::string& className);
     int Stats(const std::string& path);
+    int ImportStudents(const std::string& path, const std::string& file);
+    int ExportTable(const std::string& path, const std::string& file, const std::string& className);
 
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.
     bool OpenTask(CScheduleTask& task, const std::string& path);
+    // The id of the class of that name; prints the reason and returns false
+    // when there is none. An empty name gives an empty id (all classes).
+    bool FindClass(const CScheduleTask& task, const std::string& className, std::string& classId);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
     int Usage(const std::string& problem);
     void Help();
