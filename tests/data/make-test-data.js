@@ -36,8 +36,15 @@ const list = sheetOf(studentList(), 'B2');
 list['!merges'] = [{ s: { r: 1, c: 1 }, e: { r: 1, c: 7 } }];
 write('students-mini.xls', [['名单', list]]);
 
-// The same list in the 1904 date system.
-write('students-1904.xls', [['名单', sheetOf(studentList())]], { date1904: true });
+// The same list in the 1904 date system: its date serial numbers count
+// from 1904, 1462 days fewer.
+const list1904 = sheetOf(studentList());
+for (const address of Object.keys(list1904)) {
+  const cell = list1904[address];
+  if (cell.t === 'd')
+    list1904[address] = { t: 'n', v: (cell.v - Date.UTC(1899, 11, 30)) / 86400000 - 1462, z: 'yyyy-mm-dd' };
+}
+write('students-1904.xls', [['名单', list1904]], { date1904: true });
 
 // Large enough for regular sectors: 600 students.
 const many = [['姓名', '性别', '原学校', '*语文', '*数学']];
