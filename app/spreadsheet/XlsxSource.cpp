@@ -486,13 +486,13 @@ bool CXlsxSource::NextRow(Row& row)
             inRow = true;
             nextColumn = 0;
         } else if (name == "c" && inRow) {
-            if (!ReadCell(row, nextColumn, row.row))
+            if (!ReadCell(row, nextColumn))
                 return false;
         }
     }
 }
 
-bool CXlsxSource::ReadCell(Row& row, int& nextColumn, int)
+bool CXlsxSource::ReadCell(Row& row, int& nextColumn)
 {
     using Token = CXmlPullParser::Token;
     const int referenced = ColumnOf(m_parser->Attribute("r"));
@@ -501,6 +501,7 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn, int)
         return Fail(kOutOfRange);
     nextColumn = column + 1;
     const std::string type(m_parser->Attribute("t"));
+    const bool inlineText = type == "inlineStr";
     std::size_t style = 0;
     const bool styled = ParseNumber(m_parser->Attribute("s"), style);
 
@@ -520,7 +521,7 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn, int)
             ++depth;
             if (name == "rPh")
                 ++phonetic;
-            if ((name == "v" && type != "inlineStr") || (name == "t" && type == "inlineStr" && phonetic == 0)) {
+            if (inlineText ? name == "t" && phonetic == 0 : name == "v") {
                 inValue = true;
                 hasValue = true;
             }
@@ -543,7 +544,7 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn, int)
             return true;
         cell.kind = CSheetCell::Kind::Text;
         cell.text.assign(SharedString(index));
-    } else if (type == "str" || type == "inlineStr") {
+    } else if (type == "str" || inlineText) {
         cell.kind = CSheetCell::Kind::Text;
         DecodeEscapes(m_value, 0);
         cell.text = m_value;

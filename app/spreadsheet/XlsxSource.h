@@ -52,7 +52,7 @@ private:
     bool OpenStream(const std::string& part, std::uint64_t limit);
     bool StreamFailed();
     std::string_view SharedString(std::size_t index) const;
-    bool ReadCell(Row& row, int& nextColumn, int rowNumber);
+    bool ReadCell(Row& row, int& nextColumn);
 
     Limits m_limits;
     CZipArchive m_zip;

@@ -203,6 +203,37 @@ CXmlPullParser::Token CXmlPullParser::Next()
             return Token::Text;
         }
 
+        while (m_end - m_pos < 2 && ReadMore()) {
+        }
+        if (m_failed)
+            return Token::Error;
+        const char second = m_end - m_pos >= 2 ? m_buffer[m_pos + 1] : '\0';
+        if (second == '/') {
+            const std::size_t at = Find(">", 2);
+            if (at == kNotFound)
+                return Token::Error;
+            std::string_view name(m_buffer.data() + m_pos + 2, at - 2);
+            while (!name.empty() && IsSpace(name.back()))
+                name.remove_suffix(1);
+            m_name = LocalName(name);
+            m_pos += at + 1;
+            return Token::EndElement;
+        }
+        if (second != '?' && second != '!') {
+            const std::size_t at = FindTagEnd(1);
+            if (at == kNotFound)
+                return Token::Error;
+            const bool selfClosed = m_buffer[m_pos + at - 1] == '/';
+            ParseStartTag(m_pos + 1, m_pos + at - (selfClosed ? 1 : 0));
+            m_pos += at + 1;
+            if (selfClosed) {
+                m_pendingEnd.assign(m_name);
+                m_hasPendingEnd = true;
+            }
+            return Token::StartElement;
+        }
+
+        // Declarations, processing instructions, comments, CDATA sections.
         while (m_end - m_pos < 9 && ReadMore()) {
         }
         if (m_failed)
@@ -223,7 +254,7 @@ CXmlPullParser::Token CXmlPullParser::Next()
             m_rawText = true;
             m_pos += at + 3;
             return Token::Text;
-        } else if (head.starts_with("<!")) {
+        } else {
             // A document type declaration, perhaps with an internal subset:
             // skipped, never interpreted.
             std::size_t at = Find(">", 2);
@@ -235,28 +266,6 @@ CXmlPullParser::Token CXmlPullParser::Next()
                 }
             }
             skip = at == kNotFound ? kNotFound : at + 1;
-        } else if (head.starts_with("</")) {
-            const std::size_t at = Find(">", 2);
-            if (at == kNotFound)
-                return Token::Error;
-            std::string_view name(m_buffer.data() + m_pos + 2, at - 2);
-            while (!name.empty() && IsSpace(name.back()))
-                name.remove_suffix(1);
-            m_name = LocalName(name);
-            m_pos += at + 1;
-            return Token::EndElement;
-        } else {
-            const std::size_t at = FindTagEnd(1);
-            if (at == kNotFound)
-                return Token::Error;
-            const bool selfClosed = m_buffer[m_pos + at - 1] == '/';
-            ParseStartTag(m_pos + 1, m_pos + at - (selfClosed ? 1 : 0));
-            m_pos += at + 1;
-            if (selfClosed) {
-                m_pendingEnd.assign(m_name);
-                m_hasPendingEnd = true;
-            }
-            return Token::StartElement;
         }
         if (skip == kNotFound)
             return Token::Error;
@@ -267,7 +276,9 @@ CXmlPullParser::Token CXmlPullParser::Next()
 std::string_view CXmlPullParser::Attribute(std::string_view localName) const
 {
     for (const auto& [name, value] : m_attributes) {
-        if (name == localName)
+        // Most names are a letter or two: the first letter settles most
+        // comparisons without a call.
+        if (name.size() == localName.size() && !name.empty() && name[0] == localName[0] && name == localName)
             return value;
     }
     return std::string_view();
