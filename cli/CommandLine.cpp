@@ -201,17 +201,24 @@ bool CCommandLine::FindClass(const CScheduleTask& task, const std::string& class
     return false;
 }
 
-int CCommandLine::Table(const std::string& path, const std::string& className)
+int CCommandLine::OpenTable(CScheduleTask& task, const std::string& path, const std::string& className,
+                            CDivisionTableData& table)
 {
-    CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask;
     std::string classId;
     if (!FindClass(task, className, classId))
         return ExitNotFound;
-
-    CDivisionTableData table(task);
     table.Fill(classId);
+    return 0;
+}
+
+int CCommandLine::Table(const std::string& path, const std::string& className)
+{
+    CScheduleTask task;
+    CDivisionTableData table(task);
+    if (const int failed = OpenTable(task, path, className, table))
+        return failed;
     // The student id column stays internal.
     PrintLine(table.ColumnTitles(), CDivisionTableData::ColumnNumber);
     for (std::size_t row = 0; row < table.GetRowCount(); ++row) {
@@ -280,14 +287,9 @@ int CCommandLine::ImportStudents(const std::string& path, const std::string& fil
 int CCommandLine::ExportTable(const std::string& path, const std::string& file, const std::string& className)
 {
     CScheduleTask task;
-    if (!OpenTask(task, path))
-        return ExitTask;
-    std::string classId;
-    if (!FindClass(task, className, classId))
-        return ExitNotFound;
-
     CDivisionTableData data(task);
-    data.Fill(classId);
+    if (const int failed = OpenTable(task, path, className, data))
+        return failed;
     std::string error;
     if (!CWorkbookWriter::ExportTable(file, CDivisionTableExport::Build(data, className), error)) {
         m_err << "错误：" << CWorkbookWriter::kExportFailure << '\n' << error << std::endl;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class CDivisionTableData;
 class CScheduleTask;
 
 // quillon-cli: divides a task and prints its report, division table and
@@ -40,6 +41,10 @@ private:
     // The id of the class of that name; prints the reason and returns false
     // when there is none. An empty name gives an empty id (all classes).
     bool FindClass(const CScheduleTask& task, const std::string& className, std::string& classId);
+    // Opens the task and fills the division table for the class of that
+    // name (all classes when it is empty); 0, or the exit code of the failure.
+    int OpenTable(CScheduleTask& task, const std::string& path, const std::string& className,
+                  CDivisionTableData& table);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
     int Usage(const std::string& problem);
     void Help();

@@ -325,21 +325,33 @@ bool CXlsxSource::StreamFailed()
     return Fail(m_member && !m_member->GetError().empty() ? m_member->GetError() : std::string(kBadSheet));
 }
 
+bool CXlsxSource::ReadPart(const std::string& part, std::uint64_t limit,
+                           const std::function<bool(CXmlPullParser::Token)>& visit)
+{
+    if (!OpenStream(part, limit))
+        return false;
+    for (;;) {
+        const CXmlPullParser::Token token = m_parser->Next();
+        if (token == CXmlPullParser::Token::End)
+            break;
+        if (token == CXmlPullParser::Token::Error)
+            return StreamFailed();
+        if (!visit(token))
+            return false;
+    }
+    m_parser.reset();
+    m_member.reset();
+    return true;
+}
+
 bool CXlsxSource::ReadSharedStrings(const std::string& part)
 {
-    if (!OpenStream(part, m_limits.sharedStrings))
-        return false;
     using Token = CXmlPullParser::Token;
     bool inItem = false;
     bool inText = false;
     int phonetic = 0; // inside a reading guide, whose text is not the cell's
     std::size_t itemBegin = 0;
-    for (;;) {
-        const Token token = m_parser->Next();
-        if (token == Token::End)
-            break;
-        if (token == Token::Error)
-            return StreamFailed();
+    return ReadPart(part, m_limits.sharedStrings, [&](Token token) {
         const std::string_view name = m_parser->Name();
         if (token == Token::StartElement) {
             if (name == "si") {
@@ -366,30 +378,21 @@ bool CXlsxSource::ReadSharedStrings(const std::string& part)
         } else if (token == Token::Text && inText) {
             m_parser->AppendText(m_stringData);
         }
-    }
-    m_parser.reset();
-    m_member.reset();
-    return true;
+        return true;
+    });
 }
 
 bool CXlsxSource::ReadStyles(const std::string& part)
 {
-    if (!OpenStream(part, m_limits.smallPart))
-        return false;
     using Token = CXmlPullParser::Token;
     std::vector<std::pair<int, DateForm>> custom;
     bool inCellFormats = false;
-    for (;;) {
-        const Token token = m_parser->Next();
-        if (token == Token::End)
-            break;
-        if (token == Token::Error)
-            return StreamFailed();
+    return ReadPart(part, m_limits.smallPart, [&](Token token) {
         const std::string_view name = m_parser->Name();
         if (token == Token::EndElement && name == "cellXfs")
             inCellFormats = false;
         if (token != Token::StartElement)
-            continue;
+            return true;
         if (name == "numFmt") {
             int id = 0;
             if (ParseNumber(m_parser->Attribute("numFmtId"), id)) {
@@ -405,10 +408,8 @@ bool CXlsxSource::ReadStyles(const std::string& part)
             auto own = std::find_if(custom.begin(), custom.end(), [id](const auto& entry) { return entry.first == id; });
             m_styleForms.push_back(own != custom.end() ? own->second : BuiltInFormat(id));
         }
-    }
-    m_parser.reset();
-    m_member.reset();
-    return true;
+        return true;
+    });
 }
 
 std::vector<std::string> CXlsxSource::SheetNames() const

@@ -4,14 +4,15 @@
 #include "SheetText.h"
 #include "ZipArchive.h"
 
+#include "XmlPullParser.h"
+
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class CXmlPullParser;
 
 // An .xlsx workbook: the sheet parts are read as a stream, so a sheet of
 // any length is read in little memory; shared strings are kept in one block.
@@ -51,6 +52,10 @@ private:
     // Reads a whole part through the pull parser; false with m_error set.
     bool OpenStream(const std::string& part, std::uint64_t limit);
     bool StreamFailed();
+    // Reads a whole part, handing every token but the end to visit, which
+    // returns false to stop with m_error set.
+    bool ReadPart(const std::string& part, std::uint64_t limit,
+                  const std::function<bool(CXmlPullParser::Token)>& visit);
     std::string_view SharedString(std::size_t index) const;
     bool ReadCell(Row& row, int& nextColumn);
 

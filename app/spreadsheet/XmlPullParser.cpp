@@ -1,5 +1,7 @@
 #include "XmlPullParser.h"
 
+#include "TextCodec.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -12,25 +14,6 @@ constexpr std::size_t kFirstBuffer = 256u << 10;
 bool IsSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-void AppendUtf8(std::string& out, unsigned long code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
 }
 
 // The character an entity stands for, appended to out; false when the
@@ -55,7 +38,7 @@ bool AppendEntity(std::string& out, std::string_view entity)
         if (digits.empty() || result.ec != std::errc() || result.ptr != digits.data() + digits.size() ||
             code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             return false;
-        AppendUtf8(out, code);
+        CTextCodec::AppendUtf8(out, static_cast<char32_t>(code));
     } else {
         return false;
     }
