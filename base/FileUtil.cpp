@@ -120,6 +120,25 @@ bool WriteAndSync(const fs::path& path, const std::string& bytes)
     return ok;
 }
 
+// Flushes a file that another writer has closed to the disk.
+bool SyncFile(const fs::path& path)
+{
+#ifdef _WIN32
+    std::FILE* file = _wfopen(path.c_str(), L"rb+");
+#else
+    std::FILE* file = std::fopen(path.c_str(), "rb+");
+#endif
+    if (!file)
+        return false;
+#ifdef _WIN32
+    bool ok = _commit(_fileno(file)) == 0;
+#else
+    bool ok = ::fsync(fileno(file)) == 0;
+#endif
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
 fs::path TemporarySibling(const fs::path& target)
 {
     static std::atomic<unsigned> counter{0};
@@ -139,6 +158,11 @@ fs::path TemporarySibling(const fs::path& target)
 
 bool CFileUtil::WriteFileAtomically(const std::string& path, const std::string& bytes)
 {
+    return WriteFileThrough(path, [&bytes](const std::string& temp) { return WriteAndSync(ToPath(temp), bytes); });
+}
+
+bool CFileUtil::WriteFileThrough(const std::string& path, const std::function<bool(const std::string&)>& write)
+{
     if (path.empty())
         return false;
     const fs::path target = ToPath(path);
@@ -146,7 +170,7 @@ bool CFileUtil::WriteFileAtomically(const std::string& path, const std::string& 
     if (fs::is_directory(target, ec))
         return false;
     const fs::path temp = TemporarySibling(target);
-    if (!WriteAndSync(temp, bytes)) {
+    if (!write(FromPath(temp)) || !SyncFile(temp)) {
         fs::remove(temp, ec);
         return false;
     }

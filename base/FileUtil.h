@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,10 @@ public:
     // Writes to a temporary file in the same folder, flushes it to disk and
     // renames it over path. On failure the old file is untouched.
     static bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+    // The same for a file that another writer makes: write receives the
+    // path of the temporary file and returns whether it wrote it; the file
+    // is then flushed and renamed over path.
+    static bool WriteFileThrough(const std::string& path, const std::function<bool(const std::string& temp)>& write);
     // Copies a file, replacing the target safely.
     static bool CopyFileReplacing(const std::string& from, const std::string& to);
 };

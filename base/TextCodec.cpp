@@ -167,25 +167,6 @@ private:
     std::vector<std::uint16_t> m_encode;
 };
 
-void AppendUtf8(std::string& out, char32_t code)
-{
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // Copies the run of ASCII bytes at p (the same in every encoding used
 // here) and advances past it.
 void AppendAsciiRun(std::string& out, const unsigned char*& p, std::size_t& left)
@@ -271,7 +252,7 @@ std::string CTextCodec::FromGbk(const std::string& bytes)
         }
         if (left >= 2) {
             if (const char16_t code = tables.Decode(lead, p[1])) {
-                AppendUtf8(out, code);
+                CTextCodec::AppendUtf8(out, code);
                 p += 2;
                 left -= 2;
                 continue;
@@ -325,4 +306,23 @@ bool CTextCodec::IsValidUtf8(const std::string& bytes)
         left -= length;
     }
     return true;
+}
+
+void CTextCodec::AppendUtf8(std::string& out, char32_t code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
 }

@@ -24,6 +24,8 @@ public:
     static std::string FromGbk(const std::string& bytes);
     // True when every character of the UTF-8 text has a GBK encoding.
     static bool IsGbkEncodable(const std::string& utf8);
+    // Appends one character (a code point below U+110000) in UTF-8.
+    static void AppendUtf8(std::string& out, char32_t code);
     // True when the bytes are valid UTF-8.
     static bool IsValidUtf8(const std::string& bytes);
 };

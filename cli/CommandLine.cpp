@@ -5,13 +5,18 @@
 #include "Core.h"
 #include "DivisionStatistics.h"
 #include "DivisionTableData.h"
+#include "DivisionTableExport.h"
 #include "FileUtil.h"
 #ifdef QUILLON_CLI_PRINT
 #include "PdfResultWriter.h"
 #endif
 #include "PinyinConverter.h"
 #include "ScheduleTask.h"
+#include "SheetText.h"
+#include "SpreadsheetReader.h"
+#include "StudentTable.h"
 #include "TextCodec.h"
+#include "WorkbookWriter.h"
 
 #include <charconv>
 #include <random>
@@ -86,6 +91,8 @@ const CCommandLine::Command* CCommandLine::FindCommand(const std::string& name)
         {"stats", {MissingTask}, {}, &CCommandLine::Stats},
         {"print-table", {MissingTask, MissingPdf}, {ClassOption}, &CCommandLine::PrintTable},
         {"print-stats", {MissingTask, MissingPdf}, {}, &CCommandLine::PrintStats},
+        {"import-students", {MissingTask, "缺少要导入的表格文件。"}, {}, &CCommandLine::ImportStudents},
+        {"export-table", {MissingTask, "缺少导出的文件名（.xlsx）。"}, {ClassOption}, &CCommandLine::ExportTable},
         {"pinyin", {"缺少要转写的文字。"}, {{"--initials", false, ""}}, &CCommandLine::Pinyin},
     };
     for (const Command& command : commands) {
@@ -194,33 +201,35 @@ int CCommandLine::Report(const Arguments& arguments)
     return 0;
 }
 
+bool CCommandLine::FindClass(const CScheduleTask& task, const std::string& className, std::string& classId)
+{
+    classId.clear();
+    if (className.empty())
+        return true;
+    for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
+        if (info->NameRef() == className) {
+            classId = info->GetId();
+            return true;
+        }
+    }
+    m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
+    return false;
+}
+
 int CCommandLine::OpenTaskForClass(CScheduleTask& task, const std::string& path, const std::string& className,
                                    std::string& classId)
 {
     if (!OpenTask(task, path))
         return ExitTask;
-    classId.clear();
-    if (className.empty())
-        return 0;
-    for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task)) {
-        if (info->NameRef() == className) {
-            classId = info->GetId();
-            return 0;
-        }
-    }
-    m_err << "错误：没有名为“" << className << "”的班级。" << std::endl;
-    return ExitNotFound;
+    return FindClass(task, className, classId) ? 0 : ExitNotFound;
 }
 
 int CCommandLine::Table(const Arguments& arguments)
 {
-    const std::string& path = arguments.Task();
-    const std::string className = arguments.OptionOr("--class", "");
     CScheduleTask task;
     std::string classId;
-    if (const int failed = OpenTaskForClass(task, path, className, classId))
+    if (const int failed = OpenTaskForClass(task, arguments.Task(), arguments.OptionOr("--class", ""), classId))
         return failed;
-
     CDivisionTableData table(task);
     table.Fill(classId);
     // The student id column stays internal.
@@ -231,6 +240,83 @@ int CCommandLine::Table(const Arguments& arguments)
             cells.push_back(table.CellText(row, column));
         PrintLine(cells, CDivisionTableData::ColumnNumber);
     }
+    m_out.flush();
+    return 0;
+}
+
+int CCommandLine::ImportStudents(const Arguments& arguments)
+{
+    const std::string& path = arguments.Task();
+    const std::string& file = arguments.operands[1];
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+
+    // As the import wizard feeds an empty students editor: the header row,
+    // then every record row; then the editor's save.
+    CSpreadsheetReader reader;
+    reader.SetHeaderName("姓名");
+    if (!reader.Open(file)) {
+        m_err << "错误：" << reader.GetFailureText() << std::endl;
+        return ExitImport;
+    }
+    CStudentTable students;
+    RowRequest header;
+    header.quiet = true;
+    header.mode = RowMode::Header;
+    students.SubmitRow(header, reader.GetHeader());
+    if (!header.accepted && !header.message.empty()) {
+        m_err << "错误：" << header.message << std::endl;
+        return ExitImport;
+    }
+    std::vector<std::string> cells;
+    int position = 0;
+    while (reader.ReadRecord(cells, position)) {
+        RowRequest request;
+        request.quiet = true;
+        students.SubmitRow(request, cells);
+        if (!request.accepted && !request.message.empty()) {
+            m_err << "错误：" << request.message << std::endl;
+            return ExitImport;
+        }
+    }
+    if (reader.Failed()) {
+        m_err << "错误：" << reader.GetFailureText() << std::endl;
+        return ExitImport;
+    }
+
+    students.SaveTo(task);
+    if (!task.SaveInputData()) {
+        m_err << "错误：学生名单未能保存到任务文件夹。" << std::endl;
+        return ExitNotSaved;
+    }
+    std::string scores;
+    for (const std::string& name : students.GetScoreNames())
+        scores += (scores.empty() ? "" : "、") + name;
+    m_out << "已导入 " << students.GetRowCount() << " 名学生（工作表“" << reader.GetSheetName() << "”）。\n"
+          << "成绩列：" << (scores.empty() ? "无" : scores) << '\n';
+    m_out.flush();
+    return 0;
+}
+
+int CCommandLine::ExportTable(const Arguments& arguments)
+{
+    const std::string& file = arguments.operands[1];
+    if (file.size() < 5 || !CSheetText::EqualsNoCase(std::string_view(file).substr(file.size() - 5), ".xlsx"))
+        return Usage("导出的文件名应以 .xlsx 结尾。");
+    const std::string className = arguments.OptionOr("--class", "");
+    CScheduleTask task;
+    std::string classId;
+    if (const int failed = OpenTaskForClass(task, arguments.Task(), className, classId))
+        return failed;
+    CDivisionTableData data(task);
+    data.Fill(classId);
+    std::string error;
+    if (!CWorkbookWriter::ExportTable(file, CDivisionTableExport::Build(data, className), error)) {
+        m_err << "错误：" << CWorkbookWriter::kExportFailure << '\n' << error << std::endl;
+        return ExitNotWritten;
+    }
+    m_out << "已导出分班表 " << data.GetRowCount() << " 行：" << file << '\n';
     m_out.flush();
     return 0;
 }
@@ -257,7 +343,7 @@ int CCommandLine::PrintPdf(const std::string& path, const std::string& pdfPath, 
                                  : CPdfResultWriter::WriteStatistics(task, pdfPath);
     if (!written) {
         m_err << "错误：无法写入 PDF 文件 " << pdfPath << std::endl;
-        return ExitNotPrinted;
+        return ExitNotWritten;
     }
     return 0;
 #else
@@ -323,6 +409,10 @@ void CCommandLine::Help()
              "                                          把各班名单（或一个班的名单）打印成 PDF\n"
              "  quillon-cli print-stats TASK.qz OUT.pdf 把分班统计表打印成 PDF\n"
              "  quillon-cli pinyin 文字 [--initials]    输出文字的拼音（--initials 只取每个音节的首字母）\n"
+             "  quillon-cli import-students TASK.qz 表格文件\n"
+             "                                          从表格（.xlsx、.xls、.csv）导入学生，替换任务的学生与成绩科目\n"
+             "  quillon-cli export-table TASK.qz OUT.xlsx [--class 班级]\n"
+             "                                          把分班表导出为Excel工作簿\n"
              "  quillon-cli --help                      显示本说明\n"
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
@@ -330,6 +420,6 @@ void CCommandLine::Help()
              "\n"
              "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班，但结果未能保存；8 PDF 文件未能写入。\n";
+             "7 已分班（或已导入），但结果未能保存；8 PDF 文件或工作簿未能写入；9 表格无法导入。\n";
     m_out.flush();
 }

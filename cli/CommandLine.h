@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+class CDivisionTableData;
 class CScheduleTask;
 
 // quillon-cli: divides a task and prints its report, division table and
@@ -20,8 +21,9 @@ public:
     static constexpr int ExitTask = 4;     // task missing or damaged
     static constexpr int ExitNotFound = 5; // no class of that name
     static constexpr int ExitFailed = 6;   // the run did not end
-    static constexpr int ExitNotSaved = 7; // divided, but the files were not written
-    static constexpr int ExitNotPrinted = 8; // the PDF could not be written
+    static constexpr int ExitNotSaved = 7; // divided or imported, but the files were not written
+    static constexpr int ExitNotWritten = 8; // the PDF or the workbook could not be written
+    static constexpr int ExitImport = 9;     // the spreadsheet could not be imported
 
     CCommandLine(std::ostream& out, std::ostream& err);
 
@@ -74,6 +76,8 @@ private:
     int Stats(const Arguments& arguments);
     int PrintTable(const Arguments& arguments);
     int PrintStats(const Arguments& arguments);
+    int ImportStudents(const Arguments& arguments);
+    int ExportTable(const Arguments& arguments);
     // Prints the pinyin of a UTF-8 text (full syllables or initials).
     int Pinyin(const Arguments& arguments);
 
@@ -82,6 +86,9 @@ private:
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.
     bool OpenTask(CScheduleTask& task, const std::string& path);
+    // The id of the class of that name; prints the reason and returns false
+    // when there is none. An empty name gives an empty id (all classes).
+    bool FindClass(const CScheduleTask& task, const std::string& className, std::string& classId);
     // Opens the task and finds the id of the class named className (empty
     // for every class). 0, or the exit code after printing the reason.
     int OpenTaskForClass(CScheduleTask& task, const std::string& path, const std::string& className,

@@ -1,5 +1,6 @@
 #include "EngineFixture.h"
 
+#include "CommandLine.h"
 #include "FileUtil.h"
 
 #include <cstdlib>
@@ -157,5 +158,50 @@ TEST_F(CommandLineTest, PinyinOfAText)
 }
 
 } // namespace
+
+TEST_F(CommandLineTest, ImportStudentsReplacesTheListAndExportWritesTheTable)
+{
+    const std::string list = (folder / "名单.csv").string();
+    {
+        std::ofstream out(list, std::ios::binary);
+        out << "2024级新生\r\n姓名,性 别,原学校,* 语文,*\r\n王芳, 女 ,一中,85,x\r\n张伟,男,,92.5,y\r\n";
+    }
+    const Outcome imported = Cli("import-students " + Quoted(taskFile) + " " + Quoted(list));
+    ASSERT_EQ(imported.code, 0) << imported.err;
+    EXPECT_EQ(imported.out, "已导入 2 名学生（工作表“Sheet1”）。\n成绩列：语文\n");
+
+    CScheduleTask reopened;
+    ASSERT_TRUE(reopened.Open(taskFile));
+    EXPECT_EQ(reopened.GetCustomSubjectArray(), std::vector<std::string>{"语文"});
+    ASSERT_EQ(reopened.GetStudentInfoList().GetCount(), 2u);
+
+    ASSERT_EQ(Cli("divide " + Quoted(taskFile) + " --seed 3").code, 0);
+    const std::string out = (folder / "分班表.xlsx").string();
+    const Outcome exported = Cli("export-table " + Quoted(taskFile) + " " + Quoted(out) + " --class 一班");
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    EXPECT_EQ(CFileUtil::ReadFile(out).value_or("").substr(0, 2), "PK");
+
+    EXPECT_EQ(Cli("export-table " + Quoted(taskFile) + " " + Quoted(out) + " --class 九班").code,
+              CCommandLine::ExitNotFound);
+    EXPECT_EQ(Cli("export-table " + Quoted(taskFile) + " out.xls").code, CCommandLine::ExitUsage);
+    EXPECT_EQ(Cli("import-students " + Quoted(taskFile)).code, CCommandLine::ExitUsage);
+}
+
+TEST_F(CommandLineTest, ImportThatCannotReadTheFileLeavesTheTaskAlone)
+{
+    const std::string before = CFileUtil::ReadFile((folder / "input.xml").string()).value_or("");
+    const std::string noNames = (folder / "no-names.csv").string();
+    std::ofstream(noNames) << "学号,*语文\n1,80\n";
+    Outcome outcome = Cli("import-students " + Quoted(taskFile) + " " + Quoted(noNames));
+    EXPECT_EQ(outcome.code, CCommandLine::ExitImport);
+    EXPECT_EQ(outcome.err, "错误：在EXCEL表格中没有找到“姓名”列\n");
+
+    const std::string empty = (folder / "empty.xlsx").string();
+    std::ofstream(empty) << "";
+    outcome = Cli("import-students " + Quoted(taskFile) + " " + Quoted(empty));
+    EXPECT_EQ(outcome.code, CCommandLine::ExitImport);
+    EXPECT_EQ(outcome.err, "错误：解析EXCEL的过程中出现异常，请确保EXCEL软件正常安装。\n原因：文件是空的。\n");
+    EXPECT_EQ(CFileUtil::ReadFile((folder / "input.xml").string()).value_or(""), before);
+}
 
 #endif

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Writes a table into a new .xlsx workbook: column A left as a margin, the
+// title in row 2 merged over the table's columns, the column titles in row
+// 3 (bold, grey, framed), the rows from row 4 (framed); every cell centred,
+// wrapped and formatted as text. The file is written beside its target and
+// renamed over it only when complete.
+class CWorkbookWriter
+{
+public:
+    struct Table
+    {
+        std::string title;                          // sheet name and title line
+        std::vector<std::string> columns;           // column titles
+        std::vector<std::vector<std::string>> rows; // one text per column
+        std::vector<double> widths;                 // per column, in character units
+        std::string fontName = "宋体";
+    };
+
+    // The message shown when an export fails.
+    static const char* const kExportFailure;
+
+    // False when the workbook could not be written; error tells why in
+    // plain Chinese, and the file at path is left as it was.
+    static bool ExportTable(const std::string& path, const Table& table, std::string& error);
+
+    // The title made fit for a sheet name: at most 31 characters, without
+    // the characters sheet names may not hold.
+    static std::string SheetName(const std::string& title);
+};
