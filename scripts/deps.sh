@@ -8,6 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libxlsxwriter-dev libfreexl-dev libzip-dev
   fonts-wqy-microhei xdg-utils
+  dpkg-dev desktop-file-utils appstream
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
