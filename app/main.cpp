@@ -1,4 +1,5 @@
 #include "IniFile.h"
+#include "InstallLayout.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
 #include "TaskManager.h"
@@ -53,6 +54,11 @@ int main(int argc, char* argv[])
     const QString stored = QString::fromStdString(CIniFile::ReadString(settings, "SYSTEM", "Auth", ""));
     if (!CLoginDlg::check(stored))
         return 0;
+    // On the first start of an installed program a copy of the demo task
+    // joins the user's tasks, where the open-task chooser starts.
+    if (CInstallLayout::IsInstalled() && !QFileInfo::exists(QString::fromStdString(settings)))
+        CInstallLayout::CopyDemoTask(CInstallLayout::DataFolder(),
+                                     QString::fromStdString(CTaskManager::instance()->defaultTaskFolder()));
 
     int result = 0;
     {

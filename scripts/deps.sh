@@ -9,6 +9,7 @@ PACKAGES=(
   libxlsxwriter-dev libfreexl-dev libzip-dev
   fonts-wqy-microhei xdg-utils
   poppler-utils
+  dpkg-dev desktop-file-utils appstream
 )
 missing=()
 for p in "${PACKAGES[@]}"; do

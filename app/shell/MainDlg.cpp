@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "DivisionCommands.h"
+#include "InstallLayout.h"
 #include "MainToolBar.h"
 #include "MessageBox.h"
 #include "ScheduleTask.h"
@@ -229,7 +230,9 @@ void CMainDlg::mousePressEvent(QMouseEvent* event)
 void CMainDlg::openWebsite()
 {
     CTaskManager* manager = CTaskManager::instance();
-    QString path = writeHelpPage(QFileInfo(QString::fromStdString(manager->settingsPath())).absolutePath());
+    QString path = CInstallLayout::HelpPage();
+    if (path.isEmpty())
+        path = writeHelpPage(QFileInfo(QString::fromStdString(manager->settingsPath())).absolutePath());
     if (path.isEmpty())
         path = writeHelpPage(QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/Quillon"));
     if (!path.isEmpty())

@@ -4,6 +4,7 @@
 #include "Core.h"
 #include "FileUtil.h"
 #include "IniFile.h"
+#include "InstallLayout.h"
 #include "MainDlg.h"
 #include "MessageBox.h"
 #include "NumberText.h"
@@ -92,11 +93,17 @@ CTaskManager* CTaskManager::existing()
 
 std::string CTaskManager::SettingsFilePath()
 {
+    return SettingsFilePath(QCoreApplication::applicationDirPath());
+}
+
+std::string CTaskManager::SettingsFilePath(const QString& programDir)
+{
     const QString fromEnvironment = qEnvironmentVariable("QUILLON_SETTINGS");
     if (!fromEnvironment.isEmpty())
         return QDir::toNativeSeparators(QFileInfo(fromEnvironment).absoluteFilePath()).toStdString();
-    const QString programDir = QCoreApplication::applicationDirPath();
-    if (!programDir.isEmpty() && isWritableFolder(programDir))
+    // An installed program's folder belongs to the system, even where this
+    // user (root) could write into it.
+    if (!programDir.isEmpty() && !CInstallLayout::IsInstalled(programDir) && isWritableFolder(programDir))
         return QDir::toNativeSeparators(programDir + QStringLiteral("/qz.ini")).toStdString();
     const QString configDir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                               + QStringLiteral("/Quillon");
@@ -323,8 +330,10 @@ void CTaskManager::saveDataFiles(CScheduleTask& task, bool saveInput)
 
 bool CTaskManager::openTaskWithDialog()
 {
-    // The chooser starts in the program's folder.
-    const QString startDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    // The chooser starts in the program's folder; an installed program's
+    // folder holds no tasks, so there it starts among the user's tasks.
+    const QString startDir = QDir::toNativeSeparators(
+        CInstallLayout::IsInstalled() ? qs(defaultTaskFolder()) : QCoreApplication::applicationDirPath());
     const QString path = CMessageBox::GetOpenFileName(dialogParent(), QStringLiteral("打开分班任务"), startDir,
                                                       QStringLiteral("分班任务文件(*.qz)"));
     if (path.isEmpty())

@@ -56,9 +56,10 @@ public:
     static CTaskManager* existing();
 
     // The settings file: $QUILLON_SETTINGS when set; otherwise qz.ini beside
-    // the program when that folder is writable; otherwise qz.ini in the
-    // user's configuration folder.
+    // the program when that folder is writable and not part of an
+    // installation; otherwise qz.ini in the user's configuration folder.
     static std::string SettingsFilePath();
+    static std::string SettingsFilePath(const QString& programDir);
     // The login password's digest as stored in the settings file: MD5 of
     // the GBK bytes, 32 lower-case hexadecimal digits.
     static QString PasswordDigest(const QString& password);
