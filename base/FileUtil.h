@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // File helpers shared by the libraries and the program. Paths are UTF-8
 // strings in memory.
@@ -23,9 +25,26 @@ public:
     static bool SamePath(const std::string& a, const std::string& b);
 
     static std::optional<std::string> ReadFile(const std::string& path);
-    // Writes to a temporary file in the same folder, flushes it to disk and
-    // renames it over path. On failure the old file is untouched.
-    static bool WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+    struct FileBytes
+    {
+        std::string path;
+        std::string_view bytes;
+    };
+    // Replaces the files together: each is written to a temporary file in
+    // its folder and flushed to disk; only when all of them were written are
+    // they renamed over their targets, in the order given, one right after
+    // the other. Returns how many were replaced: 0 when a temporary file
+    // could not be written (every old file untouched then), fewer than all
+    // when a rename failed. Leftovers of earlier interrupted writes of the
+    // same files are removed first.
+    static std::size_t ReplaceFiles(const std::vector<FileBytes>& files);
+    // ReplaceFiles for one file. On failure the old file is untouched.
+    static bool WriteFileAtomically(const std::string& path, std::string_view bytes);
     // Copies a file, replacing the target safely.
     static bool CopyFileReplacing(const std::string& from, const std::string& to);
+    // Removes the temporary files that interrupted writes of path left
+    // beside it. A temporary file another process is still writing stays,
+    // and so does every file of another naming.
+    static void RemoveLeftovers(const std::string& path);
 };
