@@ -7,9 +7,11 @@
 #include "DivisionTableData.h"
 #include "FileUtil.h"
 #include "ScheduleTask.h"
+#include "TaskLock.h"
 #include "TextCodec.h"
 
 #include <charconv>
+#include <filesystem>
 #include <random>
 
 namespace {
@@ -99,6 +101,18 @@ bool CCommandLine::OpenTask(CScheduleTask& task, const std::string& path)
 
 int CCommandLine::Divide(const std::string& path, unsigned long long seed)
 {
+    // One writer at a time: the task is locked before it is read.
+    CTaskLock lock(CFileUtil::FromPath(CFileUtil::ToPath(path).parent_path()));
+    if (CFileUtil::FileExists(path) && lock.Acquire("quillon-cli divide") == CTaskLock::Result::HeldByOther) {
+        const CTaskLock::Holder& holder = lock.GetHolder();
+        m_err << "错误：该任务正被另一程序修改";
+        if (!holder.program.empty())
+            m_err << "（" << holder.program << "，用户 " << holder.user << "，计算机 " << holder.host << "，自 "
+                  << holder.time << " 起）";
+        m_err << "，请等它结束后再试：" << path << std::endl;
+        return ExitLocked;
+    }
+
     CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask; // a damaged data file is never overwritten
@@ -131,12 +145,9 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
         m_err << "错误：分班未能完成。" << std::endl;
         return ExitFailed;
     }
-    m_out << task.GetLastReportInfo().GetReportInfo();
+    // A division whose files were not written is no success: its report is
+    // not printed as one.
     const std::string text = task.GetLastReportInfo().GetReportInfo();
-    if (!text.empty() && text.back() != '\n')
-        m_out << '\n';
-    m_out.flush();
-
     const int result = owner.GetResult();
     if (result != DIVISION_RESULT_REFUSED) {
         const auto stored = CFileUtil::ReadFile(task.GetTaskInfo().GetReportFilePath());
@@ -145,6 +156,10 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
             return ExitNotSaved;
         }
     }
+    m_out << text;
+    if (!text.empty() && text.back() != '\n')
+        m_out << '\n';
+    m_out.flush();
     return result;
 }
 
@@ -247,6 +262,6 @@ void CCommandLine::Help()
              "\n"
              "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班，但结果未能保存。\n";
+             "7 已分班，但结果未能保存；8 该任务正被另一程序修改。\n";
     m_out.flush();
 }

@@ -19,6 +19,7 @@ public:
     static constexpr int ExitNotFound = 5; // no class of that name
     static constexpr int ExitFailed = 6;   // the run did not end
     static constexpr int ExitNotSaved = 7; // divided, but the files were not written
+    static constexpr int ExitLocked = 8;   // another program is changing the task
 
     CCommandLine(std::ostream& out, std::ostream& err);
 

@@ -7,7 +7,7 @@ PACKAGES=(
   libpugixml-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxlsxwriter-dev libfreexl-dev libzip-dev
-  fonts-wqy-microhei xdg-utils
+  fonts-wqy-microhei xdg-utils locales
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
