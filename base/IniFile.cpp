@@ -154,7 +154,6 @@ bool CIniFile::Load()
 
 void CIniFile::Parse(const std::string& text)
 {
-    std::string section;
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
@@ -171,9 +170,9 @@ void CIniFile::Parse(const std::string& text)
         const std::string_view content = Trim(line.bytes);
         if (!content.empty() && content.front() == '[') {
             const std::size_t close = content.find(']');
+            const std::string_view name = content.substr(1, close == std::string_view::npos ? close : close - 1);
             line.kind = Line::Kind::Section;
-            line.name = Lower(Decode(std::string(Trim(content.substr(1, close == std::string_view::npos ? close : close - 1)))));
-            section = line.name;
+            line.name = Lower(Decode(std::string(Trim(name))));
         } else if (!content.empty() && content.front() != ';' && content.front() != '#') {
             const std::size_t equals = line.bytes.find('=');
             const std::string_view key =
@@ -181,7 +180,6 @@ void CIniFile::Parse(const std::string& text)
             if (!key.empty()) {
                 line.kind = Line::Kind::Key;
                 line.name = Lower(Decode(std::string(key)));
-                line.section = section;
                 const std::string_view value = Trim(std::string_view(line.bytes).substr(equals + 1));
                 line.valueBegin = value.empty() ? line.bytes.find_first_not_of(kBlanks, equals + 1)
                                                 : static_cast<std::size_t>(value.data() - line.bytes.data());
@@ -206,12 +204,19 @@ std::string CIniFile::Encode(const std::string& text) const
 
 std::size_t CIniFile::FindKey(const std::string& section, const std::string& key) const
 {
+    // As the platform does it: only the first section of that name counts.
     const std::string wantedSection = Lower(section);
     const std::string wantedKey = Lower(key);
+    bool inSection = false;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         const Line& line = m_lines[i];
-        if (line.kind == Line::Kind::Key && line.name == wantedKey && line.section == wantedSection)
+        if (line.kind == Line::Kind::Section) {
+            if (inSection)
+                break;
+            inSection = line.name == wantedSection;
+        } else if (inSection && line.kind == Line::Kind::Key && line.name == wantedKey) {
             return i;
+        }
     }
     return std::string::npos;
 }
@@ -263,7 +268,7 @@ bool CIniFile::SetString(const std::string& section, const std::string& key, con
     Line added;
     added.kind = Line::Kind::Key;
     added.name = Lower(key);
-    added.section = Lower(section);
+    const std::string wantedSection = Lower(section);
     added.bytes = Encode(key) + "=" + bytes;
     added.end = "\r\n";
     added.valueBegin = added.bytes.size() - bytes.size();
@@ -277,7 +282,7 @@ bool CIniFile::SetString(const std::string& section, const std::string& key, con
         if (line.kind == Line::Kind::Section) {
             if (inSection)
                 break; // the first section of that name takes new keys
-            inSection = line.name == added.section;
+            inSection = line.name == wantedSection;
             if (inSection)
                 at = i + 1;
         } else if (inSection && line.kind == Line::Kind::Key) {
@@ -288,7 +293,7 @@ bool CIniFile::SetString(const std::string& section, const std::string& key, con
     if (at == std::string::npos) {
         Line header;
         header.kind = Line::Kind::Section;
-        header.name = added.section;
+        header.name = wantedSection;
         header.bytes = "[" + Encode(section) + "]";
         header.end = "\r\n";
         lines.push_back(std::move(header));

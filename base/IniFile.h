@@ -67,7 +67,6 @@ private:
         std::string end;   // "\r\n", "\n" or "" for a last line without one
         enum class Kind { Other, Section, Key } kind = Kind::Other;
         std::string name;  // section or key name, ASCII letters in lower case
-        std::string section; // for a key: the name of its section
         std::size_t valueBegin = 0; // for a key: the value's bytes, blanks
         std::size_t valueEnd = 0;   // around it excluded
     };

@@ -194,8 +194,10 @@ bool CDivisionCore::BuildExclusion()
                 return false;
             const auto found = m_studentByKey.find(id);
             group.members.push_back(found == m_studentByKey.end() ? -1 : found->second);
-            if (found != m_studentByKey.end())
-                groupsOf[static_cast<std::size_t>(found->second)].push_back(static_cast<std::uint32_t>(groups.size()));
+            if (found != m_studentByKey.end()) {
+                const auto position = static_cast<std::size_t>(found->second);
+                groupsOf[position].push_back(static_cast<std::uint32_t>(groups.size()));
+            }
         }
         groups.push_back(std::move(group));
     }

@@ -5,6 +5,7 @@
 #include "TextCodec.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <set>
 
@@ -50,6 +51,17 @@ std::vector<std::string> TwoByteSequences()
     return sequences;
 }
 
+std::string Hex(const std::string& bytes)
+{
+    std::string text;
+    for (const char c : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+        text += digits;
+    }
+    return text;
+}
+
 std::size_t CodePoints(const std::string& utf8)
 {
     return static_cast<std::size_t>(
@@ -65,9 +77,9 @@ TEST(TextCodecTest, EveryTwoByteSequenceIsOneCharacterWrittenBackAsTheSameBytes)
     for (const std::string& bytes : sequences) {
         const std::string text = CTextCodec::FromGbk(bytes);
         ASSERT_TRUE(CTextCodec::IsValidUtf8(text));
-        ASSERT_EQ(CodePoints(text), 1u) << std::hex << (static_cast<unsigned char>(bytes[0]) << 8 | static_cast<unsigned char>(bytes[1]));
-        ASSERT_NE(text, "\xEF\xBF\xBD");
-        ASSERT_EQ(CTextCodec::ToGbk(text), bytes);
+        ASSERT_EQ(CodePoints(text), 1u) << Hex(bytes);
+        ASSERT_NE(text, "\xEF\xBF\xBD") << Hex(bytes);
+        ASSERT_EQ(CTextCodec::ToGbk(text), bytes) << Hex(bytes);
         ASSERT_EQ(CTextCodec::ToGbkXml(text), bytes);
         EXPECT_TRUE(CTextCodec::IsGbkEncodable(text));
         characters.insert(text);
@@ -314,10 +326,11 @@ TEST(IniFileTest, FirstOfADuplicatedKeyCounts)
     EXPECT_EQ(CIniFile::ReadString(ini, "Task Info", "Name", ""), "first");
     ASSERT_TRUE(CIniFile::WriteString(ini, "Task Info", "Name", "new"));
     EXPECT_EQ(ReadBytes(ini), "[Task Info]\r\nName=new\r\nName=second\r\n[Task Info]\r\nName=third\r\n");
-    // A new key goes into the first section of that name.
+    // Only the first section of a name counts, for reading and for new keys.
+    WriteBytes(ini, "[Task Info]\r\nName=first\r\n[Task Info]\r\nCreator=hidden\r\n");
+    EXPECT_EQ(CIniFile::ReadString(ini, "Task Info", "Creator", "none"), "none");
     ASSERT_TRUE(CIniFile::WriteString(ini, "Task Info", "Creator", "x"));
-    EXPECT_EQ(ReadBytes(ini),
-              "[Task Info]\r\nName=new\r\nName=second\r\nCreator=x\r\n[Task Info]\r\nName=third\r\n");
+    EXPECT_EQ(ReadBytes(ini), "[Task Info]\r\nName=first\r\nCreator=x\r\n[Task Info]\r\nCreator=hidden\r\n");
 }
 
 TEST(IniFileTest, FileWithAUtf8ByteOrderMarkStaysUtf8)
