@@ -14,10 +14,8 @@
 #include <io.h>
 #else
 #include <cerrno>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -159,12 +157,12 @@ public:
 #endif
     }
 
+    // The file stays open (and locked) until this object goes.
     bool Rename()
     {
         std::error_code ec;
         fs::rename(m_path, m_target, ec);
         m_renamed = !ec;
-        Close();
         return m_renamed;
     }
 
@@ -238,16 +236,13 @@ bool IsAbandoned(const fs::path& path)
     (void)path;
     return true; // a file still being written cannot be removed
 #else
+    // A writer locks its file in the call right after creating it; only a
+    // clean-up that falls between the two could take a live file, and the
+    // save it belongs to would then fail and say so.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool abandoned = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    struct stat info{};
-    if (abandoned && ::fstat(fd, &info) == 0 && info.st_size == 0) {
-        // A writer locks its file right after creating it: an empty one
-        // may be that young.
-        abandoned = std::time(nullptr) - info.st_mtime > 10;
-    }
+    const bool abandoned = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     return abandoned;
 #endif
@@ -302,9 +297,21 @@ std::size_t CFileUtil::ReplaceFiles(const std::vector<FileBytes>& files)
         if (!temporaries.back()->Write(file.bytes))
             return 0;
     }
+#ifndef _WIN32
+    // The files being replaced are held open across the renames, so that
+    // freeing their space does not happen between one rename and the next.
+    std::vector<int> old;
+    for (const FileBytes& file : files)
+        old.push_back(::open(ToPath(file.path).c_str(), O_RDONLY | O_CLOEXEC));
+#endif
     std::size_t replaced = 0;
     while (replaced < temporaries.size() && temporaries[replaced]->Rename())
         ++replaced;
+#ifndef _WIN32
+    for (const int fd : old)
+        if (fd >= 0)
+            ::close(fd);
+#endif
     for (std::size_t i = 0; i < replaced; ++i)
         SyncFolder(ToPath(files[i].path));
     return replaced;
