@@ -83,6 +83,13 @@ def main():
     rng = random.Random(args.seed)
 
     folder = tempfile.mkdtemp(prefix="quillon_kill_")
+    try:
+        return run(args, rng, folder)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def run(args, rng, folder):
     make_task(folder, args.students, args.seed)
     task = os.path.join(folder, "kill.qz")
     input_path = os.path.join(folder, "input.xml")
@@ -177,7 +184,6 @@ def main():
     print("  %-36s %d" % ("temporary files after the last run", len(remaining)))
     for fault in faults:
         print("FAULT " + fault)
-    shutil.rmtree(folder, ignore_errors=True)
     return 1 if faults else 0
 
 
