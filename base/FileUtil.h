@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // File helpers shared by the libraries and the program. Paths are UTF-8
 // strings in memory.
@@ -24,13 +26,30 @@ public:
     static bool SamePath(const std::string& a, const std::string& b);
 
     static std::optional<std::string> ReadFile(const std::string& path);
-    // Writes to a temporary file in the same folder, flushes it to disk and
-    // renames it over path. On failure the old file is untouched.
-    static bool WriteFileAtomically(const std::string& path, const std::string& bytes);
-    // The same for a file that another writer makes: write receives the
-    // path of the temporary file and returns whether it wrote it; the file
-    // is then flushed and renamed over path.
+
+    struct FileBytes
+    {
+        std::string path;
+        std::string_view bytes;
+    };
+    // Replaces the files together: each is written to a temporary file in
+    // its folder and flushed to disk; only when all of them were written are
+    // they renamed over their targets, in the order given, one right after
+    // the other. Returns how many were replaced: 0 when a temporary file
+    // could not be written (every old file untouched then), fewer than all
+    // when a rename failed. Leftovers of earlier interrupted writes of the
+    // same files are removed first.
+    static std::size_t ReplaceFiles(const std::vector<FileBytes>& files);
+    // ReplaceFiles for one file. On failure the old file is untouched.
+    static bool WriteFileAtomically(const std::string& path, std::string_view bytes);
+    // WriteFileAtomically for a file that another writer makes: write gets
+    // the path of the temporary file (already created, empty) and returns
+    // whether it wrote it; the file is then flushed and renamed over path.
     static bool WriteFileThrough(const std::string& path, const std::function<bool(const std::string& temp)>& write);
     // Copies a file, replacing the target safely.
     static bool CopyFileReplacing(const std::string& from, const std::string& to);
+    // Removes the temporary files that interrupted writes of path left
+    // beside it. A temporary file another process is still writing stays,
+    // and so does every file of another naming.
+    static void RemoveLeftovers(const std::string& path);
 };

@@ -1,5 +1,7 @@
 #include "ReportInfo.h"
 
+#include "LocalTime.h"
+
 #include <cstdio>
 
 CReportInfo::CReportInfo()
@@ -25,12 +27,7 @@ void CReportInfo::SetCurrentTime()
 
 std::string CReportInfo::GetTime() const
 {
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &m_time);
-#else
-    localtime_r(&m_time, &local);
-#endif
+    const std::tm local = CLocalTime::Of(m_time);
     char buffer[96];
     std::snprintf(buffer, sizeof buffer, "%d年%d月%d日 %d时%d分%d秒", local.tm_year + 1900, local.tm_mon + 1,
                   local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);

@@ -56,15 +56,18 @@ public:
     void SetTaskInfo(const CTaskInfo& info) { m_taskInfo = info; }
 
     CSchoolStructure& GetSchoolStructure() { return m_schoolStructure; }
+    const CSchoolStructure& GetSchoolStructure() const { return m_schoolStructure; }
     CActivities& GetActivities() { return m_activities; }
     CQZObjectList& GetSubjectInfoList() { return m_subjects; }
     CQZObjectList& GetTeacherInfoList() { return m_teachers; }
+    const CQZObjectList& GetTeacherInfoList() const { return m_teachers; }
     CQZObjectList& GetStudentInfoList() { return m_students; }
     const CQZObjectList& GetStudentInfoList() const { return m_students; }
     CQZObjectList& GetTeacherGroupInfoList() { return m_teacherGroups; }
     CQZObjectList& GetClassInfoList() { return m_classes; }
     const CQZObjectList& GetClassInfoList() const { return m_classes; }
     CQZObjectList& GetRoomInfoList() { return m_rooms; }
+    const CQZObjectList& GetRoomInfoList() const { return m_rooms; }
     CQZObjectList& GetCourseInfoList() { return m_courses; }
     CQZObjectList& GetFixedTimeOfTeacherList() { return m_fixedTeacher; }
     CQZObjectList& GetFixedTimeOfTeacherGroupList() { return m_fixedTeacherGroup; }
@@ -86,8 +89,9 @@ public:
     bool IsDirty() const { return m_dirty; }
     void SetDirty(bool dirty) { m_dirty = dirty; }
 
-    // Reads the task file, input.xml, output.xml and report.txt. False only
-    // when path names no existing file.
+    // Reads the task file, input.xml, output.xml and report.txt, after
+    // removing what interrupted saves left beside them. False only when path
+    // names no existing file.
     bool Open(const std::string& path);
     bool Clear() { return true; }
 
@@ -95,6 +99,12 @@ public:
     // and then make the day's backup. False when the file was not written.
     bool SaveInputData();
     bool SaveOutputData();
+    // Saves input.xml and report.txt as one pair, after a division: both are
+    // written in full first, then put in place one right after the other,
+    // the data first, so the report never describes data that is not on
+    // disk. Nothing is replaced when either cannot be written (the message
+    // of SaveInputData then). True when both were saved.
+    bool SaveInputDataWithReport();
 
     // How the input data file was found by the last Open.
     InputState GetInputState() const { return m_inputState; }
@@ -131,6 +141,8 @@ protected:
     bool ReadOutputData();
     bool ReadReportInfo();
     bool AutoBackup();
+    // report.txt as it lies on disk: the report's text and one NUL byte.
+    std::string ReportBytes() const;
 
 private:
     CTaskInfo m_taskInfo;

@@ -44,20 +44,23 @@ bool CTaskInfo::WriteToFile()
 {
     if (m_name.empty())
         return true;
-    const std::string file = GetTaskFile();
-    bool ok = CIniFile::WriteString(file, kSection, "Name", m_name);
-    ok = CIniFile::WriteString(file, kSection, "Creator", m_author) && ok;
-    ok = CIniFile::WriteString(file, kSection, "CreateTime", m_createDate) && ok;
-    ok = CIniFile::WriteString(file, kSection, "Description", m_description) && ok;
-    return ok;
+    CIniFile file(GetTaskFile());
+    file.Load();
+    file.SetString(kSection, "Name", m_name);
+    file.SetString(kSection, "Creator", m_author);
+    file.SetString(kSection, "CreateTime", m_createDate);
+    file.SetString(kSection, "Description", m_description);
+    return file.Save();
 }
 
 void CTaskInfo::ReadFromFile(const std::string& path)
 {
-    m_name = CIniFile::ReadString(path, kSection, "Name", "", kMaxValueBytes);
-    m_author = CIniFile::ReadString(path, kSection, "Creator", "", kMaxValueBytes);
-    m_createDate = CIniFile::ReadString(path, kSection, "CreateTime", "", kMaxValueBytes);
-    m_description = CIniFile::ReadString(path, kSection, "Description", "", kMaxValueBytes);
+    CIniFile file(path);
+    file.Load();
+    m_name = file.GetString(kSection, "Name", "", kMaxValueBytes);
+    m_author = file.GetString(kSection, "Creator", "", kMaxValueBytes);
+    m_createDate = file.GetString(kSection, "CreateTime", "", kMaxValueBytes);
+    m_description = file.GetString(kSection, "Description", "", kMaxValueBytes);
 
     const char* separators = CFileUtil::Separator() == '/' ? "/" : "\\/";
     const std::size_t cut = path.find_last_of(separators);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <iconv.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -99,9 +100,18 @@ std::size_t Utf8Length(const unsigned char* p, std::size_t left, char32_t* code 
     return length;
 }
 
-// Two-byte code tables, built once from the converter: GBK/GB18030 two-byte
-// sequences to BMP code points, and BMP code points to GBK. Most text then
-// converts without a call into iconv per character.
+constexpr char32_t kReplacement = 0xFFFD;
+// GB18030 reads A2E3 as the euro sign, which the Windows code page keeps at
+// 0x80; A2E3 is given the private-use character that stood in its place.
+constexpr std::uint16_t kEuroInGb18030 = 0xA2E3;
+constexpr char32_t kEuro = 0x20AC;
+constexpr char32_t kEuroPlace = 0xE76C;
+constexpr std::uint16_t kSingleEuro = 0x80;
+
+// The two-byte part of the code page as tables, built once from the
+// converter: every two-byte sequence to its code point, and each of those
+// code points back to its sequence. Most text then converts without a call
+// into iconv per character.
 class CGbkTables
 {
 public:
@@ -111,22 +121,34 @@ public:
         return tables;
     }
 
+    static bool IsTrail(unsigned char trail) { return trail >= 0x40 && trail <= 0xFE && trail != 0x7F; }
+
     // Code point of the two-byte sequence lead, trail; 0 when there is none.
-    char16_t Decode(unsigned char lead, unsigned char trail) const
+    char32_t Decode(unsigned char lead, unsigned char trail) const
     {
-        if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE || trail == 0x7F)
+        if (lead < 0x81 || lead > 0xFE || !IsTrail(trail))
             return 0;
-        return m_decode[(lead - 0x81) * 191 + (trail - 0x40)];
+        return m_decode[Slot(lead, trail)];
     }
-    // GBK bytes of a BMP code point (lead << 8 | trail); 0 when GBK lacks it.
-    std::uint16_t Encode(char32_t code) const { return code < 0x10000 ? m_encode[code] : 0; }
+    // The bytes of a code point: lead << 8 | trail, 0x80 for the euro sign,
+    // 0 when the code page has no one- or two-byte form for it.
+    std::uint16_t Encode(char32_t code) const
+    {
+        if (code < 0x10000)
+            return m_encode[code];
+        for (const auto& [wide, bytes] : m_encodeWide)
+            if (wide == code)
+                return bytes;
+        return 0;
+    }
 
 private:
+    static std::size_t Slot(unsigned lead, unsigned trail) { return (lead - 0x81) * 191 + (trail - 0x40); }
+
     CGbkTables() : m_decode(126 * 191, 0), m_encode(0x10000, 0)
     {
         iconv_t decoder = iconv_open("UTF-32LE", "GB18030");
-        iconv_t encoder = iconv_open("GBK", "UTF-32LE");
-        if (decoder == reinterpret_cast<iconv_t>(-1) || encoder == reinterpret_cast<iconv_t>(-1))
+        if (decoder == reinterpret_cast<iconv_t>(-1))
             return;
         for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
             for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
@@ -139,32 +161,26 @@ private:
                 char* outPtr = reinterpret_cast<char*>(&out);
                 std::size_t outLeft = sizeof out;
                 iconv(decoder, nullptr, nullptr, nullptr, nullptr);
-                if (iconv(decoder, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1)
-                    && outLeft == 0 && out < 0x10000)
-                    m_decode[(lead - 0x81) * 191 + (trail - 0x40)] = static_cast<char16_t>(out);
-                // The encoder decides what GBK holds; it may map a code point
-                // to another sequence than the decoder reads.
-                if (out == 0 || out >= 0x10000 || m_encode[out] != 0)
+                if (iconv(decoder, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)
+                    || outLeft != 0 || out == 0 || out > 0x10FFFF)
                     continue;
-                std::uint32_t code = out;
-                char bytes[4];
-                char* codePtr = reinterpret_cast<char*>(&code);
-                std::size_t codeLeft = sizeof code;
-                char* bytesPtr = bytes;
-                std::size_t bytesLeft = sizeof bytes;
-                iconv(encoder, nullptr, nullptr, nullptr, nullptr);
-                if (iconv(encoder, &codePtr, &codeLeft, &bytesPtr, &bytesLeft) != static_cast<std::size_t>(-1)
-                    && bytesLeft == 2)
-                    m_encode[out] = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) << 8
-                                                               | static_cast<unsigned char>(bytes[1]));
+                const auto bytes = static_cast<std::uint16_t>(lead << 8 | trail);
+                const char32_t code = bytes == kEuroInGb18030 ? kEuroPlace : out;
+                m_decode[Slot(lead, trail)] = code;
+                if (code < 0x10000)
+                    m_encode[code] = bytes;
+                else
+                    m_encodeWide.emplace_back(code, bytes);
             }
         }
         iconv_close(decoder);
-        iconv_close(encoder);
+        m_encode[kEuro] = kSingleEuro;
     }
 
-    std::vector<char16_t> m_decode;
+    std::vector<char32_t> m_decode;
     std::vector<std::uint16_t> m_encode;
+    // The few two-byte sequences that stand for characters beyond U+FFFF.
+    std::vector<std::pair<char32_t, std::uint16_t>> m_encodeWide;
 };
 
 // Copies the run of ASCII bytes at p (the same in every encoding used
@@ -179,7 +195,51 @@ void AppendAsciiRun(std::string& out, const unsigned char*& p, std::size_t& left
     out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
 }
 
+// Characters that XML 1.0 does not allow, not even as a reference.
+bool IsXmlChar(char32_t code)
+{
+    if (code < 0x20)
+        return code == 0x09 || code == 0x0A || code == 0x0D;
+    return code != 0xFFFE && code != 0xFFFF;
+}
+
+// The four-byte GB18030 form of a code point; U+FFFD's when the converter
+// has none (a few private-use characters).
+void AppendFourByte(std::string& out, char32_t code)
+{
+    std::string utf8;
+    CTextCodec::AppendUtf8(utf8, code);
+    const char* in = utf8.data();
+    std::size_t inLeft = utf8.size();
+    std::string encoded;
+    if (ToGb18030Converter().Convert(in, inLeft, encoded) == 0 && !encoded.empty())
+        out += encoded;
+    else
+        out += "\x84\x31\xA4\x37";
+}
+
 } // namespace
+
+void CTextCodec::AppendUtf8(std::string& out, char32_t code)
+{
+    if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        code = kReplacement;
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
 
 void CTextCodec::AppendGbk(std::string& out, const char* utf8, std::size_t size, bool characterReferences)
 {
@@ -192,32 +252,24 @@ void CTextCodec::AppendGbk(std::string& out, const char* utf8, std::size_t size,
             continue;
         }
         char32_t code = 0;
-        const std::size_t length = Utf8Length(p, left, &code);
+        std::size_t length = Utf8Length(p, left, &code);
         if (length == 0) {
-            // Not UTF-8: the byte is passed through.
-            out += static_cast<char>(*p);
-            ++p;
-            --left;
-            continue;
-        }
-        if (const std::uint16_t gbk = tables.Encode(code)) {
-            out += static_cast<char>(gbk >> 8);
-            out += static_cast<char>(gbk & 0xFF);
-        } else if (characterReferences) {
-            char ref[16];
-            std::snprintf(ref, sizeof ref, "&#x%X;", static_cast<unsigned>(code));
-            out += ref;
-        } else {
-            const char* one = reinterpret_cast<const char*>(p);
-            std::size_t oneLeft = length;
-            std::string encoded;
-            if (ToGb18030Converter().Convert(one, oneLeft, encoded) == 0)
-                out += encoded;
-            else
-                out.append(reinterpret_cast<const char*>(p), length);
+            code = kReplacement;
+            length = 1;
         }
         p += length;
         left -= length;
+        if (const std::uint16_t bytes = tables.Encode(code)) {
+            if (bytes > 0xFF)
+                out += static_cast<char>(bytes >> 8);
+            out += static_cast<char>(bytes & 0xFF);
+        } else if (characterReferences) {
+            char ref[16];
+            std::snprintf(ref, sizeof ref, "&#x%X;", static_cast<unsigned>(IsXmlChar(code) ? code : kReplacement));
+            out += ref;
+        } else {
+            AppendFourByte(out, code);
+        }
     }
 }
 
@@ -251,8 +303,8 @@ std::string CTextCodec::FromGbk(const std::string& bytes)
             continue;
         }
         if (left >= 2) {
-            if (const char16_t code = tables.Decode(lead, p[1])) {
-                CTextCodec::AppendUtf8(out, code);
+            if (const char32_t code = tables.Decode(lead, p[1])) {
+                AppendUtf8(out, code);
                 p += 2;
                 left -= 2;
                 continue;
@@ -270,8 +322,7 @@ std::string CTextCodec::FromGbk(const std::string& bytes)
                 }
             }
         }
-        // The code page's euro sign is a single byte that GB18030 lacks.
-        out += lead == 0x80 ? "\xE2\x82\xAC" : "\xEF\xBF\xBD";
+        AppendUtf8(out, lead == kSingleEuro ? kEuro : kReplacement);
         ++p;
         --left;
     }
@@ -294,35 +345,57 @@ bool CTextCodec::IsGbkEncodable(const std::string& utf8)
     return true;
 }
 
-bool CTextCodec::IsValidUtf8(const std::string& bytes)
+namespace {
+
+// Length of the valid UTF-8 prefix of the bytes.
+std::size_t ValidUtf8Prefix(const std::string& bytes)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* p = begin;
     std::size_t left = bytes.size();
     while (left > 0) {
+        if (*p < 0x80) {
+            ++p;
+            --left;
+            continue;
+        }
         const std::size_t length = Utf8Length(p, left);
         if (length == 0)
-            return false;
+            break;
         p += length;
         left -= length;
     }
-    return true;
+    return static_cast<std::size_t>(p - begin);
 }
 
-void CTextCodec::AppendUtf8(std::string& out, char32_t code)
+} // namespace
+
+bool CTextCodec::IsValidUtf8(const std::string& bytes)
 {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
+    return ValidUtf8Prefix(bytes) == bytes.size();
+}
+
+std::string CTextCodec::ToValidUtf8(std::string bytes)
+{
+    const std::size_t valid = ValidUtf8Prefix(bytes);
+    if (valid == bytes.size())
+        return bytes;
+    std::string out;
+    out.reserve(bytes.size() + 16);
+    out.append(bytes, 0, valid);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + valid;
+    std::size_t left = bytes.size() - valid;
+    while (left > 0) {
+        const std::size_t length = *p < 0x80 ? 1 : Utf8Length(p, left);
+        if (length == 0) {
+            AppendUtf8(out, kReplacement);
+            ++p;
+            --left;
+            continue;
+        }
+        out.append(reinterpret_cast<const char*>(p), length);
+        p += length;
+        left -= length;
     }
+    return out;
 }

@@ -87,9 +87,15 @@ void CXmlWriter::AppendEscaped(const std::string& value, bool attribute)
                 m_out += '"';
             break;
         default:
-            // Line breaks and tabs in attributes, carriage returns and other
-            // control characters anywhere, would not read back as written.
-            if (c < 0x20 && (attribute || (c != '\n' && c != '\t'))) {
+            if (c >= 0x20) {
+                m_out += static_cast<char>(c);
+            } else if (c != '\n' && c != '\t' && c != '\r') {
+                // XML has no form for the other control characters, not
+                // even a reference; a blank keeps the words apart.
+                m_out += ' ';
+            } else if (attribute || c == '\r') {
+                // Line breaks and tabs in attributes, carriage returns
+                // anywhere, would not read back as written.
                 m_out += "&#";
                 m_out += std::to_string(c);
                 m_out += ';';

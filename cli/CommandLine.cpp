@@ -15,10 +15,12 @@
 #include "SheetText.h"
 #include "SpreadsheetReader.h"
 #include "StudentTable.h"
+#include "TaskLock.h"
 #include "TextCodec.h"
 #include "WorkbookWriter.h"
 
 #include <charconv>
+#include <filesystem>
 #include <random>
 
 namespace {
@@ -111,6 +113,27 @@ const CCommandLine::Option* CCommandLine::Command::FindOption(const std::string&
     return nullptr;
 }
 
+std::string CCommandLine::TaskFolder(const std::string& path)
+{
+    return CFileUtil::FromPath(CFileUtil::ToPath(path).parent_path());
+}
+
+int CCommandLine::LockTask(CTaskLock& lock, const std::string& path, const std::string& program)
+{
+    // One writer at a time: the task is locked before it is read. A lock
+    // that cannot be made (a read-only folder) stops nothing: the save
+    // fails then and says so.
+    if (!CFileUtil::FileExists(path) || lock.Acquire(program) != CTaskLock::Result::HeldByOther)
+        return 0;
+    const CTaskLock::Holder& holder = lock.GetHolder();
+    m_err << "错误：该任务正被另一程序修改";
+    if (!holder.program.empty())
+        m_err << "（" << holder.program << "，用户 " << holder.user << "，计算机 " << holder.host << "，自 "
+              << holder.time << " 起）";
+    m_err << "，请等它结束后再试：" << path << std::endl;
+    return ExitLocked;
+}
+
 bool CCommandLine::OpenTask(CScheduleTask& task, const std::string& path)
 {
     task.SetMessageHandler([this](const std::string& text) { m_err << text << std::endl; });
@@ -134,6 +157,10 @@ int CCommandLine::Divide(const Arguments& arguments)
     unsigned long long seed = 0;
     if (const std::string* text = arguments.Option("--seed"); text && !ParseSeed(*text, seed))
         return Usage("--seed 后面应是一个非负整数。");
+    CTaskLock lock(TaskFolder(path));
+    if (const int locked = LockTask(lock, path, "quillon-cli divide"))
+        return locked;
+
     CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask; // a damaged data file is never overwritten
@@ -166,12 +193,9 @@ int CCommandLine::Divide(const Arguments& arguments)
         m_err << "错误：分班未能完成。" << std::endl;
         return ExitFailed;
     }
-    m_out << task.GetLastReportInfo().GetReportInfo();
+    // A division whose files were not written is no success: its report is
+    // not printed as one.
     const std::string text = task.GetLastReportInfo().GetReportInfo();
-    if (!text.empty() && text.back() != '\n')
-        m_out << '\n';
-    m_out.flush();
-
     const int result = owner.GetResult();
     if (result != DIVISION_RESULT_REFUSED) {
         const auto stored = CFileUtil::ReadFile(task.GetTaskInfo().GetReportFilePath());
@@ -180,6 +204,10 @@ int CCommandLine::Divide(const Arguments& arguments)
             return ExitNotSaved;
         }
     }
+    m_out << text;
+    if (!text.empty() && text.back() != '\n')
+        m_out << '\n';
+    m_out.flush();
     return result;
 }
 
@@ -248,6 +276,9 @@ int CCommandLine::ImportStudents(const Arguments& arguments)
 {
     const std::string& path = arguments.Task();
     const std::string& file = arguments.operands[1];
+    CTaskLock lock(TaskFolder(path));
+    if (const int locked = LockTask(lock, path, "quillon-cli import-students"))
+        return locked;
     CScheduleTask task;
     if (!OpenTask(task, path))
         return ExitTask;
@@ -420,6 +451,7 @@ void CCommandLine::Help()
              "\n"
              "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班（或已导入），但结果未能保存；8 PDF 文件或工作簿未能写入；9 表格无法导入。\n";
+             "7 已分班（或已导入），但结果未能保存；8 PDF 文件或工作簿未能写入；9 表格无法导入；\n"
+             "10 该任务正被另一程序修改。\n";
     m_out.flush();
 }

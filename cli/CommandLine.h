@@ -8,6 +8,7 @@
 
 class CDivisionTableData;
 class CScheduleTask;
+class CTaskLock;
 
 // quillon-cli: divides a task and prints its report, division table and
 // statistics without a window, writes the class rosters and the statistics
@@ -24,6 +25,7 @@ public:
     static constexpr int ExitNotSaved = 7; // divided or imported, but the files were not written
     static constexpr int ExitNotWritten = 8; // the PDF or the workbook could not be written
     static constexpr int ExitImport = 9;     // the spreadsheet could not be imported
+    static constexpr int ExitLocked = 10;    // another program is changing the task
 
     CCommandLine(std::ostream& out, std::ostream& err);
 
@@ -83,6 +85,11 @@ private:
 
     // The class rosters (or the statistics) as a PDF file.
     int PrintPdf(const std::string& path, const std::string& pdfPath, const std::string& className, bool rosters);
+    // The folder of a task file.
+    static std::string TaskFolder(const std::string& path);
+    // Locks the task for a command that changes it: 0, or ExitLocked after
+    // saying who has it.
+    int LockTask(CTaskLock& lock, const std::string& path, const std::string& program);
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.
     bool OpenTask(CScheduleTask& task, const std::string& path);

@@ -102,10 +102,9 @@ void CDivisionCore::Divide()
             GetTask()->SetDirty(true);
             return;
         }
-        // Once the input data is saved the report goes with it, so the two
-        // files always describe the same run.
-        GetTask()->SaveInputData();
-        GetTask()->SaveLastReportInfo();
+        // The data and the report are saved as a pair, so the two files
+        // always describe the same run.
+        GetTask()->SaveInputDataWithReport();
     }
 
     const int result = allPlaced ? DIVISION_RESULT_DONE : DIVISION_RESULT_UNPLACED;
@@ -173,50 +172,72 @@ bool CDivisionCore::ReadStudents()
 bool CDivisionCore::BuildExclusion()
 {
     const std::size_t count = m_students.size();
-    // Every ordered pair of different identifiers within a group, collected
-    // under the first one when it names a student. Identifiers that name no
-    // student still count as partners of the others.
-    std::vector<std::vector<std::string_view>> partners(count);
+    // The groups of two or more, their members resolved to student
+    // positions (-1 for identifiers that name no student), and the groups
+    // each student is in, in list order.
+    struct Group
+    {
+        const std::vector<std::string>* ids;
+        std::vector<int> members;
+    };
+    std::vector<Group> groups;
+    std::vector<std::vector<std::uint32_t>> groupsOf(count);
     std::size_t visited = 0;
     for (const auto& entry : GetTask()->GetMutexStudentList()) {
         const auto& ids = static_cast<const CMutexStudent*>(entry.object.get())->GetMutexStudents();
         if (ids.size() < 2)
             continue;
-        for (const std::string& a : ids) {
+        Group group{&ids, {}};
+        group.members.reserve(ids.size());
+        for (const std::string& id : ids) {
             if (TimeToCheck(++visited) && IsStopRequested())
                 return false;
-            const auto found = m_studentByKey.find(a);
-            if (found == m_studentByKey.end())
-                continue;
-            auto& list = partners[static_cast<std::size_t>(found->second)];
-            for (const std::string& b : ids) {
-                if (b != a)
-                    list.emplace_back(b);
+            const auto found = m_studentByKey.find(id);
+            group.members.push_back(found == m_studentByKey.end() ? -1 : found->second);
+            if (found != m_studentByKey.end()) {
+                const auto position = static_cast<std::size_t>(found->second);
+                groupsOf[position].push_back(static_cast<std::uint32_t>(groups.size()));
             }
         }
+        groups.push_back(std::move(group));
     }
 
-    // Each partner once, in the order first met.
+    // Each student's partners: every other identifier of its groups, each
+    // once, in the order first met. Identifiers that name no student still
+    // count as partners. Repeated partners are skipped as they are met, so
+    // memory follows the number of distinct partners, not of pairs.
     m_partnerIdStart.assign(count + 1, 0);
     m_partnerStudentStart.assign(count + 1, 0);
-    std::unordered_set<std::string_view> seen;
+    std::vector<std::uint32_t> seenStudent(count, 0);
+    std::unordered_set<std::string_view> seenOther;
     for (std::size_t i = 0; i < count; ++i) {
         m_partnerIdStart[i] = m_partnerIds.size();
         m_partnerStudentStart[i] = m_partnerStudents.size();
-        auto& list = partners[i];
-        if (list.empty())
+        if (groupsOf[i].empty())
             continue;
-        seen.clear();
-        for (std::string_view id : list) {
-            if (!seen.insert(id).second)
-                continue;
-            m_partnerIds.push_back(id);
-            const auto found = m_studentByKey.find(id);
-            if (found != m_studentByKey.end())
-                m_partnerStudents.push_back(found->second);
+        const auto stamp = static_cast<std::uint32_t>(i + 1);
+        seenStudent[i] = stamp; // never its own partner
+        seenOther.clear();
+        for (const std::uint32_t g : groupsOf[i]) {
+            if (TimeToCheck(++visited) && IsStopRequested())
+                return false;
+            const Group& group = groups[g];
+            for (std::size_t k = 0; k < group.members.size(); ++k) {
+                const int member = group.members[k];
+                const std::string_view id = (*group.ids)[k];
+                if (member >= 0) {
+                    if (seenStudent[static_cast<std::size_t>(member)] == stamp)
+                        continue;
+                    seenStudent[static_cast<std::size_t>(member)] = stamp;
+                    m_partnerStudents.push_back(member);
+                } else if (!seenOther.insert(id).second) {
+                    continue;
+                }
+                m_partnerIds.push_back(id);
+            }
         }
         m_students[i].partnerCount = static_cast<int>(m_partnerIds.size() - m_partnerIdStart[i]);
-        std::vector<std::string_view>().swap(list);
+        std::vector<std::uint32_t>().swap(groupsOf[i]);
     }
     m_partnerIdStart[count] = m_partnerIds.size();
     m_partnerStudentStart[count] = m_partnerStudents.size();

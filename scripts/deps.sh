@@ -4,10 +4,10 @@ set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n
-  libpugixml-dev libsimpleini-dev
+  libpugixml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxlsxwriter-dev libfreexl-dev libzip-dev
-  fonts-wqy-microhei xdg-utils
+  fonts-wqy-microhei xdg-utils locales
   poppler-utils
   dpkg-dev desktop-file-utils appstream
 )

@@ -25,8 +25,16 @@ void CRecentTaskList::Read()
     m_paths.clear();
     if (m_settingsPath.empty())
         return;
+    CIniFile ini(m_settingsPath);
+    ini.Load();
+    Read(ini);
+}
+
+void CRecentTaskList::Read(const CIniFile& settings)
+{
+    m_paths.clear();
     for (int i = 1; i <= m_capacity; ++i) {
-        const std::string value = CIniFile::ReadString(m_settingsPath, kSection, std::to_string(i), "");
+        const std::string value = settings.GetString(kSection, std::to_string(i), "");
         if (value.empty())
             break;
         m_paths.push_back(value);
@@ -46,8 +54,11 @@ void CRecentTaskList::Write() const
 {
     if (m_settingsPath.empty())
         return;
+    CIniFile ini(m_settingsPath);
+    ini.Load();
     int key = 1;
     for (const std::string& entry : m_paths)
-        CIniFile::WriteString(m_settingsPath, kSection, std::to_string(key++), entry);
-    CIniFile::WriteString(m_settingsPath, kSection, std::to_string(key), "");
+        ini.SetString(kSection, std::to_string(key++), entry);
+    ini.SetString(kSection, std::to_string(key), "");
+    ini.Save();
 }

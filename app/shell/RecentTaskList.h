@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class CIniFile;
+
 // The most recently opened task files, most recent first, kept in section
 // "Recently Tasks" of the settings file under the keys 1, 2, ...
 class CRecentTaskList
@@ -15,8 +17,10 @@ public:
 
     void Bind(const std::string& settingsPath, int capacity = DefaultCapacity);
 
-    // Reads keys 1 ... capacity and stops at the first empty or missing one.
+    // Reads keys 1 ... capacity and stops at the first empty or missing one,
+    // from the settings file or from its loaded contents.
     void Read();
+    void Read(const CIniFile& settings);
     // Puts path at the head (dropping any entry naming the same file), cuts
     // the list to its capacity and writes it.
     void Add(const std::string& path);

@@ -140,35 +140,36 @@ CTaskManager::~CTaskManager()
 
 void CTaskManager::readSettings()
 {
-    const std::string& ini = m_settingsPath;
-    m_recent.Read();
+    CIniFile ini(m_settingsPath);
+    ini.Load();
+    m_recent.Read(ini);
 
-    m_school.name = CIniFile::ReadString(ini, "Common", "SchoolName", "演示学校", 1023);
-    m_lastPage = CNumberText::LeadingInt(CIniFile::ReadString(ini, "Common", "LastPage", "1"));
+    m_school.name = ini.GetString("Common", "SchoolName", "演示学校", 1023);
+    m_lastPage = CNumberText::LeadingInt(ini.GetString("Common", "LastPage", "1"));
 
     const std::string documents = documentsFolder();
-    const std::string exportFolder = CIniFile::ReadString(ini, "Export", "Folder", documents);
+    const std::string exportFolder = ini.GetString("Export", "Folder", documents);
     m_export.folder = CFileUtil::FolderExists(exportFolder) ? exportFolder : documents;
-    m_export.showSchoolName = CIniFile::ReadBool(ini, "Export", "ShowSchoolName", true);
-    m_export.subjectNameOnly = CIniFile::ReadBool(ini, "Export", "SubjectNameOnly", false);
-    m_export.showHeadTeacherName = CIniFile::ReadBool(ini, "Export", "ShowHeadTeacherName", false);
+    m_export.showSchoolName = ini.GetBool("Export", "ShowSchoolName", true);
+    m_export.subjectNameOnly = ini.GetBool("Export", "SubjectNameOnly", false);
+    m_export.showHeadTeacherName = ini.GetBool("Export", "ShowHeadTeacherName", false);
 
-    m_print.normalPrint = CIniFile::ReadBool(ini, "Print", "NormalPrint", true);
-    m_print.showSchoolName = CIniFile::ReadBool(ini, "Print", "ShowSchoolName", true);
-    m_print.showHeadTeacherName = CIniFile::ReadBool(ini, "Print", "ShowHeadTeacherName", false);
-    m_print.subjectNameOnly = CIniFile::ReadBool(ini, "Print", "SubjectNameOnly", false);
-    m_print.showDateInfo = CIniFile::ReadBool(ini, "Print", "ShowDateInfo", false);
+    m_print.normalPrint = ini.GetBool("Print", "NormalPrint", true);
+    m_print.showSchoolName = ini.GetBool("Print", "ShowSchoolName", true);
+    m_print.showHeadTeacherName = ini.GetBool("Print", "ShowHeadTeacherName", false);
+    m_print.subjectNameOnly = ini.GetBool("Print", "SubjectNameOnly", false);
+    m_print.showDateInfo = ini.GetBool("Print", "ShowDateInfo", false);
 
     m_tableFont = TableFont{};
-    m_tableFont.faceName = CIniFile::ReadString(ini, "TableFont", "Name", "微软雅黑", 31);
-    m_tableFont.height = CIniFile::ReadInt(ini, "TableFont", "Height", -16);
-    m_tableFont.width = CIniFile::ReadInt(ini, "TableFont", "Width", 0);
-    m_tableFont.weight = CIniFile::ReadInt(ini, "TableFont", "Weight", 400);
-    m_tableFont.italic = CIniFile::ReadInt(ini, "TableFont", "Italic", 0);
+    m_tableFont.faceName = ini.GetString("TableFont", "Name", "微软雅黑", 31);
+    m_tableFont.height = ini.GetInt("TableFont", "Height", -16);
+    m_tableFont.width = ini.GetInt("TableFont", "Width", 0);
+    m_tableFont.weight = ini.GetInt("TableFont", "Weight", 400);
+    m_tableFont.italic = ini.GetInt("TableFont", "Italic", 0);
 
-    m_schoolTableType = CIniFile::ReadInt(ini, "SchoolTable", "Type", 0);
-    m_schoolTableShowFullName = CIniFile::ReadBool(ini, "SchoolTable", "ShowFullName", false);
-    m_schoolTableShowThirdInfo = CIniFile::ReadBool(ini, "SchoolTable", "ShowThirdInfo", false);
+    m_schoolTableType = ini.GetInt("SchoolTable", "Type", 0);
+    m_schoolTableShowFullName = ini.GetBool("SchoolTable", "ShowFullName", false);
+    m_schoolTableShowThirdInfo = ini.GetBool("SchoolTable", "ShowThirdInfo", false);
 }
 
 void CTaskManager::writeLastPage(int page)
@@ -178,27 +179,36 @@ void CTaskManager::writeLastPage(int page)
 
 void CTaskManager::writePrintSettings() const
 {
-    CIniFile::WriteBool(m_settingsPath, "Print", "NormalPrint", m_print.normalPrint);
-    CIniFile::WriteBool(m_settingsPath, "Print", "ShowSchoolName", m_print.showSchoolName);
-    CIniFile::WriteBool(m_settingsPath, "Print", "ShowHeadTeacherName", m_print.showHeadTeacherName);
-    CIniFile::WriteBool(m_settingsPath, "Print", "SubjectNameOnly", m_print.subjectNameOnly);
-    CIniFile::WriteBool(m_settingsPath, "Print", "ShowDateInfo", m_print.showDateInfo);
+    CIniFile ini(m_settingsPath);
+    ini.Load();
+    ini.SetBool("Print", "NormalPrint", m_print.normalPrint);
+    ini.SetBool("Print", "ShowSchoolName", m_print.showSchoolName);
+    ini.SetBool("Print", "ShowHeadTeacherName", m_print.showHeadTeacherName);
+    ini.SetBool("Print", "SubjectNameOnly", m_print.subjectNameOnly);
+    ini.SetBool("Print", "ShowDateInfo", m_print.showDateInfo);
+    ini.Save();
 }
 
 void CTaskManager::writeSchoolTableSettings() const
 {
-    CIniFile::WriteInt(m_settingsPath, "SchoolTable", "Type", m_schoolTableType);
-    CIniFile::WriteBool(m_settingsPath, "SchoolTable", "ShowFullName", m_schoolTableShowFullName);
-    CIniFile::WriteBool(m_settingsPath, "SchoolTable", "ShowThirdInfo", m_schoolTableShowThirdInfo);
+    CIniFile ini(m_settingsPath);
+    ini.Load();
+    ini.SetInt("SchoolTable", "Type", m_schoolTableType);
+    ini.SetBool("SchoolTable", "ShowFullName", m_schoolTableShowFullName);
+    ini.SetBool("SchoolTable", "ShowThirdInfo", m_schoolTableShowThirdInfo);
+    ini.Save();
 }
 
 void CTaskManager::writeTableFont() const
 {
-    CIniFile::WriteString(m_settingsPath, "TableFont", "Name", m_tableFont.faceName);
-    CIniFile::WriteInt(m_settingsPath, "TableFont", "Height", m_tableFont.height);
-    CIniFile::WriteInt(m_settingsPath, "TableFont", "Width", m_tableFont.width);
-    CIniFile::WriteInt(m_settingsPath, "TableFont", "Weight", m_tableFont.weight);
-    CIniFile::WriteInt(m_settingsPath, "TableFont", "Italic", m_tableFont.italic);
+    CIniFile ini(m_settingsPath);
+    ini.Load();
+    ini.SetString("TableFont", "Name", m_tableFont.faceName);
+    ini.SetInt("TableFont", "Height", m_tableFont.height);
+    ini.SetInt("TableFont", "Width", m_tableFont.width);
+    ini.SetInt("TableFont", "Weight", m_tableFont.weight);
+    ini.SetInt("TableFont", "Italic", m_tableFont.italic);
+    ini.Save();
 }
 
 QWidget* CTaskManager::dialogParent() const

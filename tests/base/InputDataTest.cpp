@@ -49,6 +49,15 @@ protected:
         task.GetStudentInfoList().Add(student);
     }
 
+    static void AddClass(CScheduleTask& task, const std::string& id, const std::string& name, unsigned count)
+    {
+        auto* cls = new CClassInfo;
+        cls->SetId(id);
+        cls->SetName(name);
+        cls->SetStudentCount(count);
+        task.GetClassInfoList().Add(cls);
+    }
+
     TempFolder dir;
     std::vector<std::string> messages;
 };
@@ -294,15 +303,231 @@ TEST_F(InputDataTest, UnwritableFolderReportsFailureAndKeepsOldFile)
     ASSERT_TRUE(task.SaveInputData());
     const std::string old = ReadBytes(dir.File("input.xml"));
     AddStudent(task, "s2", "乙", {});
-    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
-    const bool saved = task.SaveInputData();
-    fs::permissions(dir.Path(), fs::perms::owner_all);
-    // Permissions do not stop root from writing; the folder below a file
-    // above covers that case for every user.
-    if (!RunningAsRoot()) {
-        EXPECT_FALSE(saved);
-        EXPECT_EQ(ReadBytes(dir.File("input.xml")), old);
+    // input.xml cannot be replaced while a folder stands in its place.
+    fs::rename(dir.File("input.xml"), dir.File("kept.xml"));
+    fs::create_directory(dir.File("input.xml"));
+    EXPECT_FALSE(task.SaveInputData());
+    EXPECT_EQ(ReadBytes(dir.File("kept.xml")), old);
+}
+
+TEST_F(InputDataTest, SavesReplaceTheFilesInsteadOfWritingIntoThem)
+{
+    // A hard link keeps the old file: it still holds the old bytes only if
+    // the save put a new file in its place.
+    CScheduleTask task;
+    task.GetTaskInfo().SetTaskFolder(dir.Dir());
+    task.GetTaskInfo().SetTaskName("t");
+    AddStudent(task, "s1", "甲", {});
+    task.GetLastReportInfo().SetReportInfo("旧");
+    ASSERT_TRUE(task.SaveInputData());
+    ASSERT_TRUE(task.SaveOutputData());
+    ASSERT_TRUE(task.SaveLastReportInfo());
+    ASSERT_TRUE(task.GetTaskInfo().WriteToFile());
+    const std::vector<std::string> files = {"input.xml", "output.xml", "report.txt", "t.qz"};
+    std::vector<std::string> before;
+    for (const std::string& file : files) {
+        before.push_back(ReadBytes(dir.File(file)));
+        fs::create_hard_link(dir.File(file), dir.File(file + ".link"));
     }
+    AddStudent(task, "s2", "乙", {});
+    AddClass(task, "c1", "一班", 5);
+    task.GetLastReportInfo().SetReportInfo("新");
+    task.GetTaskInfo().SetDescription("新的说明");
+    ASSERT_TRUE(task.SaveInputData());
+    ASSERT_TRUE(task.SaveOutputData());
+    ASSERT_TRUE(task.SaveLastReportInfo());
+    ASSERT_TRUE(task.GetTaskInfo().WriteToFile());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(ReadBytes(dir.File(files[i] + ".link")), before[i]) << files[i];
+        EXPECT_NE(ReadBytes(dir.File(files[i])), before[i]) << files[i];
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(InputDataTest, EveryRecordKindIsWrittenByteForByte)
+{
+    // One record of each kind, so that the list order cannot vary.
+    CScheduleTask task;
+    task.GetTaskInfo().SetTaskFolder(dir.Dir());
+    task.GetCustomSubjectArray() = {"语文", "数学"};
+    auto* teacher = new CTeacherInfo;
+    teacher->SetId("t1");
+    teacher->SetName("王老师");
+    teacher->SetShortName("王");
+    teacher->SetPriority(2);
+    teacher->SetIndex(4);
+    task.GetTeacherInfoList().Add(teacher);
+    AddClass(task, "c1", "一班", 45);
+    task.GetClassInfoList().FindAs<CClassInfo>("c1")->SetHeadTeacherName("李老师");
+    task.GetClassInfoList().FindAs<CClassInfo>("c1")->SetIndex(1);
+    AddStudent(task, "s1", "张三", {"90", "85.5"}, "c1");
+    task.GetStudentInfoList().FindAs<CStudentInfo>("s1")->SetFromSchool("二中");
+    task.GetStudentInfoList().FindAs<CStudentInfo>("s1")->SetSex(0);
+    task.GetStudentInfoList().FindAs<CStudentInfo>("s1")->SetIndex(7);
+    auto* room = new CRoomInfo;
+    room->SetId("r1");
+    room->SetName("101室");
+    room->SetShortName("101");
+    room->SetCapacity(50);
+    room->SetPriority(0);
+    room->SetIndex(3);
+    task.GetRoomInfoList().Add(room);
+    auto* group = new CMutexStudent;
+    group->SetId("g1");
+    group->SetIndex(5);
+    group->GetMutexStudents() = {"s1", "s2"};
+    task.GetMutexStudentList().Add(group);
+    auto* preset = new CStudentPreset;
+    preset->SetId("s1");
+    preset->SetPresetClassId("c1");
+    preset->SetIndex(6);
+    task.GetStudentPresetList().Add(preset);
+
+    const std::string expected =
+        "<?xml version='1.0' encoding='GB2312'?>\r\n<Input>"
+        "<TeacherInfo><Teacher id=\"t1\" name=\"" + Gbk("王老师") + "\" shortname=\"" + Gbk("王")
+        + "\" priority=\"2\" index=\"4\"/></TeacherInfo>"
+          "<ClassInfo><Class id=\"c1\" name=\"" + Gbk("一班") + "\" shortname=\"" + Gbk("一班")
+        + "\" studentcount=\"45\" priority=\"1\" index=\"1\" headteacher=\"" + Gbk("李老师") + "\"/></ClassInfo>"
+          "<SubjectInfo><Subject id=\"0\" name=\"" + Gbk("语文") + "\"/><Subject id=\"1\" name=\"" + Gbk("数学")
+        + "\"/></SubjectInfo>"
+          "<StudentInfo><Student id=\"s1\" name=\"" + Gbk("张三") + "\" sex=\"0\" fromSchool=\"" + Gbk("二中")
+        + "\" class=\"c1\" index=\"7\"><ScoreInfo><Score id=\"0\" value=\"90\"/><Score id=\"1\" value=\"85.5\"/>"
+          "</ScoreInfo></Student></StudentInfo>"
+          "<RoomInfo><Room id=\"r1\" name=\"" + Gbk("101室") + "\" shortname=\"101\" capacity=\"50\" priority=\"0\" "
+          "index=\"3\"/></RoomInfo>"
+          "<MutexStudentInfo><MutexStudent id=\"g1\" index=\"5\"><Id>s1</Id><Id>s2</Id></MutexStudent>"
+          "</MutexStudentInfo>"
+          "<StudentPreset><Preset id=\"s1\" class=\"c1\" index=\"6\"/></StudentPreset></Input>";
+    ASSERT_TRUE(task.SaveInputData());
+    EXPECT_EQ(ReadBytes(dir.File("input.xml")), expected);
+
+    // Read back (a file of the Windows program with rooms and teachers
+    // included) and saved again: the same bytes.
+    auto back = Reopen();
+    EXPECT_EQ(back->GetInputState(), CScheduleTask::InputState::Loaded);
+    EXPECT_EQ(back->GetRoomInfoList().FindAs<CRoomInfo>("r1")->GetShortName(), "101");
+    EXPECT_EQ(back->GetRoomInfoList().FindAs<CRoomInfo>("r1")->GetPriority(), 0);
+    EXPECT_EQ(back->GetRoomInfoList().FindAs<CRoomInfo>("r1")->GetIndex(), 3);
+    EXPECT_EQ(back->GetTeacherInfoList().FindAs<CTeacherInfo>("t1")->GetShortName(), "王");
+    ASSERT_TRUE(back->SaveInputData());
+    EXPECT_EQ(ReadBytes(dir.File("input.xml")), expected);
+
+    // The output file of the same task: one class, the default week.
+    ASSERT_TRUE(task.SaveOutputData());
+    const std::string output = ReadBytes(dir.File("output.xml"));
+    EXPECT_TRUE(output.starts_with("<?xml version='1.0' encoding='GB2312'?>\r\n<Output><Class id=\"c1\" name=\""
+                                   + Gbk("一班") + "\"><Item day=\"0\" segment=\"0\" section=\"0\" course=\"\" "
+                                                   "room=\"\"/><Item day=\"0\" segment=\"0\" section=\"1\" "));
+    EXPECT_TRUE(output.ends_with("<Item day=\"4\" segment=\"1\" section=\"1\" course=\"\" room=\"\"/></Class></Output>"));
+}
+
+TEST_F(InputDataTest, EveryTwoByteSequenceComesBackAsItsBytes)
+{
+    // One student per lead byte, named with all its 190 sequences, in the
+    // form the writer itself produces.
+    std::vector<std::string> students;
+    std::string body;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        std::string name;
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail != 0x7F)
+                name += {static_cast<char>(lead), static_cast<char>(trail)};
+        }
+        const std::string id = "s" + std::to_string(lead);
+        students.push_back("<Student id=\"" + id + "\" name=\"" + name + "\" sex=\"1\" fromSchool=\"" + name
+                           + "\" class=\"\" index=\"" + std::to_string(lead) + "\"><ScoreInfo/></Student>");
+        body += students.back();
+    }
+    WriteBytes(dir.File("input.xml"), "<?xml version='1.0' encoding='GB2312'?>\r\n<Input><TeacherInfo/><ClassInfo/>"
+                                      "<SubjectInfo/><StudentInfo>" + body + "</StudentInfo><RoomInfo/>"
+                                      "<MutexStudentInfo/><StudentPreset/></Input>");
+    auto task = Reopen();
+    ASSERT_EQ(task->GetStudentInfoList().GetCount(), 126u);
+    ASSERT_TRUE(task->SaveInputData());
+    const std::string saved = ReadBytes(dir.File("input.xml"));
+    for (const std::string& student : students)
+        EXPECT_NE(saved.find(student), std::string::npos) << student.substr(0, 20);
+    EXPECT_EQ(saved.find("&#"), std::string::npos) << "no character needed a reference";
+}
+
+TEST_F(InputDataTest, ReadingGivesValidTextAndWritingWellFormedXml)
+{
+    // A stray byte in a UTF-8 file, references to what is no character.
+    WriteBytes(dir.File("input.xml"),
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Input><SubjectInfo>"
+               "<Subject name=\"A\xE9x\"/><Subject name=\"a&#xD800;b\"/><Subject name=\"&#x110000;&#0;&#1114111;\"/>"
+               "<Subject name=\"&#x20087;&#x4DAE;\"/></SubjectInfo></Input>");
+    auto task = Reopen();
+    EXPECT_EQ(task->GetCustomSubjectArray(),
+              (std::vector<std::string>{"A\xEF\xBF\xBDx", "a\xEF\xBF\xBD" "b", "\xEF\xBF\xBD\xEF\xBF\xBD\xF4\x8F\xBF\xBF",
+                                        "\xF0\xA0\x82\x87䶮"}));
+
+    // Control characters XML cannot hold become blanks; line breaks and
+    // tabs keep their allowed references.
+    const std::vector<std::string> read = task->GetCustomSubjectArray();
+    task->GetCustomSubjectArray().push_back("甲\x01乙\x1f");
+    task->GetCustomSubjectArray().push_back("行\n列\t回\r");
+    ASSERT_TRUE(task->SaveInputData());
+    const std::string bytes = ReadBytes(dir.File("input.xml"));
+    EXPECT_NE(bytes.find("name=\"" + Gbk("甲 乙 ") + "\""), std::string::npos);
+    EXPECT_NE(bytes.find("name=\"" + Gbk("行") + "&#10;" + Gbk("列") + "&#9;" + Gbk("回") + "&#13;\""),
+              std::string::npos);
+    for (int c = 0; c < 0x20; ++c) {
+        if (c != '\r' && c != '\n' && c != '\t') {
+            EXPECT_EQ(bytes.find(static_cast<char>(c)), std::string::npos) << c;
+            EXPECT_EQ(bytes.find("&#" + std::to_string(c) + ";"), std::string::npos) << c;
+        }
+    }
+    // The two Extension B and the FE9F characters are GBK bytes, not references.
+    EXPECT_NE(bytes.find("\xFE\x51\xFE\x9F"), std::string::npos);
+    std::vector<std::string> back = Reopen()->GetCustomSubjectArray();
+    ASSERT_EQ(back.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(back.begin(), back.begin() + 4), read);
+    EXPECT_EQ(back[4], "甲 乙 ");
+    EXPECT_EQ(back[5], "行\n列\t回\r");
+}
+
+TEST_F(InputDataTest, Utf16FilesAreRead)
+{
+    const std::u16string text = u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Input><SubjectInfo>"
+                                u"<Subject name=\"物理\"/><Subject name=\"\xD800x\"/></SubjectInfo></Input>";
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    WriteBytes(dir.File("input.xml"), bytes);
+    EXPECT_EQ(Reopen()->GetCustomSubjectArray(), (std::vector<std::string>{"物理", "\xEF\xBF\xBDx"}));
+}
+
+TEST_F(InputDataTest, MemberIdsAreTrimmed)
+{
+    // A file laid out with line breaks and indentation.
+    WriteInput("<Input>\r\n  <MutexStudentInfo>\r\n    <MutexStudent id=\"g1\" index=\"0\">\r\n"
+               "      <Id>\r\n        s1\r\n      </Id>\r\n      <Id>\ts2 </Id>\r\n      <Id>  </Id>\r\n"
+               "    </MutexStudent>\r\n  </MutexStudentInfo>\r\n</Input>");
+    auto task = Reopen();
+    EXPECT_EQ(task->GetMutexStudentList().FindAs<CMutexStudent>("g1")->GetMutexStudents(),
+              (std::vector<std::string>{"s1", "s2", ""}));
+}
+
+TEST_F(InputDataTest, NegativeCapacitiesReadAsTheWindowsProgramReadsThem)
+{
+    // The planned size is unsigned: -3 wraps round to a size without limit
+    // and is written back in the same form, never as 0.
+    WriteInput("<Input><ClassInfo><Class id=\"c1\" name=\"一班\" shortname=\"一\" studentcount=\"-3\" priority=\"1\" "
+               "index=\"0\"/></ClassInfo><RoomInfo><Room id=\"r1\" name=\"室\" shortname=\"\" capacity=\"-1\" "
+               "priority=\"1\" index=\"0\"/></RoomInfo></Input>");
+    auto task = Reopen();
+    EXPECT_EQ(task->GetClassInfoList().FindAs<CClassInfo>("c1")->GetStudentCount(), 4294967293u);
+    EXPECT_EQ(task->GetRoomInfoList().FindAs<CRoomInfo>("r1")->GetCapacity(), 4294967295u);
+    ASSERT_TRUE(task->SaveInputData());
+    EXPECT_NE(ReadBytes(dir.File("input.xml")).find("studentcount=\"4294967293\""), std::string::npos);
+    EXPECT_EQ(Reopen()->GetClassInfoList().FindAs<CClassInfo>("c1")->GetStudentCount(), 4294967293u);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "FileUtil.h"
+#include "TaskLock.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -134,13 +135,35 @@ TEST_F(CommandLineTest, RefusesBadUsageAndMissingOrDamagedTasks)
 
 TEST_F(CommandLineTest, DivisionWhoseReportCannotBeWrittenIsNotASuccess)
 {
-    // A folder where report.txt should be: the file cannot be written.
+    // A folder where report.txt should be: the file cannot be written, and
+    // the data is not saved without it.
+    const auto input = CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath());
     std::filesystem::create_directories(folder / "report.txt" / "keep");
     const Outcome divided = Cli("divide " + Quoted(taskFile) + " --seed 5");
     EXPECT_EQ(divided.code, 7);
     EXPECT_NE(divided.err.find("未能保存"), std::string::npos) << divided.err;
-    // The report is still printed.
-    EXPECT_NE(divided.out.find("【分班结果】"), std::string::npos);
+    EXPECT_EQ(divided.out, "") << "no success report for a division that is not on disk";
+    EXPECT_EQ(CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()), input);
+}
+
+TEST_F(CommandLineTest, TaskHeldByAnotherProgramIsRefused)
+{
+    const auto input = CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath());
+    {
+        CTaskLock lock(folder.string());
+        ASSERT_EQ(lock.Acquire("Quillon"), CTaskLock::Result::Acquired);
+        const Outcome refused = Cli("divide " + Quoted(taskFile) + " --seed 5");
+        EXPECT_EQ(refused.code, CCommandLine::ExitLocked);
+        EXPECT_NE(refused.err.find("正被另一程序修改"), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("Quillon"), std::string::npos) << refused.err;
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()), input);
+        // Reading is not writing.
+        EXPECT_EQ(Cli("stats " + Quoted(taskFile)).code, 0);
+    }
+    const Outcome divided = Cli("divide " + Quoted(taskFile) + " --seed 5");
+    EXPECT_EQ(divided.code, 0) << divided.err;
+    EXPECT_FALSE(FileInFolder("quillon.lock")) << "released at the end";
 }
 
 TEST_F(CommandLineTest, PinyinOfAText)

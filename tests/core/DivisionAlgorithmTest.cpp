@@ -14,6 +14,7 @@ using DivisionTest = EngineTest;
 // every student), against which the engine's indexed dealing is compared.
 struct PlainDivision
 {
+    std::map<std::string, std::set<std::string>> partners;
     std::map<std::string, std::string> classOf;
     std::map<std::string, std::vector<std::string>> members;
     std::vector<std::string> errors;
@@ -22,7 +23,8 @@ struct PlainDivision
 PlainDivision DividePlainly(const CScheduleTask& task)
 {
     const auto students = task.GetStudentInfoList().Records<CStudentInfo>();
-    std::map<std::string, std::set<std::string>> partners;
+    PlainDivision result;
+    auto& partners = result.partners;
     for (auto* group : task.GetMutexStudentList().Records<CMutexStudent>()) {
         for (const auto& a : group->GetMutexStudents()) {
             for (const auto& b : group->GetMutexStudents()) {
@@ -72,7 +74,6 @@ PlainDivision DividePlainly(const CScheduleTask& task)
     for (auto* c : task.GetClassInfoList().Records<CClassInfo>())
         slots.push_back({c->GetId(), c->GetStudentCount(), {}, {}, 0});
 
-    PlainDivision result;
     for (const Entry& s : queue) {
         const std::string& id = s.info->GetId();
         Slot* chosen = nullptr;
@@ -198,6 +199,35 @@ TEST_F(DivisionTest, PartnersCollectedOverGroupsOnceEachIncludingUnknownIds)
     // A student in no group ends with no partners, whatever it held before.
     EXPECT_TRUE(Student("c")->GetMutex().empty());
     EXPECT_NE(ClassOf("a"), ClassOf("b"));
+}
+
+TEST_F(DivisionTest, ManyGroupsOverTheSameStudentsGiveEachPartnerOnce)
+{
+    // 300 groups over the same 40 students (and one unknown id): each
+    // student's partners are the other 39 and the unknown one.
+    for (int c = 0; c < 41; ++c)
+        AddClass("c" + std::to_string(c), 1);
+    std::vector<std::string> ids;
+    for (int s = 0; s < 40; ++s) {
+        ids.push_back("s" + std::to_string(s));
+        AddStudent(ids.back(), s % 2, s);
+    }
+    for (int g = 0; g < 300; ++g) {
+        std::vector<std::string> members = ids;
+        std::rotate(members.begin(), members.begin() + g % 40, members.end());
+        members.push_back("ghost");
+        AddGroup("g" + std::to_string(g), members);
+    }
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    std::set<std::string> classes;
+    for (const std::string& id : ids) {
+        const auto& mutex = Student(id)->GetMutex();
+        EXPECT_EQ(mutex.size(), 40u) << id;
+        EXPECT_EQ(std::set<std::string>(mutex.begin(), mutex.end()).size(), 40u) << id;
+        EXPECT_EQ(std::count(mutex.begin(), mutex.end(), id), 0) << id;
+        classes.insert(ClassOf(id));
+    }
+    EXPECT_EQ(classes.size(), 40u) << "all apart";
 }
 
 TEST_F(DivisionTest, PreAssignments)
@@ -361,6 +391,12 @@ TEST_F(DivisionTest, IndexedDealingMatchesAPlainScanOfTheClasses)
             const auto found = expected.classOf.find(s->GetId());
             ASSERT_EQ(s->GetClassId(), found == expected.classOf.end() ? "" : found->second)
                 << "round " << round << " student " << s->GetId();
+            // Every partner once.
+            const auto& mutex = s->GetMutex();
+            const auto partners = expected.partners.find(s->GetId());
+            ASSERT_EQ(std::set<std::string>(mutex.begin(), mutex.end()),
+                      partners == expected.partners.end() ? std::set<std::string>() : partners->second);
+            ASSERT_EQ(std::set<std::string>(mutex.begin(), mutex.end()).size(), mutex.size());
         }
         for (auto* c : task->GetClassInfoList().Records<CClassInfo>())
             ASSERT_EQ(c->GetStudentArray(), expected.members.at(c->GetId())) << "round " << round;

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -119,24 +121,52 @@ TEST_F(StatisticsTest, NoClassesGiveNoRowsButSchoolStillCounts)
     EXPECT_FLOAT_EQ(statistics.GetSchoolStatistics().totalSum, 60.0f);
 }
 
+// Averages are rounded to one decimal as the number stored in single
+// precision lies, never half-up by hand: 85.25 is 85.2, 85.35 is 85.3
+// (85.3499...), 0.05 is 0.1 (0.0500000007).
+TEST(FiguresAsShown, AveragesRoundTheStoredNumber)
+{
+    EXPECT_EQ(CDivisionStatistics::FormatAverage(85.25f), "85.2");
+    EXPECT_EQ(CDivisionStatistics::FormatAverage(55.25f), "55.2");
+    EXPECT_EQ(CDivisionStatistics::FormatAverage(85.35f), "85.3");
+    EXPECT_EQ(CDivisionStatistics::FormatAverage(0.05f), "0.1");
+    EXPECT_EQ(CDivisionStatistics::FormatAverage(-0.25f), "-0.2");
+    EXPECT_EQ(CDivisionTableData::FormatTotal(90.0f), "90");
+    EXPECT_EQ(CDivisionTableData::FormatTotal(90.5f), "90.5");
+}
+
+// Switches LC_NUMERIC to a locale that writes decimal commas: an installed
+// one, or one compiled into a temporary folder from the system's locale
+// sources. False when neither can be had.
+bool UseDecimalCommaLocale()
+{
+    const char* const installed[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"};
+    auto comma = [](const char* name) {
+        return std::setlocale(LC_NUMERIC, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0;
+    };
+    for (const char* name : installed)
+        if (comma(name))
+            return true;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quillon_test_locales";
+    if (!std::filesystem::exists(folder / "de_DE.UTF-8" / "LC_NUMERIC")) {
+        std::filesystem::create_directories(folder);
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' > /dev/null 2>&1";
+        if (std::system(command.c_str()) != 0 && !std::filesystem::exists(folder / "de_DE.UTF-8" / "LC_NUMERIC"))
+            return false;
+    }
+    ::setenv("LOCPATH", folder.c_str(), 1);
+    const bool found = comma("de_DE.UTF-8");
+    ::unsetenv("LOCPATH");
+    return found;
+}
+
 // A desktop whose locale writes decimal commas (a program linked against a
 // GUI toolkit takes the user's locale at start-up) still sees "85.0" and
 // "90.5": the figures are not localised, and the ".0" of a total is dropped.
 TEST(FiguresAsShown, DecimalPointWhateverTheLocale)
 {
-    const char* const commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8",
-                                        "German_Germany.1252", "de-DE"};
-    bool comma = false;
-    for (const char* name : commaLocales) {
-        if (std::setlocale(LC_NUMERIC, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0) {
-            comma = true;
-            break;
-        }
-    }
-    if (!comma) {
-        std::setlocale(LC_NUMERIC, "C");
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
-    }
+    ASSERT_TRUE(UseDecimalCommaLocale()) << "no locale with a decimal comma could be installed or compiled";
 
     const std::string average = CDivisionStatistics::FormatAverage(85.0f);
     const std::string averageHalf = CDivisionStatistics::FormatAverage(55.25f);

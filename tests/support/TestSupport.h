@@ -8,7 +8,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace testsupport {
 
@@ -68,11 +67,6 @@ inline void WriteBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
-}
-
-inline bool RunningAsRoot()
-{
-    return ::geteuid() == 0;
 }
 
 } // namespace testsupport
