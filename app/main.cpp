@@ -50,14 +50,14 @@ int main(int argc, char* argv[])
     // The login dialog is the only window for a while; its closing must not
     // end the program before the main window is up.
     QApplication::setQuitOnLastWindowClosed(false);
-    const std::string settings = CTaskManager::SettingsFilePath();
+    const std::string settings = CTaskManager::settingsFilePath();
     const QString stored = QString::fromStdString(CIniFile::ReadString(settings, "SYSTEM", "Auth", ""));
     if (!CLoginDlg::check(stored))
         return 0;
     // On the first start of an installed program a copy of the demo task
     // joins the user's tasks, where the open-task chooser starts.
-    if (CInstallLayout::IsInstalled() && !QFileInfo::exists(QString::fromStdString(settings)))
-        CInstallLayout::CopyDemoTask(CInstallLayout::DataFolder(),
+    if (CInstallLayout::isInstalled() && !QFileInfo::exists(QString::fromStdString(settings)))
+        CInstallLayout::copyDemoTask(CInstallLayout::dataFolder(),
                                      QString::fromStdString(CTaskManager::instance()->defaultTaskFolder()));
 
     int result = 0;

@@ -16,7 +16,7 @@ void BM_RostersToPdf(benchmark::State& state)
     for (auto _ : state) {
         CTablePrinter printer;
         printer.StartPdf(pdf);
-        if (!CDivisionPrinter::Print(printer, CDivisionPrinter::ClassRosters(GuiBench::School())))
+        if (!CDivisionPrinter::print(printer, CDivisionPrinter::classRosters(GuiBench::School())))
             state.SkipWithError("the PDF was not written");
     }
 }
@@ -26,7 +26,7 @@ BENCHMARK(BM_RostersToPdf)->Unit(benchmark::kMillisecond)->Iterations(1)->Repeti
 void BM_RosterSections(benchmark::State& state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(CDivisionPrinter::ClassRosters(GuiBench::School()));
+        benchmark::DoNotOptimize(CDivisionPrinter::classRosters(GuiBench::School()));
 }
 BENCHMARK(BM_RosterSections)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 

@@ -14,7 +14,7 @@ bool WritePdf(const std::string& pdfPath, const std::vector<CDivisionPrinter::Se
     CTablePrinter printer;
     if (printer.StartPdf(QString::fromStdString(pdfPath)) != 0)
         return false;
-    return CDivisionPrinter::Print(printer, sections);
+    return CDivisionPrinter::print(printer, sections);
 }
 
 // Fonts and the PDF engine need an application object; the offscreen
@@ -36,11 +36,11 @@ std::unique_ptr<QGuiApplication> StartQt()
 bool CPdfResultWriter::WriteRosters(CScheduleTask& task, const std::string& classId, const std::string& pdfPath)
 {
     const auto application = StartQt();
-    return WritePdf(pdfPath, CDivisionPrinter::ClassRosters(task, classId));
+    return WritePdf(pdfPath, CDivisionPrinter::classRosters(task, classId));
 }
 
 bool CPdfResultWriter::WriteStatistics(CScheduleTask& task, const std::string& pdfPath)
 {
     const auto application = StartQt();
-    return WritePdf(pdfPath, {CDivisionPrinter::Statistics(task)});
+    return WritePdf(pdfPath, {CDivisionPrinter::statistics(task)});
 }

@@ -169,7 +169,7 @@ private:
 
 } // namespace
 
-std::vector<CDivisionPrinter::Section> CDivisionPrinter::ClassRosters(CScheduleTask& task, const std::string& classId)
+std::vector<CDivisionPrinter::Section> CDivisionPrinter::classRosters(CScheduleTask& task, const std::string& classId)
 {
     CDivisionTableData table(task);
     table.Fill(classId);
@@ -211,7 +211,7 @@ std::vector<CDivisionPrinter::Section> CDivisionPrinter::ClassRosters(CScheduleT
     return sections;
 }
 
-CDivisionPrinter::Section CDivisionPrinter::Statistics(const CScheduleTask& task)
+CDivisionPrinter::Section CDivisionPrinter::statistics(const CScheduleTask& task)
 {
     CDivisionStatistics statistics(task);
     statistics.Calculate();
@@ -225,7 +225,7 @@ CDivisionPrinter::Section CDivisionPrinter::Statistics(const CScheduleTask& task
     return section;
 }
 
-bool CDivisionPrinter::Print(CTablePrinter& printer, const std::vector<Section>& sections)
+bool CDivisionPrinter::print(CTablePrinter& printer, const std::vector<Section>& sections)
 {
     SectionPrinter section(printer);
     return section.Print(sections);

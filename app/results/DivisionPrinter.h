@@ -29,12 +29,12 @@ public:
     // One roster per class in record index order, or only the class with
     // classId: its students in index order, numbered from 1. Like the
     // division table, clears class ids that name no class.
-    static std::vector<Section> ClassRosters(CScheduleTask& task, const std::string& classId = std::string());
+    static std::vector<Section> classRosters(CScheduleTask& task, const std::string& classId = std::string());
     // The statistics table, per class and for the whole school.
-    static Section Statistics(const CScheduleTask& task);
+    static Section statistics(const CScheduleTask& task);
 
     // Prints on a printer that StartPrint or StartPdf has readied, in
     // portrait when the table fits across the page, otherwise in landscape.
     // False when the job could not be started or finished.
-    static bool Print(CTablePrinter& printer, const std::vector<Section>& sections);
+    static bool print(CTablePrinter& printer, const std::vector<Section>& sections);
 };

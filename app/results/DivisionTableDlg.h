@@ -22,19 +22,19 @@ public:
     explicit CDivisionTableDlg(CScheduleTask& task, QWidget* parent = nullptr);
     ~CDivisionTableDlg() override;
 
-    QComboBox* GetClassChooser() const { return m_chooser; }
-    QPushButton* GetStatisticsButton() const { return m_statisticsButton; }
-    QPushButton* GetExportButton() const { return m_exportButton; }
+    QComboBox* classChooser() const { return m_chooser; }
+    QPushButton* statisticsButton() const { return m_statisticsButton; }
+    QPushButton* exportButton() const { return m_exportButton; }
     QPushButton* GetPrintButton() const { return m_printButton; }
-    const CDivisionTableData& GetData() const { return *m_data; }
-    CDivisionTableModel* GetModel() const { return m_model; }
+    const CDivisionTableData& tableData() const { return *m_data; }
+    CDivisionTableModel* model() const { return m_model; }
 
     // Shows the rows of the class chosen in the class chooser.
-    void FillTable();
+    void fillTable();
 
 private:
-    void ShowStatistics();
-    void Export();
+    void showStatistics();
+    void exportTable();
     // A roster per class shown, each from a new page.
     void Print();
 

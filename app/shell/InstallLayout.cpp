@@ -14,7 +14,7 @@ const QString kHelpPage = QStringLiteral("help/index.html");
 const QString kDemoTask = QStringLiteral("演示任务");
 } // namespace
 
-QString CInstallLayout::DataFolder(const QString& programDir)
+QString CInstallLayout::dataFolder(const QString& programDir)
 {
     if (programDir.isEmpty())
         return {};
@@ -25,18 +25,18 @@ QString CInstallLayout::DataFolder(const QString& programDir)
     return folder;
 }
 
-QString CInstallLayout::DataFolder()
+QString CInstallLayout::dataFolder()
 {
-    return DataFolder(QCoreApplication::applicationDirPath());
+    return dataFolder(QCoreApplication::applicationDirPath());
 }
 
-QString CInstallLayout::HelpPage()
+QString CInstallLayout::helpPage()
 {
-    const QString folder = DataFolder();
+    const QString folder = dataFolder();
     return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + kHelpPage;
 }
 
-QString CInstallLayout::CopyDemoTask(const QString& dataFolder, const QString& taskFolder)
+QString CInstallLayout::copyDemoTask(const QString& dataFolder, const QString& taskFolder)
 {
     const QDir source(dataFolder + QStringLiteral("/demo/") + kDemoTask);
     const QDir parent(taskFolder);

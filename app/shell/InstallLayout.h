@@ -12,18 +12,18 @@ class CInstallLayout
 public:
     // The data folder of the installation that the program in programDir
     // belongs to; empty when that program does not run from an installation.
-    static QString DataFolder(const QString& programDir);
+    static QString dataFolder(const QString& programDir);
     // The same for the running program.
-    static QString DataFolder();
-    static bool IsInstalled(const QString& programDir) { return !DataFolder(programDir).isEmpty(); }
-    static bool IsInstalled() { return !DataFolder().isEmpty(); }
+    static QString dataFolder();
+    static bool isInstalled(const QString& programDir) { return !dataFolder(programDir).isEmpty(); }
+    static bool isInstalled() { return !dataFolder().isEmpty(); }
 
     // The installed help page; empty when the program is not installed.
-    static QString HelpPage();
+    static QString helpPage();
 
     // Copies the demo task of the data folder into taskFolder/演示任务 unless
     // that folder exists already. The copy is made aside and renamed into
     // place, so the folder either holds the whole task or is absent. Returns
     // the path of the copied task file, empty when nothing was copied.
-    static QString CopyDemoTask(const QString& dataFolder, const QString& taskFolder);
+    static QString copyDemoTask(const QString& dataFolder, const QString& taskFolder);
 };

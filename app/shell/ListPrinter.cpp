@@ -10,15 +10,15 @@ namespace {
 constexpr double kScreenDpi = 96.0;
 } // namespace
 
-bool CListPrinter::PrintWithDialog(QWidget* parent, const List& list)
+bool CListPrinter::printWithDialog(QWidget* parent, const List& list)
 {
     CTablePrinter printer;
     if (printer.StartPrint(parent) != 0)
         return true; // cancelled: nothing printed, nothing to report
-    return Print(printer, list);
+    return print(printer, list);
 }
 
-bool CListPrinter::Print(CTablePrinter& printer, const List& list)
+bool CListPrinter::print(CTablePrinter& printer, const List& list)
 {
     using P = CTablePrinter;
     printer.SetOrientation(P::Orientation::Portrait);

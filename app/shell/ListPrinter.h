@@ -26,7 +26,7 @@ public:
 
     // The print dialog, then the list; nothing at all when it is cancelled.
     // False when the job was started but could not be finished.
-    static bool PrintWithDialog(QWidget* parent, const List& list);
+    static bool printWithDialog(QWidget* parent, const List& list);
     // On a printer that StartPrint or StartPdf has readied.
-    static bool Print(CTablePrinter& printer, const List& list);
+    static bool print(CTablePrinter& printer, const List& list);
 };

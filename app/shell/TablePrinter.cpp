@@ -79,7 +79,7 @@ int CTablePrinter::StartPrint(QWidget* parent, const QString& printerName, int c
 {
     m_errorCode = 0;
     if (printerName.isEmpty()) {
-        if (!CMessageBox::ChoosePrinter(parent, *m_printer))
+        if (!CMessageBox::choosePrinter(parent, *m_printer))
             return -1;
         m_copies = m_printer->copyCount();
         if (m_printer->outputFormat() == QPrinter::PdfFormat) {

@@ -62,7 +62,7 @@ std::string documentsFolder()
 void showTaskMessage(const std::string& text)
 {
     const QString message = qs(text);
-    auto show = [message] { CMessageBox::Error(QApplication::activeWindow(), message); };
+    auto show = [message] { CMessageBox::error(QApplication::activeWindow(), message); };
     QCoreApplication* app = QCoreApplication::instance();
     if (!app)
         return;
@@ -91,19 +91,19 @@ CTaskManager* CTaskManager::existing()
     return holder().get();
 }
 
-std::string CTaskManager::SettingsFilePath()
+std::string CTaskManager::settingsFilePath()
 {
-    return SettingsFilePath(QCoreApplication::applicationDirPath());
+    return settingsFilePath(QCoreApplication::applicationDirPath());
 }
 
-std::string CTaskManager::SettingsFilePath(const QString& programDir)
+std::string CTaskManager::settingsFilePath(const QString& programDir)
 {
     const QString fromEnvironment = qEnvironmentVariable("QUILLON_SETTINGS");
     if (!fromEnvironment.isEmpty())
         return QDir::toNativeSeparators(QFileInfo(fromEnvironment).absoluteFilePath()).toStdString();
     // An installed program's folder belongs to the system, even where this
     // user (root) could write into it.
-    if (!programDir.isEmpty() && !CInstallLayout::IsInstalled(programDir) && isWritableFolder(programDir))
+    if (!programDir.isEmpty() && !CInstallLayout::isInstalled(programDir) && isWritableFolder(programDir))
         return QDir::toNativeSeparators(programDir + QStringLiteral("/qz.ini")).toStdString();
     const QString configDir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                               + QStringLiteral("/Quillon");
@@ -111,7 +111,7 @@ std::string CTaskManager::SettingsFilePath(const QString& programDir)
     return QDir::toNativeSeparators(configDir + QStringLiteral("/qz.ini")).toStdString();
 }
 
-QString CTaskManager::PasswordDigest(const QString& password)
+QString CTaskManager::passwordDigest(const QString& password)
 {
     const std::string bytes = CTextCodec::ToGbk(password.toStdString());
     const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(bytes),
@@ -119,15 +119,15 @@ QString CTaskManager::PasswordDigest(const QString& password)
     return QString::fromLatin1(digest.toHex());
 }
 
-QString CTaskManager::BaseTitle()
+QString CTaskManager::baseTitle()
 {
     return QStringLiteral("Lumo智能分班系统 1.0.0");
 }
 
 CTaskManager::CTaskManager()
-    : m_settingsPath(SettingsFilePath())
+    : m_settingsPath(settingsFilePath())
 {
-    m_recent.Bind(m_settingsPath, CRecentTaskList::DefaultCapacity);
+    m_recent.bind(m_settingsPath, CRecentTaskList::DefaultCapacity);
     readSettings();
     m_tip = std::make_unique<CTipWnd>();
     m_tip->setFont(CUICore::instance()->GetDefaultFont());
@@ -142,7 +142,7 @@ void CTaskManager::readSettings()
 {
     CIniFile ini(m_settingsPath);
     ini.Load();
-    m_recent.Read(ini);
+    m_recent.read(ini);
 
     m_school.name = ini.GetString("Common", "SchoolName", "演示学校", 1023);
     m_lastPage = CNumberText::LeadingInt(ini.GetString("Common", "LastPage", "1"));
@@ -238,7 +238,7 @@ std::string CTaskManager::defaultTaskFolder() const
 void CTaskManager::openExternal(const QUrl& url)
 {
     m_openedUrls.push_back(url);
-    if (!CMessageBox::IsTestMode())
+    if (!CMessageBox::isTestMode())
         QDesktopServices::openUrl(url);
 }
 
@@ -263,7 +263,7 @@ bool CTaskManager::openTask(std::string path)
 {
     QWidget* parent = dialogParent();
     if (!CFileUtil::FileExists(path)) {
-        CMessageBox::Error(parent, QStringLiteral("分班任务文件 %1 不存在").arg(qs(path)));
+        CMessageBox::error(parent, QStringLiteral("分班任务文件 %1 不存在").arg(qs(path)));
         return false;
     }
     if (m_task) {
@@ -272,7 +272,7 @@ bool CTaskManager::openTask(std::string path)
         const QString question =
             QStringLiteral("分班任务 \"%1\" 正在使用。\n要打开新的分班任务，必须先关闭该分班任务，要继续吗")
                 .arg(qs(m_task->GetTaskInfo().GetTaskName()));
-        if (!CMessageBox::Question(parent, question))
+        if (!CMessageBox::question(parent, question))
             return false;
         closeTask();
     }
@@ -287,7 +287,7 @@ bool CTaskManager::openTask(std::string path)
     }
 
     refreshTaskDisplay();
-    m_recent.Add(path);
+    m_recent.add(path);
     if (m_mainWindow && m_mainWindow->sheet()->pageCount() == 1)
         m_mainWindow->sheet()->addTaskPages();
     // Both data files are rewritten in the current form right away; a file
@@ -319,11 +319,11 @@ bool CTaskManager::preserveUnreadableInput(CScheduleTask& task)
         ? QStringLiteral("分班数据文件 %1 已损坏，只读入了出错位置之前的数据。").arg(qs(inputPath))
         : QStringLiteral("分班数据文件 %1 无法读取，没有读入任何数据。").arg(qs(inputPath));
     if (!copied) {
-        CMessageBox::Error(dialogParent(),
+        CMessageBox::error(dialogParent(),
                            what + QStringLiteral("\n无法另存原文件的副本，为防止数据丢失，该文件暂不改写。"));
         return false;
     }
-    CMessageBox::Show(dialogParent(),
+    CMessageBox::show(dialogParent(),
                       what + QStringLiteral("\n原文件已另存为：\n%1").arg(qs(copyPath)),
                       CMessageBox::Icon::Warning);
     return true;
@@ -333,9 +333,9 @@ void CTaskManager::saveDataFiles(CScheduleTask& task, bool saveInput)
 {
     const CTaskInfo& info = task.GetTaskInfo();
     if (saveInput && !task.SaveInputData())
-        CMessageBox::Error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetInputFilePath())));
+        CMessageBox::error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetInputFilePath())));
     if (!task.SaveOutputData())
-        CMessageBox::Error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetOutputFilePath())));
+        CMessageBox::error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetOutputFilePath())));
 }
 
 bool CTaskManager::openTaskWithDialog()
@@ -343,8 +343,8 @@ bool CTaskManager::openTaskWithDialog()
     // The chooser starts in the program's folder; an installed program's
     // folder holds no tasks, so there it starts among the user's tasks.
     const QString startDir = QDir::toNativeSeparators(
-        CInstallLayout::IsInstalled() ? qs(defaultTaskFolder()) : QCoreApplication::applicationDirPath());
-    const QString path = CMessageBox::GetOpenFileName(dialogParent(), QStringLiteral("打开分班任务"), startDir,
+        CInstallLayout::isInstalled() ? qs(defaultTaskFolder()) : QCoreApplication::applicationDirPath());
+    const QString path = CMessageBox::getOpenFileName(dialogParent(), QStringLiteral("打开分班任务"), startDir,
                                                       QStringLiteral("分班任务文件(*.qz)"));
     if (path.isEmpty())
         return false;
@@ -370,7 +370,7 @@ bool CTaskManager::newTask()
         return false;
     writeLastPage(1);
     if (!info.WriteToFile()) {
-        CMessageBox::Error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
+        CMessageBox::error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
         return false;
     }
     return openTask(info.GetTaskFile());
@@ -385,7 +385,7 @@ void CTaskManager::editTaskInfo()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!info.WriteToFile())
-        CMessageBox::Error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
+        CMessageBox::error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
     refreshTaskDisplay();
 }
 
@@ -393,21 +393,21 @@ void CTaskManager::backupTask()
 {
     QWidget* parent = dialogParent();
     if (!m_task) {
-        CMessageBox::Information(parent, QStringLiteral("没有正在使用的分班任务"));
+        CMessageBox::information(parent, QStringLiteral("没有正在使用的分班任务"));
         return;
     }
     const CTaskInfo& info = m_task->GetTaskInfo();
     CBackupDlg dialog(qs(info.GetTaskName()), qs(info.GetTaskFolder()), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString chosen = CMessageBox::GetExistingDirectory(parent, QStringLiteral("将当前排课任务备份到"), QString());
+    const QString chosen = CMessageBox::getExistingDirectory(parent, QStringLiteral("将当前排课任务备份到"), QString());
     if (chosen.isEmpty())
         return;
 
     // The name becomes a folder and a file name: one that could step out of
     // the chosen folder is replaced by the task file's own name.
     std::string name = info.GetTaskName();
-    if (!CTaskInfoDlg::IsValidTaskName(qs(name)))
+    if (!CTaskInfoDlg::isValidTaskName(qs(name)))
         name = CFileUtil::FromPath(CFileUtil::ToPath(info.GetTaskFile()).stem());
     const std::string target = CFileUtil::WithSeparator(QDir::toNativeSeparators(chosen).toStdString()) + name
                                + CFileUtil::Separator();
@@ -418,10 +418,10 @@ void CTaskManager::backupTask()
                     && CFileUtil::CopyFileReplacing(source + "input.xml", target + "input.xml")
                     && CFileUtil::CopyFileReplacing(source + "output.xml", target + "output.xml");
     if (!ok) {
-        CMessageBox::Error(parent, QStringLiteral("备份失败,请检查您是否有系统管理员权限"));
+        CMessageBox::error(parent, QStringLiteral("备份失败,请检查您是否有系统管理员权限"));
         return;
     }
-    CMessageBox::Information(parent, QStringLiteral("备份成功"));
+    CMessageBox::information(parent, QStringLiteral("备份成功"));
     if (dialog.openFolderAfterwards())
         openExternal(QUrl::fromLocalFile(qs(target)));
 }

@@ -60,7 +60,7 @@ protected:
 TEST_F(DivisionPrintTest, RostersHoldEachClassNumberedFromOne)
 {
     task.GetStudentInfoList().FindAs<CStudentInfo>("student4")->SetClassId(""); // not placed
-    const auto sections = CDivisionPrinter::ClassRosters(task);
+    const auto sections = CDivisionPrinter::classRosters(task);
     ASSERT_EQ(sections.size(), 3u);
     for (int c = 0; c < 3; ++c) {
         const auto& section = sections[static_cast<std::size_t>(c)];
@@ -82,7 +82,7 @@ TEST_F(DivisionPrintTest, RostersHoldEachClassNumberedFromOne)
     // The first roster: students 0, 3, 6 … in index order.
     EXPECT_EQ(sections[0].rows[1].at(1), QString::fromStdString(task.GetStudentName("student3")));
 
-    const auto one = CDivisionPrinter::ClassRosters(task, "class2");
+    const auto one = CDivisionPrinter::classRosters(task, "class2");
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].title, ClassName(2));
     EXPECT_EQ(one[0].rows.size(), 50u);
@@ -92,7 +92,7 @@ TEST_F(DivisionPrintTest, EveryRosterStartsOnItsOwnPagesWithHeaderAndPageNumbers
 {
     CTablePrinter printer;
     ASSERT_EQ(printer.StartPdf(pdf), 0);
-    ASSERT_TRUE(CDivisionPrinter::Print(printer, CDivisionPrinter::ClassRosters(task)));
+    ASSERT_TRUE(CDivisionPrinter::print(printer, CDivisionPrinter::classRosters(task)));
 
     ASSERT_EQ(PageCount(pdf), 6);
     for (int c = 0; c < 3; ++c) {
@@ -123,23 +123,23 @@ TEST_F(DivisionPrintTest, TableWindowPrintsTheClassShownOrNothingWhenCancelled)
     ASSERT_EQ(dialog.GetPrintButton()->text(), QStringLiteral("打印"));
     dialog.GetPrintButton()->click(); // no file chosen: cancelled
     EXPECT_FALSE(QFile::exists(pdf));
-    EXPECT_TRUE(CMessageBox::ShownMessages().empty());
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
 
-    dialog.GetClassChooser()->setCurrentIndex(2);
-    CMessageBox::PushPath(pdf);
+    dialog.classChooser()->setCurrentIndex(2);
+    CMessageBox::pushPath(pdf);
     dialog.GetPrintButton()->click();
     ASSERT_EQ(PageCount(pdf), 2);
     const QString text = Text(pdf);
     EXPECT_EQ(RosterRows(text, ClassName(1)), 50);
     EXPECT_FALSE(text.contains(ClassName(0)));
-    EXPECT_TRUE(CMessageBox::ShownMessages().empty());
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
 }
 
 TEST_F(DivisionPrintTest, StatisticsWindowPrintsTheStatistics)
 {
     CDivisionStatisticsDlg dialog(task);
     ASSERT_EQ(dialog.GetPrintButton()->text(), QStringLiteral("打印"));
-    CMessageBox::PushPath(pdf);
+    CMessageBox::pushPath(pdf);
     dialog.GetPrintButton()->click();
     ASSERT_EQ(PageCount(pdf), 1);
     const QStringList lines = Lines(Text(pdf));
@@ -157,7 +157,7 @@ TEST_F(DivisionPrintTest, WideTablesTurnThePage)
         subjects.push_back("选修科目" + std::to_string(k + 1));
     CTablePrinter printer;
     ASSERT_EQ(printer.StartPdf(pdf), 0);
-    ASSERT_TRUE(CDivisionPrinter::Print(printer, CDivisionPrinter::ClassRosters(task, "class0")));
+    ASSERT_TRUE(CDivisionPrinter::print(printer, CDivisionPrinter::classRosters(task, "class0")));
     const QString info = PdfTest::Run(QStringLiteral("pdfinfo %1").arg(Quoted(pdf)));
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page size:\\s+842(\\.\\d+)? x 595"))))
         << info.toStdString();
@@ -249,7 +249,7 @@ TEST(PrintScreenshots, DemoRosterAndClassesList)
     const QString rosters = QString::fromStdString(folder.File("rosters.pdf"));
     CTablePrinter rosterPrinter;
     ASSERT_EQ(rosterPrinter.StartPdf(rosters), 0);
-    ASSERT_TRUE(CDivisionPrinter::Print(rosterPrinter, CDivisionPrinter::ClassRosters(task)));
+    ASSERT_TRUE(CDivisionPrinter::print(rosterPrinter, CDivisionPrinter::classRosters(task)));
     EXPECT_TRUE(RenderFirstPage(rosters, out.filePath(QStringLiteral("print-roster.png"))));
 
     // The classes list as its editor prints it.
@@ -259,6 +259,6 @@ TEST(PrintScreenshots, DemoRosterAndClassesList)
     const QString classes = QString::fromStdString(folder.File("classes.pdf"));
     CTablePrinter listPrinter;
     ASSERT_EQ(listPrinter.StartPdf(classes), 0);
-    ASSERT_TRUE(CListPrinter::Print(listPrinter, list));
+    ASSERT_TRUE(CListPrinter::print(listPrinter, list));
     EXPECT_TRUE(RenderFirstPage(classes, out.filePath(QStringLiteral("print-classes.png"))));
 }

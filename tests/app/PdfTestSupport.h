@@ -108,7 +108,7 @@ class PdfFileTest : public ::testing::Test
 protected:
     explicit PdfFileTest(const char* fileName) : pdf(QString::fromStdString(folder.File(fileName))) {}
 
-    void SetUp() override { CMessageBox::ClearTestState(); }
+    void SetUp() override { CMessageBox::clearTestState(); }
 
     testsupport::TempFolder folder;
     const QString pdf;

@@ -50,39 +50,39 @@ protected:
 
 TEST_F(InstalledLayout, FoundFromTheProgramsFolderOnly)
 {
-    EXPECT_EQ(CInstallLayout::DataFolder(bin()), data());
-    EXPECT_TRUE(CInstallLayout::IsInstalled(bin()));
+    EXPECT_EQ(CInstallLayout::dataFolder(bin()), data());
+    EXPECT_TRUE(CInstallLayout::isInstalled(bin()));
     // A build folder, or a prefix without the help page, is no installation.
-    EXPECT_FALSE(CInstallLayout::IsInstalled());
-    EXPECT_TRUE(CInstallLayout::HelpPage().isEmpty());
-    EXPECT_FALSE(CInstallLayout::IsInstalled(path(QStringLiteral("usr"))));
+    EXPECT_FALSE(CInstallLayout::isInstalled());
+    EXPECT_TRUE(CInstallLayout::helpPage().isEmpty());
+    EXPECT_FALSE(CInstallLayout::isInstalled(path(QStringLiteral("usr"))));
     QFile::remove(data() + QStringLiteral("/help/index.html"));
-    EXPECT_FALSE(CInstallLayout::IsInstalled(bin()));
-    EXPECT_FALSE(CInstallLayout::IsInstalled(QString()));
+    EXPECT_FALSE(CInstallLayout::isInstalled(bin()));
+    EXPECT_FALSE(CInstallLayout::isInstalled(QString()));
 }
 
 TEST_F(InstalledLayout, SettingsNeverBesideAnInstalledProgram)
 {
     // The folder is writable here, as /usr/bin is for root.
     const std::string configured = str(path(QStringLiteral("config/Quillon/qz.ini")));
-    EXPECT_EQ(CTaskManager::SettingsFilePath(bin()), configured);
+    EXPECT_EQ(CTaskManager::settingsFilePath(bin()), configured);
     EXPECT_TRUE(QFileInfo(path(QStringLiteral("config/Quillon"))).isDir());
 
     // A program that is not installed keeps them beside itself.
     const QString portable = path(QStringLiteral("portable"));
     QDir().mkpath(portable);
-    EXPECT_EQ(CTaskManager::SettingsFilePath(portable), str(portable + QStringLiteral("/qz.ini")));
+    EXPECT_EQ(CTaskManager::settingsFilePath(portable), str(portable + QStringLiteral("/qz.ini")));
 
     // A settings file named by the caller wins over both.
     const QString chosen = path(QStringLiteral("chosen.ini"));
     qputenv("QUILLON_SETTINGS", chosen.toLocal8Bit());
-    EXPECT_EQ(CTaskManager::SettingsFilePath(bin()), str(chosen));
+    EXPECT_EQ(CTaskManager::settingsFilePath(bin()), str(chosen));
 }
 
 TEST_F(InstalledLayout, DemoTaskCopiedOnceAndWritable)
 {
     QFile::setPermissions(demo() + QStringLiteral("/input.xml"), QFileDevice::ReadOwner | QFileDevice::ReadOther);
-    const QString task = CInstallLayout::CopyDemoTask(data(), tasks());
+    const QString task = CInstallLayout::copyDemoTask(data(), tasks());
     EXPECT_EQ(task, tasks() + QStringLiteral("/演示任务/演示任务.qz"));
     EXPECT_EQ(readBytes(task), QByteArray("[Task Info]\n"));
     const QString input = tasks() + QStringLiteral("/演示任务/input.xml");
@@ -92,7 +92,7 @@ TEST_F(InstalledLayout, DemoTaskCopiedOnceAndWritable)
 
     // The user's copy, possibly changed by now, is never overwritten.
     writeBytes(input, "<changed/>");
-    EXPECT_TRUE(CInstallLayout::CopyDemoTask(data(), tasks()).isEmpty());
+    EXPECT_TRUE(CInstallLayout::copyDemoTask(data(), tasks()).isEmpty());
     EXPECT_EQ(readBytes(input), QByteArray("<changed/>"));
 }
 
@@ -100,14 +100,14 @@ TEST_F(InstalledLayout, FailedDemoCopyLeavesNothingBehind)
 {
     // A copy cut short before is cleared away by the next one.
     QDir().mkpath(tasks() + QStringLiteral("/.演示任务.copying/stale"));
-    EXPECT_FALSE(CInstallLayout::CopyDemoTask(data(), tasks()).isEmpty());
+    EXPECT_FALSE(CInstallLayout::copyDemoTask(data(), tasks()).isEmpty());
     EXPECT_EQ(QDir(tasks()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("演示任务")});
 
     // A demo folder without a task file is no task.
     QFile::remove(demo() + QStringLiteral("/演示任务.qz"));
     const QString other = path(QStringLiteral("other"));
-    EXPECT_TRUE(CInstallLayout::CopyDemoTask(data(), other).isEmpty());
+    EXPECT_TRUE(CInstallLayout::copyDemoTask(data(), other).isEmpty());
     EXPECT_TRUE(QDir(other).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
-    EXPECT_TRUE(CInstallLayout::CopyDemoTask(QString(), other).isEmpty());
+    EXPECT_TRUE(CInstallLayout::copyDemoTask(QString(), other).isEmpty());
 }

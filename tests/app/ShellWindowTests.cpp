@@ -41,7 +41,7 @@ TEST(ShellSheet, TabsAndPages)
     ASSERT_EQ(sheet.toolBox()->commands().size(), 2u);
     EXPECT_EQ(sheet.toolBox()->commands()[0].command, 24);
     EXPECT_EQ(sheet.toolBox()->commands()[1].caption, QStringLiteral("自动分班报告"));
-    EXPECT_EQ(sheet.toolDesc()->caption(), QStringLiteral("4 自动分班"));
+    EXPECT_EQ(sheet.toolDesc()->defaultCaption(), QStringLiteral("4 自动分班"));
     // A click beside the tabs does nothing.
     QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(990, 10));
     EXPECT_EQ(sheet.currentPage(), 3);
@@ -129,7 +129,7 @@ TEST_F(ShellWindow, WebsiteOpensTheHelpPage)
 
     // Backup from the icon bar with no task open.
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->itemRect(CMainToolBar::Backup).center());
-    EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")});
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")});
 }
 
 TEST_F(ShellWindow, LocationZoneOpensTaskFolder)

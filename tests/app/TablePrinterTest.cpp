@@ -168,7 +168,7 @@ TEST_F(TablePrinterTest, ListPrintsTitleHeaderAndRowsInChinese)
                  {QStringLiteral("初一(2)班"), QStringLiteral("46")}};
     CTablePrinter printer;
     ASSERT_EQ(printer.StartPdf(pdf), 0);
-    ASSERT_TRUE(CListPrinter::Print(printer, list));
+    ASSERT_TRUE(CListPrinter::print(printer, list));
 
     EXPECT_EQ(PageCount(pdf), 1);
     const QStringList lines = Lines(Text(pdf));
@@ -185,14 +185,14 @@ TEST_F(TablePrinterTest, ListPrintsTitleHeaderAndRowsInChinese)
 TEST_F(TablePrinterTest, CancelledDialogPrintsNothingAndSaysNothing)
 {
     CListPrinter::List list{QStringLiteral("班级信息"), {QStringLiteral("班级名称")}, {360}, {}};
-    EXPECT_TRUE(CListPrinter::PrintWithDialog(nullptr, list));
-    ASSERT_EQ(CMessageBox::ShownChoosers().size(), 1u);
-    EXPECT_EQ(CMessageBox::ShownChoosers()[0].title, QStringLiteral("打印"));
-    EXPECT_TRUE(CMessageBox::ShownMessages().empty());
+    EXPECT_TRUE(CListPrinter::printWithDialog(nullptr, list));
+    ASSERT_EQ(CMessageBox::shownChoosers().size(), 1u);
+    EXPECT_EQ(CMessageBox::shownChoosers()[0].title, QStringLiteral("打印"));
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
 
     // Choosing a PDF file in the dialog prints there.
-    CMessageBox::PushPath(pdf);
-    EXPECT_TRUE(CListPrinter::PrintWithDialog(nullptr, list));
+    CMessageBox::pushPath(pdf);
+    EXPECT_TRUE(CListPrinter::printWithDialog(nullptr, list));
     EXPECT_EQ(PageCount(pdf), 1);
     EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("out.pdf")});
 }
