@@ -92,20 +92,21 @@ void CDivisionCore::Divide()
         return; // stopped: the task is left as it was
     }
 
+    // From here on the run is no longer stopped: the result is written into
+    // the task and saved as a whole, so that a late cancel never leaves the
+    // task in memory different from its folder.
     WriteBack();
     GetTask()->GetLastReportInfo().MakeReport(0);
     Clear();
 
     if (ShouldSaveFiles()) {
-        if (IsStopRequested()) {
-            // Divided in memory but not saved.
-            GetTask()->SetDirty(true);
-            return;
-        }
-        // Once the input data is saved the report goes with it, so the two
-        // files always describe the same run.
-        GetTask()->SaveInputData();
-        GetTask()->SaveLastReportInfo();
+        // The report is saved only with the input data, so the two files
+        // always describe the same run. A task whose input data could not be
+        // saved holds a result that is in memory only.
+        const bool inputSaved = GetTask()->SaveInputData();
+        const bool reportSaved = inputSaved && GetTask()->SaveLastReportInfo();
+        GetTask()->SetDirty(!inputSaved);
+        SetResultSaved(reportSaved);
     }
 
     const int result = allPlaced ? DIVISION_RESULT_DONE : DIVISION_RESULT_UNPLACED;
