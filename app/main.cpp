@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
     // The login dialog is the only window for a while; its closing must not
     // end the program before the main window is up.
     QApplication::setQuitOnLastWindowClosed(false);
-    const std::string settings = CTaskManager::SettingsFilePath();
+    const std::string settings = CTaskManager::settingsFilePath();
     const QString stored = QString::fromStdString(CIniFile::ReadString(settings, "SYSTEM", "Auth", ""));
     if (!CLoginDlg::check(stored))
         return 0;

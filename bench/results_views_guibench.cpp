@@ -43,8 +43,8 @@ void BM_DivisionTableChooseClass(benchmark::State& state)
     dialog.show();
     int index = 1;
     for (auto _ : state) {
-        dialog.GetClassChooser()->setCurrentIndex(index);
-        dialog.GetClassChooser()->setCurrentIndex(0); // back to every class
+        dialog.classChooser()->setCurrentIndex(index);
+        dialog.classChooser()->setCurrentIndex(0); // back to every class
         QPixmap shot = dialog.grab();
         benchmark::DoNotOptimize(shot);
         index = index % 400 + 1;

@@ -12,31 +12,31 @@
 
 #include <algorithm>
 
-using DialogUnits::ToPixels;
+using DialogUnits::toPixels;
 
 CAutoDivisionDlg::CAutoDivisionDlg(CScheduleTask& task, QWidget* parent) : QDialog(parent), m_task(task)
 {
     setWindowTitle(QStringLiteral("自动分班"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(ToPixels(295), ToPixels(70));
+    setFixedSize(toPixels(295), toPixels(70));
 
     // The status line starts empty: the engine's first status replaces it.
     m_status = new QLabel(m_statusText, this);
-    m_status->setGeometry(ToPixels(7), ToPixels(11), ToPixels(281), ToPixels(12));
+    m_status->setGeometry(toPixels(7), toPixels(11), toPixels(281), toPixels(12));
     m_progress = new QProgressBar(this);
-    m_progress->setGeometry(ToPixels(7), ToPixels(27), ToPixels(281), ToPixels(14));
+    m_progress->setGeometry(toPixels(7), toPixels(27), toPixels(281), toPixels(14));
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_cancel = new QPushButton(QStringLiteral("取消"), this);
-    m_cancel->setGeometry(ToPixels(212), ToPixels(49), ToPixels(76), ToPixels(14));
+    m_cancel->setGeometry(toPixels(212), toPixels(49), toPixels(76), toPixels(14));
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     CUICore::instance()->SetAllChildWindowFont(this);
 }
 
 CAutoDivisionDlg::~CAutoDivisionDlg()
 {
-    StopEngine();
+    stopEngine();
 }
 
 void CAutoDivisionDlg::showEvent(QShowEvent* event)
@@ -44,11 +44,11 @@ void CAutoDivisionDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!m_started) {
         m_started = true;
-        StartEngine();
+        startEngine();
     }
 }
 
-void CAutoDivisionDlg::StartEngine()
+void CAutoDivisionDlg::startEngine()
 {
     m_core = std::make_unique<CCore>(m_task);
     m_core->Init(this);
@@ -58,11 +58,11 @@ void CAutoDivisionDlg::StartEngine()
 
 void CAutoDivisionDlg::done(int result)
 {
-    StopEngine();
+    stopEngine();
     QDialog::done(result);
 }
 
-void CAutoDivisionDlg::StopEngine()
+void CAutoDivisionDlg::stopEngine()
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -90,7 +90,7 @@ void CAutoDivisionDlg::Notify(unsigned message, std::uintptr_t wParam, std::intp
 
     if (QThread::currentThread() == thread()) {
         if (!m_stopped)
-            HandleNotify(wParam, lParam, text);
+            handleNotify(wParam, lParam, text);
         return;
     }
 
@@ -102,7 +102,7 @@ void CAutoDivisionDlg::Notify(unsigned message, std::uintptr_t wParam, std::intp
     QMetaObject::invokeMethod(
         this,
         [this, wParam, lParam, text, ticket] {
-            HandleNotify(wParam, lParam, text);
+            handleNotify(wParam, lParam, text);
             {
                 std::lock_guard<std::mutex> guard(m_mutex);
                 m_handled = std::max(m_handled, ticket);
@@ -116,7 +116,7 @@ void CAutoDivisionDlg::Notify(unsigned message, std::uintptr_t wParam, std::intp
     m_changed.notify_all();
 }
 
-void CAutoDivisionDlg::HandleNotify(std::uintptr_t wParam, std::intptr_t lParam, const QString& text)
+void CAutoDivisionDlg::handleNotify(std::uintptr_t wParam, std::intptr_t lParam, const QString& text)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -138,7 +138,7 @@ void CAutoDivisionDlg::HandleNotify(std::uintptr_t wParam, std::intptr_t lParam,
         m_finished = true;
         // Leave the final state on screen for a moment, then close.
         repaint();
-        QTimer::singleShot(kClosingPauseMs, this, [this] {
+        QTimer::singleShot(ClosingPauseMs, this, [this] {
             if (isVisible()) // not cancelled meanwhile
                 accept();
         });

@@ -35,21 +35,21 @@ public:
     ~CAutoDivisionDlg() override;
 
     // Classes handed to the engine; empty for a division of every class.
-    void SetClassFilter(const std::vector<std::string>& classIds) { m_classFilter = classIds; }
+    void setClassFilter(const std::vector<std::string>& classIds) { m_classFilter = classIds; }
     // The code of the engine's end notification; 0 when none arrived.
-    int GetResultCode() const { return m_resultCode; }
-    QString GetStatusText() const { return m_statusText; }
+    int resultCode() const { return m_resultCode; }
+    QString statusText() const { return m_statusText; }
     // True once the end notification has arrived.
-    bool IsFinished() const { return m_finished; }
+    bool isFinished() const { return m_finished; }
 
-    QLabel* GetStatusLabel() const { return m_status; }
-    QProgressBar* GetProgressBar() const { return m_progress; }
-    QPushButton* GetCancelButton() const { return m_cancel; }
+    QLabel* statusLabel() const { return m_status; }
+    QProgressBar* progressBar() const { return m_progress; }
+    QPushButton* cancelButton() const { return m_cancel; }
 
     void Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     // How long the finished state stays on screen before the dialog closes.
-    static constexpr int kClosingPauseMs = 500;
+    static constexpr int ClosingPauseMs = 500;
 
 public slots:
     void done(int result) override;
@@ -58,10 +58,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void StartEngine();
+    void startEngine();
     // Releases a waiting worker, stops the engine and frees it.
-    void StopEngine();
-    void HandleNotify(std::uintptr_t wParam, std::intptr_t lParam, const QString& text);
+    void stopEngine();
+    void handleNotify(std::uintptr_t wParam, std::intptr_t lParam, const QString& text);
 
     CScheduleTask& m_task;
     std::vector<std::string> m_classFilter;

@@ -5,7 +5,7 @@
 // 1.5 pixels either way.
 namespace DialogUnits {
 
-constexpr int ToPixels(int units)
+constexpr int toPixels(int units)
 {
     return (units * 3 + 1) / 2;
 }

@@ -17,14 +17,14 @@ const char* const kConfirmation =
     "欢迎使用计算机自动分班。\n所有的学生将重新分班，现有的分班数据将被新的分班结果覆盖。\n\n"
     "点击\"确定\"按钮立即开始自动分班。";
 
-QString ReportText(const CScheduleTask& task)
+QString reportText(const CScheduleTask& task)
 {
     return QString::fromStdString(task.GetLastReportInfo().GetReportInfo());
 }
 
 // A cancelled worker may still be finishing a step; nothing may read the
 // task until it has let go of it.
-void WaitUntilTaskIsFree(const CScheduleTask& task)
+void waitUntilTaskIsFree(const CScheduleTask& task)
 {
     if (!CCore::IsTaskBusy(&task))
         return;
@@ -35,9 +35,9 @@ void WaitUntilTaskIsFree(const CScheduleTask& task)
 
 } // namespace
 
-bool CDivisionCommands::StartDivision(QWidget* parent, CScheduleTask& task)
+bool CDivisionCommands::startDivision(QWidget* parent, CScheduleTask& task)
 {
-    const auto answer = CMessageBox::Show(parent, QString::fromUtf8(kConfirmation), CMessageBox::Icon::Warning,
+    const auto answer = CMessageBox::show(parent, QString::fromUtf8(kConfirmation), CMessageBox::Icon::Warning,
                                           QMessageBox::Ok | QMessageBox::Cancel);
     if (answer != QMessageBox::Ok)
         return false;
@@ -46,34 +46,34 @@ bool CDivisionCommands::StartDivision(QWidget* parent, CScheduleTask& task)
     {
         CAutoDivisionDlg dialog(task, parent);
         dialog.exec();
-        resultCode = dialog.GetResultCode();
+        resultCode = dialog.resultCode();
         // The dialog is the engine's owner: it stays alive until a worker
         // that outlived the cancel has let go of the task, so that no late
         // notification can reach a destroyed window.
-        WaitUntilTaskIsFree(task);
+        waitUntilTaskIsFree(task);
     }
 
-    CReportDlg report(ReportText(task), resultCode, parent);
+    CReportDlg report(reportText(task), resultCode, parent);
     return report.exec() == QDialog::Accepted;
 }
 
-bool CDivisionCommands::ShowReport(QWidget* parent, CScheduleTask& task)
+bool CDivisionCommands::showReport(QWidget* parent, CScheduleTask& task)
 {
-    WaitUntilTaskIsFree(task);
-    CReportDlg report(ReportText(task), DIVISION_RESULT_SHOW_REPORT, parent);
+    waitUntilTaskIsFree(task);
+    CReportDlg report(reportText(task), DIVISION_RESULT_SHOW_REPORT, parent);
     return report.exec() == QDialog::Accepted;
 }
 
-void CDivisionCommands::ShowDivisionTable(QWidget* parent, CScheduleTask& task)
+void CDivisionCommands::showDivisionTable(QWidget* parent, CScheduleTask& task)
 {
-    WaitUntilTaskIsFree(task);
+    waitUntilTaskIsFree(task);
     CDivisionTableDlg dialog(task, parent);
     dialog.exec();
 }
 
-void CDivisionCommands::ShowStatistics(QWidget* parent, CScheduleTask& task)
+void CDivisionCommands::showStatistics(QWidget* parent, CScheduleTask& task)
 {
-    WaitUntilTaskIsFree(task);
+    waitUntilTaskIsFree(task);
     CDivisionStatisticsDlg dialog(task, parent);
     dialog.exec();
 }

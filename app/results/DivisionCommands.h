@@ -9,10 +9,10 @@ class CDivisionCommands
 public:
     // Confirmation, the auto-division dialog, then the report dialog.
     // True when the user asked for the division table from the report
-    // (the caller then selects tab 4 and calls ShowDivisionTable).
-    static bool StartDivision(QWidget* parent, CScheduleTask& task);
+    // (the caller then selects tab 4 and calls showDivisionTable).
+    static bool startDivision(QWidget* parent, CScheduleTask& task);
     // The report dialog with the stored report (outcome code 3).
-    static bool ShowReport(QWidget* parent, CScheduleTask& task);
-    static void ShowDivisionTable(QWidget* parent, CScheduleTask& task);
-    static void ShowStatistics(QWidget* parent, CScheduleTask& task);
+    static bool showReport(QWidget* parent, CScheduleTask& task);
+    static void showDivisionTable(QWidget* parent, CScheduleTask& task);
+    static void showStatistics(QWidget* parent, CScheduleTask& task);
 };

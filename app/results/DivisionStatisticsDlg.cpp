@@ -15,7 +15,7 @@
 
 #include <algorithm>
 
-using DialogUnits::ToPixels;
+using DialogUnits::toPixels;
 
 CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent)
     : CResultTableDlg(parent), m_statistics(std::make_unique<CDivisionStatistics>(task))
@@ -30,28 +30,28 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
     CUICore::instance()->SetAllChildWindowFont(this);
 
     // The list keeps the template's distance from the edges as the window grows.
-    SetFrameMargins(QMargins(ToPixels(7), ToPixels(7), ToPixels(464 - 457), ToPixels(248 - 223)));
-    SetTableInset(QMargins(1, 1, 1, 1));
+    setFrameMargins(QMargins(toPixels(7), toPixels(7), toPixels(464 - 457), toPixels(248 - 223)));
+    setTableInset(QMargins(1, 1, 1, 1));
 
     m_statistics->Calculate();
     m_model = new CDivisionStatisticsModel(this);
-    m_model->Load(task.GetCustomSubjectArray(), *m_statistics);
-    GetTable()->setModel(m_model);
+    m_model->load(task.GetCustomSubjectArray(), *m_statistics);
+    table()->setModel(m_model);
     for (int column = 0; column < m_model->columnCount(); ++column)
-        GetTable()->horizontalHeader()->resizeSection(column, m_model->DefaultColumnWidth(column));
-    GetTable()->setColumnHidden(0, true);
+        table()->horizontalHeader()->resizeSection(column, m_model->defaultColumnWidth(column));
+    table()->setColumnHidden(0, true);
 
     // The template's size, widened so that every subject's column shows
     // without scrolling where the screen has room for it.
     int columns = 0;
     for (int column = 1; column < m_model->columnCount(); ++column)
-        columns += m_model->DefaultColumnWidth(column);
-    const int needed = columns + ToPixels(7) + ToPixels(464 - 457) + 2
-                       + GetTable()->verticalScrollBar()->sizeHint().width() + 4;
-    int width = std::max(ToPixels(464), needed);
+        columns += m_model->defaultColumnWidth(column);
+    const int needed = columns + toPixels(7) + toPixels(464 - 457) + 2
+                       + table()->verticalScrollBar()->sizeHint().width() + 4;
+    int width = std::max(toPixels(464), needed);
     if (const QScreen* screen = this->screen())
         width = std::min(width, screen->availableGeometry().width() - 40);
-    resize(std::max(width, ToPixels(464)), ToPixels(248));
+    resize(std::max(width, toPixels(464)), toPixels(248));
 }
 
 CDivisionStatisticsDlg::~CDivisionStatisticsDlg() = default;
@@ -59,7 +59,7 @@ CDivisionStatisticsDlg::~CDivisionStatisticsDlg() = default;
 void CDivisionStatisticsDlg::resizeEvent(QResizeEvent* event)
 {
     CResultTableDlg::resizeEvent(event);
-    const QSize button(ToPixels(69), ToPixels(14));
-    m_closeButton->setGeometry(width() - ToPixels(7) - button.width(), height() - ToPixels(7) - button.height(),
+    const QSize button(toPixels(69), toPixels(14));
+    m_closeButton->setGeometry(width() - toPixels(7) - button.width(), height() - toPixels(7) - button.height(),
                                button.width(), button.height());
 }

@@ -20,9 +20,9 @@ public:
     explicit CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent = nullptr);
     ~CDivisionStatisticsDlg() override;
 
-    CDivisionStatisticsModel* GetModel() const { return m_model; }
-    const CDivisionStatistics& GetStatistics() const { return *m_statistics; }
-    QPushButton* GetCloseButton() const { return m_closeButton; }
+    CDivisionStatisticsModel* model() const { return m_model; }
+    const CDivisionStatistics& statistics() const { return *m_statistics; }
+    QPushButton* closeButton() const { return m_closeButton; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

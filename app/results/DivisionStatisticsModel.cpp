@@ -11,7 +11,7 @@ const QColor kClassText(0, 0, 0);
 
 CDivisionStatisticsModel::CDivisionStatisticsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CDivisionStatisticsModel::Load(const std::vector<std::string>& subjectNames,
+void CDivisionStatisticsModel::load(const std::vector<std::string>& subjectNames,
                                     const CDivisionStatistics& statistics)
 {
     beginResetModel();
@@ -47,7 +47,7 @@ QVariant CDivisionStatisticsModel::data(const QModelIndex& index, int role) cons
     case Qt::DisplayRole:
         return index.column() < row.size() ? row[index.column()] : QString();
     case Qt::TextAlignmentRole:
-        return int((IsRightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return int((isRightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     case Qt::ForegroundRole:
         // The whole-school row is the last one.
         return index.row() == rowCount() - 1 ? kSchoolText : kClassText;
@@ -63,11 +63,11 @@ QVariant CDivisionStatisticsModel::headerData(int section, Qt::Orientation orien
     if (role == Qt::DisplayRole)
         return m_titles[section];
     if (role == Qt::TextAlignmentRole)
-        return int((IsRightAligned(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return int((isRightAligned(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     return {};
 }
 
-int CDivisionStatisticsModel::DefaultColumnWidth(int column) const
+int CDivisionStatisticsModel::defaultColumnWidth(int column) const
 {
     switch (column) {
     case 0: return 0;

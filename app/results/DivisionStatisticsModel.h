@@ -17,18 +17,18 @@ public:
     explicit CDivisionStatisticsModel(QObject* parent = nullptr);
 
     // Takes the titles and the rows of computed statistics.
-    void Load(const std::vector<std::string>& subjectNames, const CDivisionStatistics& statistics);
+    void load(const std::vector<std::string>& subjectNames, const CDivisionStatistics& statistics);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    int DefaultColumnWidth(int column) const;
-    bool HasSchoolRow() const { return !m_rows.empty(); }
+    int defaultColumnWidth(int column) const;
+    bool hasSchoolRow() const { return !m_rows.empty(); }
 
 private:
-    bool IsRightAligned(int column) const { return column >= 5; }
+    bool isRightAligned(int column) const { return column >= 5; }
 
     QStringList m_titles;
     std::vector<QStringList> m_rows;

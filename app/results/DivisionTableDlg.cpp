@@ -16,7 +16,7 @@
 #include <QScreen>
 #include <QTableView>
 
-using DialogUnits::ToPixels;
+using DialogUnits::toPixels;
 
 CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     : CResultTableDlg(parent), m_task(task), m_data(std::make_unique<CDivisionTableData>(task))
@@ -26,13 +26,13 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* label = new QLabel(QStringLiteral("班级："), this);
-    label->setGeometry(ToPixels(7), ToPixels(9), ToPixels(25), ToPixels(8) + 2);
+    label->setGeometry(toPixels(7), toPixels(9), toPixels(25), toPixels(8) + 2);
     m_chooser = new QComboBox(this);
-    m_chooser->setGeometry(ToPixels(34), ToPixels(7), ToPixels(135), ToPixels(14));
+    m_chooser->setGeometry(toPixels(34), toPixels(7), toPixels(135), toPixels(14));
     m_statisticsButton = new QPushButton(QStringLiteral("分班统计表"), this);
-    m_statisticsButton->setGeometry(ToPixels(181), ToPixels(7), ToPixels(69), ToPixels(14));
+    m_statisticsButton->setGeometry(toPixels(181), toPixels(7), toPixels(69), toPixels(14));
     m_exportButton = new QPushButton(QStringLiteral("导出到EXCEL"), this);
-    m_exportButton->setGeometry(ToPixels(259), ToPixels(7), ToPixels(69), ToPixels(14));
+    m_exportButton->setGeometry(toPixels(259), toPixels(7), toPixels(69), toPixels(14));
     // Enter must not open the statistics or the export.
     m_statisticsButton->setAutoDefault(false);
     m_exportButton->setAutoDefault(false);
@@ -43,19 +43,19 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task))
         m_chooser->addItem(QString::fromStdString(info->GetName()), QString::fromStdString(info->GetId()));
 
-    SetFrameMargins(QMargins(10, 38, 10, 10));
-    SetTableInset(QMargins(1, 1, 1, 2));
+    setFrameMargins(QMargins(10, 38, 10, 10));
+    setTableInset(QMargins(1, 1, 1, 2));
 
     m_model = new CDivisionTableModel(*m_data, this);
     m_data->Fill(); // the columns are known before the view is set up
-    GetTable()->setModel(m_model);
+    table()->setModel(m_model);
     for (int column = 0; column < m_model->columnCount(); ++column)
-        GetTable()->horizontalHeader()->resizeSection(column, m_model->DefaultColumnWidth(column));
-    GetTable()->setColumnHidden(CDivisionTableData::ColumnId, true);
+        table()->horizontalHeader()->resizeSection(column, m_model->defaultColumnWidth(column));
+    table()->setColumnHidden(CDivisionTableData::ColumnId, true);
 
-    connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] { FillTable(); });
-    connect(m_statisticsButton, &QPushButton::clicked, this, [this] { ShowStatistics(); });
-    connect(m_exportButton, &QPushButton::clicked, this, [this] { Export(); });
+    connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] { fillTable(); });
+    connect(m_statisticsButton, &QPushButton::clicked, this, [this] { showStatistics(); });
+    connect(m_exportButton, &QPushButton::clicked, this, [this] { exportTable(); });
 
     // Cover the work area of the screen (the desktop without the task bar).
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -64,29 +64,29 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
         resize(area.size());
         move(area.topLeft());
     } else {
-        resize(ToPixels(436), ToPixels(248));
+        resize(toPixels(436), toPixels(248));
     }
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 CDivisionTableDlg::~CDivisionTableDlg() = default;
 
-void CDivisionTableDlg::FillTable()
+void CDivisionTableDlg::fillTable()
 {
     const std::string classId = m_chooser->currentData().toString().toStdString();
-    m_model->BeginRefill();
+    m_model->beginRefill();
     m_data->Fill(classId);
-    m_model->EndRefill();
-    GetTable()->scrollToTop();
+    m_model->endRefill();
+    table()->scrollToTop();
 }
 
-void CDivisionTableDlg::ShowStatistics()
+void CDivisionTableDlg::showStatistics()
 {
     CDivisionStatisticsDlg dialog(m_task, this);
     dialog.exec();
 }
 
-void CDivisionTableDlg::Export()
+void CDivisionTableDlg::exportTable()
 {
-    CMessageBox::Information(this, QStringLiteral("分班表的导出功能将在后续版本中提供。"));
+    CMessageBox::information(this, QStringLiteral("分班表的导出功能将在后续版本中提供。"));
 }

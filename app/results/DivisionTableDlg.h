@@ -22,18 +22,18 @@ public:
     explicit CDivisionTableDlg(CScheduleTask& task, QWidget* parent = nullptr);
     ~CDivisionTableDlg() override;
 
-    QComboBox* GetClassChooser() const { return m_chooser; }
-    QPushButton* GetStatisticsButton() const { return m_statisticsButton; }
-    QPushButton* GetExportButton() const { return m_exportButton; }
-    const CDivisionTableData& GetData() const { return *m_data; }
-    CDivisionTableModel* GetModel() const { return m_model; }
+    QComboBox* classChooser() const { return m_chooser; }
+    QPushButton* statisticsButton() const { return m_statisticsButton; }
+    QPushButton* exportButton() const { return m_exportButton; }
+    const CDivisionTableData& tableData() const { return *m_data; }
+    CDivisionTableModel* model() const { return m_model; }
 
     // Shows the rows of the class chosen in the class chooser.
-    void FillTable();
+    void fillTable();
 
 private:
-    void ShowStatistics();
-    void Export();
+    void showStatistics();
+    void exportTable();
 
     CScheduleTask& m_task;
     std::unique_ptr<CDivisionTableData> m_data;

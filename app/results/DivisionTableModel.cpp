@@ -13,12 +13,12 @@ CDivisionTableModel::CDivisionTableModel(CDivisionTableData& data, QObject* pare
 {
 }
 
-void CDivisionTableModel::BeginRefill()
+void CDivisionTableModel::beginRefill()
 {
     beginResetModel();
 }
 
-void CDivisionTableModel::EndRefill()
+void CDivisionTableModel::endRefill()
 {
     endResetModel();
 }
@@ -33,7 +33,7 @@ int CDivisionTableModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : m_data.GetColumnCount();
 }
 
-bool CDivisionTableModel::IsRightAligned(int column) const
+bool CDivisionTableModel::isRightAligned(int column) const
 {
     return column >= CDivisionTableData::ColumnFirstSubject;
 }
@@ -46,7 +46,7 @@ QVariant CDivisionTableModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return QString::fromStdString(m_data.CellText(static_cast<std::size_t>(index.row()), index.column()));
     case Qt::TextAlignmentRole:
-        return int((IsRightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return int((isRightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     case Qt::ForegroundRole:
         if (index.column() == CDivisionTableData::ColumnClass)
             return kClassText;
@@ -63,11 +63,11 @@ QVariant CDivisionTableModel::headerData(int section, Qt::Orientation orientatio
     if (role == Qt::DisplayRole)
         return QString::fromStdString(m_data.ColumnTitles()[static_cast<std::size_t>(section)]);
     if (role == Qt::TextAlignmentRole)
-        return int((IsRightAligned(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return int((isRightAligned(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     return {};
 }
 
-int CDivisionTableModel::DefaultColumnWidth(int column) const
+int CDivisionTableModel::defaultColumnWidth(int column) const
 {
     switch (column) {
     case CDivisionTableData::ColumnId: return 0;

@@ -14,8 +14,8 @@ public:
     explicit CDivisionTableModel(CDivisionTableData& data, QObject* parent = nullptr);
 
     // Call around CDivisionTableData::Fill.
-    void BeginRefill();
-    void EndRefill();
+    void beginRefill();
+    void endRefill();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -23,10 +23,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // Width in pixels of each column as the table starts ("ID" is 0).
-    int DefaultColumnWidth(int column) const;
+    int defaultColumnWidth(int column) const;
 
 private:
-    bool IsRightAligned(int column) const;
+    bool isRightAligned(int column) const;
 
     CDivisionTableData& m_data;
 };

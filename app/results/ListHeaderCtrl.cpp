@@ -25,7 +25,7 @@ CListHeaderCtrl::CListHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, 
     setMinimumHeight(kHeight);
 }
 
-void CListHeaderCtrl::Decorate(QTableView* view, int rowHeight)
+void CListHeaderCtrl::decorate(QTableView* view, int rowHeight)
 {
     auto* header = new CListHeaderCtrl(view); // owned by the view
     view->setHorizontalHeader(header);

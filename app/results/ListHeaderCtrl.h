@@ -13,7 +13,7 @@ public:
 
     // Header and rows of a list view: this header, full-row selection,
     // grid lines, rows of the given height, no row header.
-    static void Decorate(class QTableView* view, int rowHeight = 25);
+    static void decorate(class QTableView* view, int rowHeight = 25);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

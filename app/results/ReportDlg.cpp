@@ -9,7 +9,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 
-using DialogUnits::ToPixels;
+using DialogUnits::toPixels;
 
 namespace {
 const QColor kBackground(232, 232, 232);
@@ -22,7 +22,7 @@ CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
 {
     setWindowTitle(m_title);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(ToPixels(409), ToPixels(208));
+    setFixedSize(toPixels(409), toPixels(208));
 
     m_edit = new QTextEdit(this);
     m_edit->setReadOnly(true);
@@ -35,10 +35,10 @@ CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
     m_edit->setPalette(palette);
 
     m_viewTable = new QPushButton(QStringLiteral("查看分班表(&V)"), this);
-    m_viewTable->setGeometry(ToPixels(258), ToPixels(187), ToPixels(70), ToPixels(14));
+    m_viewTable->setGeometry(toPixels(258), toPixels(187), toPixels(70), toPixels(14));
     m_viewTable->setAutoDefault(false);
     m_close = new QPushButton(QStringLiteral("关闭(&C)"), this);
-    m_close->setGeometry(ToPixels(332), ToPixels(187), ToPixels(70), ToPixels(14));
+    m_close->setGeometry(toPixels(332), toPixels(187), toPixels(70), toPixels(14));
     m_close->setDefault(true);
     connect(m_viewTable, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
@@ -48,7 +48,7 @@ CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
     m_edit->moveCursor(QTextCursor::End);
 
     // The card is the text's place in the layout; the text sits inside it.
-    m_card = QRect(ToPixels(7), ToPixels(7), ToPixels(395), ToPixels(174));
+    m_card = QRect(toPixels(7), toPixels(7), toPixels(395), toPixels(174));
     m_edit->setGeometry(m_card.adjusted(8, 5, -8, -5));
 
     m_viewTable->setVisible(mode == DIVISION_RESULT_DONE || mode == DIVISION_RESULT_UNPLACED);

@@ -18,11 +18,11 @@ public:
     // mode: the end code of the run (0, 1, 2), or 3 for the stored report.
     CReportDlg(const QString& text, int mode, QWidget* parent = nullptr);
 
-    int GetMode() const { return m_mode; }
-    QString GetText() const { return m_text; }
-    QTextEdit* GetTextEdit() const { return m_edit; }
-    QPushButton* GetViewTableButton() const { return m_viewTable; }
-    QPushButton* GetCloseButton() const { return m_close; }
+    int mode() const { return m_mode; }
+    QString text() const { return m_text; }
+    QTextEdit* textEdit() const { return m_edit; }
+    QPushButton* viewTableButton() const { return m_viewTable; }
+    QPushButton* closeButton() const { return m_close; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -13,23 +13,23 @@ const QColor kFrame(156, 182, 197);
 CResultTableDlg::CResultTableDlg(QWidget* parent) : QDialog(parent)
 {
     m_table = new QTableView(this);
-    CListHeaderCtrl::Decorate(m_table);
+    CListHeaderCtrl::decorate(m_table);
     setAutoFillBackground(false);
 }
 
-void CResultTableDlg::SetFrameMargins(const QMargins& margins)
+void CResultTableDlg::setFrameMargins(const QMargins& margins)
 {
     m_frameMargins = margins;
-    Relayout();
+    relayout();
 }
 
-void CResultTableDlg::SetTableInset(const QMargins& inset)
+void CResultTableDlg::setTableInset(const QMargins& inset)
 {
     m_inset = inset;
-    Relayout();
+    relayout();
 }
 
-void CResultTableDlg::Relayout()
+void CResultTableDlg::relayout()
 {
     m_frame = rect().marginsRemoved(m_frameMargins);
     m_table->setGeometry(m_frame.marginsRemoved(m_inset));
@@ -39,7 +39,7 @@ void CResultTableDlg::Relayout()
 void CResultTableDlg::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    Relayout();
+    relayout();
 }
 
 void CResultTableDlg::paintEvent(QPaintEvent*)

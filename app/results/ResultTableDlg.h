@@ -16,20 +16,20 @@ class CResultTableDlg : public QDialog
 public:
     explicit CResultTableDlg(QWidget* parent = nullptr);
 
-    QTableView* GetTable() const { return m_table; }
-    QRect GetTableFrame() const { return m_frame; }
+    QTableView* table() const { return m_table; }
+    QRect tableFrame() const { return m_frame; }
 
 protected:
     // Distance of the frame from each side of the client area.
-    void SetFrameMargins(const QMargins& margins);
+    void setFrameMargins(const QMargins& margins);
     // Distance of the list from each side of the frame.
-    void SetTableInset(const QMargins& inset);
+    void setTableInset(const QMargins& inset);
 
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void Relayout();
+    void relayout();
 
     QTableView* m_table = nullptr;
     QMargins m_frameMargins;

@@ -47,9 +47,9 @@ void CChangePasswordDlg::onOk()
     const QString oldPassword = m_old->text();
     // The stored value as it is now, not as it was at start.
     const QString stored = QString::fromStdString(CIniFile::ReadString(m_settingsPath, "SYSTEM", "Auth", ""));
-    const QString oldDigest = CTaskManager::PasswordDigest(oldPassword);
+    const QString oldDigest = CTaskManager::passwordDigest(oldPassword);
     if (oldDigest.compare(stored, Qt::CaseInsensitive) != 0 && (!stored.isEmpty() || !oldPassword.isEmpty())) {
-        CMessageBox::Show(this, QStringLiteral("原密码不正确"), CMessageBox::Icon::None, QMessageBox::Ok,
+        CMessageBox::show(this, QStringLiteral("原密码不正确"), CMessageBox::Icon::None, QMessageBox::Ok,
                           QStringLiteral("Lumo智能分班系统"));
         return;
     }
@@ -57,21 +57,21 @@ void CChangePasswordDlg::onOk()
     const QString newPassword = m_new->text();
     const QString repeated = m_repeat->text();
     if (oldPassword.isEmpty() && newPassword.isEmpty()) {
-        CMessageBox::Information(this, QStringLiteral("请输入新密码"));
+        CMessageBox::information(this, QStringLiteral("请输入新密码"));
         m_new->setFocus();
         return;
     }
     if (newPassword.compare(repeated, Qt::CaseInsensitive) != 0) {
-        CMessageBox::Error(this, QStringLiteral("两次输入的新密码不一致，请检查后重新输入"));
+        CMessageBox::error(this, QStringLiteral("两次输入的新密码不一致，请检查后重新输入"));
         return;
     }
 
-    const QString digest = newPassword.isEmpty() ? QString() : CTaskManager::PasswordDigest(newPassword);
+    const QString digest = newPassword.isEmpty() ? QString() : CTaskManager::passwordDigest(newPassword);
     if (!CIniFile::WriteString(m_settingsPath, "SYSTEM", "Auth", digest.toStdString())) {
-        CMessageBox::Error(this, QStringLiteral("无法保存登录密码，请检查设置文件 %1 是否可写")
+        CMessageBox::error(this, QStringLiteral("无法保存登录密码，请检查设置文件 %1 是否可写")
                                      .arg(QString::fromStdString(m_settingsPath)));
         return;
     }
-    CMessageBox::Information(this, QStringLiteral("修改密码成功"));
+    CMessageBox::information(this, QStringLiteral("修改密码成功"));
     accept();
 }

@@ -69,7 +69,7 @@ CLoginDlg::CLoginDlg(const QString& stored, QWidget* parent)
     }
 
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setWindowTitle(CTaskManager::BaseTitle());
+    setWindowTitle(CTaskManager::baseTitle());
     m_password->setGeometry(kEditRect.adjusted(3, 4, -3, -2));
     m_ok->setGeometry(kEditRect.right() - 170 + 1, kEditRect.bottom() + 22, 80, 28);
     m_cancel->setGeometry(kEditRect.right() - 80 + 1, kEditRect.bottom() + 22, 80, 28);
@@ -85,11 +85,11 @@ CLoginDlg::CLoginDlg(const QString& stored, QWidget* parent)
 
 void CLoginDlg::onOk()
 {
-    if (CTaskManager::PasswordDigest(m_password->text()) == m_stored) {
+    if (CTaskManager::passwordDigest(m_password->text()) == m_stored) {
         accept();
         return;
     }
-    CMessageBox::Error(this, QStringLiteral("密码不正确"));
+    CMessageBox::error(this, QStringLiteral("密码不正确"));
 }
 
 void CLoginDlg::paintEvent(QPaintEvent*)

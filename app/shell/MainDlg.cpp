@@ -96,8 +96,8 @@ CMainDlg::CMainDlg(const std::string& startTask, QWidget* parent)
 
     if (!startTask.empty())
         manager->openTask(startTask);
-    else if (!manager->recentTasks().IsEmpty())
-        manager->openTask(manager->recentTasks().GetPaths().front());
+    else if (!manager->recentTasks().isEmpty())
+        manager->openTask(manager->recentTasks().paths().front());
 
     if (m_sheet->pageCount() > 1) {
         int page = manager->lastPage();
@@ -120,7 +120,7 @@ int CMainDlg::currentPage() const
 
 void CMainDlg::setTaskTitle(const QString& taskName)
 {
-    QString title = CTaskManager::BaseTitle();
+    QString title = CTaskManager::baseTitle();
     if (!taskName.isEmpty())
         title += QStringLiteral(" - ") + taskName;
     setWindowTitle(title);
@@ -259,7 +259,7 @@ bool CMainDlg::requireTask()
 {
     if (CTaskManager::instance()->hasTask())
         return true;
-    CMessageBox::Information(this, QStringLiteral("没有正在使用的分班任务"));
+    CMessageBox::information(this, QStringLiteral("没有正在使用的分班任务"));
     return false;
 }
 
@@ -267,7 +267,7 @@ void CMainDlg::openCommand()
 {
     CTaskManager* manager = CTaskManager::instance();
     bool opened = false;
-    const std::vector<std::string> recent = manager->recentTasks().GetPaths();
+    const std::vector<std::string> recent = manager->recentTasks().paths();
     if (recent.empty()) {
         opened = manager->openTaskWithDialog();
     } else {
@@ -306,29 +306,29 @@ void CMainDlg::runCommand(int command)
     case 17:
     case 23:
         if (requireTask())
-            CMessageBox::Information(this, QStringLiteral("该功能将在后续版本中提供"));
+            CMessageBox::information(this, QStringLiteral("该功能将在后续版本中提供"));
         break;
     case 24:
     case 26: {
         if (!requireTask())
             break;
         CScheduleTask& task = *manager->task();
-        const bool showTable = command == 24 ? CDivisionCommands::StartDivision(this, task)
-                                             : CDivisionCommands::ShowReport(this, task);
+        const bool showTable = command == 24 ? CDivisionCommands::startDivision(this, task)
+                                             : CDivisionCommands::showReport(this, task);
         // The task may have been replaced while the dialogs were up.
         if (showTable && manager->task() == &task) {
             m_sheet->selectPage(4);
-            CDivisionCommands::ShowDivisionTable(this, task);
+            CDivisionCommands::showDivisionTable(this, task);
         }
         break;
     }
     case 28:
         if (requireTask())
-            CDivisionCommands::ShowDivisionTable(this, *manager->task());
+            CDivisionCommands::showDivisionTable(this, *manager->task());
         break;
     case 29:
         if (requireTask())
-            CDivisionCommands::ShowStatistics(this, *manager->task());
+            CDivisionCommands::showStatistics(this, *manager->task());
         break;
     default:
         break;

@@ -47,12 +47,12 @@ QMessageBox::StandardButton defaultAnswer(QMessageBox::StandardButtons buttons)
 }
 } // namespace
 
-QString CMessageBox::Caption()
+QString CMessageBox::defaultCaption()
 {
     return QStringLiteral("提示");
 }
 
-QMessageBox::StandardButton CMessageBox::Show(QWidget* parent, const QString& text, Icon icon,
+QMessageBox::StandardButton CMessageBox::show(QWidget* parent, const QString& text, Icon icon,
                                               QMessageBox::StandardButtons buttons,
                                               const QString& caption)
 {
@@ -77,22 +77,22 @@ QMessageBox::StandardButton CMessageBox::Show(QWidget* parent, const QString& te
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-void CMessageBox::Information(QWidget* parent, const QString& text)
+void CMessageBox::information(QWidget* parent, const QString& text)
 {
-    Show(parent, text, Icon::Information);
+    show(parent, text, Icon::Information);
 }
 
-void CMessageBox::Error(QWidget* parent, const QString& text)
+void CMessageBox::error(QWidget* parent, const QString& text)
 {
-    Show(parent, text, Icon::Error);
+    show(parent, text, Icon::Error);
 }
 
-bool CMessageBox::Question(QWidget* parent, const QString& text)
+bool CMessageBox::question(QWidget* parent, const QString& text)
 {
-    return Show(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return show(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString CMessageBox::NextPath(const Chooser& chooser)
+QString CMessageBox::nextPath(const Chooser& chooser)
 {
     TestState& state = testState();
     state.choosers.push_back(chooser);
@@ -103,60 +103,60 @@ QString CMessageBox::NextPath(const Chooser& chooser)
     return path;
 }
 
-QString CMessageBox::GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+QString CMessageBox::getOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                                      const QString& filter)
 {
     if (testState().on)
-        return NextPath({title, dir, filter});
+        return nextPath({title, dir, filter});
     return QFileDialog::getOpenFileName(parent, title, dir, filter);
 }
 
-QString CMessageBox::GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
+QString CMessageBox::getSaveFileName(QWidget* parent, const QString& title, const QString& dir,
                                      const QString& filter)
 {
     if (testState().on)
-        return NextPath({title, dir, filter});
+        return nextPath({title, dir, filter});
     return QFileDialog::getSaveFileName(parent, title, dir, filter);
 }
 
-QString CMessageBox::GetExistingDirectory(QWidget* parent, const QString& title, const QString& dir)
+QString CMessageBox::getExistingDirectory(QWidget* parent, const QString& title, const QString& dir)
 {
     if (testState().on)
-        return NextPath({title, dir, QString()});
+        return nextPath({title, dir, QString()});
     return QFileDialog::getExistingDirectory(parent, title, dir, QFileDialog::ShowDirsOnly);
 }
 
-void CMessageBox::SetTestMode(bool on)
+void CMessageBox::setTestMode(bool on)
 {
     testState().on = on;
 }
 
-bool CMessageBox::IsTestMode()
+bool CMessageBox::isTestMode()
 {
     return testState().on;
 }
 
-void CMessageBox::PushAnswer(QMessageBox::StandardButton answer)
+void CMessageBox::pushAnswer(QMessageBox::StandardButton answer)
 {
     testState().answers.push_back(answer);
 }
 
-void CMessageBox::PushPath(const QString& path)
+void CMessageBox::pushPath(const QString& path)
 {
     testState().paths.push_back(path);
 }
 
-const std::vector<CMessageBox::Shown>& CMessageBox::ShownMessages()
+const std::vector<CMessageBox::Shown>& CMessageBox::shownMessages()
 {
     return testState().shown;
 }
 
-const std::vector<CMessageBox::Chooser>& CMessageBox::ShownChoosers()
+const std::vector<CMessageBox::Chooser>& CMessageBox::shownChoosers()
 {
     return testState().choosers;
 }
 
-QStringList CMessageBox::ShownTexts()
+QStringList CMessageBox::shownTexts()
 {
     QStringList texts;
     for (const Shown& s : testState().shown)
@@ -164,7 +164,7 @@ QStringList CMessageBox::ShownTexts()
     return texts;
 }
 
-void CMessageBox::ClearTestState()
+void CMessageBox::clearTestState()
 {
     TestState& state = testState();
     state.answers.clear();

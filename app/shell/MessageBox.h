@@ -36,34 +36,34 @@ public:
         QString filter;
     };
 
-    static QMessageBox::StandardButton Show(QWidget* parent, const QString& text, Icon icon,
+    static QMessageBox::StandardButton show(QWidget* parent, const QString& text, Icon icon,
                                             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                            const QString& caption = Caption());
+                                            const QString& caption = defaultCaption());
 
-    static void Information(QWidget* parent, const QString& text);
-    static void Error(QWidget* parent, const QString& text);
+    static void information(QWidget* parent, const QString& text);
+    static void error(QWidget* parent, const QString& text);
     // Yes/No with the question icon; true for Yes.
-    static bool Question(QWidget* parent, const QString& text);
+    static bool question(QWidget* parent, const QString& text);
 
     // Empty when nothing was chosen.
-    static QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+    static QString getOpenFileName(QWidget* parent, const QString& title, const QString& dir,
                                    const QString& filter);
-    static QString GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
+    static QString getSaveFileName(QWidget* parent, const QString& title, const QString& dir,
                                    const QString& filter);
-    static QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& dir);
+    static QString getExistingDirectory(QWidget* parent, const QString& title, const QString& dir);
 
-    static QString Caption();
+    static QString defaultCaption();
 
     // Test hook.
-    static void SetTestMode(bool on);
-    static bool IsTestMode();
-    static void PushAnswer(QMessageBox::StandardButton answer);
-    static void PushPath(const QString& path);
-    static const std::vector<Shown>& ShownMessages();
-    static QStringList ShownTexts();
-    static const std::vector<Chooser>& ShownChoosers();
-    static void ClearTestState();
+    static void setTestMode(bool on);
+    static bool isTestMode();
+    static void pushAnswer(QMessageBox::StandardButton answer);
+    static void pushPath(const QString& path);
+    static const std::vector<Shown>& shownMessages();
+    static QStringList shownTexts();
+    static const std::vector<Chooser>& shownChoosers();
+    static void clearTestState();
 
 private:
-    static QString NextPath(const Chooser& chooser);
+    static QString nextPath(const Chooser& chooser);
 };

@@ -11,16 +11,16 @@ const char* const kSection = "Recently Tasks";
 
 CRecentTaskList::CRecentTaskList(const std::string& settingsPath, int capacity)
 {
-    Bind(settingsPath, capacity);
+    bind(settingsPath, capacity);
 }
 
-void CRecentTaskList::Bind(const std::string& settingsPath, int capacity)
+void CRecentTaskList::bind(const std::string& settingsPath, int capacity)
 {
     m_settingsPath = settingsPath;
     m_capacity = std::max(1, capacity);
 }
 
-void CRecentTaskList::Read()
+void CRecentTaskList::read()
 {
     m_paths.clear();
     if (m_settingsPath.empty())
@@ -33,16 +33,16 @@ void CRecentTaskList::Read()
     }
 }
 
-void CRecentTaskList::Add(const std::string& path)
+void CRecentTaskList::add(const std::string& path)
 {
     std::erase_if(m_paths, [&](const std::string& entry) { return CFileUtil::SamePath(entry, path); });
     m_paths.insert(m_paths.begin(), path);
     if (m_paths.size() > static_cast<std::size_t>(m_capacity))
         m_paths.resize(static_cast<std::size_t>(m_capacity));
-    Write();
+    write();
 }
 
-void CRecentTaskList::Write() const
+void CRecentTaskList::write() const
 {
     if (m_settingsPath.empty())
         return;

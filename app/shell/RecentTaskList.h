@@ -13,20 +13,20 @@ public:
     CRecentTaskList() = default;
     CRecentTaskList(const std::string& settingsPath, int capacity = DefaultCapacity);
 
-    void Bind(const std::string& settingsPath, int capacity = DefaultCapacity);
+    void bind(const std::string& settingsPath, int capacity = DefaultCapacity);
 
     // Reads keys 1 ... capacity and stops at the first empty or missing one.
-    void Read();
+    void read();
     // Puts path at the head (dropping any entry naming the same file), cuts
     // the list to its capacity and writes it.
-    void Add(const std::string& path);
+    void add(const std::string& path);
     // Writes keys 1 ... n and an empty key n + 1.
-    void Write() const;
+    void write() const;
 
-    const std::vector<std::string>& GetPaths() const { return m_paths; }
-    bool IsEmpty() const { return m_paths.empty(); }
-    int GetSize() const { return static_cast<int>(m_paths.size()); }
-    int GetCapacity() const { return m_capacity; }
+    const std::vector<std::string>& paths() const { return m_paths; }
+    bool isEmpty() const { return m_paths.empty(); }
+    int size() const { return static_cast<int>(m_paths.size()); }
+    int capacity() const { return m_capacity; }
 
 private:
     std::string m_settingsPath;

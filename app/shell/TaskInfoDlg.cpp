@@ -91,7 +91,7 @@ CTaskInfoDlg::CTaskInfoDlg(CTaskInfo& info, bool editMode, const QString& title,
 
     connect(m_name, &QLineEdit::textChanged, this, [this](const QString& name) {
         if (!m_editMode)
-            m_location->setText(LocationForName(m_location->text(), name));
+            m_location->setText(locationForName(m_location->text(), name));
     });
     connect(m_browse, &QPushButton::clicked, this, &CTaskInfoDlg::onBrowse);
     m_name->installEventFilter(this);
@@ -100,7 +100,7 @@ CTaskInfoDlg::CTaskInfoDlg(CTaskInfo& info, bool editMode, const QString& title,
     CUICore::instance()->SetAllChildWindowFont(this);
 }
 
-bool CTaskInfoDlg::IsValidTaskName(const QString& name)
+bool CTaskInfoDlg::isValidTaskName(const QString& name)
 {
     if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
@@ -112,7 +112,7 @@ bool CTaskInfoDlg::IsValidTaskName(const QString& name)
     return true;
 }
 
-QString CTaskInfoDlg::LocationForName(const QString& location, const QString& name)
+QString CTaskInfoDlg::locationForName(const QString& location, const QString& name)
 {
     const int last = location.lastIndexOf(separator());
     const QString head = last > 0 ? location.left(last) : location;
@@ -121,7 +121,7 @@ QString CTaskInfoDlg::LocationForName(const QString& location, const QString& na
 
 void CTaskInfoDlg::onBrowse()
 {
-    const QString folder = CMessageBox::GetExistingDirectory(this, QStringLiteral("选择文件夹"), m_location->text());
+    const QString folder = CMessageBox::getExistingDirectory(this, QStringLiteral("选择文件夹"), m_location->text());
     if (folder.isEmpty())
         return;
     QString location = QDir::toNativeSeparators(folder);
@@ -135,12 +135,12 @@ void CTaskInfoDlg::onOk()
     const QString name = m_name->text();
     // A new name of blanks alone is no name either.
     if (name.isEmpty() || (!m_editMode && name.trimmed().isEmpty())) {
-        CMessageBox::Information(this, QStringLiteral("任务名称不能为空"));
+        CMessageBox::information(this, QStringLiteral("任务名称不能为空"));
         m_name->setFocus();
         return;
     }
-    if (!m_editMode && !IsValidTaskName(name)) {
-        CMessageBox::Information(this, QStringLiteral("任务名称不能包含下列字符：\\ / : * ? \" < > |"));
+    if (!m_editMode && !isValidTaskName(name)) {
+        CMessageBox::information(this, QStringLiteral("任务名称不能包含下列字符：\\ / : * ? \" < > |"));
         m_name->setFocus();
         return;
     }
@@ -148,7 +148,7 @@ void CTaskInfoDlg::onOk()
     if (!location.isEmpty())
         QDir().mkdir(location);
     if (location.isEmpty() || !QFileInfo(location).isDir()) {
-        CMessageBox::Error(this, QStringLiteral("保存位置无效"));
+        CMessageBox::error(this, QStringLiteral("保存位置无效"));
         m_location->setFocus();
         return;
     }
@@ -160,7 +160,7 @@ void CTaskInfoDlg::onOk()
     m_info.SetTaskAuthor(m_author->text().toStdString());
 
     if (!m_editMode && CFileUtil::FileExists(m_info.GetTaskFile())) {
-        CMessageBox::Information(this, QStringLiteral("分班任务 %1 已存在").arg(name));
+        CMessageBox::information(this, QStringLiteral("分班任务 %1 已存在").arg(name));
         m_name->setFocus();
         return;
     }

@@ -18,11 +18,11 @@ public:
 
     // A name that can serve as a file and folder name: not empty, not "."
     // or "..", and free of path separators and characters Windows forbids.
-    static bool IsValidTaskName(const QString& name);
+    static bool isValidTaskName(const QString& name);
     // The location for a name: the location up to its last separator (the
     // whole text when there is none past the first character), a separator
     // and the name.
-    static QString LocationForName(const QString& location, const QString& name);
+    static QString locationForName(const QString& location, const QString& name);
 
     QLineEdit* nameEdit() const { return m_name; }
     QLineEdit* descriptionEdit() const { return m_description; }

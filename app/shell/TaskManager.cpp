@@ -61,7 +61,7 @@ std::string documentsFolder()
 void showTaskMessage(const std::string& text)
 {
     const QString message = qs(text);
-    auto show = [message] { CMessageBox::Error(QApplication::activeWindow(), message); };
+    auto show = [message] { CMessageBox::error(QApplication::activeWindow(), message); };
     QCoreApplication* app = QCoreApplication::instance();
     if (!app)
         return;
@@ -90,7 +90,7 @@ CTaskManager* CTaskManager::existing()
     return holder().get();
 }
 
-std::string CTaskManager::SettingsFilePath()
+std::string CTaskManager::settingsFilePath()
 {
     const QString fromEnvironment = qEnvironmentVariable("QUILLON_SETTINGS");
     if (!fromEnvironment.isEmpty())
@@ -104,7 +104,7 @@ std::string CTaskManager::SettingsFilePath()
     return QDir::toNativeSeparators(configDir + QStringLiteral("/qz.ini")).toStdString();
 }
 
-QString CTaskManager::PasswordDigest(const QString& password)
+QString CTaskManager::passwordDigest(const QString& password)
 {
     const std::string bytes = CTextCodec::ToGbk(password.toStdString());
     const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(bytes),
@@ -112,15 +112,15 @@ QString CTaskManager::PasswordDigest(const QString& password)
     return QString::fromLatin1(digest.toHex());
 }
 
-QString CTaskManager::BaseTitle()
+QString CTaskManager::baseTitle()
 {
     return QStringLiteral("Lumo智能分班系统 1.0.0");
 }
 
 CTaskManager::CTaskManager()
-    : m_settingsPath(SettingsFilePath())
+    : m_settingsPath(settingsFilePath())
 {
-    m_recent.Bind(m_settingsPath, CRecentTaskList::DefaultCapacity);
+    m_recent.bind(m_settingsPath, CRecentTaskList::DefaultCapacity);
     readSettings();
     m_tip = std::make_unique<CTipWnd>();
     m_tip->setFont(CUICore::instance()->GetDefaultFont());
@@ -134,7 +134,7 @@ CTaskManager::~CTaskManager()
 void CTaskManager::readSettings()
 {
     const std::string& ini = m_settingsPath;
-    m_recent.Read();
+    m_recent.read();
 
     m_school.name = CIniFile::ReadString(ini, "Common", "SchoolName", "演示学校", 1023);
     m_lastPage = CNumberText::LeadingInt(CIniFile::ReadString(ini, "Common", "LastPage", "1"));
@@ -221,7 +221,7 @@ std::string CTaskManager::defaultTaskFolder() const
 void CTaskManager::openExternal(const QUrl& url)
 {
     m_openedUrls.push_back(url);
-    if (!CMessageBox::IsTestMode())
+    if (!CMessageBox::isTestMode())
         QDesktopServices::openUrl(url);
 }
 
@@ -246,7 +246,7 @@ bool CTaskManager::openTask(std::string path)
 {
     QWidget* parent = dialogParent();
     if (!CFileUtil::FileExists(path)) {
-        CMessageBox::Error(parent, QStringLiteral("分班任务文件 %1 不存在").arg(qs(path)));
+        CMessageBox::error(parent, QStringLiteral("分班任务文件 %1 不存在").arg(qs(path)));
         return false;
     }
     if (m_task) {
@@ -255,7 +255,7 @@ bool CTaskManager::openTask(std::string path)
         const QString question =
             QStringLiteral("分班任务 \"%1\" 正在使用。\n要打开新的分班任务，必须先关闭该分班任务，要继续吗")
                 .arg(qs(m_task->GetTaskInfo().GetTaskName()));
-        if (!CMessageBox::Question(parent, question))
+        if (!CMessageBox::question(parent, question))
             return false;
         closeTask();
     }
@@ -270,7 +270,7 @@ bool CTaskManager::openTask(std::string path)
     }
 
     refreshTaskDisplay();
-    m_recent.Add(path);
+    m_recent.add(path);
     if (m_mainWindow && m_mainWindow->sheet()->pageCount() == 1)
         m_mainWindow->sheet()->addTaskPages();
     // Both data files are rewritten in the current form right away; a file
@@ -302,11 +302,11 @@ bool CTaskManager::preserveUnreadableInput(CScheduleTask& task)
         ? QStringLiteral("分班数据文件 %1 已损坏，只读入了出错位置之前的数据。").arg(qs(inputPath))
         : QStringLiteral("分班数据文件 %1 无法读取，没有读入任何数据。").arg(qs(inputPath));
     if (!copied) {
-        CMessageBox::Error(dialogParent(),
+        CMessageBox::error(dialogParent(),
                            what + QStringLiteral("\n无法另存原文件的副本，为防止数据丢失，该文件暂不改写。"));
         return false;
     }
-    CMessageBox::Show(dialogParent(),
+    CMessageBox::show(dialogParent(),
                       what + QStringLiteral("\n原文件已另存为：\n%1").arg(qs(copyPath)),
                       CMessageBox::Icon::Warning);
     return true;
@@ -316,16 +316,16 @@ void CTaskManager::saveDataFiles(CScheduleTask& task, bool saveInput)
 {
     const CTaskInfo& info = task.GetTaskInfo();
     if (saveInput && !task.SaveInputData())
-        CMessageBox::Error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetInputFilePath())));
+        CMessageBox::error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetInputFilePath())));
     if (!task.SaveOutputData())
-        CMessageBox::Error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetOutputFilePath())));
+        CMessageBox::error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetOutputFilePath())));
 }
 
 bool CTaskManager::openTaskWithDialog()
 {
     // The chooser starts in the program's folder.
     const QString startDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    const QString path = CMessageBox::GetOpenFileName(dialogParent(), QStringLiteral("打开分班任务"), startDir,
+    const QString path = CMessageBox::getOpenFileName(dialogParent(), QStringLiteral("打开分班任务"), startDir,
                                                       QStringLiteral("分班任务文件(*.qz)"));
     if (path.isEmpty())
         return false;
@@ -351,7 +351,7 @@ bool CTaskManager::newTask()
         return false;
     writeLastPage(1);
     if (!info.WriteToFile()) {
-        CMessageBox::Error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
+        CMessageBox::error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
         return false;
     }
     return openTask(info.GetTaskFile());
@@ -366,7 +366,7 @@ void CTaskManager::editTaskInfo()
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (!info.WriteToFile())
-        CMessageBox::Error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
+        CMessageBox::error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
     refreshTaskDisplay();
 }
 
@@ -374,21 +374,21 @@ void CTaskManager::backupTask()
 {
     QWidget* parent = dialogParent();
     if (!m_task) {
-        CMessageBox::Information(parent, QStringLiteral("没有正在使用的分班任务"));
+        CMessageBox::information(parent, QStringLiteral("没有正在使用的分班任务"));
         return;
     }
     const CTaskInfo& info = m_task->GetTaskInfo();
     CBackupDlg dialog(qs(info.GetTaskName()), qs(info.GetTaskFolder()), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString chosen = CMessageBox::GetExistingDirectory(parent, QStringLiteral("将当前排课任务备份到"), QString());
+    const QString chosen = CMessageBox::getExistingDirectory(parent, QStringLiteral("将当前排课任务备份到"), QString());
     if (chosen.isEmpty())
         return;
 
     // The name becomes a folder and a file name: one that could step out of
     // the chosen folder is replaced by the task file's own name.
     std::string name = info.GetTaskName();
-    if (!CTaskInfoDlg::IsValidTaskName(qs(name)))
+    if (!CTaskInfoDlg::isValidTaskName(qs(name)))
         name = CFileUtil::FromPath(CFileUtil::ToPath(info.GetTaskFile()).stem());
     const std::string target = CFileUtil::WithSeparator(QDir::toNativeSeparators(chosen).toStdString()) + name
                                + CFileUtil::Separator();
@@ -399,10 +399,10 @@ void CTaskManager::backupTask()
                     && CFileUtil::CopyFileReplacing(source + "input.xml", target + "input.xml")
                     && CFileUtil::CopyFileReplacing(source + "output.xml", target + "output.xml");
     if (!ok) {
-        CMessageBox::Error(parent, QStringLiteral("备份失败,请检查您是否有系统管理员权限"));
+        CMessageBox::error(parent, QStringLiteral("备份失败,请检查您是否有系统管理员权限"));
         return;
     }
-    CMessageBox::Information(parent, QStringLiteral("备份成功"));
+    CMessageBox::information(parent, QStringLiteral("备份成功"));
     if (dialog.openFolderAfterwards())
         openExternal(QUrl::fromLocalFile(qs(target)));
 }

@@ -58,11 +58,11 @@ public:
     // The settings file: $QUILLON_SETTINGS when set; otherwise qz.ini beside
     // the program when that folder is writable; otherwise qz.ini in the
     // user's configuration folder.
-    static std::string SettingsFilePath();
+    static std::string settingsFilePath();
     // The login password's digest as stored in the settings file: MD5 of
     // the GBK bytes, 32 lower-case hexadecimal digits.
-    static QString PasswordDigest(const QString& password);
-    static QString BaseTitle();
+    static QString passwordDigest(const QString& password);
+    static QString baseTitle();
 
     CTaskManager(const CTaskManager&) = delete;
     CTaskManager& operator=(const CTaskManager&) = delete;

@@ -33,7 +33,7 @@ const QString kConfirmation = QStringLiteral(
     "欢迎使用计算机自动分班。\n所有的学生将重新分班，现有的分班数据将被新的分班结果覆盖。\n\n"
     "点击\"确定\"按钮立即开始自动分班。");
 
-// What the user saw of one run through StartDivision.
+// What the user saw of one run through startDivision.
 struct RunRecord
 {
     bool sawRunDialog = false;
@@ -52,7 +52,7 @@ class ResultsRunTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        CMessageBox::ClearTestState();
+        CMessageBox::clearTestState();
         ASSERT_TRUE(folder.isValid());
         CTaskInfo info;
         info.SetTaskName("测试任务");
@@ -66,14 +66,14 @@ protected:
     {
         RunRecord record;
         QPointer<CAutoDivisionDlg> run;
-        CMessageBox::PushAnswer(QMessageBox::Ok);
+        CMessageBox::pushAnswer(QMessageBox::Ok);
         ModalDriver driver([&](QWidget* modal) {
             if (auto* dialog = qobject_cast<CAutoDivisionDlg*>(modal)) {
                 record.sawRunDialog = true;
                 run = dialog;
-                if (dialog->IsFinished()) {
-                    record.finalProgress = dialog->GetProgressBar()->value();
-                    record.finalStatus = dialog->GetStatusLabel()->text();
+                if (dialog->isFinished()) {
+                    record.finalProgress = dialog->progressBar()->value();
+                    record.finalStatus = dialog->statusLabel()->text();
                     return true;
                 }
                 return false;
@@ -81,14 +81,14 @@ protected:
             if (auto* report = qobject_cast<CReportDlg*>(modal)) {
                 record.sawReport = true;
                 record.runDialogGoneAtReport = run.isNull();
-                record.reportText = report->GetTextEdit()->toPlainText();
-                record.viewTableShown = report->GetViewTableButton()->isVisible();
-                (viewTable ? report->GetViewTableButton() : report->GetCloseButton())->click();
+                record.reportText = report->textEdit()->toPlainText();
+                record.viewTableShown = report->viewTableButton()->isVisible();
+                (viewTable ? report->viewTableButton() : report->closeButton())->click();
                 return true;
             }
             return false;
         });
-        record.result = CDivisionCommands::StartDivision(nullptr, task);
+        record.result = CDivisionCommands::startDivision(nullptr, task);
         return record;
     }
 
@@ -98,13 +98,13 @@ protected:
 
 TEST_F(ResultsRunTest, DecliningTheConfirmationStartsNothing)
 {
-    CMessageBox::PushAnswer(QMessageBox::Cancel);
+    CMessageBox::pushAnswer(QMessageBox::Cancel);
     bool sawDialog = false;
     ModalDriver driver([&](QWidget*) { return sawDialog = true; });
-    EXPECT_FALSE(CDivisionCommands::StartDivision(nullptr, task));
+    EXPECT_FALSE(CDivisionCommands::startDivision(nullptr, task));
     EXPECT_FALSE(sawDialog);
-    ASSERT_EQ(CMessageBox::ShownMessages().size(), 1u);
-    const auto& shown = CMessageBox::ShownMessages()[0];
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+    const auto& shown = CMessageBox::shownMessages()[0];
     EXPECT_EQ(shown.caption, QStringLiteral("提示"));
     EXPECT_EQ(shown.text, kConfirmation);
     EXPECT_EQ(shown.icon, CMessageBox::Icon::Warning);
@@ -117,16 +117,16 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
     {
         CAutoDivisionDlg dialog(task);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动分班"));
-        EXPECT_EQ(dialog.GetStatusLabel()->text(), QString());
+        EXPECT_EQ(dialog.statusLabel()->text(), QString());
         dialog.open();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.IsFinished(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isFinished(); }, 5000));
         QElapsedTimer shown;
         shown.start();
         EXPECT_TRUE(dialog.isVisible()); // the final state stays up a moment
-        EXPECT_EQ(dialog.GetStatusLabel()->text(), QStringLiteral("正在检查分班数据,请稍候..."));
-        EXPECT_EQ(dialog.GetResultCode(), 1);
+        EXPECT_EQ(dialog.statusLabel()->text(), QStringLiteral("正在检查分班数据,请稍候..."));
+        EXPECT_EQ(dialog.resultCode(), 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 3000));
-        EXPECT_GE(shown.elapsed(), CAutoDivisionDlg::kClosingPauseMs - 100);
+        EXPECT_GE(shown.elapsed(), CAutoDivisionDlg::ClosingPauseMs - 100);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
 
@@ -135,11 +135,11 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
         // and the run's code is kept for the report.
         CAutoDivisionDlg dialog(task);
         dialog.open();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.IsFinished(); }, 5000));
-        dialog.GetCancelButton()->click();
-        QTest::qWait(CAutoDivisionDlg::kClosingPauseMs + 200);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isFinished(); }, 5000));
+        dialog.cancelButton()->click();
+        QTest::qWait(CAutoDivisionDlg::ClosingPauseMs + 200);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        EXPECT_EQ(dialog.GetResultCode(), 1);
+        EXPECT_EQ(dialog.resultCode(), 1);
     }
 
     const RunRecord record = Run(false);
@@ -175,11 +175,11 @@ TEST_F(ResultsRunTest, CompleteRunLeadsToTheTable)
         auto* table = qobject_cast<CDivisionTableDlg*>(modal);
         if (!table)
             return false;
-        rows = table->GetTable()->model()->rowCount();
+        rows = table->table()->model()->rowCount();
         table->reject();
         return true;
     });
-    CDivisionCommands::ShowDivisionTable(nullptr, task);
+    CDivisionCommands::showDivisionTable(nullptr, task);
     EXPECT_EQ(rows, 30);
 }
 
@@ -213,19 +213,19 @@ TEST_F(ResultsRunTest, CancelWhileTheWorkerWaitsForTheWindow)
             QTest::qWait(30); // let a few notices through
 
         if (round == 0) {
-            EXPECT_FALSE(dialog.IsFinished());
+            EXPECT_FALSE(dialog.isFinished());
         }
 
         QElapsedTimer timer;
         timer.start();
-        dialog.GetCancelButton()->click();
+        dialog.cancelButton()->click();
         // Well below the engine's one-second limit for a worker that does
         // not stop: the waiting worker is released at once.
         EXPECT_LT(timer.elapsed(), 800);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        if (!dialog.IsFinished()) {
-            EXPECT_EQ(dialog.GetResultCode(), 0);
+        if (!dialog.isFinished()) {
+            EXPECT_EQ(dialog.resultCode(), 0);
         }
         // Whatever was queued for the closed dialog changes nothing.
         QTest::qWait(50);
@@ -241,7 +241,7 @@ TEST_F(ResultsRunTest, CancelledRunStillShowsTheReportOfThatMoment)
 {
     MakeSchool(task, 20000, 400, false);
     task.GetLastReportInfo().SetReportInfo("上一次的报告");
-    CMessageBox::PushAnswer(QMessageBox::Ok);
+    CMessageBox::pushAnswer(QMessageBox::Ok);
     bool cancelledBeforeEnd = false;
     bool sawReport = false;
     int mode = -1;
@@ -249,21 +249,21 @@ TEST_F(ResultsRunTest, CancelledRunStillShowsTheReportOfThatMoment)
     QString text;
     ModalDriver driver([&](QWidget* modal) {
         if (auto* dialog = qobject_cast<CAutoDivisionDlg*>(modal)) {
-            cancelledBeforeEnd = !dialog->IsFinished();
-            dialog->GetCancelButton()->click();
+            cancelledBeforeEnd = !dialog->isFinished();
+            dialog->cancelButton()->click();
             return true;
         }
         if (auto* report = qobject_cast<CReportDlg*>(modal)) {
             sawReport = true;
-            mode = report->GetMode();
-            viewTableShown = report->GetViewTableButton()->isVisible();
-            text = report->GetTextEdit()->toPlainText();
-            report->GetCloseButton()->click();
+            mode = report->mode();
+            viewTableShown = report->viewTableButton()->isVisible();
+            text = report->textEdit()->toPlainText();
+            report->closeButton()->click();
             return true;
         }
         return false;
     });
-    EXPECT_FALSE(CDivisionCommands::StartDivision(nullptr, task));
+    EXPECT_FALSE(CDivisionCommands::startDivision(nullptr, task));
     if (!cancelledBeforeEnd)
         GTEST_SKIP() << "the run ended before it could be cancelled";
     ASSERT_TRUE(sawReport);

@@ -45,9 +45,9 @@ TEST(ResultsScreenshots, DemoSchool)
     {
         CAutoDivisionDlg run(task);
         run.open();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return run.IsFinished(); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return run.isFinished(); }, 10000));
         EXPECT_TRUE(run.grab().save(out.filePath("results-run.png")));
-        code = run.GetResultCode();
+        code = run.resultCode();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !run.isVisible(); }, 3000));
     }
     ASSERT_TRUE(CCore::WaitForTask(&task, 5000));
@@ -59,7 +59,7 @@ TEST(ResultsScreenshots, DemoSchool)
     CDivisionTableDlg table(task);
     table.show();
     table.resize(1200, 700);
-    table.GetTable()->selectRow(2);
+    table.table()->selectRow(2);
     EXPECT_TRUE(table.grab().save(out.filePath("results-table.png")));
 
     CDivisionStatisticsDlg statistics(task);

@@ -36,7 +36,7 @@ class ResultsViewsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        CMessageBox::ClearTestState();
+        CMessageBox::clearTestState();
         task.GetCustomSubjectArray() = {"语文", "数学"};
         AddClass(task, "c1", "一班", 1);
         AddClass(task, "c2", "二班", 0);
@@ -56,7 +56,7 @@ TEST_F(ResultsViewsTest, DivisionTableShowsPlacedStudentsAndFilters)
     CDivisionTableDlg dialog(task);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("分班表"));
 
-    QComboBox* chooser = dialog.GetClassChooser();
+    QComboBox* chooser = dialog.classChooser();
     ASSERT_EQ(chooser->count(), 4);
     EXPECT_EQ(chooser->itemText(0), QStringLiteral("所有班级"));
     EXPECT_EQ(chooser->itemText(1), QStringLiteral("二班"));
@@ -64,11 +64,11 @@ TEST_F(ResultsViewsTest, DivisionTableShowsPlacedStudentsAndFilters)
     EXPECT_EQ(chooser->itemText(3), QStringLiteral("三班"));
     EXPECT_EQ(chooser->currentIndex(), 0);
 
-    const QAbstractItemModel* model = dialog.GetTable()->model();
+    const QAbstractItemModel* model = dialog.table()->model();
     ASSERT_EQ(model->columnCount(), 9);
     EXPECT_EQ(model->headerData(8, Qt::Horizontal).toString(), QStringLiteral("总分"));
-    EXPECT_EQ(dialog.GetTable()->columnWidth(8), 90);
-    EXPECT_TRUE(dialog.GetTable()->isColumnHidden(0));
+    EXPECT_EQ(dialog.table()->columnWidth(8), 90);
+    EXPECT_TRUE(dialog.table()->isColumnHidden(0));
 
     // Student index order, numbered from 1; the unplaced and the stray are left out.
     ASSERT_EQ(model->rowCount(), 3);
@@ -104,9 +104,9 @@ TEST_F(ResultsViewsTest, DivisionTableCoversTheWorkAreaAndFramesTheTable)
     dialog.show();
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(dialog.size(), area.size());
-    const QRect frame = dialog.GetTableFrame();
+    const QRect frame = dialog.tableFrame();
     EXPECT_EQ(frame, dialog.rect().adjusted(10, 38, -10, -10));
-    EXPECT_EQ(dialog.GetTable()->geometry(), frame.adjusted(1, 1, -1, -2));
+    EXPECT_EQ(dialog.table()->geometry(), frame.adjusted(1, 1, -1, -2));
 
     const QImage image = dialog.grab().toImage();
     EXPECT_EQ(image.pixelColor(3, 3), QColor(240, 240, 240));
@@ -116,20 +116,20 @@ TEST_F(ResultsViewsTest, DivisionTableCoversTheWorkAreaAndFramesTheTable)
 TEST_F(ResultsViewsTest, ExportAndStatisticsButtons)
 {
     CDivisionTableDlg dialog(task);
-    dialog.GetExportButton()->click();
-    ASSERT_EQ(CMessageBox::ShownMessages().size(), 1u);
-    EXPECT_EQ(CMessageBox::ShownMessages()[0].icon, CMessageBox::Icon::Information);
+    dialog.exportButton()->click();
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+    EXPECT_EQ(CMessageBox::shownMessages()[0].icon, CMessageBox::Icon::Information);
 
     int statisticsRows = -1;
     ModalDriver driver([&](QWidget* modal) {
         auto* statistics = qobject_cast<CDivisionStatisticsDlg*>(modal);
         if (!statistics)
             return false;
-        statisticsRows = statistics->GetModel()->rowCount();
-        statistics->GetCloseButton()->click();
+        statisticsRows = statistics->model()->rowCount();
+        statistics->closeButton()->click();
         return true;
     });
-    dialog.GetStatisticsButton()->click();
+    dialog.statisticsButton()->click();
     EXPECT_EQ(statisticsRows, 4); // three classes and the whole school
 }
 
@@ -137,12 +137,12 @@ TEST_F(ResultsViewsTest, StatisticsRowsAndWholeSchool)
 {
     CDivisionStatisticsDlg dialog(task);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("分班统计表"));
-    const QAbstractItemModel* model = dialog.GetTable()->model();
+    const QAbstractItemModel* model = dialog.table()->model();
     ASSERT_EQ(model->columnCount(), 8);
     EXPECT_EQ(model->headerData(5, Qt::Horizontal).toString(), QStringLiteral("语文平均分"));
     EXPECT_EQ(model->headerData(7, Qt::Horizontal).toString(), QStringLiteral("总分平均分"));
-    EXPECT_TRUE(dialog.GetTable()->isColumnHidden(0));
-    EXPECT_EQ(dialog.GetTable()->columnWidth(7), 90);
+    EXPECT_TRUE(dialog.table()->isColumnHidden(0));
+    EXPECT_EQ(dialog.table()->columnWidth(7), 90);
 
     ASSERT_EQ(model->rowCount(), 4);
     // 二班 first (record index 0): one boy, 45 and 45.
@@ -174,11 +174,11 @@ TEST(ResultsViewsEmptyTask, NoClassesNoRows)
     CScheduleTask task;
     AddStudent(task, "s1", "张三", 0, 0);
     CDivisionStatisticsDlg statistics(task);
-    EXPECT_EQ(statistics.GetTable()->model()->rowCount(), 0);
+    EXPECT_EQ(statistics.table()->model()->rowCount(), 0);
     CDivisionTableDlg table(task);
-    EXPECT_EQ(table.GetTable()->model()->rowCount(), 0);
-    EXPECT_EQ(table.GetTable()->model()->columnCount(), 7);
-    EXPECT_EQ(table.GetTable()->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("总分"));
+    EXPECT_EQ(table.table()->model()->rowCount(), 0);
+    EXPECT_EQ(table.table()->model()->columnCount(), 7);
+    EXPECT_EQ(table.table()->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("总分"));
 }
 
 TEST(ResultsReport, ViewTableButtonOnlyAfterADivision)
@@ -188,10 +188,10 @@ TEST(ResultsReport, ViewTableButtonOnlyAfterADivision)
     for (int i = 0; i < 4; ++i) {
         CReportDlg dialog(QStringLiteral("【分班结果】\n第二行"), modes[i]);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动排课报告"));
-        EXPECT_EQ(dialog.GetTextEdit()->toPlainText(), QStringLiteral("【分班结果】\n第二行"));
-        EXPECT_TRUE(dialog.GetTextEdit()->isReadOnly());
-        EXPECT_EQ(dialog.GetViewTableButton()->isVisibleTo(&dialog), shown[i]) << modes[i];
-        EXPECT_TRUE(dialog.GetCloseButton()->isDefault());
+        EXPECT_EQ(dialog.textEdit()->toPlainText(), QStringLiteral("【分班结果】\n第二行"));
+        EXPECT_TRUE(dialog.textEdit()->isReadOnly());
+        EXPECT_EQ(dialog.viewTableButton()->isVisibleTo(&dialog), shown[i]) << modes[i];
+        EXPECT_TRUE(dialog.closeButton()->isDefault());
     }
 }
 
@@ -200,7 +200,7 @@ TEST(ResultsReport, TextSitsOnAWhiteCard)
     CReportDlg dialog(QStringLiteral("报告"), 0);
     dialog.show();
     const QImage image = dialog.grab().toImage();
-    const QRect edit = dialog.GetTextEdit()->geometry();
+    const QRect edit = dialog.textEdit()->geometry();
     EXPECT_EQ(image.pixelColor(2, 2), QColor(232, 232, 232));
     // Between the card's edge and the text: the card itself.
     EXPECT_EQ(image.pixelColor(edit.left() - 4, edit.center().y()), QColor(Qt::white));
@@ -218,7 +218,7 @@ TEST(ResultsReport, LongReportOpensAtItsEnd)
     CReportDlg dialog(text, 2);
     dialog.show();
     QTest::qWait(20);
-    QTextEdit* edit = dialog.GetTextEdit();
+    QTextEdit* edit = dialog.textEdit();
     EXPECT_GT(edit->verticalScrollBar()->value(), 0);
     EXPECT_EQ(edit->textCursor().position(), text.size());
     EXPECT_TRUE(edit->viewport()->rect().contains(edit->cursorRect()));
@@ -234,12 +234,12 @@ TEST(ResultsReport, ReportCommandShowsStoredText)
         auto* report = qobject_cast<CReportDlg*>(modal);
         if (!report)
             return false;
-        text = report->GetTextEdit()->toPlainText();
-        sawButton = report->GetViewTableButton()->isVisible();
-        report->GetCloseButton()->click();
+        text = report->textEdit()->toPlainText();
+        sawButton = report->viewTableButton()->isVisible();
+        report->closeButton()->click();
         return true;
     });
-    EXPECT_FALSE(CDivisionCommands::ShowReport(nullptr, task));
+    EXPECT_FALSE(CDivisionCommands::showReport(nullptr, task));
     EXPECT_EQ(text, QStringLiteral("【分班时间】\n上次的报告"));
     EXPECT_FALSE(sawButton);
 }

@@ -26,10 +26,10 @@ bool splashVisible()
 
 TEST(ShellPassword, DigestIsLowerCaseMd5OfGbkBytes)
 {
-    EXPECT_EQ(CTaskManager::PasswordDigest(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
-    EXPECT_EQ(CTaskManager::PasswordDigest(QStringLiteral("abc")), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_EQ(CTaskManager::passwordDigest(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
+    EXPECT_EQ(CTaskManager::passwordDigest(QStringLiteral("abc")), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
     // Digests written by the Windows program hash the GBK bytes.
-    EXPECT_EQ(CTaskManager::PasswordDigest(QStringLiteral("密码")), QStringLiteral("d2293e30f0c964c5f6242486aa8a483c"));
+    EXPECT_EQ(CTaskManager::passwordDigest(QStringLiteral("密码")), QStringLiteral("d2293e30f0c964c5f6242486aa8a483c"));
 }
 
 class ShellLogin : public ShellTest
@@ -40,14 +40,14 @@ TEST_F(ShellLogin, NoPasswordShowsSplashThatClosesItself)
 {
     EXPECT_TRUE(CLoginDlg::check(QString()));
     EXPECT_TRUE(splashVisible());
-    EXPECT_TRUE(CMessageBox::ShownMessages().empty());
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
     QTest::qWait(CLoginDlg::SplashMilliseconds + 300);
     EXPECT_FALSE(splashVisible());
 }
 
 TEST_F(ShellLogin, RightPasswordOpens)
 {
-    const QString stored = CTaskManager::PasswordDigest(QStringLiteral("秘密123"));
+    const QString stored = CTaskManager::passwordDigest(QStringLiteral("秘密123"));
     whenModal<CLoginDlg>([](CLoginDlg* dialog) {
         EXPECT_TRUE(dialog->passwordEdit()->isVisible());
         EXPECT_EQ(dialog->passwordEdit()->echoMode(), QLineEdit::Password);
@@ -55,18 +55,18 @@ TEST_F(ShellLogin, RightPasswordOpens)
         dialog->okButton()->click();
     });
     EXPECT_TRUE(CLoginDlg::check(stored));
-    EXPECT_TRUE(CMessageBox::ShownMessages().empty());
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
 }
 
 TEST_F(ShellLogin, WrongPasswordKeepsAskingAndCancelEnds)
 {
-    const QString stored = CTaskManager::PasswordDigest(QStringLiteral("right"));
+    const QString stored = CTaskManager::passwordDigest(QStringLiteral("right"));
     whenModal<CLoginDlg>([](CLoginDlg* dialog) {
         dialog->passwordEdit()->setText(QStringLiteral("wrong"));
         dialog->okButton()->click();
-        ASSERT_EQ(CMessageBox::ShownMessages().size(), 1u);
-        EXPECT_EQ(CMessageBox::ShownMessages()[0].text, QStringLiteral("密码不正确"));
-        EXPECT_EQ(CMessageBox::ShownMessages()[0].icon, CMessageBox::Icon::Error);
+        ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+        EXPECT_EQ(CMessageBox::shownMessages()[0].text, QStringLiteral("密码不正确"));
+        EXPECT_EQ(CMessageBox::shownMessages()[0].icon, CMessageBox::Icon::Error);
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(dialog->passwordEdit()->text(), QStringLiteral("wrong"));
         dialog->cancelButton()->click();
@@ -76,51 +76,51 @@ TEST_F(ShellLogin, WrongPasswordKeepsAskingAndCancelEnds)
 
 TEST_F(ShellLogin, UpperCaseDigestRefusedAtLoginButAcceptedWhenChanging)
 {
-    const QString upper = CTaskManager::PasswordDigest(QStringLiteral("pw")).toUpper();
+    const QString upper = CTaskManager::passwordDigest(QStringLiteral("pw")).toUpper();
     whenModal<CLoginDlg>([](CLoginDlg* dialog) {
         dialog->passwordEdit()->setText(QStringLiteral("pw"));
         dialog->okButton()->click();
         dialog->cancelButton()->click();
     });
     EXPECT_FALSE(CLoginDlg::check(upper));
-    EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("密码不正确")});
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("密码不正确")});
 
-    CMessageBox::ClearTestState();
+    CMessageBox::clearTestState();
     CIniFile::WriteString(settings(), "SYSTEM", "Auth", str(upper));
     CChangePasswordDlg dialog(settings());
     dialog.oldPasswordEdit()->setText(QStringLiteral("pw"));
     dialog.newPasswordEdit()->setText(QStringLiteral("new"));
     dialog.repeatPasswordEdit()->setText(QStringLiteral("new"));
     dialog.onOk();
-    EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("修改密码成功")});
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("修改密码成功")});
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 TEST_F(ShellLogin, ChangePasswordChecks)
 {
     auto attempt = [this](const QString& oldPw, const QString& newPw, const QString& repeat) {
-        CMessageBox::ClearTestState();
+        CMessageBox::clearTestState();
         CChangePasswordDlg dialog(settings());
         dialog.oldPasswordEdit()->setText(oldPw);
         dialog.newPasswordEdit()->setText(newPw);
         dialog.repeatPasswordEdit()->setText(repeat);
         dialog.onOk();
-        EXPECT_EQ(CMessageBox::ShownMessages().size(), 1u);
-        return CMessageBox::ShownMessages().empty() ? QString() : CMessageBox::ShownMessages()[0].text;
+        EXPECT_EQ(CMessageBox::shownMessages().size(), 1u);
+        return CMessageBox::shownMessages().empty() ? QString() : CMessageBox::shownMessages()[0].text;
     };
     auto stored = [this] { return QString::fromStdString(CIniFile::ReadString(settings(), "SYSTEM", "Auth", "")); };
 
     // No password yet: an empty old password and no new one is refused.
     EXPECT_EQ(attempt({}, {}, {}), QStringLiteral("请输入新密码"));
     EXPECT_EQ(attempt(QStringLiteral("x"), QStringLiteral("a"), QStringLiteral("a")), QStringLiteral("原密码不正确"));
-    EXPECT_EQ(CMessageBox::ShownMessages()[0].caption, QStringLiteral("Lumo智能分班系统"));
+    EXPECT_EQ(CMessageBox::shownMessages()[0].caption, QStringLiteral("Lumo智能分班系统"));
     EXPECT_EQ(attempt({}, QStringLiteral("abc"), QStringLiteral("abd")),
               QStringLiteral("两次输入的新密码不一致，请检查后重新输入"));
     EXPECT_TRUE(stored().isEmpty());
 
     // Repetition compared without case; the new box's text is what counts.
     EXPECT_EQ(attempt({}, QStringLiteral("Secret"), QStringLiteral("sECRET")), QStringLiteral("修改密码成功"));
-    EXPECT_EQ(stored(), CTaskManager::PasswordDigest(QStringLiteral("Secret")));
+    EXPECT_EQ(stored(), CTaskManager::passwordDigest(QStringLiteral("Secret")));
 
     // With a password: the old one must match, then an empty new one removes it.
     EXPECT_EQ(attempt({}, {}, {}), QStringLiteral("原密码不正确"));
@@ -135,7 +135,7 @@ TEST_F(ShellLogin, SettingsDefaultsWithoutFile)
     EXPECT_EQ(m->settingsPath(), settings());
     EXPECT_EQ(m->lastPage(), 1);
     EXPECT_EQ(m->school().name, "演示学校");
-    EXPECT_TRUE(m->recentTasks().IsEmpty());
+    EXPECT_TRUE(m->recentTasks().isEmpty());
     EXPECT_TRUE(m->exportSettings().showSchoolName);
     EXPECT_FALSE(m->exportSettings().subjectNameOnly);
     EXPECT_FALSE(m->exportSettings().showHeadTeacherName);

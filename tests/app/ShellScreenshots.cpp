@@ -57,7 +57,7 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
         EXPECT_TRUE(w.grab().save(QStringLiteral("%1/%2.png").arg(outDir, QString::fromLatin1(name))));
         w.hide();
     };
-    CLoginDlg login(CTaskManager::PasswordDigest(QStringLiteral("x")));
+    CLoginDlg login(CTaskManager::passwordDigest(QStringLiteral("x")));
     save(login, "login");
     CTaskInfo info = CTaskManager::instance()->task()->GetTaskInfo();
     CTaskInfoDlg infoDialog(info, true, QStringLiteral("设置分班任务信息"), nullptr);

@@ -43,25 +43,25 @@ TEST_F(ShellTask, RecentListMovesToHeadAndKeepsTen)
     for (int i = 0; i < 11; ++i)
         tasks.push_back(makeTask(QStringLiteral("t%1").arg(i), QStringLiteral("任务%1").arg(i)));
     for (const std::string& t : tasks)
-        list.Add(t);
-    ASSERT_EQ(list.GetSize(), 10);
-    EXPECT_EQ(list.GetPaths().front(), tasks[10]);
-    EXPECT_EQ(list.GetPaths().back(), tasks[1]);
+        list.add(t);
+    ASSERT_EQ(list.size(), 10);
+    EXPECT_EQ(list.paths().front(), tasks[10]);
+    EXPECT_EQ(list.paths().back(), tasks[1]);
     EXPECT_EQ(CIniFile::ReadString(settings(), "Recently Tasks", "10", ""), tasks[1]);
     EXPECT_TRUE(rawSettings().contains(QStringLiteral("\n11=")));
 
     // An entry already listed moves to the head without a duplicate.
-    list.Add(tasks[5]);
-    ASSERT_EQ(list.GetSize(), 10);
-    EXPECT_EQ(list.GetPaths()[0], tasks[5]);
-    EXPECT_EQ(std::count(list.GetPaths().begin(), list.GetPaths().end(), tasks[5]), 1);
-    EXPECT_EQ(list.GetPaths()[1], tasks[10]);
+    list.add(tasks[5]);
+    ASSERT_EQ(list.size(), 10);
+    EXPECT_EQ(list.paths()[0], tasks[5]);
+    EXPECT_EQ(std::count(list.paths().begin(), list.paths().end(), tasks[5]), 1);
+    EXPECT_EQ(list.paths()[1], tasks[10]);
 
     // Reading stops at the first empty key.
     CIniFile::WriteString(settings(), "Recently Tasks", "3", "");
     CRecentTaskList reread(settings());
-    reread.Read();
-    EXPECT_EQ(reread.GetSize(), 2);
+    reread.read();
+    EXPECT_EQ(reread.size(), 2);
 }
 
 TEST_F(ShellTask, OpenMissingFileKeepsCurrentTask)
@@ -69,13 +69,13 @@ TEST_F(ShellTask, OpenMissingFileKeepsCurrentTask)
     const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
     CTaskManager* m = manager();
     ASSERT_TRUE(m->openTask(a));
-    CMessageBox::ClearTestState();
+    CMessageBox::clearTestState();
     const std::string missing = str(path(QStringLiteral("nowhere/x.qz")));
     EXPECT_FALSE(m->openTask(missing));
     EXPECT_FALSE(m->openTask(str(path(QStringLiteral("a")))));  // a folder is not a task file
-    ASSERT_EQ(CMessageBox::ShownMessages().size(), 2u);
-    EXPECT_EQ(CMessageBox::ShownMessages()[0].text, QStringLiteral("分班任务文件 %1 不存在").arg(QString::fromStdString(missing)));
-    EXPECT_EQ(CMessageBox::ShownMessages()[0].icon, CMessageBox::Icon::Error);
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 2u);
+    EXPECT_EQ(CMessageBox::shownMessages()[0].text, QStringLiteral("分班任务文件 %1 不存在").arg(QString::fromStdString(missing)));
+    EXPECT_EQ(CMessageBox::shownMessages()[0].icon, CMessageBox::Icon::Error);
     ASSERT_TRUE(m->hasTask());
     EXPECT_EQ(m->task()->GetTaskInfo().GetTaskName(), "甲");
 }
@@ -91,23 +91,23 @@ TEST_F(ShellTask, OpenAnotherAsksFirst)
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("a/output.xml"))));
 
     // The same file again: nothing is asked.
-    CMessageBox::ClearTestState();
+    CMessageBox::clearTestState();
     EXPECT_TRUE(m->openTask(a));
-    EXPECT_TRUE(CMessageBox::ShownMessages().empty());
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
 
-    CMessageBox::PushAnswer(QMessageBox::No);
+    CMessageBox::pushAnswer(QMessageBox::No);
     EXPECT_FALSE(m->openTask(b));
-    ASSERT_EQ(CMessageBox::ShownMessages().size(), 1u);
-    EXPECT_EQ(CMessageBox::ShownMessages()[0].text,
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+    EXPECT_EQ(CMessageBox::shownMessages()[0].text,
               QStringLiteral("分班任务 \"甲\" 正在使用。\n要打开新的分班任务，必须先关闭该分班任务，要继续吗"));
-    EXPECT_EQ(CMessageBox::ShownMessages()[0].icon, CMessageBox::Icon::Question);
+    EXPECT_EQ(CMessageBox::shownMessages()[0].icon, CMessageBox::Icon::Question);
     EXPECT_EQ(m->task()->GetTaskInfo().GetTaskName(), "甲");
-    EXPECT_EQ(m->recentTasks().GetPaths().front(), a);
+    EXPECT_EQ(m->recentTasks().paths().front(), a);
 
-    CMessageBox::PushAnswer(QMessageBox::Yes);
+    CMessageBox::pushAnswer(QMessageBox::Yes);
     EXPECT_TRUE(m->openTask(b));
     EXPECT_EQ(m->task()->GetTaskInfo().GetTaskName(), "乙");
-    EXPECT_EQ(m->recentTasks().GetPaths(), (std::vector<std::string>{b, a}));
+    EXPECT_EQ(m->recentTasks().paths(), (std::vector<std::string>{b, a}));
 }
 
 TEST_F(ShellTask, MainWindowWithoutTaskHasOnlyWelcomePage)
@@ -126,13 +126,13 @@ TEST_F(ShellTask, MainWindowWithoutTaskHasOnlyWelcomePage)
 
     // Every command that needs a task says so; nothing else happens.
     for (int command : {9, 12, 17, 23, 24, 26, 28, 29}) {
-        CMessageBox::ClearTestState();
+        CMessageBox::clearTestState();
         window.runCommand(command);
-        EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")}) << command;
+        EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")}) << command;
     }
-    CMessageBox::ClearTestState();
+    CMessageBox::clearTestState();
     CTaskManager::instance()->backupTask();
-    EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")});
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")});
 
     // Clicking the location zone with no task does nothing.
     window.resize(1280, 800);
@@ -150,7 +150,7 @@ TEST_F(ShellTask, MainWindowWithoutTaskHasOnlyWelcomePage)
 TEST_F(ShellTask, MainWindowReopensRecentTaskOnSavedPage)
 {
     const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("高一新生"));
-    CRecentTaskList(settings()).Add(a);
+    CRecentTaskList(settings()).add(a);
     struct Case
     {
         const char* saved;
@@ -161,7 +161,7 @@ TEST_F(ShellTask, MainWindowReopensRecentTaskOnSavedPage)
         CIniFile::WriteString(settings(), "Common", "LastPage", c.saved);
         manager();
         CMainDlg window;
-        EXPECT_EQ(window.sheet()->pageCount(), 5) << str(CMessageBox::ShownTexts().join(QLatin1Char('\n')));
+        EXPECT_EQ(window.sheet()->pageCount(), 5) << str(CMessageBox::shownTexts().join(QLatin1Char('\n')));
         EXPECT_EQ(window.currentPage(), c.expected) << c.saved;
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumo智能分班系统 1.0.0 - 高一新生"));
         EXPECT_EQ(window.sheet()->toolDesc()->taskLocation(), QString::fromStdString(a));
@@ -182,24 +182,24 @@ TEST_F(ShellTask, MainWindowReopensRecentTaskOnSavedPage)
 TEST_F(ShellTask, MissingRecentHeadAtStart)
 {
     const std::string gone = str(path(QStringLiteral("gone/旧任务.qz")));
-    CRecentTaskList(settings()).Add(gone);
+    CRecentTaskList(settings()).add(gone);
     manager();
     CMainDlg window;
-    EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("分班任务文件 %1 不存在").arg(QString::fromStdString(gone))});
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("分班任务文件 %1 不存在").arg(QString::fromStdString(gone))});
     EXPECT_FALSE(CTaskManager::instance()->hasTask());
     EXPECT_EQ(window.sheet()->pageCount(), 1);
-    EXPECT_EQ(CTaskManager::instance()->recentTasks().GetPaths(), std::vector<std::string>{gone});
+    EXPECT_EQ(CTaskManager::instance()->recentTasks().paths(), std::vector<std::string>{gone});
 }
 
 TEST_F(ShellTask, CommandLineTaskWinsOverRecentHead)
 {
     const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
     const std::string b = makeTask(QStringLiteral("b"), QStringLiteral("乙"));
-    CRecentTaskList(settings()).Add(a);
+    CRecentTaskList(settings()).add(a);
     manager();
     CMainDlg window(b);
     EXPECT_EQ(CTaskManager::instance()->task()->GetTaskInfo().GetTaskName(), "乙");
-    EXPECT_TRUE(CMessageBox::ShownMessages().empty());
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
 }
 
 TEST_F(ShellTask, OpenWithDialogStartsInProgramFolder)
@@ -208,16 +208,16 @@ TEST_F(ShellTask, OpenWithDialogStartsInProgramFolder)
     CTaskManager* m = manager();
     EXPECT_FALSE(m->openTaskWithDialog());  // cancelled
     EXPECT_FALSE(m->hasTask());
-    ASSERT_EQ(CMessageBox::ShownChoosers().size(), 1u);
-    const CMessageBox::Chooser& chooser = CMessageBox::ShownChoosers()[0];
+    ASSERT_EQ(CMessageBox::shownChoosers().size(), 1u);
+    const CMessageBox::Chooser& chooser = CMessageBox::shownChoosers()[0];
     EXPECT_EQ(chooser.title, QStringLiteral("打开分班任务"));
     EXPECT_EQ(QDir(chooser.dir), QDir(QCoreApplication::applicationDirPath()));
     EXPECT_EQ(chooser.filter, QStringLiteral("分班任务文件(*.qz)"));
 
-    CMessageBox::PushPath(QString::fromStdString(a));
+    CMessageBox::pushPath(QString::fromStdString(a));
     EXPECT_TRUE(m->openTaskWithDialog());
     EXPECT_EQ(m->task()->GetTaskInfo().GetTaskName(), "甲");
-    EXPECT_EQ(m->recentTasks().GetPaths(), std::vector<std::string>{a});
+    EXPECT_EQ(m->recentTasks().paths(), std::vector<std::string>{a});
 }
 
 TEST_F(ShellTask, OpenCommandOffersRecentTasks)
@@ -226,13 +226,13 @@ TEST_F(ShellTask, OpenCommandOffersRecentTasks)
     // An ampersand in a path is shown as itself, not as a shortcut mark.
     const std::string b = makeTask(QStringLiteral("R&D"), QStringLiteral("乙"));
     CRecentTaskList list(settings());
-    list.Add(b);
-    list.Add(a);
+    list.add(b);
+    list.add(a);
     manager();
     CMainDlg window(a);
     window.resize(1280, 800);
     window.sheet()->selectPage(0);
-    CMessageBox::PushAnswer(QMessageBox::Yes);
+    CMessageBox::pushAnswer(QMessageBox::Yes);
 
     QStringList offered;
     QTimer::singleShot(50, [&offered] {
@@ -267,18 +267,18 @@ TEST_F(ShellTask, TaskInfoDialogChecks)
     EXPECT_EQ(dialog.locationEdit()->text(), base + QStringLiteral("/ab"));
 
     // "..." puts the chosen folder in front of the name.
-    CMessageBox::PushPath(path(QStringLiteral("elsewhere/")));
+    CMessageBox::pushPath(path(QStringLiteral("elsewhere/")));
     dialog.onBrowse();
-    ASSERT_EQ(CMessageBox::ShownChoosers().size(), 1u);
-    EXPECT_EQ(CMessageBox::ShownChoosers()[0].title, QStringLiteral("选择文件夹"));
+    ASSERT_EQ(CMessageBox::shownChoosers().size(), 1u);
+    EXPECT_EQ(CMessageBox::shownChoosers()[0].title, QStringLiteral("选择文件夹"));
     EXPECT_EQ(dialog.locationEdit()->text(), path(QStringLiteral("elsewhere/ab")));
     dialog.onBrowse();  // nothing chosen: the location stays
     EXPECT_EQ(dialog.locationEdit()->text(), path(QStringLiteral("elsewhere/ab")));
 
     auto ok = [&dialog] {
-        CMessageBox::ClearTestState();
+        CMessageBox::clearTestState();
         dialog.onOk();
-        return CMessageBox::ShownTexts().join(QLatin1Char('|'));
+        return CMessageBox::shownTexts().join(QLatin1Char('|'));
     };
     dialog.nameEdit()->clear();
     EXPECT_EQ(ok(), QStringLiteral("任务名称不能为空"));
@@ -291,7 +291,7 @@ TEST_F(ShellTask, TaskInfoDialogChecks)
     dialog.nameEdit()->setText(QStringLiteral("新生"));
     dialog.locationEdit()->setText(path(QStringLiteral("no/such/parent")));
     EXPECT_EQ(ok(), QStringLiteral("保存位置无效"));
-    EXPECT_EQ(CMessageBox::ShownMessages()[0].icon, CMessageBox::Icon::Error);
+    EXPECT_EQ(CMessageBox::shownMessages()[0].icon, CMessageBox::Icon::Error);
 
     makeTask(QStringLiteral("tasks/新生"), QStringLiteral("新生"));
     dialog.locationEdit()->setText(path(QStringLiteral("tasks/新生")));
@@ -362,26 +362,26 @@ TEST_F(ShellTask, BackupTwiceIntoOneFolder)
     QDir().mkpath(path(QStringLiteral("safe")));
 
     auto backup = [this, m] {
-        CMessageBox::ClearTestState();
-        CMessageBox::PushPath(path(QStringLiteral("safe")));
+        CMessageBox::clearTestState();
+        CMessageBox::pushPath(path(QStringLiteral("safe")));
         whenModal<CBackupDlg>([](CBackupDlg* dialog) {
             EXPECT_TRUE(dialog->openFolderBox()->isChecked());
             EXPECT_TRUE(dialog->text().contains(QStringLiteral("当前排课任务“甲”的所有相关文件")));
             dialog->accept();
         });
         m->backupTask();
-        return CMessageBox::ShownTexts();
+        return CMessageBox::shownTexts();
     };
     EXPECT_EQ(backup(), QStringList{QStringLiteral("备份成功")});
-    ASSERT_EQ(CMessageBox::ShownChoosers().size(), 1u);
-    EXPECT_EQ(CMessageBox::ShownChoosers()[0].title, QStringLiteral("将当前排课任务备份到"));
+    ASSERT_EQ(CMessageBox::shownChoosers().size(), 1u);
+    EXPECT_EQ(CMessageBox::shownChoosers()[0].title, QStringLiteral("将当前排课任务备份到"));
     for (const char* file : {"safe/甲/甲.qz", "safe/甲/input.xml", "safe/甲/output.xml"})
         EXPECT_TRUE(QFile::exists(path(QString::fromUtf8(file)))) << file;
     ASSERT_EQ(m->openedUrls().size(), 1u);
     EXPECT_EQ(QDir(m->openedUrls()[0].toLocalFile()), QDir(path(QStringLiteral("safe/甲"))));
 
     EXPECT_EQ(backup(), QStringList{QStringLiteral("备份失败,请检查您是否有系统管理员权限")});
-    EXPECT_EQ(CMessageBox::ShownMessages()[0].icon, CMessageBox::Icon::Error);
+    EXPECT_EQ(CMessageBox::shownMessages()[0].icon, CMessageBox::Icon::Error);
 }
 
 TEST_F(ShellTask, DamagedInputIsKeptBeforeRewrite)
@@ -400,14 +400,14 @@ TEST_F(ShellTask, DamagedInputIsKeptBeforeRewrite)
     const QStringList copies = filesMatching(QStringLiteral("a"), QStringLiteral("input.damaged-*.xml"));
     ASSERT_EQ(copies.size(), 1);
     EXPECT_EQ(readBytes(path(QStringLiteral("a/")) + copies[0]), damaged);
-    const QString warning = CMessageBox::ShownTexts().filter(QStringLiteral("原文件已另存为")).join(QString());
-    EXPECT_TRUE(warning.contains(copies[0])) << str(CMessageBox::ShownTexts().join(QLatin1Char('\n')));
+    const QString warning = CMessageBox::shownTexts().filter(QStringLiteral("原文件已另存为")).join(QString());
+    EXPECT_TRUE(warning.contains(copies[0])) << str(CMessageBox::shownTexts().join(QLatin1Char('\n')));
     // The rewritten file holds what could be read.
     EXPECT_NE(readBytes(path(QStringLiteral("a/input.xml"))), damaged);
 
     // A file that is not XML at all is kept aside as well.
     CTaskManager::release();
-    CMessageBox::ClearTestState();
+    CMessageBox::clearTestState();
     const std::string b = makeTask(QStringLiteral("b"), QStringLiteral("乙"));
     writeBytes(path(QStringLiteral("b/input.xml")), "<Input><ClassInfo>");
     ASSERT_TRUE(manager()->openTask(b));
@@ -423,8 +423,8 @@ TEST_F(ShellTask, FailedSaveIsReported)
     QDir().mkpath(path(QStringLiteral("a/output.xml/x")));
     CTaskManager* m = manager();
     ASSERT_TRUE(m->openTask(a));
-    const QStringList failures = CMessageBox::ShownTexts().filter(QStringLiteral("保存分班数据失败"));
-    ASSERT_EQ(failures.size(), 1) << str(CMessageBox::ShownTexts().join(QLatin1Char('\n')));
+    const QStringList failures = CMessageBox::shownTexts().filter(QStringLiteral("保存分班数据失败"));
+    ASSERT_EQ(failures.size(), 1) << str(CMessageBox::shownTexts().join(QLatin1Char('\n')));
     EXPECT_TRUE(failures[0].contains(path(QStringLiteral("a/output.xml"))));
 }
 
@@ -433,10 +433,10 @@ TEST_F(ShellTask, WorkerThreadMessagesAreQueued)
     const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
     CTaskManager* m = manager();
     ASSERT_TRUE(m->openTask(a));
-    CMessageBox::ClearTestState();
+    CMessageBox::clearTestState();
     std::thread worker([task = m->task()] { task->ShowMessage("exception in SaveInputData"); });
     worker.join();
-    EXPECT_TRUE(CMessageBox::ShownMessages().empty());
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
     QCoreApplication::processEvents();
-    EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("exception in SaveInputData")});
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("exception in SaveInputData")});
 }

@@ -63,14 +63,14 @@ protected:
         m_settings = m_dir.filePath(QStringLiteral("qz.ini"));
         qputenv("QUILLON_SETTINGS", m_settings.toLocal8Bit());
         CTaskManager::release();
-        CMessageBox::ClearTestState();
+        CMessageBox::clearTestState();
     }
 
     void TearDown() override
     {
         CTaskManager::release();
         qunsetenv("QUILLON_SETTINGS");
-        CMessageBox::ClearTestState();
+        CMessageBox::clearTestState();
     }
 
     // The controller bound to this test's settings file, its new tasks

@@ -129,7 +129,7 @@ TEST_F(ShellWindow, WebsiteOpensTheHelpPage)
 
     // Backup from the icon bar with no task open.
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->itemRect(CMainToolBar::Backup).center());
-    EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")});
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")});
 }
 
 TEST_F(ShellWindow, LocationZoneOpensTaskFolder)
