@@ -7,11 +7,12 @@
 #include "UICore.h"
 
 #include <QHeaderView>
+#include <QHBoxLayout>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -26,12 +27,22 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
 
     m_closeButton = new QPushButton(QStringLiteral("关闭"), this);
     m_closeButton->setAutoDefault(false);
+    m_closeButton->setMinimumSize(toPixels(69), toPixels(14));
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
     CUICore::instance()->SetAllChildWindowFont(this);
 
-    // The list keeps the template's distance from the edges as the window grows.
-    setFrameMargins(QMargins(toPixels(7), toPixels(7), toPixels(464 - 457), toPixels(248 - 223)));
-    setTableInset(QMargins(1, 1, 1, 1));
+    // The list keeps the template's distance from the edges as the window
+    // grows; the close button sits in the corner below it.
+    const QMargins inset(1, 1, 1, 1);
+    setTableInset(inset);
+    QVBoxLayout* layout = contentLayout();
+    layout->setContentsMargins(toPixels(7) + inset.left(), toPixels(7) + inset.top(), toPixels(7) + inset.right(),
+                               toPixels(7));
+    layout->setSpacing(toPixels(227 - 223) + inset.bottom()); // the list ends at 223, the button starts at 227
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_closeButton);
+    layout->addLayout(buttons);
 
     m_statistics->Calculate();
     m_model = new CDivisionStatisticsModel(this);
@@ -55,11 +66,3 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
 }
 
 CDivisionStatisticsDlg::~CDivisionStatisticsDlg() = default;
-
-void CDivisionStatisticsDlg::resizeEvent(QResizeEvent* event)
-{
-    CResultTableDlg::resizeEvent(event);
-    const QSize button(toPixels(69), toPixels(14));
-    m_closeButton->setGeometry(width() - toPixels(7) - button.width(), height() - toPixels(7) - button.height(),
-                               button.width(), button.height());
-}

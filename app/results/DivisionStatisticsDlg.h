@@ -24,9 +24,6 @@ public:
     const CDivisionStatistics& statistics() const { return *m_statistics; }
     QPushButton* closeButton() const { return m_closeButton; }
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     std::unique_ptr<CDivisionStatistics> m_statistics;
     CDivisionStatisticsModel* m_model = nullptr;

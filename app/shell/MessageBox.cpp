@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "LoginDlg.h"
+
 #include <QApplication>
 #include <QAbstractButton>
 #include <QFileDialog>
@@ -56,6 +58,9 @@ QMessageBox::StandardButton CMessageBox::show(QWidget* parent, const QString& te
                                               QMessageBox::StandardButtons buttons,
                                               const QString& caption)
 {
+    // Nothing may hide a message: the start-up splash, which stays on top,
+    // goes first.
+    CLoginDlg::closeSplash();
     TestState& state = testState();
     if (state.on) {
         state.shown.push_back({caption, text, icon, buttons});

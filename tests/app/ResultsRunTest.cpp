@@ -10,6 +10,7 @@
 #include "ReportDlg.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
@@ -237,42 +238,127 @@ TEST_F(ResultsRunTest, CancelWhileTheWorkerWaitsForTheWindow)
     EXPECT_EQ(task.GetClassInfoList().GetCount(), 400u);
 }
 
-TEST_F(ResultsRunTest, CancelledRunStillShowsTheReportOfThatMoment)
+// Where a run is cancelled: at a status line, or as the bar reaches 100
+// (after the result was saved).
+struct CancelPoint
 {
-    MakeSchool(task, 20000, 400, false);
-    task.GetLastReportInfo().SetReportInfo("上一次的报告");
-    CMessageBox::pushAnswer(QMessageBox::Ok);
-    bool cancelledBeforeEnd = false;
-    bool sawReport = false;
-    int mode = -1;
-    bool viewTableShown = false;
-    QString text;
-    ModalDriver driver([&](QWidget* modal) {
-        if (auto* dialog = qobject_cast<CAutoDivisionDlg*>(modal)) {
-            cancelledBeforeEnd = !dialog->isFinished();
-            dialog->cancelButton()->click();
-            return true;
-        }
-        if (auto* report = qobject_cast<CReportDlg*>(modal)) {
-            sawReport = true;
-            mode = report->mode();
-            viewTableShown = report->viewTableButton()->isVisible();
-            text = report->textEdit()->toPlainText();
-            report->closeButton()->click();
-            return true;
+    const char* status; // null: at the full bar
+};
+
+// Clicks "取消" on the run dialog from within the engine's notification
+// that marks the point, while the worker waits for it.
+class CancelAt : public QObject
+{
+public:
+    explicit CancelAt(CancelPoint point) : m_point(point) { qApp->installEventFilter(this); }
+    ~CancelAt() override { qApp->removeEventFilter(this); }
+    bool cancelled = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* dialog = qobject_cast<CAutoDivisionDlg*>(watched);
+        if (dialog && event->type() == QEvent::Show) { // before the engine starts
+            auto cancel = [this, dialog] {
+                cancelled = true;
+                dialog->cancelButton()->click();
+            };
+            if (m_point.status) {
+                QObject::connect(dialog, &CAutoDivisionDlg::statusChanged, dialog,
+                                 [this, cancel](const QString& text) {
+                                     if (text == QString::fromUtf8(m_point.status))
+                                         cancel();
+                                 });
+            } else {
+                QObject::connect(dialog->progressBar(), &QProgressBar::valueChanged, dialog, [cancel](int value) {
+                    if (value == 100)
+                        cancel();
+                });
+            }
         }
         return false;
-    });
-    EXPECT_FALSE(CDivisionCommands::startDivision(nullptr, task));
-    if (!cancelledBeforeEnd)
-        GTEST_SKIP() << "the run ended before it could be cancelled";
-    ASSERT_TRUE(sawReport);
-    // No end code arrived: the report opens as after a run that divided,
-    // with whatever the task holds now (the run had started a new report).
-    EXPECT_EQ(mode, 0);
-    EXPECT_TRUE(viewTableShown);
-    EXPECT_EQ(text, QString::fromStdString(task.GetLastReportInfo().GetReportInfo()));
-    EXPECT_FALSE(CCore::IsTaskBusy(&task));
+    }
+
+private:
+    CancelPoint m_point;
+};
+
+// Each student's class, and the report, of a task.
+std::vector<std::string> Division(const CScheduleTask& task)
+{
+    std::vector<std::string> classes;
+    for (const auto& entry : task.GetStudentInfoList())
+        classes.push_back(entry.id + "=" + static_cast<const CStudentInfo*>(entry.object.get())->GetClassId());
+    classes.push_back(task.GetLastReportInfo().GetReportInfo());
+    return classes;
+}
+
+std::vector<std::string> DivisionOnDisk(const CScheduleTask& task)
+{
+    CScheduleTask disk;
+    disk.SetMessageHandler([](const std::string&) {});
+    EXPECT_TRUE(disk.Open(task.GetTaskInfo().GetTaskFile()));
+    return Division(disk);
+}
+
+TEST_F(ResultsRunTest, CancelledRunChangesNothing)
+{
+    MakeSchool(task, 300, 6, false);
+    ASSERT_TRUE(task.GetTaskInfo().WriteToFile());
+    ASSERT_TRUE(task.SaveInputData());
+
+    const char* const checking = "正在检查分班数据,请稍候...";
+    const char* const dividing = "正在分班,请稍候...";
+    for (bool divided : {false, true}) {
+        if (divided) {
+            ASSERT_FALSE(Run(false).result);
+            ASSERT_EQ(DivisionOnDisk(task), Division(task));
+        }
+        for (const CancelPoint point : {CancelPoint{checking}, CancelPoint{dividing}, CancelPoint{nullptr}}) {
+            SCOPED_TRACE(std::string(divided ? "after a division, " : "never divided, ")
+                         + (point.status ? point.status : "at the full bar"));
+            const std::vector<std::string> before = Division(task);
+            CMessageBox::clearTestState();
+            CancelAt cancelAt(point);
+            const RunRecord record = Run(false);
+            ASSERT_TRUE(cancelAt.cancelled);
+            ASSERT_TRUE(record.sawReport);
+            EXPECT_FALSE(CCore::IsTaskBusy(&task));
+            // Whatever the moment, the task in memory is what its folder holds.
+            EXPECT_EQ(Division(task), DivisionOnDisk(task));
+
+            if (point.status) {
+                EXPECT_EQ(Division(task), before);
+                EXPECT_TRUE(record.reportText.startsWith(
+                    QStringLiteral("【分班结果】\n本次自动分班已取消，分班数据没有任何改变。")))
+                    << record.reportText.toStdString();
+                EXPECT_EQ(record.reportText.contains(QStringLiteral("分班表仍是上一次自动分班的结果。")), divided);
+            } else {
+                // Cancelled after the result was saved: it is reported as it is.
+                EXPECT_NE(Division(task), before);
+                EXPECT_TRUE(record.reportText.endsWith(QStringLiteral("分班完成。您可以查看并导出分班表。")))
+                    << record.reportText.toStdString();
+            }
+            EXPECT_TRUE(record.viewTableShown);
+
+            // The table shows the division the task holds, or says there is none.
+            bool saidNone = false;
+            int rows = -1;
+            ModalDriver driver([&](QWidget* modal) {
+                auto* table = qobject_cast<CDivisionTableDlg*>(modal);
+                if (!table)
+                    return false;
+                rows = table->table()->model()->rowCount();
+                saidNone = table->noDivisionLabel()->isVisibleTo(table);
+                table->reject();
+                return true;
+            });
+            CDivisionCommands::showDivisionTable(nullptr, task);
+            const bool hasDivision = divided || !point.status;
+            EXPECT_EQ(rows, hasDivision ? 300 : 0);
+            EXPECT_EQ(saidNone, !hasDivision);
+        }
+    }
 }
 
 TEST_F(ResultsRunTest, DestroyingTheDialogMidRunIsSafe)

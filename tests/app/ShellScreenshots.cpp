@@ -6,6 +6,7 @@
 #include "BackupDlg.h"
 #include "ChangePasswordDlg.h"
 #include "LoginDlg.h"
+#include "LoginPassword.h"
 #include "MainDlg.h"
 #include "ScheduleTask.h"
 #include "StepSheet.h"
@@ -42,7 +43,7 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
         CToolBox* box = window.sheet()->toolBox();
         if (page == 3) {
             // Show the highlight of the button under the mouse.
-            const QPointF at = box->commandRect(24).center();
+            const QPointF at = box->commandRect(static_cast<int>(StepCommandId::StartDivision)).center();
             QMouseEvent move(QEvent::MouseMove, at, box->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(box, &move);
         }
@@ -57,7 +58,7 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
         EXPECT_TRUE(w.grab().save(QStringLiteral("%1/%2.png").arg(outDir, QString::fromLatin1(name))));
         w.hide();
     };
-    CLoginDlg login(CTaskManager::passwordDigest(QStringLiteral("x")));
+    CLoginDlg login(CLoginPassword::digest(QStringLiteral("x")));
     save(login, "login");
     CTaskInfo info = CTaskManager::instance()->task()->GetTaskInfo();
     CTaskInfoDlg infoDialog(info, true, QStringLiteral("设置分班任务信息"), nullptr);

@@ -1,0 +1,169 @@
+// What the program says about what it could and could not write: a task in
+// a folder that cannot be written, a division result that could not be
+// saved and its copy elsewhere, and a new task that was not wanted after all.
+#include "ShellTestSupport.h"
+
+#include "DivisionCommands.h"
+#include "MainDlg.h"
+#include "ReportDlg.h"
+#include "ScheduleTask.h"
+#include "TaskBuilder.h"
+#include "TaskInfoDlg.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
+
+using namespace shelltest;
+
+namespace {
+
+class ShellReadOnly : public ShellTest
+{
+protected:
+    // Task 甲 in folder a with two classes and six students, never divided.
+    std::string makeSchoolTask()
+    {
+        const std::string file = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
+        CScheduleTask task;
+        task.SetMessageHandler([](const std::string&) {});
+        EXPECT_TRUE(task.Open(file));
+        task.GetCustomSubjectArray() = {"语文"};
+        testsupport::AddClass(task, "c1", "一班", 0, 3);
+        testsupport::AddClass(task, "c2", "二班", 1, 3);
+        for (int i = 0; i < 6; ++i)
+            testsupport::AddStudent(task, "s" + std::to_string(i), "学生" + std::to_string(i), i, i % 2, "",
+                                    {std::to_string(60 + i)});
+        EXPECT_TRUE(task.SaveInputData());
+        return file;
+    }
+
+    // Runs "开始自动分班" with the given answers to the confirmation and to
+    // the question after a failed save; the report's text.
+    QString divide(CMainDlg& window, QMessageBox::StandardButton afterFailedSave)
+    {
+        CMessageBox::pushAnswer(QMessageBox::Ok);
+        CMessageBox::pushAnswer(afterFailedSave);
+        QString report;
+        whenModal<CReportDlg>([&report](CReportDlg* dialog) {
+            report = dialog->textEdit()->toPlainText();
+            dialog->closeButton()->click();
+        });
+        window.runCommand(StepCommandId::StartDivision);
+        return report;
+    }
+
+    static bool anyPlaced(const CScheduleTask& task)
+    {
+        for (const auto* s : task.GetStudentInfoList().Records<CStudentInfo>())
+            if (!s->GetClassId().empty())
+                return true;
+        return false;
+    }
+};
+
+TEST_F(ShellReadOnly, TaskOpensReadOnlyWithOneWord)
+{
+    const std::string file = makeSchoolTask();
+    const QByteArray input = readBytes(path(QStringLiteral("a/input.xml")));
+    ReadOnlyFolder folder(path(QStringLiteral("a")));
+    if (!folder.isReadOnly())
+        GTEST_SKIP() << "no folder can be made read-only here";
+
+    manager();
+    CMainDlg window(file);
+    ASSERT_TRUE(CTaskManager::instance()->hasTask());
+    EXPECT_TRUE(CTaskManager::instance()->isReadOnly());
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u) << str(CMessageBox::shownTexts().join(QLatin1Char('\n')));
+    const CMessageBox::Shown& shown = CMessageBox::shownMessages()[0];
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("不能写入")));
+    EXPECT_TRUE(shown.text.contains(QStringLiteral("只读方式打开")));
+    EXPECT_TRUE(shown.text.contains(path(QStringLiteral("a"))));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumo智能分班系统 1.0.0 - 甲 (只读)"));
+    EXPECT_EQ(readBytes(path(QStringLiteral("a/input.xml"))), input);
+}
+
+TEST_F(ShellReadOnly, UnsavedResultIsSaidAndCanBeSavedElsewhere)
+{
+    const std::string file = makeSchoolTask();
+    const QByteArray input = readBytes(path(QStringLiteral("a/input.xml")));
+    ReadOnlyFolder folder(path(QStringLiteral("a")));
+    if (!folder.isReadOnly())
+        GTEST_SKIP() << "no folder can be made read-only here";
+    manager();
+    CMainDlg window(file);
+    CTaskManager* m = CTaskManager::instance();
+
+    // Declined: the result stays in memory, and everything says so.
+    CMessageBox::clearTestState();
+    const QString report = divide(window, QMessageBox::No);
+    QCoreApplication::processEvents();
+    const QStringList texts = CMessageBox::shownTexts();
+    ASSERT_EQ(texts.size(), 2) << str(texts.join(QLatin1Char('\n')));
+    EXPECT_TRUE(texts[1].startsWith(QStringLiteral("分班结果没有保存！\n分班任务文件夹 ")));
+    EXPECT_TRUE(texts[1].contains(QStringLiteral("要把分班任务另存到其他文件夹吗？")));
+    EXPECT_EQ(CMessageBox::shownMessages()[1].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(report.contains(QStringLiteral("【保存结果】\n分班结果没有保存！分班任务文件夹 "))) << str(report);
+    EXPECT_TRUE(m->task()->IsDirty());
+    EXPECT_TRUE(anyPlaced(*m->task()));
+    EXPECT_EQ(readBytes(path(QStringLiteral("a/input.xml"))), input);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("a/report.txt"))));
+    // The stored report says so as well while the task is open.
+    EXPECT_TRUE(CDivisionCommands::reportText(*m->task()).contains(QStringLiteral("分班结果没有保存！")));
+
+    // Accepted: the task is saved as a copy under a new name, and opened.
+    CMessageBox::clearTestState();
+    whenModal<CTaskInfoDlg>([](CTaskInfoDlg* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("将分班任务另存到其他文件夹"));
+        EXPECT_EQ(dialog->nameEdit()->text(), QStringLiteral("甲"));
+        dialog->nameEdit()->setText(QStringLiteral("甲的副本"));
+        dialog->onOk();
+    });
+    const QString saved = divide(window, QMessageBox::Yes);
+    const std::string copyFile = str(path(QStringLiteral("tasks/甲的副本/甲的副本.qz")));
+    ASSERT_TRUE(m->hasTask());
+    EXPECT_EQ(m->task()->GetTaskInfo().GetTaskFile(), copyFile);
+    EXPECT_FALSE(m->isReadOnly());
+    EXPECT_FALSE(m->task()->IsDirty());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumo智能分班系统 1.0.0 - 甲的副本"));
+    EXPECT_EQ(m->recentTasks().paths().front(), copyFile);
+    EXPECT_TRUE(saved.contains(QStringLiteral("分班任务已另存到 ") + QString::fromStdString(copyFile)));
+    EXPECT_FALSE(saved.contains(QStringLiteral("没有保存")));
+    // What the copy holds on disk is the division.
+    CScheduleTask copy;
+    copy.SetMessageHandler([](const std::string&) {});
+    ASSERT_TRUE(copy.Open(copyFile));
+    EXPECT_TRUE(anyPlaced(copy));
+    EXPECT_EQ(copy.GetLastReportInfo().GetReportInfo(), m->task()->GetLastReportInfo().GetReportInfo());
+    EXPECT_EQ(readBytes(path(QStringLiteral("a/input.xml"))), input);
+}
+
+TEST_F(ShellReadOnly, NewTaskDeclinedLeavesNothingBehind)
+{
+    const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
+    manager();
+    CMainDlg window(a);
+    auto create = [&window](QMessageBox::StandardButton closeCurrent) {
+        CMessageBox::clearTestState();
+        CMessageBox::pushAnswer(closeCurrent);
+        whenModal<CTaskInfoDlg>([](CTaskInfoDlg* dialog) {
+            dialog->nameEdit()->setText(QStringLiteral("新任务"));
+            dialog->onOk();
+        });
+        window.runCommand(StepCommandId::NewTask);
+        return CMessageBox::shownTexts();
+    };
+
+    const QStringList asked = create(QMessageBox::No);
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith(QStringLiteral("分班任务 \"甲\" 正在使用。")));
+    EXPECT_EQ(CTaskManager::instance()->task()->GetTaskInfo().GetTaskName(), "甲");
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("tasks/新任务"))));
+
+    // The same name again is no "already exists".
+    EXPECT_EQ(create(QMessageBox::Yes).size(), 1);
+    EXPECT_EQ(CTaskManager::instance()->task()->GetTaskInfo().GetTaskFile(),
+              str(path(QStringLiteral("tasks/新任务/新任务.qz"))));
+}
+
+} // namespace
