@@ -56,7 +56,7 @@ QString CDivisionCommands::reportText(const CScheduleTask& task)
                    : QStringLiteral("还没有进行过自动分班。\n请在“4 自动分班”中点击“开始自动分班”。");
     }
     if (task.IsDirty()) {
-        text += QStringLiteral("\n\n【保存结果】\n分班结果没有保存！") + unsavedReason(task)
+        text += QStringLiteral("\n\n【保存结果】\n分班结果没有保存！\n") + unsavedReason(task)
                 + QStringLiteral("\n分班结果只在内存中，关闭分班任务或退出程序后将会丢失。"
                                  "您可以把分班任务另存到其他文件夹。");
     }

@@ -54,11 +54,13 @@ CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
     buttons->addStretch(1);
     buttons->addWidget(m_viewTable);
     buttons->addWidget(m_close);
+    auto* card = new QVBoxLayout;
+    card->setContentsMargins(kCardPadding);
+    card->addWidget(m_edit);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(toPixels(7) + kCardPadding.left(), toPixels(7) + kCardPadding.top(),
-                               toPixels(7) + kCardPadding.right(), toPixels(7));
-    layout->setSpacing(toPixels(187 - 181) + kCardPadding.bottom());
-    layout->addWidget(m_edit, 1);
+    layout->setContentsMargins(toPixels(7), toPixels(7), toPixels(7), toPixels(7));
+    layout->setSpacing(toPixels(187 - 181));
+    layout->addLayout(card, 1);
     layout->addLayout(buttons);
     setFixedSize(sizeHint().expandedTo(QSize(toPixels(409), toPixels(208))));
 

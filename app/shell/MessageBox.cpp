@@ -71,15 +71,21 @@ QMessageBox::StandardButton CMessageBox::show(QWidget* parent, const QString& te
         }
         return defaultAnswer(buttons);
     }
-    QMessageBox box(toQt(icon), caption, text, buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(makeBox(parent, text, icon, buttons, caption)->exec());
+}
+
+std::unique_ptr<QMessageBox> CMessageBox::makeBox(QWidget* parent, const QString& text, Icon icon,
+                                                  QMessageBox::StandardButtons buttons, const QString& caption)
+{
+    auto box = std::make_unique<QMessageBox>(toQt(icon), caption, text, buttons, parent);
     // The buttons speak Chinese whatever the system's language is.
     const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
         {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"},
         {QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}};
     for (const auto& [button, label] : captions)
-        if (QAbstractButton* b = box.button(button))
+        if (QAbstractButton* b = box->button(button))
             b->setText(QString::fromUtf8(label));
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return box;
 }
 
 void CMessageBox::information(QWidget* parent, const QString& text)

@@ -238,51 +238,6 @@ TEST_F(ResultsRunTest, CancelWhileTheWorkerWaitsForTheWindow)
     EXPECT_EQ(task.GetClassInfoList().GetCount(), 400u);
 }
 
-// Where a run is cancelled: at a status line, or as the bar reaches 100
-// (after the result was saved).
-struct CancelPoint
-{
-    const char* status; // null: at the full bar
-};
-
-// Clicks "取消" on the run dialog from within the engine's notification
-// that marks the point, while the worker waits for it.
-class CancelAt : public QObject
-{
-public:
-    explicit CancelAt(CancelPoint point) : m_point(point) { qApp->installEventFilter(this); }
-    ~CancelAt() override { qApp->removeEventFilter(this); }
-    bool cancelled = false;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* dialog = qobject_cast<CAutoDivisionDlg*>(watched);
-        if (dialog && event->type() == QEvent::Show) { // before the engine starts
-            auto cancel = [this, dialog] {
-                cancelled = true;
-                dialog->cancelButton()->click();
-            };
-            if (m_point.status) {
-                QObject::connect(dialog, &CAutoDivisionDlg::statusChanged, dialog,
-                                 [this, cancel](const QString& text) {
-                                     if (text == QString::fromUtf8(m_point.status))
-                                         cancel();
-                                 });
-            } else {
-                QObject::connect(dialog->progressBar(), &QProgressBar::valueChanged, dialog, [cancel](int value) {
-                    if (value == 100)
-                        cancel();
-                });
-            }
-        }
-        return false;
-    }
-
-private:
-    CancelPoint m_point;
-};
-
 // Each student's class, and the report, of a task.
 std::vector<std::string> Division(const CScheduleTask& task)
 {

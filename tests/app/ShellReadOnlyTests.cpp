@@ -103,7 +103,7 @@ TEST_F(ShellReadOnly, UnsavedResultIsSaidAndCanBeSavedElsewhere)
     EXPECT_TRUE(texts[1].startsWith(QStringLiteral("分班结果没有保存！\n分班任务文件夹 ")));
     EXPECT_TRUE(texts[1].contains(QStringLiteral("要把分班任务另存到其他文件夹吗？")));
     EXPECT_EQ(CMessageBox::shownMessages()[1].buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_TRUE(report.contains(QStringLiteral("【保存结果】\n分班结果没有保存！分班任务文件夹 "))) << str(report);
+    EXPECT_TRUE(report.contains(QStringLiteral("【保存结果】\n分班结果没有保存！\n分班任务文件夹 "))) << str(report);
     EXPECT_TRUE(m->task()->IsDirty());
     EXPECT_TRUE(anyPlaced(*m->task()));
     EXPECT_EQ(readBytes(path(QStringLiteral("a/input.xml"))), input);
