@@ -299,14 +299,10 @@ TEST_F(ResultsRunTest, CancelledRunChangesNothing)
             // The table shows the division the task holds, or says there is none.
             bool saidNone = false;
             int rows = -1;
-            ModalDriver driver([&](QWidget* modal) {
-                auto* table = qobject_cast<CDivisionTableDlg*>(modal);
-                if (!table)
-                    return false;
+            ModalOf<CDivisionTableDlg> driver([&](CDivisionTableDlg* table) {
                 rows = table->table()->model()->rowCount();
                 saidNone = table->noDivisionLabel()->isVisibleTo(table);
                 table->reject();
-                return true;
             });
             CDivisionCommands::showDivisionTable(nullptr, task);
             const bool hasDivision = divided || !point.status;

@@ -73,13 +73,9 @@ TEST(ResultsScreenshots, DemoSchool)
     CMessageBox::clearTestState();
     CMessageBox::pushAnswer(QMessageBox::Ok);
     CancelAt cancelAt(CancelPoint{"正在分班,请稍候..."});
-    ModalDriver driver([&out](QWidget* modal) {
-        auto* shown = qobject_cast<CReportDlg*>(modal);
-        if (!shown)
-            return false;
+    ModalOf<CReportDlg> driver([&out](CReportDlg* shown) {
         EXPECT_TRUE(shown->grab().save(out.filePath("results-report-cancelled.png")));
         shown->closeButton()->click();
-        return true;
     });
     CDivisionCommands::startDivision(nullptr, task);
     EXPECT_TRUE(cancelAt.cancelled);

@@ -78,6 +78,22 @@ private:
     QTimer m_timer;
 };
 
+// Calls action for every modal dialog of type T while it is up.
+template <class T>
+class ModalOf : public ModalDriver
+{
+public:
+    explicit ModalOf(std::function<void(T*)> action)
+        : ModalDriver([action = std::move(action)](QWidget* modal) {
+            T* dialog = qobject_cast<T*>(modal);
+            if (dialog)
+                action(dialog);
+            return dialog != nullptr;
+        })
+    {
+    }
+};
+
 // Where a run is cancelled: at a status line, or as the bar reaches 100
 // (after the result was saved).
 struct CancelPoint

@@ -251,13 +251,9 @@ TEST(ResultsReport, NeverDividedTaskSaysSo)
     AddClass(task, "c1", "一班", 0);
     AddStudent(task, "s1", "张三", 0, 0);
     QString text;
-    ModalDriver driver([&](QWidget* modal) {
-        auto* report = qobject_cast<CReportDlg*>(modal);
-        if (!report)
-            return false;
+    ModalOf<CReportDlg> driver([&text](CReportDlg* report) {
         text = report->textEdit()->toPlainText();
         report->closeButton()->click();
-        return true;
     });
     CDivisionCommands::showReport(nullptr, task);
     EXPECT_EQ(text, QStringLiteral("还没有进行过自动分班。\n请在“4 自动分班”中点击“开始自动分班”。"));

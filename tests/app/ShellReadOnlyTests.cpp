@@ -62,14 +62,33 @@ protected:
     }
 };
 
-TEST_F(ShellReadOnly, TaskOpensReadOnlyWithOneWord)
+// Task 甲 in a folder that cannot be written.
+class ShellReadOnlyTask : public ShellReadOnly
 {
-    const std::string file = makeSchoolTask();
-    const QByteArray input = readBytes(path(QStringLiteral("a/input.xml")));
-    ReadOnlyFolder folder(path(QStringLiteral("a")));
-    if (!folder.isReadOnly())
-        GTEST_SKIP() << "no folder can be made read-only here";
+protected:
+    void SetUp() override
+    {
+        ShellReadOnly::SetUp();
+        file = makeSchoolTask();
+        input = readBytes(path(QStringLiteral("a/input.xml")));
+        folder = std::make_unique<ReadOnlyFolder>(path(QStringLiteral("a")));
+        if (!folder->isReadOnly())
+            GTEST_SKIP() << "no folder can be made read-only here";
+    }
 
+    void TearDown() override
+    {
+        folder.reset();
+        ShellReadOnly::TearDown();
+    }
+
+    std::string file;
+    QByteArray input; // input.xml as it was made
+    std::unique_ptr<ReadOnlyFolder> folder;
+};
+
+TEST_F(ShellReadOnlyTask, OpensReadOnlyWithOneWord)
+{
     manager();
     CMainDlg window(file);
     ASSERT_TRUE(CTaskManager::instance()->hasTask());
@@ -83,13 +102,8 @@ TEST_F(ShellReadOnly, TaskOpensReadOnlyWithOneWord)
     EXPECT_EQ(readBytes(path(QStringLiteral("a/input.xml"))), input);
 }
 
-TEST_F(ShellReadOnly, UnsavedResultIsSaidAndCanBeSavedElsewhere)
+TEST_F(ShellReadOnlyTask, UnsavedResultIsSaidAndCanBeSavedElsewhere)
 {
-    const std::string file = makeSchoolTask();
-    const QByteArray input = readBytes(path(QStringLiteral("a/input.xml")));
-    ReadOnlyFolder folder(path(QStringLiteral("a")));
-    if (!folder.isReadOnly())
-        GTEST_SKIP() << "no folder can be made read-only here";
     manager();
     CMainDlg window(file);
     CTaskManager* m = CTaskManager::instance();
