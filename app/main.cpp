@@ -2,6 +2,7 @@
 #include "InstallLayout.h"
 #include "LoginDlg.h"
 #include "MainDlg.h"
+#include "ProgramInfo.h"
 #include "TaskManager.h"
 #include "UICore.h"
 #include "UIResources.h"
@@ -18,8 +19,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillon"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    CProgramInfo::setUpApplication();
 
     // Qt's own dialogs (file and folder choosers) in Simplified Chinese.
     QTranslator qtTranslator;
@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
         QApplication::installTranslator(&qtTranslator);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Lumo智能分班系统"));
+    parser.setApplicationDescription(CProgramInfo::name());
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption settingsOption(QStringLiteral("settings"),

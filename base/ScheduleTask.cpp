@@ -46,12 +46,17 @@ bool CScheduleTask::Open(const std::string& path)
     return true;
 }
 
-bool CScheduleTask::SaveInputData()
+bool CScheduleTask::CanWrite() const
 {
     // A task without a folder has nowhere to go (not the working folder).
+    return !m_readOnly && !m_taskInfo.GetTaskFolder().empty();
+}
+
+bool CScheduleTask::SaveInputData()
+{
     bool written = false;
     try {
-        written = !m_taskInfo.GetTaskFolder().empty()
+        written = CanWrite()
                   && CFileUtil::WriteFileAtomically(m_taskInfo.GetInputFilePath(), CInputDataFile::Write(*this));
     } catch (const std::exception&) {
         written = false;
@@ -66,7 +71,7 @@ bool CScheduleTask::SaveInputDataWithReport()
 {
     std::size_t replaced = 0;
     try {
-        if (!m_taskInfo.GetTaskFolder().empty()) {
+        if (CanWrite()) {
             const std::string input = CInputDataFile::Write(*this);
             const std::string report = ReportBytes();
             replaced = CFileUtil::ReplaceFiles(
@@ -85,7 +90,7 @@ bool CScheduleTask::SaveOutputData()
 {
     bool written = false;
     try {
-        written = !m_taskInfo.GetTaskFolder().empty()
+        written = CanWrite()
                   && CFileUtil::WriteFileAtomically(m_taskInfo.GetOutputFilePath(), COutputDataFile::Write(*this));
     } catch (const std::exception&) {
         written = false;
@@ -130,7 +135,7 @@ std::string CScheduleTask::ReportBytes() const
 
 bool CScheduleTask::SaveLastReportInfo()
 {
-    if (m_taskInfo.GetTaskFolder().empty())
+    if (!CanWrite())
         return false;
     return CFileUtil::WriteFileAtomically(m_taskInfo.GetReportFilePath(), ReportBytes());
 }
@@ -242,7 +247,7 @@ bool CScheduleTask::AutoBackup()
     namespace fs = std::filesystem;
     constexpr std::size_t kKeptDays = 5;
     std::error_code ec;
-    if (m_taskInfo.GetTaskFolder().empty())
+    if (!CanWrite())
         return false;
     const std::string folder = CFileUtil::WithSeparator(m_taskInfo.GetTaskFolder());
     const std::string root = folder + "Backup";

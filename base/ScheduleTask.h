@@ -88,6 +88,11 @@ public:
 
     bool IsDirty() const { return m_dirty; }
     void SetDirty(bool dirty) { m_dirty = dirty; }
+    // A task opened read-only (another program holds it, or its folder
+    // cannot be written) writes nothing into its folder: every save below
+    // fails as a save that could not be written does.
+    bool IsReadOnly() const { return m_readOnly; }
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
     // Reads the task file, input.xml, output.xml and report.txt, after
     // removing what interrupted saves left beside them. False only when path
@@ -145,6 +150,9 @@ protected:
     std::string ReportBytes() const;
 
 private:
+    // Whether the saves may write into the task's folder.
+    bool CanWrite() const;
+
     CTaskInfo m_taskInfo;
     CSchoolStructure m_schoolStructure;
     CActivities m_activities;
@@ -168,6 +176,7 @@ private:
     CReportInfo m_report;
     std::vector<std::string> m_subjectNames;
     bool m_dirty = false;
+    bool m_readOnly = false;
     InputState m_inputState = InputState::NotRead;
     MessageHandler m_messageHandler;
 };

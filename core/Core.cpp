@@ -74,6 +74,16 @@ bool CCore::IsRunning() const
     return m_impl && m_impl->IsRunning();
 }
 
+int CCore::GetResult() const
+{
+    return m_impl ? m_impl->GetResult() : CCoreImpl::RESULT_CANCELLED;
+}
+
+bool CCore::IsResultSaved() const
+{
+    return m_impl && m_impl->IsResultSaved();
+}
+
 void CCore::Wait()
 {
     if (m_impl)

@@ -47,6 +47,14 @@ public:
     void Free();
     // True while a worker thread exists that has not finished.
     bool IsRunning() const;
+    // The result code of the last run once its worker has finished: 0, 1
+    // or 2 as in the end notification, or DIVISION_RESULT_CANCELLED for a run
+    // that was stopped and changed nothing. A run stopped after its result
+    // was written into the task ends with 0 or 2 as well, since it saved.
+    int GetResult() const;
+    // Whether the last run that divided saved input.xml and report.txt;
+    // when not, the result is in the task in memory only (marked dirty).
+    bool IsResultSaved() const;
     // Waits for the worker to finish by itself (for tools and tests).
     void Wait();
     // Replaces the implementation; the one held before is freed first.

@@ -259,19 +259,24 @@ void CCoreImpl::ChooseSeed()
 int CCoreImpl::RunWorker()
 {
     m_result.store(RESULT_CANCELLED);
+    m_resultSaved.store(false);
+    // A run that is stopped changes nothing: the report it started is
+    // replaced by the one the task held before.
+    CReportInfo previousReport = m_task->GetLastReportInfo();
+    int result = RESULT_CANCELLED;
     try {
         m_task->InitReportInfo();
-        if (!CheckData())
-            return m_result.load();
-        if (IsStopRequested())
-            return RESULT_CANCELLED;
-        Divide();
+        if (CheckData() && !IsStopRequested())
+            Divide();
+        result = m_result.load();
     } catch (const std::exception&) {
         // Out of memory on a huge task: the run ends where it stands, like
         // a cancelled one, rather than taking the program down.
-        return RESULT_CANCELLED;
+        result = RESULT_CANCELLED;
     }
-    return m_result.load();
+    if (result == RESULT_CANCELLED)
+        m_task->GetLastReportInfo() = std::move(previousReport);
+    return result;
 }
 
 bool CCoreImpl::Notify(std::uintptr_t wParam, std::intptr_t lParam)

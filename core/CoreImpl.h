@@ -25,7 +25,7 @@ class CCoreImpl : public std::enable_shared_from_this<CCoreImpl>
 {
 public:
     // Result code of a run that was stopped before it ended.
-    static constexpr int RESULT_CANCELLED = -1;
+    static constexpr int RESULT_CANCELLED = -1; // DIVISION_RESULT_CANCELLED
 
     CCoreImpl();
     CCoreImpl(const CCoreImpl&) = delete;
@@ -60,6 +60,8 @@ public:
     int RunSynchronously();
     // The result code of the last run that ended.
     int GetResult() const { return m_result.load(); }
+    // Whether the last run that divided saved input.xml and report.txt.
+    bool IsResultSaved() const { return m_resultSaved.load(); }
 
     static bool IsTaskBusy(const CScheduleTask* task);
     static bool WaitForTask(const CScheduleTask* task, int timeoutMs);
@@ -72,6 +74,7 @@ protected:
     bool NotifyEnd(int code);
     bool IsStopRequested() const { return m_stopRequested.load(std::memory_order_relaxed); }
     void SetResult(int code) { m_result.store(code); }
+    void SetResultSaved(bool saved) { m_resultSaved.store(saved); }
     bool ShouldSaveFiles() const { return m_saveFiles; }
     bool KeepsListOrder() const { return m_keepListOrder; }
     // The seed for this run's tie order (never 0 once a run has begun).
@@ -98,6 +101,7 @@ private:
     bool m_keepListOrder = false;
     bool m_saveFiles = true;
     std::atomic<int> m_result{RESULT_CANCELLED};
+    std::atomic<bool> m_resultSaved{false};
 
     std::thread m_thread;
     std::atomic<bool> m_stopRequested{false};

@@ -92,19 +92,20 @@ void CDivisionCore::Divide()
         return; // stopped: the task is left as it was
     }
 
+    // From here on the run is no longer stopped: the result is written into
+    // the task and saved as a whole, so that a late cancel never leaves the
+    // task in memory different from its folder.
     WriteBack();
     GetTask()->GetLastReportInfo().MakeReport(0);
     Clear();
 
     if (ShouldSaveFiles()) {
-        if (IsStopRequested()) {
-            // Divided in memory but not saved.
-            GetTask()->SetDirty(true);
-            return;
-        }
         // The data and the report are saved as a pair, so the two files
-        // always describe the same run.
-        GetTask()->SaveInputDataWithReport();
+        // always describe the same run. A task whose data could not be saved
+        // holds a result that is in memory only.
+        const bool saved = GetTask()->SaveInputDataWithReport();
+        GetTask()->SetDirty(!saved);
+        SetResultSaved(saved);
     }
 
     const int result = allPlaced ? DIVISION_RESULT_DONE : DIVISION_RESULT_UNPLACED;

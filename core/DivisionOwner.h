@@ -15,6 +15,7 @@ constexpr int DIVISION_RESULT_DONE = 0;       // every student placed
 constexpr int DIVISION_RESULT_REFUSED = 1;    // the checks refused the run
 constexpr int DIVISION_RESULT_UNPLACED = 2;   // some students were not placed
 constexpr int DIVISION_RESULT_SHOW_REPORT = 3; // the program's own: show the stored report
+constexpr int DIVISION_RESULT_CANCELLED = -1;  // never sent: a run that was stopped (CCore::GetResult)
 
 // Receives the engine's notifications. The worker thread calls Notify and
 // waits until it returns (a blocking send); an owner living on a window

@@ -4,11 +4,12 @@
 #include "DialogUnits.h"
 #include "UICore.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -18,20 +19,32 @@ CAutoDivisionDlg::CAutoDivisionDlg(CScheduleTask& task, QWidget* parent) : QDial
 {
     setWindowTitle(QStringLiteral("自动分班"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(toPixels(295), toPixels(70));
 
     // The status line starts empty: the engine's first status replaces it.
     m_status = new QLabel(m_statusText, this);
-    m_status->setGeometry(toPixels(7), toPixels(11), toPixels(281), toPixels(12));
+    m_status->setMinimumHeight(toPixels(12));
     m_progress = new QProgressBar(this);
-    m_progress->setGeometry(toPixels(7), toPixels(27), toPixels(281), toPixels(14));
+    m_progress->setMinimumHeight(toPixels(14));
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_cancel = new QPushButton(QStringLiteral("取消"), this);
-    m_cancel->setGeometry(toPixels(212), toPixels(49), toPixels(76), toPixels(14));
+    m_cancel->setMinimumSize(toPixels(76), toPixels(14));
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(toPixels(7), toPixels(11), toPixels(7), toPixels(7));
+    layout->setSpacing(toPixels(4));
+    layout->addWidget(m_status);
+    layout->addWidget(m_progress);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
     CUICore::instance()->SetAllChildWindowFont(this);
+    // The template's size, or more where the font needs it.
+    setFixedSize(sizeHint().expandedTo(QSize(toPixels(295), toPixels(70))));
 }
 
 CAutoDivisionDlg::~CAutoDivisionDlg()
@@ -64,19 +77,16 @@ void CAutoDivisionDlg::done(int result)
 
 void CAutoDivisionDlg::stopEngine()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopped = true;
-    }
-    m_changed.notify_all();
-    if (m_core) {
-        m_core->Free();
-        m_core.reset();
-    }
-    // A worker released above leaves Notify at once; make sure none is
-    // still inside before this object can go away.
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_inNotify == 0; });
+    m_bridge.close();
+    if (!m_core)
+        return;
+    m_core->Free();
+    // A stopped worker may still be finishing a step; how the run ended is
+    // known once it has let go of the task.
+    CWorkerBridge::waitUntilTaskIsFree(m_task);
+    m_engineResult = m_core->GetResult();
+    m_resultSaved = m_core->IsResultSaved();
+    m_core.reset();
 }
 
 void CAutoDivisionDlg::Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
@@ -87,46 +97,20 @@ void CAutoDivisionDlg::Notify(unsigned message, std::uintptr_t wParam, std::intp
     QString text;
     if (wParam == DIVISION_NOTIFY_STATUS && lParam != 0)
         text = QString::fromUtf8(reinterpret_cast<const char*>(lParam));
-
-    if (QThread::currentThread() == thread()) {
-        if (!m_stopped)
-            handleNotify(wParam, lParam, text);
-        return;
-    }
-
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (m_stopped)
-        return;
-    ++m_inNotify;
-    const std::uint64_t ticket = ++m_posted;
-    QMetaObject::invokeMethod(
-        this,
-        [this, wParam, lParam, text, ticket] {
-            handleNotify(wParam, lParam, text);
-            {
-                std::lock_guard<std::mutex> guard(m_mutex);
-                m_handled = std::max(m_handled, ticket);
-            }
-            m_changed.notify_all();
-        },
-        Qt::QueuedConnection);
-    m_changed.wait(lock, [this, ticket] { return m_stopped || m_handled >= ticket; });
-    --m_inNotify;
-    lock.unlock();
-    m_changed.notify_all();
+    const bool handled = m_bridge.call([this, wParam, lParam, text] { handleNotify(wParam, lParam, text); });
+    // The window has closed: the run stops right here rather than at the
+    // window's own stop request, which may come a moment later.
+    if (!handled || m_bridge.isClosed())
+        m_core->Cancel();
 }
 
 void CAutoDivisionDlg::handleNotify(std::uintptr_t wParam, std::intptr_t lParam, const QString& text)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_stopped)
-            return; // arrived after the run was stopped
-    }
     switch (wParam) {
     case DIVISION_NOTIFY_STATUS:
         m_statusText = text;
         m_status->setText(m_statusText);
+        emit statusChanged(m_statusText);
         break;
     case DIVISION_NOTIFY_PROGRESS:
         m_progress->setValue(static_cast<int>(std::clamp<std::intptr_t>(lParam, 0, 100)));
@@ -138,7 +122,7 @@ void CAutoDivisionDlg::handleNotify(std::uintptr_t wParam, std::intptr_t lParam,
         m_finished = true;
         // Leave the final state on screen for a moment, then close.
         repaint();
-        QTimer::singleShot(kClosingPauseMs, this, [this] {
+        QTimer::singleShot(ClosingPauseMs, this, [this] {
             if (isVisible()) // not cancelled meanwhile
                 accept();
         });

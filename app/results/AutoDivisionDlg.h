@@ -1,14 +1,13 @@
 #pragma once
 
 #include "DivisionOwner.h"
+#include "WorkerBridge.h"
 
 #include <QDialog>
 #include <QString>
 
-#include <condition_variable>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -22,10 +21,11 @@ class QPushButton;
 // line and progress; on the end notification it stays 500 ms with the
 // final state visible and closes. "取消" (or the close box) stops the run.
 //
-// The engine calls Notify on its worker thread; the call is handed to the
-// window thread and the worker waits until it has been handled, or until
-// the run is being stopped, so stopping never waits on a worker that waits
-// on the window.
+// The engine's notifications reach the window thread over a worker bridge;
+// closing the dialog closes the bridge first, so a worker waiting for the
+// window goes on at once and stops. The dialog closes only when the worker
+// has let go of the task: from then on engineResult() tells how the run
+// really ended.
 class CAutoDivisionDlg : public QDialog, public CDivisionOwner
 {
     Q_OBJECT
@@ -41,15 +41,27 @@ public:
     QString statusText() const { return m_statusText; }
     // True once the end notification has arrived.
     bool isFinished() const { return m_finished; }
+    // After the dialog has closed: the run's result as the engine knows it,
+    // DIVISION_RESULT_CANCELLED when it was stopped and changed nothing
+    // (also when it never started); 0 or 2 also when a cancel came after
+    // the result had been written into the task.
+    int engineResult() const { return m_engineResult; }
+    // After the dialog has closed: whether the run saved its result.
+    bool isResultSaved() const { return m_resultSaved; }
 
     QLabel* statusLabel() const { return m_status; }
     QProgressBar* progressBar() const { return m_progress; }
     QPushButton* cancelButton() const { return m_cancel; }
 
+    // Called by the engine on its worker thread.
     void Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     // How long the finished state stays on screen before the dialog closes.
-    static constexpr int kClosingPauseMs = 500;
+    static constexpr int ClosingPauseMs = 500;
+
+signals:
+    // A new status line from the engine, while its worker waits.
+    void statusChanged(const QString& text);
 
 public slots:
     void done(int result) override;
@@ -59,7 +71,8 @@ protected:
 
 private:
     void startEngine();
-    // Releases a waiting worker, stops the engine and frees it.
+    // Releases a waiting worker, stops the engine, waits until it has let
+    // go of the task and keeps how the run ended.
     void stopEngine();
     void handleNotify(std::uintptr_t wParam, std::intptr_t lParam, const QString& text);
 
@@ -67,6 +80,8 @@ private:
     std::vector<std::string> m_classFilter;
     std::unique_ptr<CCore> m_core;
     int m_resultCode = 0;
+    int m_engineResult = DIVISION_RESULT_CANCELLED;
+    bool m_resultSaved = false;
     QString m_statusText;
     bool m_started = false;
     bool m_finished = false;
@@ -75,11 +90,5 @@ private:
     QProgressBar* m_progress = nullptr;
     QPushButton* m_cancel = nullptr;
 
-    // Hand-over between the worker in Notify and the window thread.
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    bool m_stopped = false;
-    std::uint64_t m_posted = 0;
-    std::uint64_t m_handled = 0;
-    int m_inNotify = 0;
+    CWorkerBridge m_bridge{this};
 };

@@ -1,15 +1,12 @@
 #include "DivisionCommands.h"
 
 #include "AutoDivisionDlg.h"
-#include "Core.h"
 #include "DivisionStatisticsDlg.h"
 #include "DivisionTableDlg.h"
+#include "FolderAccess.h"
 #include "MessageBox.h"
 #include "ReportDlg.h"
 #include "ScheduleTask.h"
-
-#include <QApplication>
-#include <QCursor>
 
 namespace {
 
@@ -17,63 +14,121 @@ const char* const kConfirmation =
     "欢迎使用计算机自动分班。\n所有的学生将重新分班，现有的分班数据将被新的分班结果覆盖。\n\n"
     "点击\"确定\"按钮立即开始自动分班。";
 
-QString reportText(const CScheduleTask& task)
+QString qs(const std::string& text)
 {
-    return QString::fromStdString(task.GetLastReportInfo().GetReportInfo());
+    return QString::fromStdString(text);
 }
 
-// A cancelled worker may still be finishing a step; nothing may read the
-// task until it has let go of it.
-void waitUntilTaskIsFree(const CScheduleTask& task)
+QString storedReport(const CScheduleTask& task)
 {
-    if (!CCore::IsTaskBusy(&task))
-        return;
-    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    CCore::WaitForTask(&task);
-    QApplication::restoreOverrideCursor();
+    return qs(task.GetLastReportInfo().GetReportInfo());
+}
+
+// The report after a run that was stopped before it changed anything.
+QString cancelledReportText(const CScheduleTask& task)
+{
+    QString text = QStringLiteral("【分班结果】\n本次自动分班已取消，分班数据没有任何改变。");
+    text += CDivisionTableDlg::hasDivision(task) ? QStringLiteral("分班表仍是上一次自动分班的结果。")
+                                                 : QStringLiteral("还没有分班结果。");
+    const QString previous = storedReport(task);
+    if (!previous.isEmpty())
+        text += QStringLiteral("\n\n以下是上一次自动分班的报告：\n\n") + previous;
+    return text;
 }
 
 } // namespace
 
-bool CDivisionCommands::startDivision(QWidget* parent, CScheduleTask& task)
+QString CDivisionCommands::unsavedReason(const CScheduleTask& task)
+{
+    const CTaskInfo& info = task.GetTaskInfo();
+    if (task.IsReadOnly() && CFolderAccess::canWriteIn(info.GetTaskFolder()))
+        return QStringLiteral("分班任务正被另一程序使用，已以只读方式打开，结果不能保存到它的文件夹。");
+    if (!CFolderAccess::canWriteIn(info.GetTaskFolder()))
+        return QStringLiteral("分班任务文件夹 %1 不能写入（只读的共享文件夹或U盘，或者没有写入权限）。")
+            .arg(qs(info.GetTaskFolder()));
+    return QStringLiteral("无法写入分班数据文件 %1。").arg(qs(info.GetInputFilePath()));
+}
+
+QString CDivisionCommands::reportText(const CScheduleTask& task)
+{
+    QString text = storedReport(task);
+    if (text.isEmpty()) {
+        text = CDivisionTableDlg::hasDivision(task)
+                   ? QStringLiteral("没有找到最近一次自动分班的报告。")
+                   : QStringLiteral("还没有进行过自动分班。\n请在“4 自动分班”中点击“开始自动分班”。");
+    }
+    if (task.IsDirty()) {
+        text += QStringLiteral("\n\n【保存结果】\n分班结果没有保存！\n") + unsavedReason(task)
+                + QStringLiteral("\n分班结果只在内存中，关闭分班任务或退出程序后将会丢失。"
+                                 "您可以把分班任务另存到其他文件夹。");
+    }
+    return text;
+}
+
+bool CDivisionCommands::startDivision(QWidget* parent, CScheduleTask& task, const SaveElsewhere& saveElsewhere)
 {
     const auto answer = CMessageBox::show(parent, QString::fromUtf8(kConfirmation), CMessageBox::Icon::Warning,
                                           QMessageBox::Ok | QMessageBox::Cancel);
     if (answer != QMessageBox::Ok)
         return false;
 
-    int resultCode = 0;
+    int mode = 0;
+    int engineResult = DIVISION_RESULT_CANCELLED;
+    bool saved = false;
     {
         CAutoDivisionDlg dialog(task, parent);
         dialog.exec();
-        resultCode = dialog.resultCode();
-        // The dialog is the engine's owner: it stays alive until a worker
-        // that outlived the cancel has let go of the task, so that no late
-        // notification can reach a destroyed window.
-        waitUntilTaskIsFree(task);
+        mode = dialog.resultCode();
+        engineResult = dialog.engineResult();
+        saved = dialog.isResultSaved();
     }
 
-    CReportDlg report(reportText(task), resultCode, parent);
+    if (engineResult == DIVISION_RESULT_CANCELLED) {
+        // No end code arrived: the report opens as after a run that
+        // divided, the table showing what the task holds.
+        CReportDlg report(cancelledReportText(task), mode, parent);
+        return report.exec() == QDialog::Accepted;
+    }
+
+    // A cancel that came after the result was written stopped nothing.
+    mode = engineResult;
+    CScheduleTask* shown = &task;
+    QString savedElsewhere;
+    if (engineResult != DIVISION_RESULT_REFUSED && !saved) {
+        QString text = QStringLiteral("分班结果没有保存！\n") + unsavedReason(task)
+                       + QStringLiteral("\n\n分班结果只在内存中，关闭分班任务或退出程序后将会丢失。");
+        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+        if (saveElsewhere) {
+            text += QStringLiteral("\n要把分班任务另存到其他文件夹吗？");
+            buttons = QMessageBox::Yes | QMessageBox::No;
+        }
+        if (CMessageBox::show(parent, text, CMessageBox::Icon::Error, buttons) == QMessageBox::Yes) {
+            if (CScheduleTask* copy = saveElsewhere()) {
+                shown = copy;
+                savedElsewhere = QStringLiteral("\n\n【保存结果】\n分班任务已另存到 %1")
+                                     .arg(qs(copy->GetTaskInfo().GetTaskFile()));
+            }
+        }
+    }
+
+    CReportDlg report(reportText(*shown) + savedElsewhere, mode, parent);
     return report.exec() == QDialog::Accepted;
 }
 
 bool CDivisionCommands::showReport(QWidget* parent, CScheduleTask& task)
 {
-    waitUntilTaskIsFree(task);
     CReportDlg report(reportText(task), DIVISION_RESULT_SHOW_REPORT, parent);
     return report.exec() == QDialog::Accepted;
 }
 
 void CDivisionCommands::showDivisionTable(QWidget* parent, CScheduleTask& task)
 {
-    waitUntilTaskIsFree(task);
     CDivisionTableDlg dialog(task, parent);
     dialog.exec();
 }
 
 void CDivisionCommands::showStatistics(QWidget* parent, CScheduleTask& task)
 {
-    waitUntilTaskIsFree(task);
     CDivisionStatisticsDlg dialog(task, parent);
     dialog.exec();
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 class CScheduleTask;
 class QWidget;
 
@@ -7,12 +11,25 @@ class QWidget;
 class CDivisionCommands
 {
 public:
-    // Confirmation, the auto-division dialog, then the report dialog.
-    // True when the user asked for the division table from the report
-    // (the caller then selects tab 4 and calls showDivisionTable).
-    static bool startDivision(QWidget* parent, CScheduleTask& task);
+    // Saves the open task to a folder the user picks and opens the copy;
+    // returns the task open afterwards, or null when nothing was saved.
+    using SaveElsewhere = std::function<CScheduleTask*()>;
+
+    // Confirmation, the auto-division dialog, then the report dialog. When
+    // the result could not be saved the user is told so and offered
+    // saveElsewhere (when given), before the report.
+    // True when the user asked for the division table from the report (the
+    // caller then selects tab 4 and calls showDivisionTable on the task
+    // open then, which is the copy after a save elsewhere).
+    static bool startDivision(QWidget* parent, CScheduleTask& task, const SaveElsewhere& saveElsewhere = {});
     // The report dialog with the stored report (outcome code 3).
     static bool showReport(QWidget* parent, CScheduleTask& task);
     static void showDivisionTable(QWidget* parent, CScheduleTask& task);
     static void showStatistics(QWidget* parent, CScheduleTask& task);
+
+    // What a report shows for the task as it is: its report, a word when
+    // there is none, and a warning when its result is in memory only.
+    static QString reportText(const CScheduleTask& task);
+    // Why a result could not be saved into the task's folder.
+    static QString unsavedReason(const CScheduleTask& task);
 };

@@ -10,11 +10,12 @@
 #include "UICore.h"
 
 #include <QHeaderView>
+#include <QHBoxLayout>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -29,15 +30,28 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
 
     m_closeButton = new QPushButton(QStringLiteral("关闭"), this);
     m_closeButton->setAutoDefault(false);
+    m_closeButton->setMinimumSize(toPixels(69), toPixels(14));
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
     m_printButton = new QPushButton(QStringLiteral("打印"), this);
     m_printButton->setAutoDefault(false);
-    connect(m_printButton, &QPushButton::clicked, this, [this] { Print(); });
+    m_printButton->setMinimumSize(toPixels(69), toPixels(14));
+    connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
     CUICore::instance()->SetAllChildWindowFont(this);
 
-    // The list keeps the template's distance from the edges as the window grows.
-    setFrameMargins(QMargins(toPixels(7), toPixels(7), toPixels(464 - 457), toPixels(248 - 223)));
-    setTableInset(QMargins(1, 1, 1, 1));
+    // The list keeps the template's distance from the edges as the window
+    // grows; the print and close buttons sit in the corner below it.
+    const QMargins inset(1, 1, 1, 1);
+    setTableInset(inset);
+    QVBoxLayout* layout = contentLayout();
+    layout->setContentsMargins(toPixels(7) + inset.left(), toPixels(7) + inset.top(), toPixels(7) + inset.right(),
+                               toPixels(7));
+    layout->setSpacing(toPixels(227 - 223) + inset.bottom()); // the list ends at 223, the button starts at 227
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_printButton);
+    buttons->addSpacing(toPixels(6));
+    buttons->addWidget(m_closeButton);
+    layout->addLayout(buttons);
 
     m_statistics->Calculate();
     m_model = new CDivisionStatisticsModel(this);
@@ -62,17 +76,7 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
 
 CDivisionStatisticsDlg::~CDivisionStatisticsDlg() = default;
 
-void CDivisionStatisticsDlg::resizeEvent(QResizeEvent* event)
-{
-    CResultTableDlg::resizeEvent(event);
-    const QSize button(toPixels(69), toPixels(14));
-    m_closeButton->setGeometry(width() - toPixels(7) - button.width(), height() - toPixels(7) - button.height(),
-                               button.width(), button.height());
-    m_printButton->setGeometry(m_closeButton->x() - toPixels(6) - button.width(), m_closeButton->y(),
-                               button.width(), button.height());
-}
-
-void CDivisionStatisticsDlg::Print()
+void CDivisionStatisticsDlg::print()
 {
     CTablePrinter printer;
     if (printer.StartPrint(this) != 0)

@@ -23,13 +23,10 @@ public:
     CDivisionStatisticsModel* model() const { return m_model; }
     const CDivisionStatistics& statistics() const { return *m_statistics; }
     QPushButton* closeButton() const { return m_closeButton; }
-    QPushButton* GetPrintButton() const { return m_printButton; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
+    QPushButton* printButton() const { return m_printButton; }
 
 private:
-    void Print();
+    void print();
 
     CScheduleTask& m_task;
     std::unique_ptr<CDivisionStatistics> m_statistics;

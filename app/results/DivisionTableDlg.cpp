@@ -12,13 +12,23 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 using DialogUnits::toPixels;
+
+namespace {
+// The list's frame starts 38 lines down, below the row of controls.
+constexpr int kFrameTop = 38;
+constexpr int kFrameSide = 10;
+} // namespace
 
 CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     : CResultTableDlg(parent), m_task(task), m_data(std::make_unique<CDivisionTableData>(task))
@@ -28,28 +38,45 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* label = new QLabel(QStringLiteral("班级："), this);
-    label->setGeometry(toPixels(7), toPixels(9), toPixels(25), toPixels(8) + 2);
     m_chooser = new QComboBox(this);
-    m_chooser->setGeometry(toPixels(34), toPixels(7), toPixels(135), toPixels(14));
+    m_chooser->setMinimumSize(toPixels(135), toPixels(14));
     m_statisticsButton = new QPushButton(QStringLiteral("分班统计表"), this);
-    m_statisticsButton->setGeometry(toPixels(181), toPixels(7), toPixels(69), toPixels(14));
     m_exportButton = new QPushButton(QStringLiteral("导出到EXCEL"), this);
-    m_exportButton->setGeometry(toPixels(259), toPixels(7), toPixels(69), toPixels(14));
     m_printButton = new QPushButton(QStringLiteral("打印"), this);
-    m_printButton->setGeometry(toPixels(337), toPixels(7), toPixels(69), toPixels(14));
-    // Enter must not open the statistics or the export.
-    m_statisticsButton->setAutoDefault(false);
-    m_exportButton->setAutoDefault(false);
-    m_printButton->setAutoDefault(false);
+    for (QPushButton* button : {m_statisticsButton, m_exportButton, m_printButton}) {
+        button->setMinimumSize(toPixels(69), toPixels(14));
+        // Enter must not open the statistics, the export or the printing.
+        button->setAutoDefault(false);
+    }
     CUICore::instance()->SetAllChildWindowFont(this);
+
+    // The row of controls above the list, where the template has them.
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(label);
+    row->addSpacing(std::max(0, toPixels(34) - toPixels(7) - label->sizeHint().width()));
+    row->addWidget(m_chooser);
+    row->addSpacing(toPixels(181 - 169));
+    row->addWidget(m_statisticsButton);
+    row->addSpacing(toPixels(259 - 250));
+    row->addWidget(m_exportButton);
+    row->addSpacing(toPixels(337 - 328));
+    row->addWidget(m_printButton);
+    row->addStretch(1);
+    const QMargins inset(1, 1, 1, 2);
+    setTableInset(inset);
+    QVBoxLayout* layout = contentLayout();
+    layout->setContentsMargins(kFrameSide + inset.left(), toPixels(7), kFrameSide + inset.right(),
+                               kFrameSide + inset.bottom());
+    layout->insertLayout(0, row);
+    // The list starts below the frame's top line, or lower when the row
+    // needs more room at a larger font.
+    layout->setSpacing(std::max(1, kFrameTop + inset.top() - toPixels(7) - row->sizeHint().height()));
 
     // The class chooser: all classes first, then each class by record index.
     m_chooser->addItem(QStringLiteral("所有班级"), QString());
     for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task))
         m_chooser->addItem(QString::fromStdString(info->GetName()), QString::fromStdString(info->GetId()));
-
-    setFrameMargins(QMargins(10, 38, 10, 10));
-    setTableInset(QMargins(1, 1, 1, 2));
 
     m_model = new CDivisionTableModel(*m_data, this);
     m_data->Fill(); // the columns are known before the view is set up
@@ -58,10 +85,18 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
         table()->horizontalHeader()->resizeSection(column, m_model->defaultColumnWidth(column));
     table()->setColumnHidden(CDivisionTableData::ColumnId, true);
 
+    // Nobody placed in any class: say so over the list.
+    m_noDivision = new QLabel(QStringLiteral("还没有分班结果。\n请在“4 自动分班”中点击“开始自动分班”。"));
+    m_noDivision->setAlignment(Qt::AlignCenter);
+    m_noDivision->setFont(CUICore::instance()->GetDefaultFont());
+    auto* overlay = new QVBoxLayout(table()->viewport());
+    overlay->addWidget(m_noDivision, 0, Qt::AlignCenter);
+    m_noDivision->setVisible(m_data->GetRowCount() == 0);
+
     connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] { fillTable(); });
     connect(m_statisticsButton, &QPushButton::clicked, this, [this] { showStatistics(); });
     connect(m_exportButton, &QPushButton::clicked, this, [this] { exportTable(); });
-    connect(m_printButton, &QPushButton::clicked, this, [this] { Print(); });
+    connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
 
     // Cover the work area of the screen (the desktop without the task bar).
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -76,6 +111,17 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
 }
 
 CDivisionTableDlg::~CDivisionTableDlg() = default;
+
+bool CDivisionTableDlg::hasDivision(const CScheduleTask& task)
+{
+    const CQZObjectList& classes = task.GetClassInfoList();
+    for (const auto& entry : task.GetStudentInfoList()) {
+        const std::string classId = static_cast<const CStudentInfo*>(entry.object.get())->GetClassId();
+        if (!classId.empty() && classes.Find(classId))
+            return true;
+    }
+    return false;
+}
 
 void CDivisionTableDlg::fillTable()
 {
@@ -97,7 +143,7 @@ void CDivisionTableDlg::exportTable()
     CMessageBox::information(this, QStringLiteral("分班表的导出功能将在后续版本中提供。"));
 }
 
-void CDivisionTableDlg::Print()
+void CDivisionTableDlg::print()
 {
     CTablePrinter printer;
     if (printer.StartPrint(this) != 0)

@@ -4,6 +4,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 namespace {
@@ -14,6 +15,21 @@ const QColor kSeparator(196, 208, 218);
 const QColor kText(32, 48, 64);
 constexpr int kHeight = 26;
 constexpr int kPadding = 6;
+
+// Cells without the focus frame: in a list that only shows data the frame
+// around the current cell looks like a selection of that cell.
+class CellDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~QStyle::State_HasFocus;
+    }
+};
 } // namespace
 
 CListHeaderCtrl::CListHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
@@ -43,6 +59,7 @@ void CListHeaderCtrl::decorate(QTableView* view, int rowHeight)
     view->setWordWrap(false);
     view->setFrameShape(QFrame::NoFrame);
     view->setFont(CUICore::instance()->GetDefaultFont());
+    view->setItemDelegate(new CellDelegate(view)); // owned by the view
 }
 
 void CListHeaderCtrl::paintEvent(QPaintEvent* event)

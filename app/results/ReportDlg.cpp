@@ -4,10 +4,12 @@
 #include "DivisionOwner.h"
 #include "UICore.h"
 
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QVBoxLayout>
 
 using DialogUnits::toPixels;
 
@@ -15,6 +17,8 @@ namespace {
 const QColor kBackground(232, 232, 232);
 const QColor kCardBorder(218, 218, 218);
 constexpr int kCornerRadius = 6; // a corner of 12 × 12
+// The text sits inside the card, this far from its edges.
+const QMargins kCardPadding(8, 5, 8, 5);
 } // namespace
 
 CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
@@ -22,7 +26,6 @@ CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
 {
     setWindowTitle(m_title);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFixedSize(toPixels(409), toPixels(208));
 
     m_edit = new QTextEdit(this);
     m_edit->setReadOnly(true);
@@ -35,21 +38,34 @@ CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
     m_edit->setPalette(palette);
 
     m_viewTable = new QPushButton(QStringLiteral("查看分班表(&V)"), this);
-    m_viewTable->setGeometry(toPixels(258), toPixels(187), toPixels(70), toPixels(14));
     m_viewTable->setAutoDefault(false);
     m_close = new QPushButton(QStringLiteral("关闭(&C)"), this);
-    m_close->setGeometry(toPixels(332), toPixels(187), toPixels(70), toPixels(14));
     m_close->setDefault(true);
+    for (QPushButton* button : {m_viewTable, m_close})
+        button->setMinimumSize(toPixels(70), toPixels(14));
     connect(m_viewTable, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
     CUICore::instance()->SetAllChildWindowFont(this);
 
+    // The card at 7,7 (395 × 174 units) with the text inside it, and the
+    // buttons below it at the right.
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(toPixels(332 - 328));
+    buttons->addStretch(1);
+    buttons->addWidget(m_viewTable);
+    buttons->addWidget(m_close);
+    auto* card = new QVBoxLayout;
+    card->setContentsMargins(kCardPadding);
+    card->addWidget(m_edit);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(toPixels(7), toPixels(7), toPixels(7), toPixels(7));
+    layout->setSpacing(toPixels(187 - 181));
+    layout->addLayout(card, 1);
+    layout->addLayout(buttons);
+    setFixedSize(sizeHint().expandedTo(QSize(toPixels(409), toPixels(208))));
+
     m_edit->setPlainText(m_text);
     m_edit->moveCursor(QTextCursor::End);
-
-    // The card is the text's place in the layout; the text sits inside it.
-    m_card = QRect(toPixels(7), toPixels(7), toPixels(395), toPixels(174));
-    m_edit->setGeometry(m_card.adjusted(8, 5, -8, -5));
 
     m_viewTable->setVisible(mode == DIVISION_RESULT_DONE || mode == DIVISION_RESULT_UNPLACED);
     m_close->setFocus();
@@ -62,5 +78,6 @@ void CReportDlg::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(kCardBorder, 1));
     painter.setBrush(Qt::white);
-    painter.drawRoundedRect(QRectF(m_card).adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius, kCornerRadius);
+    const QRect card = m_edit->geometry().marginsAdded(kCardPadding);
+    painter.drawRoundedRect(QRectF(card).adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius, kCornerRadius);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QRect>
 #include <QString>
 
 class QPushButton;
@@ -31,7 +30,6 @@ private:
     QString m_title;
     QString m_text;
     int m_mode = 0;
-    QRect m_card;
     QTextEdit* m_edit = nullptr;
     QPushButton* m_viewTable = nullptr;
     QPushButton* m_close = nullptr;

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace {
 const QColor kBackground(240, 240, 240);
@@ -14,32 +15,20 @@ CResultTableDlg::CResultTableDlg(QWidget* parent) : QDialog(parent)
 {
     m_table = new QTableView(this);
     CListHeaderCtrl::decorate(m_table);
+    m_layout = new QVBoxLayout(this);
+    m_layout->addWidget(m_table, 1);
     setAutoFillBackground(false);
-}
-
-void CResultTableDlg::setFrameMargins(const QMargins& margins)
-{
-    m_frameMargins = margins;
-    relayout();
 }
 
 void CResultTableDlg::setTableInset(const QMargins& inset)
 {
     m_inset = inset;
-    relayout();
-}
-
-void CResultTableDlg::relayout()
-{
-    m_frame = rect().marginsRemoved(m_frameMargins);
-    m_table->setGeometry(m_frame.marginsRemoved(m_inset));
     update();
 }
 
-void CResultTableDlg::resizeEvent(QResizeEvent* event)
+QRect CResultTableDlg::tableFrame() const
 {
-    QDialog::resizeEvent(event);
-    relayout();
+    return m_table->geometry().marginsAdded(m_inset);
 }
 
 void CResultTableDlg::paintEvent(QPaintEvent*)
@@ -49,5 +38,5 @@ void CResultTableDlg::paintEvent(QPaintEvent*)
     painter.setPen(kFrame);
     painter.setBrush(Qt::NoBrush);
     // A one-pixel line along the frame rectangle (right and bottom inclusive).
-    painter.drawRect(m_frame.adjusted(0, 0, -1, -1));
+    painter.drawRect(tableFrame().adjusted(0, 0, -1, -1));
 }

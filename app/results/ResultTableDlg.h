@@ -5,10 +5,11 @@
 #include <QRect>
 
 class QTableView;
+class QVBoxLayout;
 
 // Base of the division table and statistics dialogs: a grey window with a
-// framed list view. The frame follows the window's size at fixed margins;
-// the list sits inside it.
+// framed list view. The window's layout holds the list (and whatever a
+// dialog puts above or below it); the frame is drawn just around the list.
 class CResultTableDlg : public QDialog
 {
     Q_OBJECT
@@ -17,22 +18,19 @@ public:
     explicit CResultTableDlg(QWidget* parent = nullptr);
 
     QTableView* table() const { return m_table; }
-    QRect tableFrame() const { return m_frame; }
+    // The frame drawn around the list: the list's place grown by the inset.
+    QRect tableFrame() const;
 
 protected:
-    // Distance of the frame from each side of the client area.
-    void setFrameMargins(const QMargins& margins);
+    // The layout of the window; the list is in it, stretching.
+    QVBoxLayout* contentLayout() const { return m_layout; }
     // Distance of the list from each side of the frame.
     void setTableInset(const QMargins& inset);
 
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void relayout();
-
     QTableView* m_table = nullptr;
-    QMargins m_frameMargins;
+    QVBoxLayout* m_layout = nullptr;
     QMargins m_inset{1, 1, 1, 1};
-    QRect m_frame;
 };

@@ -4,9 +4,20 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+QLabel* textLabel(const QString& text, bool wrap, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(wrap);
+    return label;
+}
+} // namespace
 
 CBackupDlg::CBackupDlg(const QString& taskName, const QString& taskFolder, QWidget* parent)
     : QDialog(parent)
@@ -14,20 +25,29 @@ CBackupDlg::CBackupDlg(const QString& taskName, const QString& taskFolder, QWidg
     setWindowTitle(QStringLiteral("备份当前排课任务"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    m_text = new QLabel(QStringLiteral("当前排课任务“%1”的所有相关文件保存在下面的文件夹中：\n%2\n\n"
-                                       "执行备份操作后，系统将该文件夹中相关排课任务文件备份到您指定的位置。")
-                            .arg(taskName, taskFolder),
-                        this);
-    m_text->setWordWrap(true);
-    m_text->setTextFormat(Qt::PlainText);
-    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_text->setMargin(10);
-    m_text->setAutoFillBackground(true);
-    QPalette palette = m_text->palette();
+    const QString intro = QStringLiteral("当前排课任务“%1”的所有相关文件保存在下面的文件夹中：").arg(taskName);
+    const QString outro = QStringLiteral("执行备份操作后，系统将该文件夹中相关排课任务文件备份到您指定的位置。");
+    m_text = intro + QLatin1Char('\n') + taskFolder + QStringLiteral("\n\n") + outro;
+
+    // The text area: the folder on a line of its own that is never broken,
+    // the sentences around it wrapped.
+    auto* area = new QFrame(this);
+    area->setFrameShape(QFrame::StyledPanel);
+    area->setAutoFillBackground(true);
+    QPalette palette = area->palette();
     palette.setColor(QPalette::Window, QColor(240, 240, 240));
-    m_text->setPalette(palette);
-    m_text->setMinimumHeight(110);
-    m_text->setFrameShape(QFrame::StyledPanel);
+    area->setPalette(palette);
+    area->setMinimumHeight(110);
+    m_folder = textLabel(taskFolder, false, area);
+    m_folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* areaLayout = new QVBoxLayout(area);
+    areaLayout->setContentsMargins(10, 10, 10, 10);
+    areaLayout->setSpacing(0);
+    areaLayout->addWidget(textLabel(intro, true, area));
+    areaLayout->addWidget(m_folder);
+    areaLayout->addSpacing(area->fontMetrics().height());
+    areaLayout->addWidget(textLabel(outro, true, area));
+    areaLayout->addStretch(1);
 
     m_openFolder = new QCheckBox(QStringLiteral("备份完成后打开备份文件夹"), this);
     m_openFolder->setChecked(true);
@@ -40,7 +60,7 @@ CBackupDlg::CBackupDlg(const QString& taskName, const QString& taskFolder, QWidg
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_text, 1);
+    layout->addWidget(area, 1);
     layout->addWidget(m_openFolder);
     layout->addWidget(buttons);
     resize(460, 230);
@@ -54,5 +74,5 @@ bool CBackupDlg::openFolderAfterwards() const
 
 QString CBackupDlg::text() const
 {
-    return m_text->text();
+    return m_text;
 }

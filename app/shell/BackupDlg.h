@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 
 class QCheckBox;
 class QLabel;
@@ -15,8 +16,11 @@ public:
     bool openFolderAfterwards() const;
     QString text() const;
     QCheckBox* openFolderBox() const { return m_openFolder; }
+    // The task folder's line of the text.
+    QLabel* folderLabel() const { return m_folder; }
 
 private:
-    QLabel* m_text;
+    QString m_text;
+    QLabel* m_folder;
     QCheckBox* m_openFolder;
 };

@@ -1,8 +1,9 @@
 #include "ChangePasswordDlg.h"
 
 #include "IniFile.h"
+#include "LoginPassword.h"
 #include "MessageBox.h"
-#include "TaskManager.h"
+#include "ProgramInfo.h"
 #include "UICore.h"
 
 #include <QDialogButtonBox>
@@ -47,10 +48,10 @@ void CChangePasswordDlg::onOk()
     const QString oldPassword = m_old->text();
     // The stored value as it is now, not as it was at start.
     const QString stored = QString::fromStdString(CIniFile::ReadString(m_settingsPath, "SYSTEM", "Auth", ""));
-    const QString oldDigest = CTaskManager::passwordDigest(oldPassword);
+    const QString oldDigest = CLoginPassword::digest(oldPassword);
     if (oldDigest.compare(stored, Qt::CaseInsensitive) != 0 && (!stored.isEmpty() || !oldPassword.isEmpty())) {
         CMessageBox::show(this, QStringLiteral("原密码不正确"), CMessageBox::Icon::None, QMessageBox::Ok,
-                          QStringLiteral("Lumo智能分班系统"));
+                          CProgramInfo::name());
         return;
     }
 
@@ -66,7 +67,7 @@ void CChangePasswordDlg::onOk()
         return;
     }
 
-    const QString digest = newPassword.isEmpty() ? QString() : CTaskManager::passwordDigest(newPassword);
+    const QString digest = newPassword.isEmpty() ? QString() : CLoginPassword::digest(newPassword);
     if (!CIniFile::WriteString(m_settingsPath, "SYSTEM", "Auth", digest.toStdString())) {
         CMessageBox::error(this, QStringLiteral("无法保存登录密码，请检查设置文件 %1 是否可写")
                                      .arg(QString::fromStdString(m_settingsPath)));

@@ -1,11 +1,12 @@
 #include "LoginDlg.h"
 
+#include "LoginPassword.h"
 #include "MessageBox.h"
-#include "TaskManager.h"
+#include "ProgramInfo.h"
 #include "UIResources.h"
 #include "UICore.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -27,6 +28,15 @@ void centre(QWidget* widget)
     }
 }
 } // namespace
+
+void CLoginDlg::closeSplash()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* login = qobject_cast<CLoginDlg*>(widget);
+        if (login && login->isSplash() && login->isVisible())
+            login->close();
+    }
+}
 
 bool CLoginDlg::check(const QString& stored)
 {
@@ -69,7 +79,7 @@ CLoginDlg::CLoginDlg(const QString& stored, QWidget* parent)
     }
 
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setWindowTitle(CTaskManager::baseTitle());
+    setWindowTitle(CProgramInfo::baseTitle());
     m_password->setGeometry(kEditRect.adjusted(3, 4, -3, -2));
     m_ok->setGeometry(kEditRect.right() - 170 + 1, kEditRect.bottom() + 22, 80, 28);
     m_cancel->setGeometry(kEditRect.right() - 80 + 1, kEditRect.bottom() + 22, 80, 28);
@@ -85,7 +95,7 @@ CLoginDlg::CLoginDlg(const QString& stored, QWidget* parent)
 
 void CLoginDlg::onOk()
 {
-    if (CTaskManager::passwordDigest(m_password->text()) == m_stored) {
+    if (CLoginPassword::digest(m_password->text()) == m_stored) {
         accept();
         return;
     }
@@ -117,11 +127,11 @@ void CLoginDlg::paintEvent(QPaintEvent*)
     painter.setFont(title);
     painter.setPen(Qt::white);
     painter.drawText(QRect(108, 28, width() - 120, 40), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Lumo智能分班系统"));
+                     CProgramInfo::name());
     painter.setFont(resources->defaultFont());
     painter.setPen(QColor(220, 232, 248));
     painter.drawText(QRect(110, 68, width() - 120, 24), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("版本 1.0.0"));
+                     QStringLiteral("版本 ") + CProgramInfo::version());
     painter.setPen(QColor(176, 196, 222));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 

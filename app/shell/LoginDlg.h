@@ -17,6 +17,9 @@ public:
     // Whether start-up may go on. stored is the digest kept in the settings
     // file; empty means no password.
     static bool check(const QString& stored);
+    // Closes the splash if it is still up, so that it hides nothing; a
+    // message box calls it before it shows.
+    static void closeSplash();
 
     explicit CLoginDlg(const QString& stored, QWidget* parent = nullptr);
 

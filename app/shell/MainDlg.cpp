@@ -4,6 +4,7 @@
 #include "InstallLayout.h"
 #include "MainToolBar.h"
 #include "MessageBox.h"
+#include "ProgramInfo.h"
 #include "ScheduleTask.h"
 #include "SheetHeader.h"
 #include "StepSheet.h"
@@ -20,7 +21,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -34,11 +34,6 @@ constexpr int kToolBarY = 20;
 constexpr int kSheetY = 85;
 constexpr QPoint kLogoAt(35, 15);
 constexpr int kLogoSize = 64;
-
-QString logoTitle()
-{
-    return QStringLiteral("Lumo智能分班系统");
-}
 
 QFont logoFont()
 {
@@ -75,7 +70,6 @@ CMainDlg::CMainDlg(const std::string& startTask, QWidget* parent)
     : QWidget(parent, Qt::Window)
 {
     CUIResources::instance();
-    setWindowIcon(QIcon(QStringLiteral(":/images/app.svg")));
     setTaskTitle(QString());
     setMouseTracking(true);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -121,10 +115,30 @@ int CMainDlg::currentPage() const
 
 void CMainDlg::setTaskTitle(const QString& taskName)
 {
-    QString title = CTaskManager::baseTitle();
+    QString title = CProgramInfo::baseTitle();
     if (!taskName.isEmpty())
         title += QStringLiteral(" - ") + taskName;
     setWindowTitle(title);
+}
+
+void CMainDlg::taskOpened()
+{
+    if (m_sheet->pageCount() == 1)
+        m_sheet->addTaskPages();
+}
+
+void CMainDlg::taskClosed()
+{
+    setTaskTitle(QString());
+    m_sheet->setTaskName(QStringLiteral("无"));
+    m_sheet->setTaskLocation(QString());
+}
+
+void CMainDlg::taskTitleChanged(const QString& name, const QString& taskFile, bool readOnly)
+{
+    setTaskTitle(readOnly ? name + QStringLiteral(" (只读)") : name);
+    m_sheet->setTaskName(name);
+    m_sheet->setTaskLocation(taskFile);
 }
 
 void CMainDlg::layoutChildren()
@@ -168,11 +182,11 @@ void CMainDlg::paintEvent(QPaintEvent*)
     const QFont font = logoFont();
     const QFontMetrics metrics(font);
     const int textX = kLogoAt.x() + kLogoSize + 10;
-    const int textWidth = metrics.horizontalAdvance(logoTitle());
+    const int textWidth = metrics.horizontalAdvance(CProgramInfo::name());
     painter.setFont(font);
     painter.setPen(Qt::white);
     painter.drawText(QRect(textX, kLogoAt.y(), textWidth + 4, kLogoSize - 14), Qt::AlignLeft | Qt::AlignVCenter,
-                     logoTitle());
+                     CProgramInfo::name());
     QFont small = resources->defaultFont();
     painter.setFont(small);
     painter.setPen(QColor(220, 232, 248));
@@ -281,7 +295,7 @@ void CMainDlg::openCommand()
                 ->setData(static_cast<int>(i));
         menu.addSeparator();
         menu.addAction(QStringLiteral("浏览..."))->setData(-1);
-        const QRect button = m_sheet->toolBox()->commandRect(1);
+        const QRect button = m_sheet->toolBox()->commandRect(static_cast<int>(StepCommandId::OpenTask));
         const QAction* chosen = menu.exec(m_sheet->toolBox()->mapToGlobal(button.bottomLeft()));
         if (!chosen)
             return;
@@ -293,47 +307,55 @@ void CMainDlg::openCommand()
         m_sheet->selectPage(1);
 }
 
-void CMainDlg::runCommand(int command)
+void CMainDlg::startDivision()
+{
+    CTaskManager* manager = CTaskManager::instance();
+    // A result that cannot be saved where the task is may be saved as a
+    // copy of the task, which is then the open task.
+    auto saveElsewhere = [manager]() -> CScheduleTask* {
+        return manager->saveTaskElsewhere() ? manager->task() : nullptr;
+    };
+    if (CDivisionCommands::startDivision(this, *manager->task(), saveElsewhere) && manager->hasTask()) {
+        m_sheet->selectPage(4);
+        CDivisionCommands::showDivisionTable(this, *manager->task());
+    }
+}
+
+void CMainDlg::runCommand(StepCommandId command)
 {
     CTaskManager* manager = CTaskManager::instance();
     switch (command) {
-    case 1:
+    case StepCommandId::OpenTask:
         openCommand();
         break;
-    case 2:
+    case StepCommandId::NewTask:
         if (manager->newTask() && m_sheet->pageCount() > 1)
             m_sheet->selectPage(1);
         break;
-    case 9:
-    case 12:
-    case 17:
-    case 23:
+    case StepCommandId::ClassInfo:
+    case StepCommandId::StudentInfo:
+    case StepCommandId::StudentPreset:
+    case StepCommandId::MutexStudent:
         if (requireTask())
             CMessageBox::information(this, QStringLiteral("该功能将在后续版本中提供"));
         break;
-    case 24:
-    case 26: {
-        if (!requireTask())
-            break;
-        CScheduleTask& task = *manager->task();
-        const bool showTable = command == 24 ? CDivisionCommands::startDivision(this, task)
-                                             : CDivisionCommands::showReport(this, task);
-        // The task may have been replaced while the dialogs were up.
-        if (showTable && manager->task() == &task) {
+    case StepCommandId::StartDivision:
+        if (requireTask())
+            startDivision();
+        break;
+    case StepCommandId::DivisionReport:
+        if (requireTask() && CDivisionCommands::showReport(this, *manager->task())) {
             m_sheet->selectPage(4);
-            CDivisionCommands::showDivisionTable(this, task);
+            CDivisionCommands::showDivisionTable(this, *manager->task());
         }
         break;
-    }
-    case 28:
+    case StepCommandId::DivisionTable:
         if (requireTask())
             CDivisionCommands::showDivisionTable(this, *manager->task());
         break;
-    case 29:
+    case StepCommandId::DivisionStatistics:
         if (requireTask())
             CDivisionCommands::showStatistics(this, *manager->task());
-        break;
-    default:
         break;
     }
 }

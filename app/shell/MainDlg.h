@@ -1,5 +1,8 @@
 #pragma once
 
+#include "StepCommands.h"
+#include "TaskWindow.h"
+
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -10,8 +13,9 @@ class CMainToolBar;
 class CStepSheet;
 
 // The one top-level window: the picture band with the logo, the icon bar
-// and the five step pages. Closing it ends the program.
-class CMainDlg : public QWidget
+// and the five step pages. Closing it ends the program. It shows the task
+// the task manager tells it about.
+class CMainDlg : public QWidget, public CTaskWindow
 {
     Q_OBJECT
 public:
@@ -30,8 +34,14 @@ public:
     void setTaskTitle(const QString& taskName);
     QRect logoRect() const { return m_logoRect; }
 
+    // CTaskWindow
+    QWidget* dialogParent() override { return this; }
+    void taskOpened() override;
+    void taskClosed() override;
+    void taskTitleChanged(const QString& name, const QString& taskFile, bool readOnly) override;
+
     // The commands of the step pages' buttons and of the icon bar.
-    void runCommand(int command);
+    void runCommand(StepCommandId command);
     void runToolBarItem(int type);
     // Shows the program's help page in the browser.
     void openWebsite();
@@ -47,6 +57,7 @@ protected:
 private:
     void layoutChildren();
     void openCommand();
+    void startDivision();
     bool requireTask();
     void onTaskZoneClicked();
     void onLocationZoneClicked();

@@ -1,5 +1,7 @@
 #include "MessageBox.h"
 
+#include "LoginDlg.h"
+
 #include <QApplication>
 #include <QAbstractButton>
 #include <QFileDialog>
@@ -58,6 +60,9 @@ QMessageBox::StandardButton CMessageBox::show(QWidget* parent, const QString& te
                                               QMessageBox::StandardButtons buttons,
                                               const QString& caption)
 {
+    // Nothing may hide a message: the start-up splash, which stays on top,
+    // goes first.
+    CLoginDlg::closeSplash();
     TestState& state = testState();
     if (state.on) {
         state.shown.push_back({caption, text, icon, buttons});
@@ -68,15 +73,21 @@ QMessageBox::StandardButton CMessageBox::show(QWidget* parent, const QString& te
         }
         return defaultAnswer(buttons);
     }
-    QMessageBox box(toQt(icon), caption, text, buttons, parent);
+    return static_cast<QMessageBox::StandardButton>(makeBox(parent, text, icon, buttons, caption)->exec());
+}
+
+std::unique_ptr<QMessageBox> CMessageBox::makeBox(QWidget* parent, const QString& text, Icon icon,
+                                                  QMessageBox::StandardButtons buttons, const QString& caption)
+{
+    auto box = std::make_unique<QMessageBox>(toQt(icon), caption, text, buttons, parent);
     // The buttons speak Chinese whatever the system's language is.
     const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
         {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"},
         {QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}};
     for (const auto& [button, label] : captions)
-        if (QAbstractButton* b = box.button(button))
+        if (QAbstractButton* b = box->button(button))
             b->setText(QString::fromUtf8(label));
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return box;
 }
 
 void CMessageBox::information(QWidget* parent, const QString& text)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <memory>
 #include <vector>
 
 class QPrinter;
@@ -40,6 +41,11 @@ public:
     static QMessageBox::StandardButton show(QWidget* parent, const QString& text, Icon icon,
                                             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                             const QString& caption = defaultCaption());
+
+    // The box as show() puts it up, not yet shown (for pictures of it).
+    static std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const QString& text, Icon icon,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                const QString& caption = defaultCaption());
 
     static void information(QWidget* parent, const QString& text);
     static void error(QWidget* parent, const QString& text);

@@ -1,6 +1,7 @@
 #include "StepSheet.h"
 
 #include "SheetHeader.h"
+#include "StepCommands.h"
 #include "ToolBox.h"
 #include "ToolDesc.h"
 #include "UIResources.h"
@@ -11,27 +12,6 @@ namespace {
 constexpr int kMargin = 5;
 // The sub-header strip under the tabs covers the lines 28 to 56.
 constexpr int kSubHeaderBottom = 57;
-
-struct PageCommand
-{
-    int page;
-    int command;
-    const char* caption;
-    const char* icon;
-};
-
-constexpr PageCommand kCommands[] = {
-    {0, 1, "打开分班任务", "open_task"},
-    {0, 2, "创建新分班任务", "new_task"},
-    {1, 9, "班级信息", "classes"},
-    {1, 12, "学生信息", "students"},
-    {2, 17, "预分班", "preset"},
-    {2, 23, "互斥学生组", "mutex"},
-    {3, 24, "开始自动分班", "start_division"},
-    {3, 26, "自动分班报告", "report"},
-    {4, 28, "分班表", "division_table"},
-    {4, 29, "分班统计表", "statistics"},
-};
 } // namespace
 
 CStepSheet::CStepSheet(QWidget* parent)
@@ -42,7 +22,8 @@ CStepSheet::CStepSheet(QWidget* parent)
 {
     connect(m_header, &CSheetHeader::pageSelected, this, &CStepSheet::onPageSelected);
     connect(m_header, &CSheetHeader::describe, m_toolDesc, &CToolDesc::setDescription);
-    connect(m_toolBox, &CToolBox::commandChosen, this, &CStepSheet::commandChosen);
+    connect(m_toolBox, &CToolBox::commandChosen, this,
+            [this](int command) { emit commandChosen(static_cast<StepCommandId>(command)); });
 
     addPage(QStringLiteral("1 欢迎"), QStringLiteral("全新的自动化分班体验从这里开始！"));
     selectPage(0);
@@ -89,9 +70,9 @@ void CStepSheet::setTaskLocation(const QString& location)
 void CStepSheet::onPageSelected(int index)
 {
     m_toolBox->clear();
-    for (const PageCommand& c : kCommands) {
-        if (c.page == index)
-            m_toolBox->addCommand(QString::fromLatin1(c.icon), c.command, QString::fromUtf8(c.caption));
+    for (const CStepCommands::Button& b : CStepCommands::all()) {
+        if (b.page == index)
+            m_toolBox->addCommand(QString::fromLatin1(b.icon), static_cast<int>(b.command), QString::fromUtf8(b.caption));
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StepCommands.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -29,7 +31,7 @@ public:
     CToolDesc* toolDesc() const { return m_toolDesc; }
 
 signals:
-    void commandChosen(int command);
+    void commandChosen(StepCommandId command);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -24,11 +24,13 @@ CSystemSetDlg::CSystemSetDlg(QWidget* parent)
     auto* rule = new QFrame(page);
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
-    auto* explanation = new QLabel(QStringLiteral("您可以通过修改登录密码，来设置只有输入密码后才能使用Lumo智能分班系统。\n"
+    m_explanation = new QLabel(QStringLiteral("您可以通过修改登录密码，来设置只有输入密码后才能使用Lumo智能分班系统。\n"
                                                   "第一次使用时，原密码为空。\n"
                                                   "如果要取消密码设置，将新密码设置为空即可。"),
                                    page);
-    explanation->setWordWrap(true);
+    // Each sentence on a line of its own: the dialog grows with the font
+    // rather than breaking a line before its last word.
+    m_explanation->setWordWrap(false);
     m_changePassword = new QPushButton(QStringLiteral("点此修改登录密码"), page);
     connect(m_changePassword, &QPushButton::clicked, this, [this] {
         CChangePasswordDlg dialog(CTaskManager::instance()->settingsPath(), this);
@@ -38,7 +40,7 @@ CSystemSetDlg::CSystemSetDlg(QWidget* parent)
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->addWidget(heading);
     pageLayout->addWidget(rule);
-    pageLayout->addWidget(explanation);
+    pageLayout->addWidget(m_explanation);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_changePassword);
     buttonRow->addStretch(1);

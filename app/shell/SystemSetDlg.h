@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 
 // The system settings: for now the login password.
@@ -12,7 +13,9 @@ public:
     explicit CSystemSetDlg(QWidget* parent = nullptr);
 
     QPushButton* changePasswordButton() const { return m_changePassword; }
+    QLabel* explanationLabel() const { return m_explanation; }
 
 private:
     QPushButton* m_changePassword;
+    QLabel* m_explanation;
 };

@@ -119,6 +119,11 @@ QString CTaskInfoDlg::locationForName(const QString& location, const QString& na
     return head + separator() + name;
 }
 
+QString CTaskInfoDlg::createdFolder() const
+{
+    return m_createdFolder == m_location->text() ? m_createdFolder : QString();
+}
+
 void CTaskInfoDlg::onBrowse()
 {
     const QString folder = CMessageBox::getExistingDirectory(this, QStringLiteral("选择文件夹"), m_location->text());
@@ -145,8 +150,8 @@ void CTaskInfoDlg::onOk()
         return;
     }
     const QString location = m_location->text();
-    if (!location.isEmpty())
-        QDir().mkdir(location);
+    if (!location.isEmpty() && !QFileInfo::exists(location) && QDir().mkdir(location))
+        m_createdFolder = location;
     if (location.isEmpty() || !QFileInfo(location).isDir()) {
         CMessageBox::error(this, QStringLiteral("保存位置无效"));
         m_location->setFocus();

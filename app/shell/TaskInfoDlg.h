@@ -30,6 +30,9 @@ public:
     QLineEdit* createTimeEdit() const { return m_createTime; }
     QLineEdit* locationEdit() const { return m_location; }
     QPushButton* browseButton() const { return m_browse; }
+    // The location folder when this dialog made it on OK; empty when the
+    // folder was there before.
+    QString createdFolder() const;
 
 public slots:
     void onOk();
@@ -51,4 +54,5 @@ private:
     QLineEdit* m_createTime;
     QLineEdit* m_location;
     QPushButton* m_browse;
+    QString m_createdFolder;
 };

@@ -3,28 +3,28 @@
 #include "BackupDlg.h"
 #include "Core.h"
 #include "FileUtil.h"
+#include "FolderAccess.h"
 #include "IniFile.h"
 #include "InstallLayout.h"
-#include "MainDlg.h"
 #include "MessageBox.h"
 #include "NumberText.h"
 #include "ScheduleTask.h"
-#include "StepSheet.h"
+#include "TaskLock.h"
 #include "TaskInfoDlg.h"
-#include "TextCodec.h"
+#include "TaskWindow.h"
 #include "TipWnd.h"
 #include "UICore.h"
+#include "WorkerBridge.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMetaObject>
+#include <QScopedValueRollback>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <cstdlib>
@@ -39,14 +39,6 @@ std::unique_ptr<CTaskManager>& holder()
 QString qs(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-// Whether a file can be made in folder; permission bits alone do not tell
-// on every system.
-bool isWritableFolder(const QString& folder)
-{
-    QTemporaryFile probe(folder + QStringLiteral("/.quillon-probe-XXXXXX"));
-    return probe.open();
 }
 
 std::string documentsFolder()
@@ -103,25 +95,12 @@ std::string CTaskManager::settingsFilePath(const QString& programDir)
         return QDir::toNativeSeparators(QFileInfo(fromEnvironment).absoluteFilePath()).toStdString();
     // An installed program's folder belongs to the system, even where this
     // user (root) could write into it.
-    if (!programDir.isEmpty() && !CInstallLayout::isInstalled(programDir) && isWritableFolder(programDir))
+    if (!programDir.isEmpty() && !CInstallLayout::isInstalled(programDir) && CFolderAccess::canWriteIn(programDir))
         return QDir::toNativeSeparators(programDir + QStringLiteral("/qz.ini")).toStdString();
     const QString configDir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
                               + QStringLiteral("/Quillon");
     QDir().mkpath(configDir);
     return QDir::toNativeSeparators(configDir + QStringLiteral("/qz.ini")).toStdString();
-}
-
-QString CTaskManager::passwordDigest(const QString& password)
-{
-    const std::string bytes = CTextCodec::ToGbk(password.toStdString());
-    const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(bytes),
-                                                       QCryptographicHash::Md5);
-    return QString::fromLatin1(digest.toHex());
-}
-
-QString CTaskManager::baseTitle()
-{
-    return QStringLiteral("Lumo智能分班系统 1.0.0");
 }
 
 CTaskManager::CTaskManager()
@@ -213,19 +192,19 @@ void CTaskManager::writeTableFont() const
 
 QWidget* CTaskManager::dialogParent() const
 {
-    return m_mainWindow;
+    return m_mainWindow ? m_mainWindow->dialogParent() : nullptr;
 }
 
 void CTaskManager::closeTask()
 {
     if (!m_task)
         return;
-    // A division worker that was stopped may still be on its way out and
-    // touch the task; it can be waiting for this thread, so events other
-    // than the user's keep flowing while we wait.
-    while (!CCore::WaitForTask(m_task.get(), 50))
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    CWorkerBridge::waitUntilTaskIsFree(*m_task);
     m_task.reset();
+    m_lock.reset();
+    m_readOnly = false;
+    if (m_mainWindow)
+        m_mainWindow->taskClosed();
 }
 
 std::string CTaskManager::defaultTaskFolder() const
@@ -246,17 +225,64 @@ void CTaskManager::refreshTaskDisplay()
 {
     if (!m_mainWindow)
         return;
-    CStepSheet* sheet = m_mainWindow->sheet();
-    if (m_task) {
-        const CTaskInfo& info = m_task->GetTaskInfo();
-        m_mainWindow->setTaskTitle(qs(info.GetTaskName()));
-        sheet->setTaskName(qs(info.GetTaskName()));
-        sheet->setTaskLocation(qs(info.GetTaskFile()));
-    } else {
-        m_mainWindow->setTaskTitle(QString());
-        sheet->setTaskName(QStringLiteral("无"));
-        sheet->setTaskLocation(QString());
+    if (!m_task) {
+        m_mainWindow->taskClosed();
+        return;
     }
+    const CTaskInfo& info = m_task->GetTaskInfo();
+    m_mainWindow->taskTitleChanged(qs(info.GetTaskName()), qs(info.GetTaskFile()), m_readOnly);
+}
+
+bool CTaskManager::confirmCloseCurrent()
+{
+    const QString question =
+        QStringLiteral("分班任务 \"%1\" 正在使用。\n要打开新的分班任务，必须先关闭该分班任务，要继续吗")
+            .arg(qs(m_task->GetTaskInfo().GetTaskName()));
+    return CMessageBox::question(dialogParent(), question);
+}
+
+void CTaskManager::installMessageHandler(CScheduleTask& task)
+{
+    // An engine run reports a failed save in its report; the controller
+    // reports its own saves.
+    task.SetMessageHandler([this, owner = &task](const std::string& text) {
+        if (!m_quietTaskMessages && !CCore::IsTaskBusy(owner))
+            showTaskMessage(text);
+    });
+}
+
+bool CTaskManager::lockTask(const std::string& path, std::unique_ptr<CTaskLock>& lock)
+{
+    lock = std::make_unique<CTaskLock>(CFileUtil::FromPath(CFileUtil::ToPath(path).parent_path()));
+    if (lock->Acquire("Quillon") != CTaskLock::Result::HeldByOther)
+        return true; // a lock that cannot be made (read-only folder) stops nothing
+    const CTaskLock::Holder& holder = lock->GetHolder();
+    QString who = qs(holder.program.empty() ? std::string("另一程序") : holder.program);
+    if (!holder.user.empty())
+        who += QStringLiteral("，用户 %1").arg(qs(holder.user));
+    if (!holder.host.empty())
+        who += QStringLiteral("，计算机 %1").arg(qs(holder.host));
+    if (!holder.time.empty())
+        who += QStringLiteral("，自 %1 起").arg(qs(holder.time));
+    const QString question =
+        QStringLiteral("分班任务 %1 正被另一程序使用（%2）。\n两个程序同时修改同一个分班任务，其中一个的修改会丢失。\n"
+                       "要以只读方式打开该分班任务吗？")
+            .arg(qs(path), who);
+    lock.reset();
+    return CMessageBox::question(dialogParent(), question);
+}
+
+void CTaskManager::adoptTask(std::unique_ptr<CScheduleTask> task, const std::string& path,
+                             std::unique_ptr<CTaskLock> lock)
+{
+    m_task = std::move(task);
+    m_lock = std::move(lock);
+    m_readOnly = !m_lock || !CFolderAccess::canWriteIn(m_task->GetTaskInfo().GetTaskFolder());
+    m_task->SetReadOnly(m_readOnly);
+    if (m_mainWindow)
+        m_mainWindow->taskOpened();
+    refreshTaskDisplay();
+    m_recent.add(path);
 }
 
 bool CTaskManager::openTask(std::string path)
@@ -269,27 +295,36 @@ bool CTaskManager::openTask(std::string path)
     if (m_task) {
         if (CFileUtil::SamePath(m_task->GetTaskInfo().GetTaskFile(), path))
             return true;
-        const QString question =
-            QStringLiteral("分班任务 \"%1\" 正在使用。\n要打开新的分班任务，必须先关闭该分班任务，要继续吗")
-                .arg(qs(m_task->GetTaskInfo().GetTaskName()));
-        if (!CMessageBox::question(parent, question))
+    }
+    // Asked first, so that a "no" leaves the task in use open.
+    std::unique_ptr<CTaskLock> lock;
+    if (!lockTask(path, lock))
+        return false;
+    if (m_task) {
+        if (!confirmCloseCurrent())
             return false;
         closeTask();
     }
 
-    m_task = std::make_unique<CScheduleTask>();
-    m_task->SetMessageHandler(showTaskMessage);
-    if (!m_task->Open(path)) {
-        // The previous task is gone as well: the window must not name it.
-        closeTask();
-        refreshTaskDisplay();
-        return false;
-    }
+    auto task = std::make_unique<CScheduleTask>();
+    installMessageHandler(*task);
+    if (!task->Open(path))
+        return false; // the previous task is gone as well, and the window says so
+    const bool heldByOther = !lock;
+    adoptTask(std::move(task), path, std::move(lock));
 
-    refreshTaskDisplay();
-    m_recent.add(path);
-    if (m_mainWindow && m_mainWindow->sheet()->pageCount() == 1)
-        m_mainWindow->sheet()->addTaskPages();
+    if (heldByOther)
+        return true; // the question said it all
+    if (m_readOnly) {
+        // Told once; nothing is written into the folder from now on.
+        CMessageBox::show(parent,
+                          QStringLiteral("分班任务文件夹 %1 不能写入（只读的共享文件夹或U盘，或者没有写入权限）。\n"
+                                         "分班任务以只读方式打开：可以查看数据和自动分班，但结果不能保存到这个文件夹，"
+                                         "可以另存到其他文件夹。")
+                              .arg(qs(m_task->GetTaskInfo().GetTaskFolder())),
+                          CMessageBox::Icon::Warning);
+        return true;
+    }
     // Both data files are rewritten in the current form right away; a file
     // that was not read completely is kept aside first.
     const bool saveInput = preserveUnreadableInput(*m_task);
@@ -331,6 +366,7 @@ bool CTaskManager::preserveUnreadableInput(CScheduleTask& task)
 
 void CTaskManager::saveDataFiles(CScheduleTask& task, bool saveInput)
 {
+    const QScopedValueRollback<bool> quiet(m_quietTaskMessages, true);
     const CTaskInfo& info = task.GetTaskInfo();
     if (saveInput && !task.SaveInputData())
         CMessageBox::error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetInputFilePath())));
@@ -368,18 +404,76 @@ bool CTaskManager::newTask()
     CTaskInfoDlg dialog(info, false, QStringLiteral("创建新分班任务"), m_tip.get(), dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    // Whether the task in use may be closed is asked before anything of the
+    // new task is written: a "no" leaves nothing behind.
+    if (m_task && !confirmCloseCurrent()) {
+        if (!dialog.createdFolder().isEmpty())
+            QDir().rmdir(dialog.createdFolder());
+        return false;
+    }
     writeLastPage(1);
     if (!info.WriteToFile()) {
         CMessageBox::error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
         return false;
     }
+    closeTask();
     return openTask(info.GetTaskFile());
+}
+
+bool CTaskManager::saveTaskElsewhere()
+{
+    if (!m_task)
+        return false;
+    // A header of its own: the copy's task file is named after its name.
+    const CTaskInfo& current = m_task->GetTaskInfo();
+    CTaskInfo info;
+    info.SetTaskName(current.GetTaskName());
+    info.SetDescription(current.GetDescription());
+    info.SetTaskAuthor(current.GetTaskAuthor());
+    info.SetCreateDate(current.GetCreateDate());
+    const std::string folder = defaultTaskFolder();
+    QDir().mkpath(qs(folder));
+    info.SetTaskFolder(folder);
+    CTaskInfoDlg dialog(info, false, QStringLiteral("将分班任务另存到其他文件夹"), m_tip.get(), dialogParent());
+    // As if the name had been typed: the location ends in it.
+    dialog.locationEdit()->setText(CTaskInfoDlg::locationForName(qs(folder), qs(info.GetTaskName())));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+
+    // The task writes its files where its header says; the header goes back
+    // when the copy cannot be made.
+    const CTaskInfo original = m_task->GetTaskInfo();
+    const bool readOnly = m_task->IsReadOnly();
+    m_task->SetTaskInfo(info);
+    m_task->SetReadOnly(false);
+    std::unique_ptr<CTaskLock> lock;
+    bool saved = false;
+    if (lockTask(info.GetTaskFile(), lock) && lock) {
+        const QScopedValueRollback<bool> quiet(m_quietTaskMessages, true);
+        saved = info.WriteToFile() && m_task->SaveInputData() && m_task->SaveOutputData()
+                && m_task->SaveLastReportInfo();
+    }
+    auto copy = std::make_unique<CScheduleTask>();
+    installMessageHandler(*copy);
+    if (!saved || !copy->Open(info.GetTaskFile())) {
+        m_task->SetTaskInfo(original);
+        m_task->SetReadOnly(readOnly);
+        CMessageBox::error(dialogParent(), QStringLiteral("无法把分班任务另存到 %1").arg(qs(info.GetTaskFolder())));
+        return false;
+    }
+    closeTask();
+    adoptTask(std::move(copy), info.GetTaskFile(), std::move(lock));
+    return true;
 }
 
 void CTaskManager::editTaskInfo()
 {
     if (!m_task)
         return;
+    if (m_readOnly) {
+        CMessageBox::information(dialogParent(), QStringLiteral("分班任务以只读方式打开，不能修改分班任务信息。"));
+        return;
+    }
     CTaskInfo& info = m_task->GetTaskInfo();
     CTaskInfoDlg dialog(info, true, QStringLiteral("设置分班任务信息"), m_tip.get(), dialogParent());
     if (dialog.exec() != QDialog::Accepted)

@@ -9,13 +9,15 @@
 #include <string>
 #include <vector>
 
-class CMainDlg;
 class CScheduleTask;
+class CTaskLock;
+class CTaskWindow;
 class CTipWnd;
 class QWidget;
 
 // The program-wide controller: the settings, the recent-task list and the
-// one open division task. Used on the window thread only.
+// one open division task. Used on the window thread only. It tells the main
+// window about the task through CTaskWindow.
 class CTaskManager
 {
 public:
@@ -60,10 +62,6 @@ public:
     // installation; otherwise qz.ini in the user's configuration folder.
     static std::string settingsFilePath();
     static std::string settingsFilePath(const QString& programDir);
-    // The login password's digest as stored in the settings file: MD5 of
-    // the GBK bytes, 32 lower-case hexadecimal digits.
-    static QString passwordDigest(const QString& password);
-    static QString baseTitle();
 
     CTaskManager(const CTaskManager&) = delete;
     CTaskManager& operator=(const CTaskManager&) = delete;
@@ -71,11 +69,14 @@ public:
 
     bool hasTask() const { return m_task != nullptr; }
     CScheduleTask* task() const { return m_task.get(); }
+    // Whether the open task was opened read-only (its folder cannot be
+    // written, or another program has it): nothing is saved into it.
+    bool isReadOnly() const { return m_task && m_readOnly; }
     // Deletes the open task without asking or saving.
     void closeTask();
 
-    void setMainWindow(CMainDlg* window) { m_mainWindow = window; }
-    CMainDlg* mainWindow() const { return m_mainWindow; }
+    void setMainWindow(CTaskWindow* window) { m_mainWindow = window; }
+    CTaskWindow* mainWindow() const { return m_mainWindow; }
 
     CRecentTaskList& recentTasks() { return m_recent; }
     const std::string& settingsPath() const { return m_settingsPath; }
@@ -107,6 +108,11 @@ public:
     void editTaskInfo();
     void backupTask();
     void refreshTaskDisplay();
+    // Saves the open task, as it is in memory, as a new task under a name
+    // and in a folder the user picks, and opens that copy instead. For a
+    // result that could not be saved where the task is. True when the copy
+    // is the open task afterwards.
+    bool saveTaskElsewhere();
 
     // Where new tasks go by default: the documents folder + "Lumo分班任务".
     std::string defaultTaskFolder() const;
@@ -122,13 +128,30 @@ private:
 
     QWidget* dialogParent() const;
     void readSettings();
+    // Asks whether the open task may be closed for another one.
+    bool confirmCloseCurrent();
+    // Shows the task's failed file operations, except those of an engine
+    // run and those the controller reports itself.
+    void installMessageHandler(CScheduleTask& task);
+    // Takes the lock of the task at path. When another program holds it,
+    // asks whether to open the task read-only: false when the answer is no;
+    // otherwise lock is set (empty when the task is to be read-only).
+    bool lockTask(const std::string& path, std::unique_ptr<CTaskLock>& lock);
+    // Makes task the open task: display, recent list, task pages. Without a
+    // lock the task is read-only.
+    void adoptTask(std::unique_ptr<CScheduleTask> task, const std::string& path, std::unique_ptr<CTaskLock> lock);
     // Keeps a copy of an input data file that could not be read completely
     // before it is rewritten. False when no copy could be made.
     bool preserveUnreadableInput(CScheduleTask& task);
     void saveDataFiles(CScheduleTask& task, bool saveInput);
 
     std::unique_ptr<CScheduleTask> m_task;
-    CMainDlg* m_mainWindow = nullptr;
+    // Held while the task is open, so that no second program changes it.
+    std::unique_ptr<CTaskLock> m_lock;
+    bool m_readOnly = false;
+    // Set while the controller reports failed saves itself.
+    bool m_quietTaskMessages = false;
+    CTaskWindow* m_mainWindow = nullptr;
     CRecentTaskList m_recent;
     std::string m_settingsPath;
     int m_lastPage = 1;

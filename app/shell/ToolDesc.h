@@ -18,7 +18,7 @@ public:
     void setTaskName(const QString& name);
     void setTaskLocation(const QString& location);
 
-    QString defaultCaption() const { return m_caption; }
+    QString caption() const { return m_caption; }
     QString description() const { return m_description; }
     QString taskName() const { return m_taskName; }
     QString taskLocation() const { return m_taskLocation; }

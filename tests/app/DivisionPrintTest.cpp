@@ -120,14 +120,14 @@ TEST_F(DivisionPrintTest, EveryRosterStartsOnItsOwnPagesWithHeaderAndPageNumbers
 TEST_F(DivisionPrintTest, TableWindowPrintsTheClassShownOrNothingWhenCancelled)
 {
     CDivisionTableDlg dialog(task);
-    ASSERT_EQ(dialog.GetPrintButton()->text(), QStringLiteral("打印"));
-    dialog.GetPrintButton()->click(); // no file chosen: cancelled
+    ASSERT_EQ(dialog.printButton()->text(), QStringLiteral("打印"));
+    dialog.printButton()->click(); // no file chosen: cancelled
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_TRUE(CMessageBox::shownMessages().empty());
 
     dialog.classChooser()->setCurrentIndex(2);
     CMessageBox::pushPath(pdf);
-    dialog.GetPrintButton()->click();
+    dialog.printButton()->click();
     ASSERT_EQ(PageCount(pdf), 2);
     const QString text = Text(pdf);
     EXPECT_EQ(RosterRows(text, ClassName(1)), 50);
@@ -138,9 +138,9 @@ TEST_F(DivisionPrintTest, TableWindowPrintsTheClassShownOrNothingWhenCancelled)
 TEST_F(DivisionPrintTest, StatisticsWindowPrintsTheStatistics)
 {
     CDivisionStatisticsDlg dialog(task);
-    ASSERT_EQ(dialog.GetPrintButton()->text(), QStringLiteral("打印"));
+    ASSERT_EQ(dialog.printButton()->text(), QStringLiteral("打印"));
     CMessageBox::pushPath(pdf);
-    dialog.GetPrintButton()->click();
+    dialog.printButton()->click();
     ASSERT_EQ(PageCount(pdf), 1);
     const QStringList lines = Lines(Text(pdf));
     ASSERT_GE(lines.size(), 6);

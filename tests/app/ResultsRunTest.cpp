@@ -10,6 +10,7 @@
 #include "ReportDlg.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
@@ -126,7 +127,7 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
         EXPECT_EQ(dialog.statusLabel()->text(), QStringLiteral("正在检查分班数据,请稍候..."));
         EXPECT_EQ(dialog.resultCode(), 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 3000));
-        EXPECT_GE(shown.elapsed(), CAutoDivisionDlg::kClosingPauseMs - 100);
+        EXPECT_GE(shown.elapsed(), CAutoDivisionDlg::ClosingPauseMs - 100);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
 
@@ -137,7 +138,7 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
         dialog.open();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isFinished(); }, 5000));
         dialog.cancelButton()->click();
-        QTest::qWait(CAutoDivisionDlg::kClosingPauseMs + 200);
+        QTest::qWait(CAutoDivisionDlg::ClosingPauseMs + 200);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
         EXPECT_EQ(dialog.resultCode(), 1);
     }
@@ -237,42 +238,78 @@ TEST_F(ResultsRunTest, CancelWhileTheWorkerWaitsForTheWindow)
     EXPECT_EQ(task.GetClassInfoList().GetCount(), 400u);
 }
 
-TEST_F(ResultsRunTest, CancelledRunStillShowsTheReportOfThatMoment)
+// Each student's class, and the report, of a task.
+std::vector<std::string> Division(const CScheduleTask& task)
 {
-    MakeSchool(task, 20000, 400, false);
-    task.GetLastReportInfo().SetReportInfo("上一次的报告");
-    CMessageBox::pushAnswer(QMessageBox::Ok);
-    bool cancelledBeforeEnd = false;
-    bool sawReport = false;
-    int mode = -1;
-    bool viewTableShown = false;
-    QString text;
-    ModalDriver driver([&](QWidget* modal) {
-        if (auto* dialog = qobject_cast<CAutoDivisionDlg*>(modal)) {
-            cancelledBeforeEnd = !dialog->isFinished();
-            dialog->cancelButton()->click();
-            return true;
+    std::vector<std::string> classes;
+    for (const auto& entry : task.GetStudentInfoList())
+        classes.push_back(entry.id + "=" + static_cast<const CStudentInfo*>(entry.object.get())->GetClassId());
+    classes.push_back(task.GetLastReportInfo().GetReportInfo());
+    return classes;
+}
+
+std::vector<std::string> DivisionOnDisk(const CScheduleTask& task)
+{
+    CScheduleTask disk;
+    disk.SetMessageHandler([](const std::string&) {});
+    EXPECT_TRUE(disk.Open(task.GetTaskInfo().GetTaskFile()));
+    return Division(disk);
+}
+
+TEST_F(ResultsRunTest, CancelledRunChangesNothing)
+{
+    MakeSchool(task, 300, 6, false);
+    ASSERT_TRUE(task.GetTaskInfo().WriteToFile());
+    ASSERT_TRUE(task.SaveInputData());
+
+    const char* const checking = "正在检查分班数据,请稍候...";
+    const char* const dividing = "正在分班,请稍候...";
+    for (bool divided : {false, true}) {
+        if (divided) {
+            ASSERT_FALSE(Run(false).result);
+            ASSERT_EQ(DivisionOnDisk(task), Division(task));
         }
-        if (auto* report = qobject_cast<CReportDlg*>(modal)) {
-            sawReport = true;
-            mode = report->mode();
-            viewTableShown = report->viewTableButton()->isVisible();
-            text = report->textEdit()->toPlainText();
-            report->closeButton()->click();
-            return true;
+        for (const CancelPoint point : {CancelPoint{checking}, CancelPoint{dividing}, CancelPoint{nullptr}}) {
+            SCOPED_TRACE(std::string(divided ? "after a division, " : "never divided, ")
+                         + (point.status ? point.status : "at the full bar"));
+            const std::vector<std::string> before = Division(task);
+            CMessageBox::clearTestState();
+            CancelAt cancelAt(point);
+            const RunRecord record = Run(false);
+            ASSERT_TRUE(cancelAt.cancelled);
+            ASSERT_TRUE(record.sawReport);
+            EXPECT_FALSE(CCore::IsTaskBusy(&task));
+            // Whatever the moment, the task in memory is what its folder holds.
+            EXPECT_EQ(Division(task), DivisionOnDisk(task));
+
+            if (point.status) {
+                EXPECT_EQ(Division(task), before);
+                EXPECT_TRUE(record.reportText.startsWith(
+                    QStringLiteral("【分班结果】\n本次自动分班已取消，分班数据没有任何改变。")))
+                    << record.reportText.toStdString();
+                EXPECT_EQ(record.reportText.contains(QStringLiteral("分班表仍是上一次自动分班的结果。")), divided);
+            } else {
+                // Cancelled after the result was saved: it is reported as it is.
+                EXPECT_NE(Division(task), before);
+                EXPECT_TRUE(record.reportText.endsWith(QStringLiteral("分班完成。您可以查看并导出分班表。")))
+                    << record.reportText.toStdString();
+            }
+            EXPECT_TRUE(record.viewTableShown);
+
+            // The table shows the division the task holds, or says there is none.
+            bool saidNone = false;
+            int rows = -1;
+            ModalOf<CDivisionTableDlg> driver([&](CDivisionTableDlg* table) {
+                rows = table->table()->model()->rowCount();
+                saidNone = table->noDivisionLabel()->isVisibleTo(table);
+                table->reject();
+            });
+            CDivisionCommands::showDivisionTable(nullptr, task);
+            const bool hasDivision = divided || !point.status;
+            EXPECT_EQ(rows, hasDivision ? 300 : 0);
+            EXPECT_EQ(saidNone, !hasDivision);
         }
-        return false;
-    });
-    EXPECT_FALSE(CDivisionCommands::startDivision(nullptr, task));
-    if (!cancelledBeforeEnd)
-        GTEST_SKIP() << "the run ended before it could be cancelled";
-    ASSERT_TRUE(sawReport);
-    // No end code arrived: the report opens as after a run that divided,
-    // with whatever the task holds now (the run had started a new report).
-    EXPECT_EQ(mode, 0);
-    EXPECT_TRUE(viewTableShown);
-    EXPECT_EQ(text, QString::fromStdString(task.GetLastReportInfo().GetReportInfo()));
-    EXPECT_FALSE(CCore::IsTaskBusy(&task));
+    }
 }
 
 TEST_F(ResultsRunTest, DestroyingTheDialogMidRunIsSafe)

@@ -4,12 +4,15 @@
 
 #include "AutoDivisionDlg.h"
 #include "Core.h"
+#include "DivisionCommands.h"
+#include "MessageBox.h"
 #include "DivisionStatisticsDlg.h"
 #include "DivisionTableDlg.h"
 #include "ReportDlg.h"
 
 #include <QDir>
 #include <QTableView>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,4 +68,26 @@ TEST(ResultsScreenshots, DemoSchool)
     CDivisionStatisticsDlg statistics(task);
     statistics.show();
     EXPECT_TRUE(statistics.grab().save(out.filePath("results-statistics.png")));
+
+    // A run cancelled while it divides: the report of that, over the last one.
+    CMessageBox::clearTestState();
+    CMessageBox::pushAnswer(QMessageBox::Ok);
+    CancelAt cancelAt(CancelPoint{"正在分班,请稍候..."});
+    ModalOf<CReportDlg> driver([&out](CReportDlg* shown) {
+        EXPECT_TRUE(shown->grab().save(out.filePath("results-report-cancelled.png")));
+        shown->closeButton()->click();
+    });
+    CDivisionCommands::startDivision(nullptr, task);
+    EXPECT_TRUE(cancelAt.cancelled);
+
+    // A task never divided: its report and its table.
+    CScheduleTask fresh;
+    MakeSchool(fresh, 40, 2, false);
+    CReportDlg never(CDivisionCommands::reportText(fresh), DIVISION_RESULT_SHOW_REPORT);
+    never.show();
+    EXPECT_TRUE(never.grab().save(out.filePath("results-report-never.png")));
+    CDivisionTableDlg empty(fresh);
+    empty.show();
+    empty.resize(1000, 500);
+    EXPECT_TRUE(empty.grab().save(out.filePath("results-table-empty.png")));
 }

@@ -2,6 +2,7 @@
 
 // Tasks in memory and a driver for modal dialogs, for the tests of the
 // division run and its result views.
+#include "AutoDivisionDlg.h"
 #include "ClassInfo.h"
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
@@ -9,7 +10,10 @@
 #include "TaskBuilder.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -72,6 +76,67 @@ private:
     std::function<bool(QWidget*)> m_handler;
     std::vector<QPointer<QWidget>> m_done; // a destroyed dialog drops out
     QTimer m_timer;
+};
+
+// Calls action for every modal dialog of type T while it is up.
+template <class T>
+class ModalOf : public ModalDriver
+{
+public:
+    explicit ModalOf(std::function<void(T*)> action)
+        : ModalDriver([action = std::move(action)](QWidget* modal) {
+            T* dialog = qobject_cast<T*>(modal);
+            if (dialog)
+                action(dialog);
+            return dialog != nullptr;
+        })
+    {
+    }
+};
+
+// Where a run is cancelled: at a status line, or as the bar reaches 100
+// (after the result was saved).
+struct CancelPoint
+{
+    const char* status; // null: at the full bar
+};
+
+// Clicks "取消" on the run dialog from within the engine's notification
+// that marks the point, while the worker waits for it.
+class CancelAt : public QObject
+{
+public:
+    explicit CancelAt(CancelPoint point) : m_point(point) { qApp->installEventFilter(this); }
+    ~CancelAt() override { qApp->removeEventFilter(this); }
+    bool cancelled = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* dialog = qobject_cast<CAutoDivisionDlg*>(watched);
+        if (dialog && event->type() == QEvent::Show) { // before the engine starts
+            auto cancel = [this, dialog] {
+                cancelled = true;
+                dialog->cancelButton()->click();
+            };
+            if (m_point.status) {
+                QObject::connect(dialog, &CAutoDivisionDlg::statusChanged, dialog,
+                                 [this, cancel](const QString& text) {
+                                     if (text == QString::fromUtf8(m_point.status))
+                                         cancel();
+                                 });
+            } else {
+                QObject::connect(dialog->progressBar(), &QProgressBar::valueChanged, dialog, [cancel](int value) {
+                    if (value == 100)
+                        cancel();
+                });
+            }
+        }
+        return false;
+    }
+
+private:
+    CancelPoint m_point;
 };
 
 } // namespace ResultsTest

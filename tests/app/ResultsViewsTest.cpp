@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -242,6 +243,50 @@ TEST(ResultsReport, ReportCommandShowsStoredText)
     EXPECT_FALSE(CDivisionCommands::showReport(nullptr, task));
     EXPECT_EQ(text, QStringLiteral("【分班时间】\n上次的报告"));
     EXPECT_FALSE(sawButton);
+}
+
+TEST(ResultsReport, NeverDividedTaskSaysSo)
+{
+    CScheduleTask task;
+    AddClass(task, "c1", "一班", 0);
+    AddStudent(task, "s1", "张三", 0, 0);
+    QString text;
+    ModalOf<CReportDlg> driver([&text](CReportDlg* report) {
+        text = report->textEdit()->toPlainText();
+        report->closeButton()->click();
+    });
+    CDivisionCommands::showReport(nullptr, task);
+    EXPECT_EQ(text, QStringLiteral("还没有进行过自动分班。\n请在“4 自动分班”中点击“开始自动分班”。"));
+
+    // Divided, but without a stored report.
+    task.GetStudentInfoList().FindAs<CStudentInfo>("s1")->SetClassId("c1");
+    EXPECT_EQ(CDivisionCommands::reportText(task), QStringLiteral("没有找到最近一次自动分班的报告。"));
+}
+
+TEST_F(ResultsViewsTest, NoFocusFrameOnACell)
+{
+    // The current cell of a list that has the focus looks like any other.
+    CDivisionTableDlg table(task);
+    CDivisionStatisticsDlg statistics(task);
+    for (QTableView* view : {table.table(), statistics.table()}) {
+        const QModelIndex index = view->model()->index(0, 1);
+        auto render = [view, &index](bool focus) {
+            QStyleOptionViewItem option;
+            option.initFrom(view->viewport());
+            option.widget = view;
+            option.font = view->font();
+            option.rect = QRect(0, 0, 100, 25);
+            option.state |= QStyle::State_Enabled | QStyle::State_Active;
+            if (focus)
+                option.state |= QStyle::State_HasFocus;
+            QImage image(option.rect.size(), QImage::Format_ARGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            view->itemDelegateForIndex(index)->paint(&painter, option, index);
+            return image;
+        };
+        EXPECT_EQ(render(true), render(false));
+    }
 }
 
 } // namespace

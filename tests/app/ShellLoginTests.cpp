@@ -4,6 +4,8 @@
 #include "ChangePasswordDlg.h"
 #include "IniFile.h"
 #include "LoginDlg.h"
+#include "LoginPassword.h"
+#include "MainDlg.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,10 +28,10 @@ bool splashVisible()
 
 TEST(ShellPassword, DigestIsLowerCaseMd5OfGbkBytes)
 {
-    EXPECT_EQ(CTaskManager::passwordDigest(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
-    EXPECT_EQ(CTaskManager::passwordDigest(QStringLiteral("abc")), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_EQ(CLoginPassword::digest(QString()), QStringLiteral("d41d8cd98f00b204e9800998ecf8427e"));
+    EXPECT_EQ(CLoginPassword::digest(QStringLiteral("abc")), QStringLiteral("900150983cd24fb0d6963f7d28e17f72"));
     // Digests written by the Windows program hash the GBK bytes.
-    EXPECT_EQ(CTaskManager::passwordDigest(QStringLiteral("密码")), QStringLiteral("d2293e30f0c964c5f6242486aa8a483c"));
+    EXPECT_EQ(CLoginPassword::digest(QStringLiteral("密码")), QStringLiteral("d2293e30f0c964c5f6242486aa8a483c"));
 }
 
 class ShellLogin : public ShellTest
@@ -45,9 +47,24 @@ TEST_F(ShellLogin, NoPasswordShowsSplashThatClosesItself)
     EXPECT_FALSE(splashVisible());
 }
 
+TEST_F(ShellLogin, SplashNeverHidesAMessage)
+{
+    // The most recent task is gone: its message comes while the splash,
+    // which stays on top, would still be up.
+    const std::string gone = str(path(QStringLiteral("gone/旧任务.qz")));
+    CRecentTaskList(settings()).add(gone);
+    ASSERT_TRUE(CLoginDlg::check(QString()));
+    ASSERT_TRUE(splashVisible());
+    manager();
+    CMainDlg window;
+    ASSERT_EQ(CMessageBox::shownTexts().size(), 1);
+    EXPECT_FALSE(splashVisible()); // well before its 1.5 s
+    QApplication::processEvents(); // the closed splash deletes itself
+}
+
 TEST_F(ShellLogin, RightPasswordOpens)
 {
-    const QString stored = CTaskManager::passwordDigest(QStringLiteral("秘密123"));
+    const QString stored = CLoginPassword::digest(QStringLiteral("秘密123"));
     whenModal<CLoginDlg>([](CLoginDlg* dialog) {
         EXPECT_TRUE(dialog->passwordEdit()->isVisible());
         EXPECT_EQ(dialog->passwordEdit()->echoMode(), QLineEdit::Password);
@@ -60,7 +77,7 @@ TEST_F(ShellLogin, RightPasswordOpens)
 
 TEST_F(ShellLogin, WrongPasswordKeepsAskingAndCancelEnds)
 {
-    const QString stored = CTaskManager::passwordDigest(QStringLiteral("right"));
+    const QString stored = CLoginPassword::digest(QStringLiteral("right"));
     whenModal<CLoginDlg>([](CLoginDlg* dialog) {
         dialog->passwordEdit()->setText(QStringLiteral("wrong"));
         dialog->okButton()->click();
@@ -76,7 +93,7 @@ TEST_F(ShellLogin, WrongPasswordKeepsAskingAndCancelEnds)
 
 TEST_F(ShellLogin, UpperCaseDigestRefusedAtLoginButAcceptedWhenChanging)
 {
-    const QString upper = CTaskManager::passwordDigest(QStringLiteral("pw")).toUpper();
+    const QString upper = CLoginPassword::digest(QStringLiteral("pw")).toUpper();
     whenModal<CLoginDlg>([](CLoginDlg* dialog) {
         dialog->passwordEdit()->setText(QStringLiteral("pw"));
         dialog->okButton()->click();
@@ -120,7 +137,7 @@ TEST_F(ShellLogin, ChangePasswordChecks)
 
     // Repetition compared without case; the new box's text is what counts.
     EXPECT_EQ(attempt({}, QStringLiteral("Secret"), QStringLiteral("sECRET")), QStringLiteral("修改密码成功"));
-    EXPECT_EQ(stored(), CTaskManager::passwordDigest(QStringLiteral("Secret")));
+    EXPECT_EQ(stored(), CLoginPassword::digest(QStringLiteral("Secret")));
 
     // With a password: the old one must match, then an empty new one removes it.
     EXPECT_EQ(attempt({}, {}, {}), QStringLiteral("原密码不正确"));

@@ -6,7 +6,9 @@
 #include "BackupDlg.h"
 #include "ChangePasswordDlg.h"
 #include "LoginDlg.h"
+#include "LoginPassword.h"
 #include "MainDlg.h"
+#include "ReportDlg.h"
 #include "ScheduleTask.h"
 #include "StepSheet.h"
 #include "SystemSetDlg.h"
@@ -14,7 +16,9 @@
 #include "TipWnd.h"
 #include "ToolBox.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QPixmap>
 
@@ -42,7 +46,7 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
         CToolBox* box = window.sheet()->toolBox();
         if (page == 3) {
             // Show the highlight of the button under the mouse.
-            const QPointF at = box->commandRect(24).center();
+            const QPointF at = box->commandRect(static_cast<int>(StepCommandId::StartDivision)).center();
             QMouseEvent move(QEvent::MouseMove, at, box->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(box, &move);
         }
@@ -57,7 +61,7 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
         EXPECT_TRUE(w.grab().save(QStringLiteral("%1/%2.png").arg(outDir, QString::fromLatin1(name))));
         w.hide();
     };
-    CLoginDlg login(CTaskManager::passwordDigest(QStringLiteral("x")));
+    CLoginDlg login(CLoginPassword::digest(QStringLiteral("x")));
     save(login, "login");
     CTaskInfo info = CTaskManager::instance()->task()->GetTaskInfo();
     CTaskInfoDlg infoDialog(info, true, QStringLiteral("设置分班任务信息"), nullptr);
@@ -77,4 +81,50 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
     save(settingsDialog, "system-settings");
     CBackupDlg backup(QString::fromStdString(info.GetTaskName()), QString::fromStdString(info.GetTaskFolder()));
     save(backup, "backup");
+}
+
+// A copy of the demo task in a folder that cannot be written: the word on
+// opening, the main window, and a division whose result is not saved.
+TEST_F(ShellScreenshots, ReadOnlyTask)
+{
+    const QString outDir = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    const QString demo = qEnvironmentVariable("QUILLON_SCREENSHOT_TASK");
+    if (outDir.isEmpty() || demo.isEmpty())
+        GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR and QUILLON_SCREENSHOT_TASK not set";
+    const QString folder = path(QStringLiteral("只读任务"));
+    QDir().mkpath(folder);
+    const QFileInfo demoFile(demo);
+    ASSERT_TRUE(QFile::copy(demo, folder + QLatin1Char('/') + demoFile.fileName()));
+    ASSERT_TRUE(QFile::copy(demoFile.absolutePath() + QStringLiteral("/input.xml"), folder + QStringLiteral("/input.xml")));
+    ReadOnlyFolder readOnly(folder);
+    if (!readOnly.isReadOnly())
+        GTEST_SKIP() << "no folder can be made read-only here";
+
+    auto saveBox = [&outDir](const CMessageBox::Shown& shown, const char* name) {
+        auto box = CMessageBox::makeBox(nullptr, shown.text, shown.icon, shown.buttons, shown.caption);
+        box->show();
+        QApplication::processEvents();
+        EXPECT_TRUE(box->grab().save(QStringLiteral("%1/%2.png").arg(outDir, QString::fromLatin1(name))));
+    };
+    manager();
+    CMainDlg window(str(folder + QLatin1Char('/') + demoFile.fileName()));
+    window.resize(1280, 800);
+    window.show();
+    window.sheet()->selectPage(3);
+    QApplication::processEvents();
+    EXPECT_TRUE(window.windowTitle().endsWith(QStringLiteral(" (只读)")));
+    EXPECT_TRUE(window.grab().save(QStringLiteral("%1/readonly-main.png").arg(outDir)));
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+    saveBox(CMessageBox::shownMessages()[0], "readonly-open");
+
+    CMessageBox::clearTestState();
+    CMessageBox::pushAnswer(QMessageBox::Ok);
+    CMessageBox::pushAnswer(QMessageBox::No);
+    whenModal<CReportDlg>([&outDir](CReportDlg* report) {
+        EXPECT_TRUE(report->grab().save(QStringLiteral("%1/readonly-report.png").arg(outDir)));
+        report->closeButton()->click();
+    });
+    window.runCommand(StepCommandId::StartDivision);
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 2u);
+    saveBox(CMessageBox::shownMessages()[1], "readonly-unsaved");
 }

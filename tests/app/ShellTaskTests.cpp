@@ -119,16 +119,19 @@ TEST_F(ShellTask, MainWindowWithoutTaskHasOnlyWelcomePage)
     EXPECT_EQ(window.currentPage(), 0);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Lumo智能分班系统 1.0.0"));
     EXPECT_EQ(window.sheet()->toolDesc()->taskName(), QStringLiteral("无"));
-    EXPECT_EQ(window.sheet()->toolDesc()->defaultCaption(), QStringLiteral("1 欢迎"));
+    EXPECT_EQ(window.sheet()->toolDesc()->caption(), QStringLiteral("1 欢迎"));
     ASSERT_EQ(window.sheet()->toolBox()->commands().size(), 2u);
     EXPECT_EQ(window.sheet()->toolBox()->commands()[0].caption, QStringLiteral("打开分班任务"));
     EXPECT_EQ(window.sheet()->toolBox()->commands()[1].caption, QStringLiteral("创建新分班任务"));
 
     // Every command that needs a task says so; nothing else happens.
-    for (int command : {9, 12, 17, 23, 24, 26, 28, 29}) {
+    using enum StepCommandId;
+    for (StepCommandId command : {ClassInfo, StudentInfo, StudentPreset, MutexStudent, StartDivision,
+                                  DivisionReport, DivisionTable, DivisionStatistics}) {
         CMessageBox::clearTestState();
         window.runCommand(command);
-        EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")}) << command;
+        EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")})
+            << static_cast<int>(command);
     }
     CMessageBox::clearTestState();
     CTaskManager::instance()->backupTask();
@@ -243,7 +246,7 @@ TEST_F(ShellTask, OpenCommandOffersRecentTasks)
         menu->setActiveAction(menu->actions().at(1));
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    window.runCommand(1);
+    window.runCommand(StepCommandId::OpenTask);
     const QString shownB = QString::fromStdString(b).replace(QLatin1Char('&'), QStringLiteral("&&"));
     EXPECT_EQ(offered, (QStringList{QString::fromStdString(a), shownB, QString(), QStringLiteral("浏览...")}));
     EXPECT_EQ(CTaskManager::instance()->task()->GetTaskInfo().GetTaskName(), "乙");
@@ -330,7 +333,7 @@ TEST_F(ShellTask, NewTaskCreatesAndOpensIt)
         dialog->nameEdit()->setText(QStringLiteral("2026学年新生"));
         dialog->onOk();
     });
-    window.runCommand(2);
+    window.runCommand(StepCommandId::NewTask);
     CTaskManager* m = CTaskManager::instance();
     ASSERT_TRUE(m->hasTask());
     EXPECT_EQ(m->task()->GetTaskInfo().GetTaskFile(), str(path(QStringLiteral("tasks/2026学年新生/2026学年新生.qz"))));

@@ -3,6 +3,7 @@
 // Shared helpers of the shell's GUI tests: a private settings file and task
 // folder per test, and a way to answer modal dialogs without blocking.
 
+#include "FolderAccess.h"
 #include "MessageBox.h"
 #include "TaskInfo.h"
 #include "TaskManager.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -53,6 +55,35 @@ void whenModal(std::function<void(T*)> action)
     });
     timer->start(10);
 }
+
+// A folder in which no file can be made while this lives, like a read-only
+// share: the permission bits, and where they do not count (for root) the
+// file system's immutable flag. isReadOnly() is false where neither works.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString& folder) : m_folder(folder)
+    {
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+                                          | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther);
+        if (CFolderAccess::canWriteIn(folder))
+            m_immutable = QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder}) == 0;
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_immutable)
+            QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("-i"), m_folder});
+        QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    bool isReadOnly() const { return !CFolderAccess::canWriteIn(m_folder); }
+
+private:
+    QString m_folder;
+    bool m_immutable = false;
+};
 
 class ShellTest : public ::testing::Test
 {

@@ -1,13 +1,17 @@
 // The owner-drawn parts of the main window: tabs, button grid, icon bar.
 #include "ShellTestSupport.h"
 
+#include "BackupDlg.h"
 #include "MainDlg.h"
 #include "MainToolBar.h"
+#include "ProgramInfo.h"
 #include "SheetHeader.h"
 #include "StepSheet.h"
+#include "SystemSetDlg.h"
 #include "ToolBox.h"
 #include "ToolDesc.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,7 +45,7 @@ TEST(ShellSheet, TabsAndPages)
     ASSERT_EQ(sheet.toolBox()->commands().size(), 2u);
     EXPECT_EQ(sheet.toolBox()->commands()[0].command, 24);
     EXPECT_EQ(sheet.toolBox()->commands()[1].caption, QStringLiteral("自动分班报告"));
-    EXPECT_EQ(sheet.toolDesc()->defaultCaption(), QStringLiteral("4 自动分班"));
+    EXPECT_EQ(sheet.toolDesc()->caption(), QStringLiteral("4 自动分班"));
     // A click beside the tabs does nothing.
     QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(990, 10));
     EXPECT_EQ(sheet.currentPage(), 3);
@@ -146,4 +150,39 @@ TEST_F(ShellWindow, LocationZoneOpensTaskFolder)
     const auto& urls = CTaskManager::instance()->openedUrls();
     ASSERT_EQ(urls.size(), 1u);
     EXPECT_EQ(QDir(urls[0].toLocalFile()), QDir(path(QStringLiteral("a"))));
+}
+
+// What the windows look like at first sight.
+TEST(ShellLooks, EveryWindowHasTheProgramIcon)
+{
+    CProgramInfo::setUpApplication();
+    EXPECT_FALSE(QApplication::windowIcon().isNull());
+    // A message box without a parent, as at start-up, shows it as well.
+    QMessageBox box;
+    EXPECT_FALSE(box.windowIcon().isNull());
+    EXPECT_EQ(box.windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
+}
+
+TEST(ShellLooks, SettingsTextKeepsItsLines)
+{
+    CSystemSetDlg dialog;
+    dialog.show();
+    QApplication::processEvents();
+    const QLabel* label = dialog.explanationLabel();
+    // No sentence is broken before its last word ("系统。" alone on a line).
+    for (const QString& line : label->text().split(QLatin1Char('\n')))
+        EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(line)) << str(line);
+}
+
+TEST(ShellLooks, BackupFolderStaysOnOneLine)
+{
+    const QString folder = QStringLiteral("/home/教务处/文档/Lumo分班任务/2026学年高一新生分班任务-第二轮调整/");
+    CBackupDlg dialog(QStringLiteral("2026学年高一新生分班任务-第二轮调整"), folder);
+    dialog.show();
+    QApplication::processEvents();
+    const QLabel* label = dialog.folderLabel();
+    EXPECT_EQ(label->text(), folder);
+    EXPECT_FALSE(label->wordWrap());
+    EXPECT_GE(label->contentsRect().width(), label->fontMetrics().horizontalAdvance(folder));
+    EXPECT_TRUE(dialog.text().contains(QLatin1Char('\n') + folder + QLatin1Char('\n')));
 }

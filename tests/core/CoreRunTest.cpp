@@ -313,4 +313,83 @@ TEST_F(RunTest, CancelFromWithinANotificationStopsTheRun)
     EXPECT_FALSE(FileInFolder("input.xml"));
 }
 
+// A run that is stopped changes nothing in the task, wherever it stands; one
+// stopped after its result was written completes the save instead, so the
+// task in memory always equals its folder.
+TEST_F(RunTest, StoppedRunLeavesTaskAsOnDisk)
+{
+    AddClass("A", 2);
+    AddClass("B", 2);
+    AddStudent("g", 0, 90);
+    AddStudent("b", 1, 70);
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    const std::string storedText = task->GetLastReportInfo().GetReportInfo();
+    const auto storedReport = CFileUtil::ReadFile((folder / "report.txt").string());
+    const auto storedInput = CFileUtil::ReadFile((folder / "input.xml").string());
+    const std::string classOfG = ClassOf("g");
+    AddStudent("late", 1, 60); // in memory only until the next run saves
+
+    struct Case
+    {
+        const char* stopAt; // the status line at which the run is stopped
+        int result;
+    };
+    for (const Case& c : {Case{kChecking, DIVISION_RESULT_CANCELLED}, Case{kDividing, DIVISION_RESULT_CANCELLED},
+                          Case{"分班完成.", DIVISION_RESULT_DONE}}) {
+        const std::size_t sentBefore = owner.Events().size();
+        CCore core(*task);
+        owner.onEvent = [&](const RecordingOwner::Event& e) {
+            if (e.text == c.stopAt)
+                core.Cancel();
+        };
+        core.Init(&owner);
+        core.SetListOrder(true);
+        core.Start();
+        core.Wait();
+        owner.onEvent = nullptr;
+        EXPECT_EQ(core.GetResult(), c.result) << c.stopAt;
+        const auto events = owner.Events();
+        for (std::size_t i = sentBefore; i < events.size(); ++i)
+            EXPECT_NE(events[i].kind, DIVISION_NOTIFY_END);
+        if (c.result == DIVISION_RESULT_CANCELLED) {
+            EXPECT_EQ(task->GetLastReportInfo().GetReportInfo(), storedText) << c.stopAt;
+            EXPECT_TRUE(task->GetLastReportInfo().GetErrorInfo().empty());
+            EXPECT_EQ(CFileUtil::ReadFile((folder / "report.txt").string()), storedReport);
+            EXPECT_EQ(CFileUtil::ReadFile((folder / "input.xml").string()), storedInput);
+            EXPECT_EQ(ClassOf("g"), classOfG);
+            EXPECT_EQ(ClassOf("late"), "");
+        } else {
+            // Too late to stop: the result and its report are saved.
+            EXPECT_TRUE(core.IsResultSaved());
+            EXPECT_FALSE(task->IsDirty());
+            EXPECT_NE(ClassOf("late"), "");
+            const auto bytes = CFileUtil::ReadFile((folder / "report.txt").string());
+            EXPECT_EQ(bytes, CTextCodec::ToGbk(task->GetLastReportInfo().GetReportInfo()) + std::string(1, '\0'));
+            EXPECT_NE(CFileUtil::ReadFile((folder / "input.xml").string()), storedInput);
+        }
+    }
+}
+
+TEST_F(RunTest, UnsavedResultIsMarked)
+{
+    AddClass("A", 2);
+    AddStudent("s", 0, 50);
+    ASSERT_EQ(Run(), DIVISION_RESULT_DONE);
+    const auto storedReport = CFileUtil::ReadFile((folder / "report.txt").string());
+    // input.xml cannot be replaced: a folder of that name is in the way.
+    std::filesystem::remove(folder / "input.xml");
+    std::filesystem::create_directories(folder / "input.xml" / "x");
+
+    CCore core(*task);
+    core.Init(&owner);
+    core.Start();
+    core.Wait();
+    EXPECT_EQ(core.GetResult(), DIVISION_RESULT_DONE);
+    EXPECT_FALSE(core.IsResultSaved());
+    EXPECT_TRUE(task->IsDirty());
+    EXPECT_EQ(ClassOf("s"), "A");
+    // The report of a run whose data were not saved is not stored either.
+    EXPECT_EQ(CFileUtil::ReadFile((folder / "report.txt").string()), storedReport);
+}
+
 } // namespace
