@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "DivisionCommands.h"
+#include "EditorCommands.h"
 #include "InstallLayout.h"
 #include "MainToolBar.h"
 #include "MessageBox.h"
@@ -305,11 +306,20 @@ void CMainDlg::runCommand(int command)
             m_sheet->selectPage(1);
         break;
     case 9:
+        if (requireTask())
+            CEditorCommands::EditClasses(this, *manager->task());
+        break;
     case 12:
-    case 17:
-    case 23:
         if (requireTask())
             CMessageBox::Information(this, QStringLiteral("该功能将在后续版本中提供"));
+        break;
+    case 17:
+        if (requireTask())
+            CEditorCommands::EditPresets(this, *manager->task());
+        break;
+    case 23:
+        if (requireTask())
+            CEditorCommands::EditMutexGroups(this, *manager->task());
         break;
     case 24:
     case 26: {

@@ -1,0 +1,110 @@
+#include "ClassEditDialog.h"
+
+#include "CountText.h"
+#include "ListEditorDialog.h"
+#include "MessageBox.h"
+#include "SheetText.h"
+#include "UICore.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kPictureSize = 64;
+}
+
+CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget* parent)
+    : QDialog(parent), m_editor(editor), m_mode(mode)
+{
+    const bool modify = mode == Mode::Modify;
+    setWindowTitle(modify ? QStringLiteral("修改班级信息") : QStringLiteral("添加班级信息"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* picture = new QLabel(this);
+    picture->setPixmap(QIcon(QStringLiteral(":/images/classes.svg")).pixmap(kPictureSize, kPictureSize));
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setMinimumWidth(kPictureSize + 16);
+
+    m_name = new QLineEdit(this);
+    m_count = new QLineEdit(QStringLiteral("40"), this);
+    auto* fields = new QFormLayout;
+    fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    fields->addRow(QStringLiteral("班级名称"), m_name);
+    fields->addRow(QStringLiteral("班级人数"), m_count);
+
+    m_submit = new QPushButton(modify ? QStringLiteral("保存(&S)") : QStringLiteral("添加(&A)"), this);
+    m_submit->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消(&C)"), this);
+    cancel->setAutoDefault(false);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_submit);
+    buttons->addWidget(cancel);
+    buttons->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(picture);
+    layout->addLayout(fields, 1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+
+    connect(m_submit, &QPushButton::clicked, this, &CClassEditDialog::Submit);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    CUICore::instance()->SetAllChildWindowFont(this);
+    // 262 × 94 dialog units.
+    resize(393, 141);
+    m_name->setFocus();
+}
+
+void CClassEditDialog::SetFields(const QString& name, const QString& count)
+{
+    m_name->setText(name);
+    m_count->setText(count);
+    m_name->selectAll();
+}
+
+void CClassEditDialog::Submit()
+{
+    const std::string name(CSheetText::Trim(m_name->text().toStdString()));
+    if (name.empty()) {
+        CMessageBox::Information(this, QStringLiteral("请输入班级名称"));
+        m_name->setFocus();
+        return;
+    }
+    int count = 0;
+    const CCountText::Result parsed = CCountText::Parse(m_count->text().toStdString(), count);
+    QString problem;
+    if (parsed == CCountText::Result::NotNumber)
+        problem = QStringLiteral("班级人数必须是整数");
+    else if (parsed == CCountText::Result::TooLarge)
+        problem = QStringLiteral("班级人数不能超过 %1").arg(CCountText::kMax);
+    else if (count <= 0)
+        problem = QStringLiteral("班级人数应该大于零");
+    if (!problem.isEmpty()) {
+        CMessageBox::Information(this, problem);
+        m_count->setFocus();
+        m_count->selectAll();
+        return;
+    }
+
+    RowRequest request;
+    request.mode = m_mode == Mode::Modify ? RowMode::Replace : RowMode::Add;
+    if (m_editor.SubmitRow(request, {name, std::to_string(count)}) != 0 || !request.accepted) {
+        if (!request.message.empty())
+            CMessageBox::Information(this, QString::fromStdString(request.message));
+        m_name->setFocus();
+        m_name->selectAll();
+        return;
+    }
+    if (m_mode == Mode::Modify) {
+        accept();
+        return;
+    }
+    m_name->clear();
+    m_name->setFocus();
+}
