@@ -148,6 +148,13 @@ QPushButton* CListEditorDialog::InsertButton(const QString& text, Button before)
     return b;
 }
 
+void CListEditorDialog::MoveButton(Button button, Button before)
+{
+    QPushButton* moved = GetButton(button);
+    m_buttonColumn->removeWidget(moved);
+    m_buttonColumn->insertWidget(m_buttonColumn->indexOf(GetButton(before)), moved);
+}
+
 QPushButton* CListEditorDialog::GetButton(Button button) const
 {
     return m_buttons[static_cast<std::size_t>(button)];

@@ -154,6 +154,8 @@ protected:
     void ClearDeletedIds() { m_deletedIds.clear(); }
     // A new button in the column, placed before an existing one.
     QPushButton* InsertButton(const QString& text, Button before);
+    // Puts a button of the column before another one.
+    void MoveButton(Button button, Button before);
     // Runs action 500 ms after the window has opened, once, if the list
     // has no rows then.
     void OpenByItselfWhenEmpty(std::function<void()> action);

@@ -7,6 +7,7 @@
 #include "ClassListDialog.h"
 #include "MainDlg.h"
 #include "MutexStudentListDialog.h"
+#include "PdfTestSupport.h"
 #include "RecordOrder.h"
 #include "StudentPresetListDialog.h"
 
@@ -326,4 +327,116 @@ TEST_F(EditorCommands, StepPageButtonsOpenTheEditors)
     CMessageBox::ClearTestState();
     window.runCommand(12);
     EXPECT_EQ(CMessageBox::ShownTexts(), QStringList{QStringLiteral("该功能将在后续版本中提供")});
+}
+
+TEST_F(ListEditor, PrintsTheVisibleColumnsInListOrder)
+{
+    AddClasses(3);
+    CClassListDialog editor(task);
+    editor.show();
+    editor.SelectOnly(2);
+    editor.MoveUp();
+    const QString pdf = QString::fromStdString(m_folder.File("classes.pdf"));
+    CMessageBox::PushPath(pdf);
+    editor.PrintList();
+    EXPECT_TRUE(Shown().isEmpty());
+    const QString text = PdfTest::Text(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("班级信息"))) << str(text);
+    const QRegularExpression order(QStringLiteral("班级名称\\s+人数[\\s\\S]*高一\\(1\\)班[\\s\\S]*高一\\(3\\)班[\\s\\S]*高一\\(2\\)班"));
+    EXPECT_TRUE(order.match(text).hasMatch()) << str(text);
+    EXPECT_FALSE(text.contains(QStringLiteral("c1"))) << "ids are not printed";
+}
+
+namespace {
+
+// Rows kept by the editor itself, as the students editor keeps its table.
+class NameStore : public CListRows
+{
+public:
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    std::string CellText(int row, int column) const override
+    {
+        if (row < 0 || row >= RowCount() || column < 0 || column > 1)
+            return {};
+        return column == 0 ? "id" + rows[static_cast<std::size_t>(row)] : rows[static_cast<std::size_t>(row)];
+    }
+    void RemoveRows(const std::vector<int>& bottomUp) override
+    {
+        for (int row : bottomUp)
+            rows.erase(rows.begin() + row);
+    }
+    void SwapRows(int a, int b) override { std::swap(rows[static_cast<std::size_t>(a)], rows[static_cast<std::size_t>(b)]); }
+
+    std::vector<std::string> rows;
+};
+
+class ImportingEditor : public CListEditorDialog
+{
+public:
+    explicit ImportingEditor(CScheduleTask& task) : CListEditorDialog(task)
+    {
+        SetTitle(QStringLiteral("导入"));
+        SetShowImport(true);
+        MoveButton(Button::Import, Button::Add);
+        clear = InsertButton(QStringLiteral("清空(&R)"), Button::Modify);
+        for (Button b : {Button::Add, Button::Modify, Button::Delete, Button::MoveUp, Button::MoveDown, Button::Print})
+            GetButton(b)->hide();
+        OpenByItselfWhenEmpty([this] { ++importsOpened; });
+    }
+
+    void InitList() override
+    {
+        CListEditorDialog::InitList();
+        SetColumns({{QStringLiteral("ID"), 0}, {QStringLiteral("姓名"), 120}});
+        SetRows(store);
+    }
+
+    int SubmitRow(RowRequest& request, const Row& row) override
+    {
+        request.accepted = request.mode == RowMode::Header || !row.empty();
+        if (request.mode == RowMode::Add && request.accepted) {
+            GetModel().BeginAppendRows(1);
+            store.rows.push_back(row[0]);
+            GetModel().EndAppendRows();
+            SetModified(true);
+        }
+        return request.accepted ? 0 : -1;
+    }
+
+    NameStore store;
+    QPushButton* clear = nullptr;
+    int importsOpened = 0;
+};
+
+} // namespace
+
+TEST_F(ListEditor, KeepsRowsInAStoreOfItsOwn)
+{
+    ImportingEditor editor(task);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor.importsOpened == 1; }, 2000)) << "the list is empty";
+    // Save, Cancel, Import where Add was, then Clear where Modify was.
+    std::vector<QPushButton*> shown;
+    for (QPushButton* b : editor.findChildren<QPushButton*>()) {
+        if (b->isVisible())
+            shown.push_back(b);
+    }
+    std::sort(shown.begin(), shown.end(), [](QPushButton* a, QPushButton* b) { return a->y() < b->y(); });
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[2], editor.GetButton(Button::Import));
+    EXPECT_EQ(shown[3], editor.clear);
+
+    for (const char* name : {"张三", "李四", "王五"}) {
+        RowRequest request;
+        request.quiet = true;
+        EXPECT_EQ(editor.SubmitRow(request, {name}), 0);
+    }
+    EXPECT_EQ(Column(editor, 1), (Names{"张三", "李四", "王五"}));
+    EXPECT_EQ(editor.GetListView()->model()->rowCount(), 3);
+    editor.SelectRows({0, 2});
+    editor.MoveDown();
+    EXPECT_EQ(Column(editor, 1), (Names{"李四", "张三", "王五"}));
+    editor.DeleteSelected();
+    EXPECT_EQ(Column(editor, 1), (Names{"李四"}));
+    EXPECT_EQ(editor.GetDeletedIds(), (Names{"id王五", "id张三"}));
 }
