@@ -1,7 +1,6 @@
 #include "ClassEditDialog.h"
 
 #include "CountText.h"
-#include "ListEditorDialog.h"
 #include "MessageBox.h"
 #include "SheetText.h"
 #include "UICore.h"
@@ -11,7 +10,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -19,12 +17,8 @@ constexpr int kPictureSize = 64;
 }
 
 CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget* parent)
-    : QDialog(parent), m_editor(editor), m_mode(mode)
+    : CRowEditDialog(editor, mode, QStringLiteral("添加班级信息"), QStringLiteral("修改班级信息"), parent)
 {
-    const bool modify = mode == Mode::Modify;
-    setWindowTitle(modify ? QStringLiteral("修改班级信息") : QStringLiteral("添加班级信息"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-
     auto* picture = new QLabel(this);
     picture->setPixmap(QIcon(QStringLiteral(":/images/classes.svg")).pixmap(kPictureSize, kPictureSize));
     picture->setAlignment(Qt::AlignCenter);
@@ -37,14 +31,7 @@ CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget
     fields->addRow(QStringLiteral("班级名称"), m_name);
     fields->addRow(QStringLiteral("班级人数"), m_count);
 
-    m_submit = new QPushButton(modify ? QStringLiteral("保存(&S)") : QStringLiteral("添加(&A)"), this);
-    m_submit->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    cancel->setAutoDefault(false);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_submit);
-    buttons->addWidget(cancel);
-    buttons->addStretch(1);
+    QVBoxLayout* buttons = CreateButtons([this] { Submit(); }, QStringLiteral("取消(&C)"));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(picture);
@@ -52,8 +39,6 @@ CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget
     layout->addSpacing(8);
     layout->addLayout(buttons);
 
-    connect(m_submit, &QPushButton::clicked, this, &CClassEditDialog::Submit);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     CUICore::instance()->SetAllChildWindowFont(this);
     // 262 × 94 dialog units.
@@ -92,19 +77,13 @@ void CClassEditDialog::Submit()
         return;
     }
 
-    RowRequest request;
-    request.mode = m_mode == Mode::Modify ? RowMode::Replace : RowMode::Add;
-    if (m_editor.SubmitRow(request, {name, std::to_string(count)}) != 0 || !request.accepted) {
-        if (!request.message.empty())
-            CMessageBox::Information(this, QString::fromStdString(request.message));
+    if (!SubmitToEditor({name, std::to_string(count)}, CMessageBox::Icon::Information)) {
         m_name->setFocus();
         m_name->selectAll();
         return;
     }
-    if (m_mode == Mode::Modify) {
-        accept();
-        return;
+    if (GetMode() == Mode::Add) {
+        m_name->clear();
+        m_name->setFocus();
     }
-    m_name->clear();
-    m_name->setFocus();
 }

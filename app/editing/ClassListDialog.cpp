@@ -23,7 +23,6 @@ unsigned CountOf(const std::string& text)
 CClassListDialog::CClassListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
 {
     SetTitle(QStringLiteral("班级信息列表"));
-    GetButton(Button::Import)->hide();
     GetButton(Button::Print)->hide();
     m_batchButton = InsertButton(QStringLiteral("批量添加(&B)"), Button::Add);
     connect(m_batchButton, &QPushButton::clicked, this, [this] { OpenBatchAdd(); });

@@ -561,15 +561,11 @@ void CListEditorDialog::closeEvent(QCloseEvent* event)
 void CListEditorDialog::keyPressEvent(QKeyEvent* event)
 {
     // Neither Enter nor Escape closes the editor.
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape)
         event->accept();
-        return;
-    default:
+    else
         QDialog::keyPressEvent(event);
-    }
 }
 
 void CListEditorDialog::paintEvent(QPaintEvent*)

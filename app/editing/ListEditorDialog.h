@@ -2,6 +2,7 @@
 
 #include "ListEditorModel.h"
 #include "ListEditorRows.h"
+#include "QZObjectList.h"
 #include "RowRequest.h"
 
 #include <QDialog>
@@ -14,7 +15,6 @@
 #include <string_view>
 #include <vector>
 
-class CQZObject;
 class CScheduleTask;
 class QLabel;
 class QPushButton;
@@ -174,6 +174,24 @@ protected:
     void SetCellText(int row, int column, std::string text);
     // The row's own record, or none.
     CQZObject* GetAttached(int row) const;
+    // Replaces the records of list by copies of the rows' own records of
+    // type T, each with its row's position as index (saving editors whose
+    // rows carry their records).
+    template <class T>
+    void ReplaceByRowRecords(CQZObjectList& list) const
+    {
+        list.RemoveAll();
+        const int rows = GetRowCount();
+        list.Reserve(static_cast<std::size_t>(rows));
+        for (int row = 0; row < rows; ++row) {
+            auto* record = dynamic_cast<T*>(GetAttached(row));
+            if (!record)
+                continue;
+            std::unique_ptr<T> copy = CListEditorRows::CopyOf(record);
+            copy->SetIndex(row);
+            list.Add(std::move(copy));
+        }
+    }
     // Column column of row n becomes the text of n + 1, for every row.
     void RenumberRows(int column);
     void MakeVisible(int row);

@@ -18,6 +18,16 @@ public:
     void RemoveRows(const std::vector<int>& bottomUp) override;
     void SwapRows(int a, int b) override;
 
+    // A copy of a record made by the Copy of its own kind: what a row
+    // carries, and what is saved from a row.
+    template <class T>
+    static std::unique_ptr<T> CopyOf(T* record)
+    {
+        auto copy = std::make_unique<T>();
+        copy->Copy(record);
+        return copy;
+    }
+
     // Appends a row; returns its position.
     int Append(std::vector<std::string> cells, std::unique_ptr<CQZObject> attached = nullptr);
     // Sets a cell, making room for it in the row; nothing outside the rows.

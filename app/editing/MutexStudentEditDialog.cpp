@@ -1,6 +1,5 @@
 #include "MutexStudentEditDialog.h"
 
-#include "ListEditorDialog.h"
 #include "MessageBox.h"
 #include "MutexNameParser.h"
 #include "UICore.h"
@@ -8,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,25 +21,15 @@ QString joined(const std::vector<std::string>& names)
 
 CMutexStudentEditDialog::CMutexStudentEditDialog(CListEditorDialog& editor, const CScheduleTask& task, Mode mode,
                                                  QWidget* parent)
-    : QDialog(parent), m_editor(editor), m_task(task), m_mode(mode)
+    : CRowEditDialog(editor, mode, QStringLiteral("添加互斥学生组"), QStringLiteral("修改互斥学生组"), parent)
+    , m_task(task)
 {
-    const bool modify = mode == Mode::Modify;
-    setWindowTitle(modify ? QStringLiteral("修改互斥学生组") : QStringLiteral("添加互斥学生组"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-
     auto* line = new QLabel(QStringLiteral("以下学生不安排在同一班级（直接输入学生姓名列表，以逗号分隔）"), this);
     m_names = new QPlainTextEdit(this);
     m_names->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_names->setTabChangesFocus(true);
 
-    m_submit = new QPushButton(modify ? QStringLiteral("保存(&S)") : QStringLiteral("添加(&A)"), this);
-    m_submit->setDefault(true);
-    auto* close = new QPushButton(QStringLiteral("关闭(&C)"), this);
-    close->setAutoDefault(false);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_submit);
-    buttons->addWidget(close);
-    buttons->addStretch(1);
+    QVBoxLayout* buttons = CreateButtons([this] { Submit(); }, QStringLiteral("关闭(&C)"));
 
     auto* body = new QHBoxLayout;
     body->addWidget(m_names, 1);
@@ -50,8 +38,6 @@ CMutexStudentEditDialog::CMutexStudentEditDialog(CListEditorDialog& editor, cons
     layout->addWidget(line);
     layout->addLayout(body, 1);
 
-    connect(m_submit, &QPushButton::clicked, this, &CMutexStudentEditDialog::Submit);
-    connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     CUICore::instance()->SetAllChildWindowFont(this);
     // 286 × 107 dialog units.
@@ -92,18 +78,12 @@ void CMutexStudentEditDialog::Submit()
     if (!match.unmatched.empty())
         Warn(QStringLiteral("部分学生姓名在学生列表中没有找到对应的信息：\n") + joined(match.unmatched));
 
-    RowRequest request;
-    request.mode = m_mode == Mode::Modify ? RowMode::Replace : RowMode::Add;
-    if (m_editor.SubmitRow(request, match.ids) != 0 || !request.accepted) {
-        if (!request.message.empty())
-            Warn(QString::fromStdString(request.message));
+    if (!SubmitToEditor(match.ids, CMessageBox::Icon::Warning)) {
         m_names->setFocus();
         return;
     }
-    if (m_mode == Mode::Modify) {
-        accept();
-        return;
+    if (GetMode() == Mode::Add) {
+        m_names->clear();
+        m_names->setFocus();
     }
-    m_names->clear();
-    m_names->setFocus();
 }

@@ -11,7 +11,6 @@ CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* p
     : CListEditorDialog(task, parent)
 {
     SetTitle(QStringLiteral("互斥学生组"));
-    GetButton(Button::Import)->hide();
     GetButton(Button::Print)->hide();
 }
 
@@ -31,30 +30,16 @@ void CMutexStudentListDialog::InitList()
         for (CMutexStudent* group : groups) {
             if (group->GetMutexStudents().empty())
                 continue;
-            auto copy = std::make_unique<CMutexStudent>();
-            copy->Copy(group);
             rows.Append({group->GetId(), std::to_string(rows.RowCount() + 1),
                          task.GetStudentNameList(group->GetMutexStudents())},
-                        std::move(copy));
+                        CListEditorRows::CopyOf(group));
         }
     });
 }
 
 bool CMutexStudentListDialog::SaveList()
 {
-    CQZObjectList& list = GetTask().GetMutexStudentList();
-    list.RemoveAll();
-    const int rows = GetRowCount();
-    list.Reserve(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-        auto* group = dynamic_cast<CMutexStudent*>(GetAttached(row));
-        if (!group)
-            continue;
-        auto copy = std::make_unique<CMutexStudent>();
-        copy->Copy(group);
-        copy->SetIndex(row);
-        list.Add(std::move(copy));
-    }
+    ReplaceByRowRecords<CMutexStudent>(GetTask().GetMutexStudentList());
     return CListEditorDialog::SaveList();
 }
 

@@ -18,7 +18,6 @@ CStudentPresetListDialog::CStudentPresetListDialog(CScheduleTask& task, QWidget*
     : CListEditorDialog(task, parent)
 {
     SetTitle(QStringLiteral("预分班"));
-    GetButton(Button::Import)->hide();
     GetButton(Button::Print)->hide();
 }
 
@@ -37,30 +36,16 @@ void CStudentPresetListDialog::InitList()
     LoadRows([&task, &presets](CListEditorRows& rows) {
         rows.Reserve(static_cast<int>(presets.size()));
         for (CStudentPreset* preset : presets) {
-            auto copy = std::make_unique<CStudentPreset>();
-            copy->Copy(preset);
             rows.Append({preset->GetId(), task.GetStudentName(preset->GetId()),
                          task.GetClassName(preset->GetPresetClassId())},
-                        std::move(copy));
+                        CListEditorRows::CopyOf(preset));
         }
     });
 }
 
 bool CStudentPresetListDialog::SaveList()
 {
-    CQZObjectList& list = GetTask().GetStudentPresetList();
-    list.RemoveAll();
-    const int rows = GetRowCount();
-    list.Reserve(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
-        auto* preset = dynamic_cast<CStudentPreset*>(GetAttached(row));
-        if (!preset)
-            continue;
-        auto copy = std::make_unique<CStudentPreset>();
-        copy->Copy(preset);
-        copy->SetIndex(row);
-        list.Add(std::move(copy));
-    }
+    ReplaceByRowRecords<CStudentPreset>(GetTask().GetStudentPresetList());
     return CListEditorDialog::SaveList();
 }
 

@@ -68,6 +68,23 @@ protected:
 
     static QStringList Shown() { return CMessageBox::ShownTexts(); }
 
+    // New cells for the selected row, with no row selected: refused with a
+    // reason, nothing changed.
+    static void ExpectReplaceRefused(CListEditorDialog& editor, const CListEditorDialog::Row& row)
+    {
+        const int rows = editor.GetRowCount();
+        const std::vector<std::string> names = Column(editor, 2);
+        editor.SelectRows({});
+        RowRequest request;
+        request.mode = RowMode::Replace;
+        EXPECT_EQ(editor.SubmitRow(request, row), -1);
+        EXPECT_FALSE(request.accepted);
+        EXPECT_FALSE(request.message.empty());
+        EXPECT_FALSE(editor.IsModified());
+        EXPECT_EQ(editor.GetRowCount(), rows);
+        EXPECT_EQ(Column(editor, 2), names);
+    }
+
     testsupport::TempFolder m_folder;
     CScheduleTask task;
 };

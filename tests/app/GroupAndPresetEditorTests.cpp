@@ -151,12 +151,7 @@ TEST_F(GroupEditor, NewStudentsForAGroupNeedASelectedRow)
     AddGroup(task, "g1", {"s1", "s2"});
     CMutexStudentListDialog editor(task);
     editor.show();
-    RowRequest request;
-    request.mode = RowMode::Replace;
-    EXPECT_EQ(editor.SubmitRow(request, {"s3", "s4"}), -1);
-    EXPECT_FALSE(request.accepted);
-    EXPECT_FALSE(editor.IsModified());
-    EXPECT_EQ(editor.GetCellText(0, 2), "张三，李四");
+    ExpectReplaceRefused(editor, {"s3", "s4"});
 }
 
 TEST_F(GroupEditor, OpeningDropsWhatNoLongerFits)

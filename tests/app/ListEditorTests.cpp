@@ -188,13 +188,8 @@ TEST_F(ListEditor, ReplaceWithoutSelectedRowIsRefused)
     AddClasses(2);
     CClassListDialog editor(task);
     editor.show();
-    RowRequest request;
-    request.mode = RowMode::Replace;
-    EXPECT_EQ(editor.SubmitRow(request, {"高一(9)班", "40"}), -1);
-    EXPECT_FALSE(request.accepted);
-    EXPECT_FALSE(request.message.empty());
+    ExpectReplaceRefused(editor, {"高一(9)班", "40"});
     EXPECT_EQ(Column(editor, 1), (Names{"高一(1)班", "高一(2)班"}));
-    EXPECT_FALSE(editor.IsModified());
     // Rows of fewer than two cells are no classes.
     RowRequest shortRow;
     EXPECT_EQ(editor.SubmitRow(shortRow, {"高一(9)班"}), -1);
@@ -204,17 +199,23 @@ TEST_F(ListEditor, ReplaceWithoutSelectedRowIsRefused)
 TEST_F(ListEditor, ClosePromptSavesOnYesAndDropsOnNo)
 {
     AddClasses(2);
-    {
+    // Deletes the first row, closes with the close box and gives answer.
+    auto deleteAndClose = [this](QMessageBox::StandardButton answer) {
+        CMessageBox::ClearTestState();
         CClassListDialog editor(task);
         editor.show();
         editor.SelectOnly(0);
         editor.GetButton(Button::Delete)->click();
-        CMessageBox::PushAnswer(QMessageBox::No);
+        CMessageBox::PushAnswer(answer);
         EXPECT_TRUE(editor.close());
         EXPECT_EQ(Shown(), QStringList{QStringLiteral("列表内容已修改,要保存吗?")});
         EXPECT_EQ(CMessageBox::ShownMessages().front().icon, CMessageBox::Icon::Question);
-    }
+        EXPECT_EQ(editor.IsModified(), answer == QMessageBox::No);
+    };
+    deleteAndClose(QMessageBox::No);
     EXPECT_EQ(task.GetClassInfoList().GetCount(), 2u);
+    deleteAndClose(QMessageBox::Yes);
+    EXPECT_EQ(SavedClassIds(*Reopen()), (Names{"c1"}));
     {
         CMessageBox::ClearTestState();
         CClassListDialog editor(task);
@@ -223,18 +224,7 @@ TEST_F(ListEditor, ClosePromptSavesOnYesAndDropsOnNo)
         EXPECT_TRUE(Shown().isEmpty()) << "an unchanged list closes at once";
     }
     {
-        CClassListDialog editor(task);
-        editor.show();
-        editor.SelectOnly(0);
-        editor.GetButton(Button::Delete)->click();
-        CMessageBox::PushAnswer(QMessageBox::Yes);
-        EXPECT_TRUE(editor.close());
-        EXPECT_FALSE(editor.IsModified());
-    }
-    EXPECT_EQ(SavedClassIds(*Reopen()), (Names{"c1"}));
-    {
         // Cancel asks nothing and keeps the task as it was.
-        CMessageBox::ClearTestState();
         CClassListDialog editor(task);
         editor.show();
         editor.SelectOnly(0);
