@@ -1,6 +1,7 @@
 #include "StudentTable.h"
 
 #include "ObjectId.h"
+#include "RecordOrder.h"
 #include "ScheduleTask.h"
 #include "SheetText.h"
 #include "StudentInfo.h"
@@ -36,9 +37,7 @@ void CStudentTable::Load(const CScheduleTask& task)
     m_scoreNames = task.GetCustomSubjectArray();
     m_scoreWidth = kLoadedScoreWidth;
 
-    std::vector<CStudentInfo*> students = task.GetStudentInfoList().Records<CStudentInfo>();
-    std::stable_sort(students.begin(), students.end(),
-                     [](const CStudentInfo* a, const CStudentInfo* b) { return a->GetIndex() < b->GetIndex(); });
+    const std::vector<CStudentInfo*> students = CRecordOrder::InIndexOrder<CStudentInfo>(task.GetStudentInfoList());
     m_rows.reserve(students.size());
     for (const CStudentInfo* student : students) {
         std::vector<std::string> row(static_cast<std::size_t>(GetColumnCount()));

@@ -1,6 +1,7 @@
 #include "MainDlg.h"
 
 #include "DivisionCommands.h"
+#include "EditorCommands.h"
 #include "InstallLayout.h"
 #include "MainToolBar.h"
 #include "MessageBox.h"
@@ -333,13 +334,22 @@ void CMainDlg::runCommand(StepCommandId command)
             m_sheet->selectPage(1);
         break;
     case StepCommandId::ClassInfo:
+        if (requireTask())
+            CEditorCommands::editClasses(this, *manager->task());
+        break;
     case StepCommandId::StudentInfo:
-    case StepCommandId::StudentPreset:
-    case StepCommandId::MutexStudent:
         if (requireTask())
             CMessageBox::information(this, QStringLiteral("该功能将在后续版本中提供"));
         break;
-    case StepCommandId::StartDivision:
+    case StepCommandId::StudentPreset:
+        if (requireTask())
+            CEditorCommands::editPresets(this, *manager->task());
+        break;
+    case StepCommandId::MutexStudent:
+        if (requireTask())
+            CEditorCommands::editMutexGroups(this, *manager->task());
+        break;
+    case StepCommandId::startDivision:
         if (requireTask())
             startDivision();
         break;

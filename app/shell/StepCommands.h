@@ -16,7 +16,7 @@ enum class StepCommandId : int
     StudentInfo = 12,
     StudentPreset = 17,
     MutexStudent = 23,
-    StartDivision = 24,
+    startDivision = 24,
     DivisionReport = 26,
     DivisionTable = 28,
     DivisionStatistics = 29,

@@ -1,0 +1,108 @@
+#include "BatchAddClassDialog.h"
+
+#include "CountText.h"
+#include "ListEditorDialog.h"
+#include "MessageBox.h"
+#include "UICore.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit* digitsOnly(const QString& text, QWidget* parent)
+{
+    auto* edit = new QLineEdit(text, parent);
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    return edit;
+}
+} // namespace
+
+CBatchAddClassDialog::CBatchAddClassDialog(CListEditorDialog& editor, QWidget* parent)
+    : QDialog(parent), m_editor(editor), m_patterns(ClassNamePattern::Patterns())
+{
+    setWindowTitle(QStringLiteral("批量添加班级"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    m_patternBox = new QComboBox(this);
+    for (const ClassNamePattern& pattern : m_patterns)
+        m_patternBox->addItem(QString::fromStdString(pattern.description), pattern.id);
+    m_classCount = digitsOnly(QString::number(m_patterns.front().numberOfClasses), this);
+    m_studentCount = digitsOnly(QString::number(m_patterns.front().studentsPerClass), this);
+    m_preview = new QLabel(this);
+    m_preview->setFrameShape(QFrame::StyledPanel);
+    m_preview->setMinimumHeight(24);
+
+    auto* fields = new QFormLayout;
+    fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    fields->addRow(QStringLiteral("班级格式"), m_patternBox);
+    fields->addRow(QStringLiteral("班级数"), m_classCount);
+    fields->addRow(QStringLiteral("每班学生人数"), m_studentCount);
+    fields->addRow(QStringLiteral("预览"), m_preview);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* add = buttons->addButton(QStringLiteral("批量添加"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    add->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CBatchAddClassDialog::BatchAdd);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
+
+    connect(m_patternBox, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
+    UpdatePreview();
+    CUICore::instance()->SetAllChildWindowFont(this);
+    resize(340, 200);
+}
+
+const ClassNamePattern& CBatchAddClassDialog::GetSelectedPattern() const
+{
+    const int index = std::max(0, m_patternBox->currentIndex());
+    return m_patterns[static_cast<std::size_t>(index)];
+}
+
+void CBatchAddClassDialog::UpdatePreview()
+{
+    m_preview->setText(QString::fromStdString(GetSelectedPattern().ClassName(0)));
+}
+
+bool CBatchAddClassDialog::ReadNumber(QLineEdit* edit, int min, int max, const QString& message, int& value)
+{
+    const CCountText::Result parsed = CCountText::Parse(edit->text().toStdString(), value);
+    if (parsed == CCountText::Result::Number && value >= min && value <= max)
+        return true;
+    CMessageBox::information(this, message);
+    edit->setFocus();
+    edit->selectAll();
+    return false;
+}
+
+void CBatchAddClassDialog::BatchAdd()
+{
+    int classes = 0;
+    int students = 0;
+    if (!ReadNumber(m_classCount, 1, ClassNamePattern::kMaxClasses,
+                    QStringLiteral("请输入一个介于 1 和 %1 之间的整数。").arg(ClassNamePattern::kMaxClasses), classes)
+        || !ReadNumber(m_studentCount, 0, CCountText::kMax,
+                       QStringLiteral("每班学生人数应该是 0 到 %1 之间的整数。").arg(CCountText::kMax), students))
+        return;
+
+    ClassNamePattern& pattern = m_patterns[static_cast<std::size_t>(std::max(0, m_patternBox->currentIndex()))];
+    pattern.numberOfClasses = classes;
+    pattern.studentsPerClass = students;
+    for (int i = 0; i < pattern.numberOfClasses; ++i) {
+        RowRequest request;
+        request.quiet = true;
+        request.mode = RowMode::Add;
+        m_editor.SubmitRow(request, {pattern.ClassName(i), std::to_string(pattern.studentsPerClass)});
+    }
+    accept();
+}

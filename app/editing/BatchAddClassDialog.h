@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ClassNamePattern.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class CListEditorDialog;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "批量添加班级": many classes at once, named after a numbering pattern
+// ("高一(1)班", "高一(2)班", ...), all with the same number of students.
+// The rows go to the classes editor quietly, so names that exist already
+// are skipped without a word.
+class CBatchAddClassDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    CBatchAddClassDialog(CListEditorDialog& editor, QWidget* parent = nullptr);
+
+    // "批量添加": checks the numbers, submits the rows and closes.
+    void BatchAdd();
+
+    QComboBox* GetPatternBox() const { return m_patternBox; }
+    QLineEdit* GetClassCountEdit() const { return m_classCount; }
+    QLineEdit* GetStudentCountEdit() const { return m_studentCount; }
+    QLabel* GetPreview() const { return m_preview; }
+    const ClassNamePattern& GetSelectedPattern() const;
+
+private:
+    void UpdatePreview();
+    // The number in edit, or a message and the focus on it.
+    bool ReadNumber(QLineEdit* edit, int min, int max, const QString& message, int& value);
+
+    CListEditorDialog& m_editor;
+    std::vector<ClassNamePattern> m_patterns;
+    QComboBox* m_patternBox = nullptr;
+    QLineEdit* m_classCount = nullptr;
+    QLineEdit* m_studentCount = nullptr;
+    QLabel* m_preview = nullptr;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+class CScheduleTask;
+class QWidget;
+
+// The editors that step pages "2 基本数据维护" and "3 分班条件设置" open,
+// each run modally on the open task.
+class CEditorCommands
+{
+public:
+    static void editClasses(QWidget* parent, CScheduleTask& task);
+    static void editPresets(QWidget* parent, CScheduleTask& task);
+    static void editMutexGroups(QWidget* parent, CScheduleTask& task);
+};

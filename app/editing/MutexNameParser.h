@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CScheduleTask;
+
+// Turns the student names typed for an exclusive group into student ids.
+class CMutexNameParser
+{
+public:
+    // The names of a typed list, in order. Names are separated by ",", "，"
+    // or line breaks (spaces do not separate); blanks around a name, the
+    // ideographic space included, are dropped, and so are empty names.
+    static std::vector<std::string> SplitNames(std::string_view text);
+
+    struct Match
+    {
+        std::vector<std::string> ids;       // the students found, in the order typed
+        std::vector<std::string> names;     // their names
+        std::vector<std::string> unmatched; // typed names without a student
+    };
+
+    // Finds each name among the task's students: a student matches when its
+    // name without surrounding blanks equals the typed name exactly (letter
+    // case counts). Of several students of one name the first in the list's
+    // order is taken. A name typed twice is found twice.
+    static Match MatchStudents(const CScheduleTask& task, const std::vector<std::string>& names);
+};

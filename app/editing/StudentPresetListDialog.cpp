@@ -1,0 +1,119 @@
+#include "StudentPresetListDialog.h"
+
+#include "ObjectPickerDialog.h"
+#include "RecordOrder.h"
+#include "ScheduleTask.h"
+
+#include <QPushButton>
+#include "StudentPreset.h"
+
+namespace {
+QString classCaption(const std::string& studentName)
+{
+    return QStringLiteral("选择 %1 预分的班级").arg(QString::fromStdString(studentName));
+}
+} // namespace
+
+CStudentPresetListDialog::CStudentPresetListDialog(CScheduleTask& task, QWidget* parent)
+    : CListEditorDialog(task, parent)
+{
+    SetTitle(QStringLiteral("预分班"));
+    GetButton(Button::Print)->hide();
+}
+
+void CStudentPresetListDialog::InitList()
+{
+    CListEditorDialog::InitList();
+    SetColumns({{QStringLiteral("ID"), 0},
+                {QStringLiteral("学生"), 200},
+                {QStringLiteral("预先安排在"), 400}});
+    StretchLastColumn();
+
+    CScheduleTask& task = GetTask();
+    task.MaintainPresetDataIntegrity();
+    const std::vector<CStudentPreset*> presets =
+        CRecordOrder::InIndexOrder<CStudentPreset>(task.GetStudentPresetList());
+    LoadRows([&task, &presets](CListEditorRows& rows) {
+        rows.Reserve(static_cast<int>(presets.size()));
+        for (CStudentPreset* preset : presets) {
+            rows.Append({preset->GetId(), task.GetStudentName(preset->GetId()),
+                         task.GetClassName(preset->GetPresetClassId())},
+                        CListEditorRows::CopyOf(preset));
+        }
+    });
+}
+
+bool CStudentPresetListDialog::SaveList()
+{
+    ReplaceByRowRecords<CStudentPreset>(GetTask().GetStudentPresetList());
+    return CListEditorDialog::SaveList();
+}
+
+int CStudentPresetListDialog::FindRow(const std::string& studentId) const
+{
+    const int rows = GetRowCount();
+    for (int row = 0; row < rows; ++row) {
+        if (GetCellText(row, ColumnId) == studentId)
+            return row;
+    }
+    return -1;
+}
+
+void CStudentPresetListDialog::AddItem()
+{
+    CScheduleTask& task = GetTask();
+    const CQZObject* student = CObjectPickerDialog::Pick(this, task.GetStudentInfoList(),
+                                                         CObjectPickerDialog::Kind::Students,
+                                                         QStringLiteral("选择预分班的学生"));
+    if (!student)
+        return;
+    // A student has one pre-assignment at most: adding changes its class.
+    if (const int existing = FindRow(student->GetId()); existing >= 0) {
+        SelectOnly(existing);
+        MakeVisible(existing);
+        ModifyItem();
+        return;
+    }
+    const CQZObject* chosen = CObjectPickerDialog::Pick(this, task.GetClassInfoList(),
+                                                        CObjectPickerDialog::Kind::Classes,
+                                                        classCaption(student->GetName()));
+    if (!chosen)
+        return;
+    auto preset = std::make_unique<CStudentPreset>();
+    preset->SetId(student->GetId());
+    preset->SetPresetClassId(chosen->GetId());
+    const int row = AppendRow({student->GetId(), student->GetName(), chosen->GetName()}, std::move(preset));
+    SelectOnly(row);
+    MakeVisible(row);
+    SetModified(true);
+}
+
+void CStudentPresetListDialog::ModifyItem()
+{
+    const int row = GetFirstSelectedRow();
+    auto* preset = dynamic_cast<CStudentPreset*>(GetAttached(row));
+    if (!preset)
+        return;
+    CScheduleTask& task = GetTask();
+    const CQZObject* student = task.GetStudentInfoList().Find(GetCellText(row, ColumnId));
+    if (!student)
+        return;
+    const CQZObject* chosen =
+        CObjectPickerDialog::Pick(this, task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes,
+                                  classCaption(student->GetName()), preset->GetPresetClassId());
+    if (!chosen)
+        return;
+    preset->SetPresetClassId(chosen->GetId());
+    SetCellText(row, ColumnClass, chosen->GetName());
+    SetModified(true);
+}
+
+void CStudentPresetListDialog::OnItemDoubleClick()
+{
+    ModifyItem();
+}
+
+QString CStudentPresetListDialog::GetPrintTitle() const
+{
+    return QStringLiteral("预分班");
+}

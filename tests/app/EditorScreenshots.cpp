@@ -1,0 +1,76 @@
+// Renders the list editors and their dialogs on the demo task to PNG files.
+// Runs only when QUILLON_SCREENSHOT_DIR names the output folder and
+// QUILLON_SCREENSHOT_TASK the task file to show.
+#include "EditorTestSupport.h"
+
+#include "BatchAddClassDialog.h"
+#include "ClassEditDialog.h"
+#include "ClassListDialog.h"
+#include "MutexStudentEditDialog.h"
+#include "MutexStudentListDialog.h"
+#include "ObjectPickerDialog.h"
+#include "StudentPresetListDialog.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+
+using namespace editortest;
+
+TEST(EditorScreenshots, EditorsAndDialogs)
+{
+    const QString outDir = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    const QString taskFile = qEnvironmentVariable("QUILLON_SCREENSHOT_TASK");
+    if (outDir.isEmpty() || taskFile.isEmpty())
+        GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR and QUILLON_SCREENSHOT_TASK not set";
+    QDir().mkpath(outDir);
+    CScheduleTask task;
+    ASSERT_TRUE(task.Open(str(taskFile)));
+
+    auto save = [&outDir](QWidget& w, const char* name) {
+        w.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(w.grab().save(QStringLiteral("%1/%2.png").arg(outDir, QString::fromLatin1(name))));
+    };
+
+    CClassListDialog classes(task);
+    classes.show();
+    classes.SelectRows({1, 2});
+    classes.MoveDown();
+    save(classes, "editor-classes");
+
+    CClassEditDialog addClass(classes, CClassEditDialog::Mode::Add);
+    addClass.SetFields(QStringLiteral("高一(9)班"), QStringLiteral("40"));
+    save(addClass, "editor-class-add");
+
+    CBatchAddClassDialog batch(classes);
+    batch.GetPatternBox()->setCurrentIndex(4);
+    save(batch, "editor-class-batch");
+
+    CMutexStudentListDialog groups(task);
+    groups.show();
+    groups.SelectOnly(1);
+    save(groups, "editor-mutex");
+
+    CMutexStudentEditDialog editGroup(groups, task, CMutexStudentEditDialog::Mode::Modify);
+    editGroup.SetNames(qs(groups.GetCellText(1, CMutexStudentListDialog::ColumnNames)));
+    save(editGroup, "editor-mutex-edit");
+
+    CStudentPresetListDialog presets(task);
+    presets.show();
+    save(presets, "editor-preset");
+
+    CObjectPickerDialog students(task.GetStudentInfoList(), CObjectPickerDialog::Kind::Students,
+                                 QStringLiteral("选择预分班的学生"));
+    save(students, "editor-picker-students");
+    students.GetSearchEdit()->setText(QStringLiteral("hu"));
+    students.SelectRow(1);
+    save(students, "editor-picker-search");
+
+    CObjectPickerDialog classPicker(task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes,
+                                    QStringLiteral("选择 黄晨 预分的班级"),
+                                    task.GetClassInfoList().Records<CQZObject>().front()->GetId());
+    save(classPicker, "editor-picker-classes");
+}

@@ -1,0 +1,432 @@
+// The list editor's own behaviour, seen through the classes editor:
+// deleting, moving, the duplicate test, the modified state, the close
+// prompt, failed saves, and the order of rows across save and reopen.
+#include "EditorTestSupport.h"
+
+#include "ClassInfo.h"
+#include "ClassListDialog.h"
+#include "MainDlg.h"
+#include "MutexStudentListDialog.h"
+#include "PdfTestSupport.h"
+#include "RecordOrder.h"
+#include "StudentPresetListDialog.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+
+using namespace editortest;
+using Button = CListEditorDialog::Button;
+using Names = std::vector<std::string>;
+
+namespace {
+
+class ListEditor : public EditorTest
+{
+protected:
+    // Classes "c0".."c{n-1}" named "高一(1)班"...
+    void AddClasses(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            AddClass(task, "c" + std::to_string(i), "高一(" + std::to_string(i + 1) + ")班", i, 40);
+    }
+
+    static Names Ids(const CListEditorDialog& editor) { return Column(editor, 0); }
+
+    static Names SavedClassIds(const CScheduleTask& t)
+    {
+        Names ids;
+        for (const CClassInfo* info : CRecordOrder::InIndexOrder<CClassInfo>(t.GetClassInfoList()))
+            ids.push_back(info->GetId());
+        return ids;
+    }
+
+    static int Submit(CListEditorDialog& editor, RowMode mode, const std::string& name, bool quiet = false)
+    {
+        RowRequest request;
+        request.mode = mode;
+        request.quiet = quiet;
+        const int result = editor.SubmitRow(request, {name, "40"});
+        EXPECT_EQ(result == 0, request.accepted);
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(ListEditor, OpensWithCountButtonsAndTitle)
+{
+    CStudentPresetListDialog empty(task);
+    empty.show();
+    EXPECT_EQ(empty.GetCountTextShown(),
+              QStringLiteral("当前共有 0 条记录。（按住Ctrl或Shift键，再用鼠标单击可以多选。）"));
+    EXPECT_EQ(empty.GetCountBand()->text(), empty.GetCountTextShown());
+    for (Button b : {Button::Modify, Button::Delete, Button::MoveUp, Button::MoveDown})
+        EXPECT_FALSE(empty.GetButton(b)->isEnabled());
+    EXPECT_TRUE(empty.GetButton(Button::Add)->isEnabled());
+    EXPECT_FALSE(empty.GetButton(Button::Import)->isVisible());
+    EXPECT_FALSE(empty.GetButton(Button::Print)->isVisible());
+    EXPECT_EQ(empty.GetPriorityNames(), (QStringList{QStringLiteral("低"), QStringLiteral("正常"), QStringLiteral("高")}));
+    EXPECT_EQ(empty.windowTitle(), QStringLiteral("预分班"));
+
+    AddClasses(3);
+    CClassListDialog editor(task);
+    editor.show();
+    EXPECT_TRUE(editor.GetCountTextShown().startsWith(QStringLiteral("当前共有 3 条记录。")));
+    EXPECT_TRUE(editor.GetListView()->isColumnHidden(0));
+    editor.SelectOnly(1);
+    for (Button b : {Button::Modify, Button::Delete, Button::MoveUp, Button::MoveDown})
+        EXPECT_TRUE(editor.GetButton(b)->isEnabled());
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("班级信息列表"));
+    editor.GetButton(Button::MoveDown)->click();
+    EXPECT_EQ(editor.windowTitle(), QStringLiteral("班级信息列表 (已修改,未保存)"));
+    EXPECT_EQ(editor.GetButton(Button::Save)->palette().color(QPalette::Button), QColor(255, 255, 200));
+
+    const std::string id = CListEditorDialog::NewObjectId();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9a-f]{32}$")).match(qs(id)).hasMatch());
+    EXPECT_NE(id, CListEditorDialog::NewObjectId());
+}
+
+TEST_F(ListEditor, DeletesSelectedRowsBottomUp)
+{
+    AddClasses(6);
+    CClassListDialog editor(task);
+    editor.show();
+    editor.SelectRows({0, 2, 5});
+    editor.GetButton(Button::Delete)->click();
+    EXPECT_EQ(Ids(editor), (Names{"c1", "c3", "c4"}));
+    EXPECT_EQ(editor.GetDeletedIds(), (Names{"c5", "c2", "c0"}));
+    EXPECT_TRUE(editor.IsModified());
+    EXPECT_TRUE(editor.GetCountTextShown().startsWith(QStringLiteral("当前共有 3 条记录。")));
+    EXPECT_TRUE(editor.GetSelectedRows().empty());
+    EXPECT_EQ(task.GetClassInfoList().GetCount(), 6u) << "the task changes only on save";
+
+    ASSERT_TRUE(editor.SaveList());
+    EXPECT_TRUE(editor.GetDeletedIds().empty());
+    EXPECT_FALSE(editor.IsModified());
+    EXPECT_EQ(SavedClassIds(*Reopen()), (Names{"c1", "c3", "c4"}));
+}
+
+TEST_F(ListEditor, MovesRowsAndKeepsTheOrderAcrossSaveAndReopen)
+{
+    AddClasses(5);
+    CClassListDialog editor(task);
+    editor.show();
+
+    // At the edges nothing moves, but the list counts as changed.
+    editor.SelectOnly(0);
+    editor.MoveUp();
+    EXPECT_EQ(Ids(editor), (Names{"c0", "c1", "c2", "c3", "c4"}));
+    EXPECT_TRUE(editor.IsModified());
+    editor.SelectOnly(4);
+    editor.MoveDown();
+    EXPECT_EQ(Ids(editor), (Names{"c0", "c1", "c2", "c3", "c4"}));
+    EXPECT_EQ(editor.GetSelectedRows(), (std::vector<int>{4}));
+
+    // A block at the edge keeps its order and its selection.
+    editor.SelectRows({0, 1, 3});
+    editor.MoveUp();
+    EXPECT_EQ(Ids(editor), (Names{"c0", "c1", "c3", "c2", "c4"}));
+    EXPECT_EQ(editor.GetSelectedRows(), (std::vector<int>{0, 1, 2}));
+    editor.SelectRows({2, 4});
+    editor.MoveDown();
+    EXPECT_EQ(Ids(editor), (Names{"c0", "c1", "c2", "c3", "c4"}));
+    EXPECT_EQ(editor.GetSelectedRows(), (std::vector<int>{3, 4}));
+
+    editor.SelectOnly(3);
+    editor.MoveUp();
+    editor.MoveUp();
+    editor.SelectOnly(0);
+    editor.MoveDown();
+    EXPECT_EQ(Ids(editor), (Names{"c3", "c0", "c1", "c2", "c4"}));
+    ASSERT_TRUE(editor.SaveList());
+    const Names saved = SavedClassIds(*Reopen());
+    EXPECT_EQ(saved, Ids(editor));
+
+    CClassListDialog again(task);
+    again.show();
+    EXPECT_EQ(Ids(again), saved);
+}
+
+TEST_F(ListEditor, DuplicateNamesIgnoreSpacesCaseAndParenthesisWidth)
+{
+    AddClass(task, "a", "高一(1)班", 0);
+    AddClass(task, "b", "Class A", 1);
+    CClassListDialog editor(task);
+    editor.show();
+
+    for (const char* name : {"高一（1）班", " 高一 ( 1 ) 班", "CLASS a", "class A"}) {
+        CMessageBox::clearTestState();
+        EXPECT_EQ(Submit(editor, RowMode::Add, name), -1) << name;
+        EXPECT_EQ(Shown(), QStringList{qs(name) + QStringLiteral(" 已存在。")});
+    }
+    CMessageBox::clearTestState();
+    EXPECT_EQ(Submit(editor, RowMode::Add, "高一(1)班", true), -1);
+    EXPECT_TRUE(Shown().isEmpty()) << "a quiet source hears nothing";
+    EXPECT_EQ(editor.GetRowCount(), 2);
+    EXPECT_FALSE(editor.IsModified());
+    // Other characters count: the ideographic space and the digits differ.
+    EXPECT_EQ(Submit(editor, RowMode::Add, "高一\xE3\x80\x80(1)班", true), 0);
+    EXPECT_EQ(Submit(editor, RowMode::Add, "高一(11)班", true), 0);
+    editor.SelectRows({2, 3});
+    editor.DeleteSelected();
+
+    // A row keeps its own name; it may not take another's.
+    editor.SelectOnly(0);
+    EXPECT_EQ(Submit(editor, RowMode::Replace, "高一（1）班"), 0);
+    EXPECT_EQ(editor.GetCellText(0, 1), "高一（1）班");
+    editor.SelectOnly(1);
+    EXPECT_EQ(Submit(editor, RowMode::Replace, "高一(1)班"), -1);
+    EXPECT_EQ(editor.GetCellText(1, 1), "Class A");
+    EXPECT_EQ(Submit(editor, RowMode::Add, "高一(2)班"), 0);
+    EXPECT_EQ(editor.GetRowCount(), 3);
+}
+
+TEST_F(ListEditor, ReplaceWithoutSelectedRowIsRefused)
+{
+    AddClasses(2);
+    CClassListDialog editor(task);
+    editor.show();
+    ExpectReplaceRefused(editor, {"高一(9)班", "40"});
+    EXPECT_EQ(Column(editor, 1), (Names{"高一(1)班", "高一(2)班"}));
+    // Rows of fewer than two cells are no classes.
+    RowRequest shortRow;
+    EXPECT_EQ(editor.SubmitRow(shortRow, {"高一(9)班"}), -1);
+    EXPECT_EQ(editor.GetRowCount(), 2);
+}
+
+TEST_F(ListEditor, ClosePromptSavesOnYesAndDropsOnNo)
+{
+    AddClasses(2);
+    // Deletes the first row, closes with the close box and gives answer.
+    auto deleteAndClose = [this](QMessageBox::StandardButton answer) {
+        CMessageBox::clearTestState();
+        CClassListDialog editor(task);
+        editor.show();
+        editor.SelectOnly(0);
+        editor.GetButton(Button::Delete)->click();
+        CMessageBox::pushAnswer(answer);
+        EXPECT_TRUE(editor.close());
+        EXPECT_EQ(Shown(), QStringList{QStringLiteral("列表内容已修改,要保存吗?")});
+        EXPECT_EQ(CMessageBox::shownMessages().front().icon, CMessageBox::Icon::Question);
+        EXPECT_EQ(editor.IsModified(), answer == QMessageBox::No);
+    };
+    deleteAndClose(QMessageBox::No);
+    EXPECT_EQ(task.GetClassInfoList().GetCount(), 2u);
+    deleteAndClose(QMessageBox::Yes);
+    EXPECT_EQ(SavedClassIds(*Reopen()), (Names{"c1"}));
+    {
+        CMessageBox::clearTestState();
+        CClassListDialog editor(task);
+        editor.show();
+        EXPECT_TRUE(editor.close());
+        EXPECT_TRUE(Shown().isEmpty()) << "an unchanged list closes at once";
+    }
+    {
+        // Cancel asks nothing and keeps the task as it was.
+        CClassListDialog editor(task);
+        editor.show();
+        editor.SelectOnly(0);
+        editor.GetButton(Button::Delete)->click();
+        editor.GetButton(Button::Cancel)->click();
+        EXPECT_FALSE(editor.isVisible());
+        EXPECT_TRUE(Shown().isEmpty());
+    }
+    EXPECT_EQ(task.GetClassInfoList().GetCount(), 1u);
+}
+
+TEST_F(ListEditor, EnterAndEscapeDoNotClose)
+{
+    AddClasses(2);
+    CClassListDialog editor(task);
+    editor.show();
+    editor.SelectOnly(0);
+    editor.MoveDown();
+    for (QWidget* target : {static_cast<QWidget*>(&editor), static_cast<QWidget*>(editor.GetListView()),
+                            static_cast<QWidget*>(editor.GetButton(Button::Save))}) {
+        QTest::keyClick(target, Qt::Key_Escape);
+        QTest::keyClick(target, Qt::Key_Return);
+        QTest::keyClick(target, Qt::Key_Enter);
+    }
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_TRUE(editor.IsModified()) << "Enter on the Save button does not press it";
+    EXPECT_TRUE(Shown().isEmpty());
+}
+
+TEST_F(ListEditor, FailedSaveSaysWhyAndKeepsEverything)
+{
+    AddClasses(2);
+    Names handled;
+    task.SetMessageHandler([&handled](const std::string& text) { handled.push_back(text); });
+    const std::string folder = task.GetTaskInfo().GetTaskFolder();
+    CClassListDialog editor(task);
+    editor.show();
+    EXPECT_EQ(Submit(editor, RowMode::Add, "高一(3)班"), 0);
+
+    // The task's folder is gone.
+    task.GetTaskInfo().SetTaskFolder(folder + "/gone");
+    CMessageBox::clearTestState();
+    editor.GetButton(Button::Save)->click();
+    ASSERT_EQ(Shown().size(), 1);
+    EXPECT_TRUE(Shown().front().startsWith(QStringLiteral("保存失败：文件夹 "))) << str(Shown().front());
+    EXPECT_EQ(CMessageBox::shownMessages().front().icon, CMessageBox::Icon::Error);
+    EXPECT_TRUE(handled.empty()) << "one message, not two";
+    EXPECT_TRUE(editor.IsModified());
+    EXPECT_TRUE(editor.windowTitle().endsWith(QStringLiteral(" (已修改,未保存)")));
+
+    // Yes in the close prompt: the save fails again and the editor stays.
+    CMessageBox::clearTestState();
+    CMessageBox::pushAnswer(QMessageBox::Yes);
+    EXPECT_FALSE(editor.close());
+    EXPECT_TRUE(editor.isVisible());
+    EXPECT_EQ(Shown().size(), 2);
+    EXPECT_EQ(editor.GetRowCount(), 3);
+
+    // The handler is the task's own again.
+    task.ShowMessage("later");
+    EXPECT_EQ(handled, Names{"later"});
+
+    task.GetTaskInfo().SetTaskFolder(folder);
+    editor.GetButton(Button::Save)->click();
+    EXPECT_FALSE(editor.IsModified());
+    auto reopened = Reopen();
+    EXPECT_EQ(reopened->GetClassInfoList().GetCount(), 3u);
+}
+
+namespace {
+class EditorCommands : public shelltest::ShellTest
+{
+};
+} // namespace
+
+TEST_F(EditorCommands, StepPageButtonsOpenTheEditors)
+{
+    manager();
+    const std::string taskFile = makeTask(QStringLiteral("t"), QStringLiteral("编辑"));
+    CMainDlg window(taskFile);
+    ASSERT_TRUE(CTaskManager::instance()->hasTask());
+    ModalSteps steps;
+    steps.Then<CClassListDialog>([](CClassListDialog* d) { d->GetButton(Button::Cancel)->click(); });
+    steps.Then<CStudentPresetListDialog>([](CStudentPresetListDialog* d) { d->close(); });
+    steps.Then<CMutexStudentListDialog>([](CMutexStudentListDialog* d) { d->close(); });
+    steps.Start();
+    for (StepCommandId command : {StepCommandId::ClassInfo, StepCommandId::StudentPreset, StepCommandId::MutexStudent})
+        window.runCommand(command);
+    EXPECT_TRUE(steps.Done());
+    CMessageBox::clearTestState();
+    window.runCommand(StepCommandId::StudentInfo);
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("该功能将在后续版本中提供")});
+}
+
+TEST_F(ListEditor, PrintsTheVisibleColumnsInListOrder)
+{
+    AddClasses(3);
+    CClassListDialog editor(task);
+    editor.show();
+    editor.SelectOnly(2);
+    editor.MoveUp();
+    const QString pdf = QString::fromStdString(m_folder.File("classes.pdf"));
+    CMessageBox::pushPath(pdf);
+    editor.PrintList();
+    EXPECT_TRUE(Shown().isEmpty());
+    const QString text = PdfTest::Text(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("班级信息"))) << str(text);
+    const QRegularExpression order(QStringLiteral("班级名称\\s+人数[\\s\\S]*高一\\(1\\)班[\\s\\S]*高一\\(3\\)班[\\s\\S]*高一\\(2\\)班"));
+    EXPECT_TRUE(order.match(text).hasMatch()) << str(text);
+    EXPECT_FALSE(text.contains(QStringLiteral("c1"))) << "ids are not printed";
+}
+
+namespace {
+
+// Rows kept by the editor itself, as the students editor keeps its table.
+class NameStore : public CListRows
+{
+public:
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    std::string CellText(int row, int column) const override
+    {
+        if (row < 0 || row >= RowCount() || column < 0 || column > 1)
+            return {};
+        return column == 0 ? "id" + rows[static_cast<std::size_t>(row)] : rows[static_cast<std::size_t>(row)];
+    }
+    void RemoveRows(const std::vector<int>& bottomUp) override
+    {
+        for (int row : bottomUp)
+            rows.erase(rows.begin() + row);
+    }
+    void SwapRows(int a, int b) override { std::swap(rows[static_cast<std::size_t>(a)], rows[static_cast<std::size_t>(b)]); }
+
+    std::vector<std::string> rows;
+};
+
+class ImportingEditor : public CListEditorDialog
+{
+public:
+    explicit ImportingEditor(CScheduleTask& task) : CListEditorDialog(task)
+    {
+        SetTitle(QStringLiteral("导入"));
+        SetShowImport(true);
+        MoveButton(Button::Import, Button::Add);
+        clear = InsertButton(QStringLiteral("清空(&R)"), Button::Modify);
+        for (Button b : {Button::Add, Button::Modify, Button::Delete, Button::MoveUp, Button::MoveDown, Button::Print})
+            GetButton(b)->hide();
+        OpenByItselfWhenEmpty([this] { ++importsOpened; });
+    }
+
+    void InitList() override
+    {
+        CListEditorDialog::InitList();
+        SetColumns({{QStringLiteral("ID"), 0}, {QStringLiteral("姓名"), 120}});
+        SetRows(store);
+    }
+
+    int SubmitRow(RowRequest& request, const Row& row) override
+    {
+        request.accepted = request.mode == RowMode::Header || !row.empty();
+        if (request.mode == RowMode::Add && request.accepted) {
+            model().BeginAppendRows(1);
+            store.rows.push_back(row[0]);
+            model().EndAppendRows();
+            SetModified(true);
+        }
+        return request.accepted ? 0 : -1;
+    }
+
+    NameStore store;
+    QPushButton* clear = nullptr;
+    int importsOpened = 0;
+};
+
+} // namespace
+
+TEST_F(ListEditor, KeepsRowsInAStoreOfItsOwn)
+{
+    ImportingEditor editor(task);
+    editor.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor.importsOpened == 1; }, 2000)) << "the list is empty";
+    // Save, Cancel, Import where Add was, then Clear where Modify was.
+    std::vector<QPushButton*> shown;
+    for (QPushButton* b : editor.findChildren<QPushButton*>()) {
+        if (b->isVisible())
+            shown.push_back(b);
+    }
+    std::sort(shown.begin(), shown.end(), [](QPushButton* a, QPushButton* b) { return a->y() < b->y(); });
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[2], editor.GetButton(Button::Import));
+    EXPECT_EQ(shown[3], editor.clear);
+
+    for (const char* name : {"张三", "李四", "王五"}) {
+        RowRequest request;
+        request.quiet = true;
+        EXPECT_EQ(editor.SubmitRow(request, {name}), 0);
+    }
+    EXPECT_EQ(Column(editor, 1), (Names{"张三", "李四", "王五"}));
+    EXPECT_EQ(editor.GetListView()->model()->rowCount(), 3);
+    editor.SelectRows({0, 2});
+    editor.MoveDown();
+    EXPECT_EQ(Column(editor, 1), (Names{"李四", "张三", "王五"}));
+    editor.DeleteSelected();
+    EXPECT_EQ(Column(editor, 1), (Names{"李四"}));
+    EXPECT_EQ(editor.GetDeletedIds(), (Names{"id王五", "id张三"}));
+}
