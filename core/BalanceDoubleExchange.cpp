@@ -1,0 +1,144 @@
+#include "BalanceDoubleExchange.h"
+
+#include "BalanceModel.h"
+#include "BalanceState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Partners looked at per exchange, nearest to the ideal total first.
+constexpr std::size_t kPartners = 12;
+
+} // namespace
+
+CBalanceDoubleExchange::CBalanceDoubleExchange(CBalanceState& state) : m_state(state)
+{
+}
+
+void CBalanceDoubleExchange::List(int classA, const std::vector<int>& studentsA, int classB,
+                                  const std::vector<int>& studentsB)
+{
+    const CBalanceModel& model = m_state.GetModel();
+    const int total = model.GetSubjectCount();
+    m_exchanges.clear();
+    for (int a : studentsA) {
+        for (int b : studentsB) {
+            if (!m_state.CanSwap(a, b))
+                continue;
+            const int sa = model.GetSchool(a);
+            const int sb = model.GetSchool(b);
+            const double schools = sa == sb ? 0.0
+                                            : m_state.SchoolChange(classA, sa, -1) + m_state.SchoolChange(classB, sa, 1)
+                                                  + m_state.SchoolChange(classB, sb, -1)
+                                                  + m_state.SchoolChange(classA, sb, 1);
+            m_exchanges.push_back({a, b, static_cast<float>(m_state.GetPoints(b)[total] - m_state.GetPoints(a)[total]),
+                                   (model.IsGirl(b) ? 1 : 0) - (model.IsGirl(a) ? 1 : 0), static_cast<float>(schools)});
+        }
+    }
+    std::sort(m_exchanges.begin(), m_exchanges.end(),
+              [](const Exchange& x, const Exchange& y) { return x.total < y.total; });
+    const std::size_t dimensions = static_cast<std::size_t>(model.GetScoreDimensions());
+    m_changes.resize(m_exchanges.size() * dimensions);
+    for (std::size_t i = 0; i < m_exchanges.size(); ++i) {
+        const double* pa = m_state.GetPoints(m_exchanges[i].a);
+        const double* pb = m_state.GetPoints(m_exchanges[i].b);
+        for (std::size_t d = 0; d < dimensions; ++d)
+            m_changes[i * dimensions + d] = static_cast<float>(pb[d] - pa[d]);
+    }
+}
+
+bool CBalanceDoubleExchange::Run(int classA, const std::vector<int>& studentsA, int classB,
+                                 const std::vector<int>& studentsB)
+{
+    List(classA, studentsA, classB, studentsB);
+    if (m_exchanges.size() < 2)
+        return false;
+
+    const CBalanceModel& model = m_state.GetModel();
+    const int total = model.GetSubjectCount();
+    const std::size_t dimensions = static_cast<std::size_t>(model.GetScoreDimensions());
+    std::vector<float> deviationA(dimensions), deviationB(dimensions), tolerance(dimensions), weight(dimensions);
+    for (std::size_t d = 0; d < dimensions; ++d) {
+        deviationA[d] = static_cast<float>(m_state.GetDeviation(classA, static_cast<int>(d)));
+        deviationB[d] = static_cast<float>(m_state.GetDeviation(classB, static_cast<int>(d)));
+        tolerance[d] = static_cast<float>(m_state.GetTolerances()[d]);
+        weight[d] = static_cast<float>(m_state.GetAverageWeights()[d]);
+    }
+    const float pull = static_cast<float>(m_state.GetPull());
+    const float shareA = 1.0f / static_cast<float>(m_state.Size(classA));
+    const float shareB = 1.0f / static_cast<float>(m_state.Size(classB));
+    const double base = m_state.GetAverageCost(classA) + m_state.GetAverageCost(classB);
+    float gender[5];
+    for (int g = -2; g <= 2; ++g) {
+        gender[g + 2] = static_cast<float>(
+            m_state.GenderCost(m_state.GetGirls(classA) + g, m_state.Size(classA)) - m_state.GetGenderCost(classA)
+            + m_state.GenderCost(m_state.GetGirls(classB) - g, m_state.Size(classB)) - m_state.GetGenderCost(classB));
+    }
+
+    // The total change that would give both classes the same total average.
+    const float ideal = (deviationB[static_cast<std::size_t>(total)] - deviationA[static_cast<std::size_t>(total)])
+                        / (shareA + shareB);
+
+    float bestDelta = std::numeric_limits<float>::infinity();
+    std::size_t bestFirst = 0, bestSecond = 0;
+    const std::size_t count = m_exchanges.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const Exchange& one = m_exchanges[i];
+        const float wanted = ideal - one.total;
+        // Partners around the wanted total change, nearest first.
+        std::size_t right = static_cast<std::size_t>(
+            std::lower_bound(m_exchanges.begin(), m_exchanges.end(), wanted,
+                             [](const Exchange& x, float value) { return x.total < value; })
+            - m_exchanges.begin());
+        std::size_t left = right;
+        for (std::size_t looked = 0; looked < kPartners && (left > 0 || right < count); ++looked) {
+            std::size_t j;
+            if (left == 0 || (right < count && m_exchanges[right].total - wanted < wanted - m_exchanges[left - 1].total))
+                j = right++;
+            else
+                j = --left;
+            const Exchange& two = m_exchanges[j];
+            if (two.a == one.a || two.b == one.b)
+                continue;
+            // The score terms only add, so a partial sum already above the
+            // best ends the pricing; the total comes first, it decides most.
+            float delta = gender[one.girls + two.girls + 2] + one.schools + two.schools;
+            const float* c1 = &m_changes[i * dimensions];
+            const float* c2 = &m_changes[j * dimensions];
+            for (std::size_t k = 0; k < dimensions && delta < bestDelta; ++k) {
+                const std::size_t d = k == 0 ? static_cast<std::size_t>(total) : k - 1;
+                const float change = c1[d] + c2[d];
+                const float na = deviationA[d] + change * shareA;
+                const float nb = deviationB[d] - change * shareB;
+                const float u = std::max(std::fabs(na) - tolerance[d], 0.0f);
+                const float v = std::max(std::fabs(nb) - tolerance[d], 0.0f);
+                delta += weight[d] * (u * u + v * v + pull * (na * na + nb * nb));
+            }
+            if (delta < bestDelta) {
+                bestDelta = delta;
+                bestFirst = i;
+                bestSecond = j;
+            }
+        }
+    }
+    if (!(static_cast<double>(bestDelta) - base < -CBalanceState::kMinGain))
+        return false;
+
+    // Priced apart from each other's effects on the rules and the schools:
+    // check for real.
+    const Exchange one = m_exchanges[bestFirst];
+    const Exchange two = m_exchanges[bestSecond];
+    const double before = m_state.GetClassCost(classA) + m_state.GetClassCost(classB);
+    m_state.Swap(one.a, one.b);
+    if (m_state.CanSwap(two.a, two.b)) {
+        m_state.Swap(two.a, two.b);
+        if (m_state.GetClassCost(classA) + m_state.GetClassCost(classB) < before - CBalanceState::kMinGain)
+            return true;
+        m_state.Swap(two.a, two.b);
+    }
+    m_state.Swap(one.a, one.b);
+    return false;
+}
