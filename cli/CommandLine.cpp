@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 
+#include "BalanceModel.h"
+#include "BalanceOptimizer.h"
+#include "BalanceReport.h"
 #include "ClassInfo.h"
 #include "ConsoleOwner.h"
 #include "Core.h"
@@ -14,11 +17,12 @@
 
 namespace {
 
-bool ParseSeed(const std::string& text, unsigned long long& seed)
+template <class T>
+bool ParseNumber(const std::string& text, T& value)
 {
     const char* first = text.data();
     const char* last = first + text.size();
-    const auto result = std::from_chars(first, last, seed);
+    const auto result = std::from_chars(first, last, value);
     return !text.empty() && result.ec == std::errc() && result.ptr == last;
 }
 
@@ -42,15 +46,26 @@ int CCommandLine::Run(const std::vector<std::string>& args)
     std::string className;
     bool hasClass = false;
     unsigned long long seed = 0;
+    double seconds = 10.0;
+    unsigned long long iterations = 0;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             Help();
             return 0;
         }
-        if (arg == "--seed" && command == "divide") {
-            if (i + 1 >= args.size() || !ParseSeed(args[i + 1], seed))
+        const bool runs = command == "divide" || command == "balance";
+        if (arg == "--seed" && runs) {
+            if (i + 1 >= args.size() || !ParseNumber(args[i + 1], seed))
                 return Usage("--seed 后面应是一个非负整数。");
+            ++i;
+        } else if (arg == "--seconds" && command == "balance") {
+            if (i + 1 >= args.size() || !ParseNumber(args[i + 1], seconds) || !(seconds > 0.0) || seconds > 86400.0)
+                return Usage("--seconds 后面应是一个正数（秒）。");
+            ++i;
+        } else if (arg == "--iterations" && command == "balance") {
+            if (i + 1 >= args.size() || !ParseNumber(args[i + 1], iterations) || iterations == 0)
+                return Usage("--iterations 后面应是一个正整数。");
             ++i;
         } else if (arg == "--class" && command == "table") {
             if (i + 1 >= args.size())
@@ -66,13 +81,16 @@ int CCommandLine::Run(const std::vector<std::string>& args)
         }
     }
 
-    if (command != "divide" && command != "report" && command != "table" && command != "stats")
+    if (command != "divide" && command != "balance" && command != "report" && command != "table"
+        && command != "stats")
         return Usage("未知命令：" + command);
     if (path.empty())
         return Usage("缺少任务文件（.qz）。");
 
     if (command == "divide")
         return Divide(path, seed);
+    if (command == "balance")
+        return Balance(path, seed, seconds, iterations);
     if (command == "report")
         return Report(path);
     if (command == "table")
@@ -103,11 +121,7 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
     if (!OpenTask(task, path))
         return ExitTask; // a damaged data file is never overwritten
 
-    // The seed is shown before the run so that a division can be repeated.
-    std::random_device device;
-    while (seed == 0)
-        seed = (static_cast<unsigned long long>(device()) << 32) ^ device();
-    m_err << "随机种子：" << seed << std::endl;
+    seed = ChooseSeed(seed);
 
     // The engine does not look at whether its files were written; a message
     // from the task during the run means input.xml was not saved.
@@ -146,6 +160,62 @@ int CCommandLine::Divide(const std::string& path, unsigned long long seed)
         }
     }
     return result;
+}
+
+unsigned long long CCommandLine::ChooseSeed(unsigned long long seed)
+{
+    std::random_device device;
+    while (seed == 0)
+        seed = (static_cast<unsigned long long>(device()) << 32) ^ device();
+    m_err << "随机种子：" << seed << std::endl;
+    return seed;
+}
+
+int CCommandLine::Balance(const std::string& path, unsigned long long seed, double seconds,
+                          unsigned long long iterations)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+
+    CBalanceOptimizer optimizer(task);
+    CBalanceOptions options;
+    options.seconds = seconds;
+    options.iterations = iterations;
+    options.seed = ChooseSeed(seed);
+    optimizer.SetOptions(options);
+    m_err << "正在均衡优化,请稍候..." << std::endl;
+    const CBalanceResult& result = optimizer.Run();
+    if (!result.divided) {
+        m_err << "错误：该任务还没有分班，无法均衡优化。请先自动分班（quillon-cli divide）。" << std::endl;
+        return DIVISION_RESULT_REFUSED;
+    }
+    optimizer.Apply();
+
+    const CBalanceModel& model = *optimizer.GetModel();
+    CReportInfo& report = task.GetLastReportInfo();
+    CReportInfo stamp; // now, in the report's own format
+    report.SetReportInfo(
+        CBalanceReport::AddSection(report.GetReportInfo(), CBalanceReport::Section(model, result, stamp.GetTime())));
+
+    for (const auto& row : CBalanceReport::Table(model, result))
+        m_out << row.label << '\t' << row.before << '\t' << row.after << '\n';
+    m_out << (result.movedStudents > 0 ? "调整了 " + std::to_string(result.movedStudents) + " 名学生的班级。"
+                                       : std::string("没有找到更均衡的分班，各班学生未作调整。"))
+          << '\n';
+    m_out.flush();
+
+    // The report is written only with the data it describes.
+    bool saved = false;
+    task.SetMessageHandler([this](const std::string& text) { m_err << text << std::endl; });
+    if (task.SaveInputData())
+        saved = task.SaveLastReportInfo();
+    if (!saved) {
+        m_err << "错误：均衡优化的结果未能保存到任务文件夹。" << std::endl;
+        return ExitNotSaved;
+    }
+    m_err << "均衡优化完成。" << std::endl;
+    return model.GetUnplacedCount() > 0 ? DIVISION_RESULT_UNPLACED : DIVISION_RESULT_DONE;
 }
 
 int CCommandLine::Report(const std::string& path)
@@ -233,10 +303,13 @@ int CCommandLine::Usage(const std::string& problem)
 
 void CCommandLine::Help()
 {
-    m_out << "quillon-cli —— 不开窗口的分班、报告、分班表与统计\n"
+    m_out << "quillon-cli —— 不开窗口的分班、均衡优化、报告、分班表与统计\n"
              "\n"
              "用法：\n"
              "  quillon-cli divide TASK.qz [--seed N]   自动分班，保存结果与报告，输出报告\n"
+             "  quillon-cli balance TASK.qz [--seconds S] [--seed N] [--iterations N]\n"
+             "                                          对已分班的任务做均衡优化，保存结果，\n"
+             "                                          在报告后添加均衡结果，输出优化前后的各班差距\n"
              "  quillon-cli report TASK.qz              输出上次分班的报告\n"
              "  quillon-cli table TASK.qz [--class 班级] 输出分班表（制表符分隔）\n"
              "  quillon-cli stats TASK.qz               输出各班与全校的分班统计（制表符分隔）\n"
@@ -244,9 +317,12 @@ void CCommandLine::Help()
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
              "不给或为 0 时每次随机选取，所用种子显示在标准错误输出上。\n"
+             "--seconds S 均衡优化的时长（秒，默认 10）；--iterations N 改为固定的搜索步数，\n"
+             "同一种子与步数在任何机器上得到同一结果。\n"
              "\n"
-             "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
+             "退出码：0 分班（或均衡优化）完成（其他命令：成功）；1 数据检查未通过，未分班\n"
+             "（均衡优化：任务还没有分班）；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班，但结果未能保存。\n";
+             "7 已分班（或已优化），但结果未能保存。\n";
     m_out.flush();
 }

@@ -7,8 +7,8 @@
 
 class CScheduleTask;
 
-// quillon-cli: divides a task and prints its report, division table and
-// statistics without a window. Results go to out, messages to err, both
+// quillon-cli: divides and balances a task and prints its report, division
+// table and statistics without a window. Results go to out, messages to err, both
 // UTF-8.
 class CCommandLine
 {
@@ -26,6 +26,7 @@ public:
 
 private:
     int Divide(const std::string& path, unsigned long long seed);
+    int Balance(const std::string& path, unsigned long long seed, double seconds, unsigned long long iterations);
     int Report(const std::string& path);
     int Table(const std::string& path, const std::string& className);
     int Stats(const std::string& path);
@@ -33,6 +34,9 @@ private:
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.
     bool OpenTask(CScheduleTask& task, const std::string& path);
+    // A seed for the run: the one given, or a fresh one when 0; shown on
+    // the error stream so that the run can be repeated.
+    unsigned long long ChooseSeed(unsigned long long seed);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
     int Usage(const std::string& problem);
     void Help();
