@@ -10,7 +10,7 @@
 namespace {
 
 // Subject bands are this many times as wide as the total's.
-constexpr double kSubjectRatio = 6.0;
+constexpr double kSubjectRatio = 10.0;
 // Each narrowing keeps this share of the width.
 constexpr double kNarrowing = 0.7;
 // The unit of the total average, as a share of the spread of random classes.

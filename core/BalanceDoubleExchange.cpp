@@ -21,21 +21,40 @@ CBalanceDoubleExchange::CBalanceDoubleExchange(CBalanceState& state) : m_state(s
 void CBalanceDoubleExchange::List(int classA, const std::vector<int>& studentsA, int classB,
                                   const std::vector<int>& studentsB)
 {
+    // What each student brings along when it goes over, once per student.
     const CBalanceModel& model = m_state.GetModel();
     const int total = model.GetSubjectCount();
+    struct Side
+    {
+        int student;
+        int join; // CBalanceState::JoinCondition for the other class
+        int school;
+        int girl;
+        float schoolMove;
+        float total;
+    };
+    auto describe = [&](const std::vector<int>& students, int own, int other, std::vector<Side>& out) {
+        out.clear();
+        for (int s : students) {
+            const int school = model.GetSchool(s);
+            out.push_back({s, m_state.JoinCondition(s, other), school, model.IsGirl(s) ? 1 : 0,
+                           static_cast<float>(m_state.SchoolChange(own, school, -1) + m_state.SchoolChange(other, school, 1)),
+                           static_cast<float>(m_state.GetPoints(s)[total])});
+        }
+    };
+    std::vector<Side> sideA, sideB;
+    describe(studentsA, classA, classB, sideA);
+    describe(studentsB, classB, classA, sideB);
+
     m_exchanges.clear();
-    for (int a : studentsA) {
-        for (int b : studentsB) {
-            if (!m_state.CanSwap(a, b))
+    for (const Side& a : sideA) {
+        if (a.join == -2)
+            continue;
+        for (const Side& b : sideB) {
+            if ((a.join >= 0 && a.join != b.student) || b.join == -2 || (b.join >= 0 && b.join != a.student))
                 continue;
-            const int sa = model.GetSchool(a);
-            const int sb = model.GetSchool(b);
-            const double schools = sa == sb ? 0.0
-                                            : m_state.SchoolChange(classA, sa, -1) + m_state.SchoolChange(classB, sa, 1)
-                                                  + m_state.SchoolChange(classB, sb, -1)
-                                                  + m_state.SchoolChange(classA, sb, 1);
-            m_exchanges.push_back({a, b, static_cast<float>(m_state.GetPoints(b)[total] - m_state.GetPoints(a)[total]),
-                                   (model.IsGirl(b) ? 1 : 0) - (model.IsGirl(a) ? 1 : 0), static_cast<float>(schools)});
+            m_exchanges.push_back({a.student, b.student, b.total - a.total, b.girl - a.girl,
+                                   a.school == b.school ? 0.0f : a.schoolMove + b.schoolMove});
         }
     }
     std::sort(m_exchanges.begin(), m_exchanges.end(),
