@@ -20,7 +20,7 @@ constexpr int kChainLength = 6;
 // Students of a class looked at in one step.
 constexpr std::size_t kSampleSize = 64;
 // Student pairs tried in one rotation.
-constexpr int kRotationPairs = 16;
+constexpr int kRotationPairs = 8;
 // Classes looked at when choosing a partner class.
 constexpr int kPartnerCandidates = 24;
 // Share of partner classes drawn at random instead.
