@@ -1,6 +1,7 @@
 #include "BalanceDoubleExchange.h"
 
 #include "BalanceModel.h"
+#include "BalancePairPrice.h"
 #include "BalanceState.h"
 
 #include <algorithm>
@@ -77,29 +78,13 @@ bool CBalanceDoubleExchange::Run(int classA, const std::vector<int>& studentsA, 
         return false;
 
     const CBalanceModel& model = m_state.GetModel();
-    const int total = model.GetSubjectCount();
+    const std::size_t total = static_cast<std::size_t>(model.GetSubjectCount());
     const std::size_t dimensions = static_cast<std::size_t>(model.GetScoreDimensions());
-    std::vector<float> deviationA(dimensions), deviationB(dimensions), tolerance(dimensions), weight(dimensions);
-    for (std::size_t d = 0; d < dimensions; ++d) {
-        deviationA[d] = static_cast<float>(m_state.GetDeviation(classA, static_cast<int>(d)));
-        deviationB[d] = static_cast<float>(m_state.GetDeviation(classB, static_cast<int>(d)));
-        tolerance[d] = static_cast<float>(m_state.GetTolerances()[d]);
-        weight[d] = static_cast<float>(m_state.GetAverageWeights()[d]);
-    }
-    const float pull = static_cast<float>(m_state.GetPull());
-    const float shareA = 1.0f / static_cast<float>(m_state.Size(classA));
-    const float shareB = 1.0f / static_cast<float>(m_state.Size(classB));
-    const double base = m_state.GetAverageCost(classA) + m_state.GetAverageCost(classB);
-    float gender[5];
-    for (int g = -2; g <= 2; ++g) {
-        gender[g + 2] = static_cast<float>(
-            m_state.GenderCost(m_state.GetGirls(classA) + g, m_state.Size(classA)) - m_state.GetGenderCost(classA)
-            + m_state.GenderCost(m_state.GetGirls(classB) - g, m_state.Size(classB)) - m_state.GetGenderCost(classB));
-    }
+    const CBalancePairPrice price(m_state, classA, classB);
+    std::vector<float> change(dimensions);
 
     // The total change that would give both classes the same total average.
-    const float ideal = (deviationB[static_cast<std::size_t>(total)] - deviationA[static_cast<std::size_t>(total)])
-                        / (shareA + shareB);
+    const float ideal = (price.deviationB[total] - price.deviationA[total]) / (price.shareA + price.shareB);
 
     float bestDelta = std::numeric_limits<float>::infinity();
     std::size_t bestFirst = 0, bestSecond = 0;
@@ -122,20 +107,12 @@ bool CBalanceDoubleExchange::Run(int classA, const std::vector<int>& studentsA, 
             const Exchange& two = m_exchanges[j];
             if (two.a == one.a || two.b == one.b)
                 continue;
-            // The score terms only add, so a partial sum already above the
-            // best ends the pricing; the total comes first, it decides most.
-            float delta = gender[one.girls + two.girls + 2] + one.schools + two.schools;
             const float* c1 = &m_changes[i * dimensions];
             const float* c2 = &m_changes[j * dimensions];
-            for (std::size_t k = 0; k < dimensions && delta < bestDelta; ++k) {
-                const std::size_t d = k == 0 ? static_cast<std::size_t>(total) : k - 1;
-                const float change = c1[d] + c2[d];
-                const float na = deviationA[d] + change * shareA;
-                const float nb = deviationB[d] - change * shareB;
-                const float u = std::max(std::fabs(na) - tolerance[d], 0.0f);
-                const float v = std::max(std::fabs(nb) - tolerance[d], 0.0f);
-                delta += weight[d] * (u * u + v * v + pull * (na * na + nb * nb));
-            }
+            for (std::size_t d = 0; d < dimensions; ++d)
+                change[d] = c1[d] + c2[d];
+            const float counts = price.Gender(one.girls + two.girls) + one.schools + two.schools;
+            const float delta = counts + price.Averages(change.data(), bestDelta - counts);
             if (delta < bestDelta) {
                 bestDelta = delta;
                 bestFirst = i;
@@ -143,7 +120,7 @@ bool CBalanceDoubleExchange::Run(int classA, const std::vector<int>& studentsA, 
             }
         }
     }
-    if (!(static_cast<double>(bestDelta) - base < -CBalanceState::kMinGain))
+    if (!(static_cast<double>(bestDelta) - price.base < -CBalanceState::kMinGain))
         return false;
 
     // Priced apart from each other's effects on the rules and the schools:

@@ -1,6 +1,7 @@
 #include "BalanceExchangeScan.h"
 
 #include "BalanceModel.h"
+#include "BalancePairPrice.h"
 #include "BalanceState.h"
 
 #include <algorithm>
@@ -46,26 +47,13 @@ CBalanceExchangeScan::Exchange CBalanceExchangeScan::Best(const CBalanceState& s
 
     const CBalanceModel& model = state.GetModel();
     const std::size_t dimensions = static_cast<std::size_t>(model.GetScoreDimensions());
-    std::vector<float> deviationA(dimensions), deviationB(dimensions), tolerance(dimensions), weight(dimensions);
-    for (std::size_t d = 0; d < dimensions; ++d) {
-        deviationA[d] = static_cast<float>(state.GetDeviation(classA, static_cast<int>(d)));
-        deviationB[d] = static_cast<float>(state.GetDeviation(classB, static_cast<int>(d)));
-        tolerance[d] = static_cast<float>(state.GetTolerances()[d]);
-        weight[d] = static_cast<float>(state.GetAverageWeights()[d]);
-    }
-    const float shareA = 1.0f / static_cast<float>(state.Size(classA));
-    const float shareB = 1.0f / static_cast<float>(state.Size(classB));
-    const double base = state.GetAverageCost(classA) + state.GetAverageCost(classB);
-    const float pull = static_cast<float>(state.GetPull());
-
-    // A girl for a boy moves one girl between the classes; the cost depends
-    // only on the direction: index 1 when the first class gains the girl.
-    auto genderChange = [&](int classIndex, int change) {
-        return state.GenderCost(state.GetGirls(classIndex) + change, state.Size(classIndex))
-               - state.GetGenderCost(classIndex);
-    };
-    const float gainsGirl = static_cast<float>(genderChange(classA, 1) + genderChange(classB, -1));
-    const float losesGirl = static_cast<float>(genderChange(classA, -1) + genderChange(classB, 1));
+    const CBalancePairPrice price(state, classA, classB);
+    const float shareA = price.shareA;
+    const float shareB = price.shareB;
+    const float pull = price.pull;
+    // A girl for a boy moves one girl between the classes.
+    const float gainsGirl = price.Gender(1);
+    const float losesGirl = price.Gender(-1);
 
     std::vector<float> pointsA(dimensions);
     float bestDelta = std::numeric_limits<float>::infinity();
@@ -87,20 +75,20 @@ CBalanceExchangeScan::Exchange CBalanceExchangeScan::Best(const CBalanceState& s
         for (std::size_t d = 0; d < dimensions; ++d) {
             const float* column = &m_points[d * m_columns];
             const float pa = pointsA[d];
-            const float da = deviationA[d];
-            const float db = deviationB[d];
-            const float t = tolerance[d];
-            const float w = weight[d];
+            const float da = price.deviationA[d];
+            const float db = price.deviationB[d];
+            const float t = price.tolerance[d];
+            const float w = price.weight[d];
             for (std::size_t j = 0; j < m_columns; ++j) {
-                // The excess beyond the band, max(u, 0), written without a
-                // branch: (u + |u|) / 2.
+                // As CBalancePairPrice::Averages, with the excess beyond the
+                // band, max(u, 0), written without a branch: (u + |u|) / 2.
                 const float diff = column[j] - pa;
-                const float u = std::fabs(da + diff * shareA) - t;
-                const float v = std::fabs(db - diff * shareB) - t;
-                const float x = 0.5f * (u + std::fabs(u));
-                const float y = 0.5f * (v + std::fabs(v));
                 const float na = da + diff * shareA;
                 const float nb = db - diff * shareB;
+                const float u = std::fabs(na) - t;
+                const float v = std::fabs(nb) - t;
+                const float x = 0.5f * (u + std::fabs(u));
+                const float y = 0.5f * (v + std::fabs(v));
                 delta[j] += w * (x * x + y * y + pull * (na * na + nb * nb));
             }
         }
@@ -119,6 +107,6 @@ CBalanceExchangeScan::Exchange CBalanceExchangeScan::Best(const CBalanceState& s
         }
     }
     if (best.a >= 0)
-        best.delta = static_cast<double>(bestDelta) - base;
+        best.delta = static_cast<double>(bestDelta) - price.base;
     return best;
 }

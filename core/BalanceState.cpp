@@ -270,15 +270,26 @@ double CBalanceState::SwapDelta(int a, int b) const
 
 void CBalanceState::Swap(int a, int b)
 {
-    const int classA = ClassOf(a);
-    const int classB = ClassOf(b);
-    Remove(a, classA);
-    Remove(b, classB);
-    Add(a, classB);
-    Add(b, classA);
-    for (int c : {classA, classB}) {
-        UpdateDeviations(c);
-        Reprice(c);
+    Relocate({{a, ClassOf(b)}, {b, ClassOf(a)}});
+}
+
+void CBalanceState::Relocate(std::initializer_list<std::pair<int, int>> moves)
+{
+    int touched[6];
+    int count = 0;
+    for (const auto& [student, to] : moves) {
+        touched[count++] = ClassOf(student);
+        touched[count++] = to;
+        Remove(student, ClassOf(student));
+    }
+    for (const auto& [student, to] : moves)
+        Add(student, to);
+    std::sort(touched, touched + count);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && touched[i] == touched[i - 1])
+            continue;
+        UpdateDeviations(touched[i]);
+        Reprice(touched[i]);
     }
 }
 
@@ -297,13 +308,7 @@ double CBalanceState::MoveDelta(int student, int to) const
 
 void CBalanceState::Move(int student, int to)
 {
-    const int from = ClassOf(student);
-    Remove(student, from);
-    Add(student, to);
-    for (int c : {from, to}) {
-        UpdateDeviations(c);
-        Reprice(c);
-    }
+    Relocate({{student, to}});
 }
 
 bool CBalanceState::CanRotate(int a, int b, int c) const
@@ -326,19 +331,7 @@ double CBalanceState::RotateDelta(int a, int b, int c) const
 
 void CBalanceState::Rotate(int a, int b, int c)
 {
-    const int classA = ClassOf(a);
-    const int classB = ClassOf(b);
-    const int classC = ClassOf(c);
-    Remove(a, classA);
-    Remove(b, classB);
-    Remove(c, classC);
-    Add(a, classB);
-    Add(b, classC);
-    Add(c, classA);
-    for (int k : {classA, classB, classC}) {
-        UpdateDeviations(k);
-        Reprice(k);
-    }
+    Relocate({{a, ClassOf(b)}, {b, ClassOf(c)}, {c, ClassOf(a)}});
 }
 
 void CBalanceState::Remove(int student, int classIndex)

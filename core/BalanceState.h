@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 class CBalanceModel;
@@ -132,7 +134,10 @@ private:
     // The cost of a class after removing one student and adding another
     // (either may be -1).
     double CostAfter(int classIndex, int removed, int added) const;
-    // Moves a student's figures out of or into a class, then reprices it.
+    // Moves students (to the classes given) and reprices the classes
+    // concerned.
+    void Relocate(std::initializer_list<std::pair<int, int>> moves);
+    // Takes a student's figures out of a class or into it.
     void Remove(int student, int classIndex);
     void Add(int student, int classIndex);
     void Reprice(int classIndex);
