@@ -183,6 +183,15 @@ int CCommandLine::Balance(const std::string& path, unsigned long long seed, doub
     options.seconds = seconds;
     options.iterations = iterations;
     options.seed = ChooseSeed(seed);
+    int shown = 0;
+    options.progress = [this, &shown](const CBalanceProgress& progress) {
+        const int percent = static_cast<int>(progress.share * 100.0);
+        if (percent >= shown + 10 && percent < 100) {
+            shown = percent / 10 * 10;
+            m_err << "进度：" << shown << "%，总分平均分相差 " << CBalanceReport::Points(progress.spreads.total)
+                  << std::endl;
+        }
+    };
     optimizer.SetOptions(options);
     m_err << "正在均衡优化,请稍候..." << std::endl;
     const CBalanceResult& result = optimizer.Run();

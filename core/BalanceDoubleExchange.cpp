@@ -107,8 +107,8 @@ bool CBalanceDoubleExchange::Run(int classA, const std::vector<int>& studentsA, 
             const Exchange& two = m_exchanges[j];
             if (two.a == one.a || two.b == one.b)
                 continue;
-            const float* c1 = &m_changes[i * dimensions];
-            const float* c2 = &m_changes[j * dimensions];
+            const float* c1 = m_changes.data() + i * dimensions;
+            const float* c2 = m_changes.data() + j * dimensions;
             for (std::size_t d = 0; d < dimensions; ++d)
                 change[d] = c1[d] + c2[d];
             const float counts = price.Gender(one.girls + two.girls) + one.schools + two.schools;

@@ -73,7 +73,7 @@ CBalanceExchangeScan::Exchange CBalanceExchangeScan::Best(const CBalanceState& s
         float* delta = m_delta.data();
         std::fill(delta, delta + m_columns, 0.0f);
         for (std::size_t d = 0; d < dimensions; ++d) {
-            const float* column = &m_points[d * m_columns];
+            const float* column = m_points.data() + d * m_columns;
             const float pa = pointsA[d];
             const float da = price.deviationA[d];
             const float db = price.deviationB[d];

@@ -99,7 +99,7 @@ void CBalanceModel::ReadStudents()
         const std::size_t first = m_units.size();
         m_units.resize(first + dimensions, 0);
         m_scores.resize(m_scores.size() + subjects, 0.0f);
-        float* scores = &m_scores[m_scores.size() - subjects];
+        float* scores = m_scores.data() + (m_scores.size() - subjects);
         std::int64_t total = 0;
         for (std::size_t k = 0; k < std::min(subjects, texts.size()); ++k) {
             const double value = CStudentInfo::ScoreValue(texts[k]);

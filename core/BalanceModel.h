@@ -50,13 +50,13 @@ public:
     // The score dimensions of a student, in thousandths of a point.
     const std::int64_t* GetUnits(int student) const
     {
-        return &m_units[static_cast<std::size_t>(student) * static_cast<std::size_t>(GetScoreDimensions())];
+        return m_units.data() + static_cast<std::size_t>(student) * static_cast<std::size_t>(GetScoreDimensions());
     }
     // The subject scores as the statistics read them (0 where a score is
     // missing).
     const float* GetScores(int student) const
     {
-        return &m_scores[static_cast<std::size_t>(student) * static_cast<std::size_t>(m_subjectCount)];
+        return m_scores.data() + static_cast<std::size_t>(student) * static_cast<std::size_t>(m_subjectCount);
     }
     // Placed students that must not share a class with this one.
     const int* PartnersBegin(int student) const { return m_partners.data() + m_partnerStart[static_cast<std::size_t>(student)]; }

@@ -9,22 +9,20 @@ const char* const CBalanceReport::kTitle = "【均衡优化】";
 
 namespace {
 
-// A spread of averages with two decimals, whatever the locale says.
-std::string Points(double value)
+// A number with a fixed count of decimals, whatever the locale says.
+std::string Fixed(double value, int decimals)
 {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    return std::string(buffer, result.ptr);
-}
-
-std::string Seconds(double value)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     return std::string(buffer, result.ptr);
 }
 
 } // namespace
+
+std::string CBalanceReport::Points(double value)
+{
+    return Fixed(value, 2);
+}
 
 std::vector<CBalanceReport::Row> CBalanceReport::Table(const CBalanceModel& model, const CBalanceResult& result)
 {
@@ -51,7 +49,7 @@ std::string CBalanceReport::Section(const CBalanceModel& model, const CBalanceRe
     if (result.cancelled)
         text += "均衡优化已取消，保留了取消前找到的最均衡的分班。\n";
     if (result.movedStudents > 0)
-        text += "调整了 " + std::to_string(result.movedStudents) + " 名学生的班级，用时 " + Seconds(result.seconds) + " 秒。\n";
+        text += "调整了 " + std::to_string(result.movedStudents) + " 名学生的班级，用时 " + Fixed(result.seconds, 1) + " 秒。\n";
     else
         text += "没有找到更均衡的分班，各班学生未作调整。\n";
     text += "各班之间的差距（各班中最大值减最小值）：\n";

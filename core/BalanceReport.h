@@ -32,6 +32,8 @@ public:
     // The report with section as its last section, in place of the section
     // of an earlier balancing.
     static std::string AddSection(const std::string& report, const std::string& section);
+    // A spread of averages as the table shows it: two decimals.
+    static std::string Points(double value);
     // The title line that starts the section.
     static const char* const kTitle;
 };

@@ -111,7 +111,7 @@ public:
     // one exclusion partner there).
     int JoinCondition(int student, int classIndex) const;
     // The score dimensions of a student in points.
-    const double* GetPoints(int student) const { return &m_points[static_cast<std::size_t>(student) * m_dimensions]; }
+    const double* GetPoints(int student) const { return m_points.data() + static_cast<std::size_t>(student) * m_dimensions; }
 
 private:
     // Weight of the pull towards the middle, against the excess.
