@@ -27,11 +27,11 @@ protected:
     void SetUp() override
     {
         task.SetMessageHandler([](const std::string&) {});
-        testsupport::CohortSpec spec{178, 6, 4, 17}; // classes of 29 and 30
-        spec.groupedShare = 0.3;
-        spec.presetShare = 0.1;
-        spec.spareSeats = 3;
-        testsupport::FillCohort(task, spec);
+        testsupport::CohortOptions cohort{178, 6, 4, 17}; // classes of 29 and 30
+        cohort.groupedShare = 0.3;
+        cohort.presetShare = 0.1;
+        cohort.spareSeats = 3;
+        testsupport::FillCohort(task, cohort);
         CDivisionCore division;
         division.Init(nullptr, &task);
         division.SetSaveFiles(false);

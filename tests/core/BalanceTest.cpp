@@ -40,11 +40,11 @@ void Divide(CScheduleTask& task, unsigned long long seed)
     division.RunSynchronously();
 }
 
-std::unique_ptr<CScheduleTask> DividedCohort(const testsupport::CohortSpec& spec)
+std::unique_ptr<CScheduleTask> DividedCohort(const testsupport::CohortOptions& cohort)
 {
     auto task = NewTask();
-    testsupport::FillCohort(*task, spec);
-    Divide(*task, spec.seed);
+    testsupport::FillCohort(*task, cohort);
+    Divide(*task, cohort.seed);
     return task;
 }
 
@@ -107,11 +107,11 @@ CBalanceResult Balance(CScheduleTask& task, std::uint64_t seed, std::uint64_t it
 TEST(BalanceTest, RulesHoldOnCohortsWithManyPresetsAndGroups)
 {
     for (std::uint64_t seed = 1; seed <= 4; ++seed) {
-        testsupport::CohortSpec spec{300, 8, 3, seed};
-        spec.groupedShare = 0.25;
-        spec.presetShare = 0.15;
-        spec.spareSeats = 3;
-        auto task = DividedCohort(spec);
+        testsupport::CohortOptions cohort{300, 8, 3, seed};
+        cohort.groupedShare = 0.25;
+        cohort.presetShare = 0.15;
+        cohort.spareSeats = 3;
+        auto task = DividedCohort(cohort);
         const auto before = ClassesOf(*task);
         const CBalanceResult result = Balance(*task, seed, 600);
 
@@ -166,9 +166,9 @@ TEST(BalanceTest, UnplacedStudentsUnevenCapacitiesAndBrokenGroupsAreRespected)
 
 TEST(BalanceTest, SameSeedAndStepsGiveTheSameDivision)
 {
-    testsupport::CohortSpec spec{400, 10, 4, 11};
-    auto first = DividedCohort(spec);
-    auto second = DividedCohort(spec);
+    testsupport::CohortOptions cohort{400, 10, 4, 11};
+    auto first = DividedCohort(cohort);
+    auto second = DividedCohort(cohort);
     ASSERT_EQ(ClassesOf(*first), ClassesOf(*second));
 
     const CBalanceResult one = Balance(*first, 99, 500);

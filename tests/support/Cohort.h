@@ -16,7 +16,7 @@
 
 namespace testsupport {
 
-struct CohortSpec
+struct CohortOptions
 {
     int students = 400;
     int classes = 10;
@@ -27,20 +27,20 @@ struct CohortSpec
     unsigned spareSeats = 1; // per class, beyond an even share
 };
 
-inline void FillCohort(CScheduleTask& task, const CohortSpec& spec)
+inline void FillCohort(CScheduleTask& task, const CohortOptions& cohort)
 {
     static const char* const kSubjects[] = {"语文", "数学", "英语", "物理", "化学", "生物", "政治", "历史", "地理"};
-    std::mt19937_64 random(spec.seed);
+    std::mt19937_64 random(cohort.seed);
     std::normal_distribution<double> normal(0.0, 1.0);
     auto uniform = [&](int n) { return static_cast<int>(random() % static_cast<std::uint64_t>(n)); };
 
     const unsigned capacity =
-        static_cast<unsigned>((spec.students + spec.classes - 1) / spec.classes) + spec.spareSeats;
-    for (int c = 0; c < spec.classes; ++c)
+        static_cast<unsigned>((cohort.students + cohort.classes - 1) / cohort.classes) + cohort.spareSeats;
+    for (int c = 0; c < cohort.classes; ++c)
         AddClass(task, "c" + std::to_string(c), std::to_string(c + 1) + "班", c, capacity);
     auto& subjects = task.GetCustomSubjectArray();
     subjects.clear();
-    for (int k = 0; k < spec.subjects; ++k)
+    for (int k = 0; k < cohort.subjects; ++k)
         subjects.push_back(k < 9 ? kSubjects[k] : "科目" + std::to_string(k + 1));
 
     // Schools of very unequal size, each with its own level.
@@ -53,12 +53,12 @@ inline void FillCohort(CScheduleTask& task, const CohortSpec& spec)
     }
     std::discrete_distribution<int> school(weights.begin(), weights.end());
 
-    for (int s = 0; s < spec.students; ++s) {
+    for (int s = 0; s < cohort.students; ++s) {
         const int from = school(random);
         const double ability = normal(random) + effects[static_cast<std::size_t>(from)];
         const int sex = (random() % 100) < 48 ? 0 : 1;
         std::vector<std::string> scores;
-        for (int k = 0; k < spec.subjects; ++k) {
+        for (int k = 0; k < cohort.subjects; ++k) {
             const double top = k < 3 ? 150.0 : 100.0;
             const double z = 0.75 * ability / std::sqrt(1.25) + 0.66 * normal(random);
             const double value = std::clamp(top * (0.65 + 0.15 * z), 0.0, top);
@@ -75,10 +75,10 @@ inline void FillCohort(CScheduleTask& task, const CohortSpec& spec)
 
     // Exclusive groups among distinct students; pre-assignments among the
     // others, so that the greedy division never has to break a group.
-    std::vector<int> order(static_cast<std::size_t>(spec.students));
+    std::vector<int> order(static_cast<std::size_t>(cohort.students));
     std::iota(order.begin(), order.end(), 0);
     std::shuffle(order.begin(), order.end(), random);
-    const std::size_t grouped = static_cast<std::size_t>(spec.groupedShare * spec.students);
+    const std::size_t grouped = static_cast<std::size_t>(cohort.groupedShare * cohort.students);
     std::size_t next = 0;
     for (int group = 0; next + 2 <= grouped; ++group) {
         const std::size_t size = std::min<std::size_t>(2 + static_cast<std::size_t>(uniform(3)), grouped - next);
@@ -87,9 +87,9 @@ inline void FillCohort(CScheduleTask& task, const CohortSpec& spec)
             members.push_back("s" + std::to_string(order[next++]));
         AddGroup(task, "g" + std::to_string(group), members);
     }
-    const std::size_t presets = static_cast<std::size_t>(spec.presetShare * spec.students);
+    const std::size_t presets = static_cast<std::size_t>(cohort.presetShare * cohort.students);
     for (std::size_t k = 0; k < presets && next < order.size(); ++k)
-        AddPreset(task, "s" + std::to_string(order[next++]), "c" + std::to_string(uniform(spec.classes)));
+        AddPreset(task, "s" + std::to_string(order[next++]), "c" + std::to_string(uniform(cohort.classes)));
 }
 
 } // namespace testsupport
