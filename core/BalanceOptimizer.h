@@ -28,7 +28,9 @@ struct CBalanceOptions
     // same seed and step count give the same division on every machine.
     std::uint64_t iterations = 0;
     std::uint64_t seed = 1;
-    // Called on the thread that runs the search; must not touch the task.
+    // Called on the thread that runs the search, at the start, about every
+    // tenth of a second and at the end (share 1); it must not touch the task
+    // (a window forwards it to its own thread).
     std::function<void(const CBalanceProgress&)> progress;
 };
 
@@ -56,9 +58,13 @@ struct CBalanceResult
 // any figure of CBalanceSpreads.
 //
 // Use: SetOptions, Run (on a worker thread if wanted; it reads the task but
-// does not change it), then Apply to write the best division into the task,
-// or drop it. Cancel may be called from any thread; Run then returns within
-// a tenth of a second with the best division found so far.
+// does not change it, and nothing else may change the task meanwhile), then
+// Apply to write the best division into the task, or drop it (after a
+// cancel the window may ask first). Run ends when the budget is used or
+// earlier, when nothing is left to gain. Cancel may be called from any
+// thread, also before Run; Run then returns within a tenth of a second with
+// the best division found so far, never with a move half made. An optimiser
+// serves one run.
 class CBalanceOptimizer
 {
 public:
