@@ -28,35 +28,28 @@ double CBalanceResplit::HalfDifference(const Couple& couple, int dimension) cons
 
 void CBalanceResplit::Pair(int first, int second)
 {
-    // As many students of each class as the other has movable ones.
-    std::vector<int> pool;
+    // As many students of each class as the other has movable ones, each
+    // class's sorted by sex, then total with a little noise; the k-th of
+    // the one class is paired with the k-th of the other.
+    const CBalanceModel& model = m_state.GetModel();
+    const int total = model.GetSubjectCount();
     const std::size_t count = std::min(m_state.Movable(first).size(), m_state.Movable(second).size());
-    for (int c : {first, second}) {
-        std::vector<int> movable = m_state.Movable(c);
+    std::vector<std::pair<double, int>> sorted[2];
+    for (int side = 0; side < 2; ++side) {
+        std::vector<int> movable = m_state.Movable(side == 0 ? first : second);
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t j = i + static_cast<std::size_t>(m_random.Below(static_cast<int>(movable.size() - i)));
             std::swap(movable[i], movable[j]);
-            pool.push_back(movable[i]);
+            const int s = movable[i];
+            const double key = m_state.GetPoints(s)[total] + (m_random.Unit() - 0.5) * kPairingNoise
+                               + (model.IsGirl(s) ? 1.0e9 : 0.0);
+            sorted[side].emplace_back(key, s);
         }
+        std::sort(sorted[side].begin(), sorted[side].end());
     }
-
-    const CBalanceModel& model = m_state.GetModel();
-    const int total = model.GetSubjectCount();
-    std::vector<std::pair<double, int>> keyed;
-    keyed.reserve(pool.size());
-    for (int s : pool) {
-        // Girls and boys apart, each by total.
-        const double key = m_state.GetPoints(s)[total] + (m_random.Unit() - 0.5) * kPairingNoise
-                           + (model.IsGirl(s) ? 1.0e9 : 0.0);
-        keyed.emplace_back(key, s);
-    }
-    std::sort(keyed.begin(), keyed.end());
     m_couples.clear();
-    for (std::size_t i = 0; i + 1 < keyed.size(); i += 2) {
-        const int a = keyed[i].second;
-        const int b = keyed[i + 1].second;
-        m_couples.push_back(m_state.ClassOf(a) == first ? Couple{a, b} : Couple{b, a});
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        m_couples.push_back(Couple{sorted[0][i].second, sorted[1][i].second});
 }
 
 void CBalanceResplit::ChooseSides(int first, int second)

@@ -5,11 +5,11 @@
 class CBalanceRandom;
 class CBalanceState;
 
-// Splits the movable students of two classes anew. The students are paired
-// off, each with one of the same sex and a similar total (with a little
-// noise, so that every try pairs differently); each pair then sends one
-// member to either class, which keeps both headcounts and both numbers of
-// girls. Which member goes where is decided by differencing, as for
+// Splits the movable students of two classes anew. Each student of the one
+// class is paired with a student of the other of the same sex (as far as
+// the numbers allow) and a similar total (with a little noise, so that
+// every try pairs differently); each pair then sends one member to either
+// class, which keeps both headcounts. Which member goes where is decided by differencing, as for
 // balanced number partitioning but on whole vectors of score sums: the two
 // largest differences are repeatedly replaced by their smaller sum or
 // difference, so that the large ones cancel and the small ones fine-tune,
@@ -29,8 +29,8 @@ public:
 private:
     struct Couple
     {
-        int x; // the member that goes to the first class when the side is +1
-        int y;
+        int x; // in the first class; stays there when the side is +1
+        int y; // in the second class
     };
 
     void Pair(int first, int second);

@@ -10,7 +10,7 @@ namespace {
 
 // How the steps are shared among the moves; the rest are exchange chains.
 constexpr double kRotationShare = 0.1;
-constexpr double kResplitShare = 0.4;
+constexpr double kResplitShare = 0.3;
 constexpr double kDoubleShare = 0.3;
 // Share of steps that start from a class whose averages lie outside their
 // bands (when there is one).
