@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 
+#include "BalanceModel.h"
+#include "BalanceOptimizer.h"
+#include "BalanceReport.h"
 #include "ClassInfo.h"
 #include "ConsoleOwner.h"
 #include "Core.h"
@@ -29,11 +32,12 @@ const char* const MissingTask = "缺少任务文件（.qz）。";
 const char* const MissingPdf = "缺少输出的 PDF 文件。";
 const CCommandLine::Option ClassOption = {"--class", true, "--class 后面应是班级名称。"};
 
-bool ParseSeed(const std::string& text, unsigned long long& seed)
+template <class T>
+bool ParseNumber(const std::string& text, T& value)
 {
     const char* first = text.data();
     const char* last = first + text.size();
-    const auto result = std::from_chars(first, last, seed);
+    const auto result = std::from_chars(first, last, value);
     return !text.empty() && result.ec == std::errc() && result.ptr == last;
 }
 
@@ -88,6 +92,11 @@ const CCommandLine::Command* CCommandLine::FindCommand(const std::string& name)
 {
     static const std::vector<Command> commands = {
         {"divide", {MissingTask}, {{"--seed", true, "--seed 后面应是一个非负整数。"}}, &CCommandLine::Divide},
+        {"balance", {MissingTask},
+         {{"--seed", true, "--seed 后面应是一个非负整数。"},
+          {"--seconds", true, "--seconds 后面应是一个正数（秒）。"},
+          {"--iterations", true, "--iterations 后面应是一个正整数。"}},
+         &CCommandLine::Balance},
         {"report", {MissingTask}, {}, &CCommandLine::Report},
         {"table", {MissingTask}, {ClassOption}, &CCommandLine::Table},
         {"stats", {MissingTask}, {}, &CCommandLine::Stats},
@@ -155,7 +164,7 @@ int CCommandLine::Divide(const Arguments& arguments)
 {
     const std::string& path = arguments.Task();
     unsigned long long seed = 0;
-    if (const std::string* text = arguments.Option("--seed"); text && !ParseSeed(*text, seed))
+    if (const std::string* text = arguments.Option("--seed"); text && !ParseNumber(*text, seed))
         return Usage("--seed 后面应是一个非负整数。");
     CTaskLock lock(TaskFolder(path));
     if (const int locked = LockTask(lock, path, "quillon-cli divide"))
@@ -165,11 +174,7 @@ int CCommandLine::Divide(const Arguments& arguments)
     if (!OpenTask(task, path))
         return ExitTask; // a damaged data file is never overwritten
 
-    // The seed is shown before the run so that a division can be repeated.
-    std::random_device device;
-    while (seed == 0)
-        seed = (static_cast<unsigned long long>(device()) << 32) ^ device();
-    m_err << "随机种子：" << seed << std::endl;
+    seed = ChooseSeed(seed);
 
     // The engine does not look at whether its files were written; a message
     // from the task during the run means input.xml was not saved.
@@ -209,6 +214,83 @@ int CCommandLine::Divide(const Arguments& arguments)
         m_out << '\n';
     m_out.flush();
     return result;
+}
+
+unsigned long long CCommandLine::ChooseSeed(unsigned long long seed)
+{
+    std::random_device device;
+    while (seed == 0)
+        seed = (static_cast<unsigned long long>(device()) << 32) ^ device();
+    m_err << "随机种子：" << seed << std::endl;
+    return seed;
+}
+
+int CCommandLine::Balance(const Arguments& arguments)
+{
+    const std::string& path = arguments.Task();
+    unsigned long long seed = 0;
+    double seconds = 10.0;
+    unsigned long long iterations = 0;
+    if (const std::string* text = arguments.Option("--seed"); text && !ParseNumber(*text, seed))
+        return Usage("--seed 后面应是一个非负整数。");
+    if (const std::string* text = arguments.Option("--seconds");
+        text && (!ParseNumber(*text, seconds) || !(seconds > 0.0) || seconds > 86400.0))
+        return Usage("--seconds 后面应是一个正数（秒）。");
+    if (const std::string* text = arguments.Option("--iterations");
+        text && (!ParseNumber(*text, iterations) || iterations == 0))
+        return Usage("--iterations 后面应是一个正整数。");
+
+    CTaskLock lock(TaskFolder(path));
+    if (const int locked = LockTask(lock, path, "quillon-cli balance"))
+        return locked;
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+
+    CBalanceOptimizer optimizer(task);
+    CBalanceOptions options;
+    options.seconds = seconds;
+    options.iterations = iterations;
+    options.seed = ChooseSeed(seed);
+    int shown = 0;
+    options.progress = [this, &shown](const CBalanceProgress& progress) {
+        const int percent = static_cast<int>(progress.share * 100.0);
+        if (percent >= shown + 10 && percent < 100) {
+            shown = percent / 10 * 10;
+            m_err << "进度：" << shown << "%，总分平均分相差 " << CBalanceReport::Points(progress.spreads.total)
+                  << std::endl;
+        }
+    };
+    optimizer.SetOptions(options);
+    m_err << "正在均衡优化,请稍候..." << std::endl;
+    const CBalanceResult& result = optimizer.Run();
+    if (!result.divided) {
+        m_err << "错误：该任务还没有分班，无法均衡优化。请先自动分班（quillon-cli divide）。" << std::endl;
+        return DIVISION_RESULT_REFUSED;
+    }
+    optimizer.Apply();
+
+    const CBalanceModel& model = *optimizer.GetModel();
+    CReportInfo& report = task.GetLastReportInfo();
+    CReportInfo stamp; // now, in the report's own format
+    report.SetReportInfo(
+        CBalanceReport::AddSection(report.GetReportInfo(), CBalanceReport::Section(model, result, stamp.GetTime())));
+
+    for (const auto& row : CBalanceReport::Table(model, result))
+        m_out << row.label << '\t' << row.before << '\t' << row.after << '\n';
+    m_out << (result.movedStudents > 0 ? "调整了 " + std::to_string(result.movedStudents) + " 名学生的班级。"
+                                       : std::string("没有找到更均衡的分班，各班学生未作调整。"))
+          << '\n';
+    m_out.flush();
+
+    // The report is written only with the data it describes, as a pair.
+    task.SetMessageHandler([this](const std::string& text) { m_err << text << std::endl; });
+    if (!task.SaveInputDataWithReport()) {
+        m_err << "错误：均衡优化的结果未能保存到任务文件夹。" << std::endl;
+        return ExitNotSaved;
+    }
+    m_err << "均衡优化完成。" << std::endl;
+    return model.GetUnplacedCount() > 0 ? DIVISION_RESULT_UNPLACED : DIVISION_RESULT_DONE;
 }
 
 int CCommandLine::Report(const Arguments& arguments)
@@ -429,10 +511,13 @@ int CCommandLine::Usage(const std::string& problem)
 
 void CCommandLine::Help()
 {
-    m_out << "quillon-cli —— 不开窗口的分班、报告、分班表、统计、打印与拼音转写\n"
+    m_out << "quillon-cli —— 不开窗口的分班、均衡优化、报告、分班表、统计、打印与拼音转写\n"
              "\n"
              "用法：\n"
              "  quillon-cli divide TASK.qz [--seed N]   自动分班，保存结果与报告，输出报告\n"
+             "  quillon-cli balance TASK.qz [--seconds S] [--seed N] [--iterations N]\n"
+             "                                          对已分班的任务做均衡优化，保存结果，\n"
+             "                                          在报告后添加均衡结果，输出优化前后的各班差距\n"
              "  quillon-cli report TASK.qz              输出上次分班的报告\n"
              "  quillon-cli table TASK.qz [--class 班级] 输出分班表（制表符分隔）\n"
              "  quillon-cli stats TASK.qz               输出各班与全校的分班统计（制表符分隔）\n"
@@ -448,10 +533,13 @@ void CCommandLine::Help()
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
              "不给或为 0 时每次随机选取，所用种子显示在标准错误输出上。\n"
+             "--seconds S 均衡优化的时长（秒，默认 10）；--iterations N 改为固定的搜索步数，\n"
+             "同一种子与步数在任何机器上得到同一结果。\n"
              "\n"
-             "退出码：0 分班完成（其他命令：成功）；1 数据检查未通过，未分班；2 有学生未能分班；\n"
+             "退出码：0 分班（或均衡优化）完成（其他命令：成功）；1 数据检查未通过，未分班\n"
+             "（均衡优化：任务还没有分班）；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班（或已导入），但结果未能保存；8 PDF 文件或工作簿未能写入；9 表格无法导入；\n"
+             "7 已分班（或已导入、已优化），但结果未能保存；8 PDF 文件或工作簿未能写入；9 表格无法导入；\n"
              "10 该任务正被另一程序修改。\n";
     m_out.flush();
 }

@@ -10,10 +10,10 @@ class CDivisionTableData;
 class CScheduleTask;
 class CTaskLock;
 
-// quillon-cli: divides a task and prints its report, division table and
-// statistics without a window, writes the class rosters and the statistics
-// as PDF, and transcribes text into pinyin. Results go to out, messages to
-// err, both UTF-8.
+// quillon-cli: divides and balances a task and prints its report, division
+// table and statistics without a window, writes the class rosters and the
+// statistics as PDF, imports students, exports the table, and transcribes
+// text into pinyin. Results go to out, messages to err, both UTF-8.
 class CCommandLine
 {
 public:
@@ -73,6 +73,7 @@ private:
     static const Command* FindCommand(const std::string& name);
 
     int Divide(const Arguments& arguments);
+    int Balance(const Arguments& arguments);
     int Report(const Arguments& arguments);
     int Table(const Arguments& arguments);
     int Stats(const Arguments& arguments);
@@ -100,6 +101,9 @@ private:
     // for every class). 0, or the exit code after printing the reason.
     int OpenTaskForClass(CScheduleTask& task, const std::string& path, const std::string& className,
                          std::string& classId);
+    // A seed for the run: the one given, or a fresh one when 0; shown on
+    // the error stream so that the run can be repeated.
+    unsigned long long ChooseSeed(unsigned long long seed);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
     int Usage(const std::string& problem);
     void Help();

@@ -4,6 +4,7 @@
 #include "FileUtil.h"
 #include "TaskLock.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -178,6 +179,56 @@ TEST_F(CommandLineTest, PinyinOfAText)
     EXPECT_EQ(Cli("pinyin").code, 3);
     EXPECT_EQ(Cli("pinyin 张 三").code, 3);
     EXPECT_EQ(Cli("pinyin 张三 --seed 1").code, 3);
+}
+
+TEST_F(CommandLineTest, BalanceADividedTask)
+{
+    const Outcome early = Cli("balance " + Quoted(taskFile) + " --iterations 20");
+    EXPECT_EQ(early.code, 1);
+    EXPECT_NE(early.err.find("还没有分班"), std::string::npos) << early.err;
+    EXPECT_FALSE(FileInFolder("report.txt"));
+    EXPECT_EQ(Cli("balance " + Quoted(taskFile) + " --seconds x").code, 3);
+    EXPECT_EQ(Cli("balance " + Quoted(taskFile) + " --iterations 0").code, 3);
+
+    ASSERT_EQ(Cli("divide " + Quoted(taskFile) + " --seed 5").code, 0);
+    const Outcome balanced = Cli("balance " + Quoted(taskFile) + " --iterations 50 --seed 3");
+    ASSERT_EQ(balanced.code, 0) << balanced.err;
+    const auto table = Lines(balanced.out);
+    ASSERT_GE(table.size(), 7u);
+    EXPECT_EQ(table[0], "项目\t优化前\t优化后");
+    EXPECT_EQ(table[1].substr(0, table[1].find('\t')), "总分平均分");
+    EXPECT_EQ(table[2].substr(0, table[2].find('\t')), "语文平均分");
+    EXPECT_NE(balanced.err.find("随机种子：3"), std::string::npos);
+
+    // The report keeps the division's sections and gains the balancing's,
+    // in the stored format: the text and one NUL.
+    const Outcome report = Cli("report " + Quoted(taskFile));
+    const std::size_t result = report.out.find("【分班结果】\n分班完成。您可以查看并导出分班表。\n\n【均衡优化】\n");
+    EXPECT_NE(result, std::string::npos) << report.out;
+    EXPECT_NE(report.out.find("项目\t优化前\t优化后\n总分平均分\t"), std::string::npos);
+    const auto stored = CFileUtil::ReadFile((folder / "report.txt").string()).value_or("");
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), '\0'), 1);
+    EXPECT_EQ(stored.back(), '\0');
+
+    // Balancing again replaces that section; every student still has one
+    // of the two classes of two.
+    ASSERT_EQ(Cli("balance " + Quoted(taskFile) + " --iterations 50").code, 0);
+    const std::string again = Cli("report " + Quoted(taskFile)).out;
+    EXPECT_EQ(again.find("【均衡优化】"), again.rfind("【均衡优化】"));
+    const auto stats = Lines(Cli("stats " + Quoted(taskFile)).out);
+    ASSERT_EQ(stats.size(), 4u);
+    EXPECT_EQ(stats[1].substr(0, stats[1].find('\t', stats[1].find('\t') + 1)), "一班\t2");
+    EXPECT_EQ(stats[2].substr(0, stats[2].find('\t', stats[2].find('\t') + 1)), "二班\t2");
+}
+
+TEST_F(CommandLineTest, BalanceWhoseReportCannotBeWrittenIsNotASuccess)
+{
+    ASSERT_EQ(Cli("divide " + Quoted(taskFile) + " --seed 5").code, 0);
+    std::filesystem::remove(folder / "report.txt");
+    std::filesystem::create_directories(folder / "report.txt" / "keep");
+    const Outcome balanced = Cli("balance " + Quoted(taskFile) + " --iterations 20");
+    EXPECT_EQ(balanced.code, 7);
+    EXPECT_NE(balanced.err.find("未能保存"), std::string::npos) << balanced.err;
 }
 
 } // namespace

@@ -1,0 +1,91 @@
+// Balancing after the greedy division, on realistic cohorts: how close the
+// classes come within the time budget, and how long it takes. Each
+// repetition divides and balances a cohort drawn with another seed; the
+// aggregates give the medians. Counters:
+//   greedy_* the division as dealt, *_after the balanced one:
+//   total (total-average spread), subject (worst subject-average spread),
+//   girls, boys, school (largest school), worst_school (any school);
+//   violations (broken rules, always 0), moved (students), rss_mb (peak).
+#include "BalanceOptimizer.h"
+#include "BalanceRules.h"
+#include "Cohort.h"
+#include "DivisionCore.h"
+#include "ScheduleTask.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include <sys/resource.h>
+
+namespace {
+
+void SetSpreads(benchmark::State& state, const std::string& prefix, const CBalanceSpreads& spreads)
+{
+    const double subject =
+        spreads.subjects.empty() ? 0.0 : *std::max_element(spreads.subjects.begin(), spreads.subjects.end());
+    state.counters[prefix + "total"] = spreads.total;
+    state.counters[prefix + "subject"] = subject;
+    state.counters[prefix + "girls"] = spreads.girls;
+    state.counters[prefix + "boys"] = spreads.boys;
+    state.counters[prefix + "school"] = spreads.GetLargestSchoolSpread();
+    state.counters[prefix + "worst_school"] = spreads.GetWorstSchoolSpread();
+}
+
+// Arguments: students, classes, subjects, time budget in tenths of a second.
+void BM_Balance(benchmark::State& state)
+{
+    static std::uint64_t repetition = 0;
+    const std::uint64_t seed = ++repetition;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto task = std::make_unique<CScheduleTask>();
+        task->SetMessageHandler([](const std::string&) {});
+        testsupport::FillCohort(*task, {static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                                        static_cast<int>(state.range(2)), seed});
+        {
+            CDivisionCore division;
+            division.Init(nullptr, task.get());
+            division.SetSaveFiles(false);
+            division.SetSeed(seed);
+            division.RunSynchronously();
+        }
+        const auto before = testsupport::ClassesOf(*task);
+        state.ResumeTiming();
+
+        CBalanceOptimizer optimizer(*task);
+        CBalanceOptions options;
+        options.seconds = static_cast<double>(state.range(3)) / 10.0;
+        options.seed = seed;
+        optimizer.SetOptions(options);
+        const CBalanceResult& result = optimizer.Run();
+        optimizer.Apply();
+
+        state.PauseTiming();
+        SetSpreads(state, "greedy_", result.before);
+        SetSpreads(state, "", result.after);
+        state.counters["violations"] = static_cast<double>(testsupport::BalanceViolations(*task, before).size());
+        state.counters["moved"] = result.movedStudents;
+        state.counters["steps"] = static_cast<double>(result.steps);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        state.counters["rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+        task.reset();
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_Balance)
+    ->Args({400, 10, 3, 20})
+    ->Args({1800, 40, 6, 20})
+    ->Args({20000, 400, 9, 100})
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,105 @@
+#include "BalanceBands.h"
+
+#include "BalanceModel.h"
+#include "BalanceState.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+// Subject bands are this many times as wide as the total's.
+constexpr double kSubjectRatio = 10.0;
+// Each narrowing keeps this share of the width.
+constexpr double kNarrowing = 0.7;
+// The unit of the total average, as a share of the spread of random classes.
+constexpr double kUnitShare = 0.01;
+// Steps without gain, per class, before the bands narrow anyway; at the
+// floors, four times as many end the search.
+constexpr std::uint64_t kPatiencePerClass = 10;
+constexpr std::uint64_t kPatienceBase = 50;
+constexpr std::uint64_t kPatienceAtFloor = 4;
+
+} // namespace
+
+CBalanceBands::CBalanceBands(CBalanceState& state)
+    : m_state(state),
+      m_total(static_cast<std::size_t>(state.GetModel().GetSubjectCount())),
+      m_floors(Floors()),
+      m_tolerances(m_floors.size()),
+      m_patience(kPatiencePerClass * static_cast<std::uint64_t>(state.GetClassCount()) + kPatienceBase)
+{
+    m_state.SetUnits(Units());
+    NarrowTo(0.5 * m_state.GetMaxDeviation(static_cast<int>(m_total)));
+}
+
+void CBalanceBands::NarrowTo(double tau)
+{
+    m_tau = tau;
+    m_atFloor = true;
+    for (std::size_t d = 0; d < m_tolerances.size(); ++d) {
+        const double wanted = d == m_total ? tau : kSubjectRatio * tau;
+        m_tolerances[d] = std::max(m_floors[d], wanted);
+        m_atFloor = m_atFloor && wanted <= m_floors[d];
+    }
+    m_state.SetTolerances(m_tolerances);
+    m_levelBest = m_state.GetExcess();
+}
+
+bool CBalanceBands::Update(std::uint64_t step)
+{
+    if (m_state.GetExcess() < m_levelBest * (1.0 - 1.0e-6)) {
+        m_levelBest = m_state.GetExcess();
+        m_lastGain = step;
+    }
+    const std::uint64_t idle = step - m_lastGain;
+    if (m_state.GetClassesOffAverage() > 0 && idle <= m_patience)
+        return true;
+    if (!m_atFloor) {
+        NarrowTo(m_tau * kNarrowing);
+        m_lastGain = step;
+        return true;
+    }
+    return m_state.GetClassesOffBand() > 0 && idle <= kPatienceAtFloor * m_patience;
+}
+
+std::vector<double> CBalanceBands::Units() const
+{
+    const CBalanceModel& model = m_state.GetModel();
+    const int students = model.GetStudentCount();
+    double sum = 0.0;
+    double squares = 0.0;
+    for (int s = 0; s < students; ++s) {
+        const double value = m_state.GetPoints(s)[m_total];
+        sum += value;
+        squares += value * value;
+    }
+    const double mean = students > 0 ? sum / students : 0.0;
+    const double deviation = students > 0 ? std::sqrt(std::max(0.0, squares / students - mean * mean)) : 0.0;
+    int classes = 0;
+    for (int c = 0; c < model.GetClassCount(); ++c)
+        classes += m_state.Size(c) > 0 ? 1 : 0;
+    const double perClass = classes > 0 ? static_cast<double>(students) / classes : 1.0;
+    const double unit = std::max(kUnitShare * deviation / std::sqrt(perClass), 1.0e-6);
+    std::vector<double> units(static_cast<std::size_t>(model.GetScoreDimensions()), kSubjectRatio * unit);
+    units[m_total] = unit;
+    return units;
+}
+
+std::vector<double> CBalanceBands::Floors() const
+{
+    const CBalanceModel& model = m_state.GetModel();
+    int largest = 1;
+    for (int c = 0; c < model.GetClassCount(); ++c)
+        largest = std::max(largest, m_state.Size(c));
+    std::vector<double> floors(static_cast<std::size_t>(model.GetScoreDimensions()));
+    for (std::size_t d = 0; d < floors.size(); ++d) {
+        std::int64_t step = 0;
+        for (int s = 0; s < model.GetStudentCount(); ++s)
+            step = std::gcd(step, model.GetUnits(s)[d]);
+        const double points = static_cast<double>(step) / static_cast<double>(CBalanceModel::kUnitsPerPoint);
+        floors[d] = step > 0 ? points / largest : 1.0e-6;
+    }
+    return floors;
+}

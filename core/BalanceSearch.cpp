@@ -1,0 +1,266 @@
+#include "BalanceSearch.h"
+
+#include "BalanceModel.h"
+#include "BalanceState.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// How the steps are shared among the moves; the rest are exchange chains.
+constexpr double kRotationShare = 0.1;
+constexpr double kResplitShare = 0.3;
+constexpr double kDoubleShare = 0.3;
+// Share of steps that start from a class whose averages lie outside their
+// bands (when there is one).
+constexpr double kOutsideShare = 0.7;
+// Rounds of an exchange chain.
+constexpr int kChainLength = 6;
+// Students of a class looked at in one step.
+constexpr std::size_t kSampleSize = 64;
+// Student pairs tried in one rotation.
+constexpr int kRotationPairs = 8;
+// Classes looked at when choosing a partner class.
+constexpr int kPartnerCandidates = 24;
+// Share of partner classes drawn at random instead.
+constexpr double kRandomPartnerShare = 0.25;
+
+} // namespace
+
+CBalanceSearch::CBalanceSearch(CBalanceState& state, std::uint64_t seed)
+    : m_state(state),
+      m_random(seed),
+      m_resplit(state, m_random),
+      m_double(state),
+      m_locked(state.GetAssignment().size(), 0)
+{
+}
+
+bool CBalanceSearch::Step()
+{
+    if (m_state.GetClassCount() < 2)
+        return false;
+    const int first = PickClass();
+    if (first < 0)
+        return false;
+    const double draw = m_random.Unit();
+    if (draw < kRotationShare)
+        return m_state.GetClassCount() >= 3 && Rotate(first);
+    if (draw < kRotationShare + kResplitShare)
+        return Resplit(first, PickPartner(first));
+    if (draw < kRotationShare + kResplitShare + kDoubleShare)
+        return DoubleExchange(first, PickPartner(first));
+    return ExchangeChain(first, PickPartner(first));
+}
+
+int CBalanceSearch::PickClass()
+{
+    // Mostly a class whose averages lie outside their bands, drawn in
+    // proportion to how far; otherwise any class in proportion to its cost,
+    // so that the counts and the pull towards the middle get their turn.
+    const bool outside = m_state.GetClassesOffAverage() > 0 && m_random.Unit() < kOutsideShare;
+    auto weight = [&](int c) { return outside ? m_state.GetExcess(c) : m_state.GetClassCost(c); };
+    double total = 0.0;
+    for (int c = 0; c < m_state.GetClassCount(); ++c)
+        total += weight(c);
+    if (!(total > 0.0))
+        return -1;
+    double pick = m_random.Unit() * total;
+    int last = -1;
+    for (int c = 0; c < m_state.GetClassCount(); ++c) {
+        const double cost = weight(c);
+        if (cost <= 0.0)
+            continue;
+        last = c;
+        pick -= cost;
+        if (pick < 0.0)
+            return c;
+    }
+    return last;
+}
+
+int CBalanceSearch::PickPartner(int classIndex, int other)
+{
+    const int classes = m_state.GetClassCount();
+    auto random = [&] {
+        int c = m_random.Below(classes);
+        while (c == classIndex || c == other)
+            c = (c + 1) % classes;
+        return c;
+    };
+    if (m_random.Unit() < kRandomPartnerShare)
+        return random();
+
+    // The class whose deviations, measured in tolerances, point most
+    // against this one's.
+    const int dimensions = m_state.GetModel().GetScoreDimensions();
+    const auto& tolerances = m_state.GetTolerances();
+    const bool all = classes <= kPartnerCandidates + 2;
+    const int count = all ? classes : kPartnerCandidates;
+    int best = -1;
+    double bestScore = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < count; ++i) {
+        const int c = all ? i : random();
+        if (c == classIndex || c == other || m_state.Size(c) == 0)
+            continue;
+        double score = 0.0;
+        for (int d = 0; d < dimensions; ++d) {
+            const double t = tolerances[static_cast<std::size_t>(d)];
+            score += m_state.GetDeviation(classIndex, d) * m_state.GetDeviation(c, d) / (t * t);
+        }
+        if (score < bestScore) {
+            bestScore = score;
+            best = c;
+        }
+    }
+    return best >= 0 ? best : random();
+}
+
+void CBalanceSearch::Sample(int classIndex, std::vector<int>& out)
+{
+    const auto& movable = m_state.Movable(classIndex);
+    out.assign(movable.begin(), movable.end());
+    if (out.size() <= kSampleSize)
+        return;
+    for (std::size_t i = 0; i < kSampleSize; ++i) {
+        const std::size_t j = i + static_cast<std::size_t>(m_random.Below(static_cast<int>(out.size() - i)));
+        std::swap(out[i], out[j]);
+    }
+    out.resize(kSampleSize);
+}
+
+bool CBalanceSearch::Resplit(int first, int second)
+{
+    const double before = m_state.GetClassCost(first) + m_state.GetClassCost(second);
+    if (!m_resplit.Split(first, second))
+        return false;
+    ExchangeChain(first, second);
+    if (m_state.GetClassCost(first) + m_state.GetClassCost(second) < before - CBalanceState::kMinGain)
+        return true;
+    for (std::size_t i = m_changes.size(); i-- > 0;)
+        Undo(m_changes[i]);
+    m_resplit.TakeBack();
+    return false;
+}
+
+bool CBalanceSearch::DoubleExchange(int first, int second)
+{
+    Sample(first, m_first);
+    Sample(second, m_second);
+    return m_double.Run(first, m_first, second, m_second);
+}
+
+bool CBalanceSearch::ExchangeChain(int first, int second)
+{
+    Sample(first, m_first);
+    Sample(second, m_second);
+    if (++m_stamp == 0) {
+        std::fill(m_locked.begin(), m_locked.end(), 0);
+        m_stamp = 1;
+    }
+    auto locked = [this](int s) { return m_locked[static_cast<std::size_t>(s)] == m_stamp; };
+    auto unlocked = [&](const std::vector<int>& students, std::vector<int>& out) {
+        out.clear();
+        for (int s : students) {
+            if (!locked(s))
+                out.push_back(s);
+        }
+    };
+
+    m_changes.clear();
+    double gain = 0.0;
+    double bestGain = 0.0;
+    std::size_t bestLength = 0;
+    for (int round = 0; round < kChainLength; ++round) {
+        Change choice;
+        double bestDelta = std::numeric_limits<double>::infinity();
+        unlocked(m_first, m_openFirst);
+        unlocked(m_second, m_openSecond);
+        const auto exchange = m_scan.Best(m_state, first, m_openFirst, second, m_openSecond);
+        if (exchange.a >= 0) {
+            bestDelta = exchange.delta;
+            choice = Change{exchange.a, exchange.b, first};
+        }
+        auto tryMoves = [&](const std::vector<int>& students, int from, int to) {
+            for (int s : students) {
+                if (!m_state.CanMove(s, to))
+                    continue;
+                const double delta = m_state.MoveDelta(s, to);
+                if (delta < bestDelta) {
+                    bestDelta = delta;
+                    choice = Change{s, -1, from};
+                }
+            }
+        };
+        tryMoves(m_openFirst, first, second);
+        tryMoves(m_openSecond, second, first);
+        if (choice.first < 0)
+            break;
+
+        if (choice.second >= 0) {
+            m_state.Swap(choice.first, choice.second);
+            m_locked[static_cast<std::size_t>(choice.second)] = m_stamp;
+        } else {
+            m_state.Move(choice.first, choice.from == first ? second : first);
+        }
+        m_locked[static_cast<std::size_t>(choice.first)] = m_stamp;
+        m_changes.push_back(choice);
+        gain -= bestDelta;
+        if (gain > bestGain + CBalanceState::kMinGain) {
+            bestGain = gain;
+            bestLength = m_changes.size();
+        }
+    }
+
+    while (m_changes.size() > bestLength) {
+        Undo(m_changes.back());
+        m_changes.pop_back();
+    }
+    return bestLength > 0;
+}
+
+void CBalanceSearch::Undo(const Change& change)
+{
+    if (change.second >= 0)
+        m_state.Swap(change.first, change.second);
+    else
+        m_state.Move(change.first, change.from);
+}
+
+bool CBalanceSearch::Rotate(int first)
+{
+    const int second = PickPartner(first);
+    const int third = PickPartner(first, second);
+    Sample(first, m_first);
+    Sample(second, m_second);
+    Sample(third, m_third);
+    if (m_first.empty() || m_second.empty() || m_third.empty())
+        return false;
+
+    // For random pairs from the first two classes, the best student of the
+    // third to close the ring, in either direction.
+    double bestDelta = -CBalanceState::kMinGain;
+    int bestA = -1, bestB = -1, bestC = -1;
+    for (int i = 0; i < kRotationPairs; ++i) {
+        const int a = m_first[static_cast<std::size_t>(m_random.Below(static_cast<int>(m_first.size())))];
+        const int b = m_second[static_cast<std::size_t>(m_random.Below(static_cast<int>(m_second.size())))];
+        auto tryRing = [&](int x, int y, int z) {
+            if (!m_state.CanRotate(x, y, z))
+                return;
+            const double delta = m_state.RotateDelta(x, y, z);
+            if (delta < bestDelta) {
+                bestDelta = delta;
+                bestA = x, bestB = y, bestC = z;
+            }
+        };
+        for (int c : m_third) {
+            tryRing(a, b, c);
+            tryRing(a, c, b);
+        }
+    }
+    if (bestA < 0)
+        return false;
+    m_state.Rotate(bestA, bestB, bestC);
+    return true;
+}

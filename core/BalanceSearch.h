@@ -1,0 +1,66 @@
+#pragma once
+
+#include "BalanceDoubleExchange.h"
+#include "BalanceExchangeScan.h"
+#include "BalanceRandom.h"
+#include "BalanceResplit.h"
+
+#include <cstdint>
+#include <vector>
+
+class CBalanceState;
+
+// The moves of the balancing. Each step picks a class that lies outside its
+// bands (the further, the likelier) and improves it together with one or
+// two classes whose deviations best cancel its own:
+// - a re-split of the two classes' pooled students (CBalanceResplit),
+//   polished by an exchange chain;
+// - two exchanges at once (CBalanceDoubleExchange);
+// - an exchange chain: the best exchange (or single move where the sizes
+//   allow) between the two classes, then the best among the students not
+//   yet moved, and so on for a few rounds, keeping the best prefix; the
+//   chain may pass through worse divisions on its way;
+// - a rotation of three students among three classes.
+// A step changes the division only when it gets strictly better, and
+// always leaves it complete: a move is either applied whole or not at all.
+class CBalanceSearch
+{
+public:
+    CBalanceSearch(CBalanceState& state, std::uint64_t seed);
+
+    // Returns true when the division improved.
+    bool Step();
+
+private:
+    struct Change
+    {
+        int first = -1;  // student
+        int second = -1; // exchanged student, or -1 for a single move
+        int from = -1;   // class the first student came from
+    };
+
+    int PickClass();
+    int PickPartner(int classIndex, int other = -1);
+    bool Resplit(int first, int second);
+    bool DoubleExchange(int first, int second);
+    bool ExchangeChain(int first, int second);
+    bool Rotate(int first);
+    // The movable students of a class, or a random sample of them when
+    // there are many, so that a step stays short.
+    void Sample(int classIndex, std::vector<int>& out);
+    void Undo(const Change& change);
+
+    CBalanceState& m_state;
+    CBalanceRandom m_random;
+    CBalanceExchangeScan m_scan;
+    CBalanceResplit m_resplit;
+    CBalanceDoubleExchange m_double;
+    std::vector<std::uint32_t> m_locked; // stamp per student
+    std::uint32_t m_stamp = 0;
+    std::vector<int> m_first;
+    std::vector<int> m_second;
+    std::vector<int> m_third;
+    std::vector<int> m_openFirst;
+    std::vector<int> m_openSecond;
+    std::vector<Change> m_changes; // of the last exchange chain, as applied
+};
