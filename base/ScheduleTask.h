@@ -49,6 +49,7 @@ public:
 
     // Where messages go; by default they are written to standard error.
     void SetMessageHandler(MessageHandler handler);
+    const MessageHandler& GetMessageHandler() const { return m_messageHandler; }
     void ShowMessage(const std::string& text) const;
 
     CTaskInfo& GetTaskInfo() { return m_taskInfo; }
