@@ -11,6 +11,15 @@ std::string ClassName(const CScheduleTask& task, const std::string& classId)
 
 } // namespace
 
+std::vector<std::string> CDivisionChange::GetStudentIds() const
+{
+    std::vector<std::string> ids;
+    ids.reserve(m_steps.size());
+    for (const Step& step : m_steps)
+        ids.push_back(step.studentId);
+    return ids;
+}
+
 std::string CDivisionChange::Describe(const CScheduleTask& task) const
 {
     if (m_steps.empty())

@@ -29,6 +29,8 @@ public:
 
     Kind GetKind() const { return m_kind; }
     const std::vector<Step>& GetSteps() const { return m_steps; }
+    // The students the change moves, in step order.
+    std::vector<std::string> GetStudentIds() const;
 
     // What the change does, in a few words: "张三 调到 一班",
     // "张三 等 3 名学生调到 一班", "张三（一班）与 李四（二班）对调".

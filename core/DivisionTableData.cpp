@@ -49,22 +49,46 @@ int CDivisionTableData::Fill(const std::string& classId)
             ++repaired;
             continue;
         }
-
-        Row row;
-        row.studentId = student->GetId();
-        row.number = static_cast<int>(m_rows.size()) + 1;
-        row.name = student->GetName();
-        row.className = info->GetName();
-        row.sex = student->GetSex() == 0 ? "女" : "男";
-        row.fromSchool = student->GetFromSchool();
-        const auto& scores = student->GetScoreArray();
-        row.scores.assign(scores.begin(),
-                          scores.begin() + static_cast<std::ptrdiff_t>(std::min(scores.size(), m_subjectNames.size())));
-        student->CalculateScoreCount();
-        row.total = FormatTotal(student->GetScoreCount());
-        m_rows.push_back(std::move(row));
+        AddRow(*student, info->NameRef());
     }
     return repaired;
+}
+
+int CDivisionTableData::FillUnplaced()
+{
+    m_subjectNames = m_task.GetCustomSubjectArray();
+    m_rows.clear();
+
+    const CQZObjectList& classes = m_task.GetClassInfoList();
+    int repaired = 0;
+    for (CStudentInfo* student : InIndexOrder<CStudentInfo>(m_task.GetStudentInfoList())) {
+        const std::string& own = student->ClassIdRef();
+        if (!own.empty()) {
+            if (classes.Find(own))
+                continue;
+            student->SetClassId(std::string());
+            ++repaired;
+        }
+        AddRow(*student, std::string());
+    }
+    return repaired;
+}
+
+void CDivisionTableData::AddRow(CStudentInfo& student, const std::string& className)
+{
+    Row row;
+    row.studentId = student.GetId();
+    row.number = static_cast<int>(m_rows.size()) + 1;
+    row.name = student.GetName();
+    row.className = className;
+    row.sex = student.GetSex() == 0 ? "女" : "男";
+    row.fromSchool = student.GetFromSchool();
+    const auto& scores = student.GetScoreArray();
+    row.scores.assign(scores.begin(),
+                      scores.begin() + static_cast<std::ptrdiff_t>(std::min(scores.size(), m_subjectNames.size())));
+    student.CalculateScoreCount();
+    row.total = FormatTotal(student.GetScoreCount());
+    m_rows.push_back(std::move(row));
 }
 
 std::vector<std::string> CDivisionTableData::ColumnTitles() const
