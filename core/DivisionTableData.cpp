@@ -34,27 +34,15 @@ std::vector<CClassInfo*> CDivisionTableData::ClassesInOrder(const CScheduleTask&
 
 int CDivisionTableData::Fill(const std::string& classId)
 {
-    m_subjectNames = m_task.GetCustomSubjectArray();
-    m_rows.clear();
-
-    const CQZObjectList& classes = m_task.GetClassInfoList();
-    int repaired = 0;
-    for (CStudentInfo* student : InIndexOrder<CStudentInfo>(m_task.GetStudentInfoList())) {
-        const std::string& own = student->ClassIdRef();
-        if (own.empty() || (!classId.empty() && own != classId))
-            continue;
-        const CQZObject* info = classes.Find(own);
-        if (!info) {
-            student->SetClassId(std::string());
-            ++repaired;
-            continue;
-        }
-        AddRow(*student, info->NameRef());
-    }
-    return repaired;
+    return FillRows(classId, false);
 }
 
 int CDivisionTableData::FillUnplaced()
+{
+    return FillRows(std::string(), true);
+}
+
+int CDivisionTableData::FillRows(const std::string& classId, bool unplaced)
 {
     m_subjectNames = m_task.GetCustomSubjectArray();
     m_rows.clear();
@@ -63,13 +51,17 @@ int CDivisionTableData::FillUnplaced()
     int repaired = 0;
     for (CStudentInfo* student : InIndexOrder<CStudentInfo>(m_task.GetStudentInfoList())) {
         const std::string& own = student->ClassIdRef();
-        if (!own.empty()) {
-            if (classes.Find(own))
-                continue;
+        // The placed rows look only at the students of the class shown.
+        if (!unplaced && (own.empty() || (!classId.empty() && own != classId)))
+            continue;
+        const CQZObject* info = own.empty() ? nullptr : classes.Find(own);
+        if (!own.empty() && !info) {
             student->SetClassId(std::string());
             ++repaired;
         }
-        AddRow(*student, std::string());
+        if (unplaced == (info != nullptr))
+            continue;
+        AddRow(*student, info ? info->NameRef() : std::string());
     }
     return repaired;
 }

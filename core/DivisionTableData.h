@@ -69,6 +69,9 @@ public:
     static std::string FormatTotal(float total);
 
 private:
+    // The rows of one class (every class when classId is empty), or of the
+    // students without a class.
+    int FillRows(const std::string& classId, bool unplaced);
     void AddRow(CStudentInfo& student, const std::string& className);
     const std::string& CellRef(std::size_t row, int column) const;
 

@@ -68,6 +68,14 @@ protected:
         }
     }
 
+    // The task holds that placement, consistently, and input.xml has it.
+    void ExpectHeldAndSaved(const Placement& expected) const
+    {
+        EXPECT_EQ(Now(), expected);
+        ExpectConsistent();
+        EXPECT_EQ(OnDisk(), expected.classOf);
+    }
+
     // The class ids as input.xml holds them now.
     std::map<std::string, std::string> OnDisk() const
     {
@@ -104,9 +112,7 @@ TEST_F(DivisionEditorTest, MovesAndExchangesChangeOnlyTheirStudents)
     expected.classOf["a"] = "c2";
     expected.lists["c1"] = {"d", "e"};
     expected.lists["c2"] = {"b", "c", "a", "f"};
-    EXPECT_EQ(Now(), expected);
-    ExpectConsistent();
-    EXPECT_EQ(OnDisk(), expected.classOf);
+    ExpectHeldAndSaved(expected);
 
     // An exchange of a boy of 一班 with a girl of 二班.
     std::string problem;
@@ -118,9 +124,7 @@ TEST_F(DivisionEditorTest, MovesAndExchangesChangeOnlyTheirStudents)
     expected.classOf["c"] = "c1";
     expected.lists["c1"] = {"c", "d"};
     expected.lists["c2"] = {"b", "a", "f", "e"};
-    EXPECT_EQ(Now(), expected);
-    ExpectConsistent();
-    EXPECT_EQ(OnDisk(), expected.classOf);
+    ExpectHeldAndSaved(expected);
 
     // Several at once; those already there are left out.
     const CDivisionChange several = Move(editor, {"d", "b", "c"}, "c2");
