@@ -71,7 +71,6 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
         button->setAutoDefault(false);
     }
     m_balance = new QLabel(this);
-    m_balance->setObjectName(QStringLiteral("balance"));
     CUICore::instance()->SetAllChildWindowFont(this);
 
     // The row of controls above the list, where the template has them.
