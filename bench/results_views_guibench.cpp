@@ -1,13 +1,17 @@
 // Opening the division table and the statistics of a school of 20,000
-// students in 400 classes, offscreen, including the first paint.
+// students in 400 classes, offscreen, including the first paint; and a
+// change by hand in that table, saved and drawn again.
 #include "GuiBenchSupport.h"
 
 #include "DivisionStatistics.h"
 #include "DivisionStatisticsDlg.h"
 #include "DivisionTableData.h"
 #include "DivisionTableDlg.h"
+#include "MessageBox.h"
 
 #include <QComboBox>
+#include <QTableView>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -46,6 +50,38 @@ void BM_DivisionTableRows(benchmark::State& state)
         benchmark::DoNotOptimize(data.Fill());
 }
 BENCHMARK(BM_DivisionTableRows)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// One student moved to another class and back in turn: the rule check, the
+// change, the save of input.xml, the table filled again, the balance line
+// and the window drawn.
+void BM_DivisionTableMove(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    CScheduleTask task;
+    task.SetMessageHandler([](const std::string&) {});
+    task.GetTaskInfo().SetTaskFolder(folder.path().toStdString());
+    task.GetTaskInfo().SetTaskName("moves");
+    ResultsTest::MakeSchool(task, 20000, 400, true);
+    if (!task.SaveInputData()) {
+        state.SkipWithError("input.xml not written");
+        return;
+    }
+    CMessageBox::setTestMode(true); // nothing may wait for an answer
+    CDivisionTableDlg dialog(task);
+    dialog.show();
+    dialog.table()->selectRow(0);
+    bool back = false;
+    for (auto _ : state) {
+        if (!dialog.moveStudents({"student0"}, back ? "class0" : "class1")) {
+            state.SkipWithError("not moved");
+            break;
+        }
+        back = !back;
+        QPixmap shot = dialog.grab();
+        benchmark::DoNotOptimize(shot);
+    }
+}
+BENCHMARK(BM_DivisionTableMove)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_StatisticsOpen(benchmark::State& state)
 {

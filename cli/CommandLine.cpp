@@ -6,6 +6,8 @@
 #include "ClassInfo.h"
 #include "ConsoleOwner.h"
 #include "Core.h"
+#include "DivisionBalance.h"
+#include "DivisionEditor.h"
 #include "DivisionStatistics.h"
 #include "DivisionTableData.h"
 #include "DivisionTableExport.h"
@@ -17,11 +19,13 @@
 #include "ScheduleTask.h"
 #include "SheetText.h"
 #include "SpreadsheetReader.h"
+#include "StudentInfo.h"
 #include "StudentTable.h"
 #include "TaskLock.h"
 #include "TextCodec.h"
 #include "WorkbookWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <random>
@@ -104,6 +108,8 @@ const CCommandLine::Command* CCommandLine::FindCommand(const std::string& name)
         {"print-stats", {MissingTask, MissingPdf}, {}, &CCommandLine::PrintStats},
         {"import-students", {MissingTask, "缺少要导入的表格文件。"}, {}, &CCommandLine::ImportStudents},
         {"export-table", {MissingTask, "缺少导出的文件名（.xlsx）。"}, {ClassOption}, &CCommandLine::ExportTable},
+        {"move", {MissingTask, "缺少要调整的学生（姓名或ID）。", "缺少要调到的班级（名称或ID）。"}, {{"--force", false, ""}},
+         &CCommandLine::Move},
         {"pinyin", {"缺少要转写的文字。"}, {{"--initials", false, ""}}, &CCommandLine::Pinyin},
     };
     for (const Command& command : commands) {
@@ -434,6 +440,102 @@ int CCommandLine::ExportTable(const Arguments& arguments)
     return 0;
 }
 
+int CCommandLine::FindRecord(const CQZObjectList& list, const std::string& text, const std::string& kind,
+                            int notFound, const std::function<std::string(const CQZObject&)>& describe,
+                            std::string& id)
+{
+    if (list.Find(text)) {
+        id = text;
+        return 0;
+    }
+    std::vector<const CQZObject*> named;
+    for (const auto& entry : list) {
+        if (entry.object->NameRef() == text)
+            named.push_back(entry.object.get());
+    }
+    if (named.size() == 1) {
+        id = named.front()->GetId();
+        return 0;
+    }
+    if (named.empty()) {
+        m_err << "错误：没有名称或ID为“" << text << "”的" << kind << "。" << std::endl;
+        return notFound;
+    }
+    std::stable_sort(named.begin(), named.end(),
+                     [](const CQZObject* a, const CQZObject* b) { return a->GetIndex() < b->GetIndex(); });
+    m_err << "错误：有 " << named.size() << " 个" << kind << "名为“" << text << "”，请改用ID：\n";
+    for (const CQZObject* record : named)
+        m_err << "  " << record->GetId() << '\t' << describe(*record) << '\n';
+    m_err.flush();
+    return ExitAmbiguous;
+}
+
+int CCommandLine::Move(const Arguments& arguments)
+{
+    const std::string& path = arguments.Task();
+    const bool force = arguments.Option("--force") != nullptr;
+    CTaskLock lock(TaskFolder(path));
+    if (const int locked = LockTask(lock, path, "quillon-cli move"))
+        return locked;
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+
+    auto className = [&task](const std::string& classId) {
+        const std::string name = task.GetClassName(classId);
+        return name.empty() ? std::string("未分班") : name;
+    };
+    std::string studentId;
+    std::string classId;
+    const int studentFound = FindRecord(
+        task.GetStudentInfoList(), arguments.operands[1], "学生", ExitNoStudent,
+        [&](const CQZObject& record) {
+            const auto& student = static_cast<const CStudentInfo&>(record);
+            return className(student.ClassIdRef()) + '\t' + (student.IsGirl() ? "女" : "男") + '\t'
+                   + student.GetFromSchool();
+        },
+        studentId);
+    if (studentFound)
+        return studentFound;
+    const int classFound = FindRecord(
+        task.GetClassInfoList(), arguments.operands[2], "班级", ExitNotFound,
+        [](const CQZObject& record) {
+            return "计划人数 " + std::to_string(static_cast<const CClassInfo&>(record).GetStudentCount());
+        },
+        classId);
+    if (classFound)
+        return classFound;
+
+    CDivisionEditor editor(task);
+    std::string problem;
+    const auto change = editor.MakeMove({studentId}, classId, problem);
+    if (!change) {
+        m_out << problem << "没有调整。" << std::endl;
+        return 0;
+    }
+    const std::vector<CDivisionEditor::Breach> breaches = editor.Check(*change);
+    for (const CDivisionEditor::Breach& breach : breaches)
+        m_err << (force ? "注意：" : "错误：") << breach.text << '\n';
+    if (!breaches.empty() && !force) {
+        m_err << "没有调整。要仍然调整，请加 --force。" << std::endl;
+        switch (breaches.front().rule) {
+        case CDivisionEditor::Rule::PresetClass: return ExitPresetClass;
+        case CDivisionEditor::Rule::ExclusiveGroup: return ExitExclusiveGroup;
+        case CDivisionEditor::Rule::Capacity: return ExitCapacity;
+        }
+    }
+
+    const CDivisionBalance before = CDivisionBalance::Of(task);
+    const std::string from = className(change->GetSteps().front().fromClassId);
+    if (!editor.Apply(*change)) {
+        m_err << "错误：调整未能保存到任务文件夹，任务没有改变。" << std::endl;
+        return ExitNotSaved;
+    }
+    m_out << "已把 " << task.GetStudentName(studentId) << " 从 " << from << " 调到 " << className(classId) << "。\n"
+          << CDivisionBalance::Describe(CDivisionBalance::Of(task), &before) << std::endl;
+    return 0;
+}
+
 int CCommandLine::PrintTable(const Arguments& arguments)
 {
     return PrintPdf(arguments.Task(), arguments.operands[1], arguments.OptionOr("--class", ""), true);
@@ -529,6 +631,9 @@ void CCommandLine::Help()
              "                                          从表格（.xlsx、.xls、.csv）导入学生，替换任务的学生与成绩科目\n"
              "  quillon-cli export-table TASK.qz OUT.xlsx [--class 班级]\n"
              "                                          把分班表导出为Excel工作簿\n"
+             "  quillon-cli move TASK.qz 学生 班级 [--force]\n"
+             "                                          把一名学生调到一个班级（姓名、名称或ID），先检查预排、\n"
+             "                                          互斥组与计划人数；--force 违反规则也调整\n"
              "  quillon-cli --help                      显示本说明\n"
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
@@ -539,7 +644,9 @@ void CCommandLine::Help()
              "退出码：0 分班（或均衡优化）完成（其他命令：成功）；1 数据检查未通过，未分班\n"
              "（均衡优化：任务还没有分班）；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班（或已导入、已优化），但结果未能保存；8 PDF 文件或工作簿未能写入；9 表格无法导入；\n"
-             "10 该任务正被另一程序修改。\n";
+             "7 已分班（或已导入、已优化、已调整），但结果未能保存；8 PDF 文件或工作簿未能写入；9 表格无法导入；\n"
+             "10 该任务正被另一程序修改；11 没有该学生；12 同名的学生或班级不止一个；\n"
+             "13 调整将使预排的学生离开预排的班级；14 调整将使同一互斥组的两名学生同班；\n"
+             "15 调整将使班级超出计划人数（违反多条时取最先列出的一条）。\n";
     m_out.flush();
 }

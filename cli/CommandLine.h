@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -7,6 +8,8 @@
 #include <vector>
 
 class CDivisionTableData;
+class CQZObject;
+class CQZObjectList;
 class CScheduleTask;
 class CTaskLock;
 
@@ -26,6 +29,12 @@ public:
     static constexpr int ExitNotWritten = 8; // the PDF or the workbook could not be written
     static constexpr int ExitImport = 9;     // the spreadsheet could not be imported
     static constexpr int ExitLocked = 10;    // another program is changing the task
+    // move: a student or class it cannot name, and the rules a move would break.
+    static constexpr int ExitNoStudent = 11;      // no student of that name or id
+    static constexpr int ExitAmbiguous = 12;      // several students (or classes) have that name
+    static constexpr int ExitPresetClass = 13;    // a pre-assigned student would leave its class
+    static constexpr int ExitExclusiveGroup = 14; // two members of an exclusive group would share a class
+    static constexpr int ExitCapacity = 15;       // a class would exceed its planned number
 
     CCommandLine(std::ostream& out, std::ostream& err);
 
@@ -81,6 +90,8 @@ private:
     int PrintStats(const Arguments& arguments);
     int ImportStudents(const Arguments& arguments);
     int ExportTable(const Arguments& arguments);
+    // Moves one student to a class by hand, with the rules checked.
+    int Move(const Arguments& arguments);
     // Prints the pinyin of a UTF-8 text (full syllables or initials).
     int Pinyin(const Arguments& arguments);
 
@@ -104,6 +115,12 @@ private:
     // A seed for the run: the one given, or a fresh one when 0; shown on
     // the error stream so that the run can be repeated.
     unsigned long long ChooseSeed(unsigned long long seed);
+    // The id of the one record of list whose id, or else whose name, is
+    // text. 0, or the exit code after saying why: notFound when there is
+    // none, ExitAmbiguous (with the candidates, each described) when several
+    // share the name.
+    int FindRecord(const CQZObjectList& list, const std::string& text, const std::string& kind, int notFound,
+                   const std::function<std::string(const CQZObject&)>& describe, std::string& id);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
     int Usage(const std::string& problem);
     void Help();

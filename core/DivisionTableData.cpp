@@ -34,6 +34,16 @@ std::vector<CClassInfo*> CDivisionTableData::ClassesInOrder(const CScheduleTask&
 
 int CDivisionTableData::Fill(const std::string& classId)
 {
+    return FillRows(classId, false);
+}
+
+int CDivisionTableData::FillUnplaced()
+{
+    return FillRows(std::string(), true);
+}
+
+int CDivisionTableData::FillRows(const std::string& classId, bool unplaced)
+{
     m_subjectNames = m_task.GetCustomSubjectArray();
     m_rows.clear();
 
@@ -41,30 +51,36 @@ int CDivisionTableData::Fill(const std::string& classId)
     int repaired = 0;
     for (CStudentInfo* student : InIndexOrder<CStudentInfo>(m_task.GetStudentInfoList())) {
         const std::string& own = student->ClassIdRef();
-        if (own.empty() || (!classId.empty() && own != classId))
+        // The placed rows look only at the students of the class shown.
+        if (!unplaced && (own.empty() || (!classId.empty() && own != classId)))
             continue;
-        const CQZObject* info = classes.Find(own);
-        if (!info) {
+        const CQZObject* info = own.empty() ? nullptr : classes.Find(own);
+        if (!own.empty() && !info) {
             student->SetClassId(std::string());
             ++repaired;
-            continue;
         }
-
-        Row row;
-        row.studentId = student->GetId();
-        row.number = static_cast<int>(m_rows.size()) + 1;
-        row.name = student->GetName();
-        row.className = info->GetName();
-        row.sex = student->GetSex() == 0 ? "女" : "男";
-        row.fromSchool = student->GetFromSchool();
-        const auto& scores = student->GetScoreArray();
-        row.scores.assign(scores.begin(),
-                          scores.begin() + static_cast<std::ptrdiff_t>(std::min(scores.size(), m_subjectNames.size())));
-        student->CalculateScoreCount();
-        row.total = FormatTotal(student->GetScoreCount());
-        m_rows.push_back(std::move(row));
+        if (unplaced == (info != nullptr))
+            continue;
+        AddRow(*student, info ? info->NameRef() : std::string());
     }
     return repaired;
+}
+
+void CDivisionTableData::AddRow(CStudentInfo& student, const std::string& className)
+{
+    Row row;
+    row.studentId = student.GetId();
+    row.number = static_cast<int>(m_rows.size()) + 1;
+    row.name = student.GetName();
+    row.className = className;
+    row.sex = student.GetSex() == 0 ? "女" : "男";
+    row.fromSchool = student.GetFromSchool();
+    const auto& scores = student.GetScoreArray();
+    row.scores.assign(scores.begin(),
+                      scores.begin() + static_cast<std::ptrdiff_t>(std::min(scores.size(), m_subjectNames.size())));
+    student.CalculateScoreCount();
+    row.total = FormatTotal(student.GetScoreCount());
+    m_rows.push_back(std::move(row));
 }
 
 std::vector<std::string> CDivisionTableData::ColumnTitles() const

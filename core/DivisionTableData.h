@@ -6,6 +6,7 @@
 
 class CClassInfo;
 class CScheduleTask;
+class CStudentInfo;
 
 // The rows and columns of the division table: one row per placed student,
 // in ascending student index order, for all classes or for one class.
@@ -49,6 +50,10 @@ public:
     // names no class of the task has it cleared and is left out. Returns the
     // number of students repaired so.
     int Fill(const std::string& classId = std::string());
+    // Rebuilds the rows for the students without a class, those whose class
+    // id names no class included (it is cleared). Their class cells are
+    // empty. Returns the number of students repaired.
+    int FillUnplaced();
 
     std::size_t GetSubjectCount() const { return m_subjectNames.size(); }
     int GetColumnCount() const { return ColumnFirstSubject + static_cast<int>(m_subjectNames.size()) + 1; }
@@ -64,6 +69,10 @@ public:
     static std::string FormatTotal(float total);
 
 private:
+    // The rows of one class (every class when classId is empty), or of the
+    // students without a class.
+    int FillRows(const std::string& classId, bool unplaced);
+    void AddRow(CStudentInfo& student, const std::string& className);
     const std::string& CellRef(std::size_t row, int column) const;
 
     CScheduleTask& m_task;

@@ -7,7 +7,9 @@
 #include "DivisionCommands.h"
 #include "MessageBox.h"
 #include "DivisionStatisticsDlg.h"
+#include "DivisionTableData.h"
 #include "DivisionTableDlg.h"
+#include "MoveToClassDlg.h"
 #include "ReportDlg.h"
 
 #include <QDir>
@@ -59,10 +61,45 @@ TEST(ResultsScreenshots, DemoSchool)
     report.show();
     EXPECT_TRUE(report.grab().save(out.filePath("results-report.png")));
 
+    // The table after a change by hand: a member of an exclusive group moved
+    // to the class of another member, after the question about it, which
+    // was answered with yes.
     CDivisionTableDlg table(task);
     table.show();
     table.resize(1200, 700);
-    table.table()->selectRow(2);
+    std::string mover;
+    std::string targetClass;
+    for (const auto* group : task.GetMutexStudentList().Records<CMutexStudent>()) {
+        const auto& ids = group->GetMutexStudents();
+        if (ids.size() < 2)
+            continue;
+        const auto* first = task.GetStudentInfoList().FindAs<CStudentInfo>(ids[0]);
+        const auto* second = task.GetStudentInfoList().FindAs<CStudentInfo>(ids[1]);
+        if (first && second && !first->GetClassId().empty() && !second->GetClassId().empty()
+            && first->GetClassId() != second->GetClassId()) {
+            mover = first->GetId();
+            targetClass = second->GetClassId();
+            break;
+        }
+    }
+    if (mover.empty()) { // a school made here has no groups: any student
+        mover = table.tableData().GetRows().at(2).studentId;
+        for (const auto* info : task.GetClassInfoList().Records<CClassInfo>())
+            if (info->GetId() != task.GetStudentInfoList().FindAs<CStudentInfo>(mover)->GetClassId())
+                targetClass = info->GetId();
+    }
+    CMoveToClassDlg chooser(task, {mover}, &table);
+    chooser.show();
+    EXPECT_TRUE(chooser.grab().save(out.filePath("results-move-chooser.png")));
+    CMessageBox::clearTestState();
+    CMessageBox::pushAnswer(QMessageBox::Yes);
+    EXPECT_TRUE(table.moveStudents({mover}, targetClass));
+    if (!CMessageBox::shownMessages().empty()) {
+        const CMessageBox::Shown& shown = CMessageBox::shownMessages().front();
+        auto box = CMessageBox::makeBox(&table, shown.text, shown.icon, shown.buttons, shown.caption);
+        box->show();
+        EXPECT_TRUE(box->grab().save(out.filePath("results-move-question.png")));
+    }
     EXPECT_TRUE(table.grab().save(out.filePath("results-table.png")));
 
     CDivisionStatisticsDlg statistics(task);

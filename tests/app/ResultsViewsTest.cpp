@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -58,11 +59,12 @@ TEST_F(ResultsViewsTest, DivisionTableShowsPlacedStudentsAndFilters)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("分班表"));
 
     QComboBox* chooser = dialog.classChooser();
-    ASSERT_EQ(chooser->count(), 4);
+    ASSERT_EQ(chooser->count(), 5);
     EXPECT_EQ(chooser->itemText(0), QStringLiteral("所有班级"));
     EXPECT_EQ(chooser->itemText(1), QStringLiteral("二班"));
     EXPECT_EQ(chooser->itemText(2), QStringLiteral("一班"));
     EXPECT_EQ(chooser->itemText(3), QStringLiteral("三班"));
+    EXPECT_EQ(chooser->itemText(4), QStringLiteral("未分班学生"));
     EXPECT_EQ(chooser->currentIndex(), 0);
 
     const QAbstractItemModel* model = dialog.table()->model();
@@ -95,6 +97,11 @@ TEST_F(ResultsViewsTest, DivisionTableShowsPlacedStudentsAndFilters)
     EXPECT_EQ(Cell(model, 1, 1), QStringLiteral("2"));
     chooser->setCurrentIndex(3); // 三班: nobody
     EXPECT_EQ(model->rowCount(), 0);
+    chooser->setCurrentIndex(4); // the unplaced, and the stray repaired before
+    ASSERT_EQ(model->rowCount(), 2);
+    EXPECT_EQ(Cell(model, 0, 2), QStringLiteral("赵六"));
+    EXPECT_EQ(Cell(model, 1, 2), QStringLiteral("钱七"));
+    EXPECT_EQ(Cell(model, 0, 3), QString());
     chooser->setCurrentIndex(0);
     EXPECT_EQ(model->rowCount(), 3);
 }
@@ -105,8 +112,13 @@ TEST_F(ResultsViewsTest, DivisionTableCoversTheWorkAreaAndFramesTheTable)
     dialog.show();
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(dialog.size(), area.size());
+    // The frame keeps 10 pixels from the sides and the bottom and starts
+    // below the two rows of controls.
     const QRect frame = dialog.tableFrame();
-    EXPECT_EQ(frame, dialog.rect().adjusted(10, 38, -10, -10));
+    EXPECT_EQ(frame, dialog.rect().adjusted(10, frame.top(), -10, -10));
+    EXPECT_GE(frame.top(), 38);
+    EXPECT_GT(frame.top(), dialog.undoButton()->geometry().bottom());
+    EXPECT_GT(frame.top(), dialog.balanceLabel()->geometry().bottom());
     EXPECT_EQ(dialog.table()->geometry(), frame.adjusted(1, 1, -1, -2));
 
     const QImage image = dialog.grab().toImage();

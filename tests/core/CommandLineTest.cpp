@@ -159,6 +159,7 @@ TEST_F(CommandLineTest, TaskHeldByAnotherProgramIsRefused)
         EXPECT_NE(refused.err.find("Quillon"), std::string::npos) << refused.err;
         EXPECT_EQ(refused.out, "");
         EXPECT_EQ(CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()), input);
+        EXPECT_EQ(Cli("move " + Quoted(taskFile) + " 王芳 一班").code, CCommandLine::ExitLocked);
         // Reading is not writing.
         EXPECT_EQ(Cli("stats " + Quoted(taskFile)).code, 0);
     }
@@ -276,6 +277,74 @@ TEST_F(CommandLineTest, ImportThatCannotReadTheFileLeavesTheTaskAlone)
     EXPECT_EQ(outcome.code, CCommandLine::ExitImport);
     EXPECT_EQ(outcome.err, "错误：解析EXCEL的过程中出现异常，请确保EXCEL软件正常安装。\n原因：文件是空的。\n");
     EXPECT_EQ(CFileUtil::ReadFile((folder / "input.xml").string()).value_or(""), before);
+}
+
+TEST_F(CommandLineTest, MoveChecksTheRulesAndSavesOrSaysWhy)
+{
+    // 一班: 王芳, 张伟; 二班: 李娜, 刘洋 (both full). 王芳 is pre-assigned to
+    // 一班; 李娜 and 张伟 form an exclusive group; two students are named 陈静.
+    for (const char* id : {"s1", "s3"})
+        Student(id)->SetClassId("c1");
+    for (const char* id : {"s2", "s4"})
+        Student(id)->SetClassId("c2");
+    AddPreset("s1", "c1");
+    AddGroup("g1", {"s2", "s3"});
+    AddStudent("s5", 0, 75, "陈静");
+    AddStudent("s6", 1, 65, "陈静");
+    ASSERT_TRUE(task->SaveInputData());
+    const std::string input = task->GetTaskInfo().GetInputFilePath();
+    const auto before = CFileUtil::ReadFile(input);
+    auto move = [&](const std::string& operands) { return Cli("move " + Quoted(taskFile) + " " + operands); };
+
+    // Each rule refuses with its own code and leaves the task alone.
+    Outcome refused = move("王芳 二班");
+    EXPECT_EQ(refused.code, CCommandLine::ExitPresetClass);
+    EXPECT_EQ(refused.err, "错误：王芳 预排在 一班，调整后将在 二班。\n错误：二班 计划人数 2 人，调整后将有 3 人。\n"
+                           "没有调整。要仍然调整，请加 --force。\n");
+    EXPECT_EQ(move("张伟 c2").code, CCommandLine::ExitExclusiveGroup);
+    refused = move("s5 二班");
+    EXPECT_EQ(refused.code, CCommandLine::ExitCapacity);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(CFileUtil::ReadFile(input), before);
+
+    // Names it cannot tell apart or find.
+    const Outcome ambiguous = move("陈静 一班");
+    EXPECT_EQ(ambiguous.code, CCommandLine::ExitAmbiguous);
+    EXPECT_EQ(ambiguous.err, "错误：有 2 个学生名为“陈静”，请改用ID：\n  s5\t未分班\t女\t\n  s6\t未分班\t男\t\n");
+    EXPECT_EQ(move("赵六 一班").code, CCommandLine::ExitNoStudent);
+    EXPECT_EQ(move("王芳 九班").code, CCommandLine::ExitNotFound);
+    EXPECT_EQ(move("王芳").code, CCommandLine::ExitUsage);
+    EXPECT_EQ(CFileUtil::ReadFile(input), before);
+
+    // --force applies despite a broken rule; an unplaced student is placed.
+    const Outcome forced = move("s5 二班 --force");
+    ASSERT_EQ(forced.code, 0) << forced.err;
+    EXPECT_EQ(forced.err, "注意：二班 计划人数 2 人，调整后将有 3 人。\n");
+    EXPECT_EQ(forced.out.substr(0, forced.out.find('\n')), "已把 陈静 从 未分班 调到 二班。");
+    EXPECT_NE(forced.out.find("各班均衡：总分平均分极差 "), std::string::npos) << forced.out;
+    CScheduleTask reopened;
+    reopened.SetMessageHandler([](const std::string&) {});
+    ASSERT_TRUE(reopened.Open(taskFile));
+    const auto classOf = [&reopened](const char* id) {
+        return reopened.GetStudentInfoList().FindAs<CStudentInfo>(id)->GetClassId();
+    };
+    EXPECT_EQ(classOf("s5"), "c2");
+    EXPECT_EQ(classOf("s1"), "c1");
+    EXPECT_EQ(classOf("s6"), "");
+    const Outcome again = move("s5 c2");
+    EXPECT_EQ(again.code, 0);
+    EXPECT_EQ(again.out, "陈静 已在 二班。没有调整。\n");
+
+    // A task whose input.xml cannot be replaced: not saved, exit 7.
+    const auto moved = CFileUtil::ReadFile(input);
+    if (std::system(("chattr +i " + Quoted(input) + " 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "no file can be made immutable here";
+    const Outcome unsaved = move("s6 一班 --force");
+    EXPECT_EQ(std::system(("chattr -i " + Quoted(input)).c_str()), 0);
+    EXPECT_EQ(unsaved.code, CCommandLine::ExitNotSaved);
+    EXPECT_NE(unsaved.err.find("错误：调整未能保存到任务文件夹，任务没有改变。"), std::string::npos) << unsaved.err;
+    EXPECT_EQ(unsaved.out, "");
+    EXPECT_EQ(CFileUtil::ReadFile(input), moved);
 }
 
 #endif

@@ -84,6 +84,21 @@ TEST_F(DivisionTableTest, ClassIdOfMissingClassIsCleared)
     EXPECT_EQ(data.Fill(), 0);
 }
 
+TEST_F(DivisionTableTest, UnplacedStudentsHaveAViewOfTheirOwn)
+{
+    AddClass("c1", "一班", 0);
+    AddStudent("a", 2, "c1");
+    AddStudent("b", 1, "");
+    CStudentInfo* stray = AddStudent("c", 0, "deleted");
+
+    CDivisionTableData data(task);
+    EXPECT_EQ(data.FillUnplaced(), 1);
+    EXPECT_EQ(stray->GetClassId(), "");
+    EXPECT_EQ(Column(data, CDivisionTableData::ColumnId), (std::vector<std::string>{"c", "b"}));
+    EXPECT_EQ(Column(data, CDivisionTableData::ColumnNumber), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(Column(data, CDivisionTableData::ColumnClass), (std::vector<std::string>{"", ""}));
+}
+
 TEST_F(DivisionTableTest, TotalsAlwaysUnderTheTotalColumn)
 {
     task.GetCustomSubjectArray() = {"语文", "数学", "英语"};
