@@ -1,6 +1,7 @@
 #include "DivisionStatisticsDlg.h"
 
 #include "DialogUnits.h"
+#include "DivisionChartView.h"
 #include "DivisionPrinter.h"
 #include "DivisionStatistics.h"
 #include "DivisionStatisticsModel.h"
@@ -14,6 +15,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTableView>
 
 #include <algorithm>
@@ -33,6 +35,17 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
     m_printButton = new QPushButton(QStringLiteral("打印"), this);
     m_printButton->setAutoDefault(false);
     connect(m_printButton, &QPushButton::clicked, this, [this] { Print(); });
+    // "表格 / 图表": the charts take the table's place while chosen.
+    m_charts = new CDivisionChartView(task, this);
+    m_charts->hide();
+    m_views = new QTabBar(this);
+    m_views->setShape(QTabBar::RoundedSouth);
+    m_views->addTab(QStringLiteral("表格"));
+    m_views->addTab(QStringLiteral("图表"));
+    connect(m_views, &QTabBar::currentChanged, this, [this](int tab) {
+        GetTable()->setVisible(tab == 0);
+        m_charts->setVisible(tab == 1);
+    });
     CUICore::instance()->SetAllChildWindowFont(this);
 
     // The list keeps the template's distance from the edges as the window grows.
@@ -70,6 +83,8 @@ void CDivisionStatisticsDlg::resizeEvent(QResizeEvent* event)
                                button.width(), button.height());
     m_printButton->setGeometry(m_closeButton->x() - ToPixels(6) - button.width(), m_closeButton->y(),
                                button.width(), button.height());
+    m_charts->setGeometry(GetTable()->geometry());
+    m_views->setGeometry(QRect(QPoint(ToPixels(7), GetTableFrame().bottom() + 1), m_views->sizeHint()));
 }
 
 void CDivisionStatisticsDlg::Print()

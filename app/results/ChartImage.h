@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+class QChartView;
+
+// A chart as a picture: for the clipboard, or saved as PNG or SVG.
+class CChartImage
+{
+public:
+    // The chart as the view shows it now, at the view's size, on white.
+    static QImage Render(QChartView& view);
+    // SVG when path ends in ".svg" (any case), otherwise a bitmap in the
+    // format the ending names, PNG without one. The file is replaced
+    // safely: an old file stays whole when the new one cannot be written.
+    static bool Save(QChartView& view, const QString& path);
+};

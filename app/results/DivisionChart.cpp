@@ -1,0 +1,376 @@
+#include "DivisionChart.h"
+
+#include "DivisionChartFigures.h"
+#include "UICore.h"
+
+#include <QBarSeries>
+#include <QBarSet>
+#include <QBoxPlotSeries>
+#include <QBoxSet>
+#include <QBarCategoryAxis>
+#include <QCursor>
+#include <QFontMetricsF>
+#include <QGraphicsSceneResizeEvent>
+#include <QGraphicsSimpleTextItem>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPen>
+#include <QStackedBarSeries>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Colours told apart also with the common forms of colour blindness.
+const QColor kBlue(0x00, 0x72, 0xB2);
+const QColor kSky(0x56, 0xB4, 0xE9);
+const QColor kOrange(0xE6, 0x9F, 0x00);
+const QColor kVermillion(0xD5, 0x5E, 0x00);
+const QColor kText(0x20, 0x20, 0x20);
+// Fills the place of a class name left out; never part of a name shown.
+const QChar kUnnamed(0x2060);
+
+using Figures = CDivisionChartFigures;
+
+QString Number(double value, int decimals = 1)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+QFont ChartFont(double scale = 1.0, bool bold = false)
+{
+    QFont font = CUICore::instance()->GetDefaultFont();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    font.setBold(bold);
+    return font;
+}
+
+// A step of 1, 2, 2.5 or 5 times a power of ten near raw.
+double NiceStep(double raw)
+{
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double f = raw / magnitude;
+    const double nice = f <= 1.0 ? 1.0 : f <= 2.0 ? 2.0 : f <= 2.5 ? 2.5 : f <= 5.0 ? 5.0 : 10.0;
+    return nice * magnitude;
+}
+
+// Decimals that write every multiple of step exactly (at most 2).
+int DecimalsOf(double step)
+{
+    int decimals = 0;
+    while (decimals < 2 && std::abs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) > 1e-6)
+        ++decimals;
+    return decimals;
+}
+
+// The class names as the class axis takes them: an empty class says so,
+// and a name that repeats is told apart by invisible spaces.
+QStringList AxisNames(const Figures& figures)
+{
+    QStringList names;
+    for (const Figures::ClassFigures& c : figures.GetClasses()) {
+        QString name = QString::fromStdString(c.name);
+        if (c.count == 0)
+            name += QStringLiteral("（空）");
+        while (names.contains(name))
+            name += QChar(0x200B);
+        names.push_back(name);
+    }
+    return names;
+}
+
+QString Headcount(const Figures::ClassFigures& c)
+{
+    return QStringLiteral("%1 人").arg(c.count);
+}
+
+} // namespace
+
+CDivisionChart::CDivisionChart(const Figures& figures, Kind kind, std::size_t measure)
+    : m_kind(kind), m_names(AxisNames(figures))
+{
+    setBackgroundRoundness(0);
+    setMargins(QMargins(6, 6, 6, 6));
+    setTitleFont(ChartFont(1.35, true));
+    setTitleBrush(kText);
+    legend()->setFont(ChartFont());
+    legend()->setAlignment(Qt::AlignBottom);
+    m_note = new QGraphicsSimpleTextItem(this);
+    m_note->setFont(ChartFont(1.2));
+    m_note->setBrush(kText);
+    // The room for the class names is known once the chart is laid out.
+    connect(this, &QChart::plotAreaChanged, this, [this] { LabelClasses(); });
+
+    const QString subject = QString::fromStdString(figures.MeasureName(measure));
+    switch (kind) {
+    case Kind::Averages:
+        setTitle(QStringLiteral("%1平均分（极差 %2 分）").arg(subject, Number(figures.AverageSpread(measure))));
+        break;
+    case Kind::Headcount:
+        setTitle(QStringLiteral("各班男女生人数（女生极差 %1 人，男生极差 %2 人）")
+                     .arg(figures.HeadcountSpread(true))
+                     .arg(figures.HeadcountSpread(false)));
+        break;
+    case Kind::Distribution:
+        setTitle(QStringLiteral("各班%1分布（箱内为中间一半学生，横线为中位数，须线到最低与最高分）").arg(subject));
+        break;
+    }
+
+    if (figures.GetClasses().empty()) {
+        setTitle(title().section(QStringLiteral("（"), 0, 0));
+        SetNote(QStringLiteral("这个任务还没有班级，没有可画的图表。"));
+        return;
+    }
+    if (!figures.HasPlacedStudents()) {
+        setTitle(title().section(QStringLiteral("（"), 0, 0));
+        SetNote(QStringLiteral("各班还没有学生：分班之后这里画出各班的对比。"));
+        return;
+    }
+    switch (kind) {
+    case Kind::Averages:
+        AddAverages(figures, measure);
+        break;
+    case Kind::Headcount:
+        AddHeadcounts(figures);
+        break;
+    case Kind::Distribution:
+        AddDistributions(figures, measure);
+        break;
+    }
+    ShowClasses(0, GetClassCount());
+}
+
+void CDivisionChart::AddAverages(const Figures& figures, std::size_t measure)
+{
+    const QString subject = QString::fromStdString(figures.MeasureName(measure));
+    auto* bars = new QBarSet(QStringLiteral("各班%1平均分").arg(subject));
+    bars->setColor(kSky);
+    bars->setBorderColor(kBlue);
+    const float school = figures.GetSchool().Average(measure);
+    double low = school;
+    double high = school;
+    for (const Figures::ClassFigures& c : figures.GetClasses()) {
+        const float average = c.Average(measure);
+        bars->append(c.count > 0 ? average : 0.0);
+        m_tips.push_back(c.count > 0 ? QStringLiteral("%1：%2平均分 %3（%4）")
+                                           .arg(QString::fromStdString(c.name), subject, Number(average), Headcount(c))
+                                     : QStringLiteral("%1：没有学生").arg(QString::fromStdString(c.name)));
+        if (c.count > 0) {
+            low = std::min<double>(low, average);
+            high = std::max<double>(high, average);
+        }
+    }
+    auto* series = new QBarSeries();
+    series->setBarWidth(0.7);
+    series->append(bars);
+    connect(bars, &QBarSet::hovered, this, &CDivisionChart::ShowTip);
+    addSeries(series);
+    AddSchoolLine(QStringLiteral("全校%1平均分 %2").arg(subject, Number(school)), school);
+    AddAxes(low, high, false, QStringLiteral("平均分"));
+}
+
+void CDivisionChart::AddHeadcounts(const Figures& figures)
+{
+    auto* girls = new QBarSet(QStringLiteral("女生"));
+    auto* boys = new QBarSet(QStringLiteral("男生"));
+    girls->setColor(kOrange);
+    girls->setBorderColor(kOrange.darker(130));
+    boys->setColor(kBlue);
+    boys->setBorderColor(kBlue.darker(130));
+    int high = 0;
+    for (const Figures::ClassFigures& c : figures.GetClasses()) {
+        girls->append(c.girls);
+        boys->append(c.boys);
+        high = std::max(high, c.count);
+        m_tips.push_back(QStringLiteral("%1：女生 %2，男生 %3（%4）")
+                             .arg(QString::fromStdString(c.name))
+                             .arg(c.girls)
+                             .arg(c.boys)
+                             .arg(Headcount(c)));
+    }
+    auto* series = new QStackedBarSeries();
+    series->setBarWidth(0.7);
+    series->append(girls);
+    series->append(boys);
+    connect(girls, &QBarSet::hovered, this, &CDivisionChart::ShowTip);
+    connect(boys, &QBarSet::hovered, this, &CDivisionChart::ShowTip);
+    addSeries(series);
+    // Stacked bars are read by their length: they start at 0.
+    AddAxes(0, high, true, QStringLiteral("人数"));
+}
+
+void CDivisionChart::AddDistributions(const Figures& figures, std::size_t measure)
+{
+    const QString subject = QString::fromStdString(figures.MeasureName(measure));
+    const auto distributions = figures.ClassDistributions(measure);
+    const Figures::Distribution school = figures.SchoolDistribution(measure);
+    double low = school.median;
+    double high = school.median;
+    for (const Figures::Distribution& d : distributions) {
+        if (d.count > 0) {
+            low = std::min<double>(low, d.minimum);
+            high = std::max<double>(high, d.maximum);
+        }
+    }
+    // A class without students gets a box far below the axis, out of sight,
+    // so that every other box keeps its place.
+    const double hidden = low - 1000.0 * std::max(1.0, high - low);
+    auto* series = new QBoxPlotSeries();
+    series->setName(QStringLiteral("各班%1").arg(subject));
+    series->setBoxWidth(0.6);
+    series->setBrush(kSky);
+    series->setPen(QPen(kBlue, 1.5));
+    for (std::size_t i = 0; i < distributions.size(); ++i) {
+        const Figures::Distribution& d = distributions[i];
+        const Figures::ClassFigures& c = figures.GetClasses()[i];
+        auto* box = d.count > 0 ? new QBoxSet(d.minimum, d.lowerQuartile, d.median, d.upperQuartile, d.maximum)
+                                : new QBoxSet(hidden, hidden, hidden, hidden, hidden);
+        series->append(box);
+        m_tips.push_back(d.count > 0 ? QStringLiteral("%1 %2：最低 %3，下四分位 %4，中位数 %5，上四分位 %6，最高 %7（%8）")
+                                           .arg(QString::fromStdString(c.name), subject, Number(d.minimum),
+                                                Number(d.lowerQuartile), Number(d.median), Number(d.upperQuartile),
+                                                Number(d.maximum), Headcount(c))
+                                     : QStringLiteral("%1：没有学生").arg(QString::fromStdString(c.name)));
+    }
+    connect(series, &QBoxPlotSeries::hovered, this, [this, series](bool shown, QBoxSet* box) {
+        ShowTip(shown, static_cast<int>(series->boxSets().indexOf(box)));
+    });
+    addSeries(series);
+    AddSchoolLine(QStringLiteral("全校%1中位数 %2").arg(subject, Number(school.median)), school.median);
+    AddAxes(low, high, false, QStringLiteral("分数"));
+}
+
+void CDivisionChart::AddSchoolLine(const QString& name, double value)
+{
+    auto* line = new QLineSeries();
+    line->setName(name);
+    line->append(-0.5, value);
+    line->append(GetClassCount() - 0.5, value);
+    line->setPen(QPen(kVermillion, 2.0, Qt::DashLine));
+    addSeries(line);
+}
+
+void CDivisionChart::AddAxes(double low, double high, bool fromZero, const QString& quantity)
+{
+    const double lowest = fromZero ? 0.0 : low;
+    double span = high - lowest;
+    if (span <= 0.0)
+        span = std::max(1.0, std::abs(high) * 0.1);
+    double top = high + span * (fromZero ? 0.08 : 0.15);
+    double bottom = fromZero ? 0.0 : lowest - span * 0.2;
+    const double step = NiceStep((top - bottom) / 5.0);
+    bottom = std::floor(bottom / step + 1e-9) * step;
+    top = std::ceil(top / step - 1e-9) * step;
+    if (lowest >= 0.0)
+        bottom = std::max(bottom, 0.0); // no room for negative scores
+    const int decimals = DecimalsOf(step);
+
+    m_valueAxis = new QValueAxis(this);
+    m_valueAxis->setRange(bottom, top);
+    m_valueAxis->setTickCount(static_cast<int>(std::lround((top - bottom) / step)) + 1);
+    m_valueAxis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+    m_valueAxis->setLabelsFont(ChartFont());
+    m_valueAxis->setTitleFont(ChartFont());
+    // Honest about a value axis that does not start at 0.
+    m_valueAxis->setTitleText(bottom > 0.0 ? QStringLiteral("%1（纵轴 %2 – %3，不从 0 起）")
+                                                 .arg(quantity, Number(bottom, decimals), Number(top, decimals))
+                                           : quantity);
+    addAxis(m_valueAxis, Qt::AlignLeft);
+
+    m_classAxis = new QBarCategoryAxis(this);
+    m_classAxis->append(m_names);
+    m_classAxis->setLabelsFont(ChartFont());
+    m_classAxis->setGridLineVisible(false);
+    addAxis(m_classAxis, Qt::AlignBottom);
+
+    for (QAbstractSeries* s : series()) {
+        s->attachAxis(m_classAxis);
+        s->attachAxis(m_valueAxis);
+    }
+}
+
+void CDivisionChart::SetNote(const QString& text)
+{
+    m_noteText = text;
+    m_note->setText(text);
+    legend()->hide();
+}
+
+void CDivisionChart::ShowClasses(int first, int count)
+{
+    if (!m_classAxis)
+        return;
+    const int n = GetClassCount();
+    m_shown = std::clamp(count, 1, n);
+    m_first = std::clamp(first, 0, n - m_shown);
+    LabelClasses();
+}
+
+QStringList CDivisionChart::GetClassLabels() const
+{
+    QStringList labels;
+    if (m_classAxis) {
+        for (int i = m_first; i < m_first + m_shown; ++i) {
+            const QString& label = m_classAxis->at(i);
+            if (!label.startsWith(kUnnamed))
+                labels.push_back(label);
+        }
+    }
+    return labels;
+}
+
+void CDivisionChart::LabelClasses()
+{
+    if (!m_classAxis || m_shown == 0)
+        return;
+    const QFontMetricsF metrics(m_classAxis->labelsFont());
+    // Before the chart has a size, every class is named.
+    const qreal width = plotArea().width() > 0 ? plotArea().width() : size().width() - 90;
+    const qreal perClass = width > 0 ? width / m_shown : 1000.0;
+    qreal widest = 0;
+    for (int i = m_first; i < m_first + m_shown; ++i)
+        widest = std::max(widest, metrics.horizontalAdvance(m_names[i]));
+    // Level when every name fits under its bar, else upright, and only
+    // every step-th class named when even that is too crowded.
+    const int angle = widest + 12 <= perClass ? 0 : -90;
+    const int step = angle == 0 ? 1 : std::max(1, static_cast<int>(std::ceil((metrics.height() + 2) / perClass)));
+    const int labelling[4] = {m_first, m_shown, step, angle};
+    if (std::equal(labelling, labelling + 4, m_labelled))
+        return;
+    std::copy(labelling, labelling + 4, m_labelled);
+
+    // The axis wants a distinct text for every class: the ones left
+    // unnamed get a different number of invisible characters each.
+    QStringList labels = m_names;
+    if (step > 1) {
+        for (int i = 0; i < labels.size(); ++i) {
+            if (i % step != 0)
+                labels[i] = QString(i, kUnnamed);
+        }
+    }
+    if (labels != m_classAxis->categories()) {
+        m_classAxis->clear();
+        m_classAxis->append(labels);
+    }
+    m_classAxis->setLabelsAngle(angle);
+    m_classAxis->setRange(labels[m_first], labels[m_first + m_shown - 1]);
+}
+
+void CDivisionChart::resizeEvent(QGraphicsSceneResizeEvent* event)
+{
+    QChart::resizeEvent(event);
+    const QRectF note = m_note->boundingRect();
+    m_note->setPos((event->newSize().width() - note.width()) / 2, (event->newSize().height() - note.height()) / 2);
+    LabelClasses();
+}
+
+void CDivisionChart::ShowTip(bool shown, int i)
+{
+    if (shown && i >= 0)
+        QToolTip::showText(QCursor::pos(), GetTip(i));
+    else
+        QToolTip::hideText();
+}
