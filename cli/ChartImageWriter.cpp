@@ -5,9 +5,9 @@
 #include "OffscreenQt.h"
 
 #include <QApplication>
-#include <QChartView>
 
 #include <algorithm>
+#include <memory>
 
 int CChartImageWriter::DefaultWidth(std::size_t classes)
 {
@@ -23,16 +23,8 @@ bool CChartImageWriter::Write(const CScheduleTask& task, CDivisionChart::Kind ki
 {
     const auto application = StartOffscreenQt<QApplication>();
     const CDivisionChartFigures figures(task);
-    QChartView view;
-    view.setFrameShape(QFrame::NoFrame);
-    view.setRenderHint(QPainter::Antialiasing);
-    auto* chart = new CDivisionChart(figures, kind, measure);
-    view.setChart(chart);
-    view.resize(width > 0 ? width : DefaultWidth(figures.GetClasses().size()), height > 0 ? height : 700);
-    // Laid out as on screen, without a screen.
-    view.setAttribute(Qt::WA_DontShowOnScreen);
-    view.show();
-    QCoreApplication::processEvents();
+    auto chart = std::make_unique<CDivisionChart>(figures, kind, measure);
     title = chart->title().toStdString();
-    return CChartImage::Save(view, QString::fromStdString(path));
+    const QSize size(width > 0 ? width : DefaultWidth(figures.GetClasses().size()), height > 0 ? height : 700);
+    return CChartImage::Save(std::move(chart), size, QString::fromStdString(path));
 }

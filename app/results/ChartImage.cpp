@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPainter>
 #include <QSvgGenerator>
@@ -53,4 +54,16 @@ bool CChartImage::Save(QChartView& view, const QString& path)
     }
     buffer.close();
     return CFileUtil::WriteFileAtomically(path.toStdString(), std::string_view(bytes.constData(), bytes.size()));
+}
+
+bool CChartImage::Save(std::unique_ptr<QChart> chart, const QSize& size, const QString& path)
+{
+    QChartView view(chart.release()); // the view's from now on
+    view.setFrameShape(QFrame::NoFrame);
+    view.setRenderHint(QPainter::Antialiasing);
+    view.resize(size);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.show();
+    QCoreApplication::processEvents();
+    return Save(view, path);
 }

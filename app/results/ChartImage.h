@@ -3,7 +3,11 @@
 #include <QImage>
 #include <QString>
 
+#include <memory>
+
+class QChart;
 class QChartView;
+class QSize;
 
 // A chart as a picture: for the clipboard, or saved as PNG or SVG.
 class CChartImage
@@ -15,4 +19,7 @@ public:
     // format the ending names, PNG without one. The file is replaced
     // safely: an old file stays whole when the new one cannot be written.
     static bool Save(QChartView& view, const QString& path);
+    // Lays chart out at size, as on screen but without one, and saves it
+    // as Save does.
+    static bool Save(std::unique_ptr<QChart> chart, const QSize& size, const QString& path);
 };

@@ -30,8 +30,6 @@ const QColor kSky(0x56, 0xB4, 0xE9);
 const QColor kOrange(0xE6, 0x9F, 0x00);
 const QColor kVermillion(0xD5, 0x5E, 0x00);
 const QColor kText(0x20, 0x20, 0x20);
-// Fills the place of a class name left out; never part of a name shown.
-const QChar kUnnamed(0x2060);
 
 using Figures = CDivisionChartFigures;
 
@@ -219,7 +217,7 @@ void CDivisionChart::AddDistributions(const Figures& figures, std::size_t measur
     // so that every other box keeps its place.
     const double hidden = low - 1000.0 * std::max(1.0, high - low);
     auto* series = new QBoxPlotSeries();
-    series->setName(QStringLiteral("各班%1").arg(subject));
+    series->setName(QStringLiteral("各班%1分数").arg(subject));
     series->setBoxWidth(0.6);
     series->setBrush(kSky);
     series->setPen(QPen(kBlue, 1.5));
@@ -259,9 +257,9 @@ void CDivisionChart::AddAxes(double low, double high, bool fromZero, const QStri
     double span = high - lowest;
     if (span <= 0.0)
         span = std::max(1.0, std::abs(high) * 0.1);
-    double top = high + span * (fromZero ? 0.08 : 0.15);
-    double bottom = fromZero ? 0.0 : lowest - span * 0.2;
-    const double step = NiceStep((top - bottom) / 5.0);
+    double top = high + span * 0.08;
+    double bottom = fromZero ? 0.0 : lowest - span * 0.15;
+    const double step = NiceStep((top - bottom) / 8.0);
     bottom = std::floor(bottom / step + 1e-9) * step;
     top = std::ceil(top / step - 1e-9) * step;
     if (lowest >= 0.0)
@@ -283,6 +281,7 @@ void CDivisionChart::AddAxes(double low, double high, bool fromZero, const QStri
     m_classAxis = new QBarCategoryAxis(this);
     m_classAxis->append(m_names);
     m_classAxis->setLabelsFont(ChartFont());
+    m_classAxis->setTitleFont(ChartFont());
     m_classAxis->setGridLineVisible(false);
     addAxis(m_classAxis, Qt::AlignBottom);
 
@@ -311,15 +310,9 @@ void CDivisionChart::ShowClasses(int first, int count)
 
 QStringList CDivisionChart::GetClassLabels() const
 {
-    QStringList labels;
-    if (m_classAxis) {
-        for (int i = m_first; i < m_first + m_shown; ++i) {
-            const QString& label = m_classAxis->at(i);
-            if (!label.startsWith(kUnnamed))
-                labels.push_back(label);
-        }
-    }
-    return labels;
+    if (!m_classAxis || !m_labelled[2])
+        return QStringList();
+    return m_names.mid(m_first, m_shown);
 }
 
 void CDivisionChart::LabelClasses()
@@ -333,30 +326,27 @@ void CDivisionChart::LabelClasses()
     qreal widest = 0;
     for (int i = m_first; i < m_first + m_shown; ++i)
         widest = std::max(widest, metrics.horizontalAdvance(m_names[i]));
-    // Level when every name fits under its bar, else upright, and only
-    // every step-th class named when even that is too crowded.
-    const int angle = widest + 12 <= perClass ? 0 : -90;
-    const int step = angle == 0 ? 1 : std::max(1, static_cast<int>(std::ceil((metrics.height() + 2) / perClass)));
-    const int labelling[4] = {m_first, m_shown, step, angle};
+    // Level when every name fits under its bar, else upright; when even
+    // upright names would overlap, the axis says which classes it spans.
+    const bool named = perClass >= metrics.height() + 4;
+    const int angle = widest + 12 <= perClass || !named ? 0 : -90;
+    const int labelling[4] = {m_first, m_shown, named, angle};
     if (std::equal(labelling, labelling + 4, m_labelled))
         return;
     std::copy(labelling, labelling + 4, m_labelled);
 
-    // The axis wants a distinct text for every class: the ones left
-    // unnamed get a different number of invisible characters each.
-    QStringList labels = m_names;
-    if (step > 1) {
-        for (int i = 0; i < labels.size(); ++i) {
-            if (i % step != 0)
-                labels[i] = QString(i, kUnnamed);
-        }
-    }
-    if (labels != m_classAxis->categories()) {
-        m_classAxis->clear();
-        m_classAxis->append(labels);
-    }
+    const QString& first = m_names[m_first];
+    const QString& last = m_names[m_first + m_shown - 1];
+    // Names too crowded to read are left out of sight; they still keep the
+    // axis's room, which its title needs.
+    m_classAxis->setLabelsColor(named ? kText : QColor(Qt::transparent));
     m_classAxis->setLabelsAngle(angle);
-    m_classAxis->setRange(labels[m_first], labels[m_first + m_shown - 1]);
+    m_classAxis->setTitleVisible(!named);
+    m_classAxis->setTitleText(named ? QString()
+                                    : QStringLiteral("%1 至 %2，共 %3 个班（班级太密，名称从略）")
+                                          .arg(first, last)
+                                          .arg(m_shown));
+    m_classAxis->setRange(first, last);
 }
 
 void CDivisionChart::resizeEvent(QGraphicsSceneResizeEvent* event)

@@ -17,7 +17,8 @@ class QValueAxis;
 // whole school's, the girls and boys of each class, or how each class's
 // scores spread. The value axis starts where the differences show and its
 // title says where it starts and ends. Any window of classes can be shown;
-// the class names thin out when they would not fit.
+// class names stand upright when they do not fit level, and give way to
+// the range of classes when even that is too crowded.
 class CDivisionChart : public QChart
 {
     Q_OBJECT
@@ -40,7 +41,7 @@ public:
     QString GetNote() const { return m_noteText; }
     // Null when there is nothing to draw.
     QValueAxis* GetValueAxis() const { return m_valueAxis; }
-    // The class names shown on the class axis now.
+    // The class names shown on the class axis now (none when too crowded).
     QStringList GetClassLabels() const;
     // What a pointer resting on class i is told.
     QString GetTip(int i) const { return i >= 0 && i < m_tips.size() ? m_tips[i] : QString(); }
@@ -70,6 +71,6 @@ private:
     QString m_noteText;
     int m_first = 0;
     int m_shown = 0;
-    // The labelling in place: first, count, step between labels, angle.
+    // The labelling in place: first, count, whether named, angle.
     int m_labelled[4] = {-1, -1, -1, -1};
 };

@@ -3,8 +3,6 @@
 #include "PdfTestSupport.h"
 #include "ResultsTestSupport.h"
 
-#include "Core.h"
-#include "DivisionOwner.h"
 #include "DivisionPrinter.h"
 #include "DivisionTableData.h"
 #include "DivisionStatisticsDlg.h"
@@ -206,13 +204,6 @@ TEST_F(DivisionPrintTest, CommandLineWritesRostersAndStatistics)
 
 namespace {
 
-// Nothing to show while the demo task is divided for the pictures.
-class QuietOwner : public CDivisionOwner
-{
-public:
-    void Notify(unsigned, std::uintptr_t, std::intptr_t) override {}
-};
-
 // Renders the first page of a PDF file to a PNG picture.
 bool RenderFirstPage(const QString& pdf, const QString& png)
 {
@@ -235,16 +226,7 @@ TEST(PrintScreenshots, DemoRosterAndClassesList)
     const QDir out(target);
     CScheduleTask task;
     ASSERT_TRUE(task.Open(demo.toStdString()));
-    QuietOwner owner;
-    {
-        CCore core(task);
-        core.Init(&owner);
-        core.SetFilter({});
-        core.SetSeed(20260901);
-        core.Start();
-        core.Wait();
-        core.Free();
-    }
+    ResultsTest::DivideQuietly(task, 20260901);
     testsupport::TempFolder folder;
     const QString rosters = QString::fromStdString(folder.File("rosters.pdf"));
     CTablePrinter rosterPrinter;

@@ -3,6 +3,8 @@
 // Tasks in memory and a driver for modal dialogs, for the tests of the
 // division run and its result views.
 #include "ClassInfo.h"
+#include "Core.h"
+#include "DivisionOwner.h"
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
 #include "StudentPreset.h"
@@ -49,6 +51,25 @@ inline void MakeSchool(CScheduleTask& task, int students, int classes, bool plac
                    placed ? "class" + std::to_string(s % classes) : std::string(), std::move(scores),
                    schools[(s / 3) % 5]);
     }
+}
+
+// Divides the task on the engine's worker, as the program does, showing
+// nothing; for the pictures of a divided demo task.
+inline void DivideQuietly(CScheduleTask& task, unsigned long long seed)
+{
+    class QuietOwner : public CDivisionOwner
+    {
+    public:
+        void Notify(unsigned, std::uintptr_t, std::intptr_t) override {}
+    };
+    QuietOwner owner;
+    CCore core(task);
+    core.Init(&owner);
+    core.SetFilter({});
+    core.SetSeed(seed);
+    core.Start();
+    core.Wait();
+    core.Free();
 }
 
 // Calls handler for every new modal dialog while it is up (polling the
