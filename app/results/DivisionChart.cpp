@@ -10,6 +10,7 @@
 #include <QBarCategoryAxis>
 #include <QCursor>
 #include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QGraphicsSceneResizeEvent>
 #include <QGraphicsSimpleTextItem>
 #include <QLegendMarker>
@@ -347,6 +348,9 @@ void CDivisionChart::LabelClasses()
                                           .arg(first, last)
                                           .arg(m_shown));
     m_classAxis->setRange(first, last);
+    // The names took another room; the chart lays itself out afresh.
+    if (layout())
+        layout()->invalidate();
 }
 
 void CDivisionChart::resizeEvent(QGraphicsSceneResizeEvent* event)

@@ -356,6 +356,7 @@ TEST(ChartScreenshots, DemoAndLargeSchool)
         dialog.resize(1366, 740);
         dialog.show();
         dialog.GetViewTabs()->setCurrentIndex(1);
+        QCoreApplication::processEvents(); // as on screen: laid out before it is drawn
         EXPECT_TRUE(dialog.grab().save(out.filePath(QStringLiteral("chart-%1-window.png").arg(name))));
     }
 
@@ -363,5 +364,6 @@ TEST(ChartScreenshots, DemoAndLargeSchool)
     dialog.resize(1100, 620);
     dialog.show();
     dialog.GetViewTabs()->setCurrentIndex(1);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(dialog.grab().save(out.filePath(QStringLiteral("results-charts.png"))));
 }
