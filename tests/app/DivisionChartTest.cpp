@@ -34,8 +34,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 namespace {
 
 using Figures = CDivisionChartFigures;
@@ -72,10 +70,8 @@ protected:
         ResultsTest::MakeSchool(task, 240, 6, true);
         // A class nobody was dealt to.
         testsupport::AddClass(task, "empty", "空班", 99);
-        CMessageBox::SetTestMode(true);
         CMessageBox::ClearTestState();
     }
-    void TearDown() override { CMessageBox::SetTestMode(false); }
 
     CScheduleTask task;
     testsupport::TempFolder folder;
@@ -276,40 +272,30 @@ TEST(DivisionChartManyClassesTest, ScrollsThroughFourHundredClasses)
 #ifdef QUILLON_CLI_PATH
 TEST_F(DivisionChartTest, CommandLineDrawsCharts)
 {
-    CTaskInfo info;
-    info.SetTaskName("图表测试");
-    info.SetTaskFolder(folder.Path().string());
-    task.SetTaskInfo(info);
-    ASSERT_TRUE(task.SaveInputData());
-    ASSERT_TRUE(task.GetTaskInfo().WriteToFile());
-    const QString taskFile = PdfTest::Quoted(QString::fromStdString(task.GetTaskInfo().GetTaskFile()));
+    const std::string saved = ResultsTest::SaveTaskIn(task, "图表测试", folder.Path().string());
+    ASSERT_FALSE(saved.empty());
+    const QString taskFile = PdfTest::Quoted(QString::fromStdString(saved));
     const QString png = QString::fromStdString(folder.File("chart.png"));
     const QString svg = QString::fromStdString(folder.File("chart.svg"));
 
-    auto cli = [&](const QString& arguments) {
-        const QString command = PdfTest::Quoted(QStringLiteral(QUILLON_CLI_PATH)) + QLatin1Char(' ') + arguments
-                                + QStringLiteral(" >/dev/null 2>&1");
-        const int status = std::system(command.toUtf8().constData());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
     // No display is needed, whatever the environment says.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    EXPECT_EQ(cli(QStringLiteral("chart %1 %2").arg(taskFile, PdfTest::Quoted(png))), 0);
+    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2").arg(taskFile, PdfTest::Quoted(png))), 0);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     EXPECT_EQ(QImage(png).size(), QSize(1200, 700));
 
-    EXPECT_EQ(cli(QStringLiteral("chart %1 %2 --kind box --subject 英语 --width 900 --height 500")
+    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --kind box --subject 英语 --width 900 --height 500")
                       .arg(taskFile, PdfTest::Quoted(png))),
               0);
     EXPECT_EQ(QImage(png).size(), QSize(900, 500));
-    EXPECT_EQ(cli(QStringLiteral("chart %1 %2 --kind sex").arg(taskFile, PdfTest::Quoted(svg))), 0);
+    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --kind sex").arg(taskFile, PdfTest::Quoted(svg))), 0);
     EXPECT_TRUE(QString::fromUtf8(testsupport::ReadBytes(svg.toStdString())).contains(QStringLiteral("男女生")));
 
-    EXPECT_EQ(cli(QStringLiteral("chart %1 %2 --subject 体育").arg(taskFile, PdfTest::Quoted(png))), 5);
-    EXPECT_EQ(cli(QStringLiteral("chart %1 %2 --kind pie").arg(taskFile, PdfTest::Quoted(png))), 3);
-    EXPECT_EQ(cli(QStringLiteral("chart %1 %2 --width 50").arg(taskFile, PdfTest::Quoted(png))), 3);
-    EXPECT_EQ(cli(QStringLiteral("chart %1 out.jpg").arg(taskFile)), 3);
-    EXPECT_EQ(cli(QStringLiteral("chart %1 %2").arg(taskFile, PdfTest::Quoted(png + QStringLiteral("/x.png")))), 8);
+    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --subject 体育").arg(taskFile, PdfTest::Quoted(png))), 5);
+    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --kind pie").arg(taskFile, PdfTest::Quoted(png))), 3);
+    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --width 50").arg(taskFile, PdfTest::Quoted(png))), 3);
+    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 out.jpg").arg(taskFile)), 3);
+    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2").arg(taskFile, PdfTest::Quoted(png + QStringLiteral("/x.png")))), 8);
 }
 #endif
 

@@ -165,37 +165,27 @@ TEST_F(DivisionPrintTest, WideTablesTurnThePage)
 #ifdef QUILLON_CLI_PATH
 TEST_F(DivisionPrintTest, CommandLineWritesRostersAndStatistics)
 {
-    CTaskInfo info;
-    info.SetTaskName("打印测试");
-    info.SetTaskFolder(folder.Path().string());
-    task.SetTaskInfo(info);
-    ASSERT_TRUE(task.SaveInputData());
-    ASSERT_TRUE(task.GetTaskInfo().WriteToFile());
-    const QString taskFile = QString::fromStdString(task.GetTaskInfo().GetTaskFile());
+    const std::string saved = SaveTaskIn(task, "打印测试", folder.Path().string());
+    ASSERT_FALSE(saved.empty());
+    const QString taskFile = QString::fromStdString(saved);
 
-    auto cli = [&](const QString& arguments) {
-        const QString command = Quoted(QStringLiteral(QUILLON_CLI_PATH)) + QLatin1Char(' ') + arguments
-                                + QStringLiteral(" >/dev/null 2>&1");
-        const int status = std::system(command.toUtf8().constData());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
     // No display is needed, whatever the environment says.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    EXPECT_EQ(cli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     EXPECT_EQ(PageCount(pdf), 6);
     EXPECT_EQ(Lines(Text(pdf, 3)).value(0), ClassName(1));
 
-    EXPECT_EQ(cli(QStringLiteral("print-table %1 %2 --class %3").arg(Quoted(taskFile), Quoted(pdf), Quoted(ClassName(2)))),
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2 --class %3").arg(Quoted(taskFile), Quoted(pdf), Quoted(ClassName(2)))),
               0);
     EXPECT_EQ(PageCount(pdf), 2);
     EXPECT_EQ(Lines(Text(pdf, 1)).value(0), ClassName(2));
 
-    EXPECT_EQ(cli(QStringLiteral("print-table %1 %2 --class 没有的班").arg(Quoted(taskFile), Quoted(pdf))), 5);
-    EXPECT_EQ(cli(QStringLiteral("print-table %1").arg(Quoted(taskFile))), 3);
-    EXPECT_EQ(cli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf + QStringLiteral("/x.pdf")))), 8);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2 --class 没有的班").arg(Quoted(taskFile), Quoted(pdf))), 5);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1").arg(Quoted(taskFile))), 3);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf + QStringLiteral("/x.pdf")))), 8);
 
-    EXPECT_EQ(cli(QStringLiteral("print-stats %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
+    EXPECT_EQ(RunCli(QStringLiteral("print-stats %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
     EXPECT_EQ(Lines(Text(pdf)).value(0), QStringLiteral("分班统计表"));
 }
 #endif

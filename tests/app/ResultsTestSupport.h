@@ -53,6 +53,19 @@ inline void MakeSchool(CScheduleTask& task, int students, int classes, bool plac
     }
 }
 
+// Saves a task made in memory as the task named name in folder; the path
+// of its task file, empty when it could not be saved.
+inline std::string SaveTaskIn(CScheduleTask& task, const std::string& name, const std::string& folder)
+{
+    CTaskInfo info;
+    info.SetTaskName(name);
+    info.SetTaskFolder(folder);
+    task.SetTaskInfo(info);
+    if (!task.SaveInputData() || !task.GetTaskInfo().WriteToFile())
+        return std::string();
+    return task.GetTaskInfo().GetTaskFile();
+}
+
 // Divides the task on the engine's worker, as the program does, showing
 // nothing; for the pictures of a divided demo task.
 inline void DivideQuietly(CScheduleTask& task, unsigned long long seed)
