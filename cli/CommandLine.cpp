@@ -13,6 +13,7 @@
 #include "DivisionTableExport.h"
 #include "FileUtil.h"
 #ifdef QUILLON_CLI_PRINT
+#include "ChartImageWriter.h"
 #include "PdfResultWriter.h"
 #endif
 #include "PinyinConverter.h"
@@ -34,6 +35,7 @@ namespace {
 
 const char* const MissingTask = "缺少任务文件（.qz）。";
 const char* const MissingPdf = "缺少输出的 PDF 文件。";
+const char* const SizeProblem = "--width 与 --height 后面应是 100 到 20000 之间的整数（像素）。";
 const CCommandLine::Option ClassOption = {"--class", true, "--class 后面应是班级名称。"};
 
 template <class T>
@@ -43,6 +45,17 @@ bool ParseNumber(const std::string& text, T& value)
     const char* last = first + text.size();
     const auto result = std::from_chars(first, last, value);
     return !text.empty() && result.ec == std::errc() && result.ptr == last;
+}
+
+// A picture's width or height in pixels; 0 when not given.
+bool ParseSize(const std::string* text, int& size)
+{
+    size = 0;
+    if (!text)
+        return true;
+    const char* last = text->data() + text->size();
+    const auto result = std::from_chars(text->data(), last, size);
+    return result.ec == std::errc() && result.ptr == last && size >= 100 && size <= 20000;
 }
 
 } // namespace
@@ -106,6 +119,13 @@ const CCommandLine::Command* CCommandLine::FindCommand(const std::string& name)
         {"stats", {MissingTask}, {}, &CCommandLine::Stats},
         {"print-table", {MissingTask, MissingPdf}, {ClassOption}, &CCommandLine::PrintTable},
         {"print-stats", {MissingTask, MissingPdf}, {}, &CCommandLine::PrintStats},
+        {"chart",
+         {MissingTask, "缺少输出的图片文件（.png 或 .svg）。"},
+         {{"--kind", true, "--kind 后面应是 total、subject、sex 或 box。"},
+          {"--subject", true, "--subject 后面应是科目名称。"},
+          {"--width", true, SizeProblem},
+          {"--height", true, SizeProblem}},
+         &CCommandLine::Chart},
         {"import-students", {MissingTask, "缺少要导入的表格文件。"}, {}, &CCommandLine::ImportStudents},
         {"export-table", {MissingTask, "缺少导出的文件名（.xlsx）。"}, {ClassOption}, &CCommandLine::ExportTable},
         {"move", {MissingTask, "缺少要调整的学生（姓名或ID）。", "缺少要调到的班级（名称或ID）。"}, {{"--force", false, ""}},
@@ -570,6 +590,63 @@ int CCommandLine::PrintPdf(const std::string& path, const std::string& pdfPath, 
 #endif
 }
 
+int CCommandLine::Chart(const Arguments& arguments)
+{
+    // A subject without a kind asks for its averages.
+    const std::string* subject = arguments.Option("--subject");
+    const std::string kind = arguments.OptionOr("--kind", subject ? "subject" : "total");
+    static const char* const kinds[] = {"total", "subject", "sex", "box"};
+    if (std::find(std::begin(kinds), std::end(kinds), kind) == std::end(kinds))
+        return Usage("--kind 后面应是 total、subject、sex 或 box。");
+    int width = 0;
+    int height = 0;
+    if (!ParseSize(arguments.Option("--width"), width) || !ParseSize(arguments.Option("--height"), height))
+        return Usage(SizeProblem);
+    const std::string& file = arguments.operands[1];
+    const auto ends = [&file](std::string_view suffix) {
+        return file.size() > suffix.size() && CSheetText::EqualsNoCase(std::string_view(file).substr(file.size() - suffix.size()), suffix);
+    };
+    if (!ends(".png") && !ends(".svg"))
+        return Usage("图片文件名应以 .png 或 .svg 结尾。");
+
+    CScheduleTask task;
+    if (!OpenTask(task, arguments.Task()))
+        return ExitTask;
+    // The total, unless a subject is named (or the averages of a subject
+    // are asked for: the first one then).
+    const auto& subjects = task.GetCustomSubjectArray();
+    std::size_t measure = static_cast<std::size_t>(-1);
+    if (subject) {
+        const auto found = std::find(subjects.begin(), subjects.end(), *subject);
+        if (found == subjects.end()) {
+            m_err << "错误：这个任务没有名为“" << *subject << "”的科目。" << std::endl;
+            return ExitNotFound;
+        }
+        measure = static_cast<std::size_t>(found - subjects.begin());
+    } else if (kind == "subject") {
+        if (subjects.empty()) {
+            m_err << "错误：这个任务没有科目。" << std::endl;
+            return ExitNotFound;
+        }
+        measure = 0;
+    }
+#ifdef QUILLON_CLI_PRINT
+    using Kind = CDivisionChart::Kind;
+    const Kind chart = kind == "sex" ? Kind::Headcount : kind == "box" ? Kind::Distribution : Kind::Averages;
+    std::string title;
+    if (!CChartImageWriter::Write(task, chart, measure, width, height, file, title)) {
+        m_err << "错误：无法写入图片文件 " << file << std::endl;
+        return ExitNotWritten;
+    }
+    m_out << "已画出“" << title << "”：" << file << '\n';
+    m_out.flush();
+    return 0;
+#else
+    (void)measure;
+    return Usage("这个版本的 quillon-cli 不含图表功能。");
+#endif
+}
+
 int CCommandLine::Stats(const Arguments& arguments)
 {
     const std::string& path = arguments.Task();
@@ -626,6 +703,10 @@ void CCommandLine::Help()
              "  quillon-cli print-table TASK.qz OUT.pdf [--class 班级]\n"
              "                                          把各班名单（或一个班的名单）打印成 PDF\n"
              "  quillon-cli print-stats TASK.qz OUT.pdf 把分班统计表打印成 PDF\n"
+             "  quillon-cli chart TASK.qz OUT.png [--kind total|subject|sex|box] [--subject 科目]\n"
+             "                  [--width W --height H]\n"
+             "                                          把分班图表画成 PNG（OUT 以 .svg 结尾时为 SVG）：\n"
+             "                                          各班总分平均分、某科平均分、男女生人数或分数分布（箱线图）\n"
              "  quillon-cli pinyin 文字 [--initials]    输出文字的拼音（--initials 只取每个音节的首字母）\n"
              "  quillon-cli import-students TASK.qz 表格文件\n"
              "                                          从表格（.xlsx、.xls、.csv）导入学生，替换任务的学生与成绩科目\n"
@@ -643,8 +724,8 @@ void CCommandLine::Help()
              "\n"
              "退出码：0 分班（或均衡优化）完成（其他命令：成功）；1 数据检查未通过，未分班\n"
              "（均衡优化：任务还没有分班）；2 有学生未能分班；\n"
-             "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级；6 分班未能完成；\n"
-             "7 已分班（或已导入、已优化、已调整），但结果未能保存；8 PDF 文件或工作簿未能写入；9 表格无法导入；\n"
+             "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级或科目；6 分班未能完成；\n"
+             "7 已分班（或已导入、已优化、已调整），但结果未能保存；8 PDF 文件、工作簿或图片未能写入；9 表格无法导入；\n"
              "10 该任务正被另一程序修改；11 没有该学生；12 同名的学生或班级不止一个；\n"
              "13 调整将使预排的学生离开预排的班级；14 调整将使同一互斥组的两名学生同班；\n"
              "15 调整将使班级超出计划人数（违反多条时取最先列出的一条）。\n";

@@ -23,10 +23,10 @@ public:
     // Exit codes besides the run's own result codes 0, 1 and 2.
     static constexpr int ExitUsage = 3;
     static constexpr int ExitTask = 4;     // task missing or damaged
-    static constexpr int ExitNotFound = 5; // no class of that name
+    static constexpr int ExitNotFound = 5; // no class (or subject) of that name
     static constexpr int ExitFailed = 6;   // the run did not end
     static constexpr int ExitNotSaved = 7; // divided or imported, but the files were not written
-    static constexpr int ExitNotWritten = 8; // the PDF or the workbook could not be written
+    static constexpr int ExitNotWritten = 8; // the PDF, the workbook or the picture could not be written
     static constexpr int ExitImport = 9;     // the spreadsheet could not be imported
     static constexpr int ExitLocked = 10;    // another program is changing the task
     // move: a student or class it cannot name, and the rules a move would break.
@@ -88,6 +88,8 @@ private:
     int Stats(const Arguments& arguments);
     int PrintTable(const Arguments& arguments);
     int PrintStats(const Arguments& arguments);
+    // One chart of the division as a PNG or SVG picture.
+    int Chart(const Arguments& arguments);
     int ImportStudents(const Arguments& arguments);
     int ExportTable(const Arguments& arguments);
     // Moves one student to a class by hand, with the rules checked.

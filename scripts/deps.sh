@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
   libpugixml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxlsxwriter-dev libfreexl-dev libzip-dev

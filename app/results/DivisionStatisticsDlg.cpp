@@ -1,6 +1,7 @@
 #include "DivisionStatisticsDlg.h"
 
 #include "DialogUnits.h"
+#include "DivisionChartView.h"
 #include "DivisionPrinter.h"
 #include "DivisionStatistics.h"
 #include "DivisionStatisticsModel.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -36,6 +38,18 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
     m_printButton->setAutoDefault(false);
     m_printButton->setMinimumSize(toPixels(69), toPixels(14));
     connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
+    // "表格 / 图表": the charts take the table's place while chosen.
+    m_charts = new CDivisionChartView(task, this);
+    m_charts->hide();
+    m_views = new QTabBar(this);
+    m_views->setShape(QTabBar::RoundedSouth);
+    m_views->addTab(QStringLiteral("表格"));
+    m_views->addTab(QStringLiteral("图表"));
+    connect(m_views, &QTabBar::currentChanged, this, [this](int tab) {
+        table()->setVisible(tab == 0);
+        m_charts->setVisible(tab == 1);
+        update(); // the frame goes with the table
+    });
     CUICore::instance()->SetAllChildWindowFont(this);
 
     // The list keeps the template's distance from the edges as the window
@@ -46,7 +60,9 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
     layout->setContentsMargins(toPixels(7) + inset.left(), toPixels(7) + inset.top(), toPixels(7) + inset.right(),
                                toPixels(7));
     layout->setSpacing(toPixels(227 - 223) + inset.bottom()); // the list ends at 223, the button starts at 227
+    layout->insertWidget(layout->indexOf(table()) + 1, m_charts, 1);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_views);
     buttons->addStretch(1);
     buttons->addWidget(m_printButton);
     buttons->addSpacing(toPixels(6));

@@ -4,10 +4,12 @@
 
 #include <memory>
 
+class CDivisionChartView;
 class CDivisionStatistics;
 class CDivisionStatisticsModel;
 class CScheduleTask;
 class QPushButton;
+class QTabBar;
 
 // "分班统计表": per class the headcount, girls, boys and the averages of
 // every subject and of the total, and a last row for the whole school.
@@ -24,6 +26,8 @@ public:
     const CDivisionStatistics& statistics() const { return *m_statistics; }
     QPushButton* closeButton() const { return m_closeButton; }
     QPushButton* printButton() const { return m_printButton; }
+    CDivisionChartView* chartView() const { return m_charts; }
+    QTabBar* viewTabs() const { return m_views; }
 
 private:
     void print();
@@ -33,4 +37,6 @@ private:
     CDivisionStatisticsModel* m_model = nullptr;
     QPushButton* m_closeButton = nullptr;
     QPushButton* m_printButton = nullptr;
+    CDivisionChartView* m_charts = nullptr;
+    QTabBar* m_views = nullptr;
 };

@@ -37,6 +37,8 @@ void CResultTableDlg::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), kBackground);
     painter.setPen(kFrame);
     painter.setBrush(Qt::NoBrush);
-    // A one-pixel line along the frame rectangle (right and bottom inclusive).
-    painter.drawRect(tableFrame().adjusted(0, 0, -1, -1));
+    // A one-pixel line along the frame rectangle (right and bottom inclusive),
+    // while the list is shown.
+    if (m_table->isVisible())
+        painter.drawRect(tableFrame().adjusted(0, 0, -1, -1));
 }

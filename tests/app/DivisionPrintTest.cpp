@@ -3,8 +3,6 @@
 #include "PdfTestSupport.h"
 #include "ResultsTestSupport.h"
 
-#include "Core.h"
-#include "DivisionOwner.h"
 #include "DivisionPrinter.h"
 #include "DivisionTableData.h"
 #include "DivisionStatisticsDlg.h"
@@ -167,37 +165,27 @@ TEST_F(DivisionPrintTest, WideTablesTurnThePage)
 #ifdef QUILLON_CLI_PATH
 TEST_F(DivisionPrintTest, CommandLineWritesRostersAndStatistics)
 {
-    CTaskInfo info;
-    info.SetTaskName("打印测试");
-    info.SetTaskFolder(folder.Path().string());
-    task.SetTaskInfo(info);
-    ASSERT_TRUE(task.SaveInputData());
-    ASSERT_TRUE(task.GetTaskInfo().WriteToFile());
-    const QString taskFile = QString::fromStdString(task.GetTaskInfo().GetTaskFile());
+    const std::string saved = SaveTaskIn(task, "打印测试", folder.Path().string());
+    ASSERT_FALSE(saved.empty());
+    const QString taskFile = QString::fromStdString(saved);
 
-    auto cli = [&](const QString& arguments) {
-        const QString command = Quoted(QStringLiteral(QUILLON_CLI_PATH)) + QLatin1Char(' ') + arguments
-                                + QStringLiteral(" >/dev/null 2>&1");
-        const int status = std::system(command.toUtf8().constData());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
     // No display is needed, whatever the environment says.
     qputenv("QT_QPA_PLATFORM", "xcb");
-    EXPECT_EQ(cli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     EXPECT_EQ(PageCount(pdf), 6);
     EXPECT_EQ(Lines(Text(pdf, 3)).value(0), ClassName(1));
 
-    EXPECT_EQ(cli(QStringLiteral("print-table %1 %2 --class %3").arg(Quoted(taskFile), Quoted(pdf), Quoted(ClassName(2)))),
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2 --class %3").arg(Quoted(taskFile), Quoted(pdf), Quoted(ClassName(2)))),
               0);
     EXPECT_EQ(PageCount(pdf), 2);
     EXPECT_EQ(Lines(Text(pdf, 1)).value(0), ClassName(2));
 
-    EXPECT_EQ(cli(QStringLiteral("print-table %1 %2 --class 没有的班").arg(Quoted(taskFile), Quoted(pdf))), 5);
-    EXPECT_EQ(cli(QStringLiteral("print-table %1").arg(Quoted(taskFile))), 3);
-    EXPECT_EQ(cli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf + QStringLiteral("/x.pdf")))), 8);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2 --class 没有的班").arg(Quoted(taskFile), Quoted(pdf))), 5);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1").arg(Quoted(taskFile))), 3);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf + QStringLiteral("/x.pdf")))), 8);
 
-    EXPECT_EQ(cli(QStringLiteral("print-stats %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
+    EXPECT_EQ(RunCli(QStringLiteral("print-stats %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
     EXPECT_EQ(Lines(Text(pdf)).value(0), QStringLiteral("分班统计表"));
 }
 #endif
@@ -205,13 +193,6 @@ TEST_F(DivisionPrintTest, CommandLineWritesRostersAndStatistics)
 } // namespace
 
 namespace {
-
-// Nothing to show while the demo task is divided for the pictures.
-class QuietOwner : public CDivisionOwner
-{
-public:
-    void Notify(unsigned, std::uintptr_t, std::intptr_t) override {}
-};
 
 // Renders the first page of a PDF file to a PNG picture.
 bool RenderFirstPage(const QString& pdf, const QString& png)
@@ -235,16 +216,7 @@ TEST(PrintScreenshots, DemoRosterAndClassesList)
     const QDir out(target);
     CScheduleTask task;
     ASSERT_TRUE(task.Open(demo.toStdString()));
-    QuietOwner owner;
-    {
-        CCore core(task);
-        core.Init(&owner);
-        core.SetFilter({});
-        core.SetSeed(20260901);
-        core.Start();
-        core.Wait();
-        core.Free();
-    }
+    ResultsTest::DivideQuietly(task, 20260901);
     testsupport::TempFolder folder;
     const QString rosters = QString::fromStdString(folder.File("rosters.pdf"));
     CTablePrinter rosterPrinter;

@@ -10,10 +10,13 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <sys/wait.h>
 
 namespace PdfTest {
 
@@ -37,6 +40,18 @@ inline QString Run(const QString& command)
     }
     return QString::fromUtf8(out);
 }
+
+#ifdef QUILLON_CLI_PATH
+// Runs the built quillon-cli with arguments (quoted as the shell needs
+// them); its exit code. Its output is dropped.
+inline int RunCli(const QString& arguments)
+{
+    const QString command =
+        Quoted(QStringLiteral(QUILLON_CLI_PATH)) + QLatin1Char(' ') + arguments + QStringLiteral(" >/dev/null 2>&1");
+    const int status = std::system(command.toUtf8().constData());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+#endif
 
 inline int PageCount(const QString& pdf)
 {

@@ -4,6 +4,8 @@
 // division run and its result views.
 #include "AutoDivisionDlg.h"
 #include "ClassInfo.h"
+#include "Core.h"
+#include "DivisionOwner.h"
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
 #include "StudentPreset.h"
@@ -53,6 +55,38 @@ inline void MakeSchool(CScheduleTask& task, int students, int classes, bool plac
                    placed ? "class" + std::to_string(s % classes) : std::string(), std::move(scores),
                    schools[(s / 3) % 5]);
     }
+}
+
+// Saves a task made in memory as the task named name in folder; the path
+// of its task file, empty when it could not be saved.
+inline std::string SaveTaskIn(CScheduleTask& task, const std::string& name, const std::string& folder)
+{
+    CTaskInfo info;
+    info.SetTaskName(name);
+    info.SetTaskFolder(folder);
+    task.SetTaskInfo(info);
+    if (!task.SaveInputData() || !task.GetTaskInfo().WriteToFile())
+        return std::string();
+    return task.GetTaskInfo().GetTaskFile();
+}
+
+// Divides the task on the engine's worker, as the program does, showing
+// nothing; for the pictures of a divided demo task.
+inline void DivideQuietly(CScheduleTask& task, unsigned long long seed)
+{
+    class QuietOwner : public CDivisionOwner
+    {
+    public:
+        void Notify(unsigned, std::uintptr_t, std::intptr_t) override {}
+    };
+    QuietOwner owner;
+    CCore core(task);
+    core.Init(&owner);
+    core.SetFilter({});
+    core.SetSeed(seed);
+    core.Start();
+    core.Wait();
+    core.Free();
 }
 
 // Calls handler for every new modal dialog while it is up (polling the
