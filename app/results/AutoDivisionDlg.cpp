@@ -2,14 +2,11 @@
 
 #include "Core.h"
 #include "DialogUnits.h"
-#include "UICore.h"
+#include "RunDialogLayout.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -21,28 +18,10 @@ CAutoDivisionDlg::CAutoDivisionDlg(CScheduleTask& task, QWidget* parent) : QDial
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     // The status line starts empty: the engine's first status replaces it.
-    m_status = new QLabel(m_statusText, this);
-    m_status->setMinimumHeight(toPixels(12));
-    m_progress = new QProgressBar(this);
-    m_progress->setMinimumHeight(toPixels(14));
-    m_progress->setRange(0, 100);
-    m_progress->setValue(0);
-    m_progress->setTextVisible(false);
-    m_cancel = new QPushButton(QStringLiteral("取消"), this);
-    m_cancel->setMinimumSize(toPixels(76), toPixels(14));
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(toPixels(7), toPixels(11), toPixels(7), toPixels(7));
-    layout->setSpacing(toPixels(4));
-    layout->addWidget(m_status);
-    layout->addWidget(m_progress);
-    layout->addStretch(1);
-    layout->addLayout(buttons);
-    CUICore::instance()->SetAllChildWindowFont(this);
+    const CRunDialogLayout controls(this, m_statusText);
+    m_status = controls.status;
+    m_progress = controls.progress;
+    m_cancel = controls.cancel;
     // The template's size, or more where the font needs it.
     setFixedSize(sizeHint().expandedTo(QSize(toPixels(295), toPixels(70))));
 }

@@ -95,24 +95,30 @@ bool CDivisionCommands::startDivision(QWidget* parent, CScheduleTask& task, cons
     CScheduleTask* shown = &task;
     QString savedElsewhere;
     if (engineResult != DIVISION_RESULT_REFUSED && !saved) {
-        QString text = QStringLiteral("分班结果没有保存！\n") + unsavedReason(task)
-                       + QStringLiteral("\n\n分班结果只在内存中，关闭分班任务或退出程序后将会丢失。");
-        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-        if (saveElsewhere) {
-            text += QStringLiteral("\n要把分班任务另存到其他文件夹吗？");
-            buttons = QMessageBox::Yes | QMessageBox::No;
-        }
-        if (CMessageBox::show(parent, text, CMessageBox::Icon::Error, buttons) == QMessageBox::Yes) {
-            if (CScheduleTask* copy = saveElsewhere()) {
-                shown = copy;
-                savedElsewhere = QStringLiteral("\n\n【保存结果】\n分班任务已另存到 %1")
-                                     .arg(qs(copy->GetTaskInfo().GetTaskFile()));
-            }
+        if (CScheduleTask* copy = reportUnsaved(parent, task, QStringLiteral("分班结果"), saveElsewhere)) {
+            shown = copy;
+            savedElsewhere =
+                QStringLiteral("\n\n【保存结果】\n分班任务已另存到 %1").arg(qs(copy->GetTaskInfo().GetTaskFile()));
         }
     }
 
     CReportDlg report(reportText(*shown) + savedElsewhere, mode, parent);
     return report.exec() == QDialog::Accepted;
+}
+
+CScheduleTask* CDivisionCommands::reportUnsaved(QWidget* parent, const CScheduleTask& task, const QString& result,
+                                                const SaveElsewhere& saveElsewhere)
+{
+    QString text = QStringLiteral("%1没有保存！\n").arg(result) + unsavedReason(task)
+                   + QStringLiteral("\n\n%1只在内存中，关闭分班任务或退出程序后将会丢失。").arg(result);
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    if (saveElsewhere) {
+        text += QStringLiteral("\n要把分班任务另存到其他文件夹吗？");
+        buttons = QMessageBox::Yes | QMessageBox::No;
+    }
+    if (CMessageBox::show(parent, text, CMessageBox::Icon::Error, buttons) != QMessageBox::Yes)
+        return nullptr;
+    return saveElsewhere();
 }
 
 bool CDivisionCommands::showReport(QWidget* parent, CScheduleTask& task)

@@ -32,4 +32,9 @@ public:
     static QString reportText(const CScheduleTask& task);
     // Why a result could not be saved into the task's folder.
     static QString unsavedReason(const CScheduleTask& task);
+    // Tells the user that result ("分班结果", ...) could not be saved and
+    // why, and offers saveElsewhere when given. Returns the copy saved
+    // elsewhere (the task open from then on), or null.
+    static CScheduleTask* reportUnsaved(QWidget* parent, const CScheduleTask& task, const QString& result,
+                                        const SaveElsewhere& saveElsewhere);
 };

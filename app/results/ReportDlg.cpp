@@ -3,6 +3,7 @@
 #include "DialogUnits.h"
 #include "DivisionOwner.h"
 #include "UICore.h"
+#include "ViewTableButtons.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
@@ -37,23 +38,13 @@ CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
     palette.setColor(QPalette::Base, Qt::white);
     m_edit->setPalette(palette);
 
-    m_viewTable = new QPushButton(QStringLiteral("查看分班表(&V)"), this);
-    m_viewTable->setAutoDefault(false);
-    m_close = new QPushButton(QStringLiteral("关闭(&C)"), this);
-    m_close->setDefault(true);
-    for (QPushButton* button : {m_viewTable, m_close})
-        button->setMinimumSize(toPixels(70), toPixels(14));
-    connect(m_viewTable, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new CViewTableButtons(this);
+    m_viewTable = buttons->viewTableButton();
+    m_close = buttons->closeButton();
     CUICore::instance()->SetAllChildWindowFont(this);
 
     // The card at 7,7 (395 × 174 units) with the text inside it, and the
     // buttons below it at the right.
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(toPixels(332 - 328));
-    buttons->addStretch(1);
-    buttons->addWidget(m_viewTable);
-    buttons->addWidget(m_close);
     auto* card = new QVBoxLayout;
     card->setContentsMargins(kCardPadding);
     card->addWidget(m_edit);

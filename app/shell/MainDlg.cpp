@@ -1,5 +1,6 @@
 #include "MainDlg.h"
 
+#include "BalanceCommands.h"
 #include "DivisionCommands.h"
 #include "EditorCommands.h"
 #include "InstallLayout.h"
@@ -64,6 +65,14 @@ QString writeHelpPage(const QString& folder)
     if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate) || target.write(page) != page.size())
         return {};
     return path;
+}
+
+// A result that cannot be saved where the task is may be saved as a copy of
+// the task, which is then the open task.
+CScheduleTask* saveOpenTaskElsewhere()
+{
+    CTaskManager* manager = CTaskManager::instance();
+    return manager->saveTaskElsewhere() ? manager->task() : nullptr;
 }
 } // namespace
 
@@ -311,12 +320,16 @@ void CMainDlg::openCommand()
 void CMainDlg::startDivision()
 {
     CTaskManager* manager = CTaskManager::instance();
-    // A result that cannot be saved where the task is may be saved as a
-    // copy of the task, which is then the open task.
-    auto saveElsewhere = [manager]() -> CScheduleTask* {
-        return manager->saveTaskElsewhere() ? manager->task() : nullptr;
-    };
-    if (CDivisionCommands::startDivision(this, *manager->task(), saveElsewhere) && manager->hasTask()) {
+    if (CDivisionCommands::startDivision(this, *manager->task(), saveOpenTaskElsewhere) && manager->hasTask()) {
+        m_sheet->selectPage(4);
+        CDivisionCommands::showDivisionTable(this, *manager->task());
+    }
+}
+
+void CMainDlg::balanceDivision()
+{
+    CTaskManager* manager = CTaskManager::instance();
+    if (CBalanceCommands::balance(this, *manager->task(), saveOpenTaskElsewhere) && manager->hasTask()) {
         m_sheet->selectPage(4);
         CDivisionCommands::showDivisionTable(this, *manager->task());
     }
@@ -358,6 +371,10 @@ void CMainDlg::runCommand(StepCommandId command)
             m_sheet->selectPage(4);
             CDivisionCommands::showDivisionTable(this, *manager->task());
         }
+        break;
+    case StepCommandId::BalanceDivision:
+        if (requireTask())
+            balanceDivision();
         break;
     case StepCommandId::DivisionTable:
         if (requireTask())

@@ -58,6 +58,7 @@ private:
     void layoutChildren();
     void openCommand();
     void startDivision();
+    void balanceDivision();
     bool requireTask();
     void onTaskZoneClicked();
     void onLocationZoneClicked();

@@ -10,6 +10,7 @@ constexpr CStepCommands::Button kButtons[] = {
     {2, StepCommandId::MutexStudent, "互斥学生组", "mutex"},
     {3, StepCommandId::startDivision, "开始自动分班", "start_division"},
     {3, StepCommandId::DivisionReport, "自动分班报告", "report"},
+    {3, StepCommandId::BalanceDivision, "均衡优化", "balance"},
     {4, StepCommandId::DivisionTable, "分班表", "division_table"},
     {4, StepCommandId::DivisionStatistics, "分班统计表", "statistics"},
 };

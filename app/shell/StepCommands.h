@@ -18,6 +18,7 @@ enum class StepCommandId : int
     MutexStudent = 23,
     startDivision = 24,
     DivisionReport = 26,
+    BalanceDivision = 30,
     DivisionTable = 28,
     DivisionStatistics = 29,
 };

@@ -38,7 +38,9 @@ void CStepSheet::addTaskPages()
 {
     addPage(QStringLiteral("2 基本数据维护"), QStringLiteral("从EXCEL文件导入分班的基本数据。"));
     addPage(QStringLiteral("3 分班条件设置"), QStringLiteral("可以在这里设置自动分班的约束条件。"));
-    addPage(QStringLiteral("4 自动分班"), QStringLiteral("自动化分班控制及相关信息。"));
+    addPage(QStringLiteral("4 自动分班"),
+            QStringLiteral("自动化分班控制及相关信息。\n"
+                           "均衡优化：在分班结果的基础上调整学生，使各班的成绩、男女生人数和生源学校更加均衡。"));
     addPage(QStringLiteral("5 查看分班表"), QStringLiteral("查看自动化分班的结果，可以导出到EXCEL。"));
 }
 

@@ -24,27 +24,12 @@ using namespace ResultsTest;
 
 TEST(ResultsScreenshots, DemoSchool)
 {
-    const QString target = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
-    if (target.isEmpty())
+    ScreenshotScene scene([](CScheduleTask& school) { MakeSchool(school, 360, 8, false); });
+    if (scene.skipped())
         GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR not set";
-    QDir().mkpath(target);
-    const QDir out(target);
-
-    // The demo task when QUILLON_SCREENSHOT_TASK names a copy of it (the run
-    // rewrites its files), otherwise a school made here.
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    CScheduleTask task;
-    const QString demo = qEnvironmentVariable("QUILLON_SCREENSHOT_TASK");
-    if (!demo.isEmpty()) {
-        ASSERT_TRUE(task.Open(demo.toStdString()));
-    } else {
-        CTaskInfo info;
-        info.SetTaskName("七年级分班");
-        info.SetTaskFolder(QDir::toNativeSeparators(folder.path()).toStdString());
-        task.SetTaskInfo(info);
-        MakeSchool(task, 360, 8, false);
-    }
+    ASSERT_TRUE(scene.loaded());
+    const QDir out = scene.out();
+    CScheduleTask& task = scene.task();
 
     int code = -1;
     {

@@ -12,8 +12,10 @@
 #include "TaskBuilder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -88,6 +90,44 @@ inline void DivideQuietly(CScheduleTask& task, unsigned long long seed)
     core.Wait();
     core.Free();
 }
+// What a screenshot test renders: the folder QUILLON_SCREENSHOT_DIR names
+// (the test is skipped without it) and the task shown, the copy of the demo
+// task that QUILLON_SCREENSHOT_TASK names (a run rewrites its files) or
+// else a task in a temporary folder that fill makes.
+class ScreenshotScene
+{
+public:
+    explicit ScreenshotScene(const std::function<void(CScheduleTask&)>& fill)
+        : m_target(qEnvironmentVariable("QUILLON_SCREENSHOT_DIR"))
+    {
+        if (m_target.isEmpty())
+            return;
+        QDir().mkpath(m_target);
+        const QString demo = qEnvironmentVariable("QUILLON_SCREENSHOT_TASK");
+        if (!demo.isEmpty()) {
+            m_loaded = m_task.Open(demo.toStdString());
+            return;
+        }
+        CTaskInfo info;
+        info.SetTaskName("七年级分班");
+        info.SetTaskFolder(QDir::toNativeSeparators(m_folder.path()).toStdString());
+        m_task.SetTaskInfo(info);
+        fill(m_task);
+        m_loaded = m_folder.isValid();
+    }
+
+    bool skipped() const { return m_target.isEmpty(); }
+    // The task could be opened (or made).
+    bool loaded() const { return m_loaded; }
+    QDir out() const { return QDir(m_target); }
+    CScheduleTask& task() { return m_task; }
+
+private:
+    QString m_target;
+    QTemporaryDir m_folder;
+    CScheduleTask m_task;
+    bool m_loaded = false;
+};
 
 // Calls handler for every new modal dialog while it is up (polling the
 // active modal widget); the handler returns true once it is done with it.
