@@ -251,6 +251,8 @@ bool CListEditorDialog::saveTaskData()
 QString CListEditorDialog::saveFailureReason() const
 {
     const CTaskInfo& info = m_task.GetTaskInfo();
+    if (m_task.IsReadOnly())
+        return QStringLiteral("分班任务以只读方式打开，不能保存到它的文件夹。");
     if (info.GetTaskFolder().empty())
         return QStringLiteral("分班任务没有保存位置。");
     if (!CFileUtil::FolderExists(info.GetTaskFolder()))

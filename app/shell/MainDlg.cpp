@@ -339,7 +339,7 @@ void CMainDlg::runCommand(StepCommandId command)
         break;
     case StepCommandId::StudentInfo:
         if (requireTask())
-            CMessageBox::information(this, QStringLiteral("该功能将在后续版本中提供"));
+            CEditorCommands::editStudents(this, *manager->task());
         break;
     case StepCommandId::StudentPreset:
         if (requireTask())
