@@ -216,8 +216,13 @@ void CListEditorDialog::SetModified(bool modified)
 void CListEditorDialog::paintSaveButton()
 {
     QPushButton* save = button(Button::Save);
+    const QColor face = m_modified ? kModifiedSave : QColor(Qt::white);
+    // Every row of an import marks the list modified; the button is
+    // repainted only when its face changes.
+    if (save->palette().color(QPalette::Button) == face)
+        return;
     QPalette palette = save->palette();
-    palette.setColor(QPalette::Button, m_modified ? kModifiedSave : QColor(Qt::white));
+    palette.setColor(QPalette::Button, face);
     save->setPalette(palette);
 }
 

@@ -4,11 +4,14 @@
 #include "MessageBox.h"
 
 #include <QPushButton>
+#include <QTableView>
 
 namespace {
 // Widths of the columns before the scores: id (never shown), number, name,
 // sex, original school.
 constexpr int kLeadingWidths[] = {0, 40, 120, 40, 160};
+// While rows pour in, the list is repainted at most this often.
+constexpr int kRepaintIntervalMs = 100;
 } // namespace
 
 CStudentListDialog::CStudentListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
@@ -22,6 +25,10 @@ CStudentListDialog::CStudentListDialog(CScheduleTask& task, QWidget* parent) : C
         button(b)->hide();
     connect(m_clearButton, &QPushButton::clicked, this, [this] { clearList(); });
     openByItselfWhenEmpty([this] { ImportItems(); });
+
+    m_repaintHeld.setSingleShot(true);
+    m_repaintHeld.setInterval(kRepaintIntervalMs);
+    connect(&m_repaintHeld, &QTimer::timeout, this, [this] { listView()->setUpdatesEnabled(true); });
 }
 
 QString CStudentListDialog::samplePicture()
@@ -103,10 +110,19 @@ int CStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
         m_table.SubmitRow(request, row);
         model().endAppendRows();
         makeVisible(rowCount() - 1);
+        holdRepaints();
         break;
     }
     SetModified(true);
     return 0;
+}
+
+void CStudentListDialog::holdRepaints()
+{
+    if (m_repaintHeld.isActive())
+        return;
+    listView()->setUpdatesEnabled(false);
+    m_repaintHeld.start();
 }
 
 void CStudentListDialog::clearList()

@@ -3,6 +3,8 @@
 #include "ListEditorDialog.h"
 #include "StudentTable.h"
 
+#include <QTimer>
+
 class QPushButton;
 
 // "学生信息列表": the students of the task and the names of their score
@@ -48,7 +50,12 @@ public:
 private:
     // The list's columns as the table has them.
     void showColumns();
+    // An import hands over thousands of rows a second, and painting the
+    // list for each would take most of the time: while rows keep coming,
+    // the list is painted at most every 100 ms.
+    void holdRepaints();
 
     CStudentTable m_table;
     QPushButton* m_clearButton = nullptr;
+    QTimer m_repaintHeld;
 };

@@ -125,6 +125,8 @@ TEST_F(StudentImport, AnEmptyEditorImportsASheetThroughTheWizardAndSavesIt)
     ASSERT_TRUE(QTest::qWaitFor([&] { return steps.Done() && editor.rowCount() == 3 && !QApplication::activeModalWidget(); },
                                 10000));
     EXPECT_FALSE(editor.offThread);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return editor.listView()->updatesEnabled(); }, 1000))
+        << "the list is painted again once the rows have come";
     EXPECT_EQ(Shown(), QStringList{kSuccess});
     ASSERT_EQ(CMessageBox::shownChoosers().size(), 1u);
     for (const char* pattern : {"*.xlsx", "*.xls", "*.csv"})
