@@ -11,10 +11,12 @@
 #include "ScheduleTask.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -67,6 +69,18 @@ protected:
     }
 
     static QStringList Shown() { return CMessageBox::shownTexts(); }
+
+    // The buttons an editor shows, top to bottom.
+    static std::vector<QPushButton*> VisibleButtons(const QWidget& editor)
+    {
+        std::vector<QPushButton*> shown;
+        for (QPushButton* b : editor.findChildren<QPushButton*>()) {
+            if (b->isVisible())
+                shown.push_back(b);
+        }
+        std::sort(shown.begin(), shown.end(), [](QPushButton* a, QPushButton* b) { return a->y() < b->y(); });
+        return shown;
+    }
 
     // New cells for the selected row, with no row selected: refused with a
     // reason, nothing changed.

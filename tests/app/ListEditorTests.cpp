@@ -407,12 +407,7 @@ TEST_F(ListEditor, KeepsRowsInAStoreOfItsOwn)
     editor.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return editor.importsOpened == 1; }, 2000)) << "the list is empty";
     // Save, Cancel, Import where Add was, then Clear where Modify was.
-    std::vector<QPushButton*> shown;
-    for (QPushButton* b : editor.findChildren<QPushButton*>()) {
-        if (b->isVisible())
-            shown.push_back(b);
-    }
-    std::sort(shown.begin(), shown.end(), [](QPushButton* a, QPushButton* b) { return a->y() < b->y(); });
+    const std::vector<QPushButton*> shown = VisibleButtons(editor);
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[2], editor.button(Button::Import));
     EXPECT_EQ(shown[3], editor.clear);
