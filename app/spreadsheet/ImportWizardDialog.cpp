@@ -174,9 +174,11 @@ bool CImportWizardDialog::IsExistingFile(const QString& path)
 
 void CImportWizardDialog::chooseFile()
 {
-    const QString path =
-        CMessageBox::getOpenFileName(this, QStringLiteral("选择EXCEL文件"), QFileInfo(m_pathEdit->text()).path(),
-                                     QStringLiteral("Excel 文件 (*.xlsx *.xls *.csv)"));
+    // The folder of the file chosen before, if any.
+    const QString chosen = m_pathEdit->text();
+    const QString path = CMessageBox::getOpenFileName(this, QStringLiteral("选择EXCEL文件"),
+                                                      chosen.isEmpty() ? QString() : QFileInfo(chosen).path(),
+                                                      QStringLiteral("Excel 文件 (*.xlsx *.xls *.csv)"));
     if (!path.isEmpty())
         m_pathEdit->setText(path);
 }
