@@ -299,7 +299,9 @@ void CImportWizardDialog::read(Run* run, const std::string& path)
         run->succeeded = error.empty();
         run->error = std::move(error);
         // The window finishes the run once this call has returned.
-        run->bridge.call([this, serial = run->serial] { QTimer::singleShot(0, this, [this, serial] { finishRun(serial); }); });
+        run->bridge.call([this, serial = run->serial] {
+            QTimer::singleShot(0, this, [this, serial] { finishRun(serial); });
+        });
     }
     {
         std::lock_guard lock(run->mutex);

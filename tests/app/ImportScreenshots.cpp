@@ -70,7 +70,9 @@ TEST(ImportScreenshots, StudentImport)
     if (outDir.isEmpty() || taskFile.isEmpty())
         GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR and QUILLON_SCREENSHOT_TASK not set";
     QDir().mkpath(outDir);
-    auto file = [&outDir](const char* name) { return QStringLiteral("%1/%2.png").arg(outDir, QString::fromLatin1(name)); };
+    auto file = [&outDir](const char* name) {
+        return QStringLiteral("%1/%2.png").arg(outDir, QString::fromLatin1(name));
+    };
 
     CScheduleTask demo;
     ASSERT_TRUE(demo.Open(str(taskFile)));

@@ -142,8 +142,8 @@ TEST_F(StudentImport, AnEmptyEditorImportsASheetThroughTheWizardAndSavesIt)
     });
     steps.Start();
     editor.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return steps.Done() && editor.rowCount() == 3 && !QApplication::activeModalWidget(); },
-                                10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return steps.Done() && editor.rowCount() == 3 && !QApplication::activeModalWidget(); }, 10000));
     EXPECT_FALSE(editor.offThread);
     EXPECT_TRUE(QTest::qWaitFor([&] { return editor.listView()->updatesEnabled(); }, 1000))
         << "the list is painted again once the rows have come";
