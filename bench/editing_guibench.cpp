@@ -54,7 +54,7 @@ void OpenEditor(benchmark::State& state, CScheduleTask& task)
         QApplication::processEvents();
         QPixmap shot = editor.grab();
         benchmark::DoNotOptimize(shot);
-        if (editor.GetRowCount() != kRows)
+        if (editor.rowCount() != kRows)
             state.SkipWithError("rows missing");
     }
 }
@@ -109,7 +109,7 @@ void BM_StudentPickerKeystroke(benchmark::State& state)
         texts.push_back(word.left(n));
     std::size_t next = 0;
     for (auto _ : state) {
-        picker.GetSearchEdit()->setText(texts[next]);
+        picker.searchEdit()->setText(texts[next]);
         QApplication::processEvents();
         QPixmap shot = picker.grab();
         benchmark::DoNotOptimize(shot);

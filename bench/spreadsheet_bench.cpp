@@ -6,6 +6,7 @@
 //                                     fresh process and prints its peak memory
 //   spreadsheet_bench --memory FILE   reads FILE as the import does and
 //                                     prints the rows and the peak resident memory
+#include "ClassListWorkbook.h"
 #include "DivisionTableData.h"
 #include "DivisionTableExport.h"
 #include "SpreadsheetReader.h"
@@ -14,7 +15,6 @@
 #include "WorkbookWriter.h"
 
 #include <benchmark/benchmark.h>
-#include <xlsxwriter.h>
 
 #include <cstdio>
 #include <cstring>
@@ -24,36 +24,11 @@ namespace {
 
 std::unique_ptr<testsupport::TempFolder> g_folder;
 
-// A class list as schools keep it: name, sex, school, nine scores.
-void WriteList(const std::string& path, int students, int columns, bool streaming)
-{
-    lxw_workbook_options options = {};
-    options.constant_memory = streaming ? LXW_TRUE : LXW_FALSE;
-    lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, "名单");
-    const char* titles[] = {"姓名", "性别", "原学校", "*语文", "*数学", "*英语", "*物理", "*化学",
-                            "*生物", "*政治", "*历史", "*地理"};
-    for (int c = 0; c < columns; ++c)
-        worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c), titles[c], nullptr);
-    for (int s = 1; s <= students; ++s) {
-        const lxw_row_t row = static_cast<lxw_row_t>(s);
-        worksheet_write_string(sheet, row, 0, ("学生" + std::to_string(s)).c_str(), nullptr);
-        if (columns > 1)
-            worksheet_write_string(sheet, row, 1, s % 2 ? "男" : "女", nullptr);
-        if (columns > 2)
-            worksheet_write_string(sheet, row, 2, ("第" + std::to_string(s % 30) + "中学").c_str(), nullptr);
-        for (int c = 3; c < columns; ++c)
-            worksheet_write_number(sheet, row, static_cast<lxw_col_t>(c), 40 + (s * 7 + c * 13) % 61 + 0.5 * (s % 2),
-                                   nullptr);
-    }
-    workbook_close(workbook);
-}
-
 std::string ListFile(int students)
 {
     const std::string path = g_folder->File("list-" + std::to_string(students) + ".xlsx");
     if (!std::filesystem::exists(path))
-        WriteList(path, students, students > 100000 ? 2 : 12, students > 100000);
+        BenchData::WriteClassList(path, students, students > 100000 ? 2 : 12, students > 100000);
     return path;
 }
 

@@ -49,7 +49,7 @@ CBatchAddClassDialog::CBatchAddClassDialog(CListEditorDialog& editor, QWidget* p
     QPushButton* add = buttons->addButton(QStringLiteral("批量添加"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     add->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CBatchAddClassDialog::BatchAdd);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CBatchAddClassDialog::batchAdd);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -57,24 +57,24 @@ CBatchAddClassDialog::CBatchAddClassDialog(CListEditorDialog& editor, QWidget* p
     layout->addStretch(1);
     layout->addWidget(buttons);
 
-    connect(m_patternBox, &QComboBox::currentIndexChanged, this, [this] { UpdatePreview(); });
-    UpdatePreview();
+    connect(m_patternBox, &QComboBox::currentIndexChanged, this, [this] { updatePreview(); });
+    updatePreview();
     CUICore::instance()->SetAllChildWindowFont(this);
     resize(340, 200);
 }
 
-const ClassNamePattern& CBatchAddClassDialog::GetSelectedPattern() const
+const ClassNamePattern& CBatchAddClassDialog::selectedPattern() const
 {
     const int index = std::max(0, m_patternBox->currentIndex());
     return m_patterns[static_cast<std::size_t>(index)];
 }
 
-void CBatchAddClassDialog::UpdatePreview()
+void CBatchAddClassDialog::updatePreview()
 {
-    m_preview->setText(QString::fromStdString(GetSelectedPattern().ClassName(0)));
+    m_preview->setText(QString::fromStdString(selectedPattern().ClassName(0)));
 }
 
-bool CBatchAddClassDialog::ReadNumber(QLineEdit* edit, int min, int max, const QString& message, int& value)
+bool CBatchAddClassDialog::readNumber(QLineEdit* edit, int min, int max, const QString& message, int& value)
 {
     const CCountText::Result parsed = CCountText::Parse(edit->text().toStdString(), value);
     if (parsed == CCountText::Result::Number && value >= min && value <= max)
@@ -85,13 +85,13 @@ bool CBatchAddClassDialog::ReadNumber(QLineEdit* edit, int min, int max, const Q
     return false;
 }
 
-void CBatchAddClassDialog::BatchAdd()
+void CBatchAddClassDialog::batchAdd()
 {
     int classes = 0;
     int students = 0;
-    if (!ReadNumber(m_classCount, 1, ClassNamePattern::kMaxClasses,
+    if (!readNumber(m_classCount, 1, ClassNamePattern::kMaxClasses,
                     QStringLiteral("请输入一个介于 1 和 %1 之间的整数。").arg(ClassNamePattern::kMaxClasses), classes)
-        || !ReadNumber(m_studentCount, 0, CCountText::kMax,
+        || !readNumber(m_studentCount, 0, CCountText::kMax,
                        QStringLiteral("每班学生人数应该是 0 到 %1 之间的整数。").arg(CCountText::kMax), students))
         return;
 

@@ -24,18 +24,18 @@ public:
     CBatchAddClassDialog(CListEditorDialog& editor, QWidget* parent = nullptr);
 
     // "批量添加": checks the numbers, submits the rows and closes.
-    void BatchAdd();
+    void batchAdd();
 
-    QComboBox* GetPatternBox() const { return m_patternBox; }
-    QLineEdit* GetClassCountEdit() const { return m_classCount; }
-    QLineEdit* GetStudentCountEdit() const { return m_studentCount; }
-    QLabel* GetPreview() const { return m_preview; }
-    const ClassNamePattern& GetSelectedPattern() const;
+    QComboBox* patternBox() const { return m_patternBox; }
+    QLineEdit* classCountEdit() const { return m_classCount; }
+    QLineEdit* studentCountEdit() const { return m_studentCount; }
+    QLabel* preview() const { return m_preview; }
+    const ClassNamePattern& selectedPattern() const;
 
 private:
-    void UpdatePreview();
+    void updatePreview();
     // The number in edit, or a message and the focus on it.
-    bool ReadNumber(QLineEdit* edit, int min, int max, const QString& message, int& value);
+    bool readNumber(QLineEdit* edit, int min, int max, const QString& message, int& value);
 
     CListEditorDialog& m_editor;
     std::vector<ClassNamePattern> m_patterns;

@@ -31,7 +31,7 @@ CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget
     fields->addRow(QStringLiteral("班级名称"), m_name);
     fields->addRow(QStringLiteral("班级人数"), m_count);
 
-    QVBoxLayout* buttons = CreateButtons([this] { Submit(); }, QStringLiteral("取消(&C)"));
+    QVBoxLayout* buttons = createButtons([this] { submit(); }, QStringLiteral("取消(&C)"));
 
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(picture);
@@ -46,14 +46,14 @@ CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget
     m_name->setFocus();
 }
 
-void CClassEditDialog::SetFields(const QString& name, const QString& count)
+void CClassEditDialog::setFields(const QString& name, const QString& count)
 {
     m_name->setText(name);
     m_count->setText(count);
     m_name->selectAll();
 }
 
-void CClassEditDialog::Submit()
+void CClassEditDialog::submit()
 {
     const std::string name(CSheetText::Trim(m_name->text().toStdString()));
     if (name.empty()) {
@@ -77,7 +77,7 @@ void CClassEditDialog::Submit()
         return;
     }
 
-    if (!SubmitToEditor({name, std::to_string(count)}, CMessageBox::Icon::Information)) {
+    if (!submitToEditor({name, std::to_string(count)}, CMessageBox::Icon::Information)) {
         m_name->setFocus();
         m_name->selectAll();
         return;

@@ -15,13 +15,13 @@ public:
     CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget* parent = nullptr);
 
     // The fields as they start (modify mode): the row's name and count.
-    void SetFields(const QString& name, const QString& count);
+    void setFields(const QString& name, const QString& count);
 
     // The first button: checks the fields and submits the row.
-    void Submit();
+    void submit();
 
-    QLineEdit* GetNameEdit() const { return m_name; }
-    QLineEdit* GetCountEdit() const { return m_count; }
+    QLineEdit* nameEdit() const { return m_name; }
+    QLineEdit* countEdit() const { return m_count; }
 
 private:
     QLineEdit* m_name = nullptr;

@@ -22,21 +22,21 @@ unsigned CountOf(const std::string& text)
 
 CClassListDialog::CClassListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
 {
-    SetTitle(QStringLiteral("班级信息列表"));
-    GetButton(Button::Print)->hide();
-    m_batchButton = InsertButton(QStringLiteral("批量添加(&B)"), Button::Add);
+    setTitle(QStringLiteral("班级信息列表"));
+    button(Button::Print)->hide();
+    m_batchButton = insertButton(QStringLiteral("批量添加(&B)"), Button::Add);
     connect(m_batchButton, &QPushButton::clicked, this, [this] { OpenBatchAdd(); });
-    OpenByItselfWhenEmpty([this] { OpenBatchAdd(); });
+    openByItselfWhenEmpty([this] { OpenBatchAdd(); });
 }
 
 void CClassListDialog::InitList()
 {
     CListEditorDialog::InitList();
-    SetColumns({{QStringLiteral("ID"), 0},
+    setColumns({{QStringLiteral("ID"), 0},
                 {QStringLiteral("班级名称"), 360},
                 {QStringLiteral("人数"), 100}});
-    const std::vector<CClassInfo*> classes = CRecordOrder::InIndexOrder<CClassInfo>(GetTask().GetClassInfoList());
-    LoadRows([&classes](CListEditorRows& rows) {
+    const std::vector<CClassInfo*> classes = CRecordOrder::InIndexOrder<CClassInfo>(task().GetClassInfoList());
+    loadRows([&classes](CListEditorRows& rows) {
         rows.Reserve(static_cast<int>(classes.size()));
         for (const CClassInfo* info : classes)
             rows.Append({info->GetId(), info->GetName(), std::to_string(info->GetStudentCount())});
@@ -45,30 +45,30 @@ void CClassListDialog::InitList()
 
 bool CClassListDialog::SaveList()
 {
-    CScheduleTask& task = GetTask();
+    CScheduleTask& task = this->task();
     CQZObjectList& list = task.GetClassInfoList();
-    const int rows = GetRowCount();
+    const int rows = rowCount();
     for (int row = 0; row < rows; ++row) {
-        const std::string id = GetCellText(row, ColumnId);
+        const std::string id = cellText(row, ColumnId);
         if (auto* info = list.FindAs<CClassInfo>(id)) {
-            info->SetName(GetCellText(row, ColumnName));
-            info->SetStudentCount(CountOf(GetCellText(row, ColumnStudentCount)));
+            info->SetName(cellText(row, ColumnName));
+            info->SetStudentCount(CountOf(cellText(row, ColumnStudentCount)));
             info->SetIndex(row);
             list.Modify(info);
         } else {
             auto added = std::make_unique<CClassInfo>();
             added->SetId(id);
-            added->SetName(GetCellText(row, ColumnName));
-            added->SetStudentCount(CountOf(GetCellText(row, ColumnStudentCount)));
+            added->SetName(cellText(row, ColumnName));
+            added->SetStudentCount(CountOf(cellText(row, ColumnStudentCount)));
             added->SetIndex(row);
             list.Add(std::move(added));
         }
     }
-    for (const std::string& id : GetDeletedIds()) {
+    for (const std::string& id : deletedIds()) {
         list.Remove(id);
         task.DelClassRelation(id);
     }
-    ClearDeletedIds();
+    clearDeletedIds();
     return CListEditorDialog::SaveList();
 }
 
@@ -80,12 +80,12 @@ void CClassListDialog::AddItem()
 
 void CClassListDialog::ModifyItem()
 {
-    const int row = GetFirstSelectedRow();
+    const int row = firstSelectedRow();
     if (row < 0)
         return;
     CClassEditDialog dialog(*this, CClassEditDialog::Mode::Modify, this);
-    dialog.SetFields(QString::fromStdString(GetCellText(row, ColumnName)),
-                     QString::fromStdString(GetCellText(row, ColumnStudentCount)));
+    dialog.setFields(QString::fromStdString(cellText(row, ColumnName)),
+                     QString::fromStdString(cellText(row, ColumnStudentCount)));
     dialog.exec();
 }
 
@@ -105,7 +105,7 @@ int CClassListDialog::SubmitRow(RowRequest& request, const Row& row)
     if (row.size() < 2)
         return -1;
     // New cells for the selected row need a selected row.
-    const int selected = GetFirstSelectedRow();
+    const int selected = firstSelectedRow();
     if (request.mode != RowMode::Add && selected < 0) {
         request.message = "没有选择要修改的班级";
         return -1;
@@ -115,13 +115,13 @@ int CClassListDialog::SubmitRow(RowRequest& request, const Row& row)
     request.accepted = true;
     int target = selected;
     if (request.mode == RowMode::Add)
-        target = AppendRow({NewObjectId(), row[0], row[1]});
+        target = appendRow({NewObjectId(), row[0], row[1]});
     else {
-        SetCellText(target, ColumnName, row[0]);
-        SetCellText(target, ColumnStudentCount, row[1]);
+        setCellText(target, ColumnName, row[0]);
+        setCellText(target, ColumnStudentCount, row[1]);
     }
-    SelectOnly(target);
-    MakeVisible(target);
+    selectOnly(target);
+    makeVisible(target);
     SetModified(true);
     return 0;
 }

@@ -39,7 +39,7 @@ public:
     // The batch dialog; refreshes the count when it added.
     virtual void OpenBatchAdd();
 
-    QPushButton* GetBatchButton() const { return m_batchButton; }
+    QPushButton* batchButton() const { return m_batchButton; }
 
 private:
     QPushButton* m_batchButton = nullptr;

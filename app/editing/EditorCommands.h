@@ -9,6 +9,7 @@ class CEditorCommands
 {
 public:
     static void editClasses(QWidget* parent, CScheduleTask& task);
+    static void editStudents(QWidget* parent, CScheduleTask& task);
     static void editPresets(QWidget* parent, CScheduleTask& task);
     static void editMutexGroups(QWidget* parent, CScheduleTask& task);
 };

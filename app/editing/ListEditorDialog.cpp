@@ -47,7 +47,7 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
 
     m_model = new CListEditorModel(this);
-    m_model->SetRows(&m_ownRows);
+    m_model->setRows(&m_ownRows);
     m_view = new QTableView(this);
     CListHeaderCtrl::decorate(m_view, kRowHeight);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -74,17 +74,17 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
     m_buttonColumn = new QVBoxLayout;
     m_buttonColumn->setSpacing(kButtonGap);
     m_buttons.resize(static_cast<std::size_t>(Button::Print) + 1, nullptr);
-    AddButton(Button::Save, QStringLiteral("保存(&S)"));
-    AddButton(Button::Cancel, QStringLiteral("取消(&C)"));
-    AddButton(Button::Add, QStringLiteral("添加(&A)"));
-    AddButton(Button::Modify, QStringLiteral("修改(&E)"));
-    AddButton(Button::Delete, QStringLiteral("删除(&D)"));
-    AddButton(Button::MoveUp, QStringLiteral("上移(&U)"));
-    AddButton(Button::MoveDown, QStringLiteral("下移(&B)"));
-    AddButton(Button::Import, QStringLiteral("导入(&I)"));
-    AddButton(Button::Print, QStringLiteral("打印(&P)"));
+    addButton(Button::Save, QStringLiteral("保存(&S)"));
+    addButton(Button::Cancel, QStringLiteral("取消(&C)"));
+    addButton(Button::Add, QStringLiteral("添加(&A)"));
+    addButton(Button::Modify, QStringLiteral("修改(&E)"));
+    addButton(Button::Delete, QStringLiteral("删除(&D)"));
+    addButton(Button::MoveUp, QStringLiteral("上移(&U)"));
+    addButton(Button::MoveDown, QStringLiteral("下移(&B)"));
+    addButton(Button::Import, QStringLiteral("导入(&I)"));
+    addButton(Button::Print, QStringLiteral("打印(&P)"));
     m_buttonColumn->addStretch(1);
-    GetButton(Button::Import)->hide();
+    button(Button::Import)->hide();
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(kMargin, kMargin, kMargin, kMargin / 2);
@@ -92,25 +92,25 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
     layout->addLayout(listColumn, 1);
     layout->addLayout(m_buttonColumn);
 
-    connect(GetButton(Button::Save), &QPushButton::clicked, this, [this] { SaveList(); });
+    connect(button(Button::Save), &QPushButton::clicked, this, [this] { SaveList(); });
     // Cancel closes at once; unsaved changes of the rows are dropped.
-    connect(GetButton(Button::Cancel), &QPushButton::clicked, this, [this] { QDialog::reject(); });
-    connect(GetButton(Button::Add), &QPushButton::clicked, this, [this] {
+    connect(button(Button::Cancel), &QPushButton::clicked, this, [this] { QDialog::reject(); });
+    connect(button(Button::Add), &QPushButton::clicked, this, [this] {
         AddItem();
         UpdateCountText();
     });
-    connect(GetButton(Button::Modify), &QPushButton::clicked, this, [this] { ModifyItem(); });
-    connect(GetButton(Button::Delete), &QPushButton::clicked, this, [this] {
+    connect(button(Button::Modify), &QPushButton::clicked, this, [this] { ModifyItem(); });
+    connect(button(Button::Delete), &QPushButton::clicked, this, [this] {
         DeleteSelected();
         UpdateCountText();
     });
-    connect(GetButton(Button::MoveUp), &QPushButton::clicked, this, [this] { MoveUp(); });
-    connect(GetButton(Button::MoveDown), &QPushButton::clicked, this, [this] { MoveDown(); });
-    connect(GetButton(Button::Import), &QPushButton::clicked, this, [this] {
+    connect(button(Button::MoveUp), &QPushButton::clicked, this, [this] { moveUp(); });
+    connect(button(Button::MoveDown), &QPushButton::clicked, this, [this] { moveDown(); });
+    connect(button(Button::Import), &QPushButton::clicked, this, [this] {
         ImportItems();
         UpdateCountText();
     });
-    connect(GetButton(Button::Print), &QPushButton::clicked, this, [this] { PrintList(); });
+    connect(button(Button::Print), &QPushButton::clicked, this, [this] { PrintList(); });
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateButtons(); });
     connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { OnItemDoubleClick(); });
 
@@ -127,7 +127,7 @@ CListEditorDialog::~CListEditorDialog()
     m_view->setModel(nullptr);
 }
 
-void CListEditorDialog::AddButton(Button button, const QString& text)
+void CListEditorDialog::addButton(Button button, const QString& text)
 {
     auto* b = new QPushButton(text, this);
     b->setMinimumSize(kButtonWidth, kButtonHeight);
@@ -138,34 +138,34 @@ void CListEditorDialog::AddButton(Button button, const QString& text)
     m_buttons[static_cast<std::size_t>(button)] = b;
 }
 
-QPushButton* CListEditorDialog::InsertButton(const QString& text, Button before)
+QPushButton* CListEditorDialog::insertButton(const QString& text, Button before)
 {
     auto* b = new QPushButton(text, this);
     b->setMinimumSize(kButtonWidth, kButtonHeight);
     b->setAutoDefault(false);
-    b->setFont(GetButton(before)->font());
-    m_buttonColumn->insertWidget(m_buttonColumn->indexOf(GetButton(before)), b);
+    b->setFont(button(before)->font());
+    m_buttonColumn->insertWidget(m_buttonColumn->indexOf(button(before)), b);
     return b;
 }
 
-void CListEditorDialog::MoveButton(Button button, Button before)
+void CListEditorDialog::moveButton(Button which, Button before)
 {
-    QPushButton* moved = GetButton(button);
+    QPushButton* moved = button(which);
     m_buttonColumn->removeWidget(moved);
-    m_buttonColumn->insertWidget(m_buttonColumn->indexOf(GetButton(before)), moved);
+    m_buttonColumn->insertWidget(m_buttonColumn->indexOf(button(before)), moved);
 }
 
-QPushButton* CListEditorDialog::GetButton(Button button) const
+QPushButton* CListEditorDialog::button(Button which) const
 {
-    return m_buttons[static_cast<std::size_t>(button)];
+    return m_buttons[static_cast<std::size_t>(which)];
 }
 
-void CListEditorDialog::OpenByItselfWhenEmpty(std::function<void()> action)
+void CListEditorDialog::openByItselfWhenEmpty(std::function<void()> action)
 {
     m_whenEmpty = std::move(action);
 }
 
-void CListEditorDialog::InitDialog()
+void CListEditorDialog::initDialog()
 {
     if (m_initialized)
         return;
@@ -176,17 +176,17 @@ void CListEditorDialog::InitDialog()
         m_priorityNames << qs(priorities.GetDescByIndex(i));
     InitList();
     if (m_showModify)
-        GetButton(Button::Modify)->show();
+        button(Button::Modify)->show();
     if (m_showImport)
-        GetButton(Button::Import)->show();
+        button(Button::Import)->show();
     UpdateCountText();
     UpdateButtons();
     setWindowTitle(m_title);
-    PaintSaveButton();
+    paintSaveButton();
 
     if (m_whenEmpty) {
         QTimer::singleShot(kOpenByItselfDelayMs, this, [this] {
-            if (GetRowCount() == 0 && isVisible())
+            if (rowCount() == 0 && isVisible())
                 m_whenEmpty();
         });
     }
@@ -194,7 +194,7 @@ void CListEditorDialog::InitDialog()
 
 void CListEditorDialog::showEvent(QShowEvent* event)
 {
-    InitDialog();
+    initDialog();
     QDialog::showEvent(event);
 }
 
@@ -210,26 +210,31 @@ void CListEditorDialog::SetModified(bool modified)
 {
     m_modified = modified;
     setWindowTitle(modified ? m_title + QStringLiteral(" (已修改,未保存)") : m_title);
-    PaintSaveButton();
+    paintSaveButton();
 }
 
-void CListEditorDialog::PaintSaveButton()
+void CListEditorDialog::paintSaveButton()
 {
-    QPushButton* save = GetButton(Button::Save);
+    QPushButton* save = button(Button::Save);
+    const QColor face = m_modified ? kModifiedSave : QColor(Qt::white);
+    // Every row of an import marks the list modified; the button is
+    // repainted only when its face changes.
+    if (save->palette().color(QPalette::Button) == face)
+        return;
     QPalette palette = save->palette();
-    palette.setColor(QPalette::Button, m_modified ? kModifiedSave : QColor(Qt::white));
+    palette.setColor(QPalette::Button, face);
     save->setPalette(palette);
 }
 
 bool CListEditorDialog::SaveList()
 {
-    if (!SaveTaskData())
+    if (!saveTaskData())
         return false;
     SetModified(false);
     return true;
 }
 
-bool CListEditorDialog::SaveTaskData()
+bool CListEditorDialog::saveTaskData()
 {
     // The task's own report of a failed write names only the operation;
     // the user is told here what failed and that nothing is lost.
@@ -244,13 +249,15 @@ bool CListEditorDialog::SaveTaskData()
         return true;
     }
     CMessageBox::error(this, QStringLiteral("保存失败：%1\n列表中的内容仍然保留，可以在排除问题后再次保存。")
-                                 .arg(SaveFailureReason()));
+                                 .arg(saveFailureReason()));
     return false;
 }
 
-QString CListEditorDialog::SaveFailureReason() const
+QString CListEditorDialog::saveFailureReason() const
 {
     const CTaskInfo& info = m_task.GetTaskInfo();
+    if (m_task.IsReadOnly())
+        return QStringLiteral("分班任务以只读方式打开，不能保存到它的文件夹。");
     if (info.GetTaskFolder().empty())
         return QStringLiteral("分班任务没有保存位置。");
     if (!CFileUtil::FolderExists(info.GetTaskFolder()))
@@ -270,12 +277,12 @@ void CListEditorDialog::PrintList()
         list.columnTitles << m_model->headerData(column, Qt::Horizontal).toString();
         list.columnWidths.push_back(m_view->horizontalHeader()->sectionSize(column));
     }
-    const int rows = GetRowCount();
+    const int rows = rowCount();
     list.rows.reserve(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
         QStringList cells;
         for (int column : columns)
-            cells << qs(GetCellText(row, column));
+            cells << qs(cellText(row, column));
         list.rows.push_back(std::move(cells));
     }
     if (!CListPrinter::printWithDialog(this, list))
@@ -288,13 +295,13 @@ void CListEditorDialog::AddItem()
 
 void CListEditorDialog::DeleteSelected()
 {
-    std::vector<int> bottomUp = GetSelectedRows();
+    std::vector<int> bottomUp = selectedRows();
     if (bottomUp.empty())
         return;
     std::reverse(bottomUp.begin(), bottomUp.end());
     for (int row : bottomUp)
-        m_deletedIds.push_back(GetCellText(row, 0));
-    m_model->RemoveRows(bottomUp);
+        m_deletedIds.push_back(cellText(row, 0));
+    m_model->removeListedRows(bottomUp);
     SetModified(true);
 }
 
@@ -318,7 +325,7 @@ void CListEditorDialog::ImportItems()
 {
 }
 
-std::string CListEditorDialog::NormalizeName(std::string_view name)
+std::string CListEditorDialog::normalizeName(std::string_view name)
 {
     std::string normalized;
     normalized.reserve(name.size() + 8);
@@ -337,12 +344,12 @@ std::string CListEditorDialog::NormalizeName(std::string_view name)
 
 bool CListEditorDialog::IsDuplicateName(const Row& row, const RowRequest& request)
 {
-    const int excluded = request.mode == RowMode::Replace ? GetFirstSelectedRow() : -1;
+    const int excluded = request.mode == RowMode::Replace ? firstSelectedRow() : -1;
     const std::string submitted = row.empty() ? std::string() : row[0];
-    const std::string name = NormalizeName(submitted);
-    const int rows = GetRowCount();
+    const std::string name = normalizeName(submitted);
+    const int rows = rowCount();
     for (int r = 0; r < rows; ++r) {
-        if (r != excluded && CSheetText::EqualsNoCase(NormalizeName(GetCellText(r, 1)), name)) {
+        if (r != excluded && CSheetText::EqualsNoCase(normalizeName(cellText(r, 1)), name)) {
             if (!request.quiet)
                 CMessageBox::information(this, QStringLiteral("%1 已存在。").arg(qs(submitted)));
             return true;
@@ -358,7 +365,7 @@ QString CListEditorDialog::GetPrintTitle() const
 
 QString CListEditorDialog::GetCountText() const
 {
-    return QStringLiteral("当前共有 %1 条记录。（按住Ctrl或Shift键，再用鼠标单击可以多选。）").arg(GetRowCount());
+    return QStringLiteral("当前共有 %1 条记录。（按住Ctrl或Shift键，再用鼠标单击可以多选。）").arg(rowCount());
 }
 
 void CListEditorDialog::UpdateCountText()
@@ -371,7 +378,7 @@ void CListEditorDialog::UpdateButtons()
 {
     const bool selected = m_view->selectionModel()->hasSelection();
     for (Button b : {Button::Modify, Button::Delete, Button::MoveUp, Button::MoveDown})
-        GetButton(b)->setEnabled(selected);
+        button(b)->setEnabled(selected);
 }
 
 int CListEditorDialog::SubmitRow(RowRequest& request, const Row&)
@@ -390,34 +397,34 @@ std::string CListEditorDialog::NewObjectId()
 // selected row that cannot move (at the edge, or next to selected rows that
 // cannot) stays, so a block of rows at the edge keeps its order.
 
-void CListEditorDialog::MoveUp()
+void CListEditorDialog::moveUp()
 {
-    std::vector<int> selected = GetSelectedRows();
+    std::vector<int> selected = selectedRows();
     int firstFree = 0; // the first row a selected row may move into
     for (int& row : selected) {
         if (row > firstFree) {
-            m_model->SwapRows(row - 1, row);
+            m_model->swapRows(row - 1, row);
             --row;
         }
         firstFree = row + 1;
     }
-    SelectRows(selected);
+    selectRows(selected);
     OnMovedUp();
     SetModified(true);
 }
 
-void CListEditorDialog::MoveDown()
+void CListEditorDialog::moveDown()
 {
-    std::vector<int> selected = GetSelectedRows();
-    int lastFree = GetRowCount() - 1; // the last row a selected row may move into
+    std::vector<int> selected = selectedRows();
+    int lastFree = rowCount() - 1; // the last row a selected row may move into
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         if (*it < lastFree) {
-            m_model->SwapRows(*it, *it + 1);
+            m_model->swapRows(*it, *it + 1);
             ++*it;
         }
         lastFree = *it - 1;
     }
-    SelectRows(selected);
+    selectRows(selected);
     OnMovedDown();
     SetModified(true);
 }
@@ -425,20 +432,20 @@ void CListEditorDialog::MoveDown()
 // ---------------------------------------------------------------------------
 // Rows and selection.
 
-int CListEditorDialog::GetRowCount() const
+int CListEditorDialog::rowCount() const
 {
     return m_model->rowCount();
 }
 
-std::string CListEditorDialog::GetCellText(int row, int column) const
+std::string CListEditorDialog::cellText(int row, int column) const
 {
-    const CListRows* rows = m_model->GetRows();
+    const CListRows* rows = m_model->rows();
     return rows ? rows->CellText(row, column) : std::string();
 }
 
-std::vector<int> CListEditorDialog::GetSelectedRows() const
+std::vector<int> CListEditorDialog::selectedRows() const
 {
-    const int count = GetRowCount();
+    const int count = rowCount();
     std::vector<char> selected(static_cast<std::size_t>(count), 0);
     for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
         for (int row = std::max(0, range.top()); row <= range.bottom() && row < count; ++row)
@@ -452,7 +459,7 @@ std::vector<int> CListEditorDialog::GetSelectedRows() const
     return rows;
 }
 
-int CListEditorDialog::GetFirstSelectedRow() const
+int CListEditorDialog::firstSelectedRow() const
 {
     int first = -1;
     for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
@@ -462,7 +469,7 @@ int CListEditorDialog::GetFirstSelectedRow() const
     return first;
 }
 
-void CListEditorDialog::SelectRows(const std::vector<int>& rows)
+void CListEditorDialog::selectRows(const std::vector<int>& rows)
 {
     QItemSelection selection;
     const int lastColumn = std::max(0, m_model->columnCount() - 1);
@@ -480,18 +487,18 @@ void CListEditorDialog::SelectRows(const std::vector<int>& rows)
         model->setCurrentIndex(m_model->index(rows.front(), 1), QItemSelectionModel::NoUpdate);
 }
 
-void CListEditorDialog::MakeVisible(int row)
+void CListEditorDialog::makeVisible(int row)
 {
-    if (row >= 0 && row < GetRowCount())
+    if (row >= 0 && row < rowCount())
         m_view->scrollTo(m_model->index(row, 1));
 }
 
-void CListEditorDialog::SetColumns(std::vector<CListEditorModel::Column> columns)
+void CListEditorDialog::setColumns(std::vector<CListEditorModel::Column> columns)
 {
     std::vector<int> widths;
     for (const CListEditorModel::Column& column : columns)
         widths.push_back(column.width);
-    m_model->SetColumns(std::move(columns));
+    m_model->setColumns(std::move(columns));
     for (int column = 0; column < static_cast<int>(widths.size()); ++column) {
         const int width = widths[static_cast<std::size_t>(column)];
         m_view->setColumnHidden(column, width <= 0);
@@ -500,49 +507,49 @@ void CListEditorDialog::SetColumns(std::vector<CListEditorModel::Column> columns
     }
 }
 
-void CListEditorDialog::StretchLastColumn()
+void CListEditorDialog::stretchLastColumn()
 {
     m_view->horizontalHeader()->setStretchLastSection(true);
 }
 
-void CListEditorDialog::SetRows(CListRows& rows)
+void CListEditorDialog::setRows(CListRows& rows)
 {
-    m_model->SetRows(&rows);
+    m_model->setRows(&rows);
 }
 
-int CListEditorDialog::AppendRow(Row cells, std::unique_ptr<CQZObject> attached)
+int CListEditorDialog::appendRow(Row cells, std::unique_ptr<CQZObject> attached)
 {
-    m_model->BeginAppendRows(1);
+    m_model->beginAppendRows(1);
     const int row = m_ownRows.Append(std::move(cells), std::move(attached));
-    m_model->EndAppendRows();
+    m_model->endAppendRows();
     return row;
 }
 
-void CListEditorDialog::SetCellText(int row, int column, std::string text)
+void CListEditorDialog::setCellText(int row, int column, std::string text)
 {
     m_ownRows.SetCellText(row, column, std::move(text));
-    m_model->RowChanged(row);
+    m_model->rowChanged(row);
 }
 
-CQZObject* CListEditorDialog::GetAttached(int row) const
+CQZObject* CListEditorDialog::attached(int row) const
 {
     return m_ownRows.Attached(row);
 }
 
-void CListEditorDialog::LoadRows(const std::function<void(CListEditorRows& rows)>& fill)
+void CListEditorDialog::loadRows(const std::function<void(CListEditorRows& rows)>& fill)
 {
-    m_model->BeginResetRows();
+    m_model->beginResetRows();
     m_ownRows.Clear();
     fill(m_ownRows);
-    m_model->EndResetRows();
+    m_model->endResetRows();
 }
 
-void CListEditorDialog::RenumberRows(int column)
+void CListEditorDialog::renumberRows(int column)
 {
     const int rows = m_ownRows.RowCount();
     for (int row = 0; row < rows; ++row)
         m_ownRows.SetCellText(row, column, std::to_string(row + 1));
-    m_model->RowsChanged(0, rows - 1);
+    m_model->rowsChanged(0, rows - 1);
 }
 
 // ---------------------------------------------------------------------------

@@ -34,9 +34,9 @@ class QVBoxLayout;
 // Rows: column 0 holds the record's id and is never shown; the visible
 // columns start at 1. By default the rows live in a CListEditorRows, where a
 // row may carry a record of its own (destroyed with the row); an editor may
-// keep its rows in a class of its own instead (SetRows).
+// keep its rows in a class of its own instead (setRows).
 //
-// The window opens (InitDialog) on its first show: the task's priority
+// The window opens (initDialog) on its first show: the task's priority
 // names are read, InitList runs, the buttons, the count and the title are
 // set.
 class CListEditorDialog : public QDialog
@@ -64,7 +64,7 @@ public:
     ~CListEditorDialog() override;
 
     // The opening steps; runs once (the first show runs it).
-    void InitDialog();
+    void initDialog();
 
     // The editor's operations. A concrete editor overrides what it needs.
 
@@ -82,7 +82,7 @@ public:
     virtual void PrintList();
     virtual void AddItem();
     // Deletes the selected rows from the bottom up, their ids going to
-    // GetDeletedIds(); asks nothing.
+    // deletedIds(); asks nothing.
     virtual void DeleteSelected();
     virtual void ModifyItem();
     virtual void OnMovedUp();
@@ -116,75 +116,75 @@ public:
     static std::string NewObjectId();
     // A name as the duplicate test compares it: without spaces, with
     // full-width parentheses.
-    static std::string NormalizeName(std::string_view name);
+    static std::string normalizeName(std::string_view name);
 
     // The commands as the buttons run them.
-    void MoveUp();
-    void MoveDown();
+    void moveUp();
+    void moveDown();
 
-    bool IsModified() const { return m_modified; }
-    const QString& GetTitle() const { return m_title; }
-    const QString& GetCountTextShown() const { return m_countText; }
+    bool isModified() const { return m_modified; }
+    const QString& title() const { return m_title; }
+    const QString& countTextShown() const { return m_countText; }
     // Ids of the rows deleted since the last save, in the order deleted.
-    const std::vector<std::string>& GetDeletedIds() const { return m_deletedIds; }
-    const QStringList& GetPriorityNames() const { return m_priorityNames; }
+    const std::vector<std::string>& deletedIds() const { return m_deletedIds; }
+    const QStringList& priorityNames() const { return m_priorityNames; }
 
-    int GetRowCount() const;
-    std::string GetCellText(int row, int column) const;
+    int rowCount() const;
+    std::string cellText(int row, int column) const;
     // The selected rows, ascending.
-    std::vector<int> GetSelectedRows() const;
+    std::vector<int> selectedRows() const;
     // The first selected row, or -1.
-    int GetFirstSelectedRow() const;
+    int firstSelectedRow() const;
     // Selects exactly the given rows.
-    void SelectRows(const std::vector<int>& rows);
-    void SelectOnly(int row) { SelectRows({row}); }
+    void selectRows(const std::vector<int>& rows);
+    void selectOnly(int row) { selectRows({row}); }
 
-    QTableView* GetListView() const { return m_view; }
-    QPushButton* GetButton(Button button) const;
-    QLabel* GetCountBand() const { return m_countBand; }
+    QTableView* listView() const { return m_view; }
+    QPushButton* button(Button which) const;
+    QLabel* countBand() const { return m_countBand; }
 
 protected:
-    CScheduleTask& GetTask() const { return m_task; }
+    CScheduleTask& task() const { return m_task; }
     // The base title; set before the window opens.
-    void SetTitle(const QString& title) { m_title = title; }
+    void setTitle(const QString& title) { m_title = title; }
     // Show the Modify or the Import button when the window opens.
-    void SetShowModify(bool show) { m_showModify = show; }
-    void SetShowImport(bool show) { m_showImport = show; }
+    void setShowModify(bool show) { m_showModify = show; }
+    void setShowImport(bool show) { m_showImport = show; }
     // After the deleted records have left the task.
-    void ClearDeletedIds() { m_deletedIds.clear(); }
+    void clearDeletedIds() { m_deletedIds.clear(); }
     // A new button in the column, placed before an existing one.
-    QPushButton* InsertButton(const QString& text, Button before);
+    QPushButton* insertButton(const QString& text, Button before);
     // Puts a button of the column before another one.
-    void MoveButton(Button button, Button before);
+    void moveButton(Button button, Button before);
     // Runs action 500 ms after the window has opened, once, if the list
     // has no rows then.
-    void OpenByItselfWhenEmpty(std::function<void()> action);
+    void openByItselfWhenEmpty(std::function<void()> action);
 
-    void SetColumns(std::vector<CListEditorModel::Column> columns);
+    void setColumns(std::vector<CListEditorModel::Column> columns);
     // Let the last visible column take the rest of the list's width.
-    void StretchLastColumn();
+    void stretchLastColumn();
     // Shows rows kept by the editor instead of the ordinary store.
-    void SetRows(CListRows& rows);
+    void setRows(CListRows& rows);
     CListEditorModel& model() const { return *m_model; }
 
     // Fills the ordinary store in one go: fill receives it emptied.
-    void LoadRows(const std::function<void(CListEditorRows& rows)>& fill);
+    void loadRows(const std::function<void(CListEditorRows& rows)>& fill);
     // The ordinary store.
-    int AppendRow(Row cells, std::unique_ptr<CQZObject> attached = nullptr);
-    void SetCellText(int row, int column, std::string text);
+    int appendRow(Row cells, std::unique_ptr<CQZObject> attached = nullptr);
+    void setCellText(int row, int column, std::string text);
     // The row's own record, or none.
-    CQZObject* GetAttached(int row) const;
+    CQZObject* attached(int row) const;
     // Replaces the records of list by copies of the rows' own records of
     // type T, each with its row's position as index (saving editors whose
     // rows carry their records).
     template <class T>
-    void ReplaceByRowRecords(CQZObjectList& list) const
+    void replaceByRowRecords(CQZObjectList& list) const
     {
         list.RemoveAll();
-        const int rows = GetRowCount();
+        const int rows = rowCount();
         list.Reserve(static_cast<std::size_t>(rows));
         for (int row = 0; row < rows; ++row) {
-            auto* record = dynamic_cast<T*>(GetAttached(row));
+            auto* record = dynamic_cast<T*>(attached(row));
             if (!record)
                 continue;
             std::unique_ptr<T> copy = CListEditorRows::CopyOf(record);
@@ -193,8 +193,8 @@ protected:
         }
     }
     // Column column of row n becomes the text of n + 1, for every row.
-    void RenumberRows(int column);
-    void MakeVisible(int row);
+    void renumberRows(int column);
+    void makeVisible(int row);
 
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -202,11 +202,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void AddButton(Button button, const QString& text);
-    void PaintSaveButton();
+    void addButton(Button button, const QString& text);
+    void paintSaveButton();
     // Saves the input data file; says why when it cannot.
-    bool SaveTaskData();
-    QString SaveFailureReason() const;
+    bool saveTaskData();
+    QString saveFailureReason() const;
 
     CScheduleTask& m_task;
     QString m_title;

@@ -14,42 +14,42 @@ CListEditorModel::CListEditorModel(QObject* parent) : QAbstractTableModel(parent
 {
 }
 
-void CListEditorModel::SetRows(CListRows* rows)
+void CListEditorModel::setRows(CListRows* rows)
 {
     beginResetModel();
     m_rows = rows;
     endResetModel();
 }
 
-void CListEditorModel::SetColumns(std::vector<Column> columns)
+void CListEditorModel::setColumns(std::vector<Column> columns)
 {
     beginResetModel();
     m_columns = std::move(columns);
     endResetModel();
 }
 
-void CListEditorModel::BeginAppendRows(int count)
+void CListEditorModel::beginAppendRows(int count)
 {
     const int first = rowCount();
     beginInsertRows(QModelIndex(), first, first + count - 1);
 }
 
-void CListEditorModel::EndAppendRows()
+void CListEditorModel::endAppendRows()
 {
     endInsertRows();
 }
 
-void CListEditorModel::BeginResetRows()
+void CListEditorModel::beginResetRows()
 {
     beginResetModel();
 }
 
-void CListEditorModel::EndResetRows()
+void CListEditorModel::endResetRows()
 {
     endResetModel();
 }
 
-void CListEditorModel::RowsChanged(int first, int last)
+void CListEditorModel::rowsChanged(int first, int last)
 {
     first = std::max(first, 0);
     last = std::min(last, rowCount() - 1);
@@ -57,7 +57,7 @@ void CListEditorModel::RowsChanged(int first, int last)
         emit dataChanged(index(first, 0), index(last, columnCount() - 1));
 }
 
-void CListEditorModel::RemoveRows(const std::vector<int>& bottomUp)
+void CListEditorModel::removeListedRows(const std::vector<int>& bottomUp)
 {
     if (!m_rows || bottomUp.empty())
         return;
@@ -86,13 +86,13 @@ void CListEditorModel::RemoveRows(const std::vector<int>& bottomUp)
     }
 }
 
-void CListEditorModel::SwapRows(int a, int b)
+void CListEditorModel::swapRows(int a, int b)
 {
     if (!m_rows)
         return;
     m_rows->SwapRows(a, b);
-    RowChanged(a);
-    RowChanged(b);
+    rowChanged(a);
+    rowChanged(b);
 }
 
 int CListEditorModel::rowCount(const QModelIndex& parent) const

@@ -12,7 +12,7 @@ class CListRows;
 // columns (titles, widths, alignment) belong to the model.
 //
 // Whoever changes the rows outside the model announces it through the
-// Begin/End pairs and RowChanged, as Qt's models require.
+// begin/end pairs and rowChanged, as Qt's models require.
 class CListEditorModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -28,21 +28,21 @@ public:
     explicit CListEditorModel(QObject* parent = nullptr);
 
     // The rows shown (not owned); none shows an empty list.
-    void SetRows(CListRows* rows);
-    CListRows* GetRows() const { return m_rows; }
-    void SetColumns(std::vector<Column> columns);
-    const std::vector<Column>& GetColumns() const { return m_columns; }
+    void setRows(CListRows* rows);
+    CListRows* rows() const { return m_rows; }
+    void setColumns(std::vector<Column> columns);
+    const std::vector<Column>& columns() const { return m_columns; }
 
-    void BeginAppendRows(int count);
-    void EndAppendRows();
-    void BeginResetRows();
-    void EndResetRows();
-    void RowChanged(int row) { RowsChanged(row, row); }
-    void RowsChanged(int first, int last);
+    void beginAppendRows(int count);
+    void endAppendRows();
+    void beginResetRows();
+    void endResetRows();
+    void rowChanged(int row) { rowsChanged(row, row); }
+    void rowsChanged(int first, int last);
 
     // Removes rows listed from the bottom up.
-    void RemoveRows(const std::vector<int>& bottomUp);
-    void SwapRows(int a, int b);
+    void removeListedRows(const std::vector<int>& bottomUp);
+    void swapRows(int a, int b);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

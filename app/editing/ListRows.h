@@ -8,7 +8,7 @@
 //
 // CListEditorRows is the ordinary store. An editor whose rows live in a
 // class of their own (the students editor's CStudentTable) implements this
-// over that class and hands it to CListEditorDialog::SetRows.
+// in that class and hands it to CListEditorDialog::setRows.
 class CListRows
 {
 public:

@@ -29,7 +29,7 @@ CMutexStudentEditDialog::CMutexStudentEditDialog(CListEditorDialog& editor, cons
     m_names->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_names->setTabChangesFocus(true);
 
-    QVBoxLayout* buttons = CreateButtons([this] { Submit(); }, QStringLiteral("关闭(&C)"));
+    QVBoxLayout* buttons = createButtons([this] { submit(); }, QStringLiteral("关闭(&C)"));
 
     auto* body = new QHBoxLayout;
     body->addWidget(m_names, 1);
@@ -45,40 +45,40 @@ CMutexStudentEditDialog::CMutexStudentEditDialog(CListEditorDialog& editor, cons
     m_names->setFocus();
 }
 
-void CMutexStudentEditDialog::SetNames(const QString& names)
+void CMutexStudentEditDialog::setNames(const QString& names)
 {
     m_names->setPlainText(names);
 }
 
-void CMutexStudentEditDialog::Warn(const QString& text)
+void CMutexStudentEditDialog::warn(const QString& text)
 {
     CMessageBox::show(this, text, CMessageBox::Icon::Warning);
 }
 
-void CMutexStudentEditDialog::Submit()
+void CMutexStudentEditDialog::submit()
 {
     const std::vector<std::string> names = CMutexNameParser::SplitNames(m_names->toPlainText().toStdString());
     if (names.empty()) {
-        Warn(QStringLiteral("请输入有效的学生姓名列表，以逗号分隔"));
+        warn(QStringLiteral("请输入有效的学生姓名列表，以逗号分隔"));
         m_names->setFocus();
         return;
     }
     const CMutexNameParser::Match match = CMutexNameParser::MatchStudents(m_task, names);
     if (match.ids.empty()) {
-        Warn(QStringLiteral("在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。"));
+        warn(QStringLiteral("在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。"));
         m_names->setFocus();
         return;
     }
     if (match.ids.size() == 1) {
-        Warn(QStringLiteral("互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：")
+        warn(QStringLiteral("互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：")
              + QString::fromStdString(match.names.front()));
         m_names->setFocus();
         return;
     }
     if (!match.unmatched.empty())
-        Warn(QStringLiteral("部分学生姓名在学生列表中没有找到对应的信息：\n") + joined(match.unmatched));
+        warn(QStringLiteral("部分学生姓名在学生列表中没有找到对应的信息：\n") + joined(match.unmatched));
 
-    if (!SubmitToEditor(match.ids, CMessageBox::Icon::Warning)) {
+    if (!submitToEditor(match.ids, CMessageBox::Icon::Warning)) {
         m_names->setFocus();
         return;
     }

@@ -18,15 +18,15 @@ public:
                             QWidget* parent = nullptr);
 
     // The names the field starts with (modify mode).
-    void SetNames(const QString& names);
+    void setNames(const QString& names);
 
     // The first button: reads the names and submits the group.
-    void Submit();
+    void submit();
 
-    QPlainTextEdit* GetNamesEdit() const { return m_names; }
+    QPlainTextEdit* namesEdit() const { return m_names; }
 
 private:
-    void Warn(const QString& text);
+    void warn(const QString& text);
 
     const CScheduleTask& m_task;
     QPlainTextEdit* m_names = nullptr;

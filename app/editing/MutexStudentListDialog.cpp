@@ -10,22 +10,22 @@
 CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* parent)
     : CListEditorDialog(task, parent)
 {
-    SetTitle(QStringLiteral("互斥学生组"));
-    GetButton(Button::Print)->hide();
+    setTitle(QStringLiteral("互斥学生组"));
+    button(Button::Print)->hide();
 }
 
 void CMutexStudentListDialog::InitList()
 {
     CListEditorDialog::InitList();
-    SetColumns({{QStringLiteral("ID"), 0},
+    setColumns({{QStringLiteral("ID"), 0},
                 {QStringLiteral("序号"), 60},
                 {QStringLiteral("互斥学生列表"), 400}});
-    StretchLastColumn();
+    stretchLastColumn();
 
-    CScheduleTask& task = GetTask();
+    CScheduleTask& task = this->task();
     task.MaintainMutexDataIntegrity();
     const std::vector<CMutexStudent*> groups = CRecordOrder::InIndexOrder<CMutexStudent>(task.GetMutexStudentList());
-    LoadRows([&task, &groups](CListEditorRows& rows) {
+    loadRows([&task, &groups](CListEditorRows& rows) {
         rows.Reserve(static_cast<int>(groups.size()));
         for (CMutexStudent* group : groups) {
             if (group->GetMutexStudents().empty())
@@ -39,40 +39,40 @@ void CMutexStudentListDialog::InitList()
 
 bool CMutexStudentListDialog::SaveList()
 {
-    ReplaceByRowRecords<CMutexStudent>(GetTask().GetMutexStudentList());
+    replaceByRowRecords<CMutexStudent>(task().GetMutexStudentList());
     return CListEditorDialog::SaveList();
 }
 
 void CMutexStudentListDialog::AddItem()
 {
-    CMutexStudentEditDialog dialog(*this, GetTask(), CMutexStudentEditDialog::Mode::Add, this);
+    CMutexStudentEditDialog dialog(*this, task(), CMutexStudentEditDialog::Mode::Add, this);
     dialog.exec();
 }
 
 void CMutexStudentListDialog::ModifyItem()
 {
-    const int row = GetFirstSelectedRow();
+    const int row = firstSelectedRow();
     if (row < 0)
         return;
-    CMutexStudentEditDialog dialog(*this, GetTask(), CMutexStudentEditDialog::Mode::Modify, this);
-    dialog.SetNames(QString::fromStdString(GetCellText(row, ColumnNames)));
+    CMutexStudentEditDialog dialog(*this, task(), CMutexStudentEditDialog::Mode::Modify, this);
+    dialog.setNames(QString::fromStdString(cellText(row, ColumnNames)));
     dialog.exec();
 }
 
 void CMutexStudentListDialog::DeleteSelected()
 {
     CListEditorDialog::DeleteSelected();
-    RenumberRows(ColumnNumber);
+    renumberRows(ColumnNumber);
 }
 
 void CMutexStudentListDialog::OnMovedUp()
 {
-    RenumberRows(ColumnNumber);
+    renumberRows(ColumnNumber);
 }
 
 void CMutexStudentListDialog::OnMovedDown()
 {
-    RenumberRows(ColumnNumber);
+    renumberRows(ColumnNumber);
 }
 
 void CMutexStudentListDialog::OnItemDoubleClick()
@@ -83,24 +83,24 @@ void CMutexStudentListDialog::OnItemDoubleClick()
 int CMutexStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
 {
     request.accepted = false;
-    const std::string names = GetTask().GetStudentNameList(row);
+    const std::string names = task().GetStudentNameList(row);
     if (request.mode == RowMode::Add) {
         auto group = std::make_unique<CMutexStudent>();
         group->SetId(NewObjectId());
         group->GetMutexStudents() = row;
         const std::string id = group->GetId();
-        const int added = AppendRow({id, std::to_string(GetRowCount() + 1), names}, std::move(group));
-        MakeVisible(added);
+        const int added = appendRow({id, std::to_string(rowCount() + 1), names}, std::move(group));
+        makeVisible(added);
     } else {
-        const int selected = GetFirstSelectedRow();
-        auto* group = dynamic_cast<CMutexStudent*>(GetAttached(selected));
+        const int selected = firstSelectedRow();
+        auto* group = dynamic_cast<CMutexStudent*>(attached(selected));
         // New students for a group need a selected group.
         if (!group) {
             request.message = "没有选择要修改的互斥学生组";
             return -1;
         }
         group->GetMutexStudents() = row;
-        SetCellText(selected, ColumnNames, names);
+        setCellText(selected, ColumnNames, names);
     }
     request.accepted = true;
     SetModified(true);

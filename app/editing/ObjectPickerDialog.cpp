@@ -33,7 +33,7 @@ CObjectPickerDialog::CObjectPickerDialog(const CQZObjectList& list, Kind kind, c
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     m_model = new CObjectPickerModel(pictureOf(kind), this);
-    m_model->SetRecords(list);
+    m_model->setRecords(list);
 
     m_view = new QListView(this);
     m_view->setViewMode(QListView::IconMode);
@@ -76,11 +76,11 @@ CObjectPickerDialog::CObjectPickerDialog(const CQZObjectList& list, Kind kind, c
     layout->addLayout(left, 1);
     layout->addLayout(buttons);
 
-    connect(m_search, &QLineEdit::textChanged, m_model, &CObjectPickerModel::SetFilter);
-    connect(showAll, &QPushButton::clicked, this, &CObjectPickerDialog::ShowAll);
-    connect(ok, &QPushButton::clicked, this, &CObjectPickerDialog::Confirm);
+    connect(m_search, &QLineEdit::textChanged, m_model, &CObjectPickerModel::setFilter);
+    connect(showAll, &QPushButton::clicked, this, &CObjectPickerDialog::showAll);
+    connect(ok, &QPushButton::clicked, this, &CObjectPickerDialog::confirm);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { Confirm(); });
+    connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { confirm(); });
 
     CUICore::instance()->SetAllChildWindowFont(this);
     // 336 × 154 dialog units, with more room for the list.
@@ -88,20 +88,20 @@ CObjectPickerDialog::CObjectPickerDialog(const CQZObjectList& list, Kind kind, c
     setMinimumSize(420, 240);
 
     if (!selectId.empty())
-        SelectRow(m_model->RowOf(selectId));
+        selectRow(m_model->rowOf(selectId));
     m_search->setFocus();
 }
 
 CObjectPickerDialog::~CObjectPickerDialog() = default;
 
-CQZObject* CObjectPickerDialog::Pick(QWidget* parent, const CQZObjectList& list, Kind kind, const QString& caption,
+CQZObject* CObjectPickerDialog::pick(QWidget* parent, const CQZObjectList& list, Kind kind, const QString& caption,
                                      const std::string& selectId)
 {
     CObjectPickerDialog dialog(list, kind, caption, selectId, parent);
-    return dialog.exec() == QDialog::Accepted ? dialog.GetChosen() : nullptr;
+    return dialog.exec() == QDialog::Accepted ? dialog.chosen() : nullptr;
 }
 
-void CObjectPickerDialog::SelectRow(int row)
+void CObjectPickerDialog::selectRow(int row)
 {
     const QModelIndex index = m_model->index(row, 0);
     if (!index.isValid())
@@ -110,15 +110,15 @@ void CObjectPickerDialog::SelectRow(int row)
     m_view->scrollTo(index);
 }
 
-void CObjectPickerDialog::ShowAll()
+void CObjectPickerDialog::showAll()
 {
     m_search->clear();
 }
 
-void CObjectPickerDialog::Confirm()
+void CObjectPickerDialog::confirm()
 {
     const QModelIndexList selected = m_view->selectionModel()->selectedIndexes();
-    CQZObject* record = selected.isEmpty() ? nullptr : m_model->RecordAt(selected.front().row());
+    CQZObject* record = selected.isEmpty() ? nullptr : m_model->recordAt(selected.front().row());
     if (!record) {
         CMessageBox::information(this, QStringLiteral("没有选择对象"));
         return;

@@ -31,20 +31,20 @@ public:
     ~CObjectPickerDialog() override;
 
     // The picker as a modal dialog: the record chosen, or none when cancelled.
-    static CQZObject* Pick(QWidget* parent, const CQZObjectList& list, Kind kind, const QString& caption,
+    static CQZObject* pick(QWidget* parent, const CQZObjectList& list, Kind kind, const QString& caption,
                            const std::string& selectId = {});
 
     // "确定(&O)" and a double-click: closes with the selected record; with
     // none selected says so and stays open.
-    void Confirm();
+    void confirm();
     // "显示全部(&A)": empties the search field.
-    void ShowAll();
+    void showAll();
     // Selects the record shown at row.
-    void SelectRow(int row);
+    void selectRow(int row);
 
-    CQZObject* GetChosen() const { return m_chosen; }
-    QLineEdit* GetSearchEdit() const { return m_search; }
-    QListView* GetListView() const { return m_view; }
+    CQZObject* chosen() const { return m_chosen; }
+    QLineEdit* searchEdit() const { return m_search; }
+    QListView* listView() const { return m_view; }
     CObjectPickerModel* model() const { return m_model; }
 
 private:

@@ -7,7 +7,7 @@ CObjectPickerModel::CObjectPickerModel(const QIcon& icon, QObject* parent) : QAb
 {
 }
 
-void CObjectPickerModel::SetRecords(const CQZObjectList& list)
+void CObjectPickerModel::setRecords(const CQZObjectList& list)
 {
     beginResetModel();
     m_records = CRecordOrder::InIndexOrder<CQZObject>(list);
@@ -20,24 +20,24 @@ void CObjectPickerModel::SetRecords(const CQZObjectList& list)
     endResetModel();
 }
 
-void CObjectPickerModel::SetFilter(const QString& text)
+void CObjectPickerModel::setFilter(const QString& text)
 {
     beginResetModel();
     m_shown = m_index.Find(text.toStdString());
     endResetModel();
 }
 
-CQZObject* CObjectPickerModel::RecordAt(int row) const
+CQZObject* CObjectPickerModel::recordAt(int row) const
 {
     if (row < 0 || row >= rowCount())
         return nullptr;
     return m_records[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])];
 }
 
-int CObjectPickerModel::RowOf(const std::string& id) const
+int CObjectPickerModel::rowOf(const std::string& id) const
 {
     for (int row = 0; row < rowCount(); ++row) {
-        if (RecordAt(row)->IdRef() == id)
+        if (recordAt(row)->IdRef() == id)
             return row;
     }
     return -1;
@@ -50,7 +50,7 @@ int CObjectPickerModel::rowCount(const QModelIndex& parent) const
 
 QVariant CObjectPickerModel::data(const QModelIndex& index, int role) const
 {
-    const CQZObject* record = RecordAt(index.row());
+    const CQZObject* record = recordAt(index.row());
     if (!index.isValid() || !record)
         return {};
     switch (role) {

@@ -22,14 +22,14 @@ public:
     CObjectPickerModel(const QIcon& icon, QObject* parent = nullptr);
 
     // All records of list, in index order.
-    void SetRecords(const CQZObjectList& list);
+    void setRecords(const CQZObjectList& list);
     // Shows only the records that match text; all for an empty text.
-    void SetFilter(const QString& text);
+    void setFilter(const QString& text);
 
     // The record shown at row, or none.
-    CQZObject* RecordAt(int row) const;
+    CQZObject* recordAt(int row) const;
     // The row showing the record with that id, or -1.
-    int RowOf(const std::string& id) const;
+    int rowOf(const std::string& id) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -11,7 +11,7 @@ CRowEditDialog::CRowEditDialog(CListEditorDialog& editor, Mode mode, const QStri
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 }
 
-QVBoxLayout* CRowEditDialog::CreateButtons(const std::function<void()>& submit, const QString& closeText)
+QVBoxLayout* CRowEditDialog::createButtons(const std::function<void()>& submit, const QString& closeText)
 {
     m_submit = new QPushButton(m_mode == Mode::Modify ? QStringLiteral("保存(&S)") : QStringLiteral("添加(&A)"), this);
     m_submit->setDefault(true);
@@ -26,7 +26,7 @@ QVBoxLayout* CRowEditDialog::CreateButtons(const std::function<void()>& submit, 
     return buttons;
 }
 
-bool CRowEditDialog::SubmitToEditor(const CListEditorDialog::Row& row, CMessageBox::Icon icon)
+bool CRowEditDialog::submitToEditor(const CListEditorDialog::Row& row, CMessageBox::Icon icon)
 {
     RowRequest request;
     request.mode = m_mode == Mode::Modify ? RowMode::Replace : RowMode::Add;

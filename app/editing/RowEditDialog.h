@@ -25,7 +25,7 @@ public:
     };
 
     Mode mode() const { return m_mode; }
-    QPushButton* GetSubmitButton() const { return m_submit; }
+    QPushButton* submitButton() const { return m_submit; }
 
 protected:
     // addTitle and modifyTitle: the window titles of the two modes.
@@ -34,12 +34,12 @@ protected:
 
     // The column of the two buttons: the first, "添加(&A)" or "保存(&S)",
     // pressed by Enter, calls submit; the second, closeText, closes.
-    QVBoxLayout* CreateButtons(const std::function<void()>& submit, const QString& closeText);
+    QVBoxLayout* createButtons(const std::function<void()>& submit, const QString& closeText);
 
     // Hands row to the editor. Refused: shows the reason the editor gives,
     // if any, and returns false. Taken: closes the dialog in modify mode
     // and returns true.
-    bool SubmitToEditor(const CListEditorDialog::Row& row, CMessageBox::Icon icon);
+    bool submitToEditor(const CListEditorDialog::Row& row, CMessageBox::Icon icon);
 
 private:
     CListEditorDialog& m_editor;

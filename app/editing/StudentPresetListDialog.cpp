@@ -17,23 +17,23 @@ QString classCaption(const std::string& studentName)
 CStudentPresetListDialog::CStudentPresetListDialog(CScheduleTask& task, QWidget* parent)
     : CListEditorDialog(task, parent)
 {
-    SetTitle(QStringLiteral("预分班"));
-    GetButton(Button::Print)->hide();
+    setTitle(QStringLiteral("预分班"));
+    button(Button::Print)->hide();
 }
 
 void CStudentPresetListDialog::InitList()
 {
     CListEditorDialog::InitList();
-    SetColumns({{QStringLiteral("ID"), 0},
+    setColumns({{QStringLiteral("ID"), 0},
                 {QStringLiteral("学生"), 200},
                 {QStringLiteral("预先安排在"), 400}});
-    StretchLastColumn();
+    stretchLastColumn();
 
-    CScheduleTask& task = GetTask();
+    CScheduleTask& task = this->task();
     task.MaintainPresetDataIntegrity();
     const std::vector<CStudentPreset*> presets =
         CRecordOrder::InIndexOrder<CStudentPreset>(task.GetStudentPresetList());
-    LoadRows([&task, &presets](CListEditorRows& rows) {
+    loadRows([&task, &presets](CListEditorRows& rows) {
         rows.Reserve(static_cast<int>(presets.size()));
         for (CStudentPreset* preset : presets) {
             rows.Append({preset->GetId(), task.GetStudentName(preset->GetId()),
@@ -45,15 +45,15 @@ void CStudentPresetListDialog::InitList()
 
 bool CStudentPresetListDialog::SaveList()
 {
-    ReplaceByRowRecords<CStudentPreset>(GetTask().GetStudentPresetList());
+    replaceByRowRecords<CStudentPreset>(task().GetStudentPresetList());
     return CListEditorDialog::SaveList();
 }
 
-int CStudentPresetListDialog::FindRow(const std::string& studentId) const
+int CStudentPresetListDialog::findRow(const std::string& studentId) const
 {
-    const int rows = GetRowCount();
+    const int rows = rowCount();
     for (int row = 0; row < rows; ++row) {
-        if (GetCellText(row, ColumnId) == studentId)
+        if (cellText(row, ColumnId) == studentId)
             return row;
     }
     return -1;
@@ -61,20 +61,20 @@ int CStudentPresetListDialog::FindRow(const std::string& studentId) const
 
 void CStudentPresetListDialog::AddItem()
 {
-    CScheduleTask& task = GetTask();
-    const CQZObject* student = CObjectPickerDialog::Pick(this, task.GetStudentInfoList(),
+    CScheduleTask& task = this->task();
+    const CQZObject* student = CObjectPickerDialog::pick(this, task.GetStudentInfoList(),
                                                          CObjectPickerDialog::Kind::Students,
                                                          QStringLiteral("选择预分班的学生"));
     if (!student)
         return;
     // A student has one pre-assignment at most: adding changes its class.
-    if (const int existing = FindRow(student->GetId()); existing >= 0) {
-        SelectOnly(existing);
-        MakeVisible(existing);
+    if (const int existing = findRow(student->GetId()); existing >= 0) {
+        selectOnly(existing);
+        makeVisible(existing);
         ModifyItem();
         return;
     }
-    const CQZObject* chosen = CObjectPickerDialog::Pick(this, task.GetClassInfoList(),
+    const CQZObject* chosen = CObjectPickerDialog::pick(this, task.GetClassInfoList(),
                                                         CObjectPickerDialog::Kind::Classes,
                                                         classCaption(student->GetName()));
     if (!chosen)
@@ -82,29 +82,29 @@ void CStudentPresetListDialog::AddItem()
     auto preset = std::make_unique<CStudentPreset>();
     preset->SetId(student->GetId());
     preset->SetPresetClassId(chosen->GetId());
-    const int row = AppendRow({student->GetId(), student->GetName(), chosen->GetName()}, std::move(preset));
-    SelectOnly(row);
-    MakeVisible(row);
+    const int row = appendRow({student->GetId(), student->GetName(), chosen->GetName()}, std::move(preset));
+    selectOnly(row);
+    makeVisible(row);
     SetModified(true);
 }
 
 void CStudentPresetListDialog::ModifyItem()
 {
-    const int row = GetFirstSelectedRow();
-    auto* preset = dynamic_cast<CStudentPreset*>(GetAttached(row));
+    const int row = firstSelectedRow();
+    auto* preset = dynamic_cast<CStudentPreset*>(attached(row));
     if (!preset)
         return;
-    CScheduleTask& task = GetTask();
-    const CQZObject* student = task.GetStudentInfoList().Find(GetCellText(row, ColumnId));
+    CScheduleTask& task = this->task();
+    const CQZObject* student = task.GetStudentInfoList().Find(cellText(row, ColumnId));
     if (!student)
         return;
     const CQZObject* chosen =
-        CObjectPickerDialog::Pick(this, task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes,
+        CObjectPickerDialog::pick(this, task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes,
                                   classCaption(student->GetName()), preset->GetPresetClassId());
     if (!chosen)
         return;
     preset->SetPresetClassId(chosen->GetId());
-    SetCellText(row, ColumnClass, chosen->GetName());
+    setCellText(row, ColumnClass, chosen->GetName());
     SetModified(true);
 }
 

@@ -34,5 +34,5 @@ public:
     QString GetPrintTitle() const override;
 
     // The row of the student's pre-assignment, or -1.
-    int FindRow(const std::string& studentId) const;
+    int findRow(const std::string& studentId) const;
 };

@@ -152,11 +152,25 @@ std::vector<std::string> CStudentTable::ColumnTitles() const
     return titles;
 }
 
-std::string CStudentTable::CellText(std::size_t row, int column) const
+std::string CStudentTable::CellText(int row, int column) const
 {
-    if (row >= m_rows.size() || column < 0 || column >= GetColumnCount())
+    if (row < 0 || row >= RowCount() || column < 0 || column >= GetColumnCount())
         return std::string();
-    return m_rows[row][static_cast<std::size_t>(column)];
+    return m_rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+void CStudentTable::RemoveRows(const std::vector<int>& bottomUp)
+{
+    for (int row : bottomUp) {
+        if (row >= 0 && row < RowCount())
+            m_rows.erase(m_rows.begin() + row);
+    }
+}
+
+void CStudentTable::SwapRows(int a, int b)
+{
+    if (a >= 0 && b >= 0 && a < RowCount() && b < RowCount())
+        std::swap(m_rows[static_cast<std::size_t>(a)], m_rows[static_cast<std::size_t>(b)]);
 }
 
 int CStudentTable::SexCode(std::string_view text)

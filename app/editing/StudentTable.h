@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ListRows.h"
 #include "RowRequest.h"
 
 #include <cstddef>
@@ -16,7 +17,7 @@ class CScheduleTask;
 //
 // Row cells: "ID" (student id), "序号", "姓名", "性别", "原学校", then one
 // score per score column.
-class CStudentTable
+class CStudentTable : public CListRows
 {
 public:
     enum Column
@@ -58,8 +59,13 @@ public:
     int GetColumnCount() const { return ColumnFirstScore + static_cast<int>(m_scoreNames.size()); }
     std::vector<std::string> ColumnTitles() const;
     const std::vector<std::string>& GetRow(std::size_t row) const { return m_rows[row]; }
+
+    // The rows as the editor's window shows them.
+    int RowCount() const override { return static_cast<int>(m_rows.size()); }
     // The text of one cell; empty outside the table.
-    std::string CellText(std::size_t row, int column) const;
+    std::string CellText(int row, int column) const override;
+    void RemoveRows(const std::vector<int>& bottomUp) override;
+    void SwapRows(int a, int b) override;
     const std::vector<std::string>& GetScoreNames() const { return m_scoreNames; }
     int GetScoreColumnWidth() const { return m_scoreWidth; }
     // Spreadsheet column feeding each column from "姓名" on, or -1.

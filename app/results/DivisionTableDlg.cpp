@@ -6,15 +6,21 @@
 #include "DivisionPrinter.h"
 #include "DivisionStatisticsDlg.h"
 #include "DivisionTableData.h"
+#include "DivisionTableExport.h"
 #include "DivisionTableModel.h"
 #include "MessageBox.h"
 #include "MoveToClassDlg.h"
 #include "ScheduleTask.h"
 #include "TablePrinter.h"
+#include "TaskManager.h"
 #include "UICore.h"
+#include "WorkbookWriter.h"
 
+#include <QApplication>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -22,9 +28,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTableView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -423,7 +431,39 @@ void CDivisionTableDlg::showStatistics()
 
 void CDivisionTableDlg::exportTable()
 {
-    CMessageBox::information(this, QStringLiteral("分班表的导出功能将在后续版本中提供。"));
+    // The rows and columns shown, under the name of the class shown.
+    const std::string className =
+        m_chooser->currentIndex() > 0 ? m_chooser->currentText().toStdString() : std::string();
+    CWorkbookWriter::Table table = CDivisionTableExport::Build(*m_data, className);
+    table.fontName = CUICore::instance()->GetDefaultFontName().toStdString();
+
+    // The file dialog asks before it lets an existing file be replaced.
+    QString name = QString::fromStdString(table.title);
+    name.replace(QRegularExpression(QStringLiteral("[\\/:*?\"<>|]")), QStringLiteral("_"));
+    const QString folder = QString::fromStdString(m_task.GetTaskInfo().GetTaskFolder());
+    QString path = CMessageBox::getSaveFileName(this, QStringLiteral("导出到EXCEL"),
+                                                QDir(folder).filePath(name + QStringLiteral(".xlsx")),
+                                                QStringLiteral("Excel 文件 (*.xlsx)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) != 0) {
+        path += QStringLiteral(".xlsx");
+        if (QFileInfo::exists(path) &&
+            !CMessageBox::question(this, QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(path))))
+            return;
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string error;
+    const bool exported = CWorkbookWriter::ExportTable(path.toStdString(), table, error);
+    QApplication::restoreOverrideCursor();
+    if (!exported) {
+        CMessageBox::error(this, QString::fromUtf8(CWorkbookWriter::kExportFailure) + QStringLiteral("\n原因：") +
+                                     QString::fromStdString(error));
+        return;
+    }
+    if (CMessageBox::question(this, QStringLiteral("导出成功! 现在要打开EXCEL文档吗？")))
+        CTaskManager::instance()->openExternal(QUrl::fromLocalFile(path));
 }
 
 void CDivisionTableDlg::print()

@@ -352,7 +352,7 @@ void CMainDlg::runCommand(StepCommandId command)
         break;
     case StepCommandId::StudentInfo:
         if (requireTask())
-            CMessageBox::information(this, QStringLiteral("该功能将在后续版本中提供"));
+            CEditorCommands::editStudents(this, *manager->task());
         break;
     case StepCommandId::StudentPreset:
         if (requireTask())
@@ -362,7 +362,7 @@ void CMainDlg::runCommand(StepCommandId command)
         if (requireTask())
             CEditorCommands::editMutexGroups(this, *manager->task());
         break;
-    case StepCommandId::startDivision:
+    case StepCommandId::StartDivision:
         if (requireTask())
             startDivision();
         break;

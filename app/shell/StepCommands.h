@@ -16,7 +16,7 @@ enum class StepCommandId : int
     StudentInfo = 12,
     StudentPreset = 17,
     MutexStudent = 23,
-    startDivision = 24,
+    StartDivision = 24,
     DivisionReport = 26,
     BalanceDivision = 30,
     DivisionTable = 28,

@@ -21,19 +21,19 @@ namespace {
 class ClassEditor : public EditorTest
 {
 protected:
-    // Fills the batch dialog; BatchAdd is left to the caller.
+    // Fills the batch dialog; batchAdd is left to the caller.
     static void Fill(CBatchAddClassDialog* dialog, int pattern, const QString& classes, const QString& students)
     {
-        dialog->GetPatternBox()->setCurrentIndex(pattern);
-        dialog->GetClassCountEdit()->setText(classes);
-        dialog->GetStudentCountEdit()->setText(students);
+        dialog->patternBox()->setCurrentIndex(pattern);
+        dialog->classCountEdit()->setText(classes);
+        dialog->studentCountEdit()->setText(students);
     }
 
     static Names NamesAndCounts(const CListEditorDialog& editor)
     {
         Names cells;
-        for (int row = 0; row < editor.GetRowCount(); ++row)
-            cells.push_back(editor.GetCellText(row, 1) + ":" + editor.GetCellText(row, 2));
+        for (int row = 0; row < editor.rowCount(); ++row)
+            cells.push_back(editor.cellText(row, 1) + ":" + editor.cellText(row, 2));
         return cells;
     }
 };
@@ -47,26 +47,26 @@ TEST_F(ClassEditor, EmptyEditorOpensTheBatchDialogAndARepeatAddsNothing)
     CClassListDialog editor(task);
     ModalSteps steps;
     steps.Then<CBatchAddClassDialog>([](CBatchAddClassDialog* d) {
-        EXPECT_EQ(d->GetPreview()->text(), QStringLiteral("1"));
+        EXPECT_EQ(d->preview()->text(), QStringLiteral("1"));
         Fill(d, 4, QStringLiteral("4"), QStringLiteral("40"));
-        EXPECT_EQ(d->GetPreview()->text(), QStringLiteral("高一(1)班"));
-        d->BatchAdd();
+        EXPECT_EQ(d->preview()->text(), QStringLiteral("高一(1)班"));
+        d->batchAdd();
     });
     steps.Start();
     editor.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return steps.Done() && editor.GetRowCount() == 4; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return steps.Done() && editor.rowCount() == 4; }, 3000));
     EXPECT_EQ(NamesAndCounts(editor), kFourClasses);
-    EXPECT_TRUE(editor.GetCountTextShown().startsWith(QStringLiteral("当前共有 4 条记录。")));
-    EXPECT_TRUE(editor.IsModified());
+    EXPECT_TRUE(editor.countTextShown().startsWith(QStringLiteral("当前共有 4 条记录。")));
+    EXPECT_TRUE(editor.isModified());
 
     ModalSteps again;
     again.Then<CBatchAddClassDialog>([](CBatchAddClassDialog* d) {
         Fill(d, 4, QStringLiteral("4"), QStringLiteral("40"));
-        d->BatchAdd();
+        d->batchAdd();
     });
     again.Start();
     CMessageBox::clearTestState();
-    editor.GetBatchButton()->click();
+    editor.batchButton()->click();
     EXPECT_TRUE(again.Done());
     EXPECT_EQ(NamesAndCounts(editor), kFourClasses);
     EXPECT_TRUE(Shown().isEmpty());
@@ -91,10 +91,10 @@ TEST_F(ClassEditor, BatchDialogChecksItsNumbers)
     for (const auto& [classes, students] : refused) {
         CMessageBox::clearTestState();
         Fill(&dialog, 0, QString::fromUtf8(classes), QString::fromUtf8(students));
-        dialog.BatchAdd();
+        dialog.batchAdd();
         EXPECT_EQ(Shown().size(), 1) << classes << " / " << students;
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(editor.GetRowCount(), 1);
+        EXPECT_EQ(editor.rowCount(), 1);
     }
     EXPECT_EQ(Shown(), QStringList{QStringLiteral("每班学生人数应该是 0 到 2147483647 之间的整数。")});
 
@@ -102,12 +102,12 @@ TEST_F(ClassEditor, BatchDialogChecksItsNumbers)
     // per class is allowed here.
     CMessageBox::clearTestState();
     Fill(&dialog, 0, QStringLiteral("3"), QStringLiteral("0"));
-    dialog.BatchAdd();
+    dialog.batchAdd();
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(NamesAndCounts(editor), (Names{"2:50", "1:0", "3:0"}));
     EXPECT_TRUE(Shown().isEmpty());
-    EXPECT_EQ(dialog.GetSelectedPattern().numberOfClasses, 3);
-    EXPECT_EQ(dialog.GetSelectedPattern().studentsPerClass, 0);
+    EXPECT_EQ(dialog.selectedPattern().numberOfClasses, 3);
+    EXPECT_EQ(dialog.selectedPattern().studentsPerClass, 0);
 }
 
 TEST_F(ClassEditor, AddDialogLoopsAndChecksWhatIsTyped)
@@ -118,19 +118,19 @@ TEST_F(ClassEditor, AddDialogLoopsAndChecksWhatIsTyped)
     CClassEditDialog dialog(editor, CClassEditDialog::Mode::Add);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("添加班级信息"));
-    EXPECT_EQ(dialog.GetCountEdit()->text(), QStringLiteral("40"));
+    EXPECT_EQ(dialog.countEdit()->text(), QStringLiteral("40"));
 
     auto submit = [&dialog](const QString& name, const QString& count) {
         CMessageBox::clearTestState();
-        dialog.GetNameEdit()->setText(name);
-        dialog.GetCountEdit()->setText(count);
-        dialog.Submit();
+        dialog.nameEdit()->setText(name);
+        dialog.countEdit()->setText(count);
+        dialog.submit();
         return CMessageBox::shownTexts();
     };
     // Blanks around the name go, the ideographic space too.
     EXPECT_TRUE(submit(QStringLiteral(" 高一(2)班\u3000"), QStringLiteral(" 45 ")).isEmpty());
-    EXPECT_EQ(dialog.GetNameEdit()->text(), QString()) << "emptied for the next class";
-    EXPECT_EQ(dialog.GetCountEdit()->text(), QStringLiteral(" 45 "));
+    EXPECT_EQ(dialog.nameEdit()->text(), QString()) << "emptied for the next class";
+    EXPECT_EQ(dialog.countEdit()->text(), QStringLiteral(" 45 "));
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(submit(QStringLiteral("\u3000 "), QStringLiteral("40")), QStringList{QStringLiteral("请输入班级名称")});
     EXPECT_EQ(submit(QStringLiteral("高一(3)班"), QStringLiteral("0")), QStringList{QStringLiteral("班级人数应该大于零")});
@@ -140,10 +140,10 @@ TEST_F(ClassEditor, AddDialogLoopsAndChecksWhatIsTyped)
               QStringList{QStringLiteral("班级人数不能超过 2147483647")});
     EXPECT_EQ(submit(QStringLiteral("高一（1）班"), QStringLiteral("40")),
               QStringList{QStringLiteral("高一（1）班 已存在。")});
-    EXPECT_EQ(dialog.GetNameEdit()->text(), QStringLiteral("高一（1）班")) << "the typed name stays";
+    EXPECT_EQ(dialog.nameEdit()->text(), QStringLiteral("高一（1）班")) << "the typed name stays";
     EXPECT_TRUE(submit(QStringLiteral("高一(3)班"), QStringLiteral("38")).isEmpty());
     EXPECT_EQ(NamesAndCounts(editor), (Names{"高一(1)班:50", "高一(2)班:45", "高一(3)班:38"}));
-    EXPECT_EQ(editor.GetSelectedRows(), (std::vector<int>{2}));
+    EXPECT_EQ(editor.selectedRows(), (std::vector<int>{2}));
 }
 
 TEST_F(ClassEditor, ModifyDialogStartsWithTheRowAndClosesWhenTaken)
@@ -153,20 +153,20 @@ TEST_F(ClassEditor, ModifyDialogStartsWithTheRowAndClosesWhenTaken)
     CClassListDialog editor(task);
     editor.show();
     editor.ModifyItem(); // nothing selected: no dialog
-    editor.SelectOnly(1);
+    editor.selectOnly(1);
 
     ModalSteps steps;
     steps.Then<CClassEditDialog>([](CClassEditDialog* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("修改班级信息"));
-        EXPECT_EQ(d->GetSubmitButton()->text(), QStringLiteral("保存(&S)"));
-        EXPECT_EQ(d->GetNameEdit()->text(), QStringLiteral("高一(2)班"));
-        EXPECT_EQ(d->GetCountEdit()->text(), QStringLiteral("42"));
-        d->GetNameEdit()->setText(QStringLiteral("高一（1）班"));
-        d->Submit(); // another class's name: refused, stays open
+        EXPECT_EQ(d->submitButton()->text(), QStringLiteral("保存(&S)"));
+        EXPECT_EQ(d->nameEdit()->text(), QStringLiteral("高一(2)班"));
+        EXPECT_EQ(d->countEdit()->text(), QStringLiteral("42"));
+        d->nameEdit()->setText(QStringLiteral("高一（1）班"));
+        d->submit(); // another class's name: refused, stays open
         EXPECT_TRUE(d->isVisible());
-        d->GetNameEdit()->setText(QStringLiteral("高一(2)班"));
-        d->GetCountEdit()->setText(QStringLiteral("44"));
-        d->Submit();
+        d->nameEdit()->setText(QStringLiteral("高一(2)班"));
+        d->countEdit()->setText(QStringLiteral("44"));
+        d->submit();
         EXPECT_FALSE(d->isVisible());
     });
     steps.Start();
@@ -185,15 +185,15 @@ TEST_F(ClassEditor, SaveUpdatesClassesInPlace)
     AddClass(task, "b", "高一(2)班", 1, 40);
     CClassListDialog editor(task);
     editor.show();
-    editor.SelectOnly(0);
+    editor.selectOnly(0);
     RowRequest rename;
     rename.mode = RowMode::Replace;
     ASSERT_EQ(editor.SubmitRow(rename, {"一班", "41"}), 0);
-    editor.SelectOnly(1);
+    editor.selectOnly(1);
     editor.DeleteSelected();
     RowRequest add;
     ASSERT_EQ(editor.SubmitRow(add, {"二班", "39"}), 0);
-    const std::string newId = editor.GetCellText(1, 0);
+    const std::string newId = editor.cellText(1, 0);
     ASSERT_TRUE(editor.SaveList());
 
     ASSERT_EQ(task.GetClassInfoList().GetCount(), 2u);

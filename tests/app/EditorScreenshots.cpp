@@ -37,25 +37,25 @@ TEST(EditorScreenshots, EditorsAndDialogs)
 
     CClassListDialog classes(task);
     classes.show();
-    classes.SelectRows({1, 2});
-    classes.MoveDown();
+    classes.selectRows({1, 2});
+    classes.moveDown();
     save(classes, "editor-classes");
 
     CClassEditDialog addClass(classes, CClassEditDialog::Mode::Add);
-    addClass.SetFields(QStringLiteral("高一(9)班"), QStringLiteral("40"));
+    addClass.setFields(QStringLiteral("高一(9)班"), QStringLiteral("40"));
     save(addClass, "editor-class-add");
 
     CBatchAddClassDialog batch(classes);
-    batch.GetPatternBox()->setCurrentIndex(4);
+    batch.patternBox()->setCurrentIndex(4);
     save(batch, "editor-class-batch");
 
     CMutexStudentListDialog groups(task);
     groups.show();
-    groups.SelectOnly(1);
+    groups.selectOnly(1);
     save(groups, "editor-mutex");
 
     CMutexStudentEditDialog editGroup(groups, task, CMutexStudentEditDialog::Mode::Modify);
-    editGroup.SetNames(qs(groups.GetCellText(1, CMutexStudentListDialog::ColumnNames)));
+    editGroup.setNames(qs(groups.cellText(1, CMutexStudentListDialog::ColumnNames)));
     save(editGroup, "editor-mutex-edit");
 
     CStudentPresetListDialog presets(task);
@@ -65,8 +65,8 @@ TEST(EditorScreenshots, EditorsAndDialogs)
     CObjectPickerDialog students(task.GetStudentInfoList(), CObjectPickerDialog::Kind::Students,
                                  QStringLiteral("选择预分班的学生"));
     save(students, "editor-picker-students");
-    students.GetSearchEdit()->setText(QStringLiteral("hu"));
-    students.SelectRow(1);
+    students.searchEdit()->setText(QStringLiteral("hu"));
+    students.selectRow(1);
     save(students, "editor-picker-search");
 
     CObjectPickerDialog classPicker(task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes,

@@ -11,10 +11,12 @@
 #include "ScheduleTask.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -61,27 +63,39 @@ protected:
     static std::vector<std::string> Column(const CListEditorDialog& editor, int column)
     {
         std::vector<std::string> cells;
-        for (int row = 0; row < editor.GetRowCount(); ++row)
-            cells.push_back(editor.GetCellText(row, column));
+        for (int row = 0; row < editor.rowCount(); ++row)
+            cells.push_back(editor.cellText(row, column));
         return cells;
     }
 
     static QStringList Shown() { return CMessageBox::shownTexts(); }
 
+    // The buttons an editor shows, top to bottom.
+    static std::vector<QPushButton*> VisibleButtons(const QWidget& editor)
+    {
+        std::vector<QPushButton*> shown;
+        for (QPushButton* b : editor.findChildren<QPushButton*>()) {
+            if (b->isVisible())
+                shown.push_back(b);
+        }
+        std::sort(shown.begin(), shown.end(), [](QPushButton* a, QPushButton* b) { return a->y() < b->y(); });
+        return shown;
+    }
+
     // New cells for the selected row, with no row selected: refused with a
     // reason, nothing changed.
     static void ExpectReplaceRefused(CListEditorDialog& editor, const CListEditorDialog::Row& row)
     {
-        const int rows = editor.GetRowCount();
+        const int rows = editor.rowCount();
         const std::vector<std::string> names = Column(editor, 2);
-        editor.SelectRows({});
+        editor.selectRows({});
         RowRequest request;
         request.mode = RowMode::Replace;
         EXPECT_EQ(editor.SubmitRow(request, row), -1);
         EXPECT_FALSE(request.accepted);
         EXPECT_FALSE(request.message.empty());
-        EXPECT_FALSE(editor.IsModified());
-        EXPECT_EQ(editor.GetRowCount(), rows);
+        EXPECT_FALSE(editor.isModified());
+        EXPECT_EQ(editor.rowCount(), rows);
         EXPECT_EQ(Column(editor, 2), names);
     }
 

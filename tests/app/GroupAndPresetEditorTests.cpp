@@ -38,8 +38,8 @@ protected:
     static QStringList Type(CMutexStudentEditDialog& dialog, const QString& text)
     {
         CMessageBox::clearTestState();
-        dialog.GetNamesEdit()->setPlainText(text);
-        dialog.Submit();
+        dialog.namesEdit()->setPlainText(text);
+        dialog.submit();
         return CMessageBox::shownTexts();
     }
 
@@ -73,27 +73,27 @@ TEST_F(GroupEditor, TypedNamesBecomeGroups)
 
     // Any mix of separators, blanks around names, empty entries.
     EXPECT_TRUE(Type(dialog, QStringLiteral(" 张三 ,,李四，\u3000王五\r\nTom\n")).isEmpty());
-    EXPECT_EQ(dialog.GetNamesEdit()->toPlainText(), QString()) << "emptied for the next group";
-    ASSERT_EQ(editor.GetRowCount(), 1);
-    EXPECT_EQ(editor.GetCellText(0, 1), "1");
-    EXPECT_EQ(editor.GetCellText(0, 2), "张三，李四，王五，Tom");
+    EXPECT_EQ(dialog.namesEdit()->toPlainText(), QString()) << "emptied for the next group";
+    ASSERT_EQ(editor.rowCount(), 1);
+    EXPECT_EQ(editor.cellText(0, 1), "1");
+    EXPECT_EQ(editor.cellText(0, 2), "张三，李四，王五，Tom");
 
     EXPECT_EQ(Type(dialog, QStringLiteral(" ，\n ")), QStringList{kNoName});
     EXPECT_EQ(Type(dialog, QStringLiteral("张三 李四")), QStringList{kNoneFound}) << "a space does not separate";
     EXPECT_EQ(Type(dialog, QStringLiteral("tom,赵六")), QStringList{kNoneFound}) << "letter case counts";
     EXPECT_EQ(Type(dialog, QStringLiteral("李四，赵六")), QStringList{kOnlyOne + QStringLiteral("李四")});
     EXPECT_EQ(CMessageBox::shownMessages().back().icon, CMessageBox::Icon::Warning);
-    EXPECT_EQ(dialog.GetNamesEdit()->toPlainText(), QStringLiteral("李四，赵六")) << "nothing typed is lost";
-    EXPECT_EQ(editor.GetRowCount(), 1);
+    EXPECT_EQ(dialog.namesEdit()->toPlainText(), QStringLiteral("李四，赵六")) << "nothing typed is lost";
+    EXPECT_EQ(editor.rowCount(), 1);
 
     // Some names found: said, and the group is made of those.
     EXPECT_EQ(Type(dialog, QStringLiteral("王五,赵六,Tom,钱七")), QStringList{kSomeMissing + QStringLiteral("赵六，钱七")});
     // The same name twice makes a group of one student twice.
     EXPECT_TRUE(Type(dialog, QStringLiteral("李四,李四")).isEmpty());
-    ASSERT_EQ(editor.GetRowCount(), 3);
+    ASSERT_EQ(editor.rowCount(), 3);
     EXPECT_EQ(Column(editor, 1), (Names{"1", "2", "3"}));
-    EXPECT_EQ(editor.GetCellText(1, 2), "王五，Tom");
-    EXPECT_EQ(editor.GetCellText(2, 2), "李四，李四");
+    EXPECT_EQ(editor.cellText(1, 2), "王五，Tom");
+    EXPECT_EQ(editor.cellText(2, 2), "李四，李四");
 
     ASSERT_TRUE(editor.SaveList());
     EXPECT_EQ(Members(*Reopen()), (Names{"s1 s2 s3 s4 ", "s3 s4 ", "s2 s2 "}));
@@ -111,31 +111,31 @@ TEST_F(GroupEditor, ModifyRenumberAndKeepOrder)
     EXPECT_EQ(Column(editor, 0), (Names{"g1", "g2", "g3"}));
 
     // Modifying starts with the names shown; unchanged it gives the same group.
-    editor.SelectOnly(1);
+    editor.selectOnly(1);
     ModalSteps steps;
     steps.Then<CMutexStudentEditDialog>([](CMutexStudentEditDialog* d) {
         EXPECT_EQ(d->windowTitle(), QStringLiteral("修改互斥学生组"));
-        EXPECT_EQ(d->GetSubmitButton()->text(), QStringLiteral("保存(&S)"));
-        EXPECT_EQ(d->GetNamesEdit()->toPlainText(), QStringLiteral("李四，王五"));
-        d->Submit();
+        EXPECT_EQ(d->submitButton()->text(), QStringLiteral("保存(&S)"));
+        EXPECT_EQ(d->namesEdit()->toPlainText(), QStringLiteral("李四，王五"));
+        d->submit();
         EXPECT_FALSE(d->isVisible());
     });
     steps.Then<CMutexStudentEditDialog>([](CMutexStudentEditDialog* d) {
-        d->GetNamesEdit()->setPlainText(QStringLiteral("Tom\n张三"));
-        d->Submit();
+        d->namesEdit()->setPlainText(QStringLiteral("Tom\n张三"));
+        d->submit();
     });
     steps.Start();
     editor.ModifyItem();
-    EXPECT_EQ(editor.GetCellText(1, 2), "李四，王五");
+    EXPECT_EQ(editor.cellText(1, 2), "李四，王五");
     editor.OnItemDoubleClick();
     EXPECT_TRUE(steps.Done());
-    EXPECT_EQ(editor.GetCellText(1, 2), "Tom，张三");
+    EXPECT_EQ(editor.cellText(1, 2), "Tom，张三");
 
-    editor.SelectOnly(0);
-    editor.MoveDown();
+    editor.selectOnly(0);
+    editor.moveDown();
     EXPECT_EQ(Column(editor, 0), (Names{"g2", "g1", "g3"}));
     EXPECT_EQ(Column(editor, 1), (Names{"1", "2", "3"}));
-    editor.SelectOnly(1);
+    editor.selectOnly(1);
     editor.DeleteSelected();
     EXPECT_EQ(Column(editor, 0), (Names{"g2", "g3"}));
     EXPECT_EQ(Column(editor, 1), (Names{"1", "2"}));
@@ -162,8 +162,8 @@ TEST_F(GroupEditor, OpeningDropsWhatNoLongerFits)
     CMutexStudentListDialog editor(task);
     editor.show();
     EXPECT_EQ(Column(editor, 0), (Names{"g3", "g1"}));
-    EXPECT_EQ(editor.GetCellText(1, 2), "张三，李四");
-    EXPECT_FALSE(editor.IsModified());
+    EXPECT_EQ(editor.cellText(1, 2), "张三，李四");
+    EXPECT_FALSE(editor.isModified());
     // The task was cleaned and saved at once.
     EXPECT_EQ(Reopen()->GetMutexStudentList().GetCount(), 2u);
 }
@@ -193,22 +193,22 @@ protected:
                 picker->reject();
                 return;
             }
-            picker->SelectRow(picker->model()->RowOf(id));
-            picker->Confirm();
+            picker->selectRow(picker->model()->rowOf(id));
+            picker->confirm();
         };
     }
 
     static std::string SelectedId(const CObjectPickerDialog& picker)
     {
-        const QModelIndexList selected = picker.GetListView()->selectionModel()->selectedIndexes();
-        return selected.isEmpty() ? std::string() : picker.model()->RecordAt(selected.front().row())->GetId();
+        const QModelIndexList selected = picker.listView()->selectionModel()->selectedIndexes();
+        return selected.isEmpty() ? std::string() : picker.model()->recordAt(selected.front().row())->GetId();
     }
 
     static Names ShownNames(const CObjectPickerDialog& picker)
     {
         Names names;
         for (int row = 0; row < picker.model()->rowCount(); ++row)
-            names.push_back(picker.model()->RecordAt(row)->GetName());
+            names.push_back(picker.model()->recordAt(row)->GetName());
         return names;
     }
 };
@@ -222,7 +222,7 @@ TEST_F(PresetEditor, AddingForAStudentWithOneChangesItsClass)
     AddPreset(task, "s1", "c1");
     CStudentPresetListDialog editor(task);
     editor.show();
-    ASSERT_EQ(editor.GetRowCount(), 1);
+    ASSERT_EQ(editor.rowCount(), 1);
     EXPECT_EQ(Column(editor, 1), (Names{"张三"}));
     EXPECT_EQ(Column(editor, 2), (Names{"高一(1)班"}));
 
@@ -231,16 +231,16 @@ TEST_F(PresetEditor, AddingForAStudentWithOneChangesItsClass)
     steps.Then<CObjectPickerDialog>([](CObjectPickerDialog* picker) {
         EXPECT_EQ(picker->windowTitle(), QStringLiteral("选择 张三 预分的班级"));
         EXPECT_EQ(SelectedId(*picker), "c1") << "the current class is preselected";
-        picker->SelectRow(picker->model()->RowOf("c2"));
-        picker->Confirm();
+        picker->selectRow(picker->model()->rowOf("c2"));
+        picker->confirm();
     });
     steps.Start();
-    editor.GetButton(CListEditorDialog::Button::Add)->click();
+    editor.button(CListEditorDialog::Button::Add)->click();
     EXPECT_TRUE(steps.Done());
-    ASSERT_EQ(editor.GetRowCount(), 1);
+    ASSERT_EQ(editor.rowCount(), 1);
     EXPECT_EQ(Column(editor, 2), (Names{"高一(2)班"}));
-    EXPECT_EQ(editor.GetSelectedRows(), (std::vector<int>{0}));
-    EXPECT_TRUE(editor.IsModified());
+    EXPECT_EQ(editor.selectedRows(), (std::vector<int>{0}));
+    EXPECT_TRUE(editor.isModified());
     EXPECT_EQ(task.GetStudentPresetList().FindAs<CStudentPreset>("s1")->GetPresetClassId(), "c1");
 
     // A new student: a new row.
@@ -251,8 +251,8 @@ TEST_F(PresetEditor, AddingForAStudentWithOneChangesItsClass)
     editor.AddItem();
     EXPECT_EQ(Column(editor, 1), (Names{"张三", "李四"}));
 
-    editor.SelectOnly(1);
-    editor.MoveUp();
+    editor.selectOnly(1);
+    editor.moveUp();
     ASSERT_TRUE(editor.SaveList());
     auto reopened = Reopen();
     Names saved;
@@ -273,8 +273,8 @@ TEST_F(PresetEditor, CancellingAPickerAddsNothing)
     editor.AddItem();
     editor.AddItem();
     EXPECT_TRUE(steps.Done());
-    EXPECT_EQ(editor.GetRowCount(), 0);
-    EXPECT_FALSE(editor.IsModified());
+    EXPECT_EQ(editor.rowCount(), 0);
+    EXPECT_FALSE(editor.isModified());
 }
 
 TEST_F(PresetEditor, OpeningDropsPresetsOfMissingStudentsOrClasses)
@@ -299,28 +299,28 @@ TEST_F(PresetEditor, PickerSearchesByNamePinyinAndInitials)
         {QStringLiteral("wangwu"), {"王五"}},        {QStringLiteral("X"), {}},
     };
     for (const auto& [text, names] : searches) {
-        picker.GetSearchEdit()->setText(text);
+        picker.searchEdit()->setText(text);
         EXPECT_EQ(ShownNames(picker), names) << str(text);
     }
 
     // Nothing selected: said, and the picker stays.
     CMessageBox::clearTestState();
-    picker.Confirm();
+    picker.confirm();
     EXPECT_EQ(Shown(), QStringList{QStringLiteral("没有选择对象")});
     EXPECT_TRUE(picker.isVisible());
 
-    picker.ShowAll();
-    EXPECT_EQ(picker.GetSearchEdit()->text(), QString());
+    picker.showAll();
+    EXPECT_EQ(picker.searchEdit()->text(), QString());
     EXPECT_EQ(ShownNames(picker).size(), 4u);
 
     // A double-click on a record chooses it.
-    picker.GetSearchEdit()->setText(QStringLiteral("ls"));
+    picker.searchEdit()->setText(QStringLiteral("ls"));
     const QModelIndex li = picker.model()->index(0, 0);
-    QListView* view = picker.GetListView();
+    QListView* view = picker.listView();
     const QPoint at = view->visualRect(li).center();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     EXPECT_FALSE(picker.isVisible());
-    ASSERT_NE(picker.GetChosen(), nullptr);
-    EXPECT_EQ(picker.GetChosen()->GetId(), "s2");
+    ASSERT_NE(picker.chosen(), nullptr);
+    EXPECT_EQ(picker.chosen()->GetId(), "s2");
 }

@@ -50,7 +50,7 @@ protected:
             report = dialog->textEdit()->toPlainText();
             dialog->closeButton()->click();
         });
-        window.runCommand(StepCommandId::startDivision);
+        window.runCommand(StepCommandId::StartDivision);
         return report;
     }
 

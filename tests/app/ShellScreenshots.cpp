@@ -46,7 +46,7 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
         CToolBox* box = window.sheet()->toolBox();
         if (page == 3) {
             // Show the highlight of the button under the mouse.
-            const QPointF at = box->commandRect(static_cast<int>(StepCommandId::startDivision)).center();
+            const QPointF at = box->commandRect(static_cast<int>(StepCommandId::StartDivision)).center();
             QMouseEvent move(QEvent::MouseMove, at, box->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(box, &move);
         }
@@ -124,7 +124,7 @@ TEST_F(ShellScreenshots, ReadOnlyTask)
         EXPECT_TRUE(report->grab().save(QStringLiteral("%1/readonly-report.png").arg(outDir)));
         report->closeButton()->click();
     });
-    window.runCommand(StepCommandId::startDivision);
+    window.runCommand(StepCommandId::StartDivision);
     ASSERT_EQ(CMessageBox::shownMessages().size(), 2u);
     saveBox(CMessageBox::shownMessages()[1], "readonly-unsaved");
 }

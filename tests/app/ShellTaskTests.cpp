@@ -126,7 +126,7 @@ TEST_F(ShellTask, MainWindowWithoutTaskHasOnlyWelcomePage)
 
     // Every command that needs a task says so; nothing else happens.
     using enum StepCommandId;
-    for (StepCommandId command : {ClassInfo, StudentInfo, StudentPreset, MutexStudent, startDivision,
+    for (StepCommandId command : {ClassInfo, StudentInfo, StudentPreset, MutexStudent, StartDivision,
                                   DivisionReport, DivisionTable, DivisionStatistics}) {
         CMessageBox::clearTestState();
         window.runCommand(command);
