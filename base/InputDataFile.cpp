@@ -1,5 +1,6 @@
 #include "InputDataFile.h"
 
+#include "FileUtil.h"
 #include "RoomInfo.h"
 #include "TeacherInfo.h"
 #include "XmlFile.h"
@@ -8,6 +9,7 @@
 
 #include <cctype>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -313,8 +315,16 @@ std::string CInputDataFile::Write(const CScheduleTask& task)
 
 CScheduleTask::InputState CInputDataFile::Read(const std::string& path, CScheduleTask& task)
 {
+    const std::optional<std::string> bytes = CFileUtil::ReadFile(path);
+    if (!bytes)
+        return CScheduleTask::InputState::Missing;
+    return ReadBytes(std::move(*bytes), task);
+}
+
+CScheduleTask::InputState CInputDataFile::ReadBytes(std::string bytes, CScheduleTask& task)
+{
     CXmlFile file;
-    if (!file.Load(path))
+    if (!file.LoadBytes(std::move(bytes)))
         return CScheduleTask::InputState::Missing;
     const pugi::xml_document& doc = file.Document();
     try {

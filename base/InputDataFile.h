@@ -15,4 +15,6 @@ public:
     // lacks a required attribute stops the reading (Damaged); what came
     // before it stays.
     static CScheduleTask::InputState Read(const std::string& path, CScheduleTask& task);
+    // The same for the bytes of such a file.
+    static CScheduleTask::InputState ReadBytes(std::string bytes, CScheduleTask& task);
 };

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
+#include <unordered_map>
 
 CScheduleTask::CScheduleTask() = default;
 
@@ -84,6 +85,30 @@ bool CScheduleTask::SaveInputDataWithReport()
         ShowMessage("exception in SaveInputData");
     AutoBackup();
     return replaced == 2;
+}
+
+std::string CScheduleTask::SnapshotInputData() const
+{
+    return CInputDataFile::Write(*this);
+}
+
+bool CScheduleTask::RestoreInputData(const std::string& snapshot)
+{
+    // What a division put into the classes' lists is not part of the file.
+    std::unordered_map<std::string, std::vector<std::string>> classLists;
+    for (CClassInfo* info : m_classes.Records<CClassInfo>())
+        classLists.emplace(info->GetId(), std::move(info->GetStudentArray()));
+
+    m_subjectNames.clear();
+    for (CQZObjectList* list : {&m_teachers, &m_classes, &m_students, &m_rooms, &m_mutexStudents, &m_studentPresets})
+        list->RemoveAll();
+    const InputState state = CInputDataFile::ReadBytes(snapshot, *this);
+    for (CClassInfo* info : m_classes.Records<CClassInfo>()) {
+        const auto found = classLists.find(info->GetId());
+        if (found != classLists.end())
+            info->GetStudentArray() = std::move(found->second);
+    }
+    return state == InputState::Loaded;
 }
 
 bool CScheduleTask::SaveOutputData()

@@ -112,6 +112,13 @@ public:
     // of SaveInputData then). True when both were saved.
     bool SaveInputDataWithReport();
 
+    // The task's data as input.xml holds them. RestoreInputData puts such a
+    // snapshot back in place of the lists and subject names (each class
+    // keeps its list of students), so that changes made in memory that
+    // could not be saved can be taken back.
+    std::string SnapshotInputData() const;
+    bool RestoreInputData(const std::string& snapshot);
+
     // How the input data file was found by the last Open.
     InputState GetInputState() const { return m_inputState; }
     bool IsInputDamaged() const { return m_inputState == InputState::Damaged; }

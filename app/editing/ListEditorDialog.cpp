@@ -174,6 +174,10 @@ void CListEditorDialog::initDialog()
     CQZPrioritySet& priorities = m_task.GetPrioritySet();
     for (int i = 0; i < priorities.GetCount(); ++i)
         m_priorityNames << qs(priorities.GetDescByIndex(i));
+    // What the task held before this editor changed anything: put back in
+    // memory when a save fails, so that the task never holds rows the user
+    // could still drop.
+    m_savedData = m_task.SnapshotInputData();
     InitList();
     if (m_showModify)
         button(Button::Modify)->show();
@@ -244,10 +248,13 @@ bool CListEditorDialog::saveTaskData()
     const bool saved = m_task.SaveInputData();
     m_task.SetMessageHandler(previous);
     if (saved) {
+        m_savedData = m_task.SnapshotInputData();
         for (const std::string& text : messages) // the backup's, if any
             m_task.ShowMessage(text);
         return true;
     }
+    // The rows stay in the editor; the task goes back to what it was.
+    m_task.RestoreInputData(m_savedData);
     CMessageBox::error(this, QStringLiteral("保存失败：%1\n列表中的内容仍然保留，可以在排除问题后再次保存。")
                                  .arg(saveFailureReason()));
     return false;

@@ -209,6 +209,8 @@ private:
     QString saveFailureReason() const;
 
     CScheduleTask& m_task;
+    // The task's data as last loaded or saved (input.xml's bytes).
+    std::string m_savedData;
     QString m_title;
     QString m_countText;
     std::vector<std::string> m_deletedIds;

@@ -275,6 +275,9 @@ TEST_F(ListEditor, FailedSaveSaysWhyAndKeepsEverything)
     EXPECT_TRUE(handled.empty()) << "one message, not two";
     EXPECT_TRUE(editor.isModified());
     EXPECT_TRUE(editor.windowTitle().endsWith(QStringLiteral(" (已修改,未保存)")));
+    // The task in memory holds what it held before: a row the user can
+    // still drop is not in it.
+    EXPECT_EQ(task.GetClassInfoList().GetCount(), 2u);
 
     // Yes in the close prompt: the save fails again and the editor stays.
     CMessageBox::clearTestState();

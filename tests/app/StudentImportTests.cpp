@@ -354,4 +354,6 @@ TEST_F(StudentImport, AReadOnlyTaskIsNotSavedAndTheEditorStays)
     EXPECT_TRUE(Shown()[1].startsWith(QStringLiteral("保存失败：分班任务以只读方式打开"))) << str(Shown()[1]);
     EXPECT_TRUE(editor.isModified());
     EXPECT_EQ(Reopen()->GetStudentInfoList().GetCount(), 1u) << "nothing was written";
+    EXPECT_EQ(task.GetStudentInfoList().GetCount(), 1u) << "nor kept in memory";
+    EXPECT_NE(task.GetStudentInfoList().Find("s1"), nullptr);
 }

@@ -3,6 +3,7 @@
 #include "CourseInfo.h"
 #include "FixedTimeOfTeacher.h"
 #include "ScheduleTask.h"
+#include "TaskBuilder.h"
 #include "TeacherInfo.h"
 
 #include <pugixml.hpp>
@@ -92,6 +93,31 @@ TEST_F(TaskContainerTest, IntegrityPassesDropDanglingEntriesAndSaveOnlyOnChange)
     EXPECT_TRUE(task.GetStudentPresetList().IsEmpty());
     EXPECT_TRUE(fs::exists(dir.File("input.xml")));
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(TaskContainerTest, SnapshotPutsTheDataBackAndKeepsTheClassLists)
+{
+    task.GetCustomSubjectArray() = {"语文"};
+    CClassInfo* one = AddClass(task, "c1", "一班", 0, 2);
+    AddStudent(task, "s1", "王芳", 0, 0, "c1", {"90"});
+    AddStudent(task, "s2", "张伟", 1, 1, "c1", {"80"});
+    one->GetStudentArray() = {"s2", "s1"};
+    const std::string snapshot = task.SnapshotInputData();
+
+    // Changes an editor made in memory and could not save.
+    task.GetCustomSubjectArray().push_back("数学");
+    task.GetStudentInfoList().Remove("s1");
+    AddClass(task, "c2", "二班", 1, 2);
+
+    ASSERT_TRUE(task.RestoreInputData(snapshot));
+    EXPECT_EQ(task.SnapshotInputData(), snapshot);
+    EXPECT_EQ(task.GetCustomSubjectArray(), std::vector<std::string>{"语文"});
+    EXPECT_EQ(task.GetClassInfoList().GetCount(), 1u);
+    EXPECT_EQ(task.GetStudentName("s1"), "王芳");
+    // The division's lists are not in the file; they stay as they were.
+    const auto* restored = static_cast<const CClassInfo*>(task.GetClassInfoList().Find("c1"));
+    ASSERT_NE(restored, nullptr);
+    EXPECT_EQ(restored->GetStudentArray(), (std::vector<std::string>{"s2", "s1"}));
 }
 
 TEST_F(TaskContainerTest, ReportTextAndFile)
