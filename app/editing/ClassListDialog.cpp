@@ -2,23 +2,8 @@
 
 #include "BatchAddClassDialog.h"
 #include "ClassEditDialog.h"
-#include "ClassInfo.h"
-#include "RecordOrder.h"
-#include "ScheduleTask.h"
 
 #include <QPushButton>
-
-#include <charconv>
-
-namespace {
-// The decimal value of a count cell; 0 when it holds none.
-unsigned CountOf(const std::string& text)
-{
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() ? value : 0;
-}
-} // namespace
 
 CClassListDialog::CClassListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
 {
@@ -35,39 +20,12 @@ void CClassListDialog::InitList()
     SetColumns({{QStringLiteral("ID"), 0},
                 {QStringLiteral("班级名称"), 360},
                 {QStringLiteral("人数"), 100}});
-    const std::vector<CClassInfo*> classes = CRecordOrder::InIndexOrder<CClassInfo>(GetTask().GetClassInfoList());
-    LoadRows([&classes](CListEditorRows& rows) {
-        rows.Reserve(static_cast<int>(classes.size()));
-        for (const CClassInfo* info : classes)
-            rows.Append({info->GetId(), info->GetName(), std::to_string(info->GetStudentCount())});
-    });
+    LoadRows([this](CListEditorRows& rows) { CClassRows::Load(GetTask(), rows); });
 }
 
 bool CClassListDialog::SaveList()
 {
-    CScheduleTask& task = GetTask();
-    CQZObjectList& list = task.GetClassInfoList();
-    const int rows = GetRowCount();
-    for (int row = 0; row < rows; ++row) {
-        const std::string id = GetCellText(row, ColumnId);
-        if (auto* info = list.FindAs<CClassInfo>(id)) {
-            info->SetName(GetCellText(row, ColumnName));
-            info->SetStudentCount(CountOf(GetCellText(row, ColumnStudentCount)));
-            info->SetIndex(row);
-            list.Modify(info);
-        } else {
-            auto added = std::make_unique<CClassInfo>();
-            added->SetId(id);
-            added->SetName(GetCellText(row, ColumnName));
-            added->SetStudentCount(CountOf(GetCellText(row, ColumnStudentCount)));
-            added->SetIndex(row);
-            list.Add(std::move(added));
-        }
-    }
-    for (const std::string& id : GetDeletedIds()) {
-        list.Remove(id);
-        task.DelClassRelation(id);
-    }
+    CClassRows::SaveTo(GetTask(), *model().GetRows(), GetDeletedIds());
     ClearDeletedIds();
     return CListEditorDialog::SaveList();
 }

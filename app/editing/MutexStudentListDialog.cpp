@@ -2,7 +2,6 @@
 
 #include "MutexStudent.h"
 #include "MutexStudentEditDialog.h"
-#include "RecordOrder.h"
 #include "ScheduleTask.h"
 
 #include <QPushButton>
@@ -22,19 +21,7 @@ void CMutexStudentListDialog::InitList()
                 {QStringLiteral("互斥学生列表"), 400}});
     StretchLastColumn();
 
-    CScheduleTask& task = GetTask();
-    task.MaintainMutexDataIntegrity();
-    const std::vector<CMutexStudent*> groups = CRecordOrder::InIndexOrder<CMutexStudent>(task.GetMutexStudentList());
-    LoadRows([&task, &groups](CListEditorRows& rows) {
-        rows.Reserve(static_cast<int>(groups.size()));
-        for (CMutexStudent* group : groups) {
-            if (group->GetMutexStudents().empty())
-                continue;
-            rows.Append({group->GetId(), std::to_string(rows.RowCount() + 1),
-                         task.GetStudentNameList(group->GetMutexStudents())},
-                        CListEditorRows::CopyOf(group));
-        }
-    });
+    LoadRows([this](CListEditorRows& rows) { CMutexGroupRows::Load(GetTask(), rows); });
 }
 
 bool CMutexStudentListDialog::SaveList()
@@ -83,14 +70,10 @@ void CMutexStudentListDialog::OnItemDoubleClick()
 int CMutexStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
 {
     request.accepted = false;
-    const std::string names = GetTask().GetStudentNameList(row);
     if (request.mode == RowMode::Add) {
-        auto group = std::make_unique<CMutexStudent>();
-        group->SetId(NewObjectId());
-        group->GetMutexStudents() = row;
-        const std::string id = group->GetId();
-        const int added = AppendRow({id, std::to_string(GetRowCount() + 1), names}, std::move(group));
-        MakeVisible(added);
+        std::unique_ptr<CMutexStudent> group = CMutexGroupRows::NewGroup(row);
+        std::vector<std::string> cells = CMutexGroupRows::Cells(GetTask(), *group, GetRowCount());
+        MakeVisible(AppendRow(std::move(cells), std::move(group)));
     } else {
         const int selected = GetFirstSelectedRow();
         auto* group = dynamic_cast<CMutexStudent*>(GetAttached(selected));
@@ -100,7 +83,7 @@ int CMutexStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
             return -1;
         }
         group->GetMutexStudents() = row;
-        SetCellText(selected, ColumnNames, names);
+        SetCellText(selected, ColumnNames, GetTask().GetStudentNameList(row));
     }
     request.accepted = true;
     SetModified(true);

@@ -1,7 +1,6 @@
 #include "StudentPresetListDialog.h"
 
 #include "ObjectPickerDialog.h"
-#include "RecordOrder.h"
 #include "ScheduleTask.h"
 
 #include <QPushButton>
@@ -29,18 +28,7 @@ void CStudentPresetListDialog::InitList()
                 {QStringLiteral("预先安排在"), 400}});
     StretchLastColumn();
 
-    CScheduleTask& task = GetTask();
-    task.MaintainPresetDataIntegrity();
-    const std::vector<CStudentPreset*> presets =
-        CRecordOrder::InIndexOrder<CStudentPreset>(task.GetStudentPresetList());
-    LoadRows([&task, &presets](CListEditorRows& rows) {
-        rows.Reserve(static_cast<int>(presets.size()));
-        for (CStudentPreset* preset : presets) {
-            rows.Append({preset->GetId(), task.GetStudentName(preset->GetId()),
-                         task.GetClassName(preset->GetPresetClassId())},
-                        CListEditorRows::CopyOf(preset));
-        }
-    });
+    LoadRows([this](CListEditorRows& rows) { CPresetRows::Load(GetTask(), rows); });
 }
 
 bool CStudentPresetListDialog::SaveList()
@@ -51,12 +39,7 @@ bool CStudentPresetListDialog::SaveList()
 
 int CStudentPresetListDialog::FindRow(const std::string& studentId) const
 {
-    const int rows = GetRowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (GetCellText(row, ColumnId) == studentId)
-            return row;
-    }
-    return -1;
+    return CPresetRows::FindRow(*model().GetRows(), studentId);
 }
 
 void CStudentPresetListDialog::AddItem()
@@ -79,10 +62,9 @@ void CStudentPresetListDialog::AddItem()
                                                         classCaption(student->GetName()));
     if (!chosen)
         return;
-    auto preset = std::make_unique<CStudentPreset>();
-    preset->SetId(student->GetId());
-    preset->SetPresetClassId(chosen->GetId());
-    const int row = AppendRow({student->GetId(), student->GetName(), chosen->GetName()}, std::move(preset));
+    std::unique_ptr<CStudentPreset> preset = CPresetRows::NewPreset(student->GetId(), chosen->GetId());
+    std::vector<std::string> cells = CPresetRows::Cells(task, *preset);
+    const int row = AppendRow(std::move(cells), std::move(preset));
     SelectOnly(row);
     MakeVisible(row);
     SetModified(true);
