@@ -87,6 +87,21 @@ std::string ClassNameOrNone(const CScheduleTask& task, const std::string& classI
     return name.empty() ? std::string("未分班") : name;
 }
 
+// Fills rows as an editor does when it opens. Its checks on opening drop
+// what no longer fits the task and save it at once; here they change the
+// task in memory only, and the command's own save (if any) writes it all.
+template <class Rows>
+void LoadEditorRows(CScheduleTask& task, CListEditorRows& rows)
+{
+    const CScheduleTask::MessageHandler handler = task.GetMessageHandler();
+    const bool readOnly = task.IsReadOnly();
+    task.SetReadOnly(true);
+    task.SetMessageHandler([](const std::string&) {});
+    Rows::Load(task, rows);
+    task.SetReadOnly(readOnly);
+    task.SetMessageHandler(handler);
+}
+
 } // namespace
 
 CCommandLine::CCommandLine(std::ostream& out, std::ostream& err) : m_out(out), m_err(err)
@@ -725,7 +740,7 @@ int CCommandLine::Groups(const Arguments& arguments)
     if (!OpenTask(task, arguments.Task()))
         return ExitTask;
     CListEditorRows rows;
-    CMutexGroupRows::Load(task, rows);
+    LoadEditorRows<CMutexGroupRows>(task, rows);
     PrintRows({"序号", "互斥学生列表"}, rows);
     return 0;
 }
@@ -738,8 +753,6 @@ int CCommandLine::AddGroup(const Arguments& arguments)
     if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli add-group"))
         return failed;
 
-    CListEditorRows rows;
-    CMutexGroupRows::Load(task, rows);
     const CMutexNameParser::Group read = CMutexNameParser::ReadGroup(task, arguments.operands[1]);
     using Outcome = CMutexNameParser::Group::Outcome;
     switch (read.outcome) {
@@ -751,6 +764,8 @@ int CCommandLine::AddGroup(const Arguments& arguments)
     if (!read.message.empty())
         m_err << "注意：" << read.message << std::endl;
 
+    CListEditorRows rows;
+    LoadEditorRows<CMutexGroupRows>(task, rows);
     std::unique_ptr<CMutexStudent> group = CMutexGroupRows::NewGroup(read.ids);
     std::vector<std::string> cells = CMutexGroupRows::Cells(task, *group, rows.RowCount());
     rows.Append(cells, std::move(group));
@@ -768,7 +783,7 @@ int CCommandLine::Presets(const Arguments& arguments)
     if (!OpenTask(task, arguments.Task()))
         return ExitTask;
     CListEditorRows rows;
-    CPresetRows::Load(task, rows);
+    LoadEditorRows<CPresetRows>(task, rows);
     PrintRows({"学生", "预先安排在"}, rows);
     return 0;
 }
@@ -780,14 +795,14 @@ int CCommandLine::Preset(const Arguments& arguments)
     CScheduleTask task;
     if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli preset"))
         return failed;
-    CListEditorRows rows;
-    CPresetRows::Load(task, rows);
     std::string studentId;
     std::string classId;
     if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
         return studentFound;
     if (const int classFound = FindClassRecord(task, arguments.operands[2], classId))
         return classFound;
+    CListEditorRows rows;
+    LoadEditorRows<CPresetRows>(task, rows);
 
     // A student has one pre-assignment at most: adding one for a student
     // who has one changes its class.
@@ -825,11 +840,11 @@ int CCommandLine::Unpreset(const Arguments& arguments)
     CScheduleTask task;
     if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli unpreset"))
         return failed;
-    CListEditorRows rows;
-    CPresetRows::Load(task, rows);
     std::string studentId;
     if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
         return studentFound;
+    CListEditorRows rows;
+    LoadEditorRows<CPresetRows>(task, rows);
     const std::string student = task.GetStudentName(studentId);
     const int row = CPresetRows::FindRow(rows, studentId);
     if (row < 0) {
