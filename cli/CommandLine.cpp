@@ -87,17 +87,16 @@ std::string ClassNameOrNone(const CScheduleTask& task, const std::string& classI
     return name.empty() ? std::string("未分班") : name;
 }
 
-// Fills rows as an editor does when it opens. Its checks on opening drop
-// what no longer fits the task and save it at once; here they change the
-// task in memory only, and the command's own save (if any) writes it all.
-template <class Rows>
-void LoadEditorRows(CScheduleTask& task, CListEditorRows& rows)
+// Fills rows as an editor does when it opens (load). Its checks on opening
+// drop what no longer fits the task and save it at once; here they change
+// the task in memory only, and the command's own save (if any) writes it all.
+void LoadEditorRows(CScheduleTask& task, CListEditorRows& rows, CCommandLine::EditorLoad load)
 {
     const CScheduleTask::MessageHandler handler = task.GetMessageHandler();
     const bool readOnly = task.IsReadOnly();
     task.SetReadOnly(true);
     task.SetMessageHandler([](const std::string&) {});
-    Rows::Load(task, rows);
+    load(task, rows);
     task.SetReadOnly(readOnly);
     task.SetMessageHandler(handler);
 }
@@ -252,6 +251,16 @@ int CCommandLine::OpenTaskToChange(CTaskLock& lock, CScheduleTask& task, const s
     if (const int locked = LockTask(lock, path, program))
         return locked;
     return OpenTask(task, path) ? 0 : ExitTask; // a damaged data file is never overwritten
+}
+
+int CCommandLine::ChangeTask(const std::string& path, const std::string& program,
+                             const std::function<int(CScheduleTask&)>& change)
+{
+    CTaskLock lock(TaskFolder(path));
+    CScheduleTask task;
+    if (const int failed = OpenTaskToChange(lock, task, path, program))
+        return failed;
+    return change(task);
 }
 
 bool CCommandLine::SaveChange(CScheduleTask& task, const std::string& what)
@@ -576,14 +585,17 @@ int CCommandLine::FindStudent(const CScheduleTask& task, const std::string& text
         id);
 }
 
-int CCommandLine::FindClassRecord(const CScheduleTask& task, const std::string& text, std::string& id)
+int CCommandLine::FindStudentAndClass(const CScheduleTask& task, const Arguments& arguments, std::string& studentId,
+                                      std::string& classId)
 {
+    if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
+        return studentFound;
     return FindRecord(
-        task.GetClassInfoList(), text, "班级", ExitNotFound,
+        task.GetClassInfoList(), arguments.operands[2], "班级", ExitNotFound,
         [](const CQZObject& record) {
             return "计划人数 " + std::to_string(static_cast<const CClassInfo&>(record).GetStudentCount());
         },
-        id);
+        classId);
 }
 
 int CCommandLine::Move(const Arguments& arguments)
@@ -598,10 +610,8 @@ int CCommandLine::Move(const Arguments& arguments)
     auto className = [&task](const std::string& classId) { return ClassNameOrNone(task, classId); };
     std::string studentId;
     std::string classId;
-    if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
-        return studentFound;
-    if (const int classFound = FindClassRecord(task, arguments.operands[2], classId))
-        return classFound;
+    if (const int notFound = FindStudentAndClass(task, arguments, studentId, classId))
+        return notFound;
 
     CDivisionEditor editor(task);
     std::string problem;
@@ -658,23 +668,19 @@ int CCommandLine::AddClass(const Arguments& arguments)
         if (const std::string problem = CClassRows::CheckCount(*text, count); !problem.empty())
             return Usage(problem);
     }
-    const std::string& path = arguments.Task();
-    CTaskLock lock(TaskFolder(path));
-    CScheduleTask task;
-    if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli add-class"))
-        return failed;
-
-    CListEditorRows rows;
-    CClassRows::Load(task, rows);
-    if (!CClassRows::Add(rows, name, count)) {
-        m_err << "错误：" << CNameRules::DuplicateMessage(name) << std::endl;
-        return ExitNameExists;
-    }
-    CClassRows::SaveTo(task, rows, {});
-    if (!SaveChange(task, "新班级"))
-        return ExitNotSaved;
-    m_out << "已添加班级 " << name << "（人数 " << count << "）。" << std::endl;
-    return 0;
+    return ChangeTask(arguments.Task(), "quillon-cli add-class", [&](CScheduleTask& task) {
+        CListEditorRows rows;
+        CClassRows::Load(task, rows);
+        if (!CClassRows::Add(rows, name, count)) {
+            m_err << "错误：" << CNameRules::DuplicateMessage(name) << std::endl;
+            return ExitNameExists;
+        }
+        CClassRows::SaveTo(task, rows, {});
+        if (!SaveChange(task, "新班级"))
+            return ExitNotSaved;
+        m_out << "已添加班级 " << name << "（人数 " << count << "）。" << std::endl;
+        return 0;
+    });
 }
 
 int CCommandLine::AddClasses(const Arguments& arguments)
@@ -701,163 +707,135 @@ int CCommandLine::AddClasses(const Arguments& arguments)
     pattern.prefix = arguments.OptionOr("--prefix", pattern.prefix);
     pattern.suffix = arguments.OptionOr("--suffix", pattern.suffix);
 
-    const std::string& path = arguments.Task();
-    CTaskLock lock(TaskFolder(path));
-    CScheduleTask task;
-    if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli add-classes"))
-        return failed;
-
-    // As the dialog hands its rows to the editor quietly: a name the list
-    // has already is skipped.
-    CListEditorRows rows;
-    CClassRows::Load(task, rows);
-    std::vector<std::pair<std::string, bool>> names; // and whether it was added
-    int added = 0;
-    for (int i = 0; i < pattern.numberOfClasses; ++i) {
-        const std::string name = pattern.ClassName(i);
-        names.emplace_back(name, CClassRows::Add(rows, name, pattern.studentsPerClass));
-        added += names.back().second ? 1 : 0;
-    }
-    if (added > 0) {
-        CClassRows::SaveTo(task, rows, {});
-        if (!SaveChange(task, "新班级"))
-            return ExitNotSaved;
-    }
-    for (const auto& [name, taken] : names) {
-        if (taken)
-            m_out << "已添加 " << name << "（人数 " << pattern.studentsPerClass << "）\n";
-        else
-            m_out << "已跳过 " << CNameRules::DuplicateMessage(name) << '\n';
-    }
-    m_out << "共添加 " << added << " 个班级，跳过 " << names.size() - static_cast<std::size_t>(added) << " 个。"
-          << std::endl;
-    return 0;
+    return ChangeTask(arguments.Task(), "quillon-cli add-classes", [&](CScheduleTask& task) {
+        // As the dialog hands its rows to the editor quietly: a name the list
+        // has already is skipped.
+        CListEditorRows rows;
+        CClassRows::Load(task, rows);
+        std::vector<std::pair<std::string, bool>> names; // and whether it was added
+        int added = 0;
+        for (int i = 0; i < pattern.numberOfClasses; ++i) {
+            const std::string name = pattern.ClassName(i);
+            names.emplace_back(name, CClassRows::Add(rows, name, pattern.studentsPerClass));
+            added += names.back().second ? 1 : 0;
+        }
+        if (added > 0) {
+            CClassRows::SaveTo(task, rows, {});
+            if (!SaveChange(task, "新班级"))
+                return ExitNotSaved;
+        }
+        for (const auto& [name, taken] : names) {
+            if (taken)
+                m_out << "已添加 " << name << "（人数 " << pattern.studentsPerClass << "）\n";
+            else
+                m_out << "已跳过 " << CNameRules::DuplicateMessage(name) << '\n';
+        }
+        m_out << "共添加 " << added << " 个班级，跳过 " << names.size() - static_cast<std::size_t>(added) << " 个。"
+              << std::endl;
+        return 0;
+    });
 }
 
 int CCommandLine::Groups(const Arguments& arguments)
 {
-    CScheduleTask task;
-    if (!OpenTask(task, arguments.Task()))
-        return ExitTask;
-    CListEditorRows rows;
-    LoadEditorRows<CMutexGroupRows>(task, rows);
-    PrintRows({"序号", "互斥学生列表"}, rows);
-    return 0;
+    return PrintEditorRows(arguments.Task(), &CMutexGroupRows::Load, {"序号", "互斥学生列表"});
 }
 
 int CCommandLine::AddGroup(const Arguments& arguments)
 {
-    const std::string& path = arguments.Task();
-    CTaskLock lock(TaskFolder(path));
-    CScheduleTask task;
-    if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli add-group"))
-        return failed;
+    return ChangeTask(arguments.Task(), "quillon-cli add-group", [&](CScheduleTask& task) {
+        const CMutexNameParser::Group read = CMutexNameParser::ReadGroup(task, arguments.operands[1]);
+        using Outcome = CMutexNameParser::Group::Outcome;
+        switch (read.outcome) {
+        case Outcome::NoName: return Usage(read.message);
+        case Outcome::NoStudent: m_err << "错误：" << read.message << std::endl; return ExitNoStudent;
+        case Outcome::OneStudent: m_err << "错误：" << read.message << std::endl; return ExitTooFewMembers;
+        case Outcome::Made: break;
+        }
+        if (!read.message.empty())
+            m_err << "注意：" << read.message << std::endl;
 
-    const CMutexNameParser::Group read = CMutexNameParser::ReadGroup(task, arguments.operands[1]);
-    using Outcome = CMutexNameParser::Group::Outcome;
-    switch (read.outcome) {
-    case Outcome::NoName: return Usage(read.message);
-    case Outcome::NoStudent: m_err << "错误：" << read.message << std::endl; return ExitNoStudent;
-    case Outcome::OneStudent: m_err << "错误：" << read.message << std::endl; return ExitTooFewMembers;
-    case Outcome::Made: break;
-    }
-    if (!read.message.empty())
-        m_err << "注意：" << read.message << std::endl;
-
-    CListEditorRows rows;
-    LoadEditorRows<CMutexGroupRows>(task, rows);
-    std::unique_ptr<CMutexStudent> group = CMutexGroupRows::NewGroup(read.ids);
-    std::vector<std::string> cells = CMutexGroupRows::Cells(task, *group, rows.RowCount());
-    rows.Append(cells, std::move(group));
-    CMutexGroupRows::SaveTo(task, rows);
-    if (!SaveChange(task, "互斥学生组"))
-        return ExitNotSaved;
-    m_out << "已添加互斥学生组 " << cells[CMutexGroupRows::ColumnNumber] << "："
-          << cells[CMutexGroupRows::ColumnNames] << std::endl;
-    return 0;
+        CListEditorRows rows;
+        LoadEditorRows(task, rows, &CMutexGroupRows::Load);
+        std::unique_ptr<CMutexStudent> group = CMutexGroupRows::NewGroup(read.ids);
+        std::vector<std::string> cells = CMutexGroupRows::Cells(task, *group, rows.RowCount());
+        rows.Append(cells, std::move(group));
+        CMutexGroupRows::SaveTo(task, rows);
+        if (!SaveChange(task, "互斥学生组"))
+            return ExitNotSaved;
+        m_out << "已添加互斥学生组 " << cells[CMutexGroupRows::ColumnNumber] << "："
+              << cells[CMutexGroupRows::ColumnNames] << std::endl;
+        return 0;
+    });
 }
 
 int CCommandLine::Presets(const Arguments& arguments)
 {
-    CScheduleTask task;
-    if (!OpenTask(task, arguments.Task()))
-        return ExitTask;
-    CListEditorRows rows;
-    LoadEditorRows<CPresetRows>(task, rows);
-    PrintRows({"学生", "预先安排在"}, rows);
-    return 0;
+    return PrintEditorRows(arguments.Task(), &CPresetRows::Load, {"学生", "预先安排在"});
 }
 
 int CCommandLine::Preset(const Arguments& arguments)
 {
-    const std::string& path = arguments.Task();
-    CTaskLock lock(TaskFolder(path));
-    CScheduleTask task;
-    if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli preset"))
-        return failed;
-    std::string studentId;
-    std::string classId;
-    if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
-        return studentFound;
-    if (const int classFound = FindClassRecord(task, arguments.operands[2], classId))
-        return classFound;
-    CListEditorRows rows;
-    LoadEditorRows<CPresetRows>(task, rows);
+    return ChangeTask(arguments.Task(), "quillon-cli preset", [&](CScheduleTask& task) {
+        std::string studentId;
+        std::string classId;
+        if (const int notFound = FindStudentAndClass(task, arguments, studentId, classId))
+            return notFound;
+        CListEditorRows rows;
+        LoadEditorRows(task, rows, &CPresetRows::Load);
 
-    // A student has one pre-assignment at most: adding one for a student
-    // who has one changes its class.
-    const std::string student = task.GetStudentName(studentId);
-    const std::string className = task.GetClassName(classId);
-    const int row = CPresetRows::FindRow(rows, studentId);
-    std::string before;
-    if (auto* preset = dynamic_cast<CStudentPreset*>(rows.Attached(row))) {
-        before = task.GetClassName(preset->GetPresetClassId());
-        if (preset->GetPresetClassId() == classId) {
-            m_out << student << " 已预分在 " << className << "。没有改变。" << std::endl;
-            return 0;
+        // A student has one pre-assignment at most: adding one for a student
+        // who has one changes its class.
+        const std::string student = task.GetStudentName(studentId);
+        const std::string className = task.GetClassName(classId);
+        const int row = CPresetRows::FindRow(rows, studentId);
+        std::string before;
+        if (auto* preset = dynamic_cast<CStudentPreset*>(rows.Attached(row))) {
+            before = task.GetClassName(preset->GetPresetClassId());
+            if (preset->GetPresetClassId() == classId) {
+                m_out << student << " 已预分在 " << className << "。没有改变。" << std::endl;
+                return 0;
+            }
+            preset->SetPresetClassId(classId);
+            rows.SetCellText(row, CPresetRows::ColumnClass, className);
+        } else {
+            std::unique_ptr<CStudentPreset> added = CPresetRows::NewPreset(studentId, classId);
+            std::vector<std::string> cells = CPresetRows::Cells(task, *added);
+            rows.Append(std::move(cells), std::move(added));
         }
-        preset->SetPresetClassId(classId);
-        rows.SetCellText(row, CPresetRows::ColumnClass, className);
-    } else {
-        std::unique_ptr<CStudentPreset> added = CPresetRows::NewPreset(studentId, classId);
-        std::vector<std::string> cells = CPresetRows::Cells(task, *added);
-        rows.Append(std::move(cells), std::move(added));
-    }
-    CPresetRows::SaveTo(task, rows);
-    if (!SaveChange(task, "预分班"))
-        return ExitNotSaved;
-    if (before.empty())
-        m_out << "已把 " << student << " 预分在 " << className << "。" << std::endl;
-    else
-        m_out << "已把 " << student << " 的预分班从 " << before << " 改为 " << className << "。" << std::endl;
-    return 0;
+        CPresetRows::SaveTo(task, rows);
+        if (!SaveChange(task, "预分班"))
+            return ExitNotSaved;
+        if (before.empty())
+            m_out << "已把 " << student << " 预分在 " << className << "。" << std::endl;
+        else
+            m_out << "已把 " << student << " 的预分班从 " << before << " 改为 " << className << "。" << std::endl;
+        return 0;
+    });
 }
 
 int CCommandLine::Unpreset(const Arguments& arguments)
 {
-    const std::string& path = arguments.Task();
-    CTaskLock lock(TaskFolder(path));
-    CScheduleTask task;
-    if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli unpreset"))
-        return failed;
-    std::string studentId;
-    if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
-        return studentFound;
-    CListEditorRows rows;
-    LoadEditorRows<CPresetRows>(task, rows);
-    const std::string student = task.GetStudentName(studentId);
-    const int row = CPresetRows::FindRow(rows, studentId);
-    if (row < 0) {
-        m_err << "错误：" << student << " 没有预分班。" << std::endl;
-        return ExitNoPreset;
-    }
-    const std::string className = rows.CellText(row, CPresetRows::ColumnClass);
-    rows.RemoveRows({row});
-    CPresetRows::SaveTo(task, rows);
-    if (!SaveChange(task, "预分班"))
-        return ExitNotSaved;
-    m_out << "已取消 " << student << " 的预分班（原在 " << className << "）。" << std::endl;
-    return 0;
+    return ChangeTask(arguments.Task(), "quillon-cli unpreset", [&](CScheduleTask& task) {
+        std::string studentId;
+        if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
+            return studentFound;
+        CListEditorRows rows;
+        LoadEditorRows(task, rows, &CPresetRows::Load);
+        const std::string student = task.GetStudentName(studentId);
+        const int row = CPresetRows::FindRow(rows, studentId);
+        if (row < 0) {
+            m_err << "错误：" << student << " 没有预分班。" << std::endl;
+            return ExitNoPreset;
+        }
+        const std::string className = rows.CellText(row, CPresetRows::ColumnClass);
+        rows.RemoveRows({row});
+        CPresetRows::SaveTo(task, rows);
+        if (!SaveChange(task, "预分班"))
+            return ExitNotSaved;
+        m_out << "已取消 " << student << " 的预分班（原在 " << className << "）。" << std::endl;
+        return 0;
+    });
 }
 
 int CCommandLine::PrintTable(const Arguments& arguments)
@@ -976,8 +954,13 @@ int CCommandLine::Pinyin(const Arguments& arguments)
     return 0;
 }
 
-void CCommandLine::PrintRows(const std::vector<std::string>& titles, const CListRows& rows)
+int CCommandLine::PrintEditorRows(const std::string& path, EditorLoad load, const std::vector<std::string>& titles)
 {
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+    CListEditorRows rows;
+    LoadEditorRows(task, rows, load);
     PrintLine(titles, 0);
     const int count = rows.RowCount();
     for (int row = 0; row < count; ++row) {
@@ -987,6 +970,7 @@ void CCommandLine::PrintRows(const std::vector<std::string>& titles, const CList
         PrintLine(cells, 0);
     }
     m_out.flush();
+    return 0;
 }
 
 void CCommandLine::PrintLine(const std::vector<std::string>& cells, std::size_t from)

@@ -8,7 +8,7 @@
 #include <vector>
 
 class CDivisionTableData;
-class CListRows;
+class CListEditorRows;
 class CQZObject;
 class CQZObjectList;
 class CScheduleTask;
@@ -44,6 +44,9 @@ public:
     static constexpr int ExitNoPreset = 18;      // the student has no pre-assignment
 
     CCommandLine(std::ostream& out, std::ostream& err);
+
+    // How a list editor fills its rows from the task when it opens.
+    using EditorLoad = void (*)(CScheduleTask& task, CListEditorRows& rows);
 
     int Run(const std::vector<std::string>& args);
 
@@ -127,6 +130,10 @@ private:
     // Locks (for program) and opens the task of a command that changes it.
     // 0, or the exit code after saying why.
     int OpenTaskToChange(CTaskLock& lock, CScheduleTask& task, const std::string& path, const std::string& program);
+    // Locks and opens the task for program, then runs change on it. The
+    // exit code of change, or of what stopped it.
+    int ChangeTask(const std::string& path, const std::string& program,
+                   const std::function<int(CScheduleTask&)>& change);
     // Saves the task's input data file after an editor's change. True, or
     // false after saying that what was changed was not saved.
     bool SaveChange(CScheduleTask& task, const std::string& what);
@@ -146,14 +153,16 @@ private:
     // share the name.
     int FindRecord(const CQZObjectList& list, const std::string& text, const std::string& kind, int notFound,
                    const std::function<std::string(const CQZObject&)>& describe, std::string& id);
-    // The student or the class named by text (FindRecord), each described
-    // as move lists the candidates.
+    // The student named by text (FindRecord), each candidate described by
+    // class, sex and original school.
     int FindStudent(const CScheduleTask& task, const std::string& text, std::string& id);
-    int FindClassRecord(const CScheduleTask& task, const std::string& text, std::string& id);
+    // The student and the class named by operands 1 and 2 (move, preset).
+    int FindStudentAndClass(const CScheduleTask& task, const Arguments& arguments, std::string& studentId,
+                            std::string& classId);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
-    // A title line, then the cells of each row of an editor from column 1,
-    // as many as there are titles.
-    void PrintRows(const std::vector<std::string>& titles, const CListRows& rows);
+    // An editor's rows as it shows them on opening (load): a title line,
+    // then the cells of each row from column 1, as many as there are titles.
+    int PrintEditorRows(const std::string& path, EditorLoad load, const std::vector<std::string>& titles);
     int Usage(const std::string& problem);
     void Help();
 

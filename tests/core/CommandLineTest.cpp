@@ -76,6 +76,21 @@ protected:
         return Cli(command + " " + Quoted(taskFile) + (operands.empty() ? "" : " " + operands));
     }
 
+    // Refused with code, having said err and nothing else.
+    static void ExpectRefused(const Outcome& outcome, int code, const std::string& err)
+    {
+        EXPECT_EQ(outcome.code, code) << outcome.err;
+        EXPECT_EQ(outcome.err, err);
+        EXPECT_EQ(outcome.out, "");
+    }
+
+    // Done, having printed out.
+    static void ExpectDone(const Outcome& outcome, const std::string& out)
+    {
+        EXPECT_EQ(outcome.code, 0) << outcome.err;
+        EXPECT_EQ(outcome.out, out);
+    }
+
     std::string InputBytes() const
     {
         return CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()).value_or("");
@@ -409,17 +424,12 @@ TEST_F(CommandLineTest, ClassesAddedOneAtATimeOrInABatch)
     EXPECT_EQ(Lines(OnTask("classes").out), (Lines_t{"班级名称\t人数\t简称\t班主任", "一班\t2\t1班\t王老师", "二班\t2\t二班\t"}));
 
     // Blanks around the name go, the ideographic space too; 40 unless told.
-    Outcome added = OnTask("add-class", "\" 高一(1)班\xE3\x80\x80\"");
-    ASSERT_EQ(added.code, 0) << added.err;
-    EXPECT_EQ(added.out, "已添加班级 高一(1)班（人数 40）。\n");
+    ExpectDone(OnTask("add-class", "\" 高一(1)班\xE3\x80\x80\""), "已添加班级 高一(1)班（人数 40）。\n");
     ASSERT_EQ(OnTask("add-class", "Class-A --count 30").code, 0);
 
     // The editor's duplicate test: spaces, either parentheses, letter case.
     const std::string before = InputBytes();
-    const Outcome duplicate = OnTask("add-class", "高一（1）班");
-    EXPECT_EQ(duplicate.code, CCommandLine::ExitNameExists);
-    EXPECT_EQ(duplicate.err, "错误：高一（1）班 已存在。\n");
-    EXPECT_EQ(duplicate.out, "");
+    ExpectRefused(OnTask("add-class", "高一（1）班"), CCommandLine::ExitNameExists, "错误：高一（1）班 已存在。\n");
     for (const char* name : {"\"高一 (1) 班\"", "class-a", "\" 一 班 \""})
         EXPECT_EQ(OnTask("add-class", name).code, CCommandLine::ExitNameExists) << name;
     // What the class dialog refuses, before the task is read.
@@ -487,23 +497,19 @@ TEST_F(CommandLineTest, ExclusiveGroupsFromTypedNames)
     EXPECT_EQ(InputBytes(), before) << "listing writes nothing";
 
     // The dialog's refusals, each with its message; the task is not written.
-    Outcome refused = OnTask("add-group", "\"李娜 张伟\"");
-    EXPECT_EQ(refused.code, CCommandLine::ExitNoStudent);
-    EXPECT_EQ(refused.err, "错误：在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。\n");
-    refused = OnTask("add-group", "\"李娜,王 芳，李 娜\"");
-    EXPECT_EQ(refused.code, CCommandLine::ExitTooFewMembers);
-    EXPECT_EQ(refused.err, "错误：互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：李娜\n");
+    ExpectRefused(OnTask("add-group", "\"李娜 张伟\""), CCommandLine::ExitNoStudent,
+                  "错误：在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。\n");
+    ExpectRefused(OnTask("add-group", "\"李娜,王 芳，李 娜\""), CCommandLine::ExitTooFewMembers,
+                  "错误：互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：李娜\n");
     EXPECT_EQ(OnTask("add-group", "\" ,，\"").code, CCommandLine::ExitUsage);
     EXPECT_EQ(OnTask("add-group").code, CCommandLine::ExitUsage);
     EXPECT_EQ(InputBytes(), before);
 
     // Any mix of the separators, blanks around names; names not found are
     // said and left out.
-    Outcome added = OnTask("add-group", "\" 李娜，张伟\n刘洋 \"");
-    ASSERT_EQ(added.code, 0) << added.err;
-    EXPECT_EQ(added.out, "已添加互斥学生组 2：李娜，张伟，刘洋\n");
-    added = OnTask("add-group", "\"王芳,无名氏，李娜,,无名\"");
-    ASSERT_EQ(added.code, 0) << added.err;
+    ExpectDone(OnTask("add-group", "\" 李娜，张伟\n刘洋 \""), "已添加互斥学生组 2：李娜，张伟，刘洋\n");
+    const Outcome added = OnTask("add-group", "\"王芳,无名氏，李娜,,无名\"");
+    ExpectDone(added, "已添加互斥学生组 3：王芳，李娜\n");
     EXPECT_EQ(added.err, "注意：部分学生姓名在学生列表中没有找到对应的信息：\n无名氏，无名\n");
     EXPECT_EQ(Lines(OnTask("groups").out),
               (Lines_t{"序号\t互斥学生列表", "1\t王芳", "2\t李娜，张伟，刘洋", "3\t王芳，李娜"}));
@@ -528,32 +534,23 @@ TEST_F(CommandLineTest, PreAssignmentsAddChangeAndRemove)
 
     // Names it cannot find or tell apart; the task is not written.
     const std::string before = InputBytes();
-    const Outcome ambiguous = OnTask("preset", "陈静 一班");
-    EXPECT_EQ(ambiguous.code, CCommandLine::ExitAmbiguous);
-    EXPECT_EQ(ambiguous.err, "错误：有 2 个学生名为“陈静”，请改用ID：\n  s5\t未分班\t女\t\n  s6\t未分班\t男\t\n");
+    ExpectRefused(OnTask("preset", "陈静 一班"), CCommandLine::ExitAmbiguous,
+                  "错误：有 2 个学生名为“陈静”，请改用ID：\n  s5\t未分班\t女\t\n  s6\t未分班\t男\t\n");
     EXPECT_EQ(OnTask("preset", "无名 一班").code, CCommandLine::ExitNoStudent);
     EXPECT_EQ(OnTask("preset", "王芳 九班").code, CCommandLine::ExitNotFound);
     EXPECT_EQ(OnTask("preset", "王芳").code, CCommandLine::ExitUsage);
-    const Outcome none = OnTask("unpreset", "刘洋");
-    EXPECT_EQ(none.code, CCommandLine::ExitNoPreset);
-    EXPECT_EQ(none.err, "错误：刘洋 没有预分班。\n");
+    ExpectRefused(OnTask("unpreset", "刘洋"), CCommandLine::ExitNoPreset, "错误：刘洋 没有预分班。\n");
     EXPECT_EQ(InputBytes(), before);
 
-    Outcome done = OnTask("preset", "s6 一班");
-    ASSERT_EQ(done.code, 0) << done.err;
-    EXPECT_EQ(done.out, "已把 陈静 预分在 一班。\n");
+    ExpectDone(OnTask("preset", "s6 一班"), "已把 陈静 预分在 一班。\n");
     // A student who has one gets the new class instead of a second one.
-    done = OnTask("preset", "李娜 c1");
-    ASSERT_EQ(done.code, 0) << done.err;
-    EXPECT_EQ(done.out, "已把 李娜 的预分班从 二班 改为 一班。\n");
+    ExpectDone(OnTask("preset", "李娜 c1"), "已把 李娜 的预分班从 二班 改为 一班。\n");
     const std::string changed = InputBytes();
-    EXPECT_EQ(OnTask("preset", "s2 一班").out, "李娜 已预分在 一班。没有改变。\n");
+    ExpectDone(OnTask("preset", "s2 一班"), "李娜 已预分在 一班。没有改变。\n");
     EXPECT_EQ(InputBytes(), changed);
     EXPECT_EQ(Lines(OnTask("presets").out), (Lines_t{"学生\t预先安排在", "李娜\t一班", "陈静\t一班"}));
 
-    done = OnTask("unpreset", "李娜");
-    ASSERT_EQ(done.code, 0) << done.err;
-    EXPECT_EQ(done.out, "已取消 李娜 的预分班（原在 一班）。\n");
+    ExpectDone(OnTask("unpreset", "李娜"), "已取消 李娜 的预分班（原在 一班）。\n");
     auto reopened = Reopen();
     EXPECT_EQ(ByIndex(reopened->GetStudentPresetList(), true), Lines_t{"s6:0"});
     EXPECT_EQ(reopened->GetStudentPresetList().FindAs<CStudentPreset>("s6")->GetPresetClassId(), "c1");
