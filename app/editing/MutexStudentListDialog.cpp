@@ -21,7 +21,11 @@ void CMutexStudentListDialog::InitList()
                 {QStringLiteral("互斥学生列表"), 400}});
     StretchLastColumn();
 
-    LoadRows([this](CListEditorRows& rows) { CMutexGroupRows::Load(GetTask(), rows); });
+    // Filled outside the list's reset: the task's checks on opening may
+    // have something to say.
+    CListEditorRows loaded;
+    CMutexGroupRows::Load(GetTask(), loaded);
+    LoadRows([&loaded](CListEditorRows& rows) { rows = std::move(loaded); });
 }
 
 bool CMutexStudentListDialog::SaveList()

@@ -28,7 +28,11 @@ void CStudentPresetListDialog::InitList()
                 {QStringLiteral("预先安排在"), 400}});
     StretchLastColumn();
 
-    LoadRows([this](CListEditorRows& rows) { CPresetRows::Load(GetTask(), rows); });
+    // Filled outside the list's reset: the task's checks on opening may
+    // have something to say.
+    CListEditorRows loaded;
+    CPresetRows::Load(GetTask(), loaded);
+    LoadRows([&loaded](CListEditorRows& rows) { rows = std::move(loaded); });
 }
 
 bool CStudentPresetListDialog::SaveList()
