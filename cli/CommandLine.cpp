@@ -4,7 +4,10 @@
 #include "BalanceOptimizer.h"
 #include "BalanceReport.h"
 #include "ClassInfo.h"
+#include "ClassNamePattern.h"
+#include "ClassRows.h"
 #include "ConsoleOwner.h"
+#include "CountText.h"
 #include "Core.h"
 #include "DivisionBalance.h"
 #include "DivisionEditor.h"
@@ -12,15 +15,23 @@
 #include "DivisionTableData.h"
 #include "DivisionTableExport.h"
 #include "FileUtil.h"
+#include "ListEditorRows.h"
+#include "MutexGroupRows.h"
+#include "MutexNameParser.h"
+#include "MutexStudent.h"
+#include "NameRules.h"
 #ifdef QUILLON_CLI_PRINT
 #include "ChartImageWriter.h"
 #include "PdfResultWriter.h"
 #endif
 #include "PinyinConverter.h"
+#include "PresetRows.h"
+#include "RecordOrder.h"
 #include "ScheduleTask.h"
 #include "SheetText.h"
 #include "SpreadsheetReader.h"
 #include "StudentInfo.h"
+#include "StudentPreset.h"
 #include "StudentTable.h"
 #include "TaskLock.h"
 #include "TextCodec.h"
@@ -37,6 +48,17 @@ const char* const MissingTask = "缺少任务文件（.qz）。";
 const char* const MissingPdf = "缺少输出的 PDF 文件。";
 const char* const SizeProblem = "--width 与 --height 后面应是 100 到 20000 之间的整数（像素）。";
 const CCommandLine::Option ClassOption = {"--class", true, "--class 后面应是班级名称。"};
+const char* const ClassesProblem = "--count 后面应是要添加的班级数（1 到 99）。";
+
+// The batch add's patterns by number, as the usage message names them.
+std::string PatternProblem()
+{
+    std::string text = "--pattern 后面应是班级格式的编号：";
+    for (const ClassNamePattern& pattern : ClassNamePattern::Patterns())
+        text += (pattern.id > 1 ? "，" : "") + std::to_string(pattern.id) + " " + pattern.description + "（"
+                + pattern.ClassName(0) + "…）";
+    return text + "。";
+}
 
 template <class T>
 bool ParseNumber(const std::string& text, T& value)
@@ -56,6 +78,27 @@ bool ParseSize(const std::string* text, int& size)
     const char* last = text->data() + text->size();
     const auto result = std::from_chars(text->data(), last, size);
     return result.ec == std::errc() && result.ptr == last && size >= 100 && size <= 20000;
+}
+
+// The name of a student's class, "未分班" when it has none.
+std::string ClassNameOrNone(const CScheduleTask& task, const std::string& classId)
+{
+    const std::string name = task.GetClassName(classId);
+    return name.empty() ? std::string("未分班") : name;
+}
+
+// Fills rows as an editor does when it opens (load). Its checks on opening
+// drop what no longer fits the task and save it at once; here they change
+// the task in memory only, and the command's own save (if any) writes it all.
+void LoadEditorRows(CScheduleTask& task, CListEditorRows& rows, CCommandLine::EditorLoad load)
+{
+    const CScheduleTask::MessageHandler handler = task.GetMessageHandler();
+    const bool readOnly = task.IsReadOnly();
+    task.SetReadOnly(true);
+    task.SetMessageHandler([](const std::string&) {});
+    load(task, rows);
+    task.SetReadOnly(readOnly);
+    task.SetMessageHandler(handler);
 }
 
 } // namespace
@@ -131,6 +174,22 @@ const CCommandLine::Command* CCommandLine::FindCommand(const std::string& name)
         {"move", {MissingTask, "缺少要调整的学生（姓名或ID）。", "缺少要调到的班级（名称或ID）。"}, {{"--force", false, ""}},
          &CCommandLine::Move},
         {"pinyin", {"缺少要转写的文字。"}, {{"--initials", false, ""}}, &CCommandLine::Pinyin},
+        {"classes", {MissingTask}, {}, &CCommandLine::Classes},
+        {"add-class", {MissingTask, "缺少班级名称。"}, {{"--count", true, "--count 后面应是班级人数。"}},
+         &CCommandLine::AddClass},
+        {"add-classes", {MissingTask},
+         {{"--pattern", true, PatternProblem()},
+          {"--count", true, ClassesProblem},
+          {"--students", true, "--students 后面应是每班学生人数。"},
+          {"--prefix", true, "--prefix 后面应是班级编号前的文字。"},
+          {"--suffix", true, "--suffix 后面应是班级编号后的文字。"}},
+         &CCommandLine::AddClasses},
+        {"groups", {MissingTask}, {}, &CCommandLine::Groups},
+        {"add-group", {MissingTask, "缺少互斥学生组的学生姓名（以逗号分隔）。"}, {}, &CCommandLine::AddGroup},
+        {"presets", {MissingTask}, {}, &CCommandLine::Presets},
+        {"preset", {MissingTask, "缺少要预分班的学生（姓名或ID）。", "缺少预分的班级（名称或ID）。"}, {},
+         &CCommandLine::Preset},
+        {"unpreset", {MissingTask, "缺少要取消预分班的学生（姓名或ID）。"}, {}, &CCommandLine::Unpreset},
     };
     for (const Command& command : commands) {
         if (command.name == name)
@@ -184,6 +243,32 @@ bool CCommandLine::OpenTask(CScheduleTask& task, const std::string& path)
         return false;
     }
     return true;
+}
+
+int CCommandLine::OpenTaskToChange(CTaskLock& lock, CScheduleTask& task, const std::string& path,
+                                   const std::string& program)
+{
+    if (const int locked = LockTask(lock, path, program))
+        return locked;
+    return OpenTask(task, path) ? 0 : ExitTask; // a damaged data file is never overwritten
+}
+
+int CCommandLine::ChangeTask(const std::string& path, const std::string& program,
+                             const std::function<int(CScheduleTask&)>& change)
+{
+    CTaskLock lock(TaskFolder(path));
+    CScheduleTask task;
+    if (const int failed = OpenTaskToChange(lock, task, path, program))
+        return failed;
+    return change(task);
+}
+
+bool CCommandLine::SaveChange(CScheduleTask& task, const std::string& what)
+{
+    if (task.SaveInputData())
+        return true;
+    m_err << "错误：" << what << "未能保存到任务文件夹，任务没有改变。" << std::endl;
+    return false;
 }
 
 int CCommandLine::Divide(const Arguments& arguments)
@@ -385,11 +470,9 @@ int CCommandLine::ImportStudents(const Arguments& arguments)
     const std::string& path = arguments.Task();
     const std::string& file = arguments.operands[1];
     CTaskLock lock(TaskFolder(path));
-    if (const int locked = LockTask(lock, path, "quillon-cli import-students"))
-        return locked;
     CScheduleTask task;
-    if (!OpenTask(task, path))
-        return ExitTask;
+    if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli import-students"))
+        return failed;
 
     // As the import wizard feeds an empty students editor: the header row,
     // then every record row; then the editor's save.
@@ -490,41 +573,45 @@ int CCommandLine::FindRecord(const CQZObjectList& list, const std::string& text,
     return ExitAmbiguous;
 }
 
-int CCommandLine::Move(const Arguments& arguments)
+int CCommandLine::FindStudent(const CScheduleTask& task, const std::string& text, std::string& id)
 {
-    const std::string& path = arguments.Task();
-    const bool force = arguments.Option("--force") != nullptr;
-    CTaskLock lock(TaskFolder(path));
-    if (const int locked = LockTask(lock, path, "quillon-cli move"))
-        return locked;
-    CScheduleTask task;
-    if (!OpenTask(task, path))
-        return ExitTask;
-
-    auto className = [&task](const std::string& classId) {
-        const std::string name = task.GetClassName(classId);
-        return name.empty() ? std::string("未分班") : name;
-    };
-    std::string studentId;
-    std::string classId;
-    const int studentFound = FindRecord(
-        task.GetStudentInfoList(), arguments.operands[1], "学生", ExitNoStudent,
-        [&](const CQZObject& record) {
+    return FindRecord(
+        task.GetStudentInfoList(), text, "学生", ExitNoStudent,
+        [&task](const CQZObject& record) {
             const auto& student = static_cast<const CStudentInfo&>(record);
-            return className(student.ClassIdRef()) + '\t' + (student.IsGirl() ? "女" : "男") + '\t'
+            return ClassNameOrNone(task, student.ClassIdRef()) + '\t' + (student.IsGirl() ? "女" : "男") + '\t'
                    + student.GetFromSchool();
         },
-        studentId);
-    if (studentFound)
+        id);
+}
+
+int CCommandLine::FindStudentAndClass(const CScheduleTask& task, const Arguments& arguments, std::string& studentId,
+                                      std::string& classId)
+{
+    if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
         return studentFound;
-    const int classFound = FindRecord(
+    return FindRecord(
         task.GetClassInfoList(), arguments.operands[2], "班级", ExitNotFound,
         [](const CQZObject& record) {
             return "计划人数 " + std::to_string(static_cast<const CClassInfo&>(record).GetStudentCount());
         },
         classId);
-    if (classFound)
-        return classFound;
+}
+
+int CCommandLine::Move(const Arguments& arguments)
+{
+    const std::string& path = arguments.Task();
+    const bool force = arguments.Option("--force") != nullptr;
+    CTaskLock lock(TaskFolder(path));
+    CScheduleTask task;
+    if (const int failed = OpenTaskToChange(lock, task, path, "quillon-cli move"))
+        return failed;
+
+    auto className = [&task](const std::string& classId) { return ClassNameOrNone(task, classId); };
+    std::string studentId;
+    std::string classId;
+    if (const int notFound = FindStudentAndClass(task, arguments, studentId, classId))
+        return notFound;
 
     CDivisionEditor editor(task);
     std::string problem;
@@ -554,6 +641,201 @@ int CCommandLine::Move(const Arguments& arguments)
     m_out << "已把 " << task.GetStudentName(studentId) << " 从 " << from << " 调到 " << className(classId) << "。\n"
           << CDivisionBalance::Describe(CDivisionBalance::Of(task), &before) << std::endl;
     return 0;
+}
+
+int CCommandLine::Classes(const Arguments& arguments)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, arguments.Task()))
+        return ExitTask;
+    PrintLine({"班级名称", "人数", "简称", "班主任"}, 0);
+    for (const CClassInfo* info : CRecordOrder::InIndexOrder<CClassInfo>(task.GetClassInfoList()))
+        PrintLine({info->GetName(), std::to_string(info->GetStudentCount()), info->GetShortName(),
+                   info->GetHeadTeacherName()},
+                  0);
+    m_out.flush();
+    return 0;
+}
+
+int CCommandLine::AddClass(const Arguments& arguments)
+{
+    // Checked as the class dialog checks what is typed, before the task is touched.
+    std::string name;
+    int count = ClassNamePattern().studentsPerClass;
+    if (const std::string problem = CClassRows::CheckName(arguments.operands[1], name); !problem.empty())
+        return Usage(problem);
+    if (const std::string* text = arguments.Option("--count")) {
+        if (const std::string problem = CClassRows::CheckCount(*text, count); !problem.empty())
+            return Usage(problem);
+    }
+    return ChangeTask(arguments.Task(), "quillon-cli add-class", [&](CScheduleTask& task) {
+        CListEditorRows rows;
+        CClassRows::Load(task, rows);
+        if (!CClassRows::Add(rows, name, count)) {
+            m_err << "错误：" << CNameRules::DuplicateMessage(name) << std::endl;
+            return ExitNameExists;
+        }
+        CClassRows::SaveTo(task, rows, {});
+        if (!SaveChange(task, "新班级"))
+            return ExitNotSaved;
+        m_out << "已添加班级 " << name << "（人数 " << count << "）。" << std::endl;
+        return 0;
+    });
+}
+
+int CCommandLine::AddClasses(const Arguments& arguments)
+{
+    // The batch dialog's choices: a pattern, how many classes, students per class.
+    const std::vector<ClassNamePattern> patterns = ClassNamePattern::Patterns();
+    int id = 0;
+    const std::string* patternText = arguments.Option("--pattern");
+    if (!patternText || CCountText::Parse(*patternText, id) != CCountText::Result::Number || id < 1
+        || id > static_cast<int>(patterns.size()))
+        return Usage(PatternProblem());
+    ClassNamePattern pattern = patterns[static_cast<std::size_t>(id - 1)];
+    const std::string* classes = arguments.Option("--count");
+    if (!classes)
+        return Usage(ClassesProblem);
+    if (const std::string problem = CClassRows::CheckNumberOfClasses(*classes, pattern.numberOfClasses);
+        !problem.empty())
+        return Usage(problem);
+    if (const std::string* students = arguments.Option("--students")) {
+        if (const std::string problem = CClassRows::CheckStudentsPerClass(*students, pattern.studentsPerClass);
+            !problem.empty())
+            return Usage(problem);
+    }
+    pattern.prefix = arguments.OptionOr("--prefix", pattern.prefix);
+    pattern.suffix = arguments.OptionOr("--suffix", pattern.suffix);
+
+    return ChangeTask(arguments.Task(), "quillon-cli add-classes", [&](CScheduleTask& task) {
+        // As the dialog hands its rows to the editor quietly: a name the list
+        // has already is skipped.
+        CListEditorRows rows;
+        CClassRows::Load(task, rows);
+        std::vector<std::pair<std::string, bool>> names; // and whether it was added
+        int added = 0;
+        for (int i = 0; i < pattern.numberOfClasses; ++i) {
+            const std::string name = pattern.ClassName(i);
+            names.emplace_back(name, CClassRows::Add(rows, name, pattern.studentsPerClass));
+            added += names.back().second ? 1 : 0;
+        }
+        if (added > 0) {
+            CClassRows::SaveTo(task, rows, {});
+            if (!SaveChange(task, "新班级"))
+                return ExitNotSaved;
+        }
+        for (const auto& [name, taken] : names) {
+            if (taken)
+                m_out << "已添加 " << name << "（人数 " << pattern.studentsPerClass << "）\n";
+            else
+                m_out << "已跳过 " << CNameRules::DuplicateMessage(name) << '\n';
+        }
+        m_out << "共添加 " << added << " 个班级，跳过 " << names.size() - static_cast<std::size_t>(added) << " 个。"
+              << std::endl;
+        return 0;
+    });
+}
+
+int CCommandLine::Groups(const Arguments& arguments)
+{
+    return PrintEditorRows(arguments.Task(), &CMutexGroupRows::Load, {"序号", "互斥学生列表"});
+}
+
+int CCommandLine::AddGroup(const Arguments& arguments)
+{
+    return ChangeTask(arguments.Task(), "quillon-cli add-group", [&](CScheduleTask& task) {
+        const CMutexNameParser::Group read = CMutexNameParser::ReadGroup(task, arguments.operands[1]);
+        using Outcome = CMutexNameParser::Group::Outcome;
+        switch (read.outcome) {
+        case Outcome::NoName: return Usage(read.message);
+        case Outcome::NoStudent: m_err << "错误：" << read.message << std::endl; return ExitNoStudent;
+        case Outcome::OneStudent: m_err << "错误：" << read.message << std::endl; return ExitTooFewMembers;
+        case Outcome::Made: break;
+        }
+        if (!read.message.empty())
+            m_err << "注意：" << read.message << std::endl;
+
+        CListEditorRows rows;
+        LoadEditorRows(task, rows, &CMutexGroupRows::Load);
+        std::unique_ptr<CMutexStudent> group = CMutexGroupRows::NewGroup(read.ids);
+        std::vector<std::string> cells = CMutexGroupRows::Cells(task, *group, rows.RowCount());
+        rows.Append(cells, std::move(group));
+        CMutexGroupRows::SaveTo(task, rows);
+        if (!SaveChange(task, "互斥学生组"))
+            return ExitNotSaved;
+        m_out << "已添加互斥学生组 " << cells[CMutexGroupRows::ColumnNumber] << "："
+              << cells[CMutexGroupRows::ColumnNames] << std::endl;
+        return 0;
+    });
+}
+
+int CCommandLine::Presets(const Arguments& arguments)
+{
+    return PrintEditorRows(arguments.Task(), &CPresetRows::Load, {"学生", "预先安排在"});
+}
+
+int CCommandLine::Preset(const Arguments& arguments)
+{
+    return ChangeTask(arguments.Task(), "quillon-cli preset", [&](CScheduleTask& task) {
+        std::string studentId;
+        std::string classId;
+        if (const int notFound = FindStudentAndClass(task, arguments, studentId, classId))
+            return notFound;
+        CListEditorRows rows;
+        LoadEditorRows(task, rows, &CPresetRows::Load);
+
+        // A student has one pre-assignment at most: adding one for a student
+        // who has one changes its class.
+        const std::string student = task.GetStudentName(studentId);
+        const std::string className = task.GetClassName(classId);
+        const int row = CPresetRows::FindRow(rows, studentId);
+        std::string before;
+        if (auto* preset = dynamic_cast<CStudentPreset*>(rows.Attached(row))) {
+            before = task.GetClassName(preset->GetPresetClassId());
+            if (preset->GetPresetClassId() == classId) {
+                m_out << student << " 已预分在 " << className << "。没有改变。" << std::endl;
+                return 0;
+            }
+            preset->SetPresetClassId(classId);
+            rows.SetCellText(row, CPresetRows::ColumnClass, className);
+        } else {
+            std::unique_ptr<CStudentPreset> added = CPresetRows::NewPreset(studentId, classId);
+            std::vector<std::string> cells = CPresetRows::Cells(task, *added);
+            rows.Append(std::move(cells), std::move(added));
+        }
+        CPresetRows::SaveTo(task, rows);
+        if (!SaveChange(task, "预分班"))
+            return ExitNotSaved;
+        if (before.empty())
+            m_out << "已把 " << student << " 预分在 " << className << "。" << std::endl;
+        else
+            m_out << "已把 " << student << " 的预分班从 " << before << " 改为 " << className << "。" << std::endl;
+        return 0;
+    });
+}
+
+int CCommandLine::Unpreset(const Arguments& arguments)
+{
+    return ChangeTask(arguments.Task(), "quillon-cli unpreset", [&](CScheduleTask& task) {
+        std::string studentId;
+        if (const int studentFound = FindStudent(task, arguments.operands[1], studentId))
+            return studentFound;
+        CListEditorRows rows;
+        LoadEditorRows(task, rows, &CPresetRows::Load);
+        const std::string student = task.GetStudentName(studentId);
+        const int row = CPresetRows::FindRow(rows, studentId);
+        if (row < 0) {
+            m_err << "错误：" << student << " 没有预分班。" << std::endl;
+            return ExitNoPreset;
+        }
+        const std::string className = rows.CellText(row, CPresetRows::ColumnClass);
+        rows.RemoveRows({row});
+        CPresetRows::SaveTo(task, rows);
+        if (!SaveChange(task, "预分班"))
+            return ExitNotSaved;
+        m_out << "已取消 " << student << " 的预分班（原在 " << className << "）。" << std::endl;
+        return 0;
+    });
 }
 
 int CCommandLine::PrintTable(const Arguments& arguments)
@@ -672,6 +954,25 @@ int CCommandLine::Pinyin(const Arguments& arguments)
     return 0;
 }
 
+int CCommandLine::PrintEditorRows(const std::string& path, EditorLoad load, const std::vector<std::string>& titles)
+{
+    CScheduleTask task;
+    if (!OpenTask(task, path))
+        return ExitTask;
+    CListEditorRows rows;
+    LoadEditorRows(task, rows, load);
+    PrintLine(titles, 0);
+    const int count = rows.RowCount();
+    for (int row = 0; row < count; ++row) {
+        std::vector<std::string> cells;
+        for (std::size_t column = 1; column <= titles.size(); ++column)
+            cells.push_back(rows.CellText(row, static_cast<int>(column)));
+        PrintLine(cells, 0);
+    }
+    m_out.flush();
+    return 0;
+}
+
 void CCommandLine::PrintLine(const std::vector<std::string>& cells, std::size_t from)
 {
     for (std::size_t i = from; i < cells.size(); ++i) {
@@ -690,7 +991,7 @@ int CCommandLine::Usage(const std::string& problem)
 
 void CCommandLine::Help()
 {
-    m_out << "quillon-cli —— 不开窗口的分班、均衡优化、报告、分班表、统计、打印与拼音转写\n"
+    m_out << "quillon-cli —— 不开窗口的分班、均衡优化、报告、分班表、统计、打印、班级与分班条件的维护和拼音转写\n"
              "\n"
              "用法：\n"
              "  quillon-cli divide TASK.qz [--seed N]   自动分班，保存结果与报告，输出报告\n"
@@ -715,6 +1016,23 @@ void CCommandLine::Help()
              "  quillon-cli move TASK.qz 学生 班级 [--force]\n"
              "                                          把一名学生调到一个班级（姓名、名称或ID），先检查预排、\n"
              "                                          互斥组与计划人数；--force 违反规则也调整\n"
+             "  quillon-cli classes TASK.qz             输出各班的名称、人数、简称与班主任（制表符分隔）\n"
+             "  quillon-cli add-class TASK.qz 班级名称 [--count N]\n"
+             "                                          添加一个班级（人数默认 40）；已有同名班级（不计空格、\n"
+             "                                          括号的全角半角与字母大小写）时不添加\n"
+             "  quillon-cli add-classes TASK.qz --pattern 1..5 --count N [--students M]\n"
+             "                  [--prefix 前缀] [--suffix 后缀]\n"
+             "                                          按班级格式批量添加 N 个班级（1 到 99，每班默认 40 人）：\n"
+             "                                          1 数字编号，2 幼儿园小班，3 小学一年级，4 初中一年级，\n"
+             "                                          5 高中一年级；已有的名称跳过\n"
+             "  quillon-cli groups TASK.qz              输出互斥学生组（序号与学生姓名）\n"
+             "  quillon-cli add-group TASK.qz \"张三，李四,王五\"\n"
+             "                                          添加一个互斥学生组：姓名以逗号（全角或半角）或换行分隔，\n"
+             "                                          至少两名学生\n"
+             "  quillon-cli presets TASK.qz             输出预分班（学生与班级）\n"
+             "  quillon-cli preset TASK.qz 学生 班级    把一名学生预分到一个班级（姓名、名称或ID；\n"
+             "                                          已有预分班时改到这个班级）\n"
+             "  quillon-cli unpreset TASK.qz 学生       取消一名学生的预分班\n"
              "  quillon-cli --help                      显示本说明\n"
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
@@ -725,9 +1043,10 @@ void CCommandLine::Help()
              "退出码：0 分班（或均衡优化）完成（其他命令：成功）；1 数据检查未通过，未分班\n"
              "（均衡优化：任务还没有分班）；2 有学生未能分班；\n"
              "3 用法错误；4 任务文件不存在或数据文件已损坏；5 没有该班级或科目；6 分班未能完成；\n"
-             "7 已分班（或已导入、已优化、已调整），但结果未能保存；8 PDF 文件、工作簿或图片未能写入；9 表格无法导入；\n"
+             "7 已分班（或已导入、已优化、已调整、已修改名单），但结果未能保存；8 PDF 文件、工作簿或图片未能写入；9 表格无法导入；\n"
              "10 该任务正被另一程序修改；11 没有该学生；12 同名的学生或班级不止一个；\n"
              "13 调整将使预排的学生离开预排的班级；14 调整将使同一互斥组的两名学生同班；\n"
-             "15 调整将使班级超出计划人数（违反多条时取最先列出的一条）。\n";
+             "15 调整将使班级超出计划人数（违反多条时取最先列出的一条）；\n"
+             "16 已有同名的班级；17 互斥学生组只找到一名学生；18 该学生没有预分班。\n";
     m_out.flush();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 class CDivisionTableData;
+class CListEditorRows;
 class CQZObject;
 class CQZObjectList;
 class CScheduleTask;
@@ -15,8 +16,10 @@ class CTaskLock;
 
 // quillon-cli: divides and balances a task and prints its report, division
 // table and statistics without a window, writes the class rosters and the
-// statistics as PDF, imports students, exports the table, and transcribes
-// text into pinyin. Results go to out, messages to err, both UTF-8.
+// statistics as PDF, imports students, exports the table, lists and adds
+// classes, exclusive groups and pre-assignments as their editors do, and
+// transcribes text into pinyin. Results go to out, messages to err, both
+// UTF-8.
 class CCommandLine
 {
 public:
@@ -35,8 +38,15 @@ public:
     static constexpr int ExitPresetClass = 13;    // a pre-assigned student would leave its class
     static constexpr int ExitExclusiveGroup = 14; // two members of an exclusive group would share a class
     static constexpr int ExitCapacity = 15;       // a class would exceed its planned number
+    // The list editors' commands.
+    static constexpr int ExitNameExists = 16;    // a class of that name (as the classes editor compares names) exists
+    static constexpr int ExitTooFewMembers = 17; // only one typed name of an exclusive group is a student's
+    static constexpr int ExitNoPreset = 18;      // the student has no pre-assignment
 
     CCommandLine(std::ostream& out, std::ostream& err);
+
+    // How a list editor fills its rows from the task when it opens.
+    using EditorLoad = void (*)(CScheduleTask& task, CListEditorRows& rows);
 
     int Run(const std::vector<std::string>& args);
 
@@ -96,6 +106,16 @@ private:
     int Move(const Arguments& arguments);
     // Prints the pinyin of a UTF-8 text (full syllables or initials).
     int Pinyin(const Arguments& arguments);
+    // The list editors' work: each reads and writes the task as its editor
+    // does when opened, changed and saved.
+    int Classes(const Arguments& arguments);
+    int AddClass(const Arguments& arguments);
+    int AddClasses(const Arguments& arguments);
+    int Groups(const Arguments& arguments);
+    int AddGroup(const Arguments& arguments);
+    int Presets(const Arguments& arguments);
+    int Preset(const Arguments& arguments);
+    int Unpreset(const Arguments& arguments);
 
     // The class rosters (or the statistics) as a PDF file.
     int PrintPdf(const std::string& path, const std::string& pdfPath, const std::string& className, bool rosters);
@@ -107,6 +127,16 @@ private:
     // Opens the task; prints the reason and returns false when it is missing
     // or its data file is damaged.
     bool OpenTask(CScheduleTask& task, const std::string& path);
+    // Locks (for program) and opens the task of a command that changes it.
+    // 0, or the exit code after saying why.
+    int OpenTaskToChange(CTaskLock& lock, CScheduleTask& task, const std::string& path, const std::string& program);
+    // Locks and opens the task for program, then runs change on it. The
+    // exit code of change, or of what stopped it.
+    int ChangeTask(const std::string& path, const std::string& program,
+                   const std::function<int(CScheduleTask&)>& change);
+    // Saves the task's input data file after an editor's change. True, or
+    // false after saying that what was changed was not saved.
+    bool SaveChange(CScheduleTask& task, const std::string& what);
     // The id of the class of that name; prints the reason and returns false
     // when there is none. An empty name gives an empty id (all classes).
     bool FindClass(const CScheduleTask& task, const std::string& className, std::string& classId);
@@ -123,7 +153,16 @@ private:
     // share the name.
     int FindRecord(const CQZObjectList& list, const std::string& text, const std::string& kind, int notFound,
                    const std::function<std::string(const CQZObject&)>& describe, std::string& id);
+    // The student named by text (FindRecord), each candidate described by
+    // class, sex and original school.
+    int FindStudent(const CScheduleTask& task, const std::string& text, std::string& id);
+    // The student and the class named by operands 1 and 2 (move, preset).
+    int FindStudentAndClass(const CScheduleTask& task, const Arguments& arguments, std::string& studentId,
+                            std::string& classId);
     void PrintLine(const std::vector<std::string>& cells, std::size_t from);
+    // An editor's rows as it shows them on opening (load): a title line,
+    // then the cells of each row from column 1, as many as there are titles.
+    int PrintEditorRows(const std::string& path, EditorLoad load, const std::vector<std::string>& titles);
     int Usage(const std::string& problem);
     void Help();
 

@@ -1,6 +1,6 @@
 #include "BatchAddClassDialog.h"
 
-#include "CountText.h"
+#include "ClassRows.h"
 #include "ListEditorDialog.h"
 #include "MessageBox.h"
 #include "UICore.h"
@@ -74,12 +74,11 @@ void CBatchAddClassDialog::updatePreview()
     m_preview->setText(QString::fromStdString(selectedPattern().ClassName(0)));
 }
 
-bool CBatchAddClassDialog::readNumber(QLineEdit* edit, int min, int max, const QString& message, int& value)
+bool CBatchAddClassDialog::readNumber(QLineEdit* edit, const std::string& problem)
 {
-    const CCountText::Result parsed = CCountText::Parse(edit->text().toStdString(), value);
-    if (parsed == CCountText::Result::Number && value >= min && value <= max)
+    if (problem.empty())
         return true;
-    CMessageBox::information(this, message);
+    CMessageBox::information(this, QString::fromStdString(problem));
     edit->setFocus();
     edit->selectAll();
     return false;
@@ -89,10 +88,8 @@ void CBatchAddClassDialog::batchAdd()
 {
     int classes = 0;
     int students = 0;
-    if (!readNumber(m_classCount, 1, ClassNamePattern::kMaxClasses,
-                    QStringLiteral("请输入一个介于 1 和 %1 之间的整数。").arg(ClassNamePattern::kMaxClasses), classes)
-        || !readNumber(m_studentCount, 0, CCountText::kMax,
-                       QStringLiteral("每班学生人数应该是 0 到 %1 之间的整数。").arg(CCountText::kMax), students))
+    if (!readNumber(m_classCount, CClassRows::CheckNumberOfClasses(m_classCount->text().toStdString(), classes))
+        || !readNumber(m_studentCount, CClassRows::CheckStudentsPerClass(m_studentCount->text().toStdString(), students)))
         return;
 
     ClassNamePattern& pattern = m_patterns[static_cast<std::size_t>(std::max(0, m_patternBox->currentIndex()))];

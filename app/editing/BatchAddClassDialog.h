@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <string>
 #include <vector>
 
 class CListEditorDialog;
@@ -34,8 +35,9 @@ public:
 
 private:
     void updatePreview();
-    // The number in edit, or a message and the focus on it.
-    bool readNumber(QLineEdit* edit, int min, int max, const QString& message, int& value);
+    // Whether edit holds a good number; when not, says problem and puts
+    // the focus on it.
+    bool readNumber(QLineEdit* edit, const std::string& problem);
 
     CListEditorDialog& m_editor;
     std::vector<ClassNamePattern> m_patterns;

@@ -1,8 +1,7 @@
 #include "ClassEditDialog.h"
 
-#include "CountText.h"
+#include "ClassRows.h"
 #include "MessageBox.h"
-#include "SheetText.h"
 #include "UICore.h"
 
 #include <QFormLayout>
@@ -55,23 +54,15 @@ void CClassEditDialog::setFields(const QString& name, const QString& count)
 
 void CClassEditDialog::submit()
 {
-    const std::string name(CSheetText::Trim(m_name->text().toStdString()));
-    if (name.empty()) {
-        CMessageBox::information(this, QStringLiteral("请输入班级名称"));
+    std::string name;
+    if (const std::string problem = CClassRows::CheckName(m_name->text().toStdString(), name); !problem.empty()) {
+        CMessageBox::information(this, QString::fromStdString(problem));
         m_name->setFocus();
         return;
     }
     int count = 0;
-    const CCountText::Result parsed = CCountText::Parse(m_count->text().toStdString(), count);
-    QString problem;
-    if (parsed == CCountText::Result::NotNumber)
-        problem = QStringLiteral("班级人数必须是整数");
-    else if (parsed == CCountText::Result::TooLarge)
-        problem = QStringLiteral("班级人数不能超过 %1").arg(CCountText::kMax);
-    else if (count <= 0)
-        problem = QStringLiteral("班级人数应该大于零");
-    if (!problem.isEmpty()) {
-        CMessageBox::information(this, problem);
+    if (const std::string problem = CClassRows::CheckCount(m_count->text().toStdString(), count); !problem.empty()) {
+        CMessageBox::information(this, QString::fromStdString(problem));
         m_count->setFocus();
         m_count->selectAll();
         return;

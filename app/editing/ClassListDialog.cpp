@@ -2,23 +2,8 @@
 
 #include "BatchAddClassDialog.h"
 #include "ClassEditDialog.h"
-#include "ClassInfo.h"
-#include "RecordOrder.h"
-#include "ScheduleTask.h"
 
 #include <QPushButton>
-
-#include <charconv>
-
-namespace {
-// The decimal value of a count cell; 0 when it holds none.
-unsigned CountOf(const std::string& text)
-{
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() ? value : 0;
-}
-} // namespace
 
 CClassListDialog::CClassListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
 {
@@ -35,39 +20,12 @@ void CClassListDialog::InitList()
     setColumns({{QStringLiteral("ID"), 0},
                 {QStringLiteral("班级名称"), 360},
                 {QStringLiteral("人数"), 100}});
-    const std::vector<CClassInfo*> classes = CRecordOrder::InIndexOrder<CClassInfo>(task().GetClassInfoList());
-    loadRows([&classes](CListEditorRows& rows) {
-        rows.Reserve(static_cast<int>(classes.size()));
-        for (const CClassInfo* info : classes)
-            rows.Append({info->GetId(), info->GetName(), std::to_string(info->GetStudentCount())});
-    });
+    loadRows([this](CListEditorRows& rows) { CClassRows::Load(task(), rows); });
 }
 
 bool CClassListDialog::SaveList()
 {
-    CScheduleTask& task = this->task();
-    CQZObjectList& list = task.GetClassInfoList();
-    const int rows = rowCount();
-    for (int row = 0; row < rows; ++row) {
-        const std::string id = cellText(row, ColumnId);
-        if (auto* info = list.FindAs<CClassInfo>(id)) {
-            info->SetName(cellText(row, ColumnName));
-            info->SetStudentCount(CountOf(cellText(row, ColumnStudentCount)));
-            info->SetIndex(row);
-            list.Modify(info);
-        } else {
-            auto added = std::make_unique<CClassInfo>();
-            added->SetId(id);
-            added->SetName(cellText(row, ColumnName));
-            added->SetStudentCount(CountOf(cellText(row, ColumnStudentCount)));
-            added->SetIndex(row);
-            list.Add(std::move(added));
-        }
-    }
-    for (const std::string& id : deletedIds()) {
-        list.Remove(id);
-        task.DelClassRelation(id);
-    }
+    CClassRows::SaveTo(task(), *model().rows(), deletedIds());
     clearDeletedIds();
     return CListEditorDialog::SaveList();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ClassRows.h"
 #include "ListEditorDialog.h"
 
 class QPushButton;
@@ -17,12 +18,8 @@ class CClassListDialog : public CListEditorDialog
     Q_OBJECT
 
 public:
-    enum Column
-    {
-        ColumnId = 0,
-        ColumnName,
-        ColumnStudentCount,
-    };
+    using Column = CClassRows::Column;
+    using enum CClassRows::Column;
 
     explicit CClassListDialog(CScheduleTask& task, QWidget* parent = nullptr);
 

@@ -4,9 +4,9 @@
 #include "ListHeaderCtrl.h"
 #include "ListPrinter.h"
 #include "MessageBox.h"
+#include "NameRules.h"
 #include "ObjectId.h"
 #include "ScheduleTask.h"
-#include "SheetText.h"
 #include "UICore.h"
 
 #include <QCloseEvent>
@@ -332,37 +332,16 @@ void CListEditorDialog::ImportItems()
 {
 }
 
-std::string CListEditorDialog::normalizeName(std::string_view name)
-{
-    std::string normalized;
-    normalized.reserve(name.size() + 8);
-    for (char c : name) {
-        if (c == ' ')
-            continue;
-        if (c == '(')
-            normalized += "\xEF\xBC\x88"; // （
-        else if (c == ')')
-            normalized += "\xEF\xBC\x89"; // ）
-        else
-            normalized += c;
-    }
-    return normalized;
-}
-
 bool CListEditorDialog::IsDuplicateName(const Row& row, const RowRequest& request)
 {
     const int excluded = request.mode == RowMode::Replace ? firstSelectedRow() : -1;
     const std::string submitted = row.empty() ? std::string() : row[0];
-    const std::string name = normalizeName(submitted);
-    const int rows = rowCount();
-    for (int r = 0; r < rows; ++r) {
-        if (r != excluded && CSheetText::EqualsNoCase(normalizeName(cellText(r, 1)), name)) {
-            if (!request.quiet)
-                CMessageBox::information(this, QStringLiteral("%1 已存在。").arg(qs(submitted)));
-            return true;
-        }
-    }
-    return false;
+    const CListRows* rows = m_model->rows();
+    if (!rows || CNameRules::FindSameName(*rows, 1, submitted, excluded) < 0)
+        return false;
+    if (!request.quiet)
+        CMessageBox::information(this, qs(CNameRules::DuplicateMessage(submitted)));
+    return true;
 }
 
 QString CListEditorDialog::GetPrintTitle() const

@@ -3,6 +3,7 @@
 #include "ListEditorModel.h"
 #include "ListEditorRows.h"
 #include "QZObjectList.h"
+#include "RecordOrder.h"
 #include "RowRequest.h"
 
 #include <QDialog>
@@ -114,9 +115,6 @@ public:
 
     // A new record id: a random UUID as 32 lower-case hexadecimal digits.
     static std::string NewObjectId();
-    // A name as the duplicate test compares it: without spaces, with
-    // full-width parentheses.
-    static std::string normalizeName(std::string_view name);
 
     // The commands as the buttons run them.
     void moveUp();
@@ -180,17 +178,7 @@ protected:
     template <class T>
     void replaceByRowRecords(CQZObjectList& list) const
     {
-        list.RemoveAll();
-        const int rows = rowCount();
-        list.Reserve(static_cast<std::size_t>(rows));
-        for (int row = 0; row < rows; ++row) {
-            auto* record = dynamic_cast<T*>(attached(row));
-            if (!record)
-                continue;
-            std::unique_ptr<T> copy = CListEditorRows::CopyOf(record);
-            copy->SetIndex(row);
-            list.Add(std::move(copy));
-        }
+        CRecordOrder::ReplaceInOrder<T>(list, rowCount(), [this](int row) { return attached(row); });
     }
     // Column column of row n becomes the text of n + 1, for every row.
     void renumberRows(int column);

@@ -58,3 +58,33 @@ CMutexNameParser::Match CMutexNameParser::MatchStudents(const CScheduleTask& tas
     }
     return match;
 }
+
+CMutexNameParser::Group CMutexNameParser::ReadGroup(const CScheduleTask& task, std::string_view text)
+{
+    Group group;
+    const std::vector<std::string> names = SplitNames(text);
+    if (names.empty()) {
+        group.message = "请输入有效的学生姓名列表，以逗号分隔";
+        return group;
+    }
+    Match match = MatchStudents(task, names);
+    if (match.ids.empty()) {
+        group.outcome = Group::Outcome::NoStudent;
+        group.message = "在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。";
+        return group;
+    }
+    if (match.ids.size() == 1) {
+        group.outcome = Group::Outcome::OneStudent;
+        group.message =
+            "互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：" + match.names.front();
+        return group;
+    }
+    group.outcome = Group::Outcome::Made;
+    group.ids = std::move(match.ids);
+    if (!match.unmatched.empty()) {
+        group.message = "部分学生姓名在学生列表中没有找到对应的信息：\n";
+        for (std::size_t i = 0; i < match.unmatched.size(); ++i)
+            group.message += (i ? "，" : "") + match.unmatched[i];
+    }
+    return group;
+}

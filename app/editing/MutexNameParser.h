@@ -27,4 +27,23 @@ public:
     // case counts). Of several students of one name the first in the list's
     // order is taken. A name typed twice is found twice.
     static Match MatchStudents(const CScheduleTask& task, const std::vector<std::string>& names);
+
+    // What a typed group comes to, as the group dialog tells it: a group
+    // needs two students found (one found twice counts twice).
+    struct Group
+    {
+        enum class Outcome
+        {
+            Made,
+            NoName,     // nothing but separators and blanks was typed
+            NoStudent,  // no typed name is a student's
+            OneStudent, // only one is
+        };
+        Outcome outcome = Outcome::NoName;
+        std::vector<std::string> ids; // the group's students, when made
+        // Why no group was made; for a group made without some of the
+        // typed names, those names. Empty otherwise.
+        std::string message;
+    };
+    static Group ReadGroup(const CScheduleTask& task, std::string_view text);
 };

@@ -9,16 +9,6 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-namespace {
-QString joined(const std::vector<std::string>& names)
-{
-    QStringList list;
-    for (const std::string& name : names)
-        list << QString::fromStdString(name);
-    return list.join(QStringLiteral("，"));
-}
-} // namespace
-
 CMutexStudentEditDialog::CMutexStudentEditDialog(CListEditorDialog& editor, const CScheduleTask& task, Mode mode,
                                                  QWidget* parent)
     : CRowEditDialog(editor, mode, QStringLiteral("添加互斥学生组"), QStringLiteral("修改互斥学生组"), parent)
@@ -57,28 +47,14 @@ void CMutexStudentEditDialog::warn(const QString& text)
 
 void CMutexStudentEditDialog::submit()
 {
-    const std::vector<std::string> names = CMutexNameParser::SplitNames(m_names->toPlainText().toStdString());
-    if (names.empty()) {
-        warn(QStringLiteral("请输入有效的学生姓名列表，以逗号分隔"));
+    const CMutexNameParser::Group group = CMutexNameParser::ReadGroup(m_task, m_names->toPlainText().toStdString());
+    if (!group.message.empty())
+        warn(QString::fromStdString(group.message));
+    if (group.outcome != CMutexNameParser::Group::Outcome::Made) {
         m_names->setFocus();
         return;
     }
-    const CMutexNameParser::Match match = CMutexNameParser::MatchStudents(m_task, names);
-    if (match.ids.empty()) {
-        warn(QStringLiteral("在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。"));
-        m_names->setFocus();
-        return;
-    }
-    if (match.ids.size() == 1) {
-        warn(QStringLiteral("互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：")
-             + QString::fromStdString(match.names.front()));
-        m_names->setFocus();
-        return;
-    }
-    if (!match.unmatched.empty())
-        warn(QStringLiteral("部分学生姓名在学生列表中没有找到对应的信息：\n") + joined(match.unmatched));
-
-    if (!submitToEditor(match.ids, CMessageBox::Icon::Warning)) {
+    if (!submitToEditor(group.ids, CMessageBox::Icon::Warning)) {
         m_names->setFocus();
         return;
     }

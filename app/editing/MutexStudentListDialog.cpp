@@ -2,7 +2,6 @@
 
 #include "MutexStudent.h"
 #include "MutexStudentEditDialog.h"
-#include "RecordOrder.h"
 #include "ScheduleTask.h"
 
 #include <QPushButton>
@@ -22,19 +21,11 @@ void CMutexStudentListDialog::InitList()
                 {QStringLiteral("互斥学生列表"), 400}});
     stretchLastColumn();
 
-    CScheduleTask& task = this->task();
-    task.MaintainMutexDataIntegrity();
-    const std::vector<CMutexStudent*> groups = CRecordOrder::InIndexOrder<CMutexStudent>(task.GetMutexStudentList());
-    loadRows([&task, &groups](CListEditorRows& rows) {
-        rows.Reserve(static_cast<int>(groups.size()));
-        for (CMutexStudent* group : groups) {
-            if (group->GetMutexStudents().empty())
-                continue;
-            rows.Append({group->GetId(), std::to_string(rows.RowCount() + 1),
-                         task.GetStudentNameList(group->GetMutexStudents())},
-                        CListEditorRows::CopyOf(group));
-        }
-    });
+    // Filled outside the list's reset: the task's checks on opening may
+    // have something to say.
+    CListEditorRows loaded;
+    CMutexGroupRows::Load(task(), loaded);
+    loadRows([&loaded](CListEditorRows& rows) { rows = std::move(loaded); });
 }
 
 bool CMutexStudentListDialog::SaveList()
@@ -83,14 +74,10 @@ void CMutexStudentListDialog::OnItemDoubleClick()
 int CMutexStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
 {
     request.accepted = false;
-    const std::string names = task().GetStudentNameList(row);
     if (request.mode == RowMode::Add) {
-        auto group = std::make_unique<CMutexStudent>();
-        group->SetId(NewObjectId());
-        group->GetMutexStudents() = row;
-        const std::string id = group->GetId();
-        const int added = appendRow({id, std::to_string(rowCount() + 1), names}, std::move(group));
-        makeVisible(added);
+        std::unique_ptr<CMutexStudent> group = CMutexGroupRows::NewGroup(row);
+        std::vector<std::string> cells = CMutexGroupRows::Cells(task(), *group, rowCount());
+        makeVisible(appendRow(std::move(cells), std::move(group)));
     } else {
         const int selected = firstSelectedRow();
         auto* group = dynamic_cast<CMutexStudent*>(attached(selected));
@@ -100,7 +87,7 @@ int CMutexStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
             return -1;
         }
         group->GetMutexStudents() = row;
-        setCellText(selected, ColumnNames, names);
+        setCellText(selected, ColumnNames, task().GetStudentNameList(row));
     }
     request.accepted = true;
     SetModified(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListEditorDialog.h"
+#include "MutexGroupRows.h"
 
 // "互斥学生组": groups of students who must not share a class. The user
 // types a group as student names (CMutexStudentEditDialog); the editor
@@ -15,12 +16,8 @@ class CMutexStudentListDialog : public CListEditorDialog
     Q_OBJECT
 
 public:
-    enum Column
-    {
-        ColumnId = 0,
-        ColumnNumber,
-        ColumnNames,
-    };
+    using Column = CMutexGroupRows::Column;
+    using enum CMutexGroupRows::Column;
 
     explicit CMutexStudentListDialog(CScheduleTask& task, QWidget* parent = nullptr);
 

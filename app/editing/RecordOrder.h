@@ -1,11 +1,14 @@
 #pragma once
 
+#include "ListEditorRows.h"
 #include "QZObjectList.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
-// The order in which the editors and pickers show a task's records.
+// The order in which the editors and pickers show a task's records, and
+// in which the editors save them.
 class CRecordOrder
 {
 public:
@@ -19,5 +22,24 @@ public:
         std::stable_sort(records.begin(), records.end(),
                          [](const T* a, const T* b) { return a->GetIndex() < b->GetIndex(); });
         return records;
+    }
+
+    // Replaces the records of list by copies of the records of rows 0 to
+    // count - 1 (recordAt; a row without a record of type T is left out),
+    // each with its row's position as index: the save of an editor whose
+    // rows carry their own records.
+    template <class T>
+    static void ReplaceInOrder(CQZObjectList& list, int count, const std::function<CQZObject*(int)>& recordAt)
+    {
+        list.RemoveAll();
+        list.Reserve(static_cast<std::size_t>(count));
+        for (int row = 0; row < count; ++row) {
+            auto* record = dynamic_cast<T*>(recordAt(row));
+            if (!record)
+                continue;
+            std::unique_ptr<T> copy = CListEditorRows::CopyOf(record);
+            copy->SetIndex(row);
+            list.Add(std::move(copy));
+        }
     }
 };

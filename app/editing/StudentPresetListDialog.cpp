@@ -1,7 +1,6 @@
 #include "StudentPresetListDialog.h"
 
 #include "ObjectPickerDialog.h"
-#include "RecordOrder.h"
 #include "ScheduleTask.h"
 
 #include <QPushButton>
@@ -29,18 +28,11 @@ void CStudentPresetListDialog::InitList()
                 {QStringLiteral("预先安排在"), 400}});
     stretchLastColumn();
 
-    CScheduleTask& task = this->task();
-    task.MaintainPresetDataIntegrity();
-    const std::vector<CStudentPreset*> presets =
-        CRecordOrder::InIndexOrder<CStudentPreset>(task.GetStudentPresetList());
-    loadRows([&task, &presets](CListEditorRows& rows) {
-        rows.Reserve(static_cast<int>(presets.size()));
-        for (CStudentPreset* preset : presets) {
-            rows.Append({preset->GetId(), task.GetStudentName(preset->GetId()),
-                         task.GetClassName(preset->GetPresetClassId())},
-                        CListEditorRows::CopyOf(preset));
-        }
-    });
+    // Filled outside the list's reset: the task's checks on opening may
+    // have something to say.
+    CListEditorRows loaded;
+    CPresetRows::Load(task(), loaded);
+    loadRows([&loaded](CListEditorRows& rows) { rows = std::move(loaded); });
 }
 
 bool CStudentPresetListDialog::SaveList()
@@ -51,12 +43,7 @@ bool CStudentPresetListDialog::SaveList()
 
 int CStudentPresetListDialog::findRow(const std::string& studentId) const
 {
-    const int rows = rowCount();
-    for (int row = 0; row < rows; ++row) {
-        if (cellText(row, ColumnId) == studentId)
-            return row;
-    }
-    return -1;
+    return CPresetRows::FindRow(*model().rows(), studentId);
 }
 
 void CStudentPresetListDialog::AddItem()
@@ -79,10 +66,9 @@ void CStudentPresetListDialog::AddItem()
                                                         classCaption(student->GetName()));
     if (!chosen)
         return;
-    auto preset = std::make_unique<CStudentPreset>();
-    preset->SetId(student->GetId());
-    preset->SetPresetClassId(chosen->GetId());
-    const int row = appendRow({student->GetId(), student->GetName(), chosen->GetName()}, std::move(preset));
+    std::unique_ptr<CStudentPreset> preset = CPresetRows::NewPreset(student->GetId(), chosen->GetId());
+    std::vector<std::string> cells = CPresetRows::Cells(task, *preset);
+    const int row = appendRow(std::move(cells), std::move(preset));
     selectOnly(row);
     makeVisible(row);
     SetModified(true);

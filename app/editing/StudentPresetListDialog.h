@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ListEditorDialog.h"
+#include "PresetRows.h"
 
 // "预分班": students placed in a class before the division. The user picks
 // a student, then a class; a student has at most one pre-assignment, so
@@ -14,12 +15,8 @@ class CStudentPresetListDialog : public CListEditorDialog
     Q_OBJECT
 
 public:
-    enum Column
-    {
-        ColumnId = 0,
-        ColumnStudent,
-        ColumnClass,
-    };
+    using Column = CPresetRows::Column;
+    using enum CPresetRows::Column;
 
     explicit CStudentPresetListDialog(CScheduleTask& task, QWidget* parent = nullptr);
 

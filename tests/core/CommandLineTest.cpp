@@ -70,6 +70,63 @@ protected:
 
     std::string Quoted(const std::string& path) const { return "\"" + path + "\""; }
 
+    // A command on the task: "command TASK.qz operands".
+    Outcome OnTask(const std::string& command, const std::string& operands = std::string())
+    {
+        return Cli(command + " " + Quoted(taskFile) + (operands.empty() ? "" : " " + operands));
+    }
+
+    // Refused with code, having said err and nothing else.
+    static void ExpectRefused(const Outcome& outcome, int code, const std::string& err)
+    {
+        EXPECT_EQ(outcome.code, code) << outcome.err;
+        EXPECT_EQ(outcome.err, err);
+        EXPECT_EQ(outcome.out, "");
+    }
+
+    // Done, having printed out.
+    static void ExpectDone(const Outcome& outcome, const std::string& out)
+    {
+        EXPECT_EQ(outcome.code, 0) << outcome.err;
+        EXPECT_EQ(outcome.out, out);
+    }
+
+    std::string InputBytes() const
+    {
+        return CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()).value_or("");
+    }
+
+    // The task as a new run of the program reads it.
+    std::unique_ptr<CScheduleTask> Reopen() const
+    {
+        auto reopened = std::make_unique<CScheduleTask>();
+        reopened->SetMessageHandler([](const std::string&) {});
+        EXPECT_TRUE(reopened->Open(taskFile));
+        return reopened;
+    }
+
+    // The records of list as "name:index" (or "id:index" when byId), in
+    // ascending index.
+    static std::vector<std::string> ByIndex(const CQZObjectList& list, bool byId = false)
+    {
+        std::vector<const CQZObject*> records;
+        for (const auto& entry : list)
+            records.push_back(entry.object.get());
+        std::stable_sort(records.begin(), records.end(),
+                         [](const CQZObject* a, const CQZObject* b) { return a->GetIndex() < b->GetIndex(); });
+        std::vector<std::string> texts;
+        for (const CQZObject* record : records)
+            texts.push_back((byId ? record->GetId() : record->GetName()) + ":" + std::to_string(record->GetIndex()));
+        return texts;
+    }
+
+    static bool IsNewId(const std::string& id)
+    {
+        return id.size() == 32 && std::all_of(id.begin(), id.end(), [](char c) {
+                   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+               });
+    }
+
     std::string taskFile;
 };
 
@@ -160,6 +217,15 @@ TEST_F(CommandLineTest, TaskHeldByAnotherProgramIsRefused)
         EXPECT_EQ(refused.out, "");
         EXPECT_EQ(CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()), input);
         EXPECT_EQ(Cli("move " + Quoted(taskFile) + " 王芳 一班").code, CCommandLine::ExitLocked);
+        for (const char* edit : {"add-class 三班", "add-classes --pattern 1 --count 2", "add-group 王芳,李娜",
+                                 "preset 王芳 一班", "unpreset 王芳"}) {
+            const std::string command(edit);
+            const std::size_t space = command.find(' ');
+            EXPECT_EQ(OnTask(command.substr(0, space), command.substr(space + 1)).code, CCommandLine::ExitLocked)
+                << edit;
+        }
+        EXPECT_EQ(CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()), input);
+        EXPECT_EQ(OnTask("classes").code, 0);
         // Reading is not writing.
         EXPECT_EQ(Cli("stats " + Quoted(taskFile)).code, 0);
     }
@@ -345,6 +411,166 @@ TEST_F(CommandLineTest, MoveChecksTheRulesAndSavesOrSaysWhy)
     EXPECT_NE(unsaved.err.find("错误：调整未能保存到任务文件夹，任务没有改变。"), std::string::npos) << unsaved.err;
     EXPECT_EQ(unsaved.out, "");
     EXPECT_EQ(CFileUtil::ReadFile(input), moved);
+}
+
+using Lines_t = std::vector<std::string>;
+
+TEST_F(CommandLineTest, ClassesAddedOneAtATimeOrInABatch)
+{
+    Class("c1")->SetShortName("1班");
+    Class("c1")->SetHeadTeacherName("王老师");
+    Class("c2")->SetIndex(7); // indexes need not be consecutive
+    ASSERT_TRUE(task->SaveInputData());
+    EXPECT_EQ(Lines(OnTask("classes").out), (Lines_t{"班级名称\t人数\t简称\t班主任", "一班\t2\t1班\t王老师", "二班\t2\t二班\t"}));
+
+    // Blanks around the name go, the ideographic space too; 40 unless told.
+    ExpectDone(OnTask("add-class", "\" 高一(1)班\xE3\x80\x80\""), "已添加班级 高一(1)班（人数 40）。\n");
+    ASSERT_EQ(OnTask("add-class", "Class-A --count 30").code, 0);
+
+    // The editor's duplicate test: spaces, either parentheses, letter case.
+    const std::string before = InputBytes();
+    ExpectRefused(OnTask("add-class", "高一（1）班"), CCommandLine::ExitNameExists, "错误：高一（1）班 已存在。\n");
+    for (const char* name : {"\"高一 (1) 班\"", "class-a", "\" 一 班 \""})
+        EXPECT_EQ(OnTask("add-class", name).code, CCommandLine::ExitNameExists) << name;
+    // What the class dialog refuses, before the task is read.
+    const std::pair<const char*, const char*> refused[] = {
+        {"x --count 0", "用法错误：班级人数应该大于零\n"},
+        {"x --count -5", "用法错误：班级人数应该大于零\n"},
+        {"x --count 4x", "用法错误：班级人数必须是整数\n"},
+        {"x --count 4294967336", "用法错误：班级人数不能超过 2147483647\n"},
+        {"\"\xE3\x80\x80 \"", "用法错误：请输入班级名称\n"},
+    };
+    for (const auto& [operands, message] : refused) {
+        const Outcome outcome = OnTask("add-class", operands);
+        EXPECT_EQ(outcome.code, CCommandLine::ExitUsage) << operands;
+        EXPECT_EQ(outcome.err.substr(0, outcome.err.find('\n') + 1), message) << operands;
+    }
+    EXPECT_EQ(InputBytes(), before);
+
+    // The batch: existing names are skipped, the others added in order.
+    const Outcome batch = OnTask("add-classes", "--pattern 5 --count 3 --students 45");
+    ASSERT_EQ(batch.code, 0) << batch.err;
+    EXPECT_EQ(batch.out, "已跳过 高一(1)班 已存在。\n已添加 高一(2)班（人数 45）\n已添加 高一(3)班（人数 45）\n"
+                         "共添加 2 个班级，跳过 1 个。\n");
+    const std::string batched = InputBytes();
+    const Outcome repeated = OnTask("add-classes", "--pattern 5 --count 3");
+    EXPECT_EQ(repeated.code, 0);
+    EXPECT_EQ(Lines(repeated.out).back(), "共添加 0 个班级，跳过 3 个。");
+    EXPECT_EQ(InputBytes(), batched) << "nothing added, nothing written";
+    ASSERT_EQ(OnTask("add-classes", "--pattern 1 --count 2 --students 0").code, 0);
+    const Outcome own = OnTask("add-classes", "--pattern 4 --count 1 --prefix 初二 --suffix 级");
+    EXPECT_EQ(own.out.substr(0, own.out.find('\n')), "已添加 初二(1)级（人数 40）");
+    for (const char* options : {"--pattern 0 --count 2", "--pattern 6 --count 2", "--pattern x --count 2",
+                                "--count 2", "--pattern 1", "--pattern 1 --count 0", "--pattern 1 --count 100",
+                                "--pattern 1 --count 2 --students -1", "--pattern 1 --count 2 --students x"})
+        EXPECT_EQ(OnTask("add-classes", options).code, CCommandLine::ExitUsage) << options;
+
+    // Saved as the editor saves: list order becomes the index, the other
+    // data of a class stays, new classes have new ids.
+    auto reopened = Reopen();
+    EXPECT_EQ(ByIndex(reopened->GetClassInfoList()),
+              (Lines_t{"一班:0", "二班:1", "高一(1)班:2", "Class-A:3", "高一(2)班:4", "高一(3)班:5", "1:6", "2:7",
+                       "初二(1)级:8"}));
+    const auto* first = reopened->GetClassInfoList().FindAs<CClassInfo>("c1");
+    EXPECT_EQ(first->GetShortName(), "1班");
+    EXPECT_EQ(first->GetHeadTeacherName(), "王老师");
+    for (const auto& entry : reopened->GetClassInfoList()) {
+        if (entry.id != "c1" && entry.id != "c2") {
+            EXPECT_TRUE(IsNewId(entry.id)) << entry.id;
+        }
+    }
+    const auto* batchClass =
+        reopened->GetClassInfoList().FindAs<CClassInfo>(reopened->GetClassInfoList().GetObjectId("高一(2)班"));
+    ASSERT_NE(batchClass, nullptr);
+    EXPECT_EQ(batchClass->GetStudentCount(), 45u);
+}
+
+TEST_F(CommandLineTest, ExclusiveGroupsFromTypedNames)
+{
+    // A group with a student who is gone keeps its other member; a group of
+    // only such students is dropped, as the editor drops them on opening.
+    AddGroup("g1", {"s1", "gone"});
+    AddGroup("g2", {"gone"});
+    ASSERT_TRUE(task->SaveInputData());
+    const std::string before = InputBytes();
+    EXPECT_EQ(Lines(OnTask("groups").out), (Lines_t{"序号\t互斥学生列表", "1\t王芳"}));
+    EXPECT_EQ(InputBytes(), before) << "listing writes nothing";
+
+    // The dialog's refusals, each with its message; the task is not written.
+    ExpectRefused(OnTask("add-group", "\"李娜 张伟\""), CCommandLine::ExitNoStudent,
+                  "错误：在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。\n");
+    ExpectRefused(OnTask("add-group", "\"李娜,王 芳，李 娜\""), CCommandLine::ExitTooFewMembers,
+                  "错误：互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：李娜\n");
+    EXPECT_EQ(OnTask("add-group", "\" ,，\"").code, CCommandLine::ExitUsage);
+    EXPECT_EQ(OnTask("add-group").code, CCommandLine::ExitUsage);
+    EXPECT_EQ(InputBytes(), before);
+
+    // Any mix of the separators, blanks around names; names not found are
+    // said and left out.
+    ExpectDone(OnTask("add-group", "\" 李娜，张伟\n刘洋 \""), "已添加互斥学生组 2：李娜，张伟，刘洋\n");
+    const Outcome added = OnTask("add-group", "\"王芳,无名氏，李娜,,无名\"");
+    ExpectDone(added, "已添加互斥学生组 3：王芳，李娜\n");
+    EXPECT_EQ(added.err, "注意：部分学生姓名在学生列表中没有找到对应的信息：\n无名氏，无名\n");
+    EXPECT_EQ(Lines(OnTask("groups").out),
+              (Lines_t{"序号\t互斥学生列表", "1\t王芳", "2\t李娜，张伟，刘洋", "3\t王芳，李娜"}));
+
+    auto reopened = Reopen();
+    const Lines_t saved = ByIndex(reopened->GetMutexStudentList(), true);
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[0], "g1:0");
+    EXPECT_EQ(reopened->GetMutexStudentList().FindAs<CMutexStudent>("g1")->GetMutexStudents(), Lines_t{"s1"});
+    EXPECT_TRUE(IsNewId(saved[1].substr(0, saved[1].find(':'))));
+    EXPECT_EQ(saved[2].substr(32), ":2");
+}
+
+TEST_F(CommandLineTest, PreAssignmentsAddChangeAndRemove)
+{
+    AddStudent("s5", 0, 75, "陈静");
+    AddStudent("s6", 1, 65, "陈静");
+    AddPreset("s2", "c2");
+    AddPreset("s3", "gone"); // to a class that is gone: dropped
+    ASSERT_TRUE(task->SaveInputData());
+    EXPECT_EQ(Lines(OnTask("presets").out), (Lines_t{"学生\t预先安排在", "李娜\t二班"}));
+
+    // Names it cannot find or tell apart; the task is not written.
+    const std::string before = InputBytes();
+    ExpectRefused(OnTask("preset", "陈静 一班"), CCommandLine::ExitAmbiguous,
+                  "错误：有 2 个学生名为“陈静”，请改用ID：\n  s5\t未分班\t女\t\n  s6\t未分班\t男\t\n");
+    EXPECT_EQ(OnTask("preset", "无名 一班").code, CCommandLine::ExitNoStudent);
+    EXPECT_EQ(OnTask("preset", "王芳 九班").code, CCommandLine::ExitNotFound);
+    EXPECT_EQ(OnTask("preset", "王芳").code, CCommandLine::ExitUsage);
+    ExpectRefused(OnTask("unpreset", "刘洋"), CCommandLine::ExitNoPreset, "错误：刘洋 没有预分班。\n");
+    EXPECT_EQ(InputBytes(), before);
+
+    ExpectDone(OnTask("preset", "s6 一班"), "已把 陈静 预分在 一班。\n");
+    // A student who has one gets the new class instead of a second one.
+    ExpectDone(OnTask("preset", "李娜 c1"), "已把 李娜 的预分班从 二班 改为 一班。\n");
+    const std::string changed = InputBytes();
+    ExpectDone(OnTask("preset", "s2 一班"), "李娜 已预分在 一班。没有改变。\n");
+    EXPECT_EQ(InputBytes(), changed);
+    EXPECT_EQ(Lines(OnTask("presets").out), (Lines_t{"学生\t预先安排在", "李娜\t一班", "陈静\t一班"}));
+
+    ExpectDone(OnTask("unpreset", "李娜"), "已取消 李娜 的预分班（原在 一班）。\n");
+    auto reopened = Reopen();
+    EXPECT_EQ(ByIndex(reopened->GetStudentPresetList(), true), Lines_t{"s6:0"});
+    EXPECT_EQ(reopened->GetStudentPresetList().FindAs<CStudentPreset>("s6")->GetPresetClassId(), "c1");
+}
+
+TEST_F(CommandLineTest, EditsThatCannotBeSavedSaySo)
+{
+    const std::string input = task->GetTaskInfo().GetInputFilePath();
+    const auto before = CFileUtil::ReadFile(input);
+    if (std::system(("chattr +i " + Quoted(input) + " 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "no file can be made immutable here";
+    const Outcome outcomes[] = {OnTask("add-class", "三班"), OnTask("add-classes", "--pattern 2 --count 2"),
+                                OnTask("add-group", "王芳,李娜"), OnTask("preset", "王芳 一班")};
+    EXPECT_EQ(std::system(("chattr -i " + Quoted(input)).c_str()), 0);
+    for (const Outcome& outcome : outcomes) {
+        EXPECT_EQ(outcome.code, CCommandLine::ExitNotSaved) << outcome.err;
+        EXPECT_NE(outcome.err.find("未能保存到任务文件夹，任务没有改变。"), std::string::npos) << outcome.err;
+        EXPECT_EQ(outcome.out, "") << "no success reported for what is not on disk";
+    }
+    EXPECT_EQ(CFileUtil::ReadFile(input), before);
 }
 
 #endif

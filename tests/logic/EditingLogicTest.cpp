@@ -1,11 +1,15 @@
 // The list editors' rules that need no window: class name patterns, typed
-// counts, typed group names, the picker's search, the load order and the
-// ordinary row store.
+// counts, typed group names, the duplicate-name rule, the picker's search,
+// the load order, the ordinary row store and the editors' rows.
 #include "ClassNamePattern.h"
+#include "ClassRows.h"
 #include "CountText.h"
 #include "ListEditorRows.h"
+#include "MutexGroupRows.h"
 #include "MutexNameParser.h"
+#include "NameRules.h"
 #include "NameSearchIndex.h"
+#include "PresetRows.h"
 #include "RecordOrder.h"
 #include "TaskBuilder.h"
 
@@ -14,6 +18,8 @@
 #include <algorithm>
 
 using testsupport::AddClass;
+using testsupport::AddGroup;
+using testsupport::AddPreset;
 using testsupport::AddStudent;
 using Names = std::vector<std::string>;
 
@@ -133,4 +139,132 @@ TEST(ListEditorRows, RemovesSwapsAndKeepsRecordsWithTheirRows)
     rows.SetCellText(0, 3, "x"); // makes room for the cell
     EXPECT_EQ(rows.CellText(0, 3), "x");
     EXPECT_EQ(rows.CellText(0, 2), "");
+}
+
+TEST(NameRules, SpacesParenthesesAndLetterCaseMakeNoNewName)
+{
+    CListEditorRows rows;
+    for (const char* name : {"高一(1)班", "Class A", "初一 2 班"})
+        rows.Append({"id", name});
+    EXPECT_EQ(CNameRules::FindSameName(rows, 1, "高一（1）班"), 0);
+    EXPECT_EQ(CNameRules::FindSameName(rows, 1, " 高一 ( 1 )班"), 0);
+    EXPECT_EQ(CNameRules::FindSameName(rows, 1, "class a"), 1);
+    EXPECT_EQ(CNameRules::FindSameName(rows, 1, "初一2班"), 2);
+    EXPECT_EQ(CNameRules::FindSameName(rows, 1, "高一(2)班"), -1);
+    EXPECT_EQ(CNameRules::FindSameName(rows, 1, "Class B"), -1);
+    // A row keeps its own name when it is replaced.
+    EXPECT_EQ(CNameRules::FindSameName(rows, 1, "CLASS A", 1), -1);
+    // Only ASCII letters fold: other bytes must match.
+    EXPECT_EQ(CNameRules::FindSameName(rows, 1, "ＣＬＡＳＳ Ａ"), -1);
+    EXPECT_EQ(CNameRules::DuplicateMessage("高一(1)班"), "高一(1)班 已存在。");
+}
+
+TEST(ClassRows, TypedNamesAndCountsAreCheckedAsTheDialogsCheckThem)
+{
+    std::string name;
+    EXPECT_EQ(CClassRows::CheckName("\xE3\x80\x80 高一(1)班 \xE3\x80\x80", name), "");
+    EXPECT_EQ(name, "高一(1)班");
+    EXPECT_EQ(CClassRows::CheckName(" \xE3\x80\x80\t", name), "请输入班级名称");
+
+    int count = 0;
+    EXPECT_EQ(CClassRows::CheckCount(" 45 ", count), "");
+    EXPECT_EQ(count, 45);
+    EXPECT_EQ(CClassRows::CheckCount("0", count), "班级人数应该大于零");
+    EXPECT_EQ(CClassRows::CheckCount("-2", count), "班级人数应该大于零");
+    EXPECT_EQ(CClassRows::CheckCount("四十", count), "班级人数必须是整数");
+    EXPECT_EQ(CClassRows::CheckCount("4294967336", count), "班级人数不能超过 2147483647");
+
+    // The batch: 1 to 99 classes, 0 students per class is allowed.
+    for (const char* text : {"0", "100", "", "x"})
+        EXPECT_EQ(CClassRows::CheckNumberOfClasses(text, count), "请输入一个介于 1 和 99 之间的整数。") << text;
+    EXPECT_EQ(CClassRows::CheckNumberOfClasses("99", count), "");
+    EXPECT_EQ(CClassRows::CheckStudentsPerClass("0", count), "");
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(CClassRows::CheckStudentsPerClass("-1", count), "每班学生人数应该是 0 到 2147483647 之间的整数。");
+}
+
+TEST(ClassRows, SavedInListOrderWithTheirOtherDataKept)
+{
+    CScheduleTask task;
+    AddClass(task, "b", "二班", 9, 30)->SetHeadTeacherName("李老师");
+    AddClass(task, "a", "一班", 4, 35);
+    AddClass(task, "c", "三班", 12, 40);
+    CListEditorRows rows;
+    CClassRows::Load(task, rows);
+    ASSERT_EQ(rows.RowCount(), 3);
+    EXPECT_EQ(rows.CellText(0, CClassRows::ColumnName), "一班");
+    EXPECT_EQ(rows.CellText(1, CClassRows::ColumnStudentCount), "30");
+
+    EXPECT_FALSE(CClassRows::Add(rows, "一 班", 40));
+    ASSERT_TRUE(CClassRows::Add(rows, "四班", 45));
+    const std::string added = rows.CellText(3, CClassRows::ColumnId);
+    EXPECT_EQ(added.size(), 32u);
+    rows.SwapRows(0, 1);
+    rows.RemoveRows({2});
+    CClassRows::SaveTo(task, rows, {"c"});
+
+    Names saved;
+    for (const CClassInfo* info : CRecordOrder::InIndexOrder<CClassInfo>(task.GetClassInfoList()))
+        saved.push_back(info->GetId() + ":" + info->GetName() + ":" + std::to_string(info->GetStudentCount()));
+    EXPECT_EQ(saved, (Names{"b:二班:30", "a:一班:35", added + ":四班:45"}));
+    EXPECT_EQ(task.GetClassInfoList().FindAs<CClassInfo>("b")->GetHeadTeacherName(), "李老师");
+}
+
+TEST(MutexNameParser, ReadsAGroupOrSaysWhyNot)
+{
+    CScheduleTask task;
+    AddStudent(task, "s1", "张三", 0, 1);
+    AddStudent(task, "s2", "李四", 1, 0);
+    using Outcome = CMutexNameParser::Group::Outcome;
+    EXPECT_EQ(CMutexNameParser::ReadGroup(task, " ,，\n").outcome, Outcome::NoName);
+    EXPECT_EQ(CMutexNameParser::ReadGroup(task, "王五,赵六").outcome, Outcome::NoStudent);
+    const auto one = CMutexNameParser::ReadGroup(task, "王五,李四");
+    EXPECT_EQ(one.outcome, Outcome::OneStudent);
+    EXPECT_TRUE(one.ids.empty());
+    EXPECT_EQ(one.message, "互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：李四");
+    // The same student twice passes the two-student rule.
+    EXPECT_EQ(CMutexNameParser::ReadGroup(task, "张三，张三").ids, (Names{"s1", "s1"}));
+    const auto partly = CMutexNameParser::ReadGroup(task, "李四,王五\n张三，赵六");
+    EXPECT_EQ(partly.outcome, Outcome::Made);
+    EXPECT_EQ(partly.ids, (Names{"s2", "s1"}));
+    EXPECT_EQ(partly.message, "部分学生姓名在学生列表中没有找到对应的信息：\n王五，赵六");
+}
+
+TEST(EditorRows, GroupsAndPresetsDropWhatNoLongerFitsAndSaveInRowOrder)
+{
+    CScheduleTask task;
+    task.SetMessageHandler([](const std::string&) {});
+    AddClass(task, "c1", "一班", 0);
+    AddStudent(task, "s1", "张三", 0, 1);
+    AddStudent(task, "s2", "李四", 1, 0);
+    AddStudent(task, "s3", "王五", 2, 1);
+    AddGroup(task, "g1", {"s1", "gone"});
+    AddGroup(task, "g2", {"gone"});
+    AddGroup(task, "g3", {"s2", "s3"});
+    task.GetMutexStudentList().Find("g1")->SetIndex(5);
+    AddPreset(task, "s1", "c1");
+    AddPreset(task, "s2", "gone");
+
+    CListEditorRows groups;
+    CMutexGroupRows::Load(task, groups);
+    ASSERT_EQ(groups.RowCount(), 2);
+    EXPECT_EQ(groups.CellText(0, CMutexGroupRows::ColumnNames), "李四，王五");
+    EXPECT_EQ(groups.CellText(1, CMutexGroupRows::ColumnNumber), "2");
+    EXPECT_EQ(groups.CellText(1, CMutexGroupRows::ColumnNames), "张三");
+    std::unique_ptr<CMutexStudent> added = CMutexGroupRows::NewGroup({"s3", "s1"});
+    std::vector<std::string> cells = CMutexGroupRows::Cells(task, *added, groups.RowCount());
+    EXPECT_EQ(cells[CMutexGroupRows::ColumnNumber], "3");
+    groups.Append(std::move(cells), std::move(added));
+    CMutexGroupRows::SaveTo(task, groups);
+    Names saved;
+    for (const CMutexStudent* group : CRecordOrder::InIndexOrder<CMutexStudent>(task.GetMutexStudentList()))
+        saved.push_back(std::to_string(group->GetIndex()) + ":" + task.GetStudentNameList(group->GetMutexStudents()));
+    EXPECT_EQ(saved, (Names{"0:李四，王五", "1:张三", "2:王五，张三"}));
+
+    CListEditorRows presets;
+    CPresetRows::Load(task, presets);
+    ASSERT_EQ(presets.RowCount(), 1);
+    EXPECT_EQ(CPresetRows::FindRow(presets, "s1"), 0);
+    EXPECT_EQ(CPresetRows::FindRow(presets, "s2"), -1);
+    EXPECT_EQ(presets.CellText(0, CPresetRows::ColumnClass), "一班");
 }

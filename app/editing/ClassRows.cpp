@@ -1,0 +1,101 @@
+#include "ClassRows.h"
+
+#include "ClassInfo.h"
+#include "ClassNamePattern.h"
+#include "CountText.h"
+#include "ListEditorRows.h"
+#include "NameRules.h"
+#include "ObjectId.h"
+#include "RecordOrder.h"
+#include "ScheduleTask.h"
+#include "SheetText.h"
+
+#include <charconv>
+
+namespace {
+// The decimal value of a count cell; 0 when it holds none.
+unsigned CountOf(const std::string& text)
+{
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() ? value : 0;
+}
+
+// A whole number between min and max, or message.
+std::string CheckRange(std::string_view typed, int min, int max, const std::string& message, int& value)
+{
+    const bool good = CCountText::Parse(typed, value) == CCountText::Result::Number && value >= min && value <= max;
+    return good ? std::string() : message;
+}
+} // namespace
+
+void CClassRows::Load(const CScheduleTask& task, CListEditorRows& rows)
+{
+    const std::vector<CClassInfo*> classes = CRecordOrder::InIndexOrder<CClassInfo>(task.GetClassInfoList());
+    rows.Reserve(static_cast<int>(classes.size()));
+    for (const CClassInfo* info : classes)
+        rows.Append({info->GetId(), info->GetName(), std::to_string(info->GetStudentCount())});
+}
+
+void CClassRows::SaveTo(CScheduleTask& task, const CListRows& rows, const std::vector<std::string>& deletedIds)
+{
+    CQZObjectList& list = task.GetClassInfoList();
+    const int count = rows.RowCount();
+    for (int row = 0; row < count; ++row) {
+        const std::string id = rows.CellText(row, ColumnId);
+        CClassInfo* info = list.FindAs<CClassInfo>(id);
+        std::unique_ptr<CClassInfo> added;
+        if (!info) {
+            added = std::make_unique<CClassInfo>();
+            added->SetId(id);
+            info = added.get();
+        }
+        info->SetName(rows.CellText(row, ColumnName));
+        info->SetStudentCount(CountOf(rows.CellText(row, ColumnStudentCount)));
+        info->SetIndex(row);
+        if (added)
+            list.Add(std::move(added));
+        else
+            list.Modify(info);
+    }
+    for (const std::string& id : deletedIds) {
+        list.Remove(id);
+        task.DelClassRelation(id);
+    }
+}
+
+bool CClassRows::Add(CListEditorRows& rows, const std::string& name, int count)
+{
+    if (CNameRules::FindSameName(rows, ColumnName, name) >= 0)
+        return false;
+    rows.Append({CObjectId::New(), name, std::to_string(count)});
+    return true;
+}
+
+std::string CClassRows::CheckName(std::string_view typed, std::string& name)
+{
+    name = CSheetText::Trim(typed);
+    return name.empty() ? "请输入班级名称" : std::string();
+}
+
+std::string CClassRows::CheckCount(std::string_view typed, int& count)
+{
+    switch (CCountText::Parse(typed, count)) {
+    case CCountText::Result::NotNumber: return "班级人数必须是整数";
+    case CCountText::Result::TooLarge: return "班级人数不能超过 " + std::to_string(CCountText::kMax);
+    case CCountText::Result::Number: break;
+    }
+    return count > 0 ? std::string() : "班级人数应该大于零";
+}
+
+std::string CClassRows::CheckNumberOfClasses(std::string_view typed, int& classes)
+{
+    const int max = ClassNamePattern::kMaxClasses;
+    return CheckRange(typed, 1, max, "请输入一个介于 1 和 " + std::to_string(max) + " 之间的整数。", classes);
+}
+
+std::string CClassRows::CheckStudentsPerClass(std::string_view typed, int& students)
+{
+    const int max = CCountText::kMax;
+    return CheckRange(typed, 0, max, "每班学生人数应该是 0 到 " + std::to_string(max) + " 之间的整数。", students);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CListEditorRows;
+class CListRows;
+class CScheduleTask;
+
+// The classes editor without its window: its rows as loaded from the task
+// and written back, and the checks of what is typed into its single-class
+// and batch dialogs. The window and quillon-cli share them.
+//
+// Rows: "ID", "班级名称", "人数" (the planned number as decimal text).
+class CClassRows
+{
+public:
+    enum Column
+    {
+        ColumnId = 0,
+        ColumnName,
+        ColumnStudentCount,
+    };
+
+    // One row per class in index order.
+    static void Load(const CScheduleTask& task, CListEditorRows& rows);
+    // Updates the task's classes in place (their other data stays), adds
+    // the new ones and removes the deleted ones; each class's index becomes
+    // its row's position. Does not write the task's files.
+    static void SaveTo(CScheduleTask& task, const CListRows& rows, const std::vector<std::string>& deletedIds);
+    // A new row for name and count, with a new id, unless a row has the
+    // same name (CNameRules). Whether it was added.
+    static bool Add(CListEditorRows& rows, const std::string& name, int count);
+
+    // The checks return what to tell the user, or nothing when the text is
+    // good; value is then what was typed.
+
+    // A class name: blanks around it (the ideographic space too) are dropped.
+    static std::string CheckName(std::string_view typed, std::string& name);
+    // The planned number of one class: a whole number above 0.
+    static std::string CheckCount(std::string_view typed, int& count);
+    // The batch: 1 to ClassNamePattern::kMaxClasses classes of 0 or more students.
+    static std::string CheckNumberOfClasses(std::string_view typed, int& classes);
+    static std::string CheckStudentsPerClass(std::string_view typed, int& students);
+};
