@@ -5,26 +5,34 @@
 #include "StudentListDialog.h"
 #include "StudentPresetListDialog.h"
 
+namespace {
+
+// Each editor is made for one use and goes when it closes.
+template <class Editor>
+void runEditor(QWidget* parent, CScheduleTask& task)
+{
+    Editor dialog(task, parent);
+    dialog.exec();
+}
+
+} // namespace
+
 void CEditorCommands::editClasses(QWidget* parent, CScheduleTask& task)
 {
-    CClassListDialog dialog(task, parent);
-    dialog.exec();
+    runEditor<CClassListDialog>(parent, task);
 }
 
 void CEditorCommands::editStudents(QWidget* parent, CScheduleTask& task)
 {
-    CStudentListDialog dialog(task, parent);
-    dialog.exec();
+    runEditor<CStudentListDialog>(parent, task);
 }
 
 void CEditorCommands::editPresets(QWidget* parent, CScheduleTask& task)
 {
-    CStudentPresetListDialog dialog(task, parent);
-    dialog.exec();
+    runEditor<CStudentPresetListDialog>(parent, task);
 }
 
 void CEditorCommands::editMutexGroups(QWidget* parent, CScheduleTask& task)
 {
-    CMutexStudentListDialog dialog(task, parent);
-    dialog.exec();
+    runEditor<CMutexStudentListDialog>(parent, task);
 }
