@@ -287,15 +287,8 @@ int CCommandLine::Divide(const Arguments& arguments)
 
     seed = ChooseSeed(seed);
 
-    // The engine does not look at whether its files were written; a message
-    // from the task during the run means input.xml was not saved.
-    bool saveFailed = false;
-    task.SetMessageHandler([this, &saveFailed](const std::string& text) {
-        m_err << text << std::endl;
-        saveFailed = true;
-    });
-
     CConsoleOwner owner(m_err);
+    bool saved = false; // input.xml and report.txt, as the pair the engine writes
     {
         CCore core(task);
         core.Init(&owner);
@@ -303,6 +296,7 @@ int CCommandLine::Divide(const Arguments& arguments)
         core.SetSeed(seed);
         core.Start();
         core.Wait();
+        saved = core.IsResultSaved();
         core.Free();
     }
     if (!owner.HasEnded()) {
@@ -313,12 +307,9 @@ int CCommandLine::Divide(const Arguments& arguments)
     // not printed as one.
     const std::string text = task.GetLastReportInfo().GetReportInfo();
     const int result = owner.GetResult();
-    if (result != DIVISION_RESULT_REFUSED) {
-        const auto stored = CFileUtil::ReadFile(task.GetTaskInfo().GetReportFilePath());
-        if (saveFailed || stored != CTextCodec::ToGbk(text) + std::string(1, '\0')) {
-            m_err << "错误：分班结果未能保存到任务文件夹。" << std::endl;
-            return ExitNotSaved;
-        }
+    if (result != DIVISION_RESULT_REFUSED && !saved) {
+        m_err << "错误：分班结果未能保存到任务文件夹。" << std::endl;
+        return ExitNotSaved;
     }
     m_out << text;
     if (!text.empty() && text.back() != '\n')
