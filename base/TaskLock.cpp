@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 #ifdef _WIN32
 #include <process.h>
@@ -65,20 +66,18 @@ std::string HostName()
 #endif
 }
 
-bool ProcessRunning(long long pid)
+int SignalProcess(long long pid)
 {
-    if (pid <= 0)
-        return false;
 #ifdef _WIN32
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
     if (!process)
-        return GetLastError() == ERROR_ACCESS_DENIED;
+        return GetLastError() == ERROR_ACCESS_DENIED ? EPERM : ESRCH;
     DWORD code = 0;
     const bool running = GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
     CloseHandle(process);
-    return running;
+    return running ? 0 : ESRCH;
 #else
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 ? 0 : errno;
 #endif
 }
 
@@ -166,6 +165,20 @@ std::string CTaskLock::LockFilePath(const std::string& taskFolder)
     return CFileUtil::WithSeparator(taskFolder.empty() ? std::string(".") : taskFolder) + kLockFileName;
 }
 
+void CTaskLock::SetProcessProbe(ProcessProbe probe)
+{
+    m_probe = std::move(probe);
+}
+
+bool CTaskLock::HolderRunning(long long pid) const
+{
+    if (pid <= 0)
+        return false;
+    const int error = m_probe ? m_probe(pid) : SignalProcess(pid);
+    // A process we may not signal belongs to another user, and it runs.
+    return error == 0 || error == EPERM;
+}
+
 CTaskLock::State CTaskLock::Inspect(Holder& holder, std::string& bytes) const
 {
     const std::optional<std::string> read = CFileUtil::ReadFile(m_path);
@@ -184,7 +197,7 @@ CTaskLock::State CTaskLock::Inspect(Holder& holder, std::string& bytes) const
         return !ec && age.count() > kUnreadableStaleSeconds ? State::Stale : State::Held;
     }
     holder = *found;
-    if (holder.host == HostName() && holder.pid != CurrentProcess() && !ProcessRunning(holder.pid))
+    if (holder.host == HostName() && holder.pid != CurrentProcess() && !HolderRunning(holder.pid))
         return State::Stale;
     if (now - holder.since > static_cast<long long>(StaleHours) * 3600)
         return State::Stale;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // One writer per task: whoever opens a task to change it takes the lock,
@@ -57,6 +58,13 @@ public:
 
     static std::string LockFilePath(const std::string& taskFolder);
 
+    // Looks for a process of this machine: 0 when it runs and may be
+    // signalled, otherwise the system's error (ESRCH when there is none,
+    // EPERM when it runs under another user). The system is asked unless
+    // another probe is set, which tests use to play either case.
+    using ProcessProbe = std::function<int(long long pid)>;
+    void SetProcessProbe(ProcessProbe probe);
+
 private:
     // Reads the lock file: nothing when there is none, else whether its
     // holder is still there.
@@ -67,9 +75,13 @@ private:
         Stale,
     };
     State Inspect(Holder& holder, std::string& bytes) const;
+    // Whether the holder's process still runs; only asked for a holder of
+    // this machine, as a pid names nothing elsewhere.
+    bool HolderRunning(long long pid) const;
 
     std::string m_path;
     std::string m_content; // what this object wrote while it holds the lock
     bool m_held = false;
     Holder m_holder;
+    ProcessProbe m_probe;
 };
