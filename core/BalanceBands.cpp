@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -27,10 +28,18 @@ CBalanceBands::CBalanceBands(CBalanceState& state)
     : m_state(state),
       m_total(static_cast<std::size_t>(state.GetModel().GetSubjectCount())),
       m_floors(Floors()),
+      m_caps(Caps()),
       m_tolerances(m_floors.size()),
       m_patience(kPatiencePerClass * static_cast<std::uint64_t>(state.GetClassCount()) + kPatienceBase)
 {
-    m_state.SetUnits(Units());
+    m_units = Units();
+    // Only a figure the start already holds within a unit of even is held
+    // there; a wider start (a fresh greedy division) is left to the usual
+    // narrowing.
+    for (std::size_t d = 0; d < m_caps.size(); ++d) {
+        if (!(m_caps[d] < m_units[d]))
+            m_caps[d] = std::numeric_limits<double>::infinity();
+    }
     NarrowTo(0.5 * m_state.GetMaxDeviation(static_cast<int>(m_total)));
 }
 
@@ -38,11 +47,18 @@ void CBalanceBands::NarrowTo(double tau)
 {
     m_tau = tau;
     m_atFloor = true;
+    std::vector<double> units = m_units;
     for (std::size_t d = 0; d < m_tolerances.size(); ++d) {
-        const double wanted = d == m_total ? tau : kSubjectRatio * tau;
+        const double usual = d == m_total ? tau : kSubjectRatio * tau;
+        const double wanted = std::min(usual, m_caps[d]);
+        // Held at the start's own spread, a figure weighs as the total
+        // does: whatever it gives away, the whole result is lost.
+        if (wanted < usual)
+            units[d] = std::min(units[d], m_units[m_total]);
         m_tolerances[d] = std::max(m_floors[d], wanted);
         m_atFloor = m_atFloor && wanted <= m_floors[d];
     }
+    m_state.SetUnits(units);
     m_state.SetTolerances(m_tolerances);
     m_levelBest = m_state.GetExcess();
 }
@@ -85,6 +101,26 @@ std::vector<double> CBalanceBands::Units() const
     std::vector<double> units(static_cast<std::size_t>(model.GetScoreDimensions()), kSubjectRatio * unit);
     units[m_total] = unit;
     return units;
+}
+
+std::vector<double> CBalanceBands::Caps() const
+{
+    const int dimensions = m_state.GetModel().GetScoreDimensions();
+    std::vector<double> caps(static_cast<std::size_t>(dimensions), 0.0);
+    for (int d = 0; d < dimensions; ++d) {
+        double low = 0.0, high = 0.0;
+        bool any = false;
+        for (int c = 0; c < m_state.GetClassCount(); ++c) {
+            if (m_state.Size(c) == 0)
+                continue;
+            const double deviation = m_state.GetDeviation(c, d);
+            low = any ? std::min(low, deviation) : deviation;
+            high = any ? std::max(high, deviation) : deviation;
+            any = true;
+        }
+        caps[static_cast<std::size_t>(d)] = 0.5 * (high - low);
+    }
+    return caps;
 }
 
 std::vector<double> CBalanceBands::Floors() const
