@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "FileUtil.h"
+#include "ImmutableFile.h"
 #include "TaskLock.h"
 
 #include <algorithm>
@@ -403,10 +404,11 @@ TEST_F(CommandLineTest, MoveChecksTheRulesAndSavesOrSaysWhy)
 
     // A task whose input.xml cannot be replaced: not saved, exit 7.
     const auto moved = CFileUtil::ReadFile(input);
-    if (std::system(("chattr +i " + Quoted(input) + " 2>/dev/null").c_str()) != 0)
+    testsupport::ImmutableFile immutable(input);
+    if (!immutable.IsSet())
         GTEST_SKIP() << "no file can be made immutable here";
     const Outcome unsaved = move("s6 一班 --force");
-    EXPECT_EQ(std::system(("chattr -i " + Quoted(input)).c_str()), 0);
+    EXPECT_TRUE(immutable.Clear());
     EXPECT_EQ(unsaved.code, CCommandLine::ExitNotSaved);
     EXPECT_NE(unsaved.err.find("错误：调整未能保存到任务文件夹，任务没有改变。"), std::string::npos) << unsaved.err;
     EXPECT_EQ(unsaved.out, "");
@@ -560,11 +562,12 @@ TEST_F(CommandLineTest, EditsThatCannotBeSavedSaySo)
 {
     const std::string input = task->GetTaskInfo().GetInputFilePath();
     const auto before = CFileUtil::ReadFile(input);
-    if (std::system(("chattr +i " + Quoted(input) + " 2>/dev/null").c_str()) != 0)
+    testsupport::ImmutableFile immutable(input);
+    if (!immutable.IsSet())
         GTEST_SKIP() << "no file can be made immutable here";
     const Outcome outcomes[] = {OnTask("add-class", "三班"), OnTask("add-classes", "--pattern 2 --count 2"),
                                 OnTask("add-group", "王芳,李娜"), OnTask("preset", "王芳 一班")};
-    EXPECT_EQ(std::system(("chattr -i " + Quoted(input)).c_str()), 0);
+    EXPECT_TRUE(immutable.Clear());
     for (const Outcome& outcome : outcomes) {
         EXPECT_EQ(outcome.code, CCommandLine::ExitNotSaved) << outcome.err;
         EXPECT_NE(outcome.err.find("未能保存到任务文件夹，任务没有改变。"), std::string::npos) << outcome.err;

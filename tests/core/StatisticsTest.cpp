@@ -5,6 +5,7 @@
 #include "ScheduleTask.h"
 #include "StudentInfo.h"
 #include "TaskBuilder.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -135,44 +136,78 @@ TEST(FiguresAsShown, AveragesRoundTheStoredNumber)
     EXPECT_EQ(CDivisionTableData::FormatTotal(90.5f), "90.5");
 }
 
-// Switches LC_NUMERIC to a locale that writes decimal commas: an installed
-// one, or one compiled into a temporary folder from the system's locale
-// sources. False when neither can be had.
-bool UseDecimalCommaLocale()
+// LC_NUMERIC set to a locale that writes decimal commas while the object
+// lives: an installed one, or one compiled from the system's locale sources
+// into a temporary folder that goes with the object. GetReason() says why
+// there is none where neither can be had.
+class DecimalCommaLocale
 {
-    const char* const installed[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"};
-    auto comma = [](const char* name) {
-        return std::setlocale(LC_NUMERIC, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0;
-    };
-    for (const char* name : installed)
-        if (comma(name))
-            return true;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quillon_test_locales";
-    if (!std::filesystem::exists(folder / "de_DE.UTF-8" / "LC_NUMERIC")) {
-        std::filesystem::create_directories(folder);
-        const std::string command =
-            "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' > /dev/null 2>&1";
-        if (std::system(command.c_str()) != 0 && !std::filesystem::exists(folder / "de_DE.UTF-8" / "LC_NUMERIC"))
-            return false;
+public:
+    DecimalCommaLocale()
+    {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+            if (Use(name))
+                return;
+        }
+        m_folder = std::make_unique<testsupport::TempFolder>();
+        const std::filesystem::path compiled = m_folder->Path() / "de_DE.UTF-8";
+        const std::string command = "localedef -i de_DE -f UTF-8 '" + compiled.string() + "' > /dev/null 2>&1";
+        // localedef warns with a non-zero code on some systems and still
+        // writes the locale: what counts is whether it is there.
+        (void)std::system(command.c_str());
+        if (!std::filesystem::exists(compiled / "LC_NUMERIC")) {
+            m_reason = "no locale with a decimal comma is installed and localedef could not compile de_DE";
+            return;
+        }
+        ::setenv("LOCPATH", m_folder->Path().c_str(), 1);
+        const bool found = Use("de_DE.UTF-8");
+        ::unsetenv("LOCPATH");
+        if (!found)
+            m_reason = "the compiled de_DE locale does not write decimal commas";
     }
-    ::setenv("LOCPATH", folder.c_str(), 1);
-    const bool found = comma("de_DE.UTF-8");
-    ::unsetenv("LOCPATH");
-    return found;
-}
+    ~DecimalCommaLocale() { std::setlocale(LC_NUMERIC, "C"); }
+    DecimalCommaLocale(const DecimalCommaLocale&) = delete;
+    DecimalCommaLocale& operator=(const DecimalCommaLocale&) = delete;
+
+    bool IsSet() const { return m_set; }
+    const std::string& GetReason() const { return m_reason; }
+    // The folder a locale was compiled into; null when none was.
+    const testsupport::TempFolder* GetFolder() const { return m_folder.get(); }
+
+private:
+    bool Use(const char* name)
+    {
+        m_set = std::setlocale(LC_NUMERIC, name) && std::strcmp(std::localeconv()->decimal_point, ",") == 0;
+        return m_set;
+    }
+
+    std::unique_ptr<testsupport::TempFolder> m_folder;
+    std::string m_reason;
+    bool m_set = false;
+};
 
 // A desktop whose locale writes decimal commas (a program linked against a
 // GUI toolkit takes the user's locale at start-up) still sees "85.0" and
 // "90.5": the figures are not localised, and the ".0" of a total is dropped.
 TEST(FiguresAsShown, DecimalPointWhateverTheLocale)
 {
-    ASSERT_TRUE(UseDecimalCommaLocale()) << "no locale with a decimal comma could be installed or compiled";
-
-    const std::string average = CDivisionStatistics::FormatAverage(85.0f);
-    const std::string averageHalf = CDivisionStatistics::FormatAverage(55.25f);
-    const std::string total = CDivisionTableData::FormatTotal(90.0f);
-    const std::string totalHalf = CDivisionTableData::FormatTotal(90.5f);
-    std::setlocale(LC_NUMERIC, "C");
+    std::filesystem::path compiledIn;
+    std::string average, averageHalf, total, totalHalf;
+    {
+        DecimalCommaLocale comma;
+        if (!comma.IsSet())
+            GTEST_SKIP() << comma.GetReason();
+        if (comma.GetFolder())
+            compiledIn = comma.GetFolder()->Path();
+        average = CDivisionStatistics::FormatAverage(85.0f);
+        averageHalf = CDivisionStatistics::FormatAverage(55.25f);
+        total = CDivisionTableData::FormatTotal(90.0f);
+        totalHalf = CDivisionTableData::FormatTotal(90.5f);
+    }
+    EXPECT_EQ(std::strcmp(std::localeconv()->decimal_point, "."), 0);
+    if (!compiledIn.empty()) {
+        EXPECT_FALSE(std::filesystem::exists(compiledIn)) << "the compiled locale is left behind";
+    }
 
     EXPECT_EQ(average, "85.0");
     EXPECT_EQ(averageHalf, "55.2");
