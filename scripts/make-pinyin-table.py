@@ -14,7 +14,9 @@ The first-level characters (zones 16 to 55) stand in GB2312 in the order of
 their pronunciation. Among the readings of a character the one is taken that
 keeps that order; a character none of whose readings fits gets the syllable of
 its neighbours. The second-level characters (zones 56 to 87) take their most
-common reading, the first one the dictionary lists.
+common reading, the first one the dictionary lists, except for the few whose
+first reading is not the one they have as a surname (SURNAME_READINGS): names
+are what the table is looked up for.
 """
 
 import argparse
@@ -29,6 +31,13 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUTPUT = os.path.join(ROOT, "app", "editing", "PinyinTable.cpp")
 
 FIRST_ZONE, LAST_FIRST_LEVEL_ZONE, LAST_ZONE = 16, 55, 87
+
+# Second-level characters read as a surname otherwise than the dictionary's
+# first reading; each reading is one the dictionary lists too.
+SURNAME_READINGS = {
+    "缪": "MIAO",  # Miao; mou only in a word or two
+    "阚": "KAN",   # Kan, not han
+}
 
 
 def toneless(reading):
@@ -149,7 +158,13 @@ def build(readings):
         own = readings.get(ord(ch))
         if not own:
             raise SystemExit("no reading for %s (%d)" % (ch, code))
-        table[code] = own[0]
+        surname = SURNAME_READINGS.get(ch)
+        if surname is not None:
+            if surname not in own:
+                raise SystemExit("%s (%d) is not read %s" % (ch, code, surname))
+            table[code] = surname
+        else:
+            table[code] = own[0]
     return table, notes
 
 

@@ -113,6 +113,26 @@ TEST(PinyinTableTest, KnownReadingsOfBothLevels)
         EXPECT_EQ(CPinyinConverter::GetSyllable(code), "WU") << code;
 }
 
+// Second-level characters come one by one and several have more than one
+// reading; in a name they are mostly surnames, and the picker finds a
+// student only under the reading the surname has.
+TEST(PinyinTableTest, SecondLevelSurnamesHaveTheirSurnameReadings)
+{
+    const std::pair<const char*, const char*> surnames[] = {
+        {"覃", "TAN"}, {"莘", "SHEN"}, {"蕃", "FAN"},  {"缪", "MIAO"}, {"阚", "KAN"},  {"隗", "KUI"},
+        {"宓", "MI"},  {"谌", "CHEN"}, {"逄", "PANG"}, {"亓", "QI"},   {"佘", "SHE"},  {"郗", "XI"},
+        {"臧", "ZANG"}, {"眭", "SUI"}, {"訾", "ZI"},   {"邝", "KUANG"}, {"璩", "QU"}, {"禚", "ZHUO"}};
+    for (const auto& [character, syllable] : surnames) {
+        const std::string bytes = Gbk(character);
+        ASSERT_EQ(bytes.size(), 2u) << character;
+        const int code = (static_cast<unsigned char>(bytes[0]) - 0xA0) * 100 + (static_cast<unsigned char>(bytes[1]) - 0xA0);
+        EXPECT_GE(code, 5601) << character << " is a second-level character";
+        EXPECT_EQ(CPinyinConverter::GetSyllable(code), syllable) << character;
+    }
+    EXPECT_EQ(Transcribe("缪覃"), "MIAOTAN");
+    EXPECT_EQ(Transcribe("阚莘蕃", true), "KSF");
+}
+
 TEST(PinyinTableTest, CodesOutsideTheTableAreUnknown)
 {
     for (int code : {-1, 0, 101, 1600, 1695, 1700, 5590, 5594, 8795, 8801, 9401, 100000})
