@@ -23,6 +23,24 @@ protected:
         return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or("");
     }
 
+    // The pre-assignments in the order they were added, as the editor saves them.
+    void NumberPresets()
+    {
+        for (int i = 0; i < static_cast<int>(task.GetStudentInfoList().GetCount()); ++i) {
+            if (CQZObject* preset = task.GetStudentPresetList().Find(StudentId(i)))
+                preset->SetIndex(i);
+        }
+    }
+
+    std::string StudentId(int i) const
+    {
+        for (const auto& entry : task.GetStudentInfoList()) {
+            if (entry.object->GetIndex() == i)
+                return entry.id;
+        }
+        return {};
+    }
+
     static std::vector<std::string> Ids(const CQZObjectList& list)
     {
         std::vector<std::string> ids;
@@ -74,6 +92,7 @@ TEST_F(ClassDeletion, PreAssignmentsGoWithTheirClassAfterAQuestion)
     for (int i = 0; i < 11; ++i)
         AddPreset(task, "s" + std::to_string(i), "b");
     AddPreset(task, "s11", "a");
+    NumberPresets();
     ASSERT_TRUE(task.SaveInputData());
     CClassListDialog editor(task);
     editor.show();
@@ -122,6 +141,7 @@ TEST_F(ClassDeletion, EveryClassDeletedAndAddedAgain)
     AddStudent(task, "s2", "李四", 1, 1);
     AddPreset(task, "s1", "a");
     AddPreset(task, "s2", "b");
+    NumberPresets();
     ASSERT_TRUE(task.SaveInputData());
     CClassListDialog editor(task);
     editor.show();

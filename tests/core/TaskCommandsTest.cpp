@@ -12,6 +12,7 @@
 #include "ScheduleTask.h"
 #include "TaskLock.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #ifndef _WIN32
@@ -71,8 +72,8 @@ TEST_F(TaskCommands, NewTaskIsAnEmptyTaskTheOtherCommandsWorkOn)
     EXPECT_TRUE(fs::is_regular_file(folder / "input.xml"));
     EXPECT_TRUE(fs::is_regular_file(folder / "output.xml"));
     EXPECT_FALSE(fs::exists(folder / "quillon.lock"));
-    EXPECT_EQ(CIniFile::ReadString(taskFile.string(), "Task Info", "Name", ""), Gbk("2026学年新生"));
-    EXPECT_EQ(CIniFile::ReadString(taskFile.string(), "Task Info", "Creator", ""), Gbk("王老师"));
+    EXPECT_EQ(CIniFile::ReadString(taskFile.string(), "Task Info", "Name", ""), "2026学年新生");
+    EXPECT_EQ(CIniFile::ReadString(taskFile.string(), "Task Info", "Creator", ""), "王老师");
     EXPECT_EQ(CIniFile::ReadString(taskFile.string(), "Task Info", "CreateTime", "").size(), 19u);
 
     const std::string task = Quoted(taskFile);
@@ -93,7 +94,7 @@ TEST_F(TaskCommands, NewTaskIsAnEmptyTaskTheOtherCommandsWorkOn)
     // Without --creator: the account's own name.
     ASSERT_EQ(Cli("new-task " + Quoted(Folder("b")) + " 乙").code, 0);
     EXPECT_EQ(CIniFile::ReadString((Folder("b") / "乙.qz").string(), "Task Info", "Creator", ""),
-              Gbk(CAccountName::Current()));
+              CAccountName::Current());
 }
 
 TEST_F(TaskCommands, NewTaskRefusesAFolderThatHoldsATask)
@@ -185,7 +186,11 @@ TEST_F(RemoveClass, TakesThePreAssignmentsToTheClassAlong)
 {
     const Outcome removed = Cli("remove-class " + m_file + " 一班");
     ASSERT_EQ(removed.code, 0) << removed.err;
-    EXPECT_EQ(removed.out, "已删除班级 一班。\n已取消 张三 的预分班（原在 一班）。\n已取消 李四 的预分班（原在 一班）。\n");
+    // One line for the class, then one for each pre-assignment that went with it.
+    EXPECT_EQ(removed.out.rfind("已删除班级 一班。\n", 0), 0u) << removed.out;
+    EXPECT_NE(removed.out.find("\n已取消 张三 的预分班（原在 一班）。\n"), std::string::npos) << removed.out;
+    EXPECT_NE(removed.out.find("\n已取消 李四 的预分班（原在 一班）。\n"), std::string::npos) << removed.out;
+    EXPECT_EQ(std::count(removed.out.begin(), removed.out.end(), '\n'), 3);
     auto task = Reopen();
     EXPECT_EQ(task->GetClassInfoList().Find("c1"), nullptr);
     EXPECT_EQ(task->GetClassInfoList().GetCount(), 3u);
