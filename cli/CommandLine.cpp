@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "AccountName.h"
 #include "BalanceModel.h"
 #include "BalanceOptimizer.h"
 #include "BalanceReport.h"
@@ -16,6 +17,7 @@
 #include "DivisionTableExport.h"
 #include "FileUtil.h"
 #include "ListEditorRows.h"
+#include "LocalTime.h"
 #include "MutexGroupRows.h"
 #include "MutexNameParser.h"
 #include "MutexStudent.h"
@@ -33,12 +35,15 @@
 #include "StudentInfo.h"
 #include "StudentPreset.h"
 #include "StudentTable.h"
+#include "TaskCreator.h"
+#include "TaskInfo.h"
 #include "TaskLock.h"
 #include "TextCodec.h"
 #include "WorkbookWriter.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 
@@ -190,6 +195,9 @@ const CCommandLine::Command* CCommandLine::FindCommand(const std::string& name)
         {"preset", {MissingTask, "缺少要预分班的学生（姓名或ID）。", "缺少预分的班级（名称或ID）。"}, {},
          &CCommandLine::Preset},
         {"unpreset", {MissingTask, "缺少要取消预分班的学生（姓名或ID）。"}, {}, &CCommandLine::Unpreset},
+        {"new-task", {"缺少新任务的保存位置（文件夹）。", "缺少任务名称。"},
+         {{"--creator", true, "--creator 后面应是创建者。"}}, &CCommandLine::NewTask},
+        {"remove-class", {MissingTask, "缺少要删除的班级（名称或ID）。"}, {}, &CCommandLine::RemoveClass},
     };
     for (const Command& command : commands) {
         if (command.name == name)
@@ -829,6 +837,75 @@ int CCommandLine::Unpreset(const Arguments& arguments)
     });
 }
 
+int CCommandLine::NewTask(const Arguments& arguments)
+{
+    const std::string& name = arguments.operands[1];
+    if (!CTaskCreator::IsValidName(name))
+        return Usage(CTaskCreator::NameProblem(name));
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(CFileUtil::ToPath(arguments.operands[0]), error);
+    // As the new-task dialog fills the header.
+    CTaskInfo info;
+    info.SetTaskName(name);
+    info.SetTaskFolder(CFileUtil::FromPath(error ? CFileUtil::ToPath(arguments.operands[0]) : folder));
+    info.SetTaskAuthor(arguments.OptionOr("--creator", CAccountName::Current()));
+    const std::tm now = CLocalTime::Of(std::time(nullptr));
+    char created[80];
+    std::snprintf(created, sizeof(created), "%04d-%02d-%02d %02d:%02d:%02d", now.tm_year + 1900, now.tm_mon + 1,
+                  now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec);
+    info.SetCreateDate(created);
+
+    const CTaskCreator::Result result = CTaskCreator::Create(info, "quillon-cli new-task");
+    using Outcome = CTaskCreator::Outcome;
+    switch (result.outcome) {
+    case Outcome::Created:
+        m_out << "已创建分班任务 " << name << "：" << info.GetTaskFile() << std::endl;
+        return 0;
+    case Outcome::BadName: return Usage(result.message);
+    case Outcome::HoldsTask: m_err << "错误：" << result.message << std::endl; return ExitHoldsTask;
+    case Outcome::Locked: m_err << "错误：" << result.message << std::endl; return ExitLocked;
+    case Outcome::BadFolder:
+    case Outcome::CannotWrite: break;
+    }
+    m_err << "错误：" << result.message << std::endl;
+    return ExitNotSaved;
+}
+
+int CCommandLine::RemoveClass(const Arguments& arguments)
+{
+    return ChangeTask(arguments.Task(), "quillon-cli remove-class", [&](CScheduleTask& task) {
+        std::string classId;
+        if (const int notFound = FindRecord(
+                task.GetClassInfoList(), arguments.operands[1], "班级", ExitNotFound,
+                [](const CQZObject& record) {
+                    return "计划人数 " + std::to_string(static_cast<const CClassInfo&>(record).GetStudentCount());
+                },
+                classId))
+            return notFound;
+        // As the classes editor deletes the row and saves.
+        CListEditorRows rows;
+        CClassRows::Load(task, rows);
+        for (int row = rows.RowCount() - 1; row >= 0; --row) {
+            if (rows.CellText(row, CClassRows::ColumnId) == classId)
+                rows.RemoveRows({row});
+        }
+        const std::string className = task.GetClassName(classId);
+        std::vector<std::string> students;
+        for (const CStudentPreset* preset : CClassRows::PresetsTo(task, {classId})) {
+            const std::string student = task.GetStudentName(preset->GetId());
+            students.push_back(student.empty() ? preset->GetId() : student);
+        }
+        CClassRows::SaveTo(task, rows, {classId});
+        if (!SaveChange(task, "删除班级"))
+            return ExitNotSaved;
+        m_out << "已删除班级 " << className << "。\n";
+        for (const std::string& student : students)
+            m_out << "已取消 " << student << " 的预分班（原在 " << className << "）。\n";
+        m_out.flush();
+        return 0;
+    });
+}
+
 int CCommandLine::PrintTable(const Arguments& arguments)
 {
     return PrintPdf(arguments.Task(), arguments.operands[1], arguments.OptionOr("--class", ""), true);
@@ -1024,6 +1101,10 @@ void CCommandLine::Help()
              "  quillon-cli preset TASK.qz 学生 班级    把一名学生预分到一个班级（姓名、名称或ID；\n"
              "                                          已有预分班时改到这个班级）\n"
              "  quillon-cli unpreset TASK.qz 学生       取消一名学生的预分班\n"
+             "  quillon-cli new-task 文件夹 任务名称 [--creator 创建者]\n"
+             "                                          在文件夹中创建一个空的分班任务（文件夹不存在时创建，\n"
+             "                                          已有分班任务的文件夹不用）；创建者默认为当前用户\n"
+             "  quillon-cli remove-class TASK.qz 班级   删除一个班级（名称或ID），预分到该班的预分班一并删除\n"
              "  quillon-cli --help                      显示本说明\n"
              "\n"
              "--seed N 决定同分时的先后与班级的访问次序：同一任务用同一种子得到同一分班结果；\n"
@@ -1038,6 +1119,7 @@ void CCommandLine::Help()
              "10 该任务正被另一程序修改；11 没有该学生；12 同名的学生或班级不止一个；\n"
              "13 调整将使预排的学生离开预排的班级；14 调整将使同一互斥组的两名学生同班；\n"
              "15 调整将使班级超出计划人数（违反多条时取最先列出的一条）；\n"
-             "16 已有同名的班级；17 互斥学生组只找到一名学生；18 该学生没有预分班。\n";
+             "16 已有同名的班级；17 互斥学生组只找到一名学生；18 该学生没有预分班；\n"
+             "19 保存位置已是一个分班任务的文件夹，没有创建新任务。\n";
     m_out.flush();
 }

@@ -42,6 +42,8 @@ public:
     static constexpr int ExitNameExists = 16;    // a class of that name (as the classes editor compares names) exists
     static constexpr int ExitTooFewMembers = 17; // only one typed name of an exclusive group is a student's
     static constexpr int ExitNoPreset = 18;      // the student has no pre-assignment
+    // new-task: the folder holds (part of) another task; nothing was written.
+    static constexpr int ExitHoldsTask = 19;
 
     CCommandLine(std::ostream& out, std::ostream& err);
 
@@ -116,6 +118,10 @@ private:
     int Presets(const Arguments& arguments);
     int Preset(const Arguments& arguments);
     int Unpreset(const Arguments& arguments);
+    // Makes an empty task in a folder of its own, as the new-task dialog does.
+    int NewTask(const Arguments& arguments);
+    // Deletes a class as the classes editor does, with the pre-assignments to it.
+    int RemoveClass(const Arguments& arguments);
 
     // The class rosters (or the statistics) as a PDF file.
     int PrintPdf(const std::string& path, const std::string& pdfPath, const std::string& className, bool rosters);

@@ -2,6 +2,7 @@
 
 #include "BatchAddClassDialog.h"
 #include "ClassEditDialog.h"
+#include "MessageBox.h"
 
 #include <QPushButton>
 
@@ -26,8 +27,28 @@ void CClassListDialog::InitList()
 bool CClassListDialog::SaveList()
 {
     CClassRows::SaveTo(task(), *model().rows(), deletedIds());
+    if (!CListEditorDialog::SaveList())
+        return false;
     clearDeletedIds();
-    return CListEditorDialog::SaveList();
+    return true;
+}
+
+void CClassListDialog::DeleteSelected()
+{
+    std::vector<std::string> classIds;
+    for (int row : selectedRows())
+        classIds.push_back(cellText(row, ColumnId));
+    const auto presets = CClassRows::PresetsTo(task(), classIds);
+    if (!presets.empty()) {
+        const QString question =
+            QStringLiteral("要删除的班级中预先安排了 %1 名学生：%2。\n"
+                           "删除这些班级，这 %1 条预分班也会在保存时一并删除。要继续吗?")
+                .arg(presets.size())
+                .arg(QString::fromStdString(CClassRows::DescribePresets(task(), presets)));
+        if (!CMessageBox::question(this, question))
+            return;
+    }
+    CListEditorDialog::DeleteSelected();
 }
 
 void CClassListDialog::AddItem()

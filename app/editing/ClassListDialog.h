@@ -25,8 +25,14 @@ public:
 
     void InitList() override;
     // Updates the task's classes in place (their other data stays), adds
-    // the new ones and removes the deleted ones, then saves.
+    // the new ones and removes the deleted ones with the pre-assignments to
+    // them, then saves. The deleted ids are kept until a save succeeds: a
+    // failed save puts the task back as it was, and the next save must
+    // still remove them.
     bool SaveList() override;
+    // Asks first when students are pre-assigned to a selected class: their
+    // pre-assignments go with it when the list is saved.
+    void DeleteSelected() override;
     void AddItem() override;
     void ModifyItem() override;
     void OnItemDoubleClick() override;

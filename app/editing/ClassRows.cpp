@@ -9,6 +9,9 @@
 #include "RecordOrder.h"
 #include "ScheduleTask.h"
 #include "SheetText.h"
+#include "StudentPreset.h"
+
+#include <algorithm>
 
 #include <charconv>
 
@@ -58,10 +61,46 @@ void CClassRows::SaveTo(CScheduleTask& task, const CListRows& rows, const std::v
         else
             list.Modify(info);
     }
+    // A pre-assignment to a class that is gone would hold its student for
+    // nothing; it leaves with the class, in the same save.
+    std::vector<std::string> kept;
+    for (int row = 0; row < count; ++row)
+        kept.push_back(rows.CellText(row, ColumnId));
+    std::vector<std::string> gone;
     for (const std::string& id : deletedIds) {
+        if (std::find(kept.begin(), kept.end(), id) == kept.end())
+            gone.push_back(id);
+    }
+    for (const CStudentPreset* preset : PresetsTo(task, gone))
+        task.GetStudentPresetList().Remove(preset->GetId());
+    for (const std::string& id : gone) {
         list.Remove(id);
         task.DelClassRelation(id);
     }
+}
+
+std::vector<const CStudentPreset*> CClassRows::PresetsTo(const CScheduleTask& task,
+                                                         const std::vector<std::string>& classIds)
+{
+    std::vector<const CStudentPreset*> found;
+    for (const CStudentPreset* preset : CRecordOrder::InIndexOrder<CStudentPreset>(task.GetStudentPresetList())) {
+        if (std::find(classIds.begin(), classIds.end(), preset->GetPresetClassId()) != classIds.end())
+            found.push_back(preset);
+    }
+    return found;
+}
+
+std::string CClassRows::DescribePresets(const CScheduleTask& task, const std::vector<const CStudentPreset*>& presets)
+{
+    std::string text;
+    for (std::size_t i = 0; i < presets.size() && i < kNamedPresets; ++i) {
+        const std::string student = task.GetStudentName(presets[i]->GetId());
+        text += (i > 0 ? "、" : "") + (student.empty() ? presets[i]->GetId() : student) + "（"
+                + task.GetClassName(presets[i]->GetPresetClassId()) + "）";
+    }
+    if (presets.size() > kNamedPresets)
+        text += " 等 " + std::to_string(presets.size()) + " 名学生";
+    return text;
 }
 
 bool CClassRows::Add(CListEditorRows& rows, const std::string& name, int count)

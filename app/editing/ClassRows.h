@@ -7,6 +7,7 @@
 class CListEditorRows;
 class CListRows;
 class CScheduleTask;
+class CStudentPreset;
 
 // The classes editor without its window: its rows as loaded from the task
 // and written back, and the checks of what is typed into its single-class
@@ -26,9 +27,19 @@ public:
     // One row per class in index order.
     static void Load(const CScheduleTask& task, CListEditorRows& rows);
     // Updates the task's classes in place (their other data stays), adds
-    // the new ones and removes the deleted ones; each class's index becomes
-    // its row's position. Does not write the task's files.
+    // the new ones and removes the deleted ones together with the
+    // pre-assignments to them; each class's index becomes its row's
+    // position. Does not write the task's files.
     static void SaveTo(CScheduleTask& task, const CListRows& rows, const std::vector<std::string>& deletedIds);
+
+    // The pre-assignments to any of the classes, in index order: what
+    // deleting them takes along.
+    static std::vector<const CStudentPreset*> PresetsTo(const CScheduleTask& task,
+                                                        const std::vector<std::string>& classIds);
+    // "张三（高一(1)班）、李四（高一(2)班）": the students of presets with
+    // their classes, the first kNamedPresets of them, then "等 N 名学生".
+    static constexpr std::size_t kNamedPresets = 10;
+    static std::string DescribePresets(const CScheduleTask& task, const std::vector<const CStudentPreset*>& presets);
     // A new row for name and count, with a new id, unless a row has the
     // same name (CNameRules). Whether it was added.
     static bool Add(CListEditorRows& rows, const std::string& name, int count);

@@ -2,6 +2,7 @@
 
 #include "FileUtil.h"
 #include "MessageBox.h"
+#include "TaskCreator.h"
 #include "TaskInfo.h"
 #include "TipWnd.h"
 #include "UICore.h"
@@ -102,14 +103,7 @@ CTaskInfoDlg::CTaskInfoDlg(CTaskInfo& info, bool editMode, const QString& title,
 
 bool CTaskInfoDlg::isValidTaskName(const QString& name)
 {
-    if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (const QChar c : name) {
-        if (forbidden.contains(c) || c.unicode() < 0x20)
-            return false;
-    }
-    return true;
+    return !name.trimmed().isEmpty() && CTaskCreator::IsValidName(name.toStdString());
 }
 
 QString CTaskInfoDlg::locationForName(const QString& location, const QString& name)
@@ -168,6 +162,15 @@ void CTaskInfoDlg::onOk()
         CMessageBox::information(this, QStringLiteral("分班任务 %1 已存在").arg(name));
         m_name->setFocus();
         return;
+    }
+    // A new task in the folder of another one would share its data files.
+    if (!m_editMode) {
+        const CTaskCreator::Result check = CTaskCreator::CheckFolder(location.toStdString());
+        if (check.outcome != CTaskCreator::Outcome::Created) {
+            CMessageBox::information(this, QString::fromStdString(check.message));
+            m_location->setFocus();
+            return;
+        }
     }
     accept();
 }

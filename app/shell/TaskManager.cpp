@@ -1,5 +1,6 @@
 #include "TaskManager.h"
 
+#include "AccountName.h"
 #include "BackupDlg.h"
 #include "Core.h"
 #include "FileUtil.h"
@@ -9,6 +10,7 @@
 #include "MessageBox.h"
 #include "NumberText.h"
 #include "ScheduleTask.h"
+#include "TaskCreator.h"
 #include "TaskLock.h"
 #include "TaskInfoDlg.h"
 #include "TaskWindow.h"
@@ -390,12 +392,7 @@ bool CTaskManager::openTaskWithDialog()
 bool CTaskManager::newTask()
 {
     CTaskInfo info;
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = qEnvironmentVariable("USERNAME");
-    if (user.isEmpty())
-        user = QDir::home().dirName(); // the account's home folder is named after it
-    info.SetTaskAuthor(user.toStdString());
+    info.SetTaskAuthor(CAccountName::Current());
     info.SetCreateDate(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString());
     const std::string folder = defaultTaskFolder();
     QDir().mkpath(qs(folder));
@@ -412,8 +409,11 @@ bool CTaskManager::newTask()
         return false;
     }
     writeLastPage(1);
-    if (!info.WriteToFile()) {
-        CMessageBox::error(dialogParent(), QStringLiteral("无法写入分班任务文件 %1").arg(qs(info.GetTaskFile())));
+    const CTaskCreator::Result created = CTaskCreator::Create(info, "Quillon");
+    if (created.outcome != CTaskCreator::Outcome::Created) {
+        if (!dialog.createdFolder().isEmpty())
+            QDir().rmdir(dialog.createdFolder());
+        CMessageBox::error(dialogParent(), qs(created.message));
         return false;
     }
     closeTask();
@@ -439,6 +439,12 @@ bool CTaskManager::saveTaskElsewhere()
     dialog.locationEdit()->setText(CTaskInfoDlg::locationForName(qs(folder), qs(info.GetTaskName())));
     if (dialog.exec() != QDialog::Accepted)
         return false;
+    // The copy would overwrite the data files of a task that lies there.
+    const CTaskCreator::Result free = CTaskCreator::CheckFolder(info.GetTaskFolder());
+    if (free.outcome != CTaskCreator::Outcome::Created) {
+        CMessageBox::error(dialogParent(), qs(free.message));
+        return false;
+    }
 
     // The task writes its files where its header says; the header goes back
     // when the copy cannot be made.
