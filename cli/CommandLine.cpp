@@ -506,6 +506,11 @@ int CCommandLine::ImportStudents(const Arguments& arguments)
         return ExitImport;
     }
 
+    // A sheet without a single student never empties the task.
+    if (students.GetRowCount() == 0) {
+        m_err << "错误：表格中没有可导入的学生，分班任务没有改变。" << std::endl;
+        return ExitImport;
+    }
     students.SaveTo(task);
     if (!task.SaveInputData()) {
         m_err << "错误：学生名单未能保存到任务文件夹。" << std::endl;
@@ -516,6 +521,8 @@ int CCommandLine::ImportStudents(const Arguments& arguments)
         scores += (scores.empty() ? "" : "、") + name;
     m_out << "已导入 " << students.GetRowCount() << " 名学生（工作表“" << reader.GetSheetName() << "”）。\n"
           << "成绩列：" << (scores.empty() ? "无" : scores) << '\n';
+    if (const std::size_t nameless = students.NamelessCount())
+        m_out << "其中 " << nameless << " 名学生没有姓名，请检查表格。\n";
     m_out.flush();
     return 0;
 }

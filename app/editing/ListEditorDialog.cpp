@@ -332,6 +332,20 @@ void CListEditorDialog::ImportItems()
 {
 }
 
+void CListEditorDialog::BeginImport()
+{
+}
+
+bool CListEditorDialog::UndoImport()
+{
+    return false;
+}
+
+QString CListEditorDialog::ImportNote() const
+{
+    return {};
+}
+
 bool CListEditorDialog::IsDuplicateName(const Row& row, const RowRequest& request)
 {
     const int excluded = request.mode == RowMode::Replace ? firstSelectedRow() : -1;
@@ -543,9 +557,15 @@ void CListEditorDialog::renumberRows(int column)
 
 void CListEditorDialog::closeEvent(QCloseEvent* event)
 {
-    if (m_modified && CMessageBox::question(this, QStringLiteral("列表内容已修改,要保存吗?")) && !SaveList()) {
-        event->ignore();
-        return;
+    if (m_modified) {
+        // Only a plain No drops the rows; Escape or closing the question
+        // goes back to the editor.
+        const CMessageBox::Answer answer =
+            CMessageBox::askYesNoCancel(this, QStringLiteral("列表内容已修改,要保存吗?"));
+        if (answer == CMessageBox::Answer::Cancel || (answer == CMessageBox::Answer::Yes && !SaveList())) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
     QDialog::reject();

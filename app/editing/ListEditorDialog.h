@@ -90,6 +90,15 @@ public:
     virtual void OnMovedDown();
     virtual void OnItemDoubleClick();
     virtual void ImportItems();
+    // An import is about to push rows: the editor remembers its rows (and
+    // columns and modified state) so that UndoImport can put them back.
+    virtual void BeginImport();
+    // Puts the rows back as BeginImport found them; false when the editor
+    // cannot.
+    virtual bool UndoImport();
+    // A line the import adds to its closing message, e.g. about rows taken
+    // that want a look; empty for none.
+    virtual QString ImportNote() const;
     // Whether row's first cell names a row of the list other than the one a
     // Replace request is for: spaces are ignored, half- and full-width
     // parentheses are the same, and Latin letters compare without regard to

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace {
 // Widths of the columns before the scores: id (never shown), number, name,
 // sex, original school.
@@ -82,8 +84,38 @@ void CStudentListDialog::ImportItems()
     wizard.setSamplePicture(samplePicture());
     // A title row above the column names is passed over.
     wizard.setHeaderName("姓名");
+    wizard.setRecordName(QStringLiteral("学生"));
     wizard.exec();
+    m_beforeImport.reset();
     UpdateCountText();
+}
+
+void CStudentListDialog::BeginImport()
+{
+    m_beforeImport = std::make_unique<CStudentTable>(m_table);
+    m_modifiedBeforeImport = isModified();
+}
+
+bool CStudentListDialog::UndoImport()
+{
+    if (!m_beforeImport)
+        return false;
+    model().beginResetRows();
+    m_table = *m_beforeImport;
+    model().endResetRows();
+    showColumns();
+    SetModified(m_modifiedBeforeImport);
+    UpdateCountText();
+    return true;
+}
+
+QString CStudentListDialog::ImportNote() const
+{
+    const std::size_t before = m_beforeImport ? m_beforeImport->NamelessCount() : 0;
+    const std::size_t nameless = m_table.NamelessCount() - std::min(before, m_table.NamelessCount());
+    if (nameless == 0)
+        return {};
+    return QStringLiteral("其中 %1 名学生没有姓名，请检查表格。").arg(nameless);
 }
 
 void CStudentListDialog::OnItemDoubleClick()
@@ -106,11 +138,14 @@ int CStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
         break;
     }
     case RowMode::Add:
+        if (!m_table.HasMappedValue(row)) // no student: skipped without a word
+            return m_table.SubmitRow(request, row);
         model().beginAppendRows(1);
         m_table.SubmitRow(request, row);
         model().endAppendRows();
         makeVisible(rowCount() - 1);
         holdRepaints();
+        UpdateCountText();
         break;
     }
     SetModified(true);

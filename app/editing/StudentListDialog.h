@@ -5,6 +5,8 @@
 
 #include <QTimer>
 
+#include <memory>
+
 class QPushButton;
 
 // "学生信息列表": the students of the task and the names of their score
@@ -37,6 +39,12 @@ public:
     // The header row of an import (the column map and the score columns)
     // and the student rows; see CStudentTable::SubmitRow.
     int SubmitRow(RowRequest& request, const Row& row) override;
+    // The rows and score columns as the import found them, to put back
+    // when the user drops what an import brought.
+    void BeginImport() override;
+    bool UndoImport() override;
+    // How many imported students have no name, if any.
+    QString ImportNote() const override;
 
     // "清空(&R)": removes every row; the score columns stay.
     void clearList();
@@ -56,6 +64,8 @@ private:
     void holdRepaints();
 
     CStudentTable m_table;
+    std::unique_ptr<CStudentTable> m_beforeImport; // while the wizard is open
+    bool m_modifiedBeforeImport = false;
     QPushButton* m_clearButton = nullptr;
     QTimer m_repaintHeld;
 };

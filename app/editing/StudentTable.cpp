@@ -109,6 +109,10 @@ int CStudentTable::SubmitRow(RowRequest& request, const std::vector<std::string>
         FillRow(m_rows[static_cast<std::size_t>(selectedRow)], cells);
         break;
     case RowMode::Add: {
+        if (!HasMappedValue(cells)) {
+            request.accepted = false;
+            return -1;
+        }
         std::vector<std::string> row(static_cast<std::size_t>(GetColumnCount()));
         row[ColumnId] = CObjectId::New();
         row[ColumnNumber] = std::to_string(m_rows.size() + 1);
@@ -119,6 +123,23 @@ int CStudentTable::SubmitRow(RowRequest& request, const std::vector<std::string>
     }
     request.accepted = true;
     return 0;
+}
+
+bool CStudentTable::HasMappedValue(const std::vector<std::string>& cells) const
+{
+    for (const int source : m_columnMap) {
+        if (source >= 0 && static_cast<std::size_t>(source) < cells.size() &&
+            !CSheetText::Trim(cells[static_cast<std::size_t>(source)]).empty())
+            return true;
+    }
+    return false;
+}
+
+std::size_t CStudentTable::NamelessCount() const
+{
+    return static_cast<std::size_t>(std::count_if(m_rows.begin(), m_rows.end(), [](const auto& row) {
+        return CSheetText::Trim(row[ColumnName]).empty();
+    }));
 }
 
 void CStudentTable::Clear()

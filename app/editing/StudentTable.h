@@ -42,10 +42,18 @@ public:
     // column map from the spreadsheet's column names and makes one score
     // column per name marked with a star; refused with kNoNameColumn when
     // no column is "姓名". Add: a new row with a new id, the mapped cells
-    // filled in. Replace: the mapped cells written into row selectedRow.
-    // Returns 0 when taken, -1 when refused (request.accepted and
-    // request.message tell the same).
+    // filled in; a row with nothing in any mapped cell (a stray cell in a
+    // column the import does not read) is no student and is refused
+    // without a message. Replace: the mapped cells written into row
+    // selectedRow. Returns 0 when taken, -1 when refused (request.accepted
+    // and request.message tell the same).
     int SubmitRow(RowRequest& request, const std::vector<std::string>& cells, int selectedRow = -1);
+
+    // Whether a record row of an import has a value in a column the header
+    // mapped (false before any header).
+    bool HasMappedValue(const std::vector<std::string>& cells) const;
+    // Rows whose name is empty.
+    std::size_t NamelessCount() const;
 
     // Removes every row; the score columns stay.
     void Clear();

@@ -203,9 +203,11 @@ void CBalanceDlg::reject()
     const CBalanceResult& result = m_optimizer.GetResult();
     if (result.divided && result.movedStudents > 0) {
         m_asked = true;
-        m_keep = CMessageBox::question(this, QString::fromUtf8(kKeepQuestion)
-                                                 .arg(QString::fromStdString(CBalanceReport::Points(result.after.total)),
-                                                      QString::fromStdString(CBalanceReport::Points(result.before.total))));
+        // Escape keeps the better division: the search cannot be resumed.
+        m_keep = CMessageBox::questionKeeping(
+            this, QString::fromUtf8(kKeepQuestion)
+                      .arg(QString::fromStdString(CBalanceReport::Points(result.after.total)),
+                           QString::fromStdString(CBalanceReport::Points(result.before.total))));
     }
     QDialog::done(QDialog::Rejected);
 }

@@ -463,7 +463,7 @@ void CDivisionTableDlg::exportTable()
         return;
     }
     if (CMessageBox::question(this, QStringLiteral("导出成功! 现在要打开EXCEL文档吗？")))
-        CTaskManager::instance()->openExternal(QUrl::fromLocalFile(path));
+        CTaskManager::instance()->openExternal(QUrl::fromLocalFile(path), this);
 }
 
 void CDivisionTableDlg::print()

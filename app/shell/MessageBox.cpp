@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -15,6 +18,8 @@ struct TestState
 {
     bool on = false;
     std::deque<QMessageBox::StandardButton> answers;
+    std::deque<bool> openResults;
+    std::vector<QUrl> opened;
     std::deque<QString> paths;
     std::vector<CMessageBox::Shown> shown;
     std::vector<CMessageBox::Chooser> choosers;
@@ -38,9 +43,14 @@ QMessageBox::Icon toQt(CMessageBox::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// A queued answer that stands for Escape or the close box.
+constexpr QMessageBox::StandardButton kEscapeAnswer = QMessageBox::Escape;
+
 // The answer a box gives when the user just closes it.
-QMessageBox::StandardButton defaultAnswer(QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton defaultAnswer(QMessageBox::StandardButtons buttons, QMessageBox::StandardButton escape)
 {
+    if (escape != QMessageBox::NoButton)
+        return escape;
     if (buttons & QMessageBox::Cancel)
         return QMessageBox::Cancel;
     if (buttons & QMessageBox::No)
@@ -60,26 +70,37 @@ QMessageBox::StandardButton CMessageBox::show(QWidget* parent, const QString& te
                                               QMessageBox::StandardButtons buttons,
                                               const QString& caption)
 {
+    return ask(parent, text, icon, buttons, caption, QMessageBox::NoButton);
+}
+
+QMessageBox::StandardButton CMessageBox::ask(QWidget* parent, const QString& text, Icon icon,
+                                             QMessageBox::StandardButtons buttons, const QString& caption,
+                                             QMessageBox::StandardButton escape)
+{
     // Nothing may hide a message: the start-up splash, which stays on top,
     // goes first.
     CLoginDlg::closeSplash();
     TestState& state = testState();
     if (state.on) {
-        state.shown.push_back({caption, text, icon, buttons});
+        const QMessageBox::StandardButton closed = defaultAnswer(buttons, escape);
+        state.shown.push_back({caption, text, icon, buttons, closed});
         if (!state.answers.empty()) {
             const auto answer = state.answers.front();
             state.answers.pop_front();
-            return answer;
+            return answer == kEscapeAnswer ? closed : answer;
         }
-        return defaultAnswer(buttons);
+        return closed;
     }
-    return static_cast<QMessageBox::StandardButton>(makeBox(parent, text, icon, buttons, caption)->exec());
+    return static_cast<QMessageBox::StandardButton>(makeBox(parent, text, icon, buttons, caption, escape)->exec());
 }
 
 std::unique_ptr<QMessageBox> CMessageBox::makeBox(QWidget* parent, const QString& text, Icon icon,
-                                                  QMessageBox::StandardButtons buttons, const QString& caption)
+                                                  QMessageBox::StandardButtons buttons, const QString& caption,
+                                                  QMessageBox::StandardButton escape)
 {
     auto box = std::make_unique<QMessageBox>(toQt(icon), caption, text, buttons, parent);
+    if (escape != QMessageBox::NoButton)
+        box->setEscapeButton(escape);
     // The buttons speak Chinese whatever the system's language is.
     const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
         {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"},
@@ -103,6 +124,47 @@ void CMessageBox::error(QWidget* parent, const QString& text)
 bool CMessageBox::question(QWidget* parent, const QString& text)
 {
     return show(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+CMessageBox::Answer CMessageBox::askYesNoCancel(QWidget* parent, const QString& text)
+{
+    switch (ask(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                defaultCaption(), QMessageBox::Cancel)) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+bool CMessageBox::questionKeeping(QWidget* parent, const QString& text)
+{
+    return ask(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No, defaultCaption(),
+               QMessageBox::Yes) != QMessageBox::No;
+}
+
+bool CMessageBox::openExternal(QWidget* parent, const QUrl& url)
+{
+    TestState& state = testState();
+    bool opened = true;
+    if (state.on) {
+        state.opened.push_back(url);
+        if (!state.openResults.empty()) {
+            opened = state.openResults.front();
+            state.openResults.pop_front();
+        }
+    } else {
+        opened = QDesktopServices::openUrl(url);
+    }
+    if (opened)
+        return true;
+    QString what = QStringLiteral("网址");
+    QString where = url.toDisplayString();
+    if (url.isLocalFile()) {
+        where = QDir::toNativeSeparators(url.toLocalFile());
+        what = QFileInfo(url.toLocalFile()).isDir() ? QStringLiteral("文件夹") : QStringLiteral("文件");
+    }
+    error(parent, QStringLiteral("没有找到可以打开此%1的程序：\n%2").arg(what, where));
+    return false;
 }
 
 QString CMessageBox::nextPath(const Chooser& chooser)
@@ -170,6 +232,21 @@ void CMessageBox::pushAnswer(QMessageBox::StandardButton answer)
     testState().answers.push_back(answer);
 }
 
+void CMessageBox::pushEscape()
+{
+    testState().answers.push_back(kEscapeAnswer);
+}
+
+void CMessageBox::pushOpenResult(bool opened)
+{
+    testState().openResults.push_back(opened);
+}
+
+const std::vector<QUrl>& CMessageBox::openedUrls()
+{
+    return testState().opened;
+}
+
 void CMessageBox::pushPath(const QString& path)
 {
     testState().paths.push_back(path);
@@ -197,6 +274,8 @@ void CMessageBox::clearTestState()
 {
     TestState& state = testState();
     state.answers.clear();
+    state.openResults.clear();
+    state.opened.clear();
     state.paths.clear();
     state.shown.clear();
     state.choosers.clear();

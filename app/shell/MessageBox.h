@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <deque>
 #include <memory>
@@ -28,7 +29,11 @@ public:
         QString text;
         Icon icon = Icon::None;
         QMessageBox::StandardButtons buttons;
+        // What Escape and the close box answer.
+        QMessageBox::StandardButton escape = QMessageBox::NoButton;
     };
+
+    enum class Answer { Yes, No, Cancel };
 
     // A file or folder chooser as it was put up.
     struct Chooser
@@ -43,14 +48,28 @@ public:
                                             const QString& caption = defaultCaption());
 
     // The box as show() puts it up, not yet shown (for pictures of it).
+    // escape: what Escape and the close box answer; NoButton leaves it to
+    // the box (Cancel, else No, else the only button).
     static std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const QString& text, Icon icon,
                                                 QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                                const QString& caption = defaultCaption());
+                                                const QString& caption = defaultCaption(),
+                                                QMessageBox::StandardButton escape = QMessageBox::NoButton);
 
     static void information(QWidget* parent, const QString& text);
     static void error(QWidget* parent, const QString& text);
     // Yes/No with the question icon; true for Yes.
     static bool question(QWidget* parent, const QString& text);
+    // For a question whose No throws the user's work away: Yes, No and
+    // Cancel, and Escape or the close box answer Cancel, never No.
+    static Answer askYesNoCancel(QWidget* parent, const QString& text);
+    // For a question whose No throws a result away where there is nothing
+    // to go back to: Yes/No, and Escape or the close box answer Yes.
+    static bool questionKeeping(QWidget* parent, const QString& text);
+
+    // Opens a file, folder or web address with the program the desktop has
+    // for it. When none can be started the user is told so, with the path
+    // or address, and false is returned.
+    static bool openExternal(QWidget* parent, const QUrl& url);
 
     // Empty when nothing was chosen.
     static QString getOpenFileName(QWidget* parent, const QString& title, const QString& dir,
@@ -68,6 +87,12 @@ public:
     static void setTestMode(bool on);
     static bool isTestMode();
     static void pushAnswer(QMessageBox::StandardButton answer);
+    // The next box is closed as Escape or its close box would close it.
+    static void pushEscape();
+    // Openings are recorded and not made; each takes the next queued
+    // result, true when none is queued.
+    static void pushOpenResult(bool opened);
+    static const std::vector<QUrl>& openedUrls();
     static void pushPath(const QString& path);
     static const std::vector<Shown>& shownMessages();
     static QStringList shownTexts();
@@ -75,5 +100,8 @@ public:
     static void clearTestState();
 
 private:
+    static QMessageBox::StandardButton ask(QWidget* parent, const QString& text, Icon icon,
+                                           QMessageBox::StandardButtons buttons, const QString& caption,
+                                           QMessageBox::StandardButton escape);
     static QString nextPath(const Chooser& chooser);
 };

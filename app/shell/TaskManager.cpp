@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -216,11 +215,10 @@ std::string CTaskManager::defaultTaskFolder() const
     return CFileUtil::WithSeparator(documentsFolder() + "Lumo分班任务");
 }
 
-void CTaskManager::openExternal(const QUrl& url)
+bool CTaskManager::openExternal(const QUrl& url, QWidget* parent)
 {
     m_openedUrls.push_back(url);
-    if (!CMessageBox::isTestMode())
-        QDesktopServices::openUrl(url);
+    return CMessageBox::openExternal(parent ? parent : dialogParent(), url);
 }
 
 void CTaskManager::refreshTaskDisplay()
@@ -523,5 +521,5 @@ void CTaskManager::backupTask()
     }
     CMessageBox::information(parent, QStringLiteral("备份成功"));
     if (dialog.openFolderAfterwards())
-        openExternal(QUrl::fromLocalFile(qs(target)));
+        openExternal(QUrl::fromLocalFile(qs(target)), parent);
 }

@@ -118,9 +118,12 @@ public:
     std::string defaultTaskFolder() const;
     void setDefaultTaskFolder(const std::string& folder) { m_defaultTaskFolder = folder; }
 
-    // Opens a web page, file or folder with the desktop's program. In the
-    // message layer's test mode the address is only recorded.
-    void openExternal(const QUrl& url);
+    // Opens a web page, file or folder with the desktop's program, through
+    // the message layer, which tells the user when no program can open it
+    // (false then). In the message layer's test mode the address is only
+    // recorded. parent: the window the message belongs to, the main window
+    // when none.
+    bool openExternal(const QUrl& url, QWidget* parent = nullptr);
     const std::vector<QUrl>& openedUrls() const { return m_openedUrls; }
 
 private:

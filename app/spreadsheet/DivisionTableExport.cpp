@@ -35,6 +35,10 @@ CWorkbookWriter::Table CDivisionTableExport::Build(const CDivisionTableData& dat
     const std::vector<std::string> titles = data.ColumnTitles();
     const int first = CDivisionTableData::ColumnNumber; // the id column stays hidden
     table.columns.assign(titles.begin() + first, titles.end());
+    // The number, the scores and the total are figures; a score that is no
+    // plain number (a leading zero, a word) stays text.
+    for (int c = first; c < static_cast<int>(titles.size()); ++c)
+        table.numeric.push_back(c == CDivisionTableData::ColumnNumber || c >= CDivisionTableData::ColumnFirstSubject);
 
     std::vector<double> widest;
     for (const std::string& title : table.columns)

@@ -8,7 +8,8 @@ class CDivisionTableData;
 
 // The division table as an exported workbook: the columns and rows the
 // table shows (the hidden student id left out) under the title "分班表"
-// or the name of the class shown.
+// or the name of the class shown. The number, score and total columns are
+// numeric.
 class CDivisionTableExport
 {
 public:

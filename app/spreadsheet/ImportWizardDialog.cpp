@@ -31,6 +31,9 @@ namespace {
 
 const QString kStartText = QStringLiteral("开始导入吧");
 const QString kStopText = QStringLiteral("取消");
+// A stop within this time of the start is the second click of the click
+// that started it.
+constexpr qint64 kNoStopMs = 500;
 
 // A picture file or resource; SVG pictures at their own size.
 QPixmap LoadPicture(const QString& path)
@@ -69,6 +72,10 @@ struct CImportWizardDialog::Run
     // The receiver's answer to the last row; written on the window thread
     // while the worker waits for it.
     RowRequest answer;
+
+    // Record rows below the header, set by the worker once the file is
+    // open.
+    std::atomic<int> total = 0;
 
     // Written by the worker before it ends.
     bool succeeded = false;
@@ -186,7 +193,10 @@ void CImportWizardDialog::chooseFile()
 void CImportWizardDialog::startOrStop()
 {
     if (isRunning()) {
-        stop();
+        if (m_started.elapsed() < kNoStopMs)
+            return;
+        if (std::unique_ptr<Run> run = stop())
+            settle(*run, QString());
         return;
     }
     const QString path = m_pathEdit->text();
@@ -207,15 +217,18 @@ void CImportWizardDialog::start(const QString& path)
     m_filePath = path;
     m_startButton->setText(kStopText);
     m_progress->setValue(0);
+    m_receiver.BeginImport();
+    m_rowsBefore = m_receiver.rowCount();
+    m_started.start();
     m_run = std::make_unique<Run>(this, ++m_runs, m_headerName);
     Run* run = m_run.get();
     run->worker = std::thread([this, run, file = path.toStdString()] { read(run, file); });
 }
 
-void CImportWizardDialog::stop()
+std::unique_ptr<CImportWizardDialog::Run> CImportWizardDialog::stop()
 {
     if (!m_run)
-        return;
+        return nullptr;
     std::unique_ptr<Run> run = std::move(m_run);
     run->cancelRequested = true;
     // A worker waiting for the window goes on at once and stops at its next
@@ -224,6 +237,28 @@ void CImportWizardDialog::stop()
     CWorkerBridge::waitUntilFree([&run](int timeoutMs) { return run->waitEnded(timeoutMs); });
     run->worker.join();
     showIdle();
+    return run;
+}
+
+void CImportWizardDialog::settle(const Run& run, const QString& failure)
+{
+    const QString ended = failure.isEmpty() ? QStringLiteral("导入已停止") : QStringLiteral("导入未完成");
+    const int rows = rowsTaken();
+    const QString taken =
+        QStringLiteral("%1：表格的 %2 行数据中已导入 %3 行。").arg(ended).arg(run.total.load()).arg(rows);
+    if (rows == 0) {
+        // Nothing to keep; the header may have changed the columns.
+        m_receiver.UndoImport();
+        if (failure.isEmpty())
+            CMessageBox::information(this, taken);
+        else
+            CMessageBox::error(this, failure);
+        return;
+    }
+    const QString question = (failure.isEmpty() ? QString() : failure + QStringLiteral("\n\n")) + taken +
+                             QStringLiteral("要保留已导入的%1吗？").arg(m_recordName);
+    if (!CMessageBox::questionKeeping(this, question))
+        m_receiver.UndoImport();
 }
 
 void CImportWizardDialog::showIdle()
@@ -236,7 +271,8 @@ void CImportWizardDialog::reject()
 {
     if (isRunning() && !CMessageBox::question(this, QStringLiteral("正在导入数据中, 要立即退出吗?")))
         return;
-    stop();
+    if (std::unique_ptr<Run> run = stop())
+        settle(*run, QString());
     QDialog::reject();
 }
 
@@ -269,7 +305,10 @@ void CImportWizardDialog::read(Run* run, const std::string& path)
     reader.SetHeaderName(run->headerName);
     std::string error;
     bool stopped = false;
-    if (!reader.Open(path)) {
+    const bool opened = reader.Open(path);
+    if (opened)
+        run->total = std::max(reader.GetRowCount() - 1, 0);
+    if (!opened) {
         error = reader.GetFailureText();
     } else if (!handOver(run, RowMode::Header, reader.GetHeader(), -1)) {
         stopped = true;
@@ -310,6 +349,11 @@ void CImportWizardDialog::read(Run* run, const std::string& path)
     run->endedChanged.notify_all();
 }
 
+int CImportWizardDialog::rowsTaken() const
+{
+    return std::max(m_receiver.rowCount() - m_rowsBefore, 0);
+}
+
 bool CImportWizardDialog::isCurrent(int serial) const
 {
     return m_run && m_run->serial == serial;
@@ -322,12 +366,21 @@ void CImportWizardDialog::finishRun(int serial)
     std::unique_ptr<Run> ended = std::move(m_run);
     CWorkerBridge::waitUntilFree([&ended](int timeoutMs) { return ended->waitEnded(timeoutMs); });
     ended->worker.join();
+    if (ended->succeeded && rowsTaken() == 0) {
+        // An empty sheet never empties the list.
+        m_receiver.UndoImport();
+        CMessageBox::information(this, QStringLiteral("表格中没有可导入的%1，列表保持原样。").arg(m_recordName));
+        showIdle();
+        return;
+    }
     if (ended->succeeded) {
         m_progress->setValue(100);
-        CMessageBox::information(this, QStringLiteral("导入成功"));
+        const QString note = m_receiver.ImportNote();
+        CMessageBox::information(this, note.isEmpty() ? QStringLiteral("导入成功")
+                                                       : QStringLiteral("导入成功\n") + note);
         accept();
         return;
     }
-    CMessageBox::error(this, QString::fromStdString(ended->error));
     showIdle();
+    settle(*ended, QString::fromStdString(ended->error));
 }

@@ -3,6 +3,7 @@
 #include "RowRequest.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QString>
 
@@ -27,10 +28,16 @@ class QPushButton;
 // choosing the file, and the import with its progress. The file is read on
 // a worker thread, which hands each row over through a worker bridge and
 // waits for the editor's answer, so the editor is only ever touched on the
-// window thread. The import can be stopped between two rows; the rows the
-// editor took stay there as unsaved changes. A successful import closes the
-// wizard with "导入成功"; a failure says why and leaves it open for another
-// try.
+// window thread. Before the first row the editor is told to remember its
+// rows (BeginImport).
+//
+// The import can be stopped between two rows, but not in its first half
+// second: the start button turns into the stop button under the pointer,
+// and the second click of a double-click is no stop. A stopped or failed
+// import says how many of the sheet's rows were taken and asks whether to
+// keep them; No, or an import that took none, puts the editor's rows back
+// (UndoImport). A successful import closes the wizard with "导入成功" and
+// the editor's note; one that took no row says so and puts the rows back.
 class CImportWizardDialog : public QDialog
 {
     Q_OBJECT
@@ -46,6 +53,8 @@ public:
     void setTitle(const QString& title);
     void setSamplePicture(const QString& path);
     void setHeaderName(const std::string& name) { m_headerName = name; }
+    // What a row is called in the messages ("数据" unless set).
+    void setRecordName(const QString& name) { m_recordName = name; }
 
     // "选择EXCEL文件": the chosen file goes into the path field.
     void chooseFile();
@@ -71,8 +80,14 @@ private:
 
     void start(const QString& path);
     // Stops the running import: the worker is released at once and the
-    // window waits until it has let go of the file.
-    void stop();
+    // window waits until it has let go of the file. Returns the run.
+    std::unique_ptr<Run> stop();
+    // A run that did not finish (failure: why, empty when stopped): says
+    // how many rows were taken and asks whether to keep them; puts the
+    // receiver's rows back unless they are kept.
+    void settle(const Run& run, const QString& failure);
+    // Rows the receiver has taken since the import started.
+    int rowsTaken() const;
     // On the window thread, once the worker has ended on its own.
     void finishRun(int serial);
     // Whether serial is the import running now.
@@ -86,6 +101,9 @@ private:
 
     CListEditorDialog& m_receiver;
     std::string m_headerName;
+    QString m_recordName = QStringLiteral("数据");
+    QElapsedTimer m_started; // of the running import
+    int m_rowsBefore = 0;    // the receiver's rows when it started
     QString m_filePath;
     QPixmap m_picture;
     std::unique_ptr<Run> m_run;

@@ -5,7 +5,9 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <charconv>
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -25,13 +27,16 @@ struct WorkbookCloser
     void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
 };
 
-lxw_format* NewFormat(lxw_workbook* workbook, const std::string& font, double size)
+// text: the text format ("@"), else General, which shows a number as the
+// table does (85, 92.5).
+lxw_format* NewFormat(lxw_workbook* workbook, const std::string& font, double size, bool text = true)
 {
     lxw_format* format = workbook_add_format(workbook);
     format_set_align(format, LXW_ALIGN_CENTER);
     format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
     format_set_text_wrap(format);
-    format_set_num_format(format, "@");
+    if (text)
+        format_set_num_format(format, "@");
     if (size > 0) {
         format_set_font_name(format, font.c_str());
         format_set_font_size(format, size);
@@ -66,6 +71,7 @@ bool Write(const std::string& path, const CWorkbookWriter::Table& table)
     format_set_bg_color(header, kHeaderFill);
     format_set_pattern(header, LXW_PATTERN_SOLID);
     lxw_format* data = Framed(NewFormat(workbook, table.fontName, 11));
+    lxw_format* number = Framed(NewFormat(workbook, table.fontName, 11, false));
 
     const std::size_t columns = table.columns.size();
     const double standard = columns == 0 ? 12.0 : static_cast<double>(65 / static_cast<int>(columns));
@@ -100,9 +106,17 @@ bool Write(const std::string& path, const CWorkbookWriter::Table& table)
         for (std::size_t c = 0; c < columns && ok; ++c) {
             const std::string& text = c < table.rows[r].size() ? table.rows[r][c] : std::string();
             const lxw_col_t column = static_cast<lxw_col_t>(kFirstColumn + c);
+            const bool numeric = c < table.numeric.size() && table.numeric[c];
+            const std::optional<double> value = numeric ? CWorkbookWriter::NumberOf(text) : std::nullopt;
             // An empty cell still gets its frame.
-            ok = (text.empty() ? worksheet_write_blank(sheet, row, column, data)
-                               : worksheet_write_string(sheet, row, column, text.c_str(), data)) == LXW_NO_ERROR;
+            lxw_error written = LXW_NO_ERROR;
+            if (text.empty())
+                written = worksheet_write_blank(sheet, row, column, data);
+            else if (value)
+                written = worksheet_write_number(sheet, row, column, *value, number);
+            else
+                written = worksheet_write_string(sheet, row, column, text.c_str(), data);
+            ok = written == LXW_NO_ERROR;
         }
     }
     return workbook_close(owner.release()) == LXW_NO_ERROR && ok;
@@ -115,6 +129,31 @@ const char* const CWorkbookWriter::kExportFailure =
     "1 您要导出的EXCEL文件是否正处于打开状态？\n"
     "2 请检查您的基本数据（班级名、教师名、课程名）中是否包含某些不能正常导出的特殊符号。\n"
     "如果仍不能确定原因，请将任务文件夹打包发送给您的软件供应商的技术支持人员。";
+
+std::optional<double> CWorkbookWriter::NumberOf(const std::string& text)
+{
+    const std::string_view digits = std::string_view(text).substr(!text.empty() && text[0] == '-' ? 1 : 0);
+    const std::size_t point = digits.find('.');
+    const std::string_view whole = digits.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : digits.substr(point + 1);
+    const auto allDigits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (whole.empty() || !allDigits(whole) || (whole.size() > 1 && whole[0] == '0'))
+        return std::nullopt;
+    if (point != std::string_view::npos && (fraction.empty() || !allDigits(fraction) || fraction.back() == '0'))
+        return std::nullopt;
+    if (whole.size() + fraction.size() > 15)
+        return std::nullopt;
+    double value = 0;
+    const auto [end, failure] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (failure != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    // "-0" would show as 0.
+    if (value == 0 && text[0] == '-')
+        return std::nullopt;
+    return value;
+}
 
 std::string CWorkbookWriter::SheetName(const std::string& title)
 {
