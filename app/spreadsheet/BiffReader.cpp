@@ -118,8 +118,9 @@ bool CBiffReader::Open(std::string stream)
             std::uint8_t state = 0;
             std::uint8_t kind = 0;
             Sheet sheet;
-            if (!cursor.U32(offset) || !cursor.U8(state) || !cursor.U8(kind) ||
-                !(m_version8 ? cursor.UnicodeString(sheet.name, true) : cursor.ByteString(sheet.name, m_codePage, true)))
+            if (!cursor.U32(offset) || !cursor.U8(state) || !cursor.U8(kind))
+                return Fail(kBadRecord);
+            if (m_version8 ? !cursor.UnicodeString(sheet.name, true) : !cursor.ByteString(sheet.name, m_codePage, true))
                 return Fail(kBadRecord);
             sheet.offset = offset;
             if (kind == 0) // charts and macro sheets hold no list
@@ -375,8 +376,8 @@ bool CBiffReader::ReadSheet(std::size_t index, std::vector<Cell>& cells)
             cells[kept++] = cells[i];
     }
     cells.resize(kept);
-    cells.erase(std::remove_if(cells.begin(), cells.end(), [](const Cell& cell) { return cell.kind == Cell::Kind::Empty; }),
-                cells.end());
+    const auto empty = [](const Cell& cell) { return cell.kind == Cell::Kind::Empty; };
+    cells.erase(std::remove_if(cells.begin(), cells.end(), empty), cells.end());
     return true;
 }
 
