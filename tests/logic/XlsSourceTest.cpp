@@ -135,7 +135,7 @@ std::u16string Utf16(const std::string& utf8)
     return out;
 }
 
-struct SheetSpec
+struct SheetRecords
 {
     std::string name;
     std::string records;
@@ -144,11 +144,11 @@ struct SheetSpec
 
 // A whole workbook stream: the global records given, the sheet list, and
 // each sheet's records between its beginning and end.
-std::string Workbook(const std::string& globals, const std::vector<SheetSpec>& sheets, unsigned version = 0x0600)
+std::string Workbook(const std::string& globals, const std::vector<SheetRecords>& sheets, unsigned version = 0x0600)
 {
     std::string head = Bof(0x0005, version) + globals;
     std::vector<std::size_t> offsetAt;
-    for (const SheetSpec& sheet : sheets) {
+    for (const SheetRecords& sheet : sheets) {
         offsetAt.push_back(head.size() + 4);
         const std::string gbk = testsupport::Gbk(sheet.name);
         const std::string name =
