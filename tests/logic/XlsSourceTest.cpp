@@ -377,4 +377,26 @@ TEST(XlsSourceTest, EveryByteOfAStreamChangedInTurn)
         }
     }
     EXPECT_GT(refused, 0u);
+
+    // The same for the container around it: its header, allocation tables
+    // and directory, in the first four sectors.
+    const std::string file = testsupport::ReadBytes(kData + "/students-mini.xls");
+    ASSERT_GE(file.size(), 2048u);
+    refused = 0;
+    for (std::size_t at = 0; at < 2048; ++at) {
+        for (const int value : {0x00, 0xFF, static_cast<unsigned char>(file[at]) + 1}) {
+            std::string changed = file;
+            changed[at] = static_cast<char>(value);
+            CCompoundFile container;
+            std::string error;
+            std::string stream;
+            if (!container.OpenBytes(changed, error) || !container.ReadStream("Workbook", stream, error)) {
+                ++refused;
+                EXPECT_FALSE(error.empty()) << at;
+                continue;
+            }
+            Dump(stream);
+        }
+    }
+    EXPECT_GT(refused, 0u);
 }
