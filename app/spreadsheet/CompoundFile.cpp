@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <new>
 
 namespace {
 
@@ -15,6 +16,7 @@ constexpr std::uint32_t kNoStream = 0xFFFFFFFF;
 constexpr std::uint32_t kMiniSector = 64;
 constexpr char kSignature[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
 const char* kDamaged = "文件已损坏：工作簿的内部结构无法读取。";
+const char* kOutOfMemory = "工作簿过大，内存不足，无法读取。";
 
 std::uint32_t U32(const std::string& data, std::size_t at)
 {
@@ -68,22 +70,46 @@ bool CCompoundFile::Open(const std::string& path, std::string& error, std::uint6
         error = "文件超过 " + std::to_string(maxBytes >> 20) + " MB，无法导入。";
         return false;
     }
-    m_file.resize(static_cast<std::size_t>(length));
+    std::string bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        error = kOutOfMemory;
+        return false;
+    }
     in.seekg(0);
-    if (!in.read(m_file.data(), length)) {
+    if (!in.read(bytes.data(), length)) {
         error = "无法读取文件。";
         return false;
     }
-    if (m_file.size() < 512 || !HasSignature(m_file)) {
+    return OpenBytes(std::move(bytes), error);
+}
+
+bool CCompoundFile::OpenBytes(std::string bytes, std::string& error)
+{
+    m_file = std::move(bytes);
+    try {
+        if (Load())
+            return true;
         error = kDamaged;
-        return false;
+    } catch (const std::bad_alloc&) {
+        error = kOutOfMemory;
     }
+    m_entries.clear();
+    m_fat.clear();
+    m_miniFat.clear();
+    m_miniStream.clear();
+    return false;
+}
+
+bool CCompoundFile::Load()
+{
+    if (m_file.size() < 512 || !HasSignature(m_file))
+        return false;
 
     const std::uint16_t shift = U16(m_file, 0x1E);
-    if (shift != 9 && shift != 12) {
-        error = kDamaged;
+    if (shift != 9 && shift != 12)
         return false;
-    }
     m_sectorSize = 1u << shift;
     m_miniCutoff = U32(m_file, 0x38);
     const std::size_t sectorCount = (m_file.size() + m_sectorSize - 1) / m_sectorSize; // a bound, header included
@@ -98,12 +124,12 @@ bool CCompoundFile::Open(const std::string& path, std::string& error, std::uint6
             fatSectors.push_back(sector);
     }
     std::uint32_t extension = U32(m_file, 0x44);
-    for (std::size_t hops = 0; extension < kFatSector; ++hops) {
+    std::vector<bool> visited(sectorCount, false);
+    while (extension < kFatSector) {
         const std::uint64_t at = (static_cast<std::uint64_t>(extension) + 1) * m_sectorSize;
-        if (hops > sectorCount || at + m_sectorSize > m_file.size()) {
-            error = kDamaged;
-            return false;
-        }
+        if (at + m_sectorSize > m_file.size() || visited[extension])
+            return false; // past the end, or a loop
+        visited[extension] = true;
         for (std::size_t i = 0; i + 1 < perSector; ++i) {
             const std::uint32_t sector = U32(m_file, static_cast<std::size_t>(at) + 4 * i);
             if (sector < kFatSector)
@@ -111,27 +137,21 @@ bool CCompoundFile::Open(const std::string& path, std::string& error, std::uint6
         }
         extension = U32(m_file, static_cast<std::size_t>(at) + 4 * (perSector - 1));
     }
-    if (fatSectors.empty() || fatSectors.size() > sectorCount) {
-        error = kDamaged;
+    if (fatSectors.empty() || fatSectors.size() > sectorCount)
         return false;
-    }
     m_fat.clear();
     for (std::uint32_t sector : fatSectors) {
         const std::uint64_t at = (static_cast<std::uint64_t>(sector) + 1) * m_sectorSize;
-        if (at + m_sectorSize > m_file.size()) {
-            error = kDamaged;
+        if (at + m_sectorSize > m_file.size())
             return false;
-        }
         for (std::size_t i = 0; i < perSector; ++i)
             m_fat.push_back(U32(m_file, static_cast<std::size_t>(at) + 4 * i));
     }
 
     // The directory.
     std::string directory;
-    if (!ReadRegular(U32(m_file, 0x30), UINT64_MAX, directory) || directory.size() < 128) {
-        error = kDamaged;
+    if (!ReadRegular(U32(m_file, 0x30), UINT64_MAX, directory) || directory.size() < 128)
         return false;
-    }
     m_entries.clear();
     for (std::size_t at = 0; at + 128 <= directory.size(); at += 128) {
         Entry entry;
@@ -152,10 +172,8 @@ bool CCompoundFile::Open(const std::string& path, std::string& error, std::uint6
             entry.size |= static_cast<std::uint64_t>(U32(directory, at + 0x7C)) << 32;
         m_entries.push_back(entry);
     }
-    if (m_entries.empty() || m_entries[0].type != 5) {
-        error = kDamaged;
+    if (m_entries.empty() || m_entries[0].type != 5)
         return false;
-    }
 
     // The mini stream and its allocation table, needed for small streams.
     m_miniFat.clear();
@@ -163,16 +181,12 @@ bool CCompoundFile::Open(const std::string& path, std::string& error, std::uint6
     const std::uint32_t miniFatStart = U32(m_file, 0x3C);
     if (miniFatStart < kFatSector) {
         std::string table;
-        if (!ReadRegular(miniFatStart, UINT64_MAX, table)) {
-            error = kDamaged;
+        if (!ReadRegular(miniFatStart, UINT64_MAX, table))
             return false;
-        }
         for (std::size_t at = 0; at + 4 <= table.size(); at += 4)
             m_miniFat.push_back(U32(table, at));
-        if (m_entries[0].start < kFatSector && !ReadRegular(m_entries[0].start, m_entries[0].size, m_miniStream)) {
-            error = kDamaged;
+        if (m_entries[0].start < kFatSector && !ReadRegular(m_entries[0].start, m_entries[0].size, m_miniStream))
             return false;
-        }
     }
     return true;
 }
@@ -181,11 +195,14 @@ bool CCompoundFile::Chain(std::uint32_t start, const std::vector<std::uint32_t>&
                           std::vector<std::uint32_t>& sectors) const
 {
     sectors.clear();
-    // Stops after limit sectors; a sector outside the table, or a chain
-    // longer than the table (a loop), means the file is damaged.
+    // Stops after limit sectors. A sector outside the table, or one met a
+    // second time (a loop, which would repeat the same bytes without end),
+    // means the file is damaged.
+    std::vector<bool> visited(table.size(), false);
     for (std::uint32_t sector = start; sector != kEndOfChain && sectors.size() < limit; sector = table[sector]) {
-        if (sector >= table.size() || sectors.size() >= table.size())
+        if (sector >= table.size() || visited[sector])
             return false;
+        visited[sector] = true;
         sectors.push_back(sector);
     }
     return true;
@@ -243,6 +260,17 @@ bool CCompoundFile::HasStream(const std::string& name) const
 }
 
 bool CCompoundFile::ReadStream(const std::string& name, std::string& bytes, std::string& error) const
+{
+    try {
+        return ReadStreamBytes(name, bytes, error);
+    } catch (const std::bad_alloc&) {
+        std::string().swap(bytes);
+        error = kOutOfMemory;
+        return false;
+    }
+}
+
+bool CCompoundFile::ReadStreamBytes(const std::string& name, std::string& bytes, std::string& error) const
 {
     const Entry* entry = m_entries.empty() ? nullptr : FindTopLevel(name);
     if (!entry) {

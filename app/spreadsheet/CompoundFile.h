@@ -15,6 +15,8 @@ public:
 
     // Reads the whole file (at most maxBytes) and its directory.
     bool Open(const std::string& path, std::string& error, std::uint64_t maxBytes = 512ull << 20);
+    // The same for a file already in memory.
+    bool OpenBytes(std::string bytes, std::string& error);
     // Whether a stream of that name (compared without regard to case)
     // stands at the top level.
     bool HasStream(const std::string& name) const;
@@ -35,6 +37,8 @@ private:
         std::uint64_t size = 0;
     };
 
+    bool Load();
+    bool ReadStreamBytes(const std::string& name, std::string& bytes, std::string& error) const;
     bool Chain(std::uint32_t start, const std::vector<std::uint32_t>& table, std::size_t limit,
                std::vector<std::uint32_t>& sectors) const;
     bool ReadRegular(std::uint32_t start, std::uint64_t size, std::string& bytes) const;

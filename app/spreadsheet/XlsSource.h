@@ -1,15 +1,15 @@
 #pragma once
 
+#include "BiffReader.h"
 #include "SheetSource.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// A legacy workbook (.xls). The workbook stream is taken out of its compound
-// file here, checked, given sheet dimensions that match the cells it
-// really holds, and handed to the legacy reader in a clean copy; so small
-// workbooks kept in the mini stream, wrong dimensions and damaged
-// containers are all dealt with before that reader sees the file.
+// A legacy workbook (.xls): its workbook stream, already taken out of the
+// compound file, read in memory by our own record reader. A damaged stream
+// gives a reason, never more memory than its records account for.
 class CXlsSource : public CSheetSource
 {
 public:
@@ -26,14 +26,11 @@ public:
     bool NextRow(Row& row) override;
 
 private:
-    // Checks the record structure, refuses encrypted workbooks, fits every
-    // sheet's declared dimension to its cells.
-    bool RepairStream(std::string& stream);
-
-    const void* m_handle = nullptr;
-    std::string m_copyPath;
+    CBiffReader m_reader;
+    bool m_open = false;
     std::vector<std::string> m_names;
-    unsigned m_rows = 0;
-    unsigned short m_columns = 0;
-    unsigned m_nextRow = 0;
+    // The cells of the sheet being read, and the next one to hand out.
+    std::vector<CBiffReader::Cell> m_cells;
+    std::size_t m_sheet = SIZE_MAX;
+    std::size_t m_next = 0;
 };

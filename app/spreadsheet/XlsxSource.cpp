@@ -1,5 +1,6 @@
 #include "XlsxSource.h"
 
+#include "NumberFormat.h"
 #include "XmlPullParser.h"
 
 #include <pugixml.hpp>
@@ -83,73 +84,6 @@ std::string RelationshipsOf(const std::string& part)
     const std::string folder = slash == std::string::npos ? std::string() : part.substr(0, slash + 1);
     const std::string file = slash == std::string::npos ? part : part.substr(slash + 1);
     return folder + "_rels/" + file + ".rels";
-}
-
-// Which kind of date a number format shows, if any.
-std::optional<CSheetText::DateForm> ClassifyFormatCode(std::string_view code)
-{
-    bool date = false;
-    bool time = false;
-    bool month = false;
-    for (std::size_t i = 0; i < code.size(); ++i) {
-        const char c = code[i];
-        if (c == ';')
-            break; // only the first section decides
-        if (c == '"') {
-            const std::size_t close = code.find('"', i + 1);
-            if (close == std::string_view::npos)
-                break;
-            i = close;
-        } else if (c == '\\' || c == '_' || c == '*') {
-            ++i;
-        } else if (c == '[') {
-            const std::size_t close = code.find(']', i + 1);
-            if (close == std::string_view::npos)
-                break;
-            const std::string_view inside = code.substr(i + 1, close - i - 1);
-            // [h], [mm], [ss]: elapsed time.
-            if (!inside.empty() && inside.find_first_not_of("hHmMsS") == std::string_view::npos)
-                time = true;
-            i = close;
-        } else {
-            const std::string_view rest = code.substr(i);
-            if (rest.size() >= 5 && CSheetText::EqualsNoCase(rest.substr(0, 5), "am/pm")) {
-                time = true;
-                i += 4;
-                continue;
-            }
-            switch (c) {
-            case 'y': case 'Y': case 'd': case 'D': date = true; break;
-            case 'h': case 'H': case 's': case 'S': time = true; break;
-            case 'm': case 'M': month = true; break;
-            default: break;
-            }
-        }
-    }
-    if (month && !time)
-        date = true;
-    if (date && time)
-        return CSheetText::DateForm::DateTime;
-    if (date)
-        return CSheetText::DateForm::Date;
-    if (time)
-        return CSheetText::DateForm::Time;
-    return std::nullopt;
-}
-
-// The built-in number formats that show dates or times (with the Chinese
-// ones of ids 27 to 58).
-std::optional<CSheetText::DateForm> BuiltInFormat(int id)
-{
-    using Form = CSheetText::DateForm;
-    if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || id == 36 || (id >= 50 && id <= 54) || id == 57 ||
-        id == 58)
-        return Form::Date;
-    if ((id >= 18 && id <= 21) || (id >= 32 && id <= 35) || (id >= 45 && id <= 47) || id == 55 || id == 56)
-        return Form::Time;
-    if (id == 22)
-        return Form::DateTime;
-    return std::nullopt;
 }
 
 template <class T>
@@ -398,7 +332,7 @@ bool CXlsxSource::ReadStyles(const std::string& part)
             if (ParseNumber(m_parser->Attribute("numFmtId"), id)) {
                 std::string code;
                 CXmlPullParser::AppendDecoded(code, m_parser->Attribute("formatCode"));
-                custom.emplace_back(id, ClassifyFormatCode(code));
+                custom.emplace_back(id, CNumberFormat::Classify(code));
             }
         } else if (name == "cellXfs") {
             inCellFormats = true;
@@ -406,7 +340,7 @@ bool CXlsxSource::ReadStyles(const std::string& part)
             int id = 0;
             ParseNumber(m_parser->Attribute("numFmtId"), id);
             auto own = std::find_if(custom.begin(), custom.end(), [id](const auto& entry) { return entry.first == id; });
-            m_styleForms.push_back(own != custom.end() ? own->second : BuiltInFormat(id));
+            m_styleForms.push_back(own != custom.end() ? own->second : CNumberFormat::BuiltIn(id));
         }
         return true;
     });
