@@ -77,10 +77,8 @@ CSpreadsheetReader::~CSpreadsheetReader() = default;
 
 bool CSpreadsheetReader::Fail(const std::string& reason)
 {
-    // The source goes first: after running out of memory, what it held is
-    // what the message needs.
+    m_error = reason; // often the source's own message: copied before the source goes
     m_source.reset();
-    m_error = reason;
     return false;
 }
 
