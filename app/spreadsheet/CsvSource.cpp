@@ -5,6 +5,7 @@
 #include "TextCodec.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -62,7 +63,11 @@ bool CCsvSource::Open(const std::string& path)
     std::ifstream in(CFileUtil::ToPath(path), std::ios::binary);
     if (!in)
         return Fail("无法读取文件。");
-    std::vector<char> chunk(kChunk);
+    // A small file gets a buffer of its own size.
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(CFileUtil::ToPath(path), ec);
+    m_chunk = ec ? kChunk : static_cast<std::size_t>(std::clamp<std::uintmax_t>(size, 1, kChunk));
+    std::vector<char> chunk(m_chunk);
     std::string pending;
     bool first = true;
     m_utf8 = true;
@@ -109,7 +114,7 @@ bool CCsvSource::BeginSheet(std::size_t index)
     m_in.open(CFileUtil::ToPath(m_path), std::ios::binary);
     if (!m_in)
         return Fail("无法读取文件。");
-    m_buffer.resize(kChunk);
+    m_buffer.resize(m_chunk);
     m_pos = m_end = 0;
     m_record = 0;
     for (std::size_t i = 0; i < m_bomSize; ++i)

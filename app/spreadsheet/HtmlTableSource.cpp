@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace {
 
@@ -23,10 +24,11 @@ std::string Lower(std::string_view text)
 }
 
 // The page as UTF-8: the declared character set decides, else the bytes.
-std::string ToUtf8(const std::string& page)
+// Taken by value, so that a page already in UTF-8 is not held twice.
+std::string ToUtf8(std::string page)
 {
     if (page.rfind("\xEF\xBB\xBF", 0) == 0)
-        return page.substr(3);
+        return page.erase(0, 3);
     const std::string head = Lower(std::string_view(page).substr(0, 4096));
     const std::size_t charset = head.find("charset");
     if (charset != std::string::npos) {
@@ -99,7 +101,7 @@ bool CHtmlTableSource::Open(const std::string& path)
             return Fail("无法读取文件。");
         if (bytes->size() > kMaxPage)
             return Fail("网页文件超过 64 MB，无法导入。");
-        m_page = ToUtf8(*bytes);
+        m_page = ToUtf8(std::move(*bytes));
     }
     // A page without a single row is refused here, as no table at all.
     Row row;
