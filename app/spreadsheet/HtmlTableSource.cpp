@@ -27,8 +27,10 @@ std::string Lower(std::string_view text)
 // Taken by value, so that a page already in UTF-8 is not held twice.
 std::string ToUtf8(std::string page)
 {
-    if (page.rfind("\xEF\xBB\xBF", 0) == 0)
-        return page.erase(0, 3);
+    if (page.rfind("\xEF\xBB\xBF", 0) == 0) {
+        page.erase(0, 3);
+        return page;
+    }
     const std::string head = Lower(std::string_view(page).substr(0, 4096));
     const std::size_t charset = head.find("charset");
     if (charset != std::string::npos) {
@@ -38,7 +40,9 @@ std::string ToUtf8(std::string page)
         if (value.find("gb") != std::string_view::npos)
             return CTextCodec::FromGbk(page);
     }
-    return CTextCodec::IsValidUtf8(page) ? page : CTextCodec::FromGbk(page);
+    if (CTextCodec::IsValidUtf8(page))
+        return page;
+    return CTextCodec::FromGbk(page);
 }
 
 // The name of the tag that starts at text[at] ("td", "/tr", ...), lower case.
@@ -96,7 +100,7 @@ void AppendHtmlText(std::string& out, std::string_view text)
 bool CHtmlTableSource::Open(const std::string& path)
 {
     {
-        const auto bytes = CFileUtil::ReadFile(path);
+        auto bytes = CFileUtil::ReadFile(path);
         if (!bytes)
             return Fail("无法读取文件。");
         if (bytes->size() > kMaxPage)
