@@ -9,6 +9,7 @@ PACKAGES=(
   libxlsxwriter-dev libzip-dev
   fonts-wqy-microhei xdg-utils locales
   poppler-utils
+  clang libclang-rt-14-dev
   dpkg-dev desktop-file-utils appstream
 )
 missing=()

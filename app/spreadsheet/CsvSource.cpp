@@ -1,16 +1,16 @@
 #include "CsvSource.h"
 
 #include "FileUtil.h"
+#include "SheetLimits.h"
 #include "TextCodec.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
 constexpr std::size_t kChunk = 256u << 10;
-constexpr std::size_t kMaxField = 1u << 20;
-constexpr std::size_t kMaxFields = 16384;
-const char* kBadText = "CSV文件的格式有误（某一栏过长或引号不配对），无法导入。";
+const char* kBadText = "CSV文件的格式有误（引号不配对），无法导入。";
 
 // Whether the bytes continue a valid UTF-8 text; pending carries the bytes
 // of a character cut at the end of the previous chunk.
@@ -63,7 +63,11 @@ bool CCsvSource::Open(const std::string& path)
     std::ifstream in(CFileUtil::ToPath(path), std::ios::binary);
     if (!in)
         return Fail("无法读取文件。");
-    std::vector<char> chunk(kChunk);
+    // A small file gets a buffer of its own size.
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(CFileUtil::ToPath(path), ec);
+    m_chunk = ec ? kChunk : static_cast<std::size_t>(std::clamp<std::uintmax_t>(size, 1, kChunk));
+    std::vector<char> chunk(m_chunk);
     std::string pending;
     bool first = true;
     m_utf8 = true;
@@ -110,7 +114,7 @@ bool CCsvSource::BeginSheet(std::size_t index)
     m_in.open(CFileUtil::ToPath(m_path), std::ios::binary);
     if (!m_in)
         return Fail("无法读取文件。");
-    m_buffer.resize(kChunk);
+    m_buffer.resize(m_chunk);
     m_pos = m_end = 0;
     m_record = 0;
     for (std::size_t i = 0; i < m_bomSize; ++i)
@@ -147,8 +151,29 @@ bool CCsvSource::ReadRecord()
     m_fields.clear();
     if (Peek() < 0)
         return false;
+    // Every bound is checked as the bytes come, so a record never grows
+    // past them, however long the line in the file.
     std::string field;
+    std::size_t characters = 0;
+    bool gbkTrail = false; // the next byte ends a two-byte GBK character
+    std::size_t recordBytes = 0;
     bool quoted = false;
+    auto append = [&](int c) {
+        field += static_cast<char>(c);
+        if (m_utf8) {
+            characters += (c & 0xC0) != 0x80;
+        } else if (gbkTrail) {
+            gbkTrail = false;
+        } else {
+            ++characters;
+            gbkTrail = c >= 0x81 && c <= 0xFE;
+        }
+        if (characters > CSheetLimits::kMaxCellCharacters)
+            return Fail(CSheetLimits::CellTooLong(m_record));
+        if (++recordBytes > CSheetLimits::kMaxRowBytes)
+            return Fail(CSheetLimits::RowTooLong(m_record));
+        return true;
+    };
     for (;;) {
         const int c = Get();
         if (quoted) {
@@ -157,31 +182,33 @@ bool CCsvSource::ReadRecord()
             if (c == '"') {
                 if (Peek() == '"') {
                     Get();
-                    field += '"';
+                    if (!append('"'))
+                        return false;
                 } else {
                     quoted = false;
                 }
-            } else {
-                field += static_cast<char>(c);
+            } else if (!append(c)) {
+                return false;
             }
         } else if (c == '"' && (field.empty() || field == "=")) {
             // ="085" keeps leading zeros in exports from many web systems.
             field.clear();
+            characters = 0;
             quoted = true;
         } else if (c == m_separator || c == '\n' || c == '\r' || c < 0) {
+            if (m_fields.size() >= static_cast<std::size_t>(CSheetLimits::kMaxColumns))
+                return Fail(CSheetLimits::TooManyColumns(m_record));
             m_fields.push_back(std::move(field));
             field.clear();
-            if (m_fields.size() > kMaxFields)
-                return Fail(kBadText);
+            characters = 0;
+            gbkTrail = false;
             if (c == '\r' && Peek() == '\n')
                 Get();
             if (c != m_separator)
                 return true;
-        } else {
-            field += static_cast<char>(c);
+        } else if (!append(c)) {
+            return false;
         }
-        if (field.size() > kMaxField)
-            return Fail(kBadText);
     }
 }
 
@@ -199,7 +226,7 @@ bool CCsvSource::NextRow(Row& row)
             row.cells.push_back({static_cast<int>(i), std::move(cell)});
         }
         if (!row.cells.empty())
-            return true;
+            return row.row < CSheetLimits::kMaxRows || Fail(CSheetLimits::TooManyRows());
     }
     return false;
 }

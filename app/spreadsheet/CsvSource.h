@@ -28,6 +28,7 @@ private:
 
     std::string m_path;
     std::ifstream m_in;
+    std::size_t m_chunk = 0; // bytes read at a time
     std::vector<char> m_buffer;
     std::size_t m_pos = 0;
     std::size_t m_end = 0;

@@ -1,17 +1,19 @@
 #include "HtmlTableSource.h"
 
 #include "FileUtil.h"
+#include "SheetLimits.h"
 #include "TextCodec.h"
 #include "XmlPullParser.h"
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace {
 
 constexpr std::size_t kMaxPage = 64u << 20;
 constexpr int kMaxSpan = 256;
-constexpr int kMaxColumns = 16384;
+constexpr int kMaxColumns = CSheetLimits::kMaxColumns;
 
 std::string Lower(std::string_view text)
 {
@@ -22,10 +24,13 @@ std::string Lower(std::string_view text)
 }
 
 // The page as UTF-8: the declared character set decides, else the bytes.
-std::string ToUtf8(const std::string& page)
+// Taken by value, so that a page already in UTF-8 is not held twice.
+std::string ToUtf8(std::string page)
 {
-    if (page.rfind("\xEF\xBB\xBF", 0) == 0)
-        return page.substr(3);
+    if (page.rfind("\xEF\xBB\xBF", 0) == 0) {
+        page.erase(0, 3);
+        return page;
+    }
     const std::string head = Lower(std::string_view(page).substr(0, 4096));
     const std::size_t charset = head.find("charset");
     if (charset != std::string::npos) {
@@ -35,7 +40,9 @@ std::string ToUtf8(const std::string& page)
         if (value.find("gb") != std::string_view::npos)
             return CTextCodec::FromGbk(page);
     }
-    return CTextCodec::IsValidUtf8(page) ? page : CTextCodec::FromGbk(page);
+    if (CTextCodec::IsValidUtf8(page))
+        return page;
+    return CTextCodec::FromGbk(page);
 }
 
 // The name of the tag that starts at text[at] ("td", "/tr", ...), lower case.
@@ -46,6 +53,18 @@ std::string TagName(std::string_view tag)
            !(tag[end] == '/' && end > 1))
         ++end;
     return Lower(tag.substr(1, end - 1));
+}
+
+// Where the element's end tag ("</script") starts at or after from, letter
+// case aside; the end of the page when it has none.
+std::size_t FindEndTag(const std::string& page, std::size_t from, const std::string& name)
+{
+    const std::string end = "</" + name;
+    for (std::size_t at = page.find("</", from); at != std::string::npos; at = page.find("</", at + 2)) {
+        if (Lower(std::string_view(page).substr(at, end.size())) == end)
+            return at;
+    }
+    return page.size();
 }
 
 int ColumnSpan(std::string_view tag)
@@ -80,89 +99,21 @@ void AppendHtmlText(std::string& out, std::string_view text)
 
 bool CHtmlTableSource::Open(const std::string& path)
 {
-    const auto bytes = CFileUtil::ReadFile(path);
-    if (!bytes)
-        return Fail("无法读取文件。");
-    if (bytes->size() > kMaxPage)
-        return Fail("网页文件超过 64 MB，无法导入。");
-    const std::string page = ToUtf8(*bytes);
-    const std::string lowerPage = Lower(page);
-
-    Row row;
-    bool inRow = false;
-    bool inCell = false;
-    std::string text;
-    int column = 0;
-    int span = 1;
-    auto endCell = [&]() {
-        if (!inCell)
-            return;
-        if (!text.empty() && column < kMaxColumns) {
-            CSheetCell cell;
-            cell.kind = CSheetCell::Kind::Text;
-            cell.text = std::move(text);
-            row.cells.push_back({column, std::move(cell)});
-        }
-        text.clear();
-        column += span;
-        inCell = false;
-    };
-    auto endRow = [&]() {
-        endCell();
-        if (inRow && !row.cells.empty()) {
-            row.row = static_cast<int>(m_rows.size());
-            m_rows.push_back(std::move(row));
-        }
-        row = Row();
-        inRow = false;
-        column = 0;
-    };
-
-    std::size_t pos = 0;
-    while (pos < page.size()) {
-        const std::size_t open = page.find('<', pos);
-        if (inCell)
-            AppendHtmlText(text, std::string_view(page).substr(pos, open == std::string::npos ? page.npos : open - pos));
-        if (open == std::string::npos)
-            break;
-        if (page.compare(open, 4, "<!--") == 0) {
-            const std::size_t close = page.find("-->", open + 4);
-            pos = close == std::string::npos ? page.size() : close + 3;
-            continue;
-        }
-        const std::size_t close = page.find('>', open);
-        if (close == std::string::npos)
-            break;
-        const std::string_view tag = std::string_view(page).substr(open, close - open + 1);
-        const std::string name = TagName(tag);
-        pos = close + 1;
-        if (name == "script" || name == "style") {
-            const std::size_t end = lowerPage.find("</" + name, pos);
-            pos = end == std::string::npos ? page.size() : end;
-        } else if (name == "tr") {
-            endRow();
-            inRow = true;
-        } else if (name == "/tr" || name == "/table") {
-            endRow();
-        } else if (name == "td" || name == "th") {
-            endCell();
-            if (!inRow) {
-                inRow = true;
-                column = 0;
-            }
-            inCell = true;
-            span = ColumnSpan(tag);
-        } else if (name == "/td" || name == "/th") {
-            endCell();
-        } else if (inCell && (name == "br" || name == "br/" || name == "p" || name == "div")) {
-            if (!text.empty())
-                text += '\n';
-        }
+    {
+        auto bytes = CFileUtil::ReadFile(path);
+        if (!bytes)
+            return Fail("无法读取文件。");
+        if (bytes->size() > kMaxPage)
+            return Fail("网页文件超过 64 MB，无法导入。");
+        m_page = ToUtf8(std::move(*bytes));
     }
-    endRow();
-    if (m_rows.empty())
-        return Fail("这是一个网页文件，其中没有表格，无法导入。");
-    return true;
+    // A page without a single row is refused here, as no table at all.
+    Row row;
+    if (!BeginSheet(0))
+        return false;
+    if (!NextRow(row))
+        return m_error.empty() ? Fail("这是一个网页文件，其中没有表格，无法导入。") : false;
+    return BeginSheet(0);
 }
 
 std::vector<std::string> CHtmlTableSource::SheetNames() const
@@ -173,14 +124,129 @@ std::vector<std::string> CHtmlTableSource::SheetNames() const
 bool CHtmlTableSource::BeginSheet(std::size_t index)
 {
     m_error.clear();
-    m_next = 0;
+    m_pos = 0;
+    m_pageDone = false;
+    m_rowIndex = 0;
+    m_row = Row();
+    m_inRow = m_inCell = false;
+    m_text.clear();
+    m_textCharacters = m_rowBytes = 0;
+    m_column = 0;
+    m_span = 1;
     return index == 0 || Fail("工作簿中没有这个工作表。");
 }
 
 bool CHtmlTableSource::NextRow(Row& row)
 {
-    if (m_next >= m_rows.size())
-        return false;
-    row = m_rows[m_next++];
+    return m_error.empty() && !m_pageDone && ReadRow(row);
+}
+
+bool CHtmlTableSource::EndCell()
+{
+    if (!m_inCell)
+        return true;
+    m_inCell = false;
+    if (!m_text.empty()) {
+        if (m_column >= kMaxColumns)
+            return Fail(CSheetLimits::TooManyColumns(m_rowIndex));
+        CSheetCell cell;
+        cell.kind = CSheetCell::Kind::Text;
+        cell.text = std::move(m_text);
+        m_row.cells.push_back({m_column, std::move(cell)});
+    }
+    m_text.clear();
+    m_textCharacters = 0;
+    m_column = std::min(m_column + m_span, kMaxColumns);
     return true;
+}
+
+bool CHtmlTableSource::EndRow(Row& row, bool& ready)
+{
+    ready = false;
+    if (!EndCell())
+        return false;
+    if (m_inRow && !m_row.cells.empty()) {
+        if (m_rowIndex >= CSheetLimits::kMaxRows)
+            return Fail(CSheetLimits::TooManyRows());
+        m_row.row = m_rowIndex++;
+        row = std::move(m_row);
+        ready = true;
+    }
+    m_row = Row();
+    m_inRow = false;
+    m_column = 0;
+    m_rowBytes = 0;
+    return true;
+}
+
+bool CHtmlTableSource::ReadRow(Row& row)
+{
+    bool ready = false;
+    while (!ready && m_pos < m_page.size()) {
+        const std::size_t open = m_page.find('<', m_pos);
+        if (m_inCell) {
+            const std::size_t before = m_text.size();
+            AppendHtmlText(m_text, std::string_view(m_page).substr(m_pos, open == std::string::npos ? m_page.npos
+                                                                                                   : open - m_pos));
+            const std::string_view added = std::string_view(m_text).substr(before);
+            m_textCharacters += CSheetLimits::CharacterCount(added);
+            m_rowBytes += added.size();
+            if (m_textCharacters > CSheetLimits::kMaxCellCharacters)
+                return Fail(CSheetLimits::CellTooLong(m_rowIndex));
+            if (m_rowBytes > CSheetLimits::kMaxRowBytes)
+                return Fail(CSheetLimits::RowTooLong(m_rowIndex));
+        }
+        if (open == std::string::npos) {
+            m_pos = m_page.size();
+            break;
+        }
+        if (m_page.compare(open, 4, "<!--") == 0) {
+            const std::size_t close = m_page.find("-->", open + 4);
+            m_pos = close == std::string::npos ? m_page.size() : close + 3;
+            continue;
+        }
+        const std::size_t close = m_page.find('>', open);
+        if (close == std::string::npos) {
+            m_pos = m_page.size();
+            break;
+        }
+        const std::string_view tag = std::string_view(m_page).substr(open, close - open + 1);
+        const std::string name = TagName(tag);
+        m_pos = close + 1;
+        if (name == "script" || name == "style") {
+            m_pos = FindEndTag(m_page, m_pos, name);
+        } else if (name == "tr") {
+            if (!EndRow(row, ready))
+                return false;
+            m_inRow = true;
+        } else if (name == "/tr" || name == "/table") {
+            if (!EndRow(row, ready))
+                return false;
+        } else if (name == "td" || name == "th") {
+            if (!EndCell())
+                return false;
+            if (!m_inRow) {
+                m_inRow = true;
+                m_column = 0;
+            }
+            m_inCell = true;
+            m_span = ColumnSpan(tag);
+        } else if (name == "/td" || name == "/th") {
+            if (!EndCell())
+                return false;
+        } else if (m_inCell && (name == "br" || name == "br/" || name == "p" || name == "div")) {
+            if (!m_text.empty()) {
+                m_text += '\n';
+                if (++m_textCharacters > CSheetLimits::kMaxCellCharacters)
+                    return Fail(CSheetLimits::CellTooLong(m_rowIndex));
+                ++m_rowBytes;
+            }
+        }
+    }
+    if (!ready && m_pos >= m_page.size()) {
+        m_pageDone = true;
+        if (!EndRow(row, ready))
+            return false;
+    }
+    return ready;
 }

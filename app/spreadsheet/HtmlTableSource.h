@@ -17,6 +17,25 @@ public:
     bool NextRow(Row& row) override;
 
 private:
-    std::vector<Row> m_rows;
-    std::size_t m_next = 0;
+    // Reads tags up to the end of the next row that holds a cell.
+    bool ReadRow(Row& row);
+    bool EndCell();
+    // Hands over the row being read when it has cells.
+    bool EndRow(Row& row, bool& ready);
+
+    // The page as UTF-8; rows are read from it one at a time, so that the
+    // page is the only thing held whatever the number of rows.
+    std::string m_page;
+    std::size_t m_pos = 0;
+    bool m_pageDone = false;
+    int m_rowIndex = 0;
+
+    Row m_row;
+    bool m_inRow = false;
+    bool m_inCell = false;
+    std::string m_text;
+    std::size_t m_textCharacters = 0;
+    std::size_t m_rowBytes = 0;
+    int m_column = 0;
+    int m_span = 1;
 };

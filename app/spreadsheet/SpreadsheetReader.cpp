@@ -4,6 +4,7 @@
 #include "CsvSource.h"
 #include "FileUtil.h"
 #include "HtmlTableSource.h"
+#include "SheetLimits.h"
 #include "SheetText.h"
 #include "XlsSource.h"
 #include "XlsxSource.h"
@@ -11,12 +12,15 @@
 #include <algorithm>
 #include <climits>
 #include <fstream>
+#include <new>
 
 namespace {
 
 // The header is looked for in the first row of the block and the nine
 // rows below it.
 constexpr int kHeaderRows = 10;
+
+const char* kUnexpected = "读取文件时发生了意外的错误，无法导入。";
 
 bool HasValue(const CSheetCell& cell)
 {
@@ -73,7 +77,7 @@ CSpreadsheetReader::~CSpreadsheetReader() = default;
 
 bool CSpreadsheetReader::Fail(const std::string& reason)
 {
-    m_error = reason;
+    m_error = reason; // often the source's own message: copied before the source goes
     m_source.reset();
     return false;
 }
@@ -210,6 +214,30 @@ bool CSpreadsheetReader::ScanSheet(std::size_t index, bool giveUpWithoutHeader, 
 
 bool CSpreadsheetReader::Open(const std::string& path)
 {
+    // A file made to exhaust memory, or an error of the library, ends as a
+    // failure with a reason, never as an exception in the caller.
+    try {
+        return OpenTable(path);
+    } catch (const std::bad_alloc&) {
+        return Fail(CSheetLimits::OutOfMemory());
+    } catch (const std::exception&) {
+        return Fail(kUnexpected);
+    }
+}
+
+bool CSpreadsheetReader::ReadRecord(std::vector<std::string>& cells, int& position)
+{
+    try {
+        return NextRecord(cells, position);
+    } catch (const std::bad_alloc&) {
+        return Fail(CSheetLimits::OutOfMemory());
+    } catch (const std::exception&) {
+        return Fail(kUnexpected);
+    }
+}
+
+bool CSpreadsheetReader::OpenTable(const std::string& path)
+{
     Close();
     m_error.clear();
     m_header.clear();
@@ -269,7 +297,7 @@ bool CSpreadsheetReader::Open(const std::string& path)
     return Fail(m_source->GetError().empty() ? "文件在读取过程中发生了变化。" : m_source->GetError());
 }
 
-bool CSpreadsheetReader::ReadRecord(std::vector<std::string>& cells, int& position)
+bool CSpreadsheetReader::NextRecord(std::vector<std::string>& cells, int& position)
 {
     if (!m_source)
         return false;

@@ -78,6 +78,9 @@ public:
 private:
     struct Scan;
 
+    // Open and ReadRecord, which turn any exception into a failure.
+    bool OpenTable(const std::string& path);
+    bool NextRecord(std::vector<std::string>& cells, int& position);
     bool OpenSource(const std::string& path);
     bool ScanSheet(std::size_t index, bool giveUpWithoutHeader, Scan& scan);
     bool IsHeaderRow(const CSheetSource::Row& row) const;

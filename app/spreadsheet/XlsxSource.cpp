@@ -1,6 +1,7 @@
 #include "XlsxSource.h"
 
 #include "NumberFormat.h"
+#include "SheetLimits.h"
 #include "XmlPullParser.h"
 
 #include <pugixml.hpp>
@@ -8,12 +9,15 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <map>
 
 namespace {
 
-// Excel's sheet limits.
-constexpr int kMaxRows = 1048576;
-constexpr int kMaxColumns = 16384;
+constexpr int kMaxRows = CSheetLimits::kMaxRows;
+constexpr int kMaxColumns = CSheetLimits::kMaxColumns;
+// Written text of one cell before its "_xHHHH_" escapes are resolved: seven
+// bytes a character at most.
+constexpr std::size_t kMaxWrittenCell = CSheetLimits::kMaxCellCharacters * 8;
 
 std::string_view LocalName(const char* name)
 {
@@ -319,7 +323,7 @@ bool CXlsxSource::ReadSharedStrings(const std::string& part)
 bool CXlsxSource::ReadStyles(const std::string& part)
 {
     using Token = CXmlPullParser::Token;
-    std::vector<std::pair<int, DateForm>> custom;
+    std::map<int, DateForm> custom;
     bool inCellFormats = false;
     return ReadPart(part, m_limits.smallPart, [&](Token token) {
         const std::string_view name = m_parser->Name();
@@ -332,14 +336,14 @@ bool CXlsxSource::ReadStyles(const std::string& part)
             if (ParseNumber(m_parser->Attribute("numFmtId"), id)) {
                 std::string code;
                 CXmlPullParser::AppendDecoded(code, m_parser->Attribute("formatCode"));
-                custom.emplace_back(id, CNumberFormat::Classify(code));
+                custom.emplace(id, CNumberFormat::Classify(code));
             }
         } else if (name == "cellXfs") {
             inCellFormats = true;
         } else if (name == "xf" && inCellFormats) {
             int id = 0;
             ParseNumber(m_parser->Attribute("numFmtId"), id);
-            auto own = std::find_if(custom.begin(), custom.end(), [id](const auto& entry) { return entry.first == id; });
+            const auto own = custom.find(id);
             m_styleForms.push_back(own != custom.end() ? own->second : CNumberFormat::BuiltIn(id));
         }
         return true;
@@ -413,11 +417,20 @@ bool CXlsxSource::NextRow(Row& row)
             continue;
         }
         if (name == "row") {
+            // Row numbers go from 1; any other number is refused before
+            // arithmetic on it can overflow.
             int number = 0;
-            row.row = ParseNumber(m_parser->Attribute("r"), number) ? number - 1 : m_lastRow + 1;
-            if (row.row < 0 || row.row >= kMaxRows)
-                return Fail(kOutOfRange);
+            if (ParseNumber(m_parser->Attribute("r"), number)) {
+                if (number < 1 || number > kMaxRows)
+                    return Fail(kOutOfRange);
+                row.row = number - 1;
+            } else {
+                row.row = m_lastRow + 1;
+                if (row.row >= kMaxRows)
+                    return Fail(kOutOfRange);
+            }
             row.cells.clear();
+            m_rowBytes = 0;
             inRow = true;
             nextColumn = 0;
         } else if (name == "c" && inRow) {
@@ -434,6 +447,10 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn)
     const int column = referenced >= 0 ? referenced : nextColumn;
     if (column >= kMaxColumns)
         return Fail(kOutOfRange);
+    // The same column named again and again must not grow a row past a
+    // sheet's width.
+    if (row.cells.size() >= static_cast<std::size_t>(kMaxColumns))
+        return Fail(CSheetLimits::TooManyColumns(row.row));
     nextColumn = column + 1;
     const std::string type(m_parser->Attribute("t"));
     const bool inlineText = type == "inlineStr";
@@ -467,6 +484,8 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn)
             inValue = false;
         } else if (inValue) {
             m_parser->AppendText(m_value);
+            if (m_value.size() > kMaxWrittenCell)
+                return Fail(CSheetLimits::CellTooLong(row.row));
         }
     }
     if (!hasValue)
@@ -477,11 +496,16 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn)
         std::size_t index = 0;
         if (!ParseNumber(m_value, index))
             return true;
+        const std::string_view text = SharedString(index);
+        if (text.size() > CSheetLimits::kMaxCellBytes || CSheetLimits::CharacterCount(text) > CSheetLimits::kMaxCellCharacters)
+            return Fail(CSheetLimits::CellTooLong(row.row));
         cell.kind = CSheetCell::Kind::Text;
-        cell.text.assign(SharedString(index));
+        cell.text.assign(text);
     } else if (type == "str" || inlineText) {
         cell.kind = CSheetCell::Kind::Text;
         DecodeEscapes(m_value, 0);
+        if (CSheetLimits::CharacterCount(m_value) > CSheetLimits::kMaxCellCharacters)
+            return Fail(CSheetLimits::CellTooLong(row.row));
         cell.text = m_value;
     } else if (type == "b" || type == "e") {
         cell.kind = CSheetCell::Kind::Other;
@@ -503,6 +527,9 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn)
             CSheetText::SerialToText(number, m_date1904, *m_styleForms[style], cell.text))
             cell.kind = CSheetCell::Kind::Date;
     }
+    m_rowBytes += cell.text.size();
+    if (m_rowBytes > CSheetLimits::kMaxRowBytes)
+        return Fail(CSheetLimits::RowTooLong(row.row));
     row.cells.push_back({column, std::move(cell)});
     return true;
 }

@@ -72,5 +72,6 @@ private:
     bool m_inSheetData = false;
     bool m_sheetDone = false;
     int m_lastRow = -1;
+    std::size_t m_rowBytes = 0; // text of the row being read
     std::string m_value;  // scratch: a cell's value text
 };

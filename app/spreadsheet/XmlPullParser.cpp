@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::size_t kNotFound = std::string_view::npos;
 constexpr std::size_t kFirstBuffer = 256u << 10;
+constexpr std::size_t kMaxAttributes = 1024;
 
 bool IsSpace(char c)
 {
@@ -154,7 +155,9 @@ void CXmlPullParser::ParseStartTag(std::size_t begin, std::size_t end)
         const std::size_t valueEnd = tag.find(quote, i);
         if (valueEnd == kNotFound)
             break;
-        m_attributes.emplace_back(LocalName(name), tag.substr(i, valueEnd - i));
+        // No element of a workbook has this many; more would only cost memory.
+        if (m_attributes.size() < kMaxAttributes)
+            m_attributes.emplace_back(LocalName(name), tag.substr(i, valueEnd - i));
         i = valueEnd + 1;
     }
 }
