@@ -78,8 +78,9 @@ TEST_F(TaskLockProbeTest, HolderOfThisMachineIsJudgedByWhetherItsProcessRuns)
                   c.held ? CTaskLock::Result::HeldByOther : CTaskLock::Result::Acquired)
             << c.what;
         EXPECT_EQ(lock->IsHeld(), !c.held) << c.what;
-        if (c.held)
+        if (c.held) {
             EXPECT_EQ(lock->GetHolder().user, "other") << c.what;
+        }
         lock.reset();
         std::filesystem::remove(dir.File("quillon.lock"));
     }
