@@ -3,6 +3,7 @@
 // divisions whose large exclusive groups leave little room to move.
 #include "BalanceOptimizer.h"
 #include "BalanceRules.h"
+#include "BalanceRun.h"
 #include "ClassInfo.h"
 #include "Cohort.h"
 #include "DivisionCore.h"
@@ -37,17 +38,7 @@ std::unique_ptr<CScheduleTask> DividedCohort(const testsupport::CohortOptions& c
     return task;
 }
 
-CBalanceResult Balance(CScheduleTask& task, std::uint64_t seed, std::uint64_t iterations)
-{
-    CBalanceOptimizer optimizer(task);
-    CBalanceOptions options;
-    options.seed = seed;
-    options.iterations = iterations;
-    optimizer.SetOptions(options);
-    CBalanceResult result = optimizer.Run();
-    optimizer.Apply();
-    return result;
-}
+using testsupport::Balance;
 
 // Moves a student to another class as the division editor does: its class
 // id, and both classes' lists with girls first.

@@ -2,6 +2,7 @@
 #include "BalanceOptimizer.h"
 #include "BalanceReport.h"
 #include "BalanceRules.h"
+#include "BalanceRun.h"
 #include "Cohort.h"
 #include "DivisionCore.h"
 #include "DivisionStatistics.h"
@@ -92,17 +93,7 @@ std::vector<double> AverageSpreads(const CBalanceSpreads& spreads)
     return all;
 }
 
-CBalanceResult Balance(CScheduleTask& task, std::uint64_t seed, std::uint64_t iterations)
-{
-    CBalanceOptimizer optimizer(task);
-    CBalanceOptions options;
-    options.seed = seed;
-    options.iterations = iterations;
-    optimizer.SetOptions(options);
-    CBalanceResult result = optimizer.Run();
-    optimizer.Apply();
-    return result;
-}
+using testsupport::Balance;
 
 TEST(BalanceTest, RulesHoldOnCohortsWithManyPresetsAndGroups)
 {

@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 
 #include "CommandLine.h"
+#include "CliRun.h"
 #include "FileUtil.h"
 #include "ImmutableFile.h"
 #include "TaskLock.h"
@@ -18,12 +19,7 @@
 
 namespace {
 
-struct Outcome
-{
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = testsupport::CliOutcome;
 
 class CommandLineTest : public EngineTest
 {
@@ -44,20 +40,7 @@ protected:
 
     Outcome Cli(const std::string& arguments)
     {
-        const auto out = folder / "cli-out.txt";
-        const auto err = folder / "cli-err.txt";
-        const std::string command = std::string("\"") + QUILLON_CLI_PATH + "\" " + arguments + " > \"" + out.string()
-                                    + "\" 2> \"" + err.string() + "\"";
-        const int status = std::system(command.c_str());
-        Outcome outcome;
-#ifdef _WIN32
-        outcome.code = status;
-#else
-        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-        outcome.out = CFileUtil::ReadFile(out.string()).value_or("");
-        outcome.err = CFileUtil::ReadFile(err.string()).value_or("");
-        return outcome;
+        return testsupport::RunCli(QUILLON_CLI_PATH, arguments, folder);
     }
 
     static std::vector<std::string> Lines(const std::string& text)

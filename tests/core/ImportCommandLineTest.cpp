@@ -1,6 +1,7 @@
 // quillon-cli import-students takes only rows that hold a student, says how
 // many of them have no name, and never empties a task with a sheet that
 // holds no student.
+#include "CliRun.h"
 #include "EngineFixture.h"
 
 #include "CommandLine.h"
@@ -20,12 +21,7 @@ namespace {
 class ImportCommandLineTest : public EngineTest
 {
 protected:
-    struct Outcome
-    {
-        int code = -1;
-        std::string out;
-        std::string err;
-    };
+    using Outcome = testsupport::CliOutcome;
 
     void SetUp() override
     {
@@ -49,20 +45,7 @@ protected:
 
     Outcome Import(const std::string& list)
     {
-        const auto out = folder / "cli-out.txt";
-        const auto err = folder / "cli-err.txt";
-        const std::string command = std::string("\"") + QUILLON_CLI_PATH + "\" import-students \"" + taskFile +
-                                    "\" \"" + list + "\" > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
-        const int status = std::system(command.c_str());
-        Outcome outcome;
-#ifdef _WIN32
-        outcome.code = status;
-#else
-        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-        outcome.out = CFileUtil::ReadFile(out.string()).value_or("");
-        outcome.err = CFileUtil::ReadFile(err.string()).value_or("");
-        return outcome;
+        return testsupport::RunCli(QUILLON_CLI_PATH, "import-students \"" + taskFile + "\" \"" + list + "\"", folder);
     }
 
     std::string taskFile;

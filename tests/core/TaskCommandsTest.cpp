@@ -1,6 +1,7 @@
 // quillon-cli new-task makes an empty task as the new-task dialog does, in
 // a folder of its own only; remove-class deletes a class as the classes
 // editor does, with the pre-assignments to it.
+#include "CliRun.h"
 #include "FolderSnapshot.h"
 #include "TaskBuilder.h"
 #include "TestSupport.h"
@@ -26,32 +27,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome
-{
-    int code = -1;
-    std::string out;
-    std::string err;
-};
+using Outcome = CliOutcome;
 
 class TaskCommands : public ::testing::Test
 {
 protected:
     Outcome Cli(const std::string& arguments) const
     {
-        const fs::path out = m_output.Path() / "out.txt";
-        const fs::path err = m_output.Path() / "err.txt";
-        const std::string command = std::string("\"") + QUILLON_CLI_PATH + "\" " + arguments + " > \"" + out.string()
-                                    + "\" 2> \"" + err.string() + "\"";
-        const int status = std::system(command.c_str());
-        Outcome outcome;
-#ifdef _WIN32
-        outcome.code = status;
-#else
-        outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-        outcome.out = CFileUtil::ReadFile(out.string()).value_or("");
-        outcome.err = CFileUtil::ReadFile(err.string()).value_or("");
-        return outcome;
+        return RunCli(QUILLON_CLI_PATH, arguments, m_output.Path());
     }
 
     static std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }

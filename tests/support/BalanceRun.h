@@ -1,0 +1,23 @@
+#pragma once
+// Balances a divided task for a fixed number of search steps and keeps the
+// result, so that a test gives the same answer on any machine.
+#include "BalanceOptimizer.h"
+#include "ScheduleTask.h"
+
+#include <cstdint>
+
+namespace testsupport {
+
+inline CBalanceResult Balance(CScheduleTask& task, std::uint64_t seed, std::uint64_t iterations)
+{
+    CBalanceOptimizer optimizer(task);
+    CBalanceOptions options;
+    options.seed = seed;
+    options.iterations = iterations;
+    optimizer.SetOptions(options);
+    CBalanceResult result = optimizer.Run();
+    optimizer.Apply();
+    return result;
+}
+
+} // namespace testsupport
