@@ -3,6 +3,7 @@
 // (No puts the list back as it was), and a sheet without students leaves
 // the list alone. The count under the list follows the rows as they come.
 #include "EditorTestSupport.h"
+#include "ImportTestSupport.h"
 
 #include "../logic/XlsxBuilder.h"
 
@@ -25,24 +26,7 @@ namespace {
 
 const QString kSuccess = QStringLiteral("导入成功");
 
-// The students editor with a hook after every row handed to it.
-class HookedEditor : public CStudentListDialog
-{
-public:
-    using CStudentListDialog::CStudentListDialog;
-
-    int SubmitRow(RowRequest& request, const Row& row) override
-    {
-        ++calls;
-        const int result = CStudentListDialog::SubmitRow(request, row);
-        if (onRow)
-            onRow(calls);
-        return result;
-    }
-
-    int calls = 0;
-    std::function<void(int calls)> onRow;
-};
+using importtest::WatchedEditor;
 
 class ImportStop : public EditorTest
 {
@@ -53,20 +37,14 @@ protected:
         // An empty list whose score column comes from the task.
         task.GetCustomSubjectArray() = {"物理"};
         ASSERT_TRUE(task.SaveInputData());
-        editor = std::make_unique<HookedEditor>(task);
+        editor = std::make_unique<WatchedEditor>(task);
         editor->initDialog();
     }
 
     // name, sex, school, two scores per student.
     std::string List(int students)
     {
-        const std::string path = m_folder.File("list.xlsx");
-        testsupport::XlsxBuilder book(path);
-        book.Sheet("名单").Text(0, 0, "姓名").Text(0, 1, "性别").Text(0, 2, "原学校").Text(0, 3, "*语文").Text(0, 4, "*数学");
-        for (int s = 1; s <= students; ++s)
-            book.Text(s, 0, "学生" + std::to_string(s)).Text(s, 1, s % 2 ? "男" : "女").Text(s, 2, "一中")
-                .Number(s, 3, 60 + s % 40).Number(s, 4, 70.5);
-        return path;
+        return importtest::WriteClassList(m_folder.File("list.xlsx"), students);
     }
 
     void OpenWizard(const std::string& file)
@@ -113,7 +91,7 @@ protected:
         taken = editor->rowCount();
     }
 
-    std::unique_ptr<HookedEditor> editor;
+    std::unique_ptr<WatchedEditor> editor;
     std::unique_ptr<CImportWizardDialog> wizard; // goes before the editor it feeds
     QString countAtTen;
     int taken = 0;

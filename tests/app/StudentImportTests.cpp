@@ -2,6 +2,7 @@
 // through the wizard and saved, the wizard's messages, stopping and closing
 // it during an import, Clear and Save.
 #include "EditorTestSupport.h"
+#include "ImportTestSupport.h"
 
 #include "../logic/XlsxBuilder.h"
 
@@ -32,27 +33,7 @@ const QString kSuccess = QStringLiteral("导入成功");
 const QString kStart = QStringLiteral("开始导入吧");
 const QString kClosing = QStringLiteral("正在导入数据中, 要立即退出吗?");
 
-// The students editor, watched: every row handed to it, and on which thread.
-class WatchedEditor : public CStudentListDialog
-{
-public:
-    using CStudentListDialog::CStudentListDialog;
-
-    int SubmitRow(RowRequest& request, const Row& row) override
-    {
-        ++calls;
-        if (QThread::currentThread() != qApp->thread())
-            offThread = true;
-        const int result = CStudentListDialog::SubmitRow(request, row);
-        if (onRow)
-            onRow(calls);
-        return result;
-    }
-
-    int calls = 0;
-    bool offThread = false;
-    std::function<void(int calls)> onRow;
-};
+using importtest::WatchedEditor;
 
 class StudentImport : public EditorTest
 {
@@ -62,13 +43,7 @@ protected:
     // A class list of the given length: name, sex, school, two scores.
     std::string LongList(int students)
     {
-        const std::string path = File("long.xlsx");
-        testsupport::XlsxBuilder book(path);
-        book.Sheet("名单").Text(0, 0, "姓名").Text(0, 1, "性别").Text(0, 2, "原学校").Text(0, 3, "*语文").Text(0, 4, "*数学");
-        for (int s = 1; s <= students; ++s)
-            book.Text(s, 0, "学生" + std::to_string(s)).Text(s, 1, s % 2 ? "男" : "女").Text(s, 2, "一中")
-                .Number(s, 3, 60 + s % 40).Number(s, 4, 70.5);
-        return path;
+        return importtest::WriteClassList(File("long.xlsx"), students);
     }
 
     // A wizard feeding editor, as the editor opens it, not yet started.
