@@ -3,6 +3,10 @@
 
 Run once; the generated files are kept in the repository. The output is
 deterministic: the same seed always gives the same students.
+
+With arguments, writes a larger task of the same kind elsewhere (the seeded
+division check uses one of 3,000 students):
+    make-demo-task.py FOLDER STUDENTS CLASSES
 """
 import os
 import random
@@ -39,14 +43,20 @@ def score(rng, base, full=100):
 
 
 def main():
+    global CLASS_COUNT, CLASS_SIZE, STUDENT_COUNT
     rng = random.Random(SEED)
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "demo", TASK)
+    if len(sys.argv) == 4:
+        root = sys.argv[1]
+        STUDENT_COUNT = int(sys.argv[2])
+        CLASS_COUNT = int(sys.argv[3])
+        CLASS_SIZE = (STUDENT_COUNT + CLASS_COUNT - 1) // CLASS_COUNT
     os.makedirs(root, exist_ok=True)
 
     classes = []
     for k in range(CLASS_COUNT):
         classes.append({"id": new_id(rng), "name": "高一(%d)班" % (k + 1), "short": "%d班" % (k + 1),
-                        "count": CLASS_SIZE, "teacher": TEACHERS[k], "index": k})
+                        "count": CLASS_SIZE, "teacher": TEACHERS[k % len(TEACHERS)], "index": k})
 
     students = []
     names = set()
