@@ -1,11 +1,11 @@
-#include "IniFile.h"
-#include "InstallLayout.h"
-#include "LoginDlg.h"
-#include "MainDlg.h"
-#include "ProgramInfo.h"
-#include "TaskManager.h"
-#include "UICore.h"
-#include "UIResources.h"
+#include "base/util/IniFile.h"
+#include "gui/shell/InstallLayout.h"
+#include "gui/shell/LoginDlg.h"
+#include "gui/shell/MainDlg.h"
+#include "gui/shell/ProgramInfo.h"
+#include "gui/shell/TaskManager.h"
+#include "gui/common/UICore.h"
+#include "gui/shell/UIResources.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

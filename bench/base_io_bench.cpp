@@ -4,11 +4,11 @@
 //   base_io_bench --memory save|load   one save or one load in a fresh
 //                                      process, printing the file size and
 //                                      the peak resident memory
-#include "ClassInfo.h"
-#include "MutexStudent.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
-#include "StudentPreset.h"
+#include "base/records/ClassInfo.h"
+#include "base/records/MutexStudent.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
+#include "base/records/StudentPreset.h"
 
 #include <benchmark/benchmark.h>
 

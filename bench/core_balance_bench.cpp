@@ -6,11 +6,11 @@
 //   total (total-average spread), subject (worst subject-average spread),
 //   girls, boys, school (largest school), worst_school (any school);
 //   violations (broken rules, always 0), moved (students), rss_mb (peak).
-#include "BalanceOptimizer.h"
+#include "core/BalanceOptimizer.h"
 #include "BalanceRules.h"
 #include "Cohort.h"
-#include "DivisionCore.h"
-#include "ScheduleTask.h"
+#include "core/DivisionCore.h"
+#include "base/task/ScheduleTask.h"
 
 #include <benchmark/benchmark.h>
 

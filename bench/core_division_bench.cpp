@@ -1,7 +1,7 @@
 // Speed of a whole division run without file I/O: the checks, the dealing
 // and the write-back into the task.
-#include "DivisionCore.h"
-#include "ScheduleTask.h"
+#include "core/DivisionCore.h"
+#include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
 
 #include <benchmark/benchmark.h>

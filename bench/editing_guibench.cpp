@@ -2,10 +2,10 @@
 // over 20,000 names, offscreen, including the first paint.
 #include "GuiBenchSupport.h"
 
-#include "ClassListDialog.h"
-#include "MutexStudentListDialog.h"
-#include "ObjectPickerDialog.h"
-#include "StudentPresetListDialog.h"
+#include "gui/editors/ClassListDialog.h"
+#include "gui/editors/MutexStudentListDialog.h"
+#include "gui/editors/ObjectPickerDialog.h"
+#include "gui/editors/StudentPresetListDialog.h"
 
 #include <QLineEdit>
 #include <QListView>

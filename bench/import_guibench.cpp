@@ -5,9 +5,9 @@
 #include "ClassListWorkbook.h"
 #include "GuiBenchSupport.h"
 
-#include "ImportWizardDialog.h"
-#include "MessageBox.h"
-#include "StudentListDialog.h"
+#include "gui/import/ImportWizardDialog.h"
+#include "gui/common/MessageBox.h"
+#include "gui/editors/StudentListDialog.h"
 #include "TestSupport.h"
 
 #include <QProgressBar>

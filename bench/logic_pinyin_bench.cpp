@@ -1,7 +1,7 @@
 // Precomputing the search keys of 20,000 names, as a record picker does when
 // it opens: each UTF-8 name to GBK, then its full syllables and its initials.
-#include "PinyinConverter.h"
-#include "TextCodec.h"
+#include "logic/pinyin/PinyinConverter.h"
+#include "base/util/TextCodec.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,8 +3,8 @@
 // between them.
 #include "GuiBenchSupport.h"
 
-#include "DivisionChartFigures.h"
-#include "DivisionChartView.h"
+#include "core/DivisionChartFigures.h"
+#include "gui/results/DivisionChartView.h"
 
 #include <QComboBox>
 

@@ -2,8 +2,8 @@
 // to a PDF file, offscreen.
 #include "GuiBenchSupport.h"
 
-#include "DivisionPrinter.h"
-#include "TablePrinter.h"
+#include "gui/render/DivisionPrinter.h"
+#include "gui/render/TablePrinter.h"
 #include "TestSupport.h"
 
 namespace {

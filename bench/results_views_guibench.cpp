@@ -3,11 +3,11 @@
 // change by hand in that table, saved and drawn again.
 #include "GuiBenchSupport.h"
 
-#include "DivisionStatistics.h"
-#include "DivisionStatisticsDlg.h"
-#include "DivisionTableData.h"
-#include "DivisionTableDlg.h"
-#include "MessageBox.h"
+#include "core/DivisionStatistics.h"
+#include "gui/results/DivisionStatisticsDlg.h"
+#include "core/DivisionTableData.h"
+#include "gui/results/DivisionTableDlg.h"
+#include "gui/common/MessageBox.h"
 
 #include <QComboBox>
 #include <QTableView>

@@ -7,12 +7,12 @@
 //   spreadsheet_bench --memory FILE   reads FILE as the import does and
 //                                     prints the rows and the peak resident memory
 #include "ClassListWorkbook.h"
-#include "DivisionTableData.h"
-#include "DivisionTableExport.h"
-#include "SpreadsheetReader.h"
+#include "core/DivisionTableData.h"
+#include "logic/export/DivisionTableExport.h"
+#include "logic/import/SpreadsheetReader.h"
 #include "TaskBuilder.h"
 #include "TestSupport.h"
-#include "WorkbookWriter.h"
+#include "logic/export/WorkbookWriter.h"
 
 #include <benchmark/benchmark.h>
 

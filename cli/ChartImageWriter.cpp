@@ -1,8 +1,8 @@
-#include "ChartImageWriter.h"
+#include "cli/ChartImageWriter.h"
 
-#include "ChartImage.h"
-#include "DivisionChartFigures.h"
-#include "OffscreenQt.h"
+#include "gui/render/ChartImage.h"
+#include "core/DivisionChartFigures.h"
+#include "cli/OffscreenQt.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DivisionChart.h"
+#include "gui/render/DivisionChart.h"
 
 #include <cstddef>
 #include <string>

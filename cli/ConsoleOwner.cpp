@@ -1,4 +1,4 @@
-#include "ConsoleOwner.h"
+#include "cli/ConsoleOwner.h"
 
 void CConsoleOwner::Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
 {

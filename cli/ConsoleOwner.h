@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DivisionOwner.h"
+#include "core/DivisionOwner.h"
 
 #include <mutex>
 #include <ostream>

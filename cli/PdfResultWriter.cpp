@@ -1,8 +1,8 @@
-#include "PdfResultWriter.h"
+#include "cli/PdfResultWriter.h"
 
-#include "DivisionPrinter.h"
-#include "OffscreenQt.h"
-#include "TablePrinter.h"
+#include "gui/render/DivisionPrinter.h"
+#include "cli/OffscreenQt.h"
+#include "gui/render/TablePrinter.h"
 
 #include <QGuiApplication>
 

@@ -1,7 +1,7 @@
-#include "BalanceBands.h"
+#include "core/BalanceBands.h"
 
-#include "BalanceModel.h"
-#include "BalanceState.h"
+#include "core/BalanceModel.h"
+#include "core/BalanceState.h"
 
 #include <algorithm>
 #include <cmath>

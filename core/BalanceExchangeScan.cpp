@@ -1,8 +1,8 @@
-#include "BalanceExchangeScan.h"
+#include "core/BalanceExchangeScan.h"
 
-#include "BalanceModel.h"
-#include "BalancePairPrice.h"
-#include "BalanceState.h"
+#include "core/BalanceModel.h"
+#include "core/BalancePairPrice.h"
+#include "core/BalanceState.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
-#include "BalanceModel.h"
+#include "core/BalanceModel.h"
 
-#include "ClassInfo.h"
-#include "MutexStudent.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
-#include "StudentPreset.h"
+#include "base/records/ClassInfo.h"
+#include "base/records/MutexStudent.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
+#include "base/records/StudentPreset.h"
 
 #include <algorithm>
 #include <cmath>

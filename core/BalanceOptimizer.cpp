@@ -1,9 +1,9 @@
-#include "BalanceOptimizer.h"
+#include "core/BalanceOptimizer.h"
 
-#include "BalanceBands.h"
-#include "BalanceModel.h"
-#include "BalanceSearch.h"
-#include "BalanceState.h"
+#include "core/BalanceBands.h"
+#include "core/BalanceModel.h"
+#include "core/BalanceSearch.h"
+#include "core/BalanceState.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BalanceSpreads.h"
+#include "core/BalanceSpreads.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "BalancePairPrice.h"
+#include "core/BalancePairPrice.h"
 
-#include "BalanceModel.h"
-#include "BalanceState.h"
+#include "core/BalanceModel.h"
+#include "core/BalanceState.h"
 
 #include <algorithm>
 #include <cmath>

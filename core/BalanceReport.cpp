@@ -1,7 +1,7 @@
-#include "BalanceReport.h"
+#include "core/BalanceReport.h"
 
-#include "BalanceModel.h"
-#include "BalanceOptimizer.h"
+#include "core/BalanceModel.h"
+#include "core/BalanceOptimizer.h"
 
 #include <charconv>
 

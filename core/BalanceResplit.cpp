@@ -1,8 +1,8 @@
-#include "BalanceResplit.h"
+#include "core/BalanceResplit.h"
 
-#include "BalanceModel.h"
-#include "BalanceRandom.h"
-#include "BalanceState.h"
+#include "core/BalanceModel.h"
+#include "core/BalanceRandom.h"
+#include "core/BalanceState.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "BalanceSearch.h"
+#include "core/BalanceSearch.h"
 
-#include "BalanceModel.h"
-#include "BalanceState.h"
+#include "core/BalanceModel.h"
+#include "core/BalanceState.h"
 
 #include <algorithm>
 #include <limits>

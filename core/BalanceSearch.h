@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BalanceDoubleExchange.h"
-#include "BalanceExchangeScan.h"
-#include "BalanceRandom.h"
-#include "BalanceResplit.h"
+#include "core/BalanceDoubleExchange.h"
+#include "core/BalanceExchangeScan.h"
+#include "core/BalanceRandom.h"
+#include "core/BalanceResplit.h"
 
 #include <cstdint>
 #include <vector>

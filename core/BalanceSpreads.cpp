@@ -1,7 +1,7 @@
-#include "BalanceSpreads.h"
+#include "core/BalanceSpreads.h"
 
-#include "BalanceModel.h"
-#include "ClassStatistics.h"
+#include "core/BalanceModel.h"
+#include "core/ClassStatistics.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
-#include "BalanceState.h"
+#include "core/BalanceState.h"
 
-#include "BalanceModel.h"
+#include "core/BalanceModel.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "Core.h"
+#include "core/Core.h"
 
-#include "CoreImpl.h"
-#include "DivisionCore.h"
+#include "core/CoreImpl.h"
+#include "core/DivisionCore.h"
 
 #include <new>
 

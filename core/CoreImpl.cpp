@@ -1,9 +1,9 @@
-#include "CoreImpl.h"
+#include "core/CoreImpl.h"
 
-#include "ClassInfo.h"
-#include "DivisionOwner.h"
-#include "MutexStudent.h"
-#include "ScheduleTask.h"
+#include "base/records/ClassInfo.h"
+#include "core/DivisionOwner.h"
+#include "base/records/MutexStudent.h"
+#include "base/task/ScheduleTask.h"
 
 #include <exception>
 #include <random>

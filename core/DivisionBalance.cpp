@@ -1,6 +1,6 @@
-#include "DivisionBalance.h"
+#include "core/DivisionBalance.h"
 
-#include "DivisionStatistics.h"
+#include "core/DivisionStatistics.h"
 
 #include <algorithm>
 

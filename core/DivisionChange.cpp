@@ -1,6 +1,6 @@
-#include "DivisionChange.h"
+#include "core/DivisionChange.h"
 
-#include "ScheduleTask.h"
+#include "base/task/ScheduleTask.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "DivisionChartFigures.h"
+#include "core/DivisionChartFigures.h"
 
-#include "DivisionStatistics.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
+#include "core/DivisionStatistics.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
 
 #include <algorithm>
 #include <unordered_map>

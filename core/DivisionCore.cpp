@@ -1,11 +1,11 @@
-#include "DivisionCore.h"
+#include "core/DivisionCore.h"
 
-#include "ClassInfo.h"
-#include "DivisionOwner.h"
-#include "MutexStudent.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
-#include "StudentPreset.h"
+#include "base/records/ClassInfo.h"
+#include "core/DivisionOwner.h"
+#include "base/records/MutexStudent.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
+#include "base/records/StudentPreset.h"
 
 #include <algorithm>
 #include <cmath>

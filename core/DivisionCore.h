@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ClassSlot.h"
-#include "CoreImpl.h"
+#include "core/ClassSlot.h"
+#include "core/CoreImpl.h"
 
 #include <cstdint>
 #include <memory>

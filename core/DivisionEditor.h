@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DivisionChange.h"
+#include "core/DivisionChange.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ClassStatistics.h"
+#include "core/ClassStatistics.h"
 
 #include <cstddef>
 #include <memory>

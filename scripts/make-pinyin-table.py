@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes app/editing/PinyinTable.cpp: one toneless upper-case pinyin syllable
+"""Writes logic/pinyin/PinyinTable.cpp: one toneless upper-case pinyin syllable
 for each of the 6,763 GB2312 Chinese characters.
 
 Source of the readings: the character dictionary of Debian's package
@@ -7,7 +7,7 @@ golang-github-mozillazg-go-pinyin-dev (pinyin_dict.go, built from the
 pinyin-data collection of Unihan readings). Install it only to regenerate:
 
     apt-get install golang-github-mozillazg-go-pinyin-dev
-    scripts/make-pinyin-table.py            # rewrites app/editing/PinyinTable.cpp
+    scripts/make-pinyin-table.py            # rewrites logic/pinyin/PinyinTable.cpp
     scripts/make-pinyin-table.py --report   # also lists the choices it had to make
 
 The first-level characters (zones 16 to 55) stand in GB2312 in the order of
@@ -28,7 +28,7 @@ import unicodedata
 DICT = "/usr/share/gocode/src/github.com/mozillazg/go-pinyin/pinyin_dict.go"
 PACKAGE = "golang-github-mozillazg-go-pinyin-dev"
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-OUTPUT = os.path.join(ROOT, "app", "editing", "PinyinTable.cpp")
+OUTPUT = os.path.join(ROOT, "logic", "pinyin", "PinyinTable.cpp")
 
 FIRST_ZONE, LAST_FIRST_LEVEL_ZONE, LAST_ZONE = 16, 55, 87
 
@@ -186,7 +186,7 @@ def write(table, path):
     lines.append("// Readings: pinyin_dict.go of the Debian package %s" % PACKAGE)
     lines.append("// (the pinyin-data collection of Unihan readings), one toneless syllable per")
     lines.append("// GB2312 character; the first-level characters keep GB2312's pronunciation order.")
-    lines.append("#include \"PinyinConverter.h\"")
+    lines.append("#include \"logic/pinyin/PinyinConverter.h\"")
     lines.append("")
     lines.append("// %d syllables in GB2312 order." % len(syllables))
     lines.append("const std::string_view CPinyinConverter::s_syllables[] = {")

@@ -1,4 +1,4 @@
-#include "Activities.h"
+#include "base/timetable/Activities.h"
 
 CActivities::~CActivities() = default;
 

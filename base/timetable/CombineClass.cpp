@@ -1,4 +1,4 @@
-#include "CombineClass.h"
+#include "base/timetable/CombineClass.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "CombineClassList.h"
+#include "base/timetable/CombineClassList.h"
 
 CCombineClassList::~CCombineClassList() = default;
 

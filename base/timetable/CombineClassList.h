@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CombineClass.h"
-#include "QZObjectList.h"
+#include "base/timetable/CombineClass.h"
+#include "base/object/QZObjectList.h"
 
 #include <string>
 #include <unordered_map>

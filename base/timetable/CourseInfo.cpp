@@ -1,3 +1,3 @@
-#include "CourseInfo.h"
+#include "base/timetable/CourseInfo.h"
 
 CCourseInfo::~CCourseInfo() = default;

@@ -1,3 +1,3 @@
-#include "CoursePreset.h"
+#include "base/timetable/CoursePreset.h"
 
 CCoursePreset::~CCoursePreset() = default;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FixedTimeOfObject.h"
+#include "base/timetable/FixedTimeOfObject.h"
 
 // The slots a course is fixed to, keyed by the course's id.
 class CCoursePreset : public CFixedTimeOfObject

@@ -1,4 +1,4 @@
-#include "CourseTable.h"
+#include "base/timetable/CourseTable.h"
 
 #include <utility>
 

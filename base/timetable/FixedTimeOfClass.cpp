@@ -1,3 +1,3 @@
-#include "FixedTimeOfClass.h"
+#include "base/timetable/FixedTimeOfClass.h"
 
 CFixedTimeOfClass::~CFixedTimeOfClass() = default;

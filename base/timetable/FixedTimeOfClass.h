@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FixedTimeOfObject.h"
+#include "base/timetable/FixedTimeOfObject.h"
 
 // The fixed slots of a class, keyed by its id.
 class CFixedTimeOfClass : public CFixedTimeOfObject

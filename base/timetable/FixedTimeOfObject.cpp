@@ -1,6 +1,6 @@
-#include "FixedTimeOfObject.h"
+#include "base/timetable/FixedTimeOfObject.h"
 
-#include "CourseTable.h"
+#include "base/timetable/CourseTable.h"
 
 #include <algorithm>
 #include <charconv>

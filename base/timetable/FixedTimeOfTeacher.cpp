@@ -1,3 +1,3 @@
-#include "FixedTimeOfTeacher.h"
+#include "base/timetable/FixedTimeOfTeacher.h"
 
 CFixedTimeOfTeacher::~CFixedTimeOfTeacher() = default;

@@ -1,3 +1,3 @@
-#include "FixedTimeOfTeacherGroup.h"
+#include "base/timetable/FixedTimeOfTeacherGroup.h"
 
 CFixedTimeOfTeacherGroup::~CFixedTimeOfTeacherGroup() = default;

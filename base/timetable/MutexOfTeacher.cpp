@@ -1,4 +1,4 @@
-#include "MutexOfTeacher.h"
+#include "base/timetable/MutexOfTeacher.h"
 
 #include <algorithm>
 

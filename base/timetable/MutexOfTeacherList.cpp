@@ -1,4 +1,4 @@
-#include "MutexOfTeacherList.h"
+#include "base/timetable/MutexOfTeacherList.h"
 
 CMutexOfTeacherList::~CMutexOfTeacherList() = default;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MutexOfTeacher.h"
-#include "QZObjectList.h"
+#include "base/timetable/MutexOfTeacher.h"
+#include "base/object/QZObjectList.h"
 
 #include <string>
 #include <unordered_map>

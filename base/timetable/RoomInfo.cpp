@@ -1,3 +1,3 @@
-#include "RoomInfo.h"
+#include "base/timetable/RoomInfo.h"
 
 CRoomInfo::~CRoomInfo() = default;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CourseTable.h"
-#include "QZObject.h"
+#include "base/timetable/CourseTable.h"
+#include "base/object/QZObject.h"
 
 #include <string>
 

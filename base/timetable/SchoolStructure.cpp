@@ -1,4 +1,4 @@
-#include "SchoolStructure.h"
+#include "base/timetable/SchoolStructure.h"
 
 CSchoolStructure::CSchoolStructure()
 {

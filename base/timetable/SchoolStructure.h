@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TimeTable.h"
+#include "base/timetable/TimeTable.h"
 
 #include <string>
 #include <vector>

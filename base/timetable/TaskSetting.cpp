@@ -1,3 +1,3 @@
-#include "TaskSetting.h"
+#include "base/timetable/TaskSetting.h"
 
 CTaskSetting::~CTaskSetting() = default;

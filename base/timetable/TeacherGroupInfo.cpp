@@ -1,4 +1,4 @@
-#include "TeacherGroupInfo.h"
+#include "base/timetable/TeacherGroupInfo.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QZObject.h"
+#include "base/object/QZObject.h"
 
 #include <string>
 #include <vector>

@@ -1,3 +1,3 @@
-#include "TeacherInfo.h"
+#include "base/timetable/TeacherInfo.h"
 
 CTeacherInfo::~CTeacherInfo() = default;

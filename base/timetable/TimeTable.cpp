@@ -1,4 +1,4 @@
-#include "TimeTable.h"
+#include "base/timetable/TimeTable.h"
 
 CTimeTable::~CTimeTable() = default;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CourseTable.h"
+#include "base/timetable/CourseTable.h"
 
 #include <array>
 

@@ -3,8 +3,8 @@
 // the user agreed.
 #include "EditorTestSupport.h"
 
-#include "ClassListDialog.h"
-#include "FileUtil.h"
+#include "gui/editors/ClassListDialog.h"
+#include "base/util/FileUtil.h"
 
 #include <filesystem>
 

@@ -2,11 +2,11 @@
 // itself, the single-class dialog and its checks, and saving in place.
 #include "EditorTestSupport.h"
 
-#include "BatchAddClassDialog.h"
-#include "ClassEditDialog.h"
-#include "ClassInfo.h"
-#include "ClassListDialog.h"
-#include "RecordOrder.h"
+#include "gui/editors/BatchAddClassDialog.h"
+#include "gui/editors/ClassEditDialog.h"
+#include "base/records/ClassInfo.h"
+#include "gui/editors/ClassListDialog.h"
+#include "logic/editing/RecordOrder.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -3,11 +3,11 @@
 // the balance tool's keep question keeps the result.
 #include "EditorTestSupport.h"
 
-#include "BalanceDlg.h"
-#include "ClassListDialog.h"
+#include "gui/results/BalanceDlg.h"
+#include "gui/editors/ClassListDialog.h"
 #include "Cohort.h"
-#include "DivisionCore.h"
-#include "StudentListDialog.h"
+#include "core/DivisionCore.h"
+#include "gui/editors/StudentListDialog.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

@@ -3,14 +3,14 @@
 // classes on a small screen, and the command line.
 #include "ResultsTestSupport.h"
 
-#include "ChartImage.h"
-#include "DivisionChart.h"
-#include "DivisionChartFigures.h"
-#include "DivisionChartView.h"
-#include "DivisionStatistics.h"
-#include "DivisionStatisticsDlg.h"
-#include "DivisionStatisticsModel.h"
-#include "MessageBox.h"
+#include "gui/render/ChartImage.h"
+#include "gui/render/DivisionChart.h"
+#include "core/DivisionChartFigures.h"
+#include "gui/results/DivisionChartView.h"
+#include "core/DivisionStatistics.h"
+#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsModel.h"
+#include "gui/common/MessageBox.h"
 #include "PdfTestSupport.h"
 #include "TestSupport.h"
 

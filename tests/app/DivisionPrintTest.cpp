@@ -3,13 +3,13 @@
 #include "PdfTestSupport.h"
 #include "ResultsTestSupport.h"
 
-#include "DivisionPrinter.h"
-#include "DivisionTableData.h"
-#include "DivisionStatisticsDlg.h"
-#include "DivisionTableDlg.h"
-#include "ListPrinter.h"
-#include "MessageBox.h"
-#include "TablePrinter.h"
+#include "gui/render/DivisionPrinter.h"
+#include "core/DivisionTableData.h"
+#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionTableDlg.h"
+#include "gui/render/ListPrinter.h"
+#include "gui/common/MessageBox.h"
+#include "gui/render/TablePrinter.h"
 #include "TestSupport.h"
 
 #include <QComboBox>

@@ -4,10 +4,10 @@
 #include "ResultsTestSupport.h"
 #include "ShellTestSupport.h"
 
-#include "DivisionTableData.h"
-#include "DivisionTableDlg.h"
-#include "SpreadsheetReader.h"
-#include "WorkbookWriter.h"
+#include "core/DivisionTableData.h"
+#include "gui/results/DivisionTableDlg.h"
+#include "logic/import/SpreadsheetReader.h"
+#include "logic/export/WorkbookWriter.h"
 
 #include <QComboBox>
 #include <QFileInfo>

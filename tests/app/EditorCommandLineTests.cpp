@@ -4,16 +4,16 @@
 #include "EditorTestSupport.h"
 #include "PdfTestSupport.h"
 
-#include "BatchAddClassDialog.h"
-#include "ClassEditDialog.h"
-#include "ClassInfo.h"
-#include "ClassListDialog.h"
-#include "FileUtil.h"
-#include "MutexStudentEditDialog.h"
-#include "MutexStudentListDialog.h"
-#include "ObjectPickerDialog.h"
-#include "ObjectPickerModel.h"
-#include "StudentPresetListDialog.h"
+#include "gui/editors/BatchAddClassDialog.h"
+#include "gui/editors/ClassEditDialog.h"
+#include "base/records/ClassInfo.h"
+#include "gui/editors/ClassListDialog.h"
+#include "base/util/FileUtil.h"
+#include "gui/editors/MutexStudentEditDialog.h"
+#include "gui/editors/MutexStudentListDialog.h"
+#include "gui/editors/ObjectPickerDialog.h"
+#include "gui/editors/ObjectPickerModel.h"
+#include "gui/editors/StudentPresetListDialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -3,13 +3,13 @@
 // QUILLON_SCREENSHOT_TASK the task file to show.
 #include "EditorTestSupport.h"
 
-#include "BatchAddClassDialog.h"
-#include "ClassEditDialog.h"
-#include "ClassListDialog.h"
-#include "MutexStudentEditDialog.h"
-#include "MutexStudentListDialog.h"
-#include "ObjectPickerDialog.h"
-#include "StudentPresetListDialog.h"
+#include "gui/editors/BatchAddClassDialog.h"
+#include "gui/editors/ClassEditDialog.h"
+#include "gui/editors/ClassListDialog.h"
+#include "gui/editors/MutexStudentEditDialog.h"
+#include "gui/editors/MutexStudentListDialog.h"
+#include "gui/editors/ObjectPickerDialog.h"
+#include "gui/editors/StudentPresetListDialog.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -6,9 +6,9 @@
 #include "ShellTestSupport.h"
 #include "TestSupport.h"
 
-#include "ListEditorDialog.h"
-#include "MessageBox.h"
-#include "ScheduleTask.h"
+#include "gui/editors/ListEditorDialog.h"
+#include "gui/common/MessageBox.h"
+#include "base/task/ScheduleTask.h"
 
 #include <QApplication>
 #include <QPushButton>

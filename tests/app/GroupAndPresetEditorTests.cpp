@@ -2,14 +2,14 @@
 // editor with the record picker.
 #include "EditorTestSupport.h"
 
-#include "MutexStudent.h"
-#include "MutexStudentEditDialog.h"
-#include "MutexStudentListDialog.h"
-#include "ObjectPickerDialog.h"
-#include "ObjectPickerModel.h"
-#include "RecordOrder.h"
-#include "StudentPreset.h"
-#include "StudentPresetListDialog.h"
+#include "base/records/MutexStudent.h"
+#include "gui/editors/MutexStudentEditDialog.h"
+#include "gui/editors/MutexStudentListDialog.h"
+#include "gui/editors/ObjectPickerDialog.h"
+#include "gui/editors/ObjectPickerModel.h"
+#include "logic/editing/RecordOrder.h"
+#include "base/records/StudentPreset.h"
+#include "gui/editors/StudentPresetListDialog.h"
 
 #include <QLineEdit>
 #include <QListView>

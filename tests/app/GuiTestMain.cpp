@@ -1,6 +1,6 @@
 // Entry point of the GUI tests: a QApplication on the offscreen platform and
 // the message layer in test mode, so no box ever waits for a person.
-#include "MessageBox.h"
+#include "gui/common/MessageBox.h"
 
 #include <QApplication>
 

@@ -7,10 +7,10 @@
 
 #include "../logic/XlsxBuilder.h"
 
-#include "ImportWizardDialog.h"
-#include "RecordOrder.h"
-#include "StudentInfo.h"
-#include "StudentListDialog.h"
+#include "gui/import/ImportWizardDialog.h"
+#include "logic/editing/RecordOrder.h"
+#include "base/records/StudentInfo.h"
+#include "gui/editors/StudentListDialog.h"
 
 #include <QDir>
 #include <QPixmap>

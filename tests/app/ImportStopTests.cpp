@@ -7,8 +7,8 @@
 
 #include "../logic/XlsxBuilder.h"
 
-#include "ImportWizardDialog.h"
-#include "StudentListDialog.h"
+#include "gui/import/ImportWizardDialog.h"
+#include "gui/editors/StudentListDialog.h"
 
 #include <QElapsedTimer>
 #include <QHeaderView>

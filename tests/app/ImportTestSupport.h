@@ -3,7 +3,7 @@
 // a class list of any length.
 #include "../logic/XlsxBuilder.h"
 
-#include "StudentListDialog.h"
+#include "gui/editors/StudentListDialog.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -3,14 +3,14 @@
 // prompt, failed saves, and the order of rows across save and reopen.
 #include "EditorTestSupport.h"
 
-#include "ClassInfo.h"
-#include "ClassListDialog.h"
-#include "MainDlg.h"
-#include "MutexStudentListDialog.h"
+#include "base/records/ClassInfo.h"
+#include "gui/editors/ClassListDialog.h"
+#include "gui/shell/MainDlg.h"
+#include "gui/editors/MutexStudentListDialog.h"
 #include "PdfTestSupport.h"
-#include "RecordOrder.h"
-#include "StudentListDialog.h"
-#include "StudentPresetListDialog.h"
+#include "logic/editing/RecordOrder.h"
+#include "gui/editors/StudentListDialog.h"
+#include "gui/editors/StudentPresetListDialog.h"
 
 #include <QLabel>
 #include <QPushButton>

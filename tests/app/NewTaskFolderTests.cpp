@@ -2,10 +2,10 @@
 // folder of another task; and the new task's creator is the account's name.
 #include "ShellTestSupport.h"
 
-#include "AccountName.h"
+#include "base/util/AccountName.h"
 #include "FolderSnapshot.h"
-#include "ScheduleTask.h"
-#include "TaskInfoDlg.h"
+#include "base/task/ScheduleTask.h"
+#include "gui/shell/TaskInfoDlg.h"
 
 #include <QLineEdit>
 

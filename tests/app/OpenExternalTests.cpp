@@ -4,10 +4,10 @@
 #include "ResultsTestSupport.h"
 #include "ShellTestSupport.h"
 
-#include "BackupDlg.h"
-#include "DivisionTableDlg.h"
-#include "MainDlg.h"
-#include "MainToolBar.h"
+#include "gui/shell/BackupDlg.h"
+#include "gui/results/DivisionTableDlg.h"
+#include "gui/shell/MainDlg.h"
+#include "gui/shell/MainToolBar.h"
 
 #include <QDir>
 #include <QPushButton>

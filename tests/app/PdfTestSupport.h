@@ -2,7 +2,7 @@
 
 // Reads printed PDF files back with the poppler tools: page count, text,
 // and where each word stands on its page.
-#include "MessageBox.h"
+#include "gui/common/MessageBox.h"
 #include "TestSupport.h"
 
 #include <QRegularExpression>

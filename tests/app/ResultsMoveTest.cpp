@@ -1,14 +1,14 @@
 // Changing the division by hand in the division table, on real widgets.
 #include "ResultsTestSupport.h"
 
-#include "DivisionBalance.h"
-#include "DivisionStatisticsDlg.h"
-#include "DivisionStatisticsModel.h"
-#include "DivisionTableData.h"
-#include "DivisionTableDlg.h"
-#include "FileUtil.h"
-#include "MessageBox.h"
-#include "MoveToClassDlg.h"
+#include "core/DivisionBalance.h"
+#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsModel.h"
+#include "core/DivisionTableData.h"
+#include "gui/results/DivisionTableDlg.h"
+#include "base/util/FileUtil.h"
+#include "gui/common/MessageBox.h"
+#include "gui/results/MoveToClassDlg.h"
 #include "TestSupport.h"
 
 #include <QAction>

@@ -2,12 +2,12 @@
 // report, with the real engine.
 #include "ResultsTestSupport.h"
 
-#include "AutoDivisionDlg.h"
-#include "Core.h"
-#include "DivisionCommands.h"
-#include "DivisionTableDlg.h"
-#include "MessageBox.h"
-#include "ReportDlg.h"
+#include "gui/results/AutoDivisionDlg.h"
+#include "core/Core.h"
+#include "gui/results/DivisionCommands.h"
+#include "gui/results/DivisionTableDlg.h"
+#include "gui/common/MessageBox.h"
+#include "gui/results/ReportDlg.h"
 
 #include <QDir>
 #include <QEvent>

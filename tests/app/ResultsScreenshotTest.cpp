@@ -2,15 +2,15 @@
 // to PNG files when QUILLON_SCREENSHOT_DIR names a folder; skipped otherwise.
 #include "ResultsTestSupport.h"
 
-#include "AutoDivisionDlg.h"
-#include "Core.h"
-#include "DivisionCommands.h"
-#include "MessageBox.h"
-#include "DivisionStatisticsDlg.h"
-#include "DivisionTableData.h"
-#include "DivisionTableDlg.h"
-#include "MoveToClassDlg.h"
-#include "ReportDlg.h"
+#include "gui/results/AutoDivisionDlg.h"
+#include "core/Core.h"
+#include "gui/results/DivisionCommands.h"
+#include "gui/common/MessageBox.h"
+#include "gui/results/DivisionStatisticsDlg.h"
+#include "core/DivisionTableData.h"
+#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/MoveToClassDlg.h"
+#include "gui/results/ReportDlg.h"
 
 #include <QDir>
 #include <QTableView>

@@ -2,13 +2,13 @@
 
 // Tasks in memory and a driver for modal dialogs, for the tests of the
 // division run and its result views.
-#include "AutoDivisionDlg.h"
-#include "ClassInfo.h"
-#include "Core.h"
-#include "DivisionOwner.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
-#include "StudentPreset.h"
+#include "gui/results/AutoDivisionDlg.h"
+#include "base/records/ClassInfo.h"
+#include "core/Core.h"
+#include "core/DivisionOwner.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
+#include "base/records/StudentPreset.h"
 #include "TaskBuilder.h"
 
 #include <QApplication>

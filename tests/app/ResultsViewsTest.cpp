@@ -1,14 +1,14 @@
 // The division table, the statistics and the report dialog on real widgets.
 #include "ResultsTestSupport.h"
 
-#include "DivisionCommands.h"
-#include "DivisionStatisticsDlg.h"
-#include "DivisionStatisticsModel.h"
-#include "DivisionTableData.h"
-#include "DivisionTableDlg.h"
-#include "DivisionTableModel.h"
-#include "MessageBox.h"
-#include "ReportDlg.h"
+#include "gui/results/DivisionCommands.h"
+#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsModel.h"
+#include "core/DivisionTableData.h"
+#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionTableModel.h"
+#include "gui/common/MessageBox.h"
+#include "gui/results/ReportDlg.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 // Where an installed program keeps its settings and finds what it ships.
 #include "ShellTestSupport.h"
 
-#include "InstallLayout.h"
+#include "gui/shell/InstallLayout.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 // Start-up: the login step, the password dialogs and the settings file.
 #include "ShellTestSupport.h"
 
-#include "ChangePasswordDlg.h"
-#include "IniFile.h"
-#include "LoginDlg.h"
-#include "LoginPassword.h"
-#include "MainDlg.h"
+#include "gui/shell/ChangePasswordDlg.h"
+#include "base/util/IniFile.h"
+#include "gui/shell/LoginDlg.h"
+#include "gui/shell/LoginPassword.h"
+#include "gui/shell/MainDlg.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -3,13 +3,13 @@
 // saved and its copy elsewhere, and a new task that was not wanted after all.
 #include "ShellTestSupport.h"
 
-#include "DivisionCommands.h"
-#include "MainDlg.h"
-#include "ReportDlg.h"
-#include "ScheduleTask.h"
+#include "gui/results/DivisionCommands.h"
+#include "gui/shell/MainDlg.h"
+#include "gui/results/ReportDlg.h"
+#include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
-#include "TaskInfoDlg.h"
-#include "TaskLock.h"
+#include "gui/shell/TaskInfoDlg.h"
+#include "base/task/TaskLock.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -3,18 +3,18 @@
 // QUILLON_SCREENSHOT_TASK names the task file to show.
 #include "ShellTestSupport.h"
 
-#include "BackupDlg.h"
-#include "ChangePasswordDlg.h"
-#include "LoginDlg.h"
-#include "LoginPassword.h"
-#include "MainDlg.h"
-#include "ReportDlg.h"
-#include "ScheduleTask.h"
-#include "StepSheet.h"
-#include "SystemSetDlg.h"
-#include "TaskInfoDlg.h"
-#include "TipWnd.h"
-#include "ToolBox.h"
+#include "gui/shell/BackupDlg.h"
+#include "gui/shell/ChangePasswordDlg.h"
+#include "gui/shell/LoginDlg.h"
+#include "gui/shell/LoginPassword.h"
+#include "gui/shell/MainDlg.h"
+#include "gui/results/ReportDlg.h"
+#include "base/task/ScheduleTask.h"
+#include "gui/shell/StepSheet.h"
+#include "gui/shell/SystemSetDlg.h"
+#include "gui/shell/TaskInfoDlg.h"
+#include "gui/shell/TipWnd.h"
+#include "gui/shell/ToolBox.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

@@ -2,16 +2,16 @@
 // what happens to data files that cannot be read or written.
 #include "ShellTestSupport.h"
 
-#include "BackupDlg.h"
-#include "FileUtil.h"
-#include "IniFile.h"
-#include "MainDlg.h"
-#include "ScheduleTask.h"
-#include "StepSheet.h"
-#include "TaskInfoDlg.h"
-#include "TipWnd.h"
-#include "ToolBox.h"
-#include "ToolDesc.h"
+#include "gui/shell/BackupDlg.h"
+#include "base/util/FileUtil.h"
+#include "base/util/IniFile.h"
+#include "gui/shell/MainDlg.h"
+#include "base/task/ScheduleTask.h"
+#include "gui/shell/StepSheet.h"
+#include "gui/shell/TaskInfoDlg.h"
+#include "gui/shell/TipWnd.h"
+#include "gui/shell/ToolBox.h"
+#include "gui/shell/ToolDesc.h"
 
 #include <QCheckBox>
 #include <QDirIterator>

@@ -3,10 +3,10 @@
 // Shared helpers of the shell's GUI tests: a private settings file and task
 // folder per test, and a way to answer modal dialogs without blocking.
 
-#include "FolderAccess.h"
-#include "MessageBox.h"
-#include "TaskInfo.h"
-#include "TaskManager.h"
+#include "gui/common/FolderAccess.h"
+#include "gui/common/MessageBox.h"
+#include "base/records/TaskInfo.h"
+#include "gui/shell/TaskManager.h"
 
 #include <QApplication>
 #include <QDir>

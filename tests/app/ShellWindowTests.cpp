@@ -1,15 +1,15 @@
 // The owner-drawn parts of the main window: tabs, button grid, icon bar.
 #include "ShellTestSupport.h"
 
-#include "BackupDlg.h"
-#include "MainDlg.h"
-#include "MainToolBar.h"
-#include "ProgramInfo.h"
-#include "SheetHeader.h"
-#include "StepSheet.h"
-#include "SystemSetDlg.h"
-#include "ToolBox.h"
-#include "ToolDesc.h"
+#include "gui/shell/BackupDlg.h"
+#include "gui/shell/MainDlg.h"
+#include "gui/shell/MainToolBar.h"
+#include "gui/shell/ProgramInfo.h"
+#include "gui/shell/SheetHeader.h"
+#include "gui/shell/StepSheet.h"
+#include "gui/shell/SystemSetDlg.h"
+#include "gui/shell/ToolBox.h"
+#include "gui/shell/ToolDesc.h"
 
 #include <QLabel>
 #include <QSignalSpy>

@@ -6,12 +6,12 @@
 
 #include "../logic/XlsxBuilder.h"
 
-#include "ImportWizardDialog.h"
-#include "MainDlg.h"
-#include "RecordOrder.h"
-#include "SpreadsheetReader.h"
-#include "StudentInfo.h"
-#include "StudentListDialog.h"
+#include "gui/import/ImportWizardDialog.h"
+#include "gui/shell/MainDlg.h"
+#include "logic/editing/RecordOrder.h"
+#include "logic/import/SpreadsheetReader.h"
+#include "base/records/StudentInfo.h"
+#include "gui/editors/StudentListDialog.h"
 
 #include <QHeaderView>
 #include <QLineEdit>

@@ -2,9 +2,9 @@
 // write.
 #include "PdfTestSupport.h"
 
-#include "ListPrinter.h"
-#include "MessageBox.h"
-#include "TablePrinter.h"
+#include "gui/render/ListPrinter.h"
+#include "gui/common/MessageBox.h"
+#include "gui/render/TablePrinter.h"
 #include "TestSupport.h"
 
 #include <QDir>

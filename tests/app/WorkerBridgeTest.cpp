@@ -1,6 +1,6 @@
 // The blocking hand-over from a worker thread to the window thread, and how
 // a window breaks it off.
-#include "WorkerBridge.h"
+#include "gui/common/WorkerBridge.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
-#include "FileUtil.h"
-#include "IniFile.h"
-#include "TextCodec.h"
+#include "base/util/FileUtil.h"
+#include "base/util/IniFile.h"
+#include "base/util/TextCodec.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "FileUtil.h"
-#include "RoomInfo.h"
-#include "ScheduleTask.h"
-#include "TeacherInfo.h"
+#include "base/util/FileUtil.h"
+#include "base/timetable/RoomInfo.h"
+#include "base/task/ScheduleTask.h"
+#include "base/timetable/TeacherInfo.h"
 
 #include <pugixml.hpp>
 

@@ -1,8 +1,8 @@
-#include "ClassInfo.h"
-#include "MutexStudent.h"
-#include "QZObjectList.h"
-#include "QZPrioritySet.h"
-#include "StudentInfo.h"
+#include "base/records/ClassInfo.h"
+#include "base/records/MutexStudent.h"
+#include "base/object/QZObjectList.h"
+#include "base/object/QZPrioritySet.h"
+#include "base/records/StudentInfo.h"
 
 #include <gtest/gtest.h>
 

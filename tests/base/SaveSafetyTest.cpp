@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "FileUtil.h"
-#include "ScheduleTask.h"
-#include "TaskLock.h"
-#include "TextCodec.h"
+#include "base/util/FileUtil.h"
+#include "base/task/ScheduleTask.h"
+#include "base/task/TaskLock.h"
+#include "base/util/TextCodec.h"
 
 #include <ctime>
 #include <fcntl.h>

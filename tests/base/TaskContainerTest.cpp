@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
-#include "CourseInfo.h"
-#include "FixedTimeOfTeacher.h"
-#include "ScheduleTask.h"
+#include "base/timetable/CourseInfo.h"
+#include "base/timetable/FixedTimeOfTeacher.h"
+#include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
-#include "TeacherInfo.h"
+#include "base/timetable/TeacherInfo.h"
 
 #include <pugixml.hpp>
 

@@ -4,12 +4,12 @@
 #include "FolderSnapshot.h"
 #include "TestSupport.h"
 
-#include "AccountName.h"
-#include "FileUtil.h"
-#include "ScheduleTask.h"
-#include "TaskCreator.h"
-#include "TaskInfo.h"
-#include "TaskLock.h"
+#include "base/util/AccountName.h"
+#include "base/util/FileUtil.h"
+#include "base/task/ScheduleTask.h"
+#include "base/task/TaskCreator.h"
+#include "base/records/TaskInfo.h"
+#include "base/task/TaskLock.h"
 
 using namespace testsupport;
 namespace fs = std::filesystem;

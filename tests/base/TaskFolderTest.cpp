@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "FileUtil.h"
-#include "IniFile.h"
-#include "ScheduleTask.h"
-#include "TaskInfo.h"
+#include "base/util/FileUtil.h"
+#include "base/util/IniFile.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/TaskInfo.h"
 
 #include <ctime>
 

@@ -4,7 +4,7 @@
 // with real processes when the tests run as root or on one machine.
 #include "TestSupport.h"
 
-#include "TaskLock.h"
+#include "base/task/TaskLock.h"
 
 #include <cerrno>
 #include <ctime>

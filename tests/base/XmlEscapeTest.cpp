@@ -3,9 +3,9 @@
 // whether another XML reader (the Windows program's) can read the file.
 #include "TestSupport.h"
 
-#include "MutexStudent.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
+#include "base/records/MutexStudent.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
 
 #include <string>
 #include <vector>

@@ -1,14 +1,14 @@
 // Balancing a division that is not fresh from the greedy pass: one already
 // balanced and then changed by hand, with class sizes no longer even, and
 // divisions whose large exclusive groups leave little room to move.
-#include "BalanceOptimizer.h"
+#include "core/BalanceOptimizer.h"
 #include "BalanceRules.h"
 #include "BalanceRun.h"
-#include "ClassInfo.h"
+#include "base/records/ClassInfo.h"
 #include "Cohort.h"
-#include "DivisionCore.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
+#include "core/DivisionCore.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
 #include "TaskBuilder.h"
 
 #include <gtest/gtest.h>

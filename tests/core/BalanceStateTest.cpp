@@ -1,10 +1,10 @@
-#include "BalanceExchangeScan.h"
-#include "BalanceModel.h"
-#include "BalanceRandom.h"
-#include "BalanceState.h"
+#include "core/BalanceExchangeScan.h"
+#include "core/BalanceModel.h"
+#include "core/BalanceRandom.h"
+#include "core/BalanceState.h"
 #include "Cohort.h"
-#include "DivisionCore.h"
-#include "ScheduleTask.h"
+#include "core/DivisionCore.h"
+#include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "DivisionChartFigures.h"
+#include "core/DivisionChartFigures.h"
 
-#include "DivisionStatistics.h"
-#include "ScheduleTask.h"
+#include "core/DivisionStatistics.h"
+#include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "EngineFixture.h"
 
-#include "CommandLine.h"
+#include "cli/CommandLine.h"
 #include "CliRun.h"
-#include "FileUtil.h"
+#include "base/util/FileUtil.h"
 #include "ImmutableFile.h"
-#include "TaskLock.h"
+#include "base/task/TaskLock.h"
 
 #include <algorithm>
 #include <cstdlib>

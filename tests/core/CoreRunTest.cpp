@@ -1,7 +1,7 @@
 #include "EngineFixture.h"
 
-#include "FileUtil.h"
-#include "TextCodec.h"
+#include "base/util/FileUtil.h"
+#include "base/util/TextCodec.h"
 
 #include <atomic>
 #include <ctime>

@@ -1,6 +1,6 @@
 #include "EngineFixture.h"
 
-#include "DivisionCore.h"
+#include "core/DivisionCore.h"
 
 #include <algorithm>
 #include <map>

@@ -2,7 +2,7 @@
 // last free place is allowed, going beyond it is a breach.
 #include "EngineFixture.h"
 
-#include "DivisionEditor.h"
+#include "core/DivisionEditor.h"
 
 #include <string>
 #include <vector>

@@ -2,10 +2,10 @@
 // undo and redo.
 #include "EngineFixture.h"
 
-#include "DivisionBalance.h"
-#include "DivisionEditor.h"
-#include "DivisionStatistics.h"
-#include "FileUtil.h"
+#include "core/DivisionBalance.h"
+#include "core/DivisionEditor.h"
+#include "core/DivisionStatistics.h"
+#include "base/util/FileUtil.h"
 
 #include <map>
 #include <random>

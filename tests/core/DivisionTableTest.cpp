@@ -1,8 +1,8 @@
-#include "DivisionTableData.h"
+#include "core/DivisionTableData.h"
 
-#include "ClassInfo.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
+#include "base/records/ClassInfo.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
 #include "TaskBuilder.h"
 
 #include <gtest/gtest.h>

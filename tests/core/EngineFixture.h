@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ClassInfo.h"
-#include "Core.h"
-#include "DivisionOwner.h"
-#include "MutexStudent.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
-#include "StudentPreset.h"
+#include "base/records/ClassInfo.h"
+#include "core/Core.h"
+#include "core/DivisionOwner.h"
+#include "base/records/MutexStudent.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
+#include "base/records/StudentPreset.h"
 #include "TaskBuilder.h"
 #include "TestSupport.h"
 

@@ -4,8 +4,8 @@
 #include "CliRun.h"
 #include "EngineFixture.h"
 
-#include "CommandLine.h"
-#include "FileUtil.h"
+#include "cli/CommandLine.h"
+#include "base/util/FileUtil.h"
 
 #include <cstdlib>
 #include <fstream>

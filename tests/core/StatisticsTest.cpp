@@ -1,9 +1,9 @@
-#include "DivisionStatistics.h"
+#include "core/DivisionStatistics.h"
 
-#include "ClassInfo.h"
-#include "DivisionTableData.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
+#include "base/records/ClassInfo.h"
+#include "core/DivisionTableData.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
 #include "TaskBuilder.h"
 #include "TestSupport.h"
 

@@ -6,12 +6,12 @@
 #include "TaskBuilder.h"
 #include "TestSupport.h"
 
-#include "AccountName.h"
-#include "CommandLine.h"
-#include "FileUtil.h"
-#include "IniFile.h"
-#include "ScheduleTask.h"
-#include "TaskLock.h"
+#include "base/util/AccountName.h"
+#include "cli/CommandLine.h"
+#include "base/util/FileUtil.h"
+#include "base/util/IniFile.h"
+#include "base/task/ScheduleTask.h"
+#include "base/task/TaskLock.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -3,8 +3,8 @@
 // What every fuzz target shares: the input as a file for the readers that
 // open a path, and a walk over every row of every sheet that checks the
 // bounds a reader promises.
-#include "SheetLimits.h"
-#include "SheetSource.h"
+#include "logic/import/SheetLimits.h"
+#include "logic/import/SheetSource.h"
 
 #include <unistd.h>
 

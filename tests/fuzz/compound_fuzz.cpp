@@ -1,4 +1,4 @@
-#include "CompoundFile.h"
+#include "logic/import/CompoundFile.h"
 #include "FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -1,5 +1,5 @@
 #include "FuzzInput.h"
-#include "HtmlTableSource.h"
+#include "logic/import/HtmlTableSource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

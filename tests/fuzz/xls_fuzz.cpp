@@ -1,5 +1,5 @@
 #include "FuzzInput.h"
-#include "XlsSource.h"
+#include "logic/import/XlsSource.h"
 
 // The input is a workbook stream, as taken out of its compound file.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -1,5 +1,5 @@
 #include "FuzzInput.h"
-#include "XlsxSource.h"
+#include "logic/import/XlsxSource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

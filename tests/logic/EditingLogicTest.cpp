@@ -1,16 +1,16 @@
 // The list editors' rules that need no window: class name patterns, typed
 // counts, typed group names, the duplicate-name rule, the picker's search,
 // the load order, the ordinary row store and the editors' rows.
-#include "ClassNamePattern.h"
-#include "ClassRows.h"
-#include "CountText.h"
-#include "ListEditorRows.h"
-#include "MutexGroupRows.h"
-#include "MutexNameParser.h"
-#include "NameRules.h"
-#include "NameSearchIndex.h"
-#include "PresetRows.h"
-#include "RecordOrder.h"
+#include "logic/editing/ClassNamePattern.h"
+#include "logic/editing/ClassRows.h"
+#include "logic/editing/CountText.h"
+#include "logic/editing/ListEditorRows.h"
+#include "logic/editing/MutexGroupRows.h"
+#include "logic/editing/MutexNameParser.h"
+#include "logic/editing/NameRules.h"
+#include "logic/pinyin/NameSearchIndex.h"
+#include "logic/editing/PresetRows.h"
+#include "logic/editing/RecordOrder.h"
 #include "TaskBuilder.h"
 
 #include <gtest/gtest.h>

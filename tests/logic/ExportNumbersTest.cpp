@@ -1,11 +1,11 @@
 // Figures in an exported workbook are number cells a spreadsheet can add
 // up, shown as the table shows them; texts stay texts.
-#include "DivisionTableData.h"
-#include "DivisionTableExport.h"
+#include "core/DivisionTableData.h"
+#include "logic/export/DivisionTableExport.h"
 #include "TaskBuilder.h"
 #include "TestSupport.h"
-#include "WorkbookWriter.h"
-#include "ZipArchive.h"
+#include "logic/export/WorkbookWriter.h"
+#include "logic/import/ZipArchive.h"
 
 #include <regex>
 

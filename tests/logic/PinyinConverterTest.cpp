@@ -1,6 +1,6 @@
-#include "PinyinConverter.h"
+#include "logic/pinyin/PinyinConverter.h"
 #include "TestSupport.h"
-#include "TextCodec.h"
+#include "base/util/TextCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // How much of a file the readers take: rows, columns, cell and row sizes
 // are bounded as they are read, and every refusal comes with a reason.
-#include "CsvSource.h"
-#include "HtmlTableSource.h"
-#include "SheetLimits.h"
-#include "SpreadsheetReader.h"
+#include "logic/import/CsvSource.h"
+#include "logic/import/HtmlTableSource.h"
+#include "logic/import/SheetLimits.h"
+#include "logic/import/SpreadsheetReader.h"
 #include "TestSupport.h"
 #include "XlsxBuilder.h"
-#include "XlsxSource.h"
+#include "logic/import/XlsxSource.h"
 
 using testsupport::EditMember;
 using testsupport::ReplaceAll;

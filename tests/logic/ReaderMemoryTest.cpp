@@ -1,8 +1,8 @@
 // Running out of memory while reading a file: the reader fails with a
 // reason instead of letting the exception reach the import. This program
 // has its own operator new, which refuses large blocks while a test asks.
-#include "SheetLimits.h"
-#include "SpreadsheetReader.h"
+#include "logic/import/SheetLimits.h"
+#include "logic/import/SpreadsheetReader.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "CompoundFile.h"
-#include "SpreadsheetReader.h"
+#include "logic/import/CompoundFile.h"
+#include "logic/import/SpreadsheetReader.h"
 #include "TestSupport.h"
 #include "XlsxBuilder.h"
-#include "XlsxSource.h"
+#include "logic/import/XlsxSource.h"
 
 #include <filesystem>
 

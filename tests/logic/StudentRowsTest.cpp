@@ -1,8 +1,8 @@
 // Which rows of a sheet become students: a row has to hold something in a
 // column the import reads; a row without a name but with other values is
 // kept and counted.
-#include "SpreadsheetReader.h"
-#include "StudentTable.h"
+#include "logic/import/SpreadsheetReader.h"
+#include "logic/editing/StudentTable.h"
 #include "TestSupport.h"
 #include "XlsxBuilder.h"
 

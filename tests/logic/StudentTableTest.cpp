@@ -1,5 +1,5 @@
-#include "ScheduleTask.h"
-#include "StudentTable.h"
+#include "base/task/ScheduleTask.h"
+#include "logic/editing/StudentTable.h"
 #include "TaskBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "DivisionTableData.h"
-#include "DivisionTableExport.h"
-#include "SpreadsheetReader.h"
+#include "core/DivisionTableData.h"
+#include "logic/export/DivisionTableExport.h"
+#include "logic/import/SpreadsheetReader.h"
 #include "TaskBuilder.h"
 #include "TestSupport.h"
-#include "WorkbookWriter.h"
-#include "ZipArchive.h"
+#include "logic/export/WorkbookWriter.h"
+#include "logic/import/ZipArchive.h"
 
 namespace {
 

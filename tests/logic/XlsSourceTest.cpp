@@ -1,6 +1,6 @@
-#include "CompoundFile.h"
-#include "SpreadsheetReader.h"
-#include "XlsSource.h"
+#include "logic/import/CompoundFile.h"
+#include "logic/import/SpreadsheetReader.h"
+#include "logic/import/XlsSource.h"
 
 #include "TestSupport.h"
 

@@ -2,11 +2,11 @@
 
 // Checks a balanced division against the division it started from: the hard
 // rules of the balancing, stated independently of the optimiser's code.
-#include "ClassInfo.h"
-#include "MutexStudent.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
-#include "StudentPreset.h"
+#include "base/records/ClassInfo.h"
+#include "base/records/MutexStudent.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
+#include "base/records/StudentPreset.h"
 
 #include <algorithm>
 #include <map>

@@ -1,8 +1,8 @@
 #pragma once
 // Balances a divided task for a fixed number of search steps and keeps the
 // result, so that a test gives the same answer on any machine.
-#include "BalanceOptimizer.h"
-#include "ScheduleTask.h"
+#include "core/BalanceOptimizer.h"
+#include "base/task/ScheduleTask.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #pragma once
 // Runs the built quillon-cli as a user would, its output caught in files.
-#include "FileUtil.h"
+#include "base/util/FileUtil.h"
 
 #include <cstdlib>
 #include <filesystem>

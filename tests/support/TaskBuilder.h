@@ -1,11 +1,11 @@
 #pragma once
 
 // Tasks built in memory for the tests and benchmarks.
-#include "ClassInfo.h"
-#include "MutexStudent.h"
-#include "ScheduleTask.h"
-#include "StudentInfo.h"
-#include "StudentPreset.h"
+#include "base/records/ClassInfo.h"
+#include "base/records/MutexStudent.h"
+#include "base/task/ScheduleTask.h"
+#include "base/records/StudentInfo.h"
+#include "base/records/StudentPreset.h"
 
 #include <memory>
 #include <random>

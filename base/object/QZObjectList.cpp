@@ -1,0 +1,124 @@
+#include "base/object/QZObjectList.h"
+
+#include <algorithm>
+
+CQZObjectList::~CQZObjectList()
+{
+    RemoveAll();
+}
+
+void CQZObjectList::DropNames(Entry& entry)
+{
+    for (const std::string& name : entry.names) {
+        const auto it = m_nameIndex.find(name);
+        if (it != m_nameIndex.end() && it->second == entry.object.get())
+            m_nameIndex.erase(it);
+    }
+    entry.names.clear();
+}
+
+void CQZObjectList::Erase(Storage::iterator it)
+{
+    DropNames(*it);
+    m_owners.erase(it->object.get());
+    m_idIndex.erase(it->id);
+    m_entries.erase(it);
+}
+
+bool CQZObjectList::Add(std::unique_ptr<CQZObject> record)
+{
+    if (!record)
+        return false;
+    CQZObject* raw = record.get();
+    const std::string& id = raw->IdRef();
+
+    Storage::iterator entry;
+    if (const auto owner = m_owners.find(raw); owner != m_owners.end()) {
+        // Already ours: the record may have been given a new id since.
+        record.release();
+        entry = owner->second;
+        if (entry->id != id) {
+            if (const auto other = m_idIndex.find(id); other != m_idIndex.end())
+                Erase(other->second);
+            m_idIndex.erase(entry->id);
+            entry->id = id;
+            m_idIndex.emplace(id, entry);
+        }
+    } else if (const auto existing = m_idIndex.find(id); existing != m_idIndex.end()) {
+        entry = existing->second;
+        DropNames(*entry);
+        m_owners.erase(entry->object.get());
+        entry->object = std::move(record);
+        m_owners.emplace(raw, entry);
+    } else {
+        entry = m_entries.insert(m_entries.end(), Entry{id, std::move(record), {}});
+        m_idIndex.emplace(id, entry);
+        m_owners.emplace(raw, entry);
+    }
+
+    const std::string& name = raw->NameRef();
+    m_nameIndex[name] = raw;
+    if (std::find(entry->names.begin(), entry->names.end(), name) == entry->names.end())
+        entry->names.push_back(name);
+    return true;
+}
+
+bool CQZObjectList::Add(CQZObject* record)
+{
+    return Add(std::unique_ptr<CQZObject>(record));
+}
+
+bool CQZObjectList::Modify(CQZObject* record)
+{
+    const auto owner = m_owners.find(record);
+    if (owner == m_owners.end())
+        return false; // a name entry must never point to a record the list does not own
+    const std::string& name = record->NameRef();
+    m_nameIndex[name] = record;
+    auto& names = owner->second->names;
+    if (std::find(names.begin(), names.end(), name) == names.end())
+        names.push_back(name);
+    return true;
+}
+
+void CQZObjectList::Reserve(std::size_t count)
+{
+    m_idIndex.reserve(count);
+    m_nameIndex.reserve(count);
+    m_owners.reserve(count);
+}
+
+CQZObject* CQZObjectList::Find(const std::string& id) const
+{
+    const auto it = m_idIndex.find(id);
+    return it == m_idIndex.end() ? nullptr : it->second->object.get();
+}
+
+std::string CQZObjectList::GetObjectName(const std::string& id) const
+{
+    const CQZObject* record = Find(id);
+    return record ? record->GetName() : std::string();
+}
+
+std::string CQZObjectList::GetObjectId(const std::string& name) const
+{
+    const auto it = m_nameIndex.find(name);
+    return it == m_nameIndex.end() ? std::string() : it->second->GetId();
+}
+
+bool CQZObjectList::Remove(const std::string& id)
+{
+    const auto it = m_idIndex.find(id);
+    if (it != m_idIndex.end())
+        Erase(it->second);
+    return true;
+}
+
+bool CQZObjectList::RemoveAll()
+{
+    m_nameIndex.clear();
+    m_idIndex.clear();
+    m_owners.clear();
+    m_entries.clear();
+    return true;
+}

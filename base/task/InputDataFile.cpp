@@ -1,0 +1,344 @@
+#include "base/task/InputDataFile.h"
+
+#include "base/util/FileUtil.h"
+#include "base/timetable/RoomInfo.h"
+#include "base/timetable/TeacherInfo.h"
+#include "base/util/XmlFile.h"
+#include "base/util/XmlRecordReader.h"
+#include "base/util/XmlWriter.h"
+
+#include <cctype>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+enum class FieldKind
+{
+    Text,
+    OptionalText, // "" when absent
+    Int,
+    Count,        // unsigned
+};
+
+// One attribute of a record kind: its name, how it is read, and how it is
+// taken from and put into the record.
+template <class R>
+struct Field
+{
+    const char* name;
+    FieldKind kind;
+    std::string (*text)(const R&);
+    void (*setText)(R&, const char*);
+    long long (*number)(const R&);
+    void (*setNumber)(R&, long long);
+};
+
+template <class R>
+Field<R> TextField(const char* name, std::string (*get)(const R&), void (*set)(R&, const char*),
+                   FieldKind kind = FieldKind::Text)
+{
+    return {name, kind, get, set, nullptr, nullptr};
+}
+
+template <class R>
+Field<R> NumberField(const char* name, long long (*get)(const R&), void (*set)(R&, long long),
+                     FieldKind kind = FieldKind::Int)
+{
+    return {name, kind, nullptr, nullptr, get, set};
+}
+
+template <class R>
+Field<R> IdField()
+{
+    return TextField<R>("id", [](const R& r) { return r.GetId(); }, [](R& r, const char* v) { r.SetId(v); });
+}
+
+template <class R>
+Field<R> NameField()
+{
+    return TextField<R>("name", [](const R& r) { return r.GetName(); }, [](R& r, const char* v) { r.SetName(v); });
+}
+
+template <class R>
+Field<R> ShortNameField()
+{
+    return TextField<R>("shortname", [](const R& r) { return r.GetShortName(); },
+                        [](R& r, const char* v) { r.SetShortName(v); });
+}
+
+template <class R>
+Field<R> PriorityField()
+{
+    return NumberField<R>("priority", [](const R& r) -> long long { return r.GetPriority(); },
+                          [](R& r, long long v) { r.SetPriority(static_cast<int>(v)); });
+}
+
+template <class R>
+Field<R> IndexField()
+{
+    return NumberField<R>("index", [](const R& r) -> long long { return r.GetIndex(); },
+                          [](R& r, long long v) { r.SetIndex(static_cast<int>(v)); });
+}
+
+// A record kind: its section and element, its attributes in written order,
+// and what its element holds besides them.
+template <class R>
+struct RecordKind
+{
+    const char* section;
+    const char* element;
+    std::vector<Field<R>> fields;
+    void (*writeContent)(CXmlWriter&, const R&) = nullptr;
+    void (*readContent)(const pugi::xml_node&, R&) = nullptr;
+};
+
+template <class R>
+void WriteSection(CXmlWriter& xml, const RecordKind<R>& kind, const CQZObjectList& list)
+{
+    xml.Start(kind.section);
+    for (const auto& entry : list) {
+        const auto& record = static_cast<const R&>(*entry.object);
+        xml.Start(kind.element);
+        for (const Field<R>& field : kind.fields) {
+            if (field.text)
+                xml.Attribute(field.name, field.text(record));
+            else
+                xml.Attribute(field.name, field.number(record));
+        }
+        if (kind.writeContent)
+            kind.writeContent(xml, record);
+        xml.End();
+    }
+    xml.End();
+}
+
+// Every element child of the section is one record, whatever its name.
+// Records without an id are dropped.
+template <class R>
+void ReadSection(const pugi::xml_node& section, const RecordKind<R>& kind, CQZObjectList& list)
+{
+    list.Reserve(list.GetCount() + CXmlRecordReader::CountElements(section));
+    CXmlRecordReader::ForEachElement(section, [&](const pugi::xml_node& node) {
+        auto record = std::make_unique<R>();
+        CXmlRecordReader in(node);
+        for (const Field<R>& field : kind.fields) {
+            switch (field.kind) {
+            case FieldKind::Text: field.setText(*record, in.Required(field.name)); break;
+            case FieldKind::OptionalText: field.setText(*record, in.Optional(field.name)); break;
+            case FieldKind::Int: field.setNumber(*record, in.RequiredInt(field.name)); break;
+            case FieldKind::Count: field.setNumber(*record, in.RequiredCount(field.name)); break;
+            }
+        }
+        if (kind.readContent)
+            kind.readContent(node, *record);
+        if (record->IsValid())
+            list.Add(std::move(record));
+    });
+}
+
+const RecordKind<CTeacherInfo>& TeacherKind()
+{
+    using R = CTeacherInfo;
+    static const RecordKind<R> kind{
+        "TeacherInfo",
+        "Teacher",
+        {IdField<R>(), NameField<R>(), ShortNameField<R>(), PriorityField<R>(), IndexField<R>()},
+    };
+    return kind;
+}
+
+const RecordKind<CClassInfo>& ClassKind()
+{
+    using R = CClassInfo;
+    static const RecordKind<R> kind{
+        "ClassInfo",
+        "Class",
+        {IdField<R>(), NameField<R>(), ShortNameField<R>(),
+         NumberField<R>("studentcount", [](const R& r) -> long long { return r.GetStudentCount(); },
+                        [](R& r, long long v) { r.SetStudentCount(static_cast<unsigned>(v)); }, FieldKind::Count),
+         PriorityField<R>(), IndexField<R>(),
+         TextField<R>("headteacher", [](const R& r) { return r.GetHeadTeacherName(); },
+                      [](R& r, const char* v) { r.SetHeadTeacherName(v); }, FieldKind::OptionalText)},
+    };
+    return kind;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+const RecordKind<CStudentInfo>& StudentKind()
+{
+    using R = CStudentInfo;
+    static const RecordKind<R> kind{
+        "StudentInfo",
+        "Student",
+        {IdField<R>(), NameField<R>(),
+         NumberField<R>("sex", [](const R& r) -> long long { return r.GetSex(); },
+                        [](R& r, long long v) { r.SetSex(static_cast<int>(v)); }),
+         TextField<R>("fromSchool", [](const R& r) { return r.GetFromSchool(); },
+                      [](R& r, const char* v) { r.SetFromSchool(v); }),
+         TextField<R>("class", [](const R& r) { return r.GetClassId(); },
+                      [](R& r, const char* v) { r.SetClassId(v); }),
+         IndexField<R>()},
+        // One "Score" per score in a "ScoreInfo" written also when empty.
+        [](CXmlWriter& xml, const R& student) {
+            xml.Start("ScoreInfo");
+            const std::vector<std::string>& values = student.GetScoreArray();
+            for (std::size_t k = 0; k < values.size(); ++k) {
+                xml.Start("Score");
+                xml.Attribute("id", static_cast<long long>(k));
+                xml.Attribute("value", values[k]);
+                xml.End();
+            }
+            xml.End();
+        },
+        // The scores of the first "ScoreInfo" child, in whatever letter case.
+        [](const pugi::xml_node& node, R& student) {
+            for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+                if (child.type() != pugi::node_element || !EqualsNoCase(child.name(), "ScoreInfo"))
+                    continue;
+                std::vector<std::string>& scores = student.GetScoreArray();
+                scores.reserve(CXmlRecordReader::CountElements(child));
+                CXmlRecordReader::ForEachElement(child, [&scores](const pugi::xml_node& score) {
+                    scores.emplace_back(CXmlRecordReader(score).Required("value"));
+                });
+                break;
+            }
+        },
+    };
+    return kind;
+}
+
+const RecordKind<CRoomInfo>& RoomKind()
+{
+    using R = CRoomInfo;
+    static const RecordKind<R> kind{
+        "RoomInfo",
+        "Room",
+        {IdField<R>(), NameField<R>(), ShortNameField<R>(),
+         NumberField<R>("capacity", [](const R& r) -> long long { return r.GetCapacity(); },
+                        [](R& r, long long v) { r.SetCapacity(static_cast<unsigned>(v)); }, FieldKind::Count),
+         PriorityField<R>(), IndexField<R>()},
+    };
+    return kind;
+}
+
+// Blanks around the text of an element: a file laid out by hand or by
+// another program puts line breaks and indentation there.
+std::string Trimmed(std::string_view text)
+{
+    constexpr std::string_view kBlanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
+}
+
+const RecordKind<CMutexStudent>& GroupKind()
+{
+    using R = CMutexStudent;
+    static const RecordKind<R> kind{
+        "MutexStudentInfo",
+        "MutexStudent",
+        {IdField<R>(), IndexField<R>()},
+        // One "Id" per member, its text the member's id.
+        [](CXmlWriter& xml, const R& group) {
+            for (const std::string& member : group.GetMutexStudents()) {
+                xml.Start("Id");
+                xml.Text(member);
+                xml.End();
+            }
+        },
+        [](const pugi::xml_node& node, R& group) {
+            std::vector<std::string>& members = group.GetMutexStudents();
+            CXmlRecordReader::ForEachElement(
+                node, [&members](const pugi::xml_node& id) { members.push_back(Trimmed(id.child_value())); });
+        },
+    };
+    return kind;
+}
+
+const RecordKind<CStudentPreset>& PresetKind()
+{
+    using R = CStudentPreset;
+    static const RecordKind<R> kind{
+        "StudentPreset",
+        "Preset",
+        {IdField<R>(),
+         TextField<R>("class", [](const R& r) { return r.GetPresetClassId(); },
+                      [](R& r, const char* v) { r.SetPresetClassId(v); }),
+         IndexField<R>()},
+    };
+    return kind;
+}
+
+// The first match of "//Input/<section>", in document order.
+pugi::xml_node FindSection(const pugi::xml_document& doc, const char* name)
+{
+    const pugi::xpath_query query((std::string("//Input/") + name).c_str());
+    return query.evaluate_node(doc).node();
+}
+
+} // namespace
+
+std::string CInputDataFile::Write(const CScheduleTask& task)
+{
+    CXmlWriter xml;
+    xml.Reserve(4096 + task.GetStudentInfoList().GetCount() * 480 + task.GetClassInfoList().GetCount() * 200
+                + task.GetMutexStudentList().GetCount() * 160 + task.GetStudentPresetList().GetCount() * 120);
+    xml.Start("Input");
+    WriteSection(xml, TeacherKind(), task.GetTeacherInfoList());
+    WriteSection(xml, ClassKind(), task.GetClassInfoList());
+    xml.Start("SubjectInfo");
+    const std::vector<std::string>& subjects = task.GetCustomSubjectArray();
+    for (std::size_t k = 0; k < subjects.size(); ++k) {
+        xml.Start("Subject");
+        xml.Attribute("id", static_cast<long long>(k));
+        xml.Attribute("name", subjects[k]);
+        xml.End();
+    }
+    xml.End();
+    WriteSection(xml, StudentKind(), task.GetStudentInfoList());
+    WriteSection(xml, RoomKind(), task.GetRoomInfoList());
+    WriteSection(xml, GroupKind(), task.GetMutexStudentList());
+    WriteSection(xml, PresetKind(), task.GetStudentPresetList());
+    xml.End();
+    return xml.Bytes();
+}
+
+CScheduleTask::InputState CInputDataFile::Read(const std::string& path, CScheduleTask& task)
+{
+    const std::optional<std::string> bytes = CFileUtil::ReadFile(path);
+    if (!bytes)
+        return CScheduleTask::InputState::Missing;
+    return ReadBytes(std::move(*bytes), task);
+}
+
+CScheduleTask::InputState CInputDataFile::ReadBytes(std::string bytes, CScheduleTask& task)
+{
+    CXmlFile file;
+    if (!file.LoadBytes(std::move(bytes)))
+        return CScheduleTask::InputState::Missing;
+    const pugi::xml_document& doc = file.Document();
+    try {
+        CXmlRecordReader::ForEachElement(FindSection(doc, "SubjectInfo"), [&task](const pugi::xml_node& node) {
+            task.GetCustomSubjectArray().emplace_back(CXmlRecordReader(node).Required("name"));
+        });
+        ReadSection(FindSection(doc, "TeacherInfo"), TeacherKind(), task.GetTeacherInfoList());
+        ReadSection(FindSection(doc, "ClassInfo"), ClassKind(), task.GetClassInfoList());
+        ReadSection(FindSection(doc, "StudentInfo"), StudentKind(), task.GetStudentInfoList());
+        ReadSection(FindSection(doc, "RoomInfo"), RoomKind(), task.GetRoomInfoList());
+        ReadSection(FindSection(doc, "MutexStudentInfo"), GroupKind(), task.GetMutexStudentList());
+        ReadSection(FindSection(doc, "StudentPreset"), PresetKind(), task.GetStudentPresetList());
+    } catch (const std::exception&) {
+        return CScheduleTask::InputState::Damaged;
+    }
+    return CScheduleTask::InputState::Loaded;
+}

@@ -1,0 +1,324 @@
+#include "base/task/ScheduleTask.h"
+
+#include "base/timetable/CourseInfo.h"
+#include "base/util/FileUtil.h"
+#include "base/task/InputDataFile.h"
+#include "base/util/LocalTime.h"
+#include "base/task/OutputDataFile.h"
+#include "base/util/TextCodec.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+#include <unordered_map>
+
+CScheduleTask::CScheduleTask() = default;
+
+CScheduleTask::~CScheduleTask() = default;
+
+void CScheduleTask::SetMessageHandler(MessageHandler handler)
+{
+    m_messageHandler = std::move(handler);
+}
+
+void CScheduleTask::ShowMessage(const std::string& text) const
+{
+    if (m_messageHandler)
+        m_messageHandler(text);
+    else
+        std::cerr << text << std::endl;
+}
+
+bool CScheduleTask::Open(const std::string& path)
+{
+    if (!CFileUtil::FileExists(path))
+        return false;
+    m_taskInfo.ReadFromFile(path);
+    // What interrupted saves left beside the files goes now.
+    for (const std::string& file : {m_taskInfo.GetTaskFile(), m_taskInfo.GetInputFilePath(),
+                                    m_taskInfo.GetOutputFilePath(), m_taskInfo.GetReportFilePath()})
+        CFileUtil::RemoveLeftovers(file);
+    ReadInputData();
+    ReadOutputData();
+    ReadReportInfo();
+    return true;
+}
+
+bool CScheduleTask::CanWrite() const
+{
+    // A task without a folder has nowhere to go (not the working folder).
+    return !m_readOnly && !m_taskInfo.GetTaskFolder().empty();
+}
+
+bool CScheduleTask::SaveInputData()
+{
+    bool written = false;
+    try {
+        written = CanWrite()
+                  && CFileUtil::WriteFileAtomically(m_taskInfo.GetInputFilePath(), CInputDataFile::Write(*this));
+    } catch (const std::exception&) {
+        written = false;
+    }
+    if (!written)
+        ShowMessage("exception in SaveInputData");
+    AutoBackup();
+    return written;
+}
+
+bool CScheduleTask::SaveInputDataWithReport()
+{
+    std::size_t replaced = 0;
+    try {
+        if (CanWrite()) {
+            const std::string input = CInputDataFile::Write(*this);
+            const std::string report = ReportBytes();
+            replaced = CFileUtil::ReplaceFiles(
+                {{m_taskInfo.GetInputFilePath(), input}, {m_taskInfo.GetReportFilePath(), report}});
+        }
+    } catch (const std::exception&) {
+        replaced = 0;
+    }
+    if (replaced == 0)
+        ShowMessage("exception in SaveInputData");
+    AutoBackup();
+    return replaced == 2;
+}
+
+std::string CScheduleTask::SnapshotInputData() const
+{
+    return CInputDataFile::Write(*this);
+}
+
+bool CScheduleTask::RestoreInputData(const std::string& snapshot)
+{
+    // What a division put into the classes' lists is not part of the file.
+    std::unordered_map<std::string, std::vector<std::string>> classLists;
+    for (CClassInfo* info : m_classes.Records<CClassInfo>())
+        classLists.emplace(info->GetId(), std::move(info->GetStudentArray()));
+
+    m_subjectNames.clear();
+    for (CQZObjectList* list : {&m_teachers, &m_classes, &m_students, &m_rooms, &m_mutexStudents, &m_studentPresets})
+        list->RemoveAll();
+    const InputState state = CInputDataFile::ReadBytes(snapshot, *this);
+    for (CClassInfo* info : m_classes.Records<CClassInfo>()) {
+        const auto found = classLists.find(info->GetId());
+        if (found != classLists.end())
+            info->GetStudentArray() = std::move(found->second);
+    }
+    return state == InputState::Loaded;
+}
+
+bool CScheduleTask::SaveOutputData()
+{
+    bool written = false;
+    try {
+        written = CanWrite()
+                  && CFileUtil::WriteFileAtomically(m_taskInfo.GetOutputFilePath(), COutputDataFile::Write(*this));
+    } catch (const std::exception&) {
+        written = false;
+    }
+    if (!written)
+        ShowMessage("exception in SaveOutputData");
+    AutoBackup();
+    return written;
+}
+
+bool CScheduleTask::ReadInputData()
+{
+    m_inputState = CInputDataFile::Read(m_taskInfo.GetInputFilePath(), *this);
+    if (m_inputState == InputState::Damaged)
+        ShowMessage("exception in ReadInputData");
+    return m_inputState != InputState::Missing;
+}
+
+bool CScheduleTask::ReadOutputData()
+{
+    const COutputDataFile::Result result = COutputDataFile::Read(m_taskInfo.GetOutputFilePath(), *this);
+    if (result == COutputDataFile::Result::Damaged)
+        ShowMessage("exception in ReadOutputData");
+    return result != COutputDataFile::Result::Missing;
+}
+
+void CScheduleTask::InitReportInfo()
+{
+    m_report.Clear();
+    m_report.SetCurrentTime();
+    m_report.SetClassCount(static_cast<int>(m_classes.GetCount()));
+    m_report.SetSubjectCount(static_cast<int>(m_subjectNames.size()));
+    m_report.SetStudentCount(static_cast<int>(m_students.GetCount()));
+}
+
+std::string CScheduleTask::ReportBytes() const
+{
+    std::string bytes = CTextCodec::ToGbk(m_report.GetReportInfo());
+    bytes += '\0';
+    return bytes;
+}
+
+bool CScheduleTask::SaveLastReportInfo()
+{
+    if (!CanWrite())
+        return false;
+    return CFileUtil::WriteFileAtomically(m_taskInfo.GetReportFilePath(), ReportBytes());
+}
+
+bool CScheduleTask::ReadReportInfo()
+{
+    const std::optional<std::string> bytes = CFileUtil::ReadFile(m_taskInfo.GetReportFilePath());
+    if (!bytes)
+        return false;
+    const std::size_t end = bytes->find('\0');
+    m_report.SetReportInfo(CTextCodec::FromGbk(end == std::string::npos ? *bytes : bytes->substr(0, end)));
+    return true;
+}
+
+std::string CScheduleTask::GetStudentName(const std::string& id) const
+{
+    return m_students.GetObjectName(id);
+}
+
+std::string CScheduleTask::GetClassName(const std::string& id) const
+{
+    return m_classes.GetObjectName(id);
+}
+
+std::string CScheduleTask::GetSubjectName(const std::string& id) const
+{
+    return m_subjects.GetObjectName(id);
+}
+
+std::string CScheduleTask::GetTeacherName(const std::string& id) const
+{
+    return m_teachers.GetObjectName(id);
+}
+
+std::string CScheduleTask::GetStudentNameList(const std::vector<std::string>& ids) const
+{
+    std::string list;
+    bool first = true;
+    for (const std::string& id : ids) {
+        const CQZObject* student = m_students.Find(id);
+        if (!student)
+            continue;
+        if (!first)
+            list += "，";
+        list += student->NameRef();
+        first = false;
+    }
+    return list;
+}
+
+void CScheduleTask::MaintainMutexDataIntegrity()
+{
+    std::vector<std::string> emptied;
+    bool changed = false;
+    for (const auto& entry : m_mutexStudents) {
+        auto* group = static_cast<CMutexStudent*>(entry.object.get());
+        std::vector<std::string>& members = group->GetMutexStudents();
+        const std::size_t before = members.size();
+        std::erase_if(members, [this](const std::string& id) { return m_students.Find(id) == nullptr; });
+        if (members.size() != before)
+            changed = true;
+        if (members.empty()) {
+            emptied.push_back(entry.id);
+            changed = true;
+        }
+    }
+    for (const std::string& id : emptied)
+        m_mutexStudents.Remove(id);
+    if (changed)
+        SaveInputData();
+}
+
+void CScheduleTask::MaintainPresetDataIntegrity()
+{
+    std::vector<std::string> stale;
+    for (const auto& entry : m_studentPresets) {
+        const auto* preset = static_cast<const CStudentPreset*>(entry.object.get());
+        if (!m_students.Find(preset->IdRef()) || !m_classes.Find(preset->GetPresetClassId()))
+            stale.push_back(entry.id);
+    }
+    for (const std::string& id : stale)
+        m_studentPresets.Remove(id);
+    if (!stale.empty())
+        SaveInputData();
+}
+
+std::string CScheduleTask::GetTimeNodeDesc(int slot) const
+{
+    static const char* const kDays[kWeekDays] = {"周一", "周二", "周三", "周四", "周五", "周六", "周日"};
+    static const char* const kSegments[kDaySegments] = {"上午", "下午", "晚上"};
+    if (slot < 0 || slot >= kWeekSlots)
+        return {};
+    const int day = slot / (kDaySegments * kSegmentSections);
+    const int segment = slot / kSegmentSections % kDaySegments;
+    const int section = slot % kSegmentSections;
+    return std::string(kDays[day]) + kSegments[segment] + "第" + std::to_string(section + 1) + "节";
+}
+
+std::string CScheduleTask::GetCourseDesc(const CCourseInfo* course) const
+{
+    if (!course)
+        return {};
+    return m_teachers.GetObjectName(course->GetTeacherId()) + "老师的" + m_subjects.GetObjectName(course->GetSubjectId())
+           + "(" + m_classes.GetObjectName(course->GetClassId()) + ")";
+}
+
+bool CScheduleTask::AutoBackup()
+{
+    namespace fs = std::filesystem;
+    constexpr std::size_t kKeptDays = 5;
+    std::error_code ec;
+    if (!CanWrite())
+        return false;
+    const std::string folder = CFileUtil::WithSeparator(m_taskInfo.GetTaskFolder());
+    const std::string root = folder + "Backup";
+    const fs::path rootPath = CFileUtil::ToPath(root);
+    if (!fs::exists(rootPath, ec)) {
+        fs::create_directory(rootPath, ec);
+        if (ec)
+            return false;
+    }
+
+    const std::tm local = CLocalTime::Of(std::time(nullptr));
+    char stamp[40];
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    const std::string day = CFileUtil::WithSeparator(root) + stamp + CFileUtil::Separator();
+    fs::create_directory(CFileUtil::ToPath(day), ec);
+    if (!CFileUtil::FolderExists(day))
+        return false;
+
+    if (!CFileUtil::CopyFileReplacing(folder + "input.xml", day + "input.xml"))
+        return false;
+    if (!CFileUtil::CopyFileReplacing(folder + "output.xml", day + "output.xml"))
+        return false;
+
+    std::vector<std::string> days;
+    for (fs::directory_iterator it(rootPath, ec), end; !ec && it != end; it.increment(ec)) {
+        if (!it->is_directory(ec))
+            continue;
+        const std::string name = CFileUtil::FromPath(it->path().filename());
+        if (name.size() != 8 || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const std::string dayFolder = CFileUtil::WithSeparator(root) + name + CFileUtil::Separator();
+        if (CFileUtil::FileExists(dayFolder + "input.xml") && CFileUtil::FileExists(dayFolder + "output.xml"))
+            days.push_back(name);
+    }
+    if (days.size() > kKeptDays) {
+        std::sort(days.begin(), days.end(), std::greater<>());
+        // The copy just made is always kept, even when the clock was set
+        // back and older-dated folders carry greater names.
+        std::stable_partition(days.begin(), days.end(), [&stamp](const std::string& name) { return name == stamp; });
+        for (std::size_t i = kKeptDays; i < days.size(); ++i) {
+            const fs::path old = rootPath / CFileUtil::ToPath(days[i]);
+            std::error_code ignored;
+            fs::remove(old / "input.xml", ignored);
+            fs::remove(old / "output.xml", ignored);
+            fs::remove(old, ignored);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,108 @@
+#include "base/util/XmlWriter.h"
+
+#include "base/util/TextCodec.h"
+
+CXmlWriter::CXmlWriter()
+{
+    m_out = "<?xml version='1.0' encoding='GB2312'?>\r\n";
+}
+
+void CXmlWriter::CloseStartTag()
+{
+    if (m_startTagOpen) {
+        m_out += '>';
+        m_startTagOpen = false;
+    }
+}
+
+void CXmlWriter::Start(const char* name)
+{
+    CloseStartTag();
+    m_out += '<';
+    m_out += name;
+    m_open.push_back(name);
+    m_startTagOpen = true;
+}
+
+void CXmlWriter::Attribute(const char* name, const std::string& value)
+{
+    m_out += ' ';
+    m_out += name;
+    m_out += "=\"";
+    AppendEscaped(value, true);
+    m_out += '"';
+}
+
+void CXmlWriter::Attribute(const char* name, long long value)
+{
+    m_out += ' ';
+    m_out += name;
+    m_out += "=\"";
+    m_out += std::to_string(value);
+    m_out += '"';
+}
+
+void CXmlWriter::Text(const std::string& value)
+{
+    CloseStartTag();
+    AppendEscaped(value, false);
+}
+
+void CXmlWriter::End()
+{
+    if (m_open.empty())
+        return;
+    if (m_startTagOpen) {
+        m_out += "/>";
+        m_startTagOpen = false;
+    } else {
+        m_out += "</";
+        m_out += m_open.back();
+        m_out += '>';
+    }
+    m_open.pop_back();
+}
+
+void CXmlWriter::AppendEscaped(const std::string& value, bool attribute)
+{
+    const char* p = value.data();
+    const char* end = p + value.size();
+    while (p < end) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c >= 0x80) {
+            const char* run = p;
+            while (p < end && static_cast<unsigned char>(*p) >= 0x80)
+                ++p;
+            CTextCodec::AppendGbk(m_out, run, static_cast<std::size_t>(p - run), true);
+            continue;
+        }
+        switch (c) {
+        case '&': m_out += "&amp;"; break;
+        case '<': m_out += "&lt;"; break;
+        case '>': m_out += "&gt;"; break;
+        case '"':
+            if (attribute)
+                m_out += "&quot;";
+            else
+                m_out += '"';
+            break;
+        default:
+            if (c >= 0x20) {
+                m_out += static_cast<char>(c);
+            } else if (c != '\n' && c != '\t' && c != '\r') {
+                // XML has no form for the other control characters, not
+                // even a reference; a blank keeps the words apart.
+                m_out += ' ';
+            } else if (attribute || c == '\r') {
+                // Line breaks and tabs in attributes, carriage returns
+                // anywhere, would not read back as written.
+                m_out += "&#";
+                m_out += std::to_string(c);
+                m_out += ';';
+            } else {
+                m_out += static_cast<char>(c);
+            }
+        }
+        ++p;
+    }
+}

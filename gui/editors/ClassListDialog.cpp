@@ -1,0 +1,113 @@
+#include "gui/editors/ClassListDialog.h"
+
+#include "gui/editors/BatchAddClassDialog.h"
+#include "gui/editors/ClassEditDialog.h"
+#include "gui/common/MessageBox.h"
+
+#include <QPushButton>
+
+CClassListDialog::CClassListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
+{
+    setTitle(QStringLiteral("班级信息列表"));
+    button(Button::Print)->hide();
+    m_batchButton = insertButton(QStringLiteral("批量添加(&B)"), Button::Add);
+    connect(m_batchButton, &QPushButton::clicked, this, [this] { OpenBatchAdd(); });
+    openByItselfWhenEmpty([this] { OpenBatchAdd(); });
+}
+
+void CClassListDialog::InitList()
+{
+    CListEditorDialog::InitList();
+    setColumns({{QStringLiteral("ID"), 0},
+                {QStringLiteral("班级名称"), 360},
+                {QStringLiteral("人数"), 100}});
+    loadRows([this](CListEditorRows& rows) { CClassRows::Load(task(), rows); });
+}
+
+bool CClassListDialog::SaveList()
+{
+    CClassRows::SaveTo(task(), *model().rows(), deletedIds());
+    if (!CListEditorDialog::SaveList())
+        return false;
+    clearDeletedIds();
+    return true;
+}
+
+void CClassListDialog::DeleteSelected()
+{
+    std::vector<std::string> classIds;
+    for (int row : selectedRows())
+        classIds.push_back(cellText(row, ColumnId));
+    const auto presets = CClassRows::PresetsTo(task(), classIds);
+    if (!presets.empty()) {
+        const QString question =
+            QStringLiteral("要删除的班级中预先安排了 %1 名学生：%2。\n"
+                           "删除这些班级，这 %1 条预分班也会在保存时一并删除。要继续吗?")
+                .arg(presets.size())
+                .arg(QString::fromStdString(CClassRows::DescribePresets(task(), presets)));
+        if (!CMessageBox::question(this, question))
+            return;
+    }
+    CListEditorDialog::DeleteSelected();
+}
+
+void CClassListDialog::AddItem()
+{
+    CClassEditDialog dialog(*this, CClassEditDialog::Mode::Add, this);
+    dialog.exec();
+}
+
+void CClassListDialog::ModifyItem()
+{
+    const int row = firstSelectedRow();
+    if (row < 0)
+        return;
+    CClassEditDialog dialog(*this, CClassEditDialog::Mode::Modify, this);
+    dialog.setFields(QString::fromStdString(cellText(row, ColumnName)),
+                     QString::fromStdString(cellText(row, ColumnStudentCount)));
+    dialog.exec();
+}
+
+void CClassListDialog::OnItemDoubleClick()
+{
+    ModifyItem();
+}
+
+QString CClassListDialog::GetPrintTitle() const
+{
+    return QStringLiteral("班级信息");
+}
+
+int CClassListDialog::SubmitRow(RowRequest& request, const Row& row)
+{
+    request.accepted = false;
+    if (row.size() < 2)
+        return -1;
+    // New cells for the selected row need a selected row.
+    const int selected = firstSelectedRow();
+    if (request.mode != RowMode::Add && selected < 0) {
+        request.message = "没有选择要修改的班级";
+        return -1;
+    }
+    if (IsDuplicateName(row, request))
+        return -1;
+    request.accepted = true;
+    int target = selected;
+    if (request.mode == RowMode::Add)
+        target = appendRow({NewObjectId(), row[0], row[1]});
+    else {
+        setCellText(target, ColumnName, row[0]);
+        setCellText(target, ColumnStudentCount, row[1]);
+    }
+    selectOnly(target);
+    makeVisible(target);
+    SetModified(true);
+    return 0;
+}
+
+void CClassListDialog::OpenBatchAdd()
+{
+    CBatchAddClassDialog dialog(*this, this);
+    if (dialog.exec() == QDialog::Accepted)
+        UpdateCountText();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "logic/editing/ClassRows.h"
+#include "gui/editors/ListEditorDialog.h"
+
+class QPushButton;
+
+// "班级信息列表": the classes of the task with their planned number of
+// students. Classes are added one at a time (CClassEditDialog) or after a
+// numbering pattern (CBatchAddClassDialog); both hand their rows to
+// SubmitRow, so every name passes the duplicate test. An empty list opens
+// the batch dialog by itself.
+//
+// Rows: "ID", "班级名称", "人数". A submitted row is the name and the
+// number of students as decimal text.
+class CClassListDialog : public CListEditorDialog
+{
+    Q_OBJECT
+
+public:
+    using Column = CClassRows::Column;
+    using enum CClassRows::Column;
+
+    explicit CClassListDialog(CScheduleTask& task, QWidget* parent = nullptr);
+
+    void InitList() override;
+    // Updates the task's classes in place (their other data stays), adds
+    // the new ones and removes the deleted ones with the pre-assignments to
+    // them, then saves. The deleted ids are kept until a save succeeds: a
+    // failed save puts the task back as it was, and the next save must
+    // still remove them.
+    bool SaveList() override;
+    // Asks first when students are pre-assigned to a selected class: their
+    // pre-assignments go with it when the list is saved.
+    void DeleteSelected() override;
+    void AddItem() override;
+    void ModifyItem() override;
+    void OnItemDoubleClick() override;
+    QString GetPrintTitle() const override;
+    int SubmitRow(RowRequest& request, const Row& row) override;
+
+    // The batch dialog; refreshes the count when it added.
+    virtual void OpenBatchAdd();
+
+    QPushButton* batchButton() const { return m_batchButton; }
+
+private:
+    QPushButton* m_batchButton = nullptr;
+};

@@ -1,0 +1,95 @@
+#include "gui/editors/MutexStudentListDialog.h"
+
+#include "base/records/MutexStudent.h"
+#include "gui/editors/MutexStudentEditDialog.h"
+#include "base/task/ScheduleTask.h"
+
+#include <QPushButton>
+
+CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* parent)
+    : CListEditorDialog(task, parent)
+{
+    setTitle(QStringLiteral("互斥学生组"));
+    button(Button::Print)->hide();
+}
+
+void CMutexStudentListDialog::InitList()
+{
+    CListEditorDialog::InitList();
+    setColumns({{QStringLiteral("ID"), 0},
+                {QStringLiteral("序号"), 60},
+                {QStringLiteral("互斥学生列表"), 400}});
+    stretchLastColumn();
+
+    // Filled outside the list's reset: the task's checks on opening may
+    // have something to say.
+    CListEditorRows loaded;
+    CMutexGroupRows::Load(task(), loaded);
+    loadRows([&loaded](CListEditorRows& rows) { rows = std::move(loaded); });
+}
+
+bool CMutexStudentListDialog::SaveList()
+{
+    replaceByRowRecords<CMutexStudent>(task().GetMutexStudentList());
+    return CListEditorDialog::SaveList();
+}
+
+void CMutexStudentListDialog::AddItem()
+{
+    CMutexStudentEditDialog dialog(*this, task(), CMutexStudentEditDialog::Mode::Add, this);
+    dialog.exec();
+}
+
+void CMutexStudentListDialog::ModifyItem()
+{
+    const int row = firstSelectedRow();
+    if (row < 0)
+        return;
+    CMutexStudentEditDialog dialog(*this, task(), CMutexStudentEditDialog::Mode::Modify, this);
+    dialog.setNames(QString::fromStdString(cellText(row, ColumnNames)));
+    dialog.exec();
+}
+
+void CMutexStudentListDialog::DeleteSelected()
+{
+    CListEditorDialog::DeleteSelected();
+    renumberRows(ColumnNumber);
+}
+
+void CMutexStudentListDialog::OnMovedUp()
+{
+    renumberRows(ColumnNumber);
+}
+
+void CMutexStudentListDialog::OnMovedDown()
+{
+    renumberRows(ColumnNumber);
+}
+
+void CMutexStudentListDialog::OnItemDoubleClick()
+{
+    ModifyItem();
+}
+
+int CMutexStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
+{
+    request.accepted = false;
+    if (request.mode == RowMode::Add) {
+        std::unique_ptr<CMutexStudent> group = CMutexGroupRows::NewGroup(row);
+        std::vector<std::string> cells = CMutexGroupRows::Cells(task(), *group, rowCount());
+        makeVisible(appendRow(std::move(cells), std::move(group)));
+    } else {
+        const int selected = firstSelectedRow();
+        auto* group = dynamic_cast<CMutexStudent*>(attached(selected));
+        // New students for a group need a selected group.
+        if (!group) {
+            request.message = "没有选择要修改的互斥学生组";
+            return -1;
+        }
+        group->GetMutexStudents() = row;
+        setCellText(selected, ColumnNames, task().GetStudentNameList(row));
+    }
+    request.accepted = true;
+    SetModified(true);
+    return 0;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "gui/render/DivisionChart.h"
+
+#include <QWidget>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+class CDivisionChartFigures;
+class CScheduleTask;
+class QChartView;
+class QComboBox;
+class QPushButton;
+class QScrollBar;
+
+// The charts of a division beside the statistics table: a chooser of the
+// chart and of the subject (or the total), the chart itself with a scroll
+// bar when the classes do not all fit, and buttons to save the chart as a
+// picture or to copy it. The figures are taken from the task when the
+// widget is made.
+class CDivisionChartView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CDivisionChartView(const CScheduleTask& task, QWidget* parent = nullptr);
+    ~CDivisionChartView() override;
+
+    // Shows another chart; measure as CDivisionChart takes it.
+    void showChart(CDivisionChart::Kind kind, std::size_t measure);
+
+    CDivisionChart* currentChart() const;
+    QChartView* chartView() const { return m_view; }
+    QComboBox* kindChooser() const { return m_kindChooser; }
+    QComboBox* measureChooser() const { return m_measureChooser; }
+    QScrollBar* scrollBar() const { return m_scrollBar; }
+    QPushButton* saveButton() const { return m_saveButton; }
+    QPushButton* copyButton() const { return m_copyButton; }
+
+    // The narrowest room a class gets on screen; more classes than fit
+    // scroll.
+    static constexpr int MinClassWidth = 26;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void chooseChart();
+    void fitClasses();
+    void saveImage();
+    void copyImage();
+
+    std::unique_ptr<CDivisionChartFigures> m_figures;
+    std::string m_folder;
+    QComboBox* m_kindChooser = nullptr;
+    QComboBox* m_measureChooser = nullptr;
+    QPushButton* m_saveButton = nullptr;
+    QPushButton* m_copyButton = nullptr;
+    QChartView* m_view = nullptr;
+    QScrollBar* m_scrollBar = nullptr;
+};

@@ -1,0 +1,102 @@
+#include "gui/results/DivisionStatisticsDlg.h"
+
+#include "gui/common/DialogUnits.h"
+#include "gui/results/DivisionChartView.h"
+#include "gui/render/DivisionPrinter.h"
+#include "core/DivisionStatistics.h"
+#include "gui/results/DivisionStatisticsModel.h"
+#include "base/task/ScheduleTask.h"
+#include "gui/common/MessageBox.h"
+#include "gui/render/TablePrinter.h"
+#include "gui/common/UICore.h"
+
+#include <QHeaderView>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using DialogUnits::toPixels;
+
+CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent)
+    : CResultTableDlg(parent), m_task(task), m_statistics(std::make_unique<CDivisionStatistics>(task))
+{
+    setWindowTitle(QStringLiteral("分班统计表"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    m_closeButton = new QPushButton(QStringLiteral("关闭"), this);
+    m_closeButton->setAutoDefault(false);
+    m_closeButton->setMinimumSize(toPixels(69), toPixels(14));
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    m_printButton = new QPushButton(QStringLiteral("打印"), this);
+    m_printButton->setAutoDefault(false);
+    m_printButton->setMinimumSize(toPixels(69), toPixels(14));
+    connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
+    // "表格 / 图表": the charts take the table's place while chosen.
+    m_charts = new CDivisionChartView(task, this);
+    m_charts->hide();
+    m_views = new QTabBar(this);
+    m_views->setShape(QTabBar::RoundedSouth);
+    m_views->addTab(QStringLiteral("表格"));
+    m_views->addTab(QStringLiteral("图表"));
+    connect(m_views, &QTabBar::currentChanged, this, [this](int tab) {
+        table()->setVisible(tab == 0);
+        m_charts->setVisible(tab == 1);
+        update(); // the frame goes with the table
+    });
+    CUICore::instance()->SetAllChildWindowFont(this);
+
+    // The list keeps the template's distance from the edges as the window
+    // grows; the print and close buttons sit in the corner below it.
+    const QMargins inset(1, 1, 1, 1);
+    setTableInset(inset);
+    QVBoxLayout* layout = contentLayout();
+    layout->setContentsMargins(toPixels(7) + inset.left(), toPixels(7) + inset.top(), toPixels(7) + inset.right(),
+                               toPixels(7));
+    layout->setSpacing(toPixels(227 - 223) + inset.bottom()); // the list ends at 223, the button starts at 227
+    layout->insertWidget(layout->indexOf(table()) + 1, m_charts, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_views);
+    buttons->addStretch(1);
+    buttons->addWidget(m_printButton);
+    buttons->addSpacing(toPixels(6));
+    buttons->addWidget(m_closeButton);
+    layout->addLayout(buttons);
+
+    m_statistics->Calculate();
+    m_model = new CDivisionStatisticsModel(this);
+    m_model->load(task.GetCustomSubjectArray(), *m_statistics);
+    table()->setModel(m_model);
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        table()->horizontalHeader()->resizeSection(column, m_model->defaultColumnWidth(column));
+    table()->setColumnHidden(0, true);
+
+    // The template's size, widened so that every subject's column shows
+    // without scrolling where the screen has room for it.
+    int columns = 0;
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        columns += m_model->defaultColumnWidth(column);
+    const int needed = columns + toPixels(7) + toPixels(464 - 457) + 2
+                       + table()->verticalScrollBar()->sizeHint().width() + 4;
+    int width = std::max(toPixels(464), needed);
+    if (const QScreen* screen = this->screen())
+        width = std::min(width, screen->availableGeometry().width() - 40);
+    resize(std::max(width, toPixels(464)), toPixels(248));
+}
+
+CDivisionStatisticsDlg::~CDivisionStatisticsDlg() = default;
+
+void CDivisionStatisticsDlg::print()
+{
+    CTablePrinter printer;
+    if (printer.StartPrint(this) != 0)
+        return;
+    if (!CDivisionPrinter::print(printer, {CDivisionPrinter::statistics(m_task)}))
+        CMessageBox::error(this, QStringLiteral("打印未能完成。"));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "gui/results/ResultTableDlg.h"
+
+#include <memory>
+
+class CDivisionChartView;
+class CDivisionStatistics;
+class CDivisionStatisticsModel;
+class CScheduleTask;
+class QPushButton;
+class QTabBar;
+
+// "分班统计表": per class the headcount, girls, boys and the averages of
+// every subject and of the total, and a last row for the whole school.
+// The figures are computed afresh each time the dialog is made.
+class CDivisionStatisticsDlg : public CResultTableDlg
+{
+    Q_OBJECT
+
+public:
+    explicit CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent = nullptr);
+    ~CDivisionStatisticsDlg() override;
+
+    CDivisionStatisticsModel* model() const { return m_model; }
+    const CDivisionStatistics& statistics() const { return *m_statistics; }
+    QPushButton* closeButton() const { return m_closeButton; }
+    QPushButton* printButton() const { return m_printButton; }
+    CDivisionChartView* chartView() const { return m_charts; }
+    QTabBar* viewTabs() const { return m_views; }
+
+private:
+    void print();
+
+    CScheduleTask& m_task;
+    std::unique_ptr<CDivisionStatistics> m_statistics;
+    CDivisionStatisticsModel* m_model = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QPushButton* m_printButton = nullptr;
+    CDivisionChartView* m_charts = nullptr;
+    QTabBar* m_views = nullptr;
+};

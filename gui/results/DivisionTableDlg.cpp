@@ -1,0 +1,480 @@
+#include "gui/results/DivisionTableDlg.h"
+
+#include "gui/common/DialogUnits.h"
+#include "gui/results/DivisionCommands.h"
+#include "core/DivisionEditor.h"
+#include "gui/render/DivisionPrinter.h"
+#include "gui/results/DivisionStatisticsDlg.h"
+#include "core/DivisionTableData.h"
+#include "logic/export/DivisionTableExport.h"
+#include "gui/results/DivisionTableModel.h"
+#include "gui/common/MessageBox.h"
+#include "gui/results/MoveToClassDlg.h"
+#include "base/task/ScheduleTask.h"
+#include "gui/render/TablePrinter.h"
+#include "gui/common/UICore.h"
+#include "logic/export/WorkbookWriter.h"
+
+#include <QApplication>
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+#include <unordered_set>
+
+using DialogUnits::toPixels;
+
+namespace {
+constexpr int kFrameSide = 10;
+// Marks the chooser's entry of the students without a class.
+constexpr int kUnplacedRole = Qt::UserRole + 1;
+// How many broken rules a question lists by name.
+constexpr std::size_t kBreachesShown = 12;
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+} // namespace
+
+CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
+    : CResultTableDlg(parent), m_task(task), m_data(std::make_unique<CDivisionTableData>(task))
+{
+    setWindowTitle(QStringLiteral("分班表"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto* label = new QLabel(QStringLiteral("班级："), this);
+    m_chooser = new QComboBox(this);
+    m_chooser->setMinimumSize(toPixels(135), toPixels(14));
+    m_statisticsButton = new QPushButton(QStringLiteral("分班统计表"), this);
+    m_exportButton = new QPushButton(QStringLiteral("导出到EXCEL"), this);
+    m_printButton = new QPushButton(QStringLiteral("打印"), this);
+    m_moveButton = new QPushButton(QStringLiteral("调到班级…"), this);
+    m_exchangeButton = new QPushButton(QStringLiteral("对调"), this);
+    m_undoButton = new QPushButton(QStringLiteral("撤销"), this);
+    m_redoButton = new QPushButton(QStringLiteral("重做"), this);
+    for (QPushButton* button : {m_statisticsButton, m_exportButton, m_printButton, m_moveButton, m_exchangeButton,
+                                m_undoButton, m_redoButton}) {
+        button->setMinimumSize(toPixels(69), toPixels(14));
+        // Enter must not open the statistics, the export or the printing,
+        // nor change the division.
+        button->setAutoDefault(false);
+    }
+    m_balance = new QLabel(this);
+    CUICore::instance()->SetAllChildWindowFont(this);
+
+    // The row of controls above the list, where the template has them.
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(label);
+    row->addSpacing(std::max(0, toPixels(34) - toPixels(7) - label->sizeHint().width()));
+    row->addWidget(m_chooser);
+    row->addSpacing(toPixels(181 - 169));
+    row->addWidget(m_statisticsButton);
+    row->addSpacing(toPixels(259 - 250));
+    row->addWidget(m_exportButton);
+    row->addSpacing(toPixels(337 - 328));
+    row->addWidget(m_printButton);
+    row->addStretch(1);
+    // Below them the commands that change the division, and how even the
+    // classes are. The line may be cut on a narrow screen; its tip holds it
+    // whole.
+    auto* editRow = new QHBoxLayout;
+    editRow->setSpacing(toPixels(4));
+    for (QPushButton* button : {m_moveButton, m_exchangeButton, m_undoButton, m_redoButton})
+        editRow->addWidget(button);
+    editRow->addSpacing(toPixels(12));
+    m_balance->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    editRow->addWidget(m_balance, 1);
+    const QMargins inset(1, 1, 1, 2);
+    setTableInset(inset);
+    QVBoxLayout* layout = contentLayout();
+    layout->setContentsMargins(kFrameSide + inset.left(), toPixels(7), kFrameSide + inset.right(),
+                               kFrameSide + inset.bottom());
+    layout->insertLayout(0, row);
+    layout->insertLayout(1, editRow);
+    layout->setSpacing(toPixels(4));
+
+    // The class chooser: all classes first, then each class by record
+    // index, then the students without a class.
+    m_chooser->addItem(QStringLiteral("所有班级"), QString());
+    for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task))
+        m_chooser->addItem(QString::fromStdString(info->GetName()), QString::fromStdString(info->GetId()));
+    m_chooser->addItem(QStringLiteral("未分班学生"), QString());
+    m_chooser->setItemData(m_chooser->count() - 1, true, kUnplacedRole);
+
+    m_model = new CDivisionTableModel(*m_data, this);
+    m_data->Fill(); // the columns are known before the view is set up
+    table()->setModel(m_model);
+    for (int column = 0; column < m_model->columnCount(); ++column)
+        table()->horizontalHeader()->resizeSection(column, m_model->defaultColumnWidth(column));
+    table()->setColumnHidden(CDivisionTableData::ColumnId, true);
+
+    // Nobody placed in any class: say so over the list.
+    m_noDivision = new QLabel(QStringLiteral("还没有分班结果。\n请在“4 自动分班”中点击“开始自动分班”。"));
+    m_noDivision->setAlignment(Qt::AlignCenter);
+    m_noDivision->setFont(CUICore::instance()->GetDefaultFont());
+    auto* overlay = new QVBoxLayout(table()->viewport());
+    overlay->addWidget(m_noDivision, 0, Qt::AlignCenter);
+    m_noDivision->setVisible(m_data->GetRowCount() == 0);
+
+    // Changing the division: several students can be chosen at once.
+    m_editor = std::make_unique<CDivisionEditor>(task);
+    table()->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_moveAction = new QAction(QStringLiteral("调到班级…"), this);
+    m_exchangeAction = new QAction(QStringLiteral("对调"), this);
+    m_undoAction = new QAction(QStringLiteral("撤销"), this);
+    m_undoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redoAction = new QAction(QStringLiteral("重做"), this);
+    m_redoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    addAction(m_undoAction);
+    addAction(m_redoAction);
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->addAction(m_moveAction);
+    m_contextMenu->addAction(m_exchangeAction);
+    m_contextMenu->addSeparator();
+    m_contextMenu->addAction(m_undoAction);
+    m_contextMenu->addAction(m_redoAction);
+    table()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table(), &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        // A click on a row that is not chosen chooses it alone.
+        const QModelIndex index = table()->indexAt(at);
+        if (index.isValid() && !table()->selectionModel()->isRowSelected(index.row(), QModelIndex()))
+            table()->selectRow(index.row());
+        m_contextMenu->popup(table()->viewport()->mapToGlobal(at));
+    });
+    connect(m_moveAction, &QAction::triggered, this, [this] { moveSelected(); });
+    connect(m_exchangeAction, &QAction::triggered, this, [this] { exchangeSelected(); });
+    connect(m_undoAction, &QAction::triggered, this, [this] { undo(); });
+    connect(m_redoAction, &QAction::triggered, this, [this] { redo(); });
+    for (const auto& [button, action] : commandButtons())
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    connect(table()->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { updateCommands(); });
+    updateCommands();
+    updateBalance();
+
+    connect(m_chooser, &QComboBox::currentIndexChanged, this, [this] { fillTable(); });
+    connect(m_statisticsButton, &QPushButton::clicked, this, [this] { showStatistics(); });
+    connect(m_exportButton, &QPushButton::clicked, this, [this] { exportTable(); });
+    connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
+
+    // Cover the work area of the screen (the desktop without the task bar).
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        resize(area.size());
+        move(area.topLeft());
+    } else {
+        resize(toPixels(436), toPixels(248));
+    }
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+CDivisionTableDlg::~CDivisionTableDlg()
+{
+    // The list must not read the rows once they are gone: closing a window
+    // that is still shown asks the header for its texts after this body.
+    disconnect(table()->selectionModel(), nullptr, this, nullptr);
+    table()->setModel(nullptr);
+}
+
+bool CDivisionTableDlg::hasDivision(const CScheduleTask& task)
+{
+    const CQZObjectList& classes = task.GetClassInfoList();
+    for (const auto& entry : task.GetStudentInfoList()) {
+        const std::string classId = static_cast<const CStudentInfo*>(entry.object.get())->GetClassId();
+        if (!classId.empty() && classes.Find(classId))
+            return true;
+    }
+    return false;
+}
+
+bool CDivisionTableDlg::unplacedChosen() const
+{
+    return m_chooser->currentData(kUnplacedRole).toBool();
+}
+
+void CDivisionTableDlg::fillTable()
+{
+    refill();
+    table()->scrollToTop();
+}
+
+void CDivisionTableDlg::refill()
+{
+    m_model->beginRefill();
+    if (unplacedChosen())
+        m_data->FillUnplaced();
+    else
+        m_data->Fill(m_chooser->currentData().toString().toStdString());
+    m_model->endRefill();
+    m_noDivision->setVisible(!unplacedChosen() && !hasDivision(m_task));
+    updateCommands();
+}
+
+std::vector<std::string> CDivisionTableDlg::selectedStudentIds() const
+{
+    QModelIndexList rows = table()->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::vector<std::string> ids;
+    ids.reserve(static_cast<std::size_t>(rows.size()));
+    for (const QModelIndex& index : rows) {
+        if (index.row() < static_cast<int>(m_data->GetRowCount()))
+            ids.push_back(m_data->GetRows()[static_cast<std::size_t>(index.row())].studentId);
+    }
+    return ids;
+}
+
+void CDivisionTableDlg::selectStudents(const std::vector<std::string>& ids)
+{
+    const std::unordered_set<std::string> wanted(ids.begin(), ids.end());
+    const auto& rows = m_data->GetRows();
+    const int lastColumn = m_model->columnCount() - 1;
+    QItemSelection selection;
+    int first = -1;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        if (!wanted.count(rows[r].studentId))
+            continue;
+        const int row = static_cast<int>(r);
+        if (first < 0)
+            first = row;
+        selection.select(m_model->index(row, 0), m_model->index(row, lastColumn));
+    }
+    table()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (first >= 0) {
+        const QModelIndex current = m_model->index(first, CDivisionTableData::ColumnName);
+        table()->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+        table()->scrollTo(current);
+    }
+}
+
+bool CDivisionTableDlg::canChange()
+{
+    if (!m_task.IsReadOnly())
+        return true;
+    CMessageBox::information(this, QStringLiteral("分班任务以只读方式打开，调整无法保存到它的文件夹，所以不能调整分班。"));
+    return false;
+}
+
+void CDivisionTableDlg::moveSelected()
+{
+    const std::vector<std::string> ids = selectedStudentIds();
+    if (ids.empty()) {
+        CMessageBox::information(this, QStringLiteral("请先在表中选择要调整的学生。"));
+        return;
+    }
+    if (!canChange())
+        return;
+    CMoveToClassDlg chooser(m_task, ids, this);
+    if (chooser.exec() != QDialog::Accepted || chooser.chosenClassId().empty())
+        return;
+    moveStudents(ids, chooser.chosenClassId());
+}
+
+bool CDivisionTableDlg::moveStudents(const std::vector<std::string>& ids, const std::string& classId)
+{
+    if (!canChange())
+        return false;
+    std::string problem;
+    const std::optional<CDivisionChange> change = m_editor->MakeMove(ids, classId, problem);
+    if (!change) {
+        CMessageBox::information(this, qs(problem));
+        return false;
+    }
+    return applyChange(*change);
+}
+
+bool CDivisionTableDlg::exchangeSelected()
+{
+    const std::vector<std::string> ids = selectedStudentIds();
+    std::string problem = "请选择两名不同班级的学生再对调。";
+    std::optional<CDivisionChange> change;
+    if (ids.size() == 2)
+        change = m_editor->MakeExchange(ids[0], ids[1], problem);
+    if (!change) {
+        CMessageBox::information(this, qs(problem));
+        return false;
+    }
+    return canChange() && applyChange(*change);
+}
+
+bool CDivisionTableDlg::applyChange(const CDivisionChange& change)
+{
+    const std::vector<CDivisionEditor::Breach> breaches = m_editor->Check(change);
+    if (!breaches.empty()) {
+        QString text = QStringLiteral("这次调整（%1）将违反以下规则：\n").arg(qs(change.Describe(m_task)));
+        const std::size_t shown = std::min(breaches.size(), kBreachesShown);
+        for (std::size_t k = 0; k < shown; ++k)
+            text += QStringLiteral("\n· ") + qs(breaches[k].text);
+        if (breaches.size() > shown)
+            text += QStringLiteral("\n…… 另有 %1 处").arg(breaches.size() - shown);
+        text += QStringLiteral("\n\n仍要调整吗？");
+        if (!CMessageBox::question(this, text))
+            return false;
+    }
+    const CDivisionBalance before = m_balanceNow;
+    if (!m_editor->Apply(change)) {
+        if (m_editor->SaveFailed())
+            tellNotSaved(QStringLiteral("这次调整"));
+        else
+            CMessageBox::information(this, QStringLiteral("分班已经改变，请重新选择学生。"));
+        return false;
+    }
+    m_balanceBefore = before;
+    showChange(change.GetStudentIds());
+    return true;
+}
+
+bool CDivisionTableDlg::undo()
+{
+    return step(true);
+}
+
+bool CDivisionTableDlg::redo()
+{
+    return step(false);
+}
+
+bool CDivisionTableDlg::step(bool back)
+{
+    const CDivisionChange* next = back ? m_editor->UndoChange() : m_editor->RedoChange();
+    if (!next || !canChange())
+        return false;
+    const std::vector<std::string> changed = next->GetStudentIds();
+    const CDivisionBalance before = m_balanceNow;
+    if (!(back ? m_editor->Undo() : m_editor->Redo())) {
+        if (m_editor->SaveFailed())
+            tellNotSaved(back ? QStringLiteral("撤销") : QStringLiteral("重做"));
+        return false;
+    }
+    m_balanceBefore = before;
+    showChange(changed);
+    return true;
+}
+
+void CDivisionTableDlg::tellNotSaved(const QString& what)
+{
+    CMessageBox::error(this, QStringLiteral("%1没有保存，分班保持原样。\n%2")
+                                 .arg(what, CDivisionCommands::unsavedReason(m_task)));
+}
+
+void CDivisionTableDlg::showChange(const std::vector<std::string>& changed)
+{
+    // The rows stay where they were on the screen.
+    const int scroll = table()->verticalScrollBar()->value();
+    refill();
+    table()->verticalScrollBar()->setValue(scroll);
+    selectStudents(changed);
+    updateBalance();
+    updateCommands();
+}
+
+std::array<std::pair<QPushButton*, QAction*>, 4> CDivisionTableDlg::commandButtons() const
+{
+    return {{{m_moveButton, m_moveAction},
+             {m_exchangeButton, m_exchangeAction},
+             {m_undoButton, m_undoAction},
+             {m_redoButton, m_redoAction}}};
+}
+
+void CDivisionTableDlg::updateCommands()
+{
+    if (!m_editor)
+        return; // still being made
+    const std::vector<std::string> ids = selectedStudentIds();
+    std::string problem;
+    m_moveAction->setEnabled(!ids.empty());
+    m_exchangeAction->setEnabled(ids.size() == 2 && m_editor->MakeExchange(ids[0], ids[1], problem));
+    m_undoAction->setEnabled(m_editor->CanUndo());
+    m_redoAction->setEnabled(m_editor->CanRedo());
+    const CDivisionChange* undoable = m_editor->UndoChange();
+    const CDivisionChange* redoable = m_editor->RedoChange();
+    m_undoButton->setToolTip(undoable ? QStringLiteral("撤销：%1（Ctrl+Z）").arg(qs(undoable->Describe(m_task)))
+                                      : QStringLiteral("没有可撤销的调整"));
+    m_redoButton->setToolTip(redoable ? QStringLiteral("重做：%1（Ctrl+Y）").arg(qs(redoable->Describe(m_task)))
+                                      : QStringLiteral("没有可重做的调整"));
+    for (const auto& [button, action] : commandButtons())
+        button->setEnabled(action->isEnabled());
+}
+
+void CDivisionTableDlg::updateBalance()
+{
+    m_balanceNow = CDivisionBalance::Of(m_task);
+    const QString text = qs(CDivisionBalance::Describe(m_balanceNow, m_balanceBefore ? &*m_balanceBefore : nullptr));
+    m_balance->setText(text);
+    m_balance->setToolTip(text);
+}
+
+void CDivisionTableDlg::showStatistics()
+{
+    CDivisionStatisticsDlg dialog(m_task, this);
+    dialog.exec();
+}
+
+void CDivisionTableDlg::exportTable()
+{
+    // The rows and columns shown, under the name of the class shown.
+    const std::string className =
+        m_chooser->currentIndex() > 0 ? m_chooser->currentText().toStdString() : std::string();
+    CWorkbookWriter::Table table = CDivisionTableExport::Build(*m_data, className);
+    table.fontName = CUICore::instance()->GetDefaultFontName().toStdString();
+
+    // The file dialog asks before it lets an existing file be replaced.
+    QString name = QString::fromStdString(table.title);
+    name.replace(QRegularExpression(QStringLiteral("[\\/:*?\"<>|]")), QStringLiteral("_"));
+    const QString folder = QString::fromStdString(m_task.GetTaskInfo().GetTaskFolder());
+    QString path = CMessageBox::getSaveFileName(this, QStringLiteral("导出到EXCEL"),
+                                                QDir(folder).filePath(name + QStringLiteral(".xlsx")),
+                                                QStringLiteral("Excel 文件 (*.xlsx)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) != 0) {
+        path += QStringLiteral(".xlsx");
+        if (QFileInfo::exists(path) &&
+            !CMessageBox::question(this, QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(path))))
+            return;
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    std::string error;
+    const bool exported = CWorkbookWriter::ExportTable(path.toStdString(), table, error);
+    QApplication::restoreOverrideCursor();
+    if (!exported) {
+        CMessageBox::error(this, QString::fromUtf8(CWorkbookWriter::kExportFailure) + QStringLiteral("\n原因：") +
+                                     QString::fromStdString(error));
+        return;
+    }
+    if (CMessageBox::question(this, QStringLiteral("导出成功! 现在要打开EXCEL文档吗？")))
+        CMessageBox::openExternal(this, QUrl::fromLocalFile(path));
+}
+
+void CDivisionTableDlg::print()
+{
+    if (unplacedChosen()) {
+        CMessageBox::information(this, QStringLiteral("未分班的学生没有班级名单可打印，请选择一个班级或“所有班级”。"));
+        return;
+    }
+    const std::string classId = m_chooser->currentData().toString().toStdString();
+    CTablePrinter printer;
+    if (printer.StartPrint(this) != 0)
+        return;
+    if (!CDivisionPrinter::print(printer, CDivisionPrinter::classRosters(m_task, classId)))
+        CMessageBox::error(this, QStringLiteral("打印未能完成。"));
+}

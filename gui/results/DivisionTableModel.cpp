@@ -1,0 +1,82 @@
+#include "gui/results/DivisionTableModel.h"
+
+#include "core/DivisionTableData.h"
+
+#include <QColor>
+
+namespace {
+const QColor kClassText(0, 0, 255);
+}
+
+CDivisionTableModel::CDivisionTableModel(CDivisionTableData& data, QObject* parent)
+    : QAbstractTableModel(parent), m_data(data)
+{
+}
+
+void CDivisionTableModel::beginRefill()
+{
+    beginResetModel();
+}
+
+void CDivisionTableModel::endRefill()
+{
+    endResetModel();
+}
+
+int CDivisionTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_data.GetRowCount());
+}
+
+int CDivisionTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_data.GetColumnCount();
+}
+
+bool CDivisionTableModel::isRightAligned(int column) const
+{
+    return column >= CDivisionTableData::ColumnFirstSubject;
+}
+
+QVariant CDivisionTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromStdString(m_data.CellText(static_cast<std::size_t>(index.row()), index.column()));
+    case Qt::TextAlignmentRole:
+        return int((isRightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    case Qt::ForegroundRole:
+        if (index.column() == CDivisionTableData::ColumnClass)
+            return kClassText;
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant CDivisionTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_data.GetColumnCount())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(m_data.ColumnTitles()[static_cast<std::size_t>(section)]);
+    if (role == Qt::TextAlignmentRole)
+        return int((isRightAligned(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    return {};
+}
+
+int CDivisionTableModel::defaultColumnWidth(int column) const
+{
+    switch (column) {
+    case CDivisionTableData::ColumnId: return 0;
+    case CDivisionTableData::ColumnNumber: return 60;
+    case CDivisionTableData::ColumnName: return 120;
+    case CDivisionTableData::ColumnClass: return 200;
+    case CDivisionTableData::ColumnSex: return 60;
+    case CDivisionTableData::ColumnFromSchool: return 200;
+    default: break;
+    }
+    return column == m_data.GetTotalColumn() ? 90 : 70;
+}
