@@ -89,8 +89,8 @@ TEST_F(DivisionTableExport, WritesWhatTheTableShowsAndOpensItOnYes)
     const CMessageBox::Chooser& chooser = CMessageBox::shownChoosers().front();
     EXPECT_EQ(QFileInfo(chooser.dir).fileName(), QStringLiteral("分班表.xlsx"));
     EXPECT_EQ(chooser.filter, QStringLiteral("Excel 文件 (*.xlsx)"));
-    ASSERT_EQ(CTaskManager::instance()->openedUrls().size(), 1u);
-    EXPECT_EQ(CTaskManager::instance()->openedUrls().front().toLocalFile(), file);
+    ASSERT_EQ(CMessageBox::openedUrls().size(), 1u);
+    EXPECT_EQ(CMessageBox::openedUrls().front().toLocalFile(), file);
 
     const Sheet sheet = Read(file);
     EXPECT_EQ(sheet.title, "分班表");
@@ -107,7 +107,7 @@ TEST_F(DivisionTableExport, WritesWhatTheTableShowsAndOpensItOnYes)
     CMessageBox::pushAnswer(QMessageBox::No);
     dialog.exportButton()->click();
     EXPECT_EQ(CMessageBox::shownTexts(), QStringList{kDone});
-    EXPECT_EQ(CTaskManager::instance()->openedUrls().size(), 1u);
+    EXPECT_TRUE(CMessageBox::openedUrls().empty());
     const Sheet one = Read(path(QStringLiteral("一个班.xlsx")));
     EXPECT_EQ(one.title, str(dialog.classChooser()->currentText()));
     EXPECT_EQ(one.rows, Shown(dialog.tableData()));
@@ -122,5 +122,5 @@ TEST_F(DivisionTableExport, AFailureSaysSoAndAsksNothingMore)
     ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
     EXPECT_TRUE(CMessageBox::shownTexts().front().startsWith(QString::fromUtf8(CWorkbookWriter::kExportFailure)));
     EXPECT_EQ(CMessageBox::shownMessages().front().icon, CMessageBox::Icon::Error);
-    EXPECT_TRUE(CTaskManager::instance()->openedUrls().empty());
+    EXPECT_TRUE(CMessageBox::openedUrls().empty());
 }
