@@ -3,9 +3,9 @@
 #include "base/records/ClassInfo.h"
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
+#include "base/util/NumberText.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace {
 
@@ -119,12 +119,5 @@ std::string CDivisionTableData::CellText(std::size_t row, int column) const
 
 std::string CDivisionTableData::FormatTotal(float total)
 {
-    // Always a decimal point, whatever the user's locale says.
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(total), std::chars_format::fixed, 1);
-    std::string text(buffer, result.ptr);
-    if (text.size() >= 2 && text.compare(text.size() - 2, 2, ".0") == 0)
-        text.erase(text.size() - 2);
-    return text;
+    return CNumberText::OneDecimal(static_cast<double>(total));
 }

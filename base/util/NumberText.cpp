@@ -1,6 +1,7 @@
 #include "base/util/NumberText.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cctype>
 #include <climits>
 
@@ -27,4 +28,14 @@ long long CNumberText::LeadingInteger(std::string_view text)
 int CNumberText::LeadingInt(std::string_view text)
 {
     return static_cast<int>(std::clamp<long long>(LeadingInteger(text), INT_MIN, INT_MAX));
+}
+
+std::string CNumberText::OneDecimal(double value)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    std::string text(buffer, result.ptr);
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, ".0") == 0)
+        text.erase(text.size() - 2);
+    return text;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 // Numbers read from text the way the data files and settings have always
@@ -13,4 +14,9 @@ public:
     static long long LeadingInteger(std::string_view text);
     // LeadingInteger clamped to int.
     static int LeadingInt(std::string_view text);
+
+    // A score or a total as the program writes it: one decimal, with a
+    // decimal point whatever the locale, a trailing ".0" dropped (90 → "90",
+    // 90.5 → "90.5").
+    static std::string OneDecimal(double value);
 };

@@ -1,6 +1,6 @@
 #include "logic/import/SheetText.h"
 
-#include "core/DivisionTableData.h"
+#include "base/util/NumberText.h"
 
 #include <chrono>
 #include <cmath>
@@ -56,7 +56,7 @@ std::string CSheetText::CellToText(double value)
     // Whole numbers below 10^15 are exact in a double: write every digit.
     if (value == std::floor(value) && std::fabs(value) < 1e15)
         return std::to_string(static_cast<long long>(value));
-    return CDivisionTableData::FormatTotal(static_cast<float>(value));
+    return CNumberText::OneDecimal(static_cast<double>(static_cast<float>(value)));
 }
 
 std::string CSheetText::CellText(const CSheetCell& cell)
