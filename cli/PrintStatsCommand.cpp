@@ -23,12 +23,13 @@ std::optional<ExitCode> CPrintStatsCommand::Check(const CArguments&, CConsole& c
 
 ExitCode CPrintStatsCommand::Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const
 {
-    const std::string& pdfPath = arguments.operands[1];
 #ifdef QUILLON_CLI_PRINT
+    const std::string& pdfPath = arguments.operands[1];
     if (!CPdfResultWriter::WriteStatistics(task, pdfPath))
         return console.Error(ExitCode::NotWritten, CommandTexts::PdfNotWritten(pdfPath));
 #else
     (void)task;
+    (void)arguments;
     (void)console;
 #endif
     return ExitCode::Done;

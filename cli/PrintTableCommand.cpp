@@ -29,8 +29,8 @@ ExitCode CPrintTableCommand::Run(CScheduleTask& task, const CArguments& argument
     if (const ExitCode found = CRecordFinder(task, console).ClassByName(arguments.OptionOr("--class", ""), classId);
         found != ExitCode::Done)
         return found;
-    const std::string& pdfPath = arguments.operands[1];
 #ifdef QUILLON_CLI_PRINT
+    const std::string& pdfPath = arguments.operands[1];
     if (!CPdfResultWriter::WriteRosters(task, classId, pdfPath))
         return console.Error(ExitCode::NotWritten, CommandTexts::PdfNotWritten(pdfPath));
 #endif
