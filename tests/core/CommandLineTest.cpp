@@ -145,6 +145,34 @@ TEST_F(CommandLineTest, DivideThenReadTheResults)
     EXPECT_EQ(stats[3], "全校\t4\t2\t2\t37.5\t37.5\t75.0");
 }
 
+// Each command the help lists is one the program knows: without operands it
+// says which is missing, it refuses an option it does not take, and its
+// --help is the program's help.
+TEST_F(CommandLineTest, EveryCommandOfTheHelpReadsItsArguments)
+{
+    const Outcome help = Cli("--help");
+    ASSERT_EQ(help.code, 0);
+    std::vector<std::string> names;
+    const std::string prefix = "  quillon-cli ";
+    for (const std::string& line : Lines(help.out)) {
+        if (line.rfind(prefix, 0) == 0 && line.compare(prefix.size(), 2, "--") != 0)
+            names.push_back(line.substr(prefix.size(), line.find(' ', prefix.size()) - prefix.size()));
+    }
+    ASSERT_EQ(names.size(), 22u) << help.out;
+    for (const std::string& name : names) {
+        EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+        const Outcome bare = Cli(name);
+        EXPECT_EQ(bare.code, CCommandLine::ExitUsage) << name;
+        EXPECT_EQ(bare.err.rfind("用法错误：缺少", 0), 0u) << name << ": " << bare.err;
+        const Outcome unknown = Cli(name + " --bogus");
+        EXPECT_EQ(unknown.code, CCommandLine::ExitUsage) << name;
+        EXPECT_EQ(unknown.err, "用法错误：未知选项：--bogus\n用 quillon-cli --help 查看用法。\n") << name;
+        const Outcome own = Cli(name + " -h");
+        EXPECT_EQ(own.code, 0) << name;
+        EXPECT_EQ(own.out, help.out) << name;
+    }
+}
+
 TEST_F(CommandLineTest, RefusesBadUsageAndMissingOrDamagedTasks)
 {
     const Outcome empty = Cli("");

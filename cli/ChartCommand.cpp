@@ -1,0 +1,99 @@
+#include "cli/ChartCommand.h"
+
+#include "base/task/ScheduleTask.h"
+#include "logic/import/SheetText.h"
+#ifdef QUILLON_CLI_PRINT
+#include "cli/ChartImageWriter.h"
+#endif
+
+#include <algorithm>
+#include <iterator>
+#include <string_view>
+
+namespace {
+
+const char* const SizeProblem = "--width 与 --height 后面应是 100 到 20000 之间的整数（像素）。";
+
+// The chart asked for: a subject without a kind asks for its averages.
+std::string Kind(const CArguments& arguments)
+{
+    return arguments.OptionOr("--kind", arguments.Has("--subject") ? "subject" : "total");
+}
+
+// A picture's width or height in pixels; 0 when not given.
+bool ReadSize(const CArguments& arguments, const std::string& name, int& size)
+{
+    size = 0;
+    return !arguments.Has(name) || (arguments.Number(name, size) && size >= 100 && size <= 20000);
+}
+
+} // namespace
+
+CChartCommand::CChartCommand()
+    : CTaskCommand("chart",
+                   "把分班图表画成 PNG（OUT 以 .svg 结尾时为 SVG）：\n"
+                   "各班总分平均分、某科平均分、男女生人数或分数分布（箱线图）",
+                   Access::Read, {{"OUT.png", "缺少输出的图片文件（.png 或 .svg）。"}},
+                   {{"--kind", "total|subject|sex|box", "--kind 后面应是 total、subject、sex 或 box。"},
+                    {"--subject", "科目", "--subject 后面应是科目名称。"},
+                    {"--width", "W", SizeProblem},
+                    {"--height", "H", SizeProblem, false, true}})
+{
+}
+
+std::optional<ExitCode> CChartCommand::Check(const CArguments& arguments, CConsole& console) const
+{
+    static const char* const kinds[] = {"total", "subject", "sex", "box"};
+    if (std::find(std::begin(kinds), std::end(kinds), Kind(arguments)) == std::end(kinds))
+        return OptionUsage("--kind", console);
+    int width = 0;
+    int height = 0;
+    if (!ReadSize(arguments, "--width", width) || !ReadSize(arguments, "--height", height))
+        return console.Usage(SizeProblem);
+    const std::string& file = arguments.operands[1];
+    const auto ends = [&file](std::string_view suffix) {
+        return file.size() > suffix.size()
+               && CSheetText::EqualsNoCase(std::string_view(file).substr(file.size() - suffix.size()), suffix);
+    };
+    if (!ends(".png") && !ends(".svg"))
+        return console.Usage("图片文件名应以 .png 或 .svg 结尾。");
+    return std::nullopt;
+}
+
+ExitCode CChartCommand::Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const
+{
+    const std::string kind = Kind(arguments);
+    // The total, unless a subject is named (or the averages of a subject
+    // are asked for: the first one then).
+    const std::string* subject = arguments.Option("--subject");
+    const auto& subjects = task.GetCustomSubjectArray();
+    std::size_t measure = static_cast<std::size_t>(-1);
+    if (subject) {
+        const auto found = std::find(subjects.begin(), subjects.end(), *subject);
+        if (found == subjects.end())
+            return console.Error(ExitCode::NotFound, "这个任务没有名为“" + *subject + "”的科目。");
+        measure = static_cast<std::size_t>(found - subjects.begin());
+    } else if (kind == "subject") {
+        if (subjects.empty())
+            return console.Error(ExitCode::NotFound, "这个任务没有科目。");
+        measure = 0;
+    }
+#ifdef QUILLON_CLI_PRINT
+    int width = 0;
+    int height = 0;
+    ReadSize(arguments, "--width", width); // checked before the task was opened
+    ReadSize(arguments, "--height", height);
+    const std::string& file = arguments.operands[1];
+    using Chart = CDivisionChart::Kind;
+    const Chart chart = kind == "sex" ? Chart::Headcount : kind == "box" ? Chart::Distribution : Chart::Averages;
+    std::string title;
+    if (!CChartImageWriter::Write(task, chart, measure, width, height, file, title))
+        return console.Error(ExitCode::NotWritten, "无法写入图片文件 " + file);
+    console.Out() << "已画出“" << title << "”：" << file << '\n';
+    console.Out().flush();
+    return ExitCode::Done;
+#else
+    (void)measure;
+    return console.Usage("这个版本的 quillon-cli 不含图表功能。");
+#endif
+}

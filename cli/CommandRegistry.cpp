@@ -1,0 +1,62 @@
+#include "cli/CommandRegistry.h"
+
+#include "cli/AddClassCommand.h"
+#include "cli/AddClassesCommand.h"
+#include "cli/AddGroupCommand.h"
+#include "cli/BalanceCommand.h"
+#include "cli/ChartCommand.h"
+#include "cli/ClassesCommand.h"
+#include "cli/DivideCommand.h"
+#include "cli/ExportTableCommand.h"
+#include "cli/GroupsCommand.h"
+#include "cli/HelpWriter.h"
+#include "cli/ImportStudentsCommand.h"
+#include "cli/MoveCommand.h"
+#include "cli/NewTaskCommand.h"
+#include "cli/PinyinCommand.h"
+#include "cli/PresetCommand.h"
+#include "cli/PresetsCommand.h"
+#include "cli/PrintStatsCommand.h"
+#include "cli/PrintTableCommand.h"
+#include "cli/RemoveClassCommand.h"
+#include "cli/ReportCommand.h"
+#include "cli/StatsCommand.h"
+#include "cli/TableCommand.h"
+#include "cli/UnpresetCommand.h"
+
+namespace {
+
+template <class... Commands>
+std::vector<std::unique_ptr<CCommand>> Make()
+{
+    std::vector<std::unique_ptr<CCommand>> commands;
+    (commands.push_back(std::make_unique<Commands>()), ...);
+    return commands;
+}
+
+} // namespace
+
+CCommandRegistry::CCommandRegistry()
+    : m_commands(Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand,
+                      CPrintTableCommand, CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand,
+                      CExportTableCommand, CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand,
+                      CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand, CUnpresetCommand,
+                      CNewTaskCommand, CRemoveClassCommand>())
+{
+}
+
+CCommandRegistry::~CCommandRegistry() = default;
+
+const CCommand* CCommandRegistry::Find(const std::string& name) const
+{
+    for (const auto& command : m_commands) {
+        if (command->Name() == name)
+            return command.get();
+    }
+    return nullptr;
+}
+
+void CCommandRegistry::WriteHelp(std::ostream& out) const
+{
+    CHelpWriter::Write(out, m_commands);
+}

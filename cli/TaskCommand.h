@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cli/Command.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class CScheduleTask;
+
+// A command on a task file (its first operand, TASK.qz). The task is opened
+// here, once for every such command; a command that changes the task has it
+// locked first, so that one program at a time writes it.
+class CTaskCommand : public CCommand
+{
+public:
+    enum class Access
+    {
+        Read,
+        Change,
+    };
+
+    // operands: those after the task file.
+    CTaskCommand(std::string name, std::string summary, Access access, std::vector<Operand> operands = {},
+                 std::vector<Option> options = {});
+
+    ExitCode Execute(const CArguments& arguments, CConsole& console) const final;
+
+protected:
+    // What is checked before the task is touched: an exit code stops the
+    // command there.
+    virtual std::optional<ExitCode> Check(const CArguments& arguments, CConsole& console) const;
+    // The command's work on the opened (and, to change it, locked) task.
+    virtual ExitCode Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const = 0;
+
+    // Saves the task's input data file after an editor's change. True, or
+    // false after saying that what was changed was not saved.
+    static bool SaveChange(CScheduleTask& task, const std::string& what, CConsole& console);
+
+private:
+    // Opens the task; prints the reason and returns false when it is missing
+    // or its data file is damaged.
+    static bool Open(CScheduleTask& task, const std::string& path, CConsole& console);
+
+    Access m_access;
+};
