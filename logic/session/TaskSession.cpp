@@ -70,14 +70,29 @@ std::string CTaskSession::HeldText(const std::string& path) const
     return text + "，请等它结束后再试：" + path;
 }
 
+std::string CTaskSession::NotFoundText(const std::string& path) const
+{
+    return m_whenHeld == WhenHeld::OfferReadOnly ? "分班任务文件 " + path + " 不存在" : "找不到任务文件 " + path;
+}
+
 CTaskSession::Result CTaskSession::Lock(const std::string& path)
 {
-    m_heldByOther = false;
     if (!CFileUtil::FileExists(path)) {
+        m_heldByOther = false;
         m_lock.reset();
-        return {Outcome::NotFound, m_whenHeld == WhenHeld::OfferReadOnly ? "分班任务文件 " + path + " 不存在"
-                                                                         : "找不到任务文件 " + path};
+        return {Outcome::NotFound, NotFoundText(path)};
     }
+    return TakeLock(path);
+}
+
+CTaskSession::Result CTaskSession::LockNew(const std::string& path)
+{
+    return TakeLock(path);
+}
+
+CTaskSession::Result CTaskSession::TakeLock(const std::string& path)
+{
+    m_heldByOther = false;
     m_lock = std::make_unique<CTaskLock>(FolderOf(path));
     if (m_lock->Acquire(m_program) != CTaskLock::Result::HeldByOther)
         return {}; // a lock that cannot be made (read-only folder) stops nothing
@@ -90,8 +105,7 @@ CTaskSession::Result CTaskSession::Lock(const std::string& path)
 CTaskSession::Result CTaskSession::Open(const std::string& path)
 {
     if (!CFileUtil::FileExists(path) || !m_task->Open(path))
-        return {Outcome::NotFound, m_whenHeld == WhenHeld::OfferReadOnly ? "分班任务文件 " + path + " 不存在"
-                                                                         : "找不到任务文件 " + path};
+        return {Outcome::NotFound, NotFoundText(path)};
     const CTaskInfo& info = m_task->GetTaskInfo();
     if (m_whenHeld == WhenHeld::Refuse) {
         // A data file that was not read completely is never overwritten.

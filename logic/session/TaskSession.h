@@ -66,6 +66,9 @@ public:
     // when there is no task file; HeldByOther with the question to ask
     // (OfferReadOnly) or the refusal (Refuse).
     Result Lock(const std::string& path);
+    // Lock for a task about to be written at path: the same, without
+    // looking for its file.
+    Result LockNew(const std::string& path);
     // Reads the task at path. The task exists from the start, so that a
     // message handler can be set on it before. Opened, or ReadOnly (with
     // the text to tell) when the lock is another's or the folder cannot be
@@ -80,6 +83,8 @@ public:
     const CScheduleTask& Task() const { return *m_task; }
     bool IsReadOnly() const { return m_readOnly; }
     bool HoldsLock() const;
+    // Whether the last Lock found the task held by another program.
+    bool IsHeldByOther() const { return m_heldByOther; }
 
     // Who holds a task, as the window names them: "quillon-cli divide，用户
     // li，计算机 pc，自 2024-03-05 08:07:09 起", leaving out what is unknown.
@@ -93,6 +98,8 @@ public:
     static bool CanWriteIn(const std::string& folder);
 
 private:
+    Result TakeLock(const std::string& path);
+    std::string NotFoundText(const std::string& path) const;
     std::string HeldText(const std::string& path) const;
 
     std::string m_program;
