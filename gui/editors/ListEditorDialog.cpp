@@ -1,6 +1,5 @@
 #include "gui/editors/ListEditorDialog.h"
 
-#include "base/util/FileUtil.h"
 #include "gui/common/ListHeaderCtrl.h"
 #include "gui/render/ListPrinter.h"
 #include "gui/common/MessageBox.h"
