@@ -7,6 +7,8 @@
 #include "base/task/TaskCreator.h"
 #include "base/task/TaskLock.h"
 #include "ImmutableFile.h"
+#include "logic/import/SpreadsheetReader.h"
+#include "logic/session/SheetImport.h"
 #include "logic/session/StudentImport.h"
 #include "logic/session/TaskSession.h"
 #include "TestSupport.h"
@@ -282,4 +284,49 @@ TEST_F(TaskSessionTest, StudentImport)
     result.scoreNames.clear();
     result.nameless = 0;
     EXPECT_EQ(CStudentImport::Summary(result), "已导入 0 名学生（工作表“”）。\n成绩列：无\n");
+}
+
+TEST_F(TaskSessionTest, SheetRowsAreHandedOverUntilStoppedOrRefused)
+{
+    const std::string sheet = m_root.File("rows.csv");
+    Write(sheet, "姓名,*语文\n甲,1\n乙,2\n丙,3\n丁,4\n");
+    struct Seen
+    {
+        RowMode mode;
+        std::string first;
+        int percent;
+    };
+    // Refuses 乙 silently and 丙 with a word; stops at stopAt.
+    auto feed = [&sheet](const std::string& stopAt, std::vector<Seen>& seen) {
+        CSpreadsheetReader reader;
+        reader.SetHeaderName("姓名");
+        EXPECT_TRUE(reader.Open(sheet)) << reader.GetFailureText();
+        return CSheetImport::Feed(reader, [&](RowMode mode, const std::vector<std::string>& cells, int percent,
+                                              RowRequest& answer) {
+            seen.push_back({mode, cells.empty() ? std::string() : cells[0], percent});
+            if (cells[0] == stopAt)
+                return false;
+            answer.accepted = cells[0] != "乙" && cells[0] != "丙";
+            if (cells[0] == "丙")
+                answer.message = "丙不行";
+            return true;
+        });
+    };
+
+    std::vector<Seen> seen;
+    CSheetImport::Result result = feed("", seen);
+    EXPECT_EQ(result.outcome, CSheetImport::Outcome::Failed);
+    EXPECT_EQ(result.error, "丙不行");
+    ASSERT_EQ(seen.size(), 4u) << "nothing after the refusal with a word";
+    EXPECT_EQ(seen[0].mode, RowMode::Header);
+    EXPECT_EQ(seen[0].percent, -1);
+    EXPECT_EQ(seen[1].mode, RowMode::Add);
+    EXPECT_EQ(seen[2].first, "乙");
+    EXPECT_GT(seen[3].percent, seen[1].percent);
+
+    seen.clear();
+    result = feed("乙", seen);
+    EXPECT_EQ(result.outcome, CSheetImport::Outcome::Stopped);
+    EXPECT_TRUE(result.error.empty());
+    EXPECT_EQ(seen.size(), 3u);
 }
