@@ -305,10 +305,7 @@ bool CDivisionEditor::Save()
 {
     // The caller says in its own words that a change was not saved; the
     // task's generic message about the file is not passed on as well.
-    const CScheduleTask::MessageHandler previous = m_task.GetMessageHandler();
-    m_task.SetMessageHandler([](const std::string&) {});
-    const bool saved = m_task.SaveInputData();
-    m_task.SetMessageHandler(previous);
+    const bool saved = m_task.WriteInputData() == CScheduleTask::SaveResult::Saved;
     m_saveFailed = !saved;
     return saved;
 }

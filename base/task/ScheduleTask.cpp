@@ -3,14 +3,11 @@
 #include "base/timetable/CourseInfo.h"
 #include "base/util/FileUtil.h"
 #include "base/task/InputDataFile.h"
-#include "base/util/LocalTime.h"
 #include "base/task/OutputDataFile.h"
+#include "base/task/TaskBackup.h"
 #include "base/util/TextCodec.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 #include <unordered_map>
@@ -53,7 +50,18 @@ bool CScheduleTask::CanWrite() const
     return !m_readOnly && !m_taskInfo.GetTaskFolder().empty();
 }
 
-bool CScheduleTask::SaveInputData()
+CScheduleTask::SaveResult CScheduleTask::FailureReason() const
+{
+    if (m_readOnly)
+        return SaveResult::ReadOnly;
+    if (m_taskInfo.GetTaskFolder().empty())
+        return SaveResult::NoFolder;
+    if (!CFileUtil::FolderExists(m_taskInfo.GetTaskFolder()))
+        return SaveResult::FolderMissing;
+    return SaveResult::NotWritten;
+}
+
+CScheduleTask::SaveResult CScheduleTask::WriteInputData()
 {
     bool written = false;
     try {
@@ -62,13 +70,20 @@ bool CScheduleTask::SaveInputData()
     } catch (const std::exception&) {
         written = false;
     }
-    if (!written)
-        ShowMessage("exception in SaveInputData");
+    const SaveResult result = written ? SaveResult::Saved : FailureReason();
     AutoBackup();
-    return written;
+    return result;
 }
 
-bool CScheduleTask::SaveInputDataWithReport()
+bool CScheduleTask::SaveInputData()
+{
+    const SaveResult result = WriteInputData();
+    if (result != SaveResult::Saved)
+        ShowMessage("exception in SaveInputData");
+    return result == SaveResult::Saved;
+}
+
+CScheduleTask::SaveResult CScheduleTask::WriteInputDataWithReport()
 {
     std::size_t replaced = 0;
     try {
@@ -81,10 +96,20 @@ bool CScheduleTask::SaveInputDataWithReport()
     } catch (const std::exception&) {
         replaced = 0;
     }
-    if (replaced == 0)
-        ShowMessage("exception in SaveInputData");
+    const SaveResult result = replaced == 2   ? SaveResult::Saved
+                              : replaced == 1 ? SaveResult::PartlyWritten
+                                              : FailureReason();
     AutoBackup();
-    return replaced == 2;
+    return result;
+}
+
+bool CScheduleTask::SaveInputDataWithReport()
+{
+    const SaveResult result = WriteInputDataWithReport();
+    // A pair of which the data went in place is not reported as unwritten.
+    if (result != SaveResult::Saved && result != SaveResult::PartlyWritten)
+        ShowMessage("exception in SaveInputData");
+    return result == SaveResult::Saved;
 }
 
 std::string CScheduleTask::SnapshotInputData() const
@@ -111,7 +136,7 @@ bool CScheduleTask::RestoreInputData(const std::string& snapshot)
     return state == InputState::Loaded;
 }
 
-bool CScheduleTask::SaveOutputData()
+CScheduleTask::SaveResult CScheduleTask::WriteOutputData()
 {
     bool written = false;
     try {
@@ -120,10 +145,17 @@ bool CScheduleTask::SaveOutputData()
     } catch (const std::exception&) {
         written = false;
     }
-    if (!written)
-        ShowMessage("exception in SaveOutputData");
+    const SaveResult result = written ? SaveResult::Saved : FailureReason();
     AutoBackup();
-    return written;
+    return result;
+}
+
+bool CScheduleTask::SaveOutputData()
+{
+    const SaveResult result = WriteOutputData();
+    if (result != SaveResult::Saved)
+        ShowMessage("exception in SaveOutputData");
+    return result == SaveResult::Saved;
 }
 
 bool CScheduleTask::ReadInputData()
@@ -269,56 +301,5 @@ std::string CScheduleTask::GetCourseDesc(const CCourseInfo* course) const
 
 bool CScheduleTask::AutoBackup()
 {
-    namespace fs = std::filesystem;
-    constexpr std::size_t kKeptDays = 5;
-    std::error_code ec;
-    if (!CanWrite())
-        return false;
-    const std::string folder = CFileUtil::WithSeparator(m_taskInfo.GetTaskFolder());
-    const std::string root = folder + "Backup";
-    const fs::path rootPath = CFileUtil::ToPath(root);
-    if (!fs::exists(rootPath, ec)) {
-        fs::create_directory(rootPath, ec);
-        if (ec)
-            return false;
-    }
-
-    const std::tm local = CLocalTime::Of(std::time(nullptr));
-    char stamp[40];
-    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    const std::string day = CFileUtil::WithSeparator(root) + stamp + CFileUtil::Separator();
-    fs::create_directory(CFileUtil::ToPath(day), ec);
-    if (!CFileUtil::FolderExists(day))
-        return false;
-
-    if (!CFileUtil::CopyFileReplacing(folder + "input.xml", day + "input.xml"))
-        return false;
-    if (!CFileUtil::CopyFileReplacing(folder + "output.xml", day + "output.xml"))
-        return false;
-
-    std::vector<std::string> days;
-    for (fs::directory_iterator it(rootPath, ec), end; !ec && it != end; it.increment(ec)) {
-        if (!it->is_directory(ec))
-            continue;
-        const std::string name = CFileUtil::FromPath(it->path().filename());
-        if (name.size() != 8 || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            continue;
-        const std::string dayFolder = CFileUtil::WithSeparator(root) + name + CFileUtil::Separator();
-        if (CFileUtil::FileExists(dayFolder + "input.xml") && CFileUtil::FileExists(dayFolder + "output.xml"))
-            days.push_back(name);
-    }
-    if (days.size() > kKeptDays) {
-        std::sort(days.begin(), days.end(), std::greater<>());
-        // The copy just made is always kept, even when the clock was set
-        // back and older-dated folders carry greater names.
-        std::stable_partition(days.begin(), days.end(), [&stamp](const std::string& name) { return name == stamp; });
-        for (std::size_t i = kKeptDays; i < days.size(); ++i) {
-            const fs::path old = rootPath / CFileUtil::ToPath(days[i]);
-            std::error_code ignored;
-            fs::remove(old / "input.xml", ignored);
-            fs::remove(old / "output.xml", ignored);
-            fs::remove(old, ignored);
-        }
-    }
-    return true;
+    return CanWrite() && CTaskBackup::CopyOfTheDay(m_taskInfo);
 }

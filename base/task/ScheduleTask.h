@@ -101,8 +101,23 @@ public:
     bool Open(const std::string& path);
     bool Clear() { return true; }
 
+    // How a write of the task's files ended.
+    enum class SaveResult
+    {
+        Saved,
+        ReadOnly,      // opened read-only: nothing is written into its folder
+        NoFolder,      // the task has no folder
+        FolderMissing, // its folder is not there (any more)
+        NotWritten,    // the file could not be written: permissions, disk space
+        PartlyWritten, // of a pair, the data were put in place, the report was not
+    };
+
     // Write the data files safely (temporary file renamed over the old one)
-    // and then make the day's backup. False when the file was not written.
+    // and then make the day's backup. The Write forms say why a file was not
+    // written and tell nobody; the Save forms pass a failure to the message
+    // handler ("exception in SaveInputData") and return whether it was saved.
+    SaveResult WriteInputData();
+    SaveResult WriteOutputData();
     bool SaveInputData();
     bool SaveOutputData();
     // Saves input.xml and report.txt as one pair, after a division: both are
@@ -110,6 +125,7 @@ public:
     // the data first, so the report never describes data that is not on
     // disk. Nothing is replaced when either cannot be written (the message
     // of SaveInputData then). True when both were saved.
+    SaveResult WriteInputDataWithReport();
     bool SaveInputDataWithReport();
 
     // The task's data as input.xml holds them. RestoreInputData puts such a
@@ -160,6 +176,8 @@ protected:
 private:
     // Whether the saves may write into the task's folder.
     bool CanWrite() const;
+    // Why a write that did not happen failed.
+    SaveResult FailureReason() const;
 
     CTaskInfo m_taskInfo;
     CSchoolStructure m_schoolStructure;

@@ -156,9 +156,9 @@ CTaskCreator::Result CTaskCreator::Create(const CTaskInfo& info, const std::stri
     // The task file first, then the data files as opening the task writes them.
     CTaskInfo header = info;
     CScheduleTask task;
-    task.SetMessageHandler([](const std::string&) {});
-    const bool written = header.WriteToFile() && task.Open(header.GetTaskFile()) && task.SaveInputData()
-                         && task.SaveOutputData();
+    const bool written = header.WriteToFile() && task.Open(header.GetTaskFile())
+                         && task.WriteInputData() == CScheduleTask::SaveResult::Saved
+                         && task.WriteOutputData() == CScheduleTask::SaveResult::Saved;
     if (written)
         return {};
     lock.Release();

@@ -1,11 +1,11 @@
 #include "gui/editors/ListEditorDialog.h"
 
-#include "base/util/FileUtil.h"
 #include "gui/common/ListHeaderCtrl.h"
 #include "gui/render/ListPrinter.h"
 #include "gui/common/MessageBox.h"
 #include "logic/editing/NameRules.h"
 #include "logic/editing/ObjectId.h"
+#include "logic/session/TaskSession.h"
 #include "base/task/ScheduleTask.h"
 #include "gui/common/UICore.h"
 
@@ -242,34 +242,18 @@ bool CListEditorDialog::saveTaskData()
 {
     // The task's own report of a failed write names only the operation;
     // the user is told here what failed and that nothing is lost.
-    std::vector<std::string> messages;
-    const CScheduleTask::MessageHandler previous = m_task.GetMessageHandler();
-    m_task.SetMessageHandler([&messages](const std::string& text) { messages.push_back(text); });
-    const bool saved = m_task.SaveInputData();
-    m_task.SetMessageHandler(previous);
-    if (saved) {
+    const CScheduleTask::SaveResult result = m_task.WriteInputData();
+    if (result == CScheduleTask::SaveResult::Saved) {
         m_savedData = m_task.SnapshotInputData();
-        for (const std::string& text : messages) // the backup's, if any
-            m_task.ShowMessage(text);
         return true;
     }
     // The rows stay in the editor; the task goes back to what it was.
     m_task.RestoreInputData(m_savedData);
+    const std::string reason =
+        CTaskSession::SaveFailureText(m_task, result, m_task.GetTaskInfo().GetInputFilePath());
     CMessageBox::error(this, QStringLiteral("保存失败：%1\n列表中的内容仍然保留，可以在排除问题后再次保存。")
-                                 .arg(saveFailureReason()));
+                                 .arg(qs(reason)));
     return false;
-}
-
-QString CListEditorDialog::saveFailureReason() const
-{
-    const CTaskInfo& info = m_task.GetTaskInfo();
-    if (m_task.IsReadOnly())
-        return QStringLiteral("分班任务以只读方式打开，不能保存到它的文件夹。");
-    if (info.GetTaskFolder().empty())
-        return QStringLiteral("分班任务没有保存位置。");
-    if (!CFileUtil::FolderExists(info.GetTaskFolder()))
-        return QStringLiteral("文件夹 %1 不存在。").arg(qs(info.GetTaskFolder()));
-    return QStringLiteral("无法写入文件 %1，请检查文件夹的写入权限和磁盘空间。").arg(qs(info.GetInputFilePath()));
 }
 
 void CListEditorDialog::PrintList()

@@ -204,7 +204,6 @@ private:
     void paintSaveButton();
     // Saves the input data file; says why when it cannot.
     bool saveTaskData();
-    QString saveFailureReason() const;
 
     CScheduleTask& m_task;
     // The task's data as last loaded or saved (input.xml's bytes).

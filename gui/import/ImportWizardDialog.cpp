@@ -2,6 +2,7 @@
 
 #include "gui/common/DialogUnits.h"
 #include "gui/import/ImportReceiver.h"
+#include "logic/session/SheetImport.h"
 #include "gui/common/MessageBox.h"
 #include "logic/import/SpreadsheetReader.h"
 #include "gui/common/UICore.h"
@@ -310,27 +311,16 @@ void CImportWizardDialog::read(Run* run, const std::string& path)
         run->total = std::max(reader.GetRowCount() - 1, 0);
     if (!opened) {
         error = reader.GetFailureText();
-    } else if (!handOver(run, RowMode::Header, reader.GetHeader(), -1)) {
-        stopped = true;
-    } else if (!run->answer.accepted && !run->answer.message.empty()) {
-        error = run->answer.message;
     } else {
-        const int rows = std::max(reader.GetRowCount(), 1);
-        std::vector<std::string> cells;
-        int position = 0;
-        while (reader.ReadRecord(cells, position)) {
-            if (!handOver(run, RowMode::Add, cells, position * 100 / rows)) {
-                stopped = true;
-                break;
-            }
-            // A row refused without a word is skipped.
-            if (!run->answer.accepted && !run->answer.message.empty()) {
-                error = run->answer.message;
-                break;
-            }
-        }
-        if (!stopped && error.empty() && reader.Failed())
-            error = reader.GetFailureText();
+        const CSheetImport::Result fed = CSheetImport::Feed(
+            reader, [this, run](RowMode mode, const std::vector<std::string>& cells, int percent, RowRequest& answer) {
+                if (!handOver(run, mode, cells, percent))
+                    return false;
+                answer = run->answer;
+                return true;
+            });
+        stopped = fed.outcome == CSheetImport::Outcome::Stopped;
+        error = fed.error;
     }
     reader.Close();
 

@@ -20,10 +20,7 @@ const char* const kNothingFound = "均衡优化已取消。还没有找到更均
 // caller, in words of its own, rather than by the task's message handler.
 bool saveQuietly(CScheduleTask& task)
 {
-    const CScheduleTask::MessageHandler handler = task.GetMessageHandler();
-    task.SetMessageHandler([](const std::string&) {});
-    const bool saved = task.SaveInputDataWithReport();
-    task.SetMessageHandler(handler);
+    const bool saved = task.WriteInputDataWithReport() == CScheduleTask::SaveResult::Saved;
     task.SetDirty(!saved);
     return saved;
 }

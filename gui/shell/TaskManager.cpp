@@ -5,13 +5,14 @@
 #include "core/Core.h"
 #include "base/util/FileUtil.h"
 #include "gui/common/FolderAccess.h"
+#include "logic/session/TaskSession.h"
 #include "base/util/IniFile.h"
 #include "gui/shell/InstallLayout.h"
 #include "gui/common/MessageBox.h"
 #include "base/util/NumberText.h"
 #include "base/task/ScheduleTask.h"
 #include "base/task/TaskCreator.h"
-#include "base/task/TaskLock.h"
+#include "base/task/TaskBackup.h"
 #include "gui/shell/TaskInfoDlg.h"
 #include "gui/shell/TaskWindow.h"
 #include "gui/shell/TipWnd.h"
@@ -24,7 +25,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMetaObject>
-#include <QScopedValueRollback>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -196,14 +196,22 @@ QWidget* CTaskManager::dialogParent() const
     return m_mainWindow ? m_mainWindow->dialogParent() : nullptr;
 }
 
+CScheduleTask* CTaskManager::task() const
+{
+    return m_session ? &m_session->Task() : nullptr;
+}
+
+bool CTaskManager::isReadOnly() const
+{
+    return m_session && m_session->IsReadOnly();
+}
+
 void CTaskManager::closeTask()
 {
-    if (!m_task)
+    if (!m_session)
         return;
-    CWorkerBridge::waitUntilTaskIsFree(*m_task);
-    m_task.reset();
-    m_lock.reset();
-    m_readOnly = false;
+    CWorkerBridge::waitUntilTaskIsFree(m_session->Task());
+    m_session.reset();
     if (m_mainWindow)
         m_mainWindow->taskClosed();
 }
@@ -225,60 +233,43 @@ void CTaskManager::refreshTaskDisplay()
 {
     if (!m_mainWindow)
         return;
-    if (!m_task) {
+    if (!m_session) {
         m_mainWindow->taskClosed();
         return;
     }
-    const CTaskInfo& info = m_task->GetTaskInfo();
-    m_mainWindow->taskTitleChanged(qs(info.GetTaskName()), qs(info.GetTaskFile()), m_readOnly);
+    const CTaskInfo& info = m_session->Task().GetTaskInfo();
+    m_mainWindow->taskTitleChanged(qs(info.GetTaskName()), qs(info.GetTaskFile()), m_session->IsReadOnly());
 }
 
 bool CTaskManager::confirmCloseCurrent()
 {
     const QString question =
         QStringLiteral("分班任务 \"%1\" 正在使用。\n要打开新的分班任务，必须先关闭该分班任务，要继续吗")
-            .arg(qs(m_task->GetTaskInfo().GetTaskName()));
+            .arg(qs(m_session->Task().GetTaskInfo().GetTaskName()));
     return CMessageBox::question(dialogParent(), question);
 }
 
 void CTaskManager::installMessageHandler(CScheduleTask& task)
 {
-    // An engine run reports a failed save in its report; the controller
-    // reports its own saves.
-    task.SetMessageHandler([this, owner = &task](const std::string& text) {
-        if (!m_quietTaskMessages && !CCore::IsTaskBusy(owner))
+    // An engine run reports a failed save in its report.
+    task.SetMessageHandler([owner = &task](const std::string& text) {
+        if (!CCore::IsTaskBusy(owner))
             showTaskMessage(text);
     });
 }
 
-bool CTaskManager::lockTask(const std::string& path, std::unique_ptr<CTaskLock>& lock)
+std::unique_ptr<CTaskSession> CTaskManager::lockTask(const std::string& path, bool newTask)
 {
-    lock = std::make_unique<CTaskLock>(CFileUtil::FromPath(CFileUtil::ToPath(path).parent_path()));
-    if (lock->Acquire("Quillon") != CTaskLock::Result::HeldByOther)
-        return true; // a lock that cannot be made (read-only folder) stops nothing
-    const CTaskLock::Holder& holder = lock->GetHolder();
-    QString who = qs(holder.program.empty() ? std::string("另一程序") : holder.program);
-    if (!holder.user.empty())
-        who += QStringLiteral("，用户 %1").arg(qs(holder.user));
-    if (!holder.host.empty())
-        who += QStringLiteral("，计算机 %1").arg(qs(holder.host));
-    if (!holder.time.empty())
-        who += QStringLiteral("，自 %1 起").arg(qs(holder.time));
-    const QString question =
-        QStringLiteral("分班任务 %1 正被另一程序使用（%2）。\n两个程序同时修改同一个分班任务，其中一个的修改会丢失。\n"
-                       "要以只读方式打开该分班任务吗？")
-            .arg(qs(path), who);
-    lock.reset();
-    return CMessageBox::question(dialogParent(), question);
+    auto session = std::make_unique<CTaskSession>("Quillon", CTaskSession::WhenHeld::OfferReadOnly);
+    const CTaskSession::Result locked = newTask ? session->LockNew(path) : session->Lock(path);
+    if (locked.outcome == CTaskSession::Outcome::HeldByOther && !CMessageBox::question(dialogParent(), qs(locked.message)))
+        return nullptr;
+    return session;
 }
 
-void CTaskManager::adoptTask(std::unique_ptr<CScheduleTask> task, const std::string& path,
-                             std::unique_ptr<CTaskLock> lock)
+void CTaskManager::adoptTask(std::unique_ptr<CTaskSession> session, const std::string& path)
 {
-    m_task = std::move(task);
-    m_lock = std::move(lock);
-    m_readOnly = !m_lock || !CFolderAccess::canWriteIn(m_task->GetTaskInfo().GetTaskFolder());
-    m_task->SetReadOnly(m_readOnly);
+    m_session = std::move(session);
     if (m_mainWindow)
         m_mainWindow->taskOpened();
     refreshTaskDisplay();
@@ -292,85 +283,50 @@ bool CTaskManager::openTask(std::string path)
         CMessageBox::error(parent, QStringLiteral("分班任务文件 %1 不存在").arg(qs(path)));
         return false;
     }
-    if (m_task) {
-        if (CFileUtil::SamePath(m_task->GetTaskInfo().GetTaskFile(), path))
+    if (m_session) {
+        if (CFileUtil::SamePath(m_session->Task().GetTaskInfo().GetTaskFile(), path))
             return true;
     }
     // Asked first, so that a "no" leaves the task in use open.
-    std::unique_ptr<CTaskLock> lock;
-    if (!lockTask(path, lock))
+    std::unique_ptr<CTaskSession> session = lockTask(path);
+    if (!session)
         return false;
-    if (m_task) {
+    if (m_session) {
         if (!confirmCloseCurrent())
             return false;
         closeTask();
     }
 
-    auto task = std::make_unique<CScheduleTask>();
-    installMessageHandler(*task);
-    if (!task->Open(path))
+    installMessageHandler(session->Task());
+    const CTaskSession::Result opened = session->Open(path);
+    if (opened.outcome == CTaskSession::Outcome::NotFound)
         return false; // the previous task is gone as well, and the window says so
-    const bool heldByOther = !lock;
-    adoptTask(std::move(task), path, std::move(lock));
+    adoptTask(std::move(session), path);
 
-    if (heldByOther)
-        return true; // the question said it all
-    if (m_readOnly) {
-        // Told once; nothing is written into the folder from now on.
-        CMessageBox::show(parent,
-                          QStringLiteral("分班任务文件夹 %1 不能写入（只读的共享文件夹或U盘，或者没有写入权限）。\n"
-                                         "分班任务以只读方式打开：可以查看数据和自动分班，但结果不能保存到这个文件夹，"
-                                         "可以另存到其他文件夹。")
-                              .arg(qs(m_task->GetTaskInfo().GetTaskFolder())),
-                          CMessageBox::Icon::Warning);
+    if (opened.outcome == CTaskSession::Outcome::ReadOnly) {
+        // Told once (the question told already when another program has
+        // it); nothing is written into the folder from now on.
+        if (!opened.message.empty())
+            CMessageBox::show(parent, qs(opened.message), CMessageBox::Icon::Warning);
         return true;
     }
     // Both data files are rewritten in the current form right away; a file
     // that was not read completely is kept aside first.
-    const bool saveInput = preserveUnreadableInput(*m_task);
-    saveDataFiles(*m_task, saveInput);
-    return true;
-}
-
-bool CTaskManager::preserveUnreadableInput(CScheduleTask& task)
-{
-    const std::string inputPath = task.GetTaskInfo().GetInputFilePath();
-    const bool damaged = task.IsInputDamaged();
-    const bool unreadable = task.GetInputState() == CScheduleTask::InputState::Missing
-                            && CFileUtil::FileExists(inputPath)
-                            && QFileInfo(qs(inputPath)).size() > 0;
-    if (!damaged && !unreadable)
-        return true;
-
-    const std::string folder = CFileUtil::WithSeparator(task.GetTaskInfo().GetTaskFolder());
-    const std::string stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
-    std::string copyPath = folder + "input.damaged-" + stamp + ".xml";
-    for (int n = 2; CFileUtil::FileExists(copyPath) || CFileUtil::FolderExists(copyPath); ++n)
-        copyPath = folder + "input.damaged-" + stamp + "-" + std::to_string(n) + ".xml";
-
-    const auto bytes = CFileUtil::ReadFile(inputPath);
-    const bool copied = bytes && CFileUtil::WriteFileAtomically(copyPath, *bytes);
-    const QString what = damaged
-        ? QStringLiteral("分班数据文件 %1 已损坏，只读入了出错位置之前的数据。").arg(qs(inputPath))
-        : QStringLiteral("分班数据文件 %1 无法读取，没有读入任何数据。").arg(qs(inputPath));
-    if (!copied) {
-        CMessageBox::error(dialogParent(),
-                           what + QStringLiteral("\n无法另存原文件的副本，为防止数据丢失，该文件暂不改写。"));
-        return false;
-    }
-    CMessageBox::show(dialogParent(),
-                      what + QStringLiteral("\n原文件已另存为：\n%1").arg(qs(copyPath)),
-                      CMessageBox::Icon::Warning);
+    const CTaskSession::CopyResult kept = m_session->KeepDamagedInput();
+    if (kept.copy == CTaskSession::InputCopy::NotCopied)
+        CMessageBox::error(parent, qs(kept.message));
+    else if (kept.copy == CTaskSession::InputCopy::Copied)
+        CMessageBox::show(parent, qs(kept.message), CMessageBox::Icon::Warning);
+    saveDataFiles(m_session->Task(), kept.copy != CTaskSession::InputCopy::NotCopied);
     return true;
 }
 
 void CTaskManager::saveDataFiles(CScheduleTask& task, bool saveInput)
 {
-    const QScopedValueRollback<bool> quiet(m_quietTaskMessages, true);
     const CTaskInfo& info = task.GetTaskInfo();
-    if (saveInput && !task.SaveInputData())
+    if (saveInput && task.WriteInputData() != CScheduleTask::SaveResult::Saved)
         CMessageBox::error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetInputFilePath())));
-    if (!task.SaveOutputData())
+    if (task.WriteOutputData() != CScheduleTask::SaveResult::Saved)
         CMessageBox::error(dialogParent(), QStringLiteral("保存分班数据失败：\n%1").arg(qs(info.GetOutputFilePath())));
 }
 
@@ -401,7 +357,7 @@ bool CTaskManager::newTask()
         return false;
     // Whether the task in use may be closed is asked before anything of the
     // new task is written: a "no" leaves nothing behind.
-    if (m_task && !confirmCloseCurrent()) {
+    if (m_session && !confirmCloseCurrent()) {
         if (!dialog.createdFolder().isEmpty())
             QDir().rmdir(dialog.createdFolder());
         return false;
@@ -420,10 +376,11 @@ bool CTaskManager::newTask()
 
 bool CTaskManager::saveTaskElsewhere()
 {
-    if (!m_task)
+    if (!m_session)
         return false;
+    CScheduleTask& task = m_session->Task();
     // A header of its own: the copy's task file is named after its name.
-    const CTaskInfo& current = m_task->GetTaskInfo();
+    const CTaskInfo& current = task.GetTaskInfo();
     CTaskInfo info;
     info.SetTaskName(current.GetTaskName());
     info.SetDescription(current.GetDescription());
@@ -446,39 +403,36 @@ bool CTaskManager::saveTaskElsewhere()
 
     // The task writes its files where its header says; the header goes back
     // when the copy cannot be made.
-    const CTaskInfo original = m_task->GetTaskInfo();
-    const bool readOnly = m_task->IsReadOnly();
-    m_task->SetTaskInfo(info);
-    m_task->SetReadOnly(false);
-    std::unique_ptr<CTaskLock> lock;
-    bool saved = false;
-    if (lockTask(info.GetTaskFile(), lock) && lock) {
-        const QScopedValueRollback<bool> quiet(m_quietTaskMessages, true);
-        saved = info.WriteToFile() && m_task->SaveInputData() && m_task->SaveOutputData()
-                && m_task->SaveLastReportInfo();
-    }
-    auto copy = std::make_unique<CScheduleTask>();
-    installMessageHandler(*copy);
-    if (!saved || !copy->Open(info.GetTaskFile())) {
-        m_task->SetTaskInfo(original);
-        m_task->SetReadOnly(readOnly);
+    const CTaskInfo original = task.GetTaskInfo();
+    const bool readOnly = task.IsReadOnly();
+    task.SetTaskInfo(info);
+    task.SetReadOnly(false);
+    std::unique_ptr<CTaskSession> copy = lockTask(info.GetTaskFile(), true);
+    const bool saved = copy && !copy->IsHeldByOther() && info.WriteToFile()
+                       && task.WriteInputData() == CScheduleTask::SaveResult::Saved
+                       && task.WriteOutputData() == CScheduleTask::SaveResult::Saved && task.SaveLastReportInfo();
+    if (copy)
+        installMessageHandler(copy->Task());
+    if (!saved || copy->Open(info.GetTaskFile()).outcome == CTaskSession::Outcome::NotFound) {
+        task.SetTaskInfo(original);
+        task.SetReadOnly(readOnly);
         CMessageBox::error(dialogParent(), QStringLiteral("无法把分班任务另存到 %1").arg(qs(info.GetTaskFolder())));
         return false;
     }
     closeTask();
-    adoptTask(std::move(copy), info.GetTaskFile(), std::move(lock));
+    adoptTask(std::move(copy), info.GetTaskFile());
     return true;
 }
 
 void CTaskManager::editTaskInfo()
 {
-    if (!m_task)
+    if (!m_session)
         return;
-    if (m_readOnly) {
+    if (m_session->IsReadOnly()) {
         CMessageBox::information(dialogParent(), QStringLiteral("分班任务以只读方式打开，不能修改分班任务信息。"));
         return;
     }
-    CTaskInfo& info = m_task->GetTaskInfo();
+    CTaskInfo& info = m_session->Task().GetTaskInfo();
     CTaskInfoDlg dialog(info, true, QStringLiteral("设置分班任务信息"), m_tip.get(), dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -490,11 +444,11 @@ void CTaskManager::editTaskInfo()
 void CTaskManager::backupTask()
 {
     QWidget* parent = dialogParent();
-    if (!m_task) {
+    if (!m_session) {
         CMessageBox::information(parent, QStringLiteral("没有正在使用的分班任务"));
         return;
     }
-    const CTaskInfo& info = m_task->GetTaskInfo();
+    const CTaskInfo& info = m_session->Task().GetTaskInfo();
     CBackupDlg dialog(qs(info.GetTaskName()), qs(info.GetTaskFolder()), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -509,12 +463,8 @@ void CTaskManager::backupTask()
         name = CFileUtil::FromPath(CFileUtil::ToPath(info.GetTaskFile()).stem());
     const std::string target = CFileUtil::WithSeparator(QDir::toNativeSeparators(chosen).toStdString()) + name
                                + CFileUtil::Separator();
-    const std::string source = CFileUtil::WithSeparator(info.GetTaskFolder());
 
-    const bool ok = QDir().mkdir(qs(target))
-                    && CFileUtil::CopyFileReplacing(info.GetTaskFile(), target + name + ".qz")
-                    && CFileUtil::CopyFileReplacing(source + "input.xml", target + "input.xml")
-                    && CFileUtil::CopyFileReplacing(source + "output.xml", target + "output.xml");
+    const bool ok = QDir().mkdir(qs(target)) && CTaskBackup::CopyTask(info, target, name + ".qz");
     if (!ok) {
         CMessageBox::error(parent, QStringLiteral("备份失败,请检查您是否有系统管理员权限"));
         return;

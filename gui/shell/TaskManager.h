@@ -10,7 +10,7 @@
 #include <vector>
 
 class CScheduleTask;
-class CTaskLock;
+class CTaskSession;
 class CTaskWindow;
 class CTipWnd;
 class QWidget;
@@ -67,11 +67,11 @@ public:
     CTaskManager& operator=(const CTaskManager&) = delete;
     ~CTaskManager();
 
-    bool hasTask() const { return m_task != nullptr; }
-    CScheduleTask* task() const { return m_task.get(); }
+    bool hasTask() const { return m_session != nullptr; }
+    CScheduleTask* task() const;
     // Whether the open task was opened read-only (its folder cannot be
     // written, or another program has it): nothing is saved into it.
-    bool isReadOnly() const { return m_task && m_readOnly; }
+    bool isReadOnly() const;
     // Deletes the open task without asking or saving.
     void closeTask();
 
@@ -134,26 +134,20 @@ private:
     // Asks whether the open task may be closed for another one.
     bool confirmCloseCurrent();
     // Shows the task's failed file operations, except those of an engine
-    // run and those the controller reports itself.
+    // run, which reports them itself.
     void installMessageHandler(CScheduleTask& task);
-    // Takes the lock of the task at path. When another program holds it,
-    // asks whether to open the task read-only: false when the answer is no;
-    // otherwise lock is set (empty when the task is to be read-only).
-    bool lockTask(const std::string& path, std::unique_ptr<CTaskLock>& lock);
-    // Makes task the open task: display, recent list, task pages. Without a
-    // lock the task is read-only.
-    void adoptTask(std::unique_ptr<CScheduleTask> task, const std::string& path, std::unique_ptr<CTaskLock> lock);
-    // Keeps a copy of an input data file that could not be read completely
-    // before it is rewritten. False when no copy could be made.
-    bool preserveUnreadableInput(CScheduleTask& task);
+    // A session for the task at path with its lock taken (newTask: for a
+    // task about to be written there). When another program holds it, asks
+    // whether to open the task read-only: null when the answer is no.
+    std::unique_ptr<CTaskSession> lockTask(const std::string& path, bool newTask = false);
+    // Makes the session's task the open task: display, recent list, task
+    // pages.
+    void adoptTask(std::unique_ptr<CTaskSession> session, const std::string& path);
     void saveDataFiles(CScheduleTask& task, bool saveInput);
 
-    std::unique_ptr<CScheduleTask> m_task;
-    // Held while the task is open, so that no second program changes it.
-    std::unique_ptr<CTaskLock> m_lock;
-    bool m_readOnly = false;
-    // Set while the controller reports failed saves itself.
-    bool m_quietTaskMessages = false;
+    // The open task with its lock, held while the task is open so that no
+    // second program changes it.
+    std::unique_ptr<CTaskSession> m_session;
     CTaskWindow* m_mainWindow = nullptr;
     CRecentTaskList m_recent;
     std::string m_settingsPath;

@@ -387,6 +387,37 @@ TEST_F(ShellTask, BackupTwiceIntoOneFolder)
     EXPECT_EQ(CMessageBox::shownMessages()[0].icon, CMessageBox::Icon::Error);
 }
 
+TEST_F(ShellTask, BackupTakesTheReportAlong)
+{
+    const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
+    CTaskManager* m = manager();
+    ASSERT_TRUE(m->openTask(a));
+    QDir().mkpath(path(QStringLiteral("safe")));
+    auto backup = [this, m](const QString& into) {
+        QDir().mkpath(path(into));
+        CMessageBox::clearTestState();
+        CMessageBox::pushPath(path(into));
+        whenModal<CBackupDlg>([](CBackupDlg* dialog) {
+            dialog->openFolderBox()->setChecked(false);
+            dialog->accept();
+        });
+        m->backupTask();
+        return CMessageBox::shownTexts();
+    };
+
+    // A task never divided has no report, and its backup has none.
+    EXPECT_EQ(backup(QStringLiteral("first")), QStringList{QStringLiteral("备份成功")});
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("first/甲/report.txt"))));
+
+    m->task()->GetLastReportInfo().SetReportInfo("分班报告：两个班");
+    ASSERT_TRUE(m->task()->SaveLastReportInfo());
+    EXPECT_EQ(backup(QStringLiteral("second")), QStringList{QStringLiteral("备份成功")});
+    for (const char* file : {"甲.qz", "input.xml", "output.xml", "report.txt"})
+        EXPECT_EQ(readBytes(path(QStringLiteral("second/甲/") + QString::fromUtf8(file))),
+                  readBytes(path(QStringLiteral("a/") + QString::fromUtf8(file))))
+            << file;
+}
+
 TEST_F(ShellTask, DamagedInputIsKeptBeforeRewrite)
 {
     const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
