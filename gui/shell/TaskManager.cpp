@@ -1,7 +1,7 @@
 #include "gui/shell/TaskManager.h"
 
 #include "base/util/AccountName.h"
-#include "gui/shell/BackupDlg.h"
+#include "gui/shell/BackupDialog.h"
 #include "core/Core.h"
 #include "base/util/FileUtil.h"
 #include "gui/common/FolderAccess.h"
@@ -495,7 +495,7 @@ void CTaskManager::backupTask()
         return;
     }
     const CTaskInfo& info = m_task->GetTaskInfo();
-    CBackupDlg dialog(qs(info.GetTaskName()), qs(info.GetTaskFolder()), parent);
+    CBackupDialog dialog(qs(info.GetTaskName()), qs(info.GetTaskFolder()), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString chosen = CMessageBox::getExistingDirectory(parent, QStringLiteral("将当前排课任务备份到"), QString());

@@ -8,7 +8,7 @@
 #include "core/DivisionChartFigures.h"
 #include "gui/results/DivisionChartView.h"
 #include "core/DivisionStatistics.h"
-#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
 #include "gui/results/DivisionStatisticsModel.h"
 #include "gui/common/MessageBox.h"
 #include "PdfTestSupport.h"
@@ -178,7 +178,7 @@ TEST_F(DivisionChartTest, NothingToDrawGivesANote)
 
 TEST_F(DivisionChartTest, PicturesAndClipboard)
 {
-    CDivisionStatisticsDlg dialog(task);
+    CDivisionStatisticsDialog dialog(task);
     dialog.show();
     CDivisionChartView* charts = dialog.chartView();
     EXPECT_FALSE(charts->isVisible());
@@ -229,7 +229,7 @@ TEST_F(DivisionChartTest, PicturesAndClipboard)
 TEST_F(DivisionChartTest, ChartsFollowTheDivision)
 {
     const auto totalOfFirstClass = [this] {
-        CDivisionStatisticsDlg dialog(task);
+        CDivisionStatisticsDialog dialog(task);
         auto* bars = FindSeries<QBarSeries>(*dialog.chartView()->currentChart());
         return bars->barSets().value(0)->at(0);
     };
@@ -338,7 +338,7 @@ TEST(ChartScreenshots, DemoAndLargeSchool)
         }
         EXPECT_TRUE(CChartImage::save(std::make_unique<CDivisionChart>(figures, Kind::Headcount, Figures::Total), QSize(1200, 700),
                                       out.filePath(QStringLiteral("chart-%1-sex.png").arg(name))));
-        CDivisionStatisticsDlg dialog(*task);
+        CDivisionStatisticsDialog dialog(*task);
         dialog.resize(1366, 740);
         dialog.show();
         dialog.viewTabs()->setCurrentIndex(1);
@@ -346,7 +346,7 @@ TEST(ChartScreenshots, DemoAndLargeSchool)
         EXPECT_TRUE(dialog.grab().save(out.filePath(QStringLiteral("chart-%1-window.png").arg(name))));
     }
 
-    CDivisionStatisticsDlg dialog(demo);
+    CDivisionStatisticsDialog dialog(demo);
     dialog.resize(1100, 620);
     dialog.show();
     dialog.viewTabs()->setCurrentIndex(1);

@@ -26,13 +26,13 @@ class QPushButton;
 // window goes on at once and stops. The dialog closes only when the worker
 // has let go of the task: from then on engineResult() tells how the run
 // really ended.
-class CAutoDivisionDlg : public QDialog, public CDivisionOwner
+class CAutoDivisionDialog : public QDialog, public CDivisionOwner
 {
     Q_OBJECT
 
 public:
-    explicit CAutoDivisionDlg(CScheduleTask& task, QWidget* parent = nullptr);
-    ~CAutoDivisionDlg() override;
+    explicit CAutoDivisionDialog(CScheduleTask& task, QWidget* parent = nullptr);
+    ~CAutoDivisionDialog() override;
 
     // Classes handed to the engine; empty for a division of every class.
     void setClassFilter(const std::vector<std::string>& classIds) { m_classFilter = classIds; }
