@@ -45,7 +45,7 @@ int main(int argc, char* argv[])
         startTask = QDir::toNativeSeparators(QFileInfo(parser.positionalArguments().first()).absoluteFilePath())
                         .toStdString();
 
-    QApplication::setFont(CUICore::instance()->GetDefaultFont());
+    QApplication::setFont(CUICore::instance()->getDefaultFont());
 
     // The login dialog is the only window for a while; its closing must not
     // end the program before the main window is up.

@@ -34,7 +34,7 @@ protected:
 
 CListHeaderView::CListHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
 {
-    setFont(CUICore::instance()->GetDefaultFont());
+    setFont(CUICore::instance()->getDefaultFont());
     setHighlightSections(false);
     setSectionsClickable(false);
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -58,7 +58,7 @@ void CListHeaderView::decorate(QTableView* view, int rowHeight)
     view->setGridStyle(Qt::SolidLine);
     view->setWordWrap(false);
     view->setFrameShape(QFrame::NoFrame);
-    view->setFont(CUICore::instance()->GetDefaultFont());
+    view->setFont(CUICore::instance()->getDefaultFont());
     view->setItemDelegate(new CellDelegate(view)); // owned by the view
 }
 

@@ -130,7 +130,7 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
     // Nobody placed in any class: say so over the list.
     m_noDivision = new QLabel(QStringLiteral("还没有分班结果。\n请在“4 自动分班”中点击“开始自动分班”。"));
     m_noDivision->setAlignment(Qt::AlignCenter);
-    m_noDivision->setFont(CUICore::instance()->GetDefaultFont());
+    m_noDivision->setFont(CUICore::instance()->getDefaultFont());
     auto* overlay = new QVBoxLayout(table()->viewport());
     overlay->addWidget(m_noDivision, 0, Qt::AlignCenter);
     m_noDivision->setVisible(m_data->GetRowCount() == 0);

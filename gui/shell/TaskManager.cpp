@@ -110,7 +110,7 @@ CTaskManager::CTaskManager()
     m_recent.bind(m_settingsPath, CRecentTaskList::DefaultCapacity);
     readSettings();
     m_tip = std::make_unique<CTipWnd>();
-    m_tip->setFont(CUICore::instance()->GetDefaultFont());
+    m_tip->setFont(CUICore::instance()->getDefaultFont());
 }
 
 CTaskManager::~CTaskManager()
