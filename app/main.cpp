@@ -39,7 +39,7 @@ int main(int argc, char* argv[])
                                  QStringLiteral("[TASK.qz]"));
     parser.process(app);
     if (parser.isSet(settingsOption))
-        qputenv("QUILLON_SETTINGS", QFileInfo(parser.value(settingsOption)).absoluteFilePath().toLocal8Bit());
+        CTaskManager::setSettingsFile(QFileInfo(parser.value(settingsOption)).absoluteFilePath().toStdString());
     std::string startTask;
     if (!parser.positionalArguments().isEmpty())
         startTask = QDir::toNativeSeparators(QFileInfo(parser.positionalArguments().first()).absoluteFilePath())

@@ -31,10 +31,17 @@
 #include <cstdlib>
 
 namespace {
-std::unique_ptr<CTaskManager>& holder()
+// The controller and the settings file the next one is made with.
+struct Holder
 {
-    static std::unique_ptr<CTaskManager> manager;
-    return manager;
+    std::unique_ptr<CTaskManager> manager;
+    std::string settingsFile;
+};
+
+Holder& holder()
+{
+    static Holder held;
+    return held;
 }
 
 QString qs(const std::string& text)
@@ -68,32 +75,36 @@ void showTaskMessage(const std::string& text)
 
 CTaskManager* CTaskManager::instance()
 {
-    auto& manager = holder();
+    auto& manager = holder().manager;
     if (!manager)
-        manager.reset(new CTaskManager());
+        manager.reset(new CTaskManager(settingsFilePath()));
     return manager.get();
 }
 
 void CTaskManager::release()
 {
-    holder().reset();
+    holder().manager.reset();
+}
+
+void CTaskManager::setSettingsFile(const std::string& path)
+{
+    holder().settingsFile = path;
 }
 
 CTaskManager* CTaskManager::existing()
 {
-    return holder().get();
+    return holder().manager.get();
 }
 
 std::string CTaskManager::settingsFilePath()
 {
-    return settingsFilePath(QCoreApplication::applicationDirPath());
+    return settingsFilePath(QCoreApplication::applicationDirPath(), QString::fromStdString(holder().settingsFile));
 }
 
-std::string CTaskManager::settingsFilePath(const QString& programDir)
+std::string CTaskManager::settingsFilePath(const QString& programDir, const QString& chosen)
 {
-    const QString fromEnvironment = qEnvironmentVariable("QUILLON_SETTINGS");
-    if (!fromEnvironment.isEmpty())
-        return QDir::toNativeSeparators(QFileInfo(fromEnvironment).absoluteFilePath()).toStdString();
+    if (!chosen.isEmpty())
+        return QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath()).toStdString();
     // An installed program's folder belongs to the system, even where this
     // user (root) could write into it.
     if (!programDir.isEmpty() && !CInstallLayout::isInstalled(programDir) && CFolderAccess::canWriteIn(programDir))
@@ -104,8 +115,8 @@ std::string CTaskManager::settingsFilePath(const QString& programDir)
     return QDir::toNativeSeparators(configDir + QStringLiteral("/qz.ini")).toStdString();
 }
 
-CTaskManager::CTaskManager()
-    : m_settingsPath(settingsFilePath())
+CTaskManager::CTaskManager(std::string settingsPath)
+    : m_settingsPath(std::move(settingsPath))
 {
     m_recent.bind(m_settingsPath, CRecentTaskList::DefaultCapacity);
     readSettings();
