@@ -90,13 +90,13 @@ int CTablePrinter::StartPrint(QWidget* parent, const QString& printerName, int c
     } else {
         const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
         if (info.isNull()) {
-            m_errorCode = ErrorOpenPrinter;
+            m_errorCode = kErrorOpenPrinter;
             return -1;
         }
         m_printer->setOutputFormat(QPrinter::NativeFormat);
         m_printer->setPrinterName(printerName);
         if (!m_printer->isValid()) {
-            m_errorCode = ErrorOpenPrinter;
+            m_errorCode = kErrorOpenPrinter;
             return -1;
         }
         m_copies = std::max(copies, 1);
@@ -112,7 +112,7 @@ int CTablePrinter::StartPdf(const QString& path)
     m_errorCode = 0;
     const QFileInfo target(path);
     if (path.isEmpty() || target.isDir() || !target.absoluteDir().exists()) {
-        m_errorCode = ErrorOpenPrinter;
+        m_errorCode = kErrorOpenPrinter;
         return -1;
     }
     m_pdfPath = target.absoluteFilePath();
@@ -184,7 +184,7 @@ void CTablePrinter::discardPdf()
 
 int CTablePrinter::AddFont(const QString& face, int size, int smallSize)
 {
-    if (static_cast<int>(m_fontSets.size()) >= MaxFontSets)
+    if (static_cast<int>(m_fontSets.size()) >= kMaxFontSets)
         return -1;
     const QString installed = InstalledFace(face);
     FontSet set;
@@ -351,7 +351,7 @@ int CTablePrinter::StartPage()
     m_freshPage = true;
     if (!newDevicePage()) {
         m_pageOpen = false;
-        m_errorCode = ErrorStartPage;
+        m_errorCode = kErrorStartPage;
         return -1;
     }
     m_pageOpen = true;
@@ -427,7 +427,7 @@ void CTablePrinter::breakPageIfFull(int textHeight)
         m_pageOpen = true;
     } else {
         m_pageOpen = false;
-        m_errorCode = ErrorStartPage;
+        m_errorCode = kErrorStartPage;
     }
     m_freshPage = false;
     m_y = topMarginPixels();

@@ -46,9 +46,9 @@ public:
     enum class TableAlignment { Centre = 1, Left = 2, Right = 4 };
     enum class PagePart { Footer = 0, Header = 1 };
 
-    static constexpr int ErrorStartPage = 7;
-    static constexpr int ErrorOpenPrinter = 8;
-    static constexpr int MaxFontSets = 10;
+    static constexpr int kErrorStartPage = 7;
+    static constexpr int kErrorOpenPrinter = 8;
+    static constexpr int kMaxFontSets = 10;
 
     // Called with the page number for its header and for its footer. Lines
     // the hook prints never break the page.
@@ -78,7 +78,7 @@ public:
 
     // A set of four fonts (normal, bold, small normal, small bold) of the face
     // at the sizes in points; selects its normal font. The index of the set,
-    // or -1 when there are MaxFontSets already. A face that is not installed
+    // or -1 when there are kMaxFontSets already. A face that is not installed
     // is replaced by the program's Chinese face.
     int AddFont(const QString& face, int size, int smallSize);
     void SelectFont(int fontSet);

@@ -101,7 +101,7 @@ void CAutoDivisionDialog::handleNotify(std::uintptr_t wParam, std::intptr_t lPar
         m_finished = true;
         // Leave the final state on screen for a moment, then close.
         repaint();
-        QTimer::singleShot(ClosingPauseMs, this, [this] {
+        QTimer::singleShot(kClosingPauseMs, this, [this] {
             if (isVisible()) // not cancelled meanwhile
                 accept();
         });

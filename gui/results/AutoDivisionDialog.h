@@ -57,7 +57,7 @@ public:
     void Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     // How long the finished state stays on screen before the dialog closes.
-    static constexpr int ClosingPauseMs = 500;
+    static constexpr int kClosingPauseMs = 500;
 
 signals:
     // A new status line from the engine, while its worker waits.

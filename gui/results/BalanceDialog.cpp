@@ -172,7 +172,7 @@ void CBalanceDialog::finish()
     m_progress->setValue(100);
     // Leave the final state on screen for a moment, then close.
     repaint();
-    QTimer::singleShot(ClosingPauseMs, this, [this] {
+    QTimer::singleShot(kClosingPauseMs, this, [this] {
         if (isVisible() && !m_stopping)
             accept();
     });

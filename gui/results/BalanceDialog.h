@@ -64,7 +64,7 @@ public:
     QLabel* figure(int row, int column) const;
 
     // How long the finished state stays on screen before the dialog closes.
-    static constexpr int ClosingPauseMs = 500;
+    static constexpr int kClosingPauseMs = 500;
 
 public slots:
     void done(int result) override;

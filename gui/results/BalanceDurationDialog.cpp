@@ -45,7 +45,7 @@ CBalanceDurationDialog::CBalanceDurationDialog(QWidget* parent) : QDialog(parent
         m_group->addButton(button, static_cast<int>(i));
         options->addWidget(button);
     }
-    setChoice(DefaultChoice);
+    setChoice(kDefaultChoice);
 
     m_start = new QPushButton(QStringLiteral("开始优化"), this);
     m_start->setDefault(true);
@@ -88,7 +88,7 @@ void CBalanceDurationDialog::setChoice(int index)
 double CBalanceDurationDialog::seconds() const
 {
     const int index = choice();
-    return kChoices[index >= 0 ? index : DefaultChoice].seconds;
+    return kChoices[index >= 0 ? index : kDefaultChoice].seconds;
 }
 
 QRadioButton* CBalanceDurationDialog::choiceButton(int index) const

@@ -23,7 +23,7 @@ public:
     };
     // 快速, 标准 (chosen at first), 深入.
     static std::span<const Choice> choices();
-    static constexpr int DefaultChoice = 1;
+    static constexpr int kDefaultChoice = 1;
 
     explicit CBalanceDurationDialog(QWidget* parent = nullptr);
 

@@ -118,7 +118,7 @@ std::string CTaskManager::settingsFilePath(const QString& programDir, const QStr
 CTaskManager::CTaskManager(std::string settingsPath)
     : m_settingsPath(std::move(settingsPath))
 {
-    m_recent.bind(m_settingsPath, CRecentTaskList::DefaultCapacity);
+    m_recent.bind(m_settingsPath, CRecentTaskList::kDefaultCapacity);
     readSettings();
     m_tip = std::make_unique<CTipWnd>();
     m_tip->setFont(CUICore::instance()->getDefaultFont());

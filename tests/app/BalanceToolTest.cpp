@@ -194,7 +194,7 @@ TEST_F(BalanceToolTest, UndividedTaskOrDeclinedChoiceChangesNothing)
     bool sawRun = false;
     ModalDriver driver([&](QWidget* modal) {
         if (auto* duration = qobject_cast<CBalanceDurationDialog*>(modal)) {
-            EXPECT_EQ(duration->choice(), CBalanceDurationDialog::DefaultChoice);
+            EXPECT_EQ(duration->choice(), CBalanceDurationDialog::kDefaultChoice);
             EXPECT_DOUBLE_EQ(duration->seconds(), 10.0);
             duration->cancelButton()->click();
             return true;

@@ -127,7 +127,7 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
         EXPECT_EQ(dialog.statusLabel()->text(), QStringLiteral("正在检查分班数据,请稍候..."));
         EXPECT_EQ(dialog.resultCode(), 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 3000));
-        EXPECT_GE(shown.elapsed(), CAutoDivisionDialog::ClosingPauseMs - 100);
+        EXPECT_GE(shown.elapsed(), CAutoDivisionDialog::kClosingPauseMs - 100);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
 
@@ -138,7 +138,7 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
         dialog.open();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isFinished(); }, 5000));
         dialog.cancelButton()->click();
-        QTest::qWait(CAutoDivisionDialog::ClosingPauseMs + 200);
+        QTest::qWait(CAutoDivisionDialog::kClosingPauseMs + 200);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
         EXPECT_EQ(dialog.resultCode(), 1);
     }

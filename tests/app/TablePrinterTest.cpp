@@ -201,18 +201,18 @@ TEST_F(TablePrinterTest, FailuresGiveTheirErrorCodes)
 {
     CTablePrinter missing;
     EXPECT_EQ(missing.StartPrint(nullptr, QStringLiteral("没有这台打印机")), -1);
-    EXPECT_EQ(missing.getErrorCode(), P::ErrorOpenPrinter);
+    EXPECT_EQ(missing.getErrorCode(), P::kErrorOpenPrinter);
     EXPECT_EQ(missing.StartPdf(QString::fromStdString(folder.File("no/such/folder.pdf"))), -1);
-    EXPECT_EQ(missing.getErrorCode(), P::ErrorOpenPrinter);
+    EXPECT_EQ(missing.getErrorCode(), P::kErrorOpenPrinter);
     EXPECT_EQ(missing.StartPdf(QString::fromStdString(folder.Path().string())), -1);
 
     CTablePrinter notStarted;
     EXPECT_EQ(notStarted.StartPage(), -1);
-    EXPECT_EQ(notStarted.getErrorCode(), P::ErrorStartPage);
+    EXPECT_EQ(notStarted.getErrorCode(), P::kErrorStartPage);
     notStarted.PrintText(0, QStringLiteral("no page, no font")); // harmless
 
     CTablePrinter fonts;
-    for (int set = 0; set < P::MaxFontSets; ++set)
+    for (int set = 0; set < P::kMaxFontSets; ++set)
         EXPECT_EQ(fonts.AddFont(QStringLiteral("宋体"), 9, 8), set);
     EXPECT_EQ(fonts.AddFont(QStringLiteral("宋体"), 9, 8), -1);
     EXPECT_TRUE(FolderEntries().isEmpty());
