@@ -39,13 +39,13 @@ int main(int argc, char* argv[])
                                  QStringLiteral("[TASK.qz]"));
     parser.process(app);
     if (parser.isSet(settingsOption))
-        qputenv("QUILLON_SETTINGS", QFileInfo(parser.value(settingsOption)).absoluteFilePath().toLocal8Bit());
+        CTaskManager::setSettingsFile(QFileInfo(parser.value(settingsOption)).absoluteFilePath().toStdString());
     std::string startTask;
     if (!parser.positionalArguments().isEmpty())
         startTask = QDir::toNativeSeparators(QFileInfo(parser.positionalArguments().first()).absoluteFilePath())
                         .toStdString();
 
-    QApplication::setFont(CUICore::instance()->GetDefaultFont());
+    QApplication::setFont(CUICore::instance()->getDefaultFont());
 
     // The login dialog is the only window for a while; its closing must not
     // end the program before the main window is up.

@@ -44,7 +44,7 @@ void BM_ChartFigures(benchmark::State& state)
     CScheduleTask& task = GuiBench::School();
     for (auto _ : state) {
         CDivisionChartFigures figures(task);
-        benchmark::DoNotOptimize(figures.ClassDistributions(CDivisionChartFigures::Total).size());
+        benchmark::DoNotOptimize(figures.ClassDistributions(CDivisionChartFigures::kTotal).size());
     }
 }
 BENCHMARK(BM_ChartFigures)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);

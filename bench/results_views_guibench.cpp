@@ -4,9 +4,9 @@
 #include "GuiBenchSupport.h"
 
 #include "core/DivisionStatistics.h"
-#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
 #include "core/DivisionTableData.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/common/MessageBox.h"
 
 #include <QComboBox>
@@ -19,7 +19,7 @@ void BM_DivisionTableOpen(benchmark::State& state)
 {
     CScheduleTask& task = GuiBench::School();
     for (auto _ : state) {
-        CDivisionTableDlg dialog(task);
+        CDivisionTableDialog dialog(task);
         dialog.show();
         QPixmap shot = dialog.grab();
         benchmark::DoNotOptimize(shot);
@@ -30,7 +30,7 @@ BENCHMARK(BM_DivisionTableOpen)->Unit(benchmark::kMillisecond)->Repetitions(5)->
 void BM_DivisionTableChooseClass(benchmark::State& state)
 {
     CScheduleTask& task = GuiBench::School();
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     dialog.show();
     int index = 1;
     for (auto _ : state) {
@@ -67,7 +67,7 @@ void BM_DivisionTableMove(benchmark::State& state)
         return;
     }
     CMessageBox::setTestMode(true); // nothing may wait for an answer
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     dialog.show();
     dialog.table()->selectRow(0);
     bool back = false;
@@ -87,7 +87,7 @@ void BM_StatisticsOpen(benchmark::State& state)
 {
     CScheduleTask& task = GuiBench::School();
     for (auto _ : state) {
-        CDivisionStatisticsDlg dialog(task);
+        CDivisionStatisticsDialog dialog(task);
         dialog.show();
         QPixmap shot = dialog.grab();
         benchmark::DoNotOptimize(shot);

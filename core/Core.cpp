@@ -76,7 +76,7 @@ bool CCore::IsRunning() const
 
 int CCore::GetResult() const
 {
-    return m_impl ? m_impl->GetResult() : CCoreImpl::RESULT_CANCELLED;
+    return m_impl ? m_impl->GetResult() : CCoreImpl::kResultCancelled;
 }
 
 bool CCore::IsResultSaved() const

@@ -104,7 +104,7 @@ void CCoreImpl::Start()
         m_thread.join(); // the last worker has ended; collect it
 
     m_stopRequested.store(false);
-    m_result.store(RESULT_CANCELLED);
+    m_result.store(kResultCancelled);
     ChooseSeed();
 
     // The worker shares ownership of this object when it can, so that it
@@ -233,9 +233,9 @@ void CCoreImpl::Wait()
 int CCoreImpl::RunSynchronously()
 {
     if (!m_task || IsRunning())
-        return RESULT_CANCELLED;
+        return kResultCancelled;
     m_stopRequested.store(false);
-    m_result.store(RESULT_CANCELLED);
+    m_result.store(kResultCancelled);
     ChooseSeed();
     const CCoreImpl* outer = t_worker;
     t_worker = this; // a Cancel from a notification stops this run
@@ -258,12 +258,12 @@ void CCoreImpl::ChooseSeed()
 
 int CCoreImpl::RunWorker()
 {
-    m_result.store(RESULT_CANCELLED);
+    m_result.store(kResultCancelled);
     m_resultSaved.store(false);
     // A run that is stopped changes nothing: the report it started is
     // replaced by the one the task held before.
     CReportInfo previousReport = m_task->GetLastReportInfo();
-    int result = RESULT_CANCELLED;
+    int result = kResultCancelled;
     try {
         m_task->InitReportInfo();
         if (CheckData() && !IsStopRequested())
@@ -272,9 +272,9 @@ int CCoreImpl::RunWorker()
     } catch (const std::exception&) {
         // Out of memory on a huge task: the run ends where it stands, like
         // a cancelled one, rather than taking the program down.
-        result = RESULT_CANCELLED;
+        result = kResultCancelled;
     }
-    if (result == RESULT_CANCELLED)
+    if (result == kResultCancelled)
         m_task->GetLastReportInfo() = std::move(previousReport);
     return result;
 }

@@ -25,7 +25,7 @@ class CCoreImpl : public std::enable_shared_from_this<CCoreImpl>
 {
 public:
     // Result code of a run that was stopped before it ended.
-    static constexpr int RESULT_CANCELLED = -1; // DIVISION_RESULT_CANCELLED
+    static constexpr int kResultCancelled = -1; // DIVISION_RESULT_CANCELLED
 
     CCoreImpl();
     CCoreImpl(const CCoreImpl&) = delete;
@@ -56,7 +56,7 @@ public:
     // Waits without limit for the worker to end by itself.
     void Wait();
     // Runs the whole worker routine on the calling thread and returns the
-    // result code (0, 1, 2, or RESULT_CANCELLED).
+    // result code (0, 1, 2, or kResultCancelled).
     int RunSynchronously();
     // The result code of the last run that ended.
     int GetResult() const { return m_result.load(); }
@@ -100,7 +100,7 @@ private:
     std::atomic<std::uint64_t> m_lastSeed{0};
     bool m_keepListOrder = false;
     bool m_saveFiles = true;
-    std::atomic<int> m_result{RESULT_CANCELLED};
+    std::atomic<int> m_result{kResultCancelled};
     std::atomic<bool> m_resultSaved{false};
 
     std::thread m_thread;

@@ -14,13 +14,13 @@ class CScheduleTask;
 // total.
 //
 // A measure is the position of a subject in the task's subject list, or
-// Total for the sum of a student's scores. As in the statistics, a student's
+// kTotal for the sum of a student's scores. As in the statistics, a student's
 // scores count up to the number of subjects; a score that is missing or not
 // a number counts as 0.
 class CDivisionChartFigures
 {
 public:
-    static constexpr std::size_t Total = static_cast<std::size_t>(-1);
+    static constexpr std::size_t kTotal = static_cast<std::size_t>(-1);
 
     // The five figures of a box plot. The quartiles are the medians of the
     // lower and the upper half of the sorted scores; with an odd number of

@@ -254,7 +254,7 @@ bool CDivisionCore::ReadPresets()
         const std::string classId = static_cast<const CStudentPreset*>(entry.object.get())->GetPresetClassId();
         const auto slot = m_slotByClassId.find(classId);
         m_students[static_cast<std::size_t>(student->second)].presetSlot =
-            slot == m_slotByClassId.end() ? PresetMissingClass : slot->second;
+            slot == m_slotByClassId.end() ? kPresetMissingClass : slot->second;
     }
     return !IsStopRequested();
 }
@@ -266,8 +266,8 @@ bool CDivisionCore::BuildQueue()
     std::sort(m_queue.begin(), m_queue.end(), [this](int left, int right) {
         const Student& a = m_students[static_cast<std::size_t>(left)];
         const Student& b = m_students[static_cast<std::size_t>(right)];
-        const bool presetA = a.presetSlot != NoPreset;
-        const bool presetB = b.presetSlot != NoPreset;
+        const bool presetA = a.presetSlot != kNoPreset;
+        const bool presetB = b.presetSlot != kNoPreset;
         if (presetA != presetB)
             return presetA;
         if (a.partnerCount != b.partnerCount)
@@ -379,7 +379,7 @@ void CDivisionCore::WriteBack()
     for (std::size_t i = 0; i < m_students.size(); ++i) {
         const Student& student = m_students[i];
         student.info->SetClassId(std::string());
-        student.info->SetPresetFlag(student.presetSlot != NoPreset);
+        student.info->SetPresetFlag(student.presetSlot != kNoPreset);
         auto& mutex = student.info->GetMutex();
         mutex.clear();
         for (std::size_t p = m_partnerIdStart[i]; p < m_partnerIdStart[i + 1]; ++p)

@@ -46,12 +46,12 @@ private:
         int sex = 0;
         std::uint32_t rank = 0;          // tie-break among equals
         int partnerCount = 0;            // exclusion partners, students or not
-        // Pre-assignment: NoPreset, PresetMissingClass, or the slot index.
+        // Pre-assignment: kNoPreset, kPresetMissingClass, or the slot index.
         int presetSlot = -1;
         int slot = -1;                   // where it was placed, -1 when not
     };
-    static constexpr int NoPreset = -1;
-    static constexpr int PresetMissingClass = -2;
+    static constexpr int kNoPreset = -1;
+    static constexpr int kPresetMissingClass = -2;
 
     bool BuildSlots();
     bool ReadStudents();

@@ -194,12 +194,12 @@ def write(table, path):
     lines.append("};")
     lines.append("")
     lines.append("// Index into s_syllables of each code from zone %d position 1 on, 94 positions" % FIRST_ZONE)
-    lines.append("// a zone; NoSyllable where GB2312 has no character.")
+    lines.append("// a zone; kNoSyllable where GB2312 has no character.")
     lines.append("const std::uint16_t CPinyinConverter::s_syllableOfCode[] = {")
     for zone in range(FIRST_ZONE, LAST_ZONE + 1):
         codes = [zone * 100 + position for position in range(1, 95)]
         lines.append("    // zone %d" % zone)
-        append_items(lines, [str(index[table[c]]) if c in table else "NoSyllable" for c in codes])
+        append_items(lines, [str(index[table[c]]) if c in table else "kNoSyllable" for c in codes])
     lines.append("};")
     lines.append("")
     text = "\n".join(lines)

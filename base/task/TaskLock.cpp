@@ -199,7 +199,7 @@ CTaskLock::State CTaskLock::Inspect(Holder& holder, std::string& bytes) const
     holder = *found;
     if (holder.host == HostName() && holder.pid != CurrentProcess() && !HolderRunning(holder.pid))
         return State::Stale;
-    if (now - holder.since > static_cast<long long>(StaleHours) * 3600)
+    if (now - holder.since > static_cast<long long>(kStaleHours) * 3600)
         return State::Stale;
     return State::Held;
 }

@@ -8,13 +8,13 @@
 // when. The file is made atomically (it must not exist yet), so of two
 // programs only one gets it. A lock whose holder is gone counts as stale
 // and is taken over: one held by a process of this machine that no longer
-// runs, one older than StaleHours hours (a holder that keeps a task open
+// runs, one older than kStaleHours hours (a holder that keeps a task open
 // longer calls Refresh now and then), or an unreadable one older than a
 // few seconds.
 class CTaskLock
 {
 public:
-    static constexpr int StaleHours = 24;
+    static constexpr int kStaleHours = 24;
 
     struct Holder
     {

@@ -74,7 +74,7 @@ QMessageBox::StandardButton CMessageBox::show(QWidget* parent, const QString& te
 void CMessageBox::closeSplash()
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->property(SplashProperty).toBool() && widget->isVisible())
+        if (widget->property(kSplashProperty).toBool() && widget->isVisible())
             widget->close();
     }
 }

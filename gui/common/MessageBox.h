@@ -25,7 +25,7 @@ public:
 
     // The start-up splash carries this property; every message closes it
     // first, since it stays on top and would hide the message.
-    static constexpr const char* SplashProperty = "quillonSplash";
+    static constexpr const char* kSplashProperty = "quillonSplash";
     static void closeSplash();
 
     struct Shown

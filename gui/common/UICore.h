@@ -15,7 +15,7 @@ public:
     QString GetDefaultFontName() const { return m_fontName; }
     // In tenths of a point (90 is 9 pt).
     int GetDefaultFontSize() const { return m_fontSize; }
-    const QFont& GetDefaultFont() const { return m_font; }
+    const QFont& getDefaultFont() const { return m_font; }
     // Gives the default font to every child widget of window.
     void SetAllChildWindowFont(QWidget* window) const;
 

@@ -23,11 +23,11 @@ class QThread;
 //
 // The division dialog hands the engine's notifications over this way:
 //
-//     void CAutoDivisionDlg::Notify(...)            // on the engine's worker
+//     void CAutoDivisionDialog::Notify(...)         // on the engine's worker
 //     {
 //         m_bridge.call([this, wParam, lParam, text] { handleNotify(wParam, lParam, text); });
 //     }
-//     void CAutoDivisionDlg::done(int result)       // on the window thread
+//     void CAutoDivisionDialog::done(int result)    // on the window thread
 //     {
 //         m_bridge.close();                          // a waiting worker goes on at once
 //         m_core->Free();

@@ -1,6 +1,6 @@
 #include "gui/editors/ListEditorDialog.h"
 
-#include "gui/common/ListHeaderCtrl.h"
+#include "gui/common/ListHeaderView.h"
 #include "gui/render/ListPrinter.h"
 #include "gui/common/MessageBox.h"
 #include "logic/editing/NameRules.h"
@@ -49,7 +49,7 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
     m_model = new CListEditorModel(this);
     m_model->setRows(&m_ownRows);
     m_view = new QTableView(this);
-    CListHeaderCtrl::decorate(m_view, kRowHeight);
+    CListHeaderView::decorate(m_view, kRowHeight);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_view->setModel(m_model);
     // The selection stays as plain to see when the list loses the focus.

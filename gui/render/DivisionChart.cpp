@@ -41,7 +41,7 @@ QString Number(double value, int decimals = 1)
 
 QFont ChartFont(double scale = 1.0, bool bold = false)
 {
-    QFont font = CUICore::instance()->GetDefaultFont();
+    QFont font = CUICore::instance()->getDefaultFont();
     font.setPointSizeF(font.pointSizeF() * scale);
     font.setBold(bold);
     return font;

@@ -26,7 +26,7 @@ class CDivisionChart : public QChart
 public:
     enum class Kind { Averages, Headcount, Distribution };
 
-    // measure: a subject's position or CDivisionChartFigures::Total (not
+    // measure: a subject's position or CDivisionChartFigures::kTotal (not
     // used by Headcount). The figures need not outlive the chart.
     CDivisionChart(const CDivisionChartFigures& figures, Kind kind, std::size_t measure);
 

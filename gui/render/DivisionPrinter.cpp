@@ -36,23 +36,23 @@ class SectionPrinter
 public:
     explicit SectionPrinter(CTablePrinter& printer) : m_printer(printer) {}
 
-    bool Print(const std::vector<CDivisionPrinter::Section>& sections)
+    bool print(const std::vector<CDivisionPrinter::Section>& sections)
     {
         const QString face = QStringLiteral("宋体");
         m_body = m_printer.AddFont(face, 10, 9);
         m_heading = m_printer.AddFont(face, 16, 10);
         m_footer = m_printer.AddFont(face, 9, 9);
 
-        const int side = m_printer.MillimetresToPixels(kSideMarginMm);
-        const int gap = m_printer.MillimetresToPixels(kCellGapMm);
-        std::vector<int> widths = ColumnWidths(sections);
+        const int side = m_printer.millimetresToPixels(kSideMarginMm);
+        const int gap = m_printer.millimetresToPixels(kCellGapMm);
+        std::vector<int> widths = columnWidths(sections);
         int table = 0;
         for (int width : widths)
             table += width + gap;
         auto orientation = P::Orientation::Portrait;
-        if (table > m_printer.PrintableWidth(orientation) - 2 * side)
+        if (table > m_printer.printableWidth(orientation) - 2 * side)
             orientation = P::Orientation::Landscape;
-        const int room = m_printer.PrintableWidth(orientation) - 2 * side;
+        const int room = m_printer.printableWidth(orientation) - 2 * side;
         if (table > room) {
             // Too many columns even across the page: narrower columns; the
             // longest texts are cut at their cell's edge.
@@ -65,27 +65,27 @@ public:
         if (!m_printer.StartDoc())
             return false;
 
-        m_bottom = m_printer.MillimetresToPixels(kBottomMarginMm);
+        m_bottom = m_printer.millimetresToPixels(kBottomMarginMm);
         m_printer.SetMargins(static_cast<int>(kTopMarginPoints), m_bottom, side, side);
         m_printer.SetLineSpacing(2);
         m_printer.SetColumns(widths);
-        m_printer.SetCellGap(gap);
-        m_printer.SetHorizontalRules(true);
-        m_printer.SetVerticalRules(true);
-        m_printer.SetPenWidth(std::max(1, m_printer.MillimetresToPixels(kRuleMm)));
-        m_printer.SetTableAlignment(P::TableAlignment::Centre);
-        m_printer.SetPageHook([this](CTablePrinter&, int page, P::PagePart part) { OnPage(page, part); });
-        m_printer.EnableHook(true);
+        m_printer.setCellGap(gap);
+        m_printer.setHorizontalRules(true);
+        m_printer.setVerticalRules(true);
+        m_printer.setPenWidth(std::max(1, m_printer.millimetresToPixels(kRuleMm)));
+        m_printer.setTableAlignment(P::TableAlignment::Centre);
+        m_printer.setPageHook([this](CTablePrinter&, int page, P::PagePart part) { onPage(page, part); });
+        m_printer.enableHook(true);
 
         for (const auto& section : sections) {
             m_section = &section;
             // Once without output to learn the number of pages for the footer.
-            m_printer.SetLayoutOnly(true);
+            m_printer.setLayoutOnly(true);
             m_pages = 0;
-            PrintSection(section);
-            m_pages = m_printer.GetPageNumber();
-            m_printer.SetLayoutOnly(false);
-            if (PrintSection(section) != 0) {
+            printSection(section);
+            m_pages = m_printer.getPageNumber();
+            m_printer.setLayoutOnly(false);
+            if (printSection(section) != 0) {
                 m_printer.EndDoc();
                 return false;
             }
@@ -94,7 +94,7 @@ public:
     }
 
 private:
-    std::vector<int> ColumnWidths(const std::vector<CDivisionPrinter::Section>& sections) const
+    std::vector<int> columnWidths(const std::vector<CDivisionPrinter::Section>& sections) const
     {
         std::vector<int> widths;
         auto widen = [&](const QStringList& cells, int variant) {
@@ -102,7 +102,7 @@ private:
                 widths.resize(static_cast<std::size_t>(cells.size()), 0);
             for (qsizetype i = 0; i < cells.size(); ++i) {
                 int& width = widths[static_cast<std::size_t>(i)];
-                width = std::max(width, m_printer.TextWidth(m_body, variant, cells.at(i)));
+                width = std::max(width, m_printer.textWidth(m_body, variant, cells.at(i)));
             }
         };
         for (const auto& section : sections) {
@@ -113,11 +113,11 @@ private:
         return widths;
     }
 
-    int PrintSection(const CDivisionPrinter::Section& section)
+    int printSection(const CDivisionPrinter::Section& section)
     {
         if (m_printer.StartPage() != 0)
             return -1;
-        m_printer.RestartPageNumbers();
+        m_printer.restartPageNumbers();
         m_printer.SelectFontVariant(m_heading, P::Bold);
         m_printer.PrintText(m_heading, section.title, P::AlignCentre);
         if (!section.summary.isEmpty()) {
@@ -125,21 +125,21 @@ private:
             m_printer.PrintText(m_heading, section.summary, P::AlignCentre);
         }
         m_printer.PrintBlankLines(m_footer, 1);
-        PrintColumnTitles();
+        printColumnTitles();
         m_printer.SelectFontVariant(m_body, P::Normal);
         for (const QStringList& row : section.rows)
-            m_printer.PrintTableCells(m_body, row, P::AlignCentre);
+            m_printer.printTableCells(m_body, row, P::AlignCentre);
         m_printer.EndPage();
         return 0;
     }
 
-    void PrintColumnTitles()
+    void printColumnTitles()
     {
         m_printer.SelectFontVariant(m_body, P::Bold);
-        m_printer.PrintTableCells(m_body, m_section->columns, P::AlignCentre);
+        m_printer.printTableCells(m_body, m_section->columns, P::AlignCentre);
     }
 
-    void OnPage(int page, P::PagePart part)
+    void onPage(int page, P::PagePart part)
     {
         if (part == P::PagePart::Header) {
             if (page == 1)
@@ -147,15 +147,15 @@ private:
             m_printer.SelectFontVariant(m_heading, P::SmallNormal);
             m_printer.PrintText(m_heading, m_section->title + QStringLiteral("（续）"), P::AlignCentre);
             m_printer.PrintBlankLines(m_footer, 1);
-            PrintColumnTitles();
+            printColumnTitles();
             return;
         }
         // The footer sits in the middle of the bottom margin.
-        const int y = m_printer.GetY();
-        m_printer.SetY(m_printer.GetPageHeight() - m_bottom + (m_bottom - m_printer.TextHeight(m_footer)) / 2);
+        const int y = m_printer.getY();
+        m_printer.setY(m_printer.getPageHeight() - m_bottom + (m_bottom - m_printer.textHeight(m_footer)) / 2);
         m_printer.PrintText(m_footer, QStringLiteral("第 %1 页 / 共 %2 页").arg(page).arg(std::max(m_pages, page)),
                             P::AlignCentre | P::KeepLine);
-        m_printer.SetY(y);
+        m_printer.setY(y);
     }
 
     CTablePrinter& m_printer;
@@ -228,5 +228,5 @@ CDivisionPrinter::Section CDivisionPrinter::statistics(const CScheduleTask& task
 bool CDivisionPrinter::print(CTablePrinter& printer, const std::vector<Section>& sections)
 {
     SectionPrinter section(printer);
-    return section.Print(sections);
+    return section.print(sections);
 }

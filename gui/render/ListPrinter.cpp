@@ -40,21 +40,21 @@ bool CListPrinter::print(CTablePrinter& printer, const List& list)
     printer.PrintBlankLines(large, 1);
 
     std::vector<int> widths;
-    const double scale = printer.GetResolution() / kScreenDpi;
+    const double scale = printer.getResolution() / kScreenDpi;
     for (int width : list.columnWidths)
         widths.push_back(static_cast<int>(std::lround(width * scale)));
     printer.SetColumns(widths);
-    printer.SetHorizontalRules(true);
-    printer.SetVerticalRules(true);
-    printer.SetCellGap(200);
-    printer.SetTableAlignment(P::TableAlignment::Centre);
-    printer.SetPenWidth(5);
+    printer.setHorizontalRules(true);
+    printer.setVerticalRules(true);
+    printer.setCellGap(200);
+    printer.setTableAlignment(P::TableAlignment::Centre);
+    printer.setPenWidth(5);
 
     printer.SelectFontVariant(small, P::Bold);
-    printer.PrintTableCells(small, list.columnTitles, P::AlignCentre);
+    printer.printTableCells(small, list.columnTitles, P::AlignCentre);
     printer.SelectFontVariant(small, P::Normal);
     for (const QStringList& row : list.rows)
-        printer.PrintTableCells(small, row, P::AlignCentre);
+        printer.printTableCells(small, row, P::AlignCentre);
     printer.EndPage();
     return printer.EndDoc();
 }

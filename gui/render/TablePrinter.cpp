@@ -72,7 +72,7 @@ CTablePrinter::~CTablePrinter()
             m_printer->abort();
         m_painter.end();
     }
-    DiscardPdf();
+    discardPdf();
 }
 
 int CTablePrinter::StartPrint(QWidget* parent, const QString& printerName, int copies)
@@ -90,20 +90,20 @@ int CTablePrinter::StartPrint(QWidget* parent, const QString& printerName, int c
     } else {
         const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
         if (info.isNull()) {
-            m_errorCode = ErrorOpenPrinter;
+            m_errorCode = kErrorOpenPrinter;
             return -1;
         }
         m_printer->setOutputFormat(QPrinter::NativeFormat);
         m_printer->setPrinterName(printerName);
         if (!m_printer->isValid()) {
-            m_errorCode = ErrorOpenPrinter;
+            m_errorCode = kErrorOpenPrinter;
             return -1;
         }
         m_copies = std::max(copies, 1);
         m_printer->setCopyCount(m_copies);
     }
     for (FontSet& set : m_fontSets)
-        MakeMetrics(set);
+        makeMetrics(set);
     return 0;
 }
 
@@ -112,7 +112,7 @@ int CTablePrinter::StartPdf(const QString& path)
     m_errorCode = 0;
     const QFileInfo target(path);
     if (path.isEmpty() || target.isDir() || !target.absoluteDir().exists()) {
-        m_errorCode = ErrorOpenPrinter;
+        m_errorCode = kErrorOpenPrinter;
         return -1;
     }
     m_pdfPath = target.absoluteFilePath();
@@ -123,7 +123,7 @@ int CTablePrinter::StartPdf(const QString& path)
     m_printer->setFullPage(false);
     m_printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     for (FontSet& set : m_fontSets)
-        MakeMetrics(set);
+        makeMetrics(set);
     return 0;
 }
 
@@ -148,14 +148,14 @@ bool CTablePrinter::StartDoc()
     m_devicePageUsed = false;
     m_pageOpen = false;
     m_painterFont = -1;
-    Select(m_currentFontSet);
+    select(m_currentFontSet);
     return true;
 }
 
 bool CTablePrinter::EndDoc()
 {
     if (!m_painter.isActive()) {
-        DiscardPdf();
+        discardPdf();
         return false;
     }
     m_pageOpen = false;
@@ -168,14 +168,14 @@ bool CTablePrinter::EndDoc()
         std::filesystem::rename(CFileUtil::ToPath(m_pdfTemp.toStdString()),
                                 CFileUtil::ToPath(m_pdfPath.toStdString()), error);
     if (!ended || error) {
-        DiscardPdf();
+        discardPdf();
         return false;
     }
     m_pdfTemp.clear();
     return true;
 }
 
-void CTablePrinter::DiscardPdf()
+void CTablePrinter::discardPdf()
 {
     if (!m_pdfTemp.isEmpty())
         QFile::remove(m_pdfTemp);
@@ -184,20 +184,20 @@ void CTablePrinter::DiscardPdf()
 
 int CTablePrinter::AddFont(const QString& face, int size, int smallSize)
 {
-    if (static_cast<int>(m_fontSets.size()) >= MaxFontSets)
+    if (static_cast<int>(m_fontSets.size()) >= kMaxFontSets)
         return -1;
     const QString installed = InstalledFace(face);
     FontSet set;
     set.fonts = {MakeFont(installed, size, false), MakeFont(installed, size, true),
                  MakeFont(installed, smallSize, false), MakeFont(installed, smallSize, true)};
-    MakeMetrics(set);
+    makeMetrics(set);
     m_fontSets.push_back(std::move(set));
     const int index = static_cast<int>(m_fontSets.size()) - 1;
-    Select(index);
+    select(index);
     return index;
 }
 
-void CTablePrinter::MakeMetrics(FontSet& set) const
+void CTablePrinter::makeMetrics(FontSet& set) const
 {
     set.metrics.clear();
     for (const QFont& font : set.fonts)
@@ -206,7 +206,7 @@ void CTablePrinter::MakeMetrics(FontSet& set) const
         widths.clear();
 }
 
-int CTablePrinter::Measure(const FontSet& set, int variant, const QString& text)
+int CTablePrinter::measure(const FontSet& set, int variant, const QString& text)
 {
     auto& widths = set.widths[static_cast<std::size_t>(variant)];
     const auto known = widths.constFind(text);
@@ -219,16 +219,16 @@ int CTablePrinter::Measure(const FontSet& set, int variant, const QString& text)
     return width;
 }
 
-const CTablePrinter::FontSet* CTablePrinter::Set(int fontSet) const
+const CTablePrinter::FontSet* CTablePrinter::fontSetAt(int fontSet) const
 {
     if (fontSet < 0 || fontSet >= static_cast<int>(m_fontSets.size()))
         return nullptr;
     return &m_fontSets[static_cast<std::size_t>(fontSet)];
 }
 
-void CTablePrinter::Select(int fontSet)
+void CTablePrinter::select(int fontSet)
 {
-    const FontSet* set = Set(fontSet);
+    const FontSet* set = fontSetAt(fontSet);
     if (!set)
         return;
     m_currentFontSet = fontSet;
@@ -241,40 +241,40 @@ void CTablePrinter::Select(int fontSet)
 
 void CTablePrinter::SelectFont(int fontSet)
 {
-    Select(fontSet);
+    select(fontSet);
 }
 
 void CTablePrinter::SelectFontVariant(int fontSet, int variant)
 {
-    if (!Set(fontSet) || variant < Normal || variant > SmallBold)
+    if (!fontSetAt(fontSet) || variant < Normal || variant > SmallBold)
         return;
     m_fontSets[static_cast<std::size_t>(fontSet)].variant = variant;
-    Select(fontSet);
+    select(fontSet);
 }
 
-const QFontMetricsF* CTablePrinter::CurrentMetrics() const
+const QFontMetricsF* CTablePrinter::currentMetrics() const
 {
-    const FontSet* set = Set(m_currentFontSet);
+    const FontSet* set = fontSetAt(m_currentFontSet);
     return set ? &set->metrics[static_cast<std::size_t>(set->variant)] : nullptr;
 }
 
-int CTablePrinter::TextWidth(int fontSet, int variant, const QString& text) const
+int CTablePrinter::textWidth(int fontSet, int variant, const QString& text) const
 {
-    const FontSet* set = Set(fontSet);
+    const FontSet* set = fontSetAt(fontSet);
     if (!set || variant < Normal || variant > SmallBold)
         return 0;
-    return Measure(*set, variant, text);
+    return measure(*set, variant, text);
 }
 
-int CTablePrinter::TextHeight(int fontSet) const
+int CTablePrinter::textHeight(int fontSet) const
 {
-    const FontSet* set = Set(fontSet);
+    const FontSet* set = fontSetAt(fontSet);
     return set ? Ceil(set->metrics[static_cast<std::size_t>(set->variant)].height()) : 0;
 }
 
-int CTablePrinter::CurrentTextHeight() const
+int CTablePrinter::currentTextHeight() const
 {
-    const QFontMetricsF* metrics = CurrentMetrics();
+    const QFontMetricsF* metrics = currentMetrics();
     return metrics ? Ceil(metrics->height()) : 0;
 }
 
@@ -288,7 +288,7 @@ void CTablePrinter::SetMargins(int topPoints, int bottom, int left, int right)
         m_leftMargin = left;
     if (right != -1)
         m_rightMargin = right;
-    m_y = TopMarginPixels();
+    m_y = topMarginPixels();
 }
 
 void CTablePrinter::SetLineSpacing(int points)
@@ -296,44 +296,44 @@ void CTablePrinter::SetLineSpacing(int points)
     m_lineSpacing = points;
 }
 
-int CTablePrinter::GetResolution() const
+int CTablePrinter::getResolution() const
 {
     return m_printer->resolution();
 }
 
-int CTablePrinter::PointsToPixels(double points) const
+int CTablePrinter::pointsToPixels(double points) const
 {
     return static_cast<int>(std::lround(points * m_printer->logicalDpiY() / 72.0));
 }
 
-int CTablePrinter::MillimetresToPixels(double millimetres) const
+int CTablePrinter::millimetresToPixels(double millimetres) const
 {
     return static_cast<int>(std::lround(millimetres * m_printer->logicalDpiX() / 25.4));
 }
 
-int CTablePrinter::PrintableWidth(Orientation orientation) const
+int CTablePrinter::printableWidth(Orientation orientation) const
 {
     QPageLayout layout = m_printer->pageLayout();
     layout.setOrientation(orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     return layout.paintRectPixels(m_printer->resolution()).width();
 }
 
-int CTablePrinter::LineSpacingPixels() const
+int CTablePrinter::lineSpacingPixels() const
 {
-    return PointsToPixels(m_lineSpacing);
+    return pointsToPixels(m_lineSpacing);
 }
 
-int CTablePrinter::TopMarginPixels() const
+int CTablePrinter::topMarginPixels() const
 {
-    return PointsToPixels(m_topMargin);
+    return pointsToPixels(m_topMargin);
 }
 
-bool CTablePrinter::CanDraw() const
+bool CTablePrinter::canDraw() const
 {
     return !m_layoutOnly && m_pageOpen && m_painter.isActive();
 }
 
-bool CTablePrinter::NewDevicePage()
+bool CTablePrinter::newDevicePage()
 {
     if (m_layoutOnly)
         return true;
@@ -347,11 +347,11 @@ bool CTablePrinter::NewDevicePage()
 
 int CTablePrinter::StartPage()
 {
-    m_y = TopMarginPixels();
+    m_y = topMarginPixels();
     m_freshPage = true;
-    if (!NewDevicePage()) {
+    if (!newDevicePage()) {
         m_pageOpen = false;
-        m_errorCode = ErrorStartPage;
+        m_errorCode = kErrorStartPage;
         return -1;
     }
     m_pageOpen = true;
@@ -361,31 +361,31 @@ int CTablePrinter::StartPage()
 void CTablePrinter::EndPage()
 {
     if (!m_freshPage)
-        CallHook(m_pageNumber, PagePart::Footer);
+        callHook(m_pageNumber, PagePart::Footer);
     m_pageOpen = false;
 }
 
-void CTablePrinter::SetPageHook(PageHook hook)
+void CTablePrinter::setPageHook(PageHook hook)
 {
     m_hook = std::move(hook);
 }
 
-void CTablePrinter::EnableHook(bool on)
+void CTablePrinter::enableHook(bool on)
 {
     m_hookEnabled = on;
 }
 
-void CTablePrinter::SetLayoutOnly(bool on)
+void CTablePrinter::setLayoutOnly(bool on)
 {
     m_layoutOnly = on;
 }
 
-void CTablePrinter::RestartPageNumbers()
+void CTablePrinter::restartPageNumbers()
 {
     m_pageNumber = 0;
 }
 
-void CTablePrinter::CallHook(int page, PagePart part)
+void CTablePrinter::callHook(int page, PagePart part)
 {
     if (!m_hookEnabled || !m_hook || m_inPageBreak)
         return;
@@ -402,43 +402,43 @@ void CTablePrinter::CallHook(int page, PagePart part)
     m_table = table;
     for (std::size_t i = 0; i < variants.size(); ++i)
         m_fontSets[i].variant = variants[i];
-    Select(fontSet);
+    select(fontSet);
 }
 
-void CTablePrinter::BeginLine()
+void CTablePrinter::beginLine()
 {
     if (m_inPageBreak || !m_freshPage)
         return;
     m_freshPage = false;
     ++m_pageNumber;
     if (m_hookEnabled && m_hook) {
-        m_y = TopMarginPixels();
-        CallHook(m_pageNumber, PagePart::Header);
+        m_y = topMarginPixels();
+        callHook(m_pageNumber, PagePart::Header);
     }
 }
 
-void CTablePrinter::BreakPageIfFull(int textHeight)
+void CTablePrinter::breakPageIfFull(int textHeight)
 {
-    if (m_inPageBreak || m_pageHeight - m_bottomMargin >= LineSpacingPixels() + textHeight + m_y)
+    if (m_inPageBreak || m_pageHeight - m_bottomMargin >= lineSpacingPixels() + textHeight + m_y)
         return;
     const int finished = m_pageNumber++;
-    CallHook(finished, PagePart::Footer);
-    if (NewDevicePage()) {
+    callHook(finished, PagePart::Footer);
+    if (newDevicePage()) {
         m_pageOpen = true;
     } else {
         m_pageOpen = false;
-        m_errorCode = ErrorStartPage;
+        m_errorCode = kErrorStartPage;
     }
     m_freshPage = false;
-    m_y = TopMarginPixels();
-    CallHook(m_pageNumber, PagePart::Header);
+    m_y = topMarginPixels();
+    callHook(m_pageNumber, PagePart::Header);
 }
 
-int CTablePrinter::FitLength(const QString& text, int width) const
+int CTablePrinter::fitLength(const QString& text, int width) const
 {
     // The longest start of text that is no wider than width, at least one
     // character, never ending inside a surrogate pair.
-    const QFontMetricsF* metrics = CurrentMetrics();
+    const QFontMetricsF* metrics = currentMetrics();
     int low = 1;
     int high = static_cast<int>(text.size());
     while (low < high) {
@@ -455,28 +455,28 @@ int CTablePrinter::FitLength(const QString& text, int width) const
 
 void CTablePrinter::PrintText(int fontSet, const QString& text, unsigned flags, int xOffset)
 {
-    BeginLine();
-    Select(fontSet);
-    if (!CurrentMetrics())
+    beginLine();
+    select(fontSet);
+    if (!currentMetrics())
         return;
     const int printable = m_pageWidth - m_rightMargin - m_leftMargin;
     QString rest = text;
     do {
         QString piece = rest;
-        if (CurrentMetrics()->horizontalAdvance(rest) > printable) {
-            piece = rest.left(FitLength(rest, printable));
+        if (currentMetrics()->horizontalAdvance(rest) > printable) {
+            piece = rest.left(fitLength(rest, printable));
             const qsizetype space = piece.lastIndexOf(QLatin1Char(' '));
             if (piece.size() < rest.size() && space >= 0 && piece.size() - space <= kWrapReach)
                 piece.truncate(space + 1);
         }
-        PrintLine(piece, flags, xOffset);
+        printLine(piece, flags, xOffset);
         rest.remove(0, piece.size());
     } while (!rest.isEmpty());
 }
 
-void CTablePrinter::PrintLine(const QString& line, unsigned flags, int xOffset)
+void CTablePrinter::printLine(const QString& line, unsigned flags, int xOffset)
 {
-    const QFontMetricsF& metrics = *CurrentMetrics();
+    const QFontMetricsF& metrics = *currentMetrics();
     const int textHeight = Ceil(metrics.height());
     const int printable = m_pageWidth - m_rightMargin - m_leftMargin;
     int x = m_leftMargin;
@@ -485,11 +485,11 @@ void CTablePrinter::PrintLine(const QString& line, unsigned flags, int xOffset)
         x += (flags & AlignCentre) ? (printable - width) / 2 : printable - width;
     }
     x += xOffset;
-    BreakPageIfFull(textHeight);
-    if (CanDraw() && !line.isEmpty())
+    breakPageIfFull(textHeight);
+    if (canDraw() && !line.isEmpty())
         m_painter.drawText(QPointF(x, m_y + metrics.ascent()), line);
     if (!(flags & KeepLine))
-        m_y += textHeight + LineSpacingPixels();
+        m_y += textHeight + lineSpacingPixels();
 }
 
 void CTablePrinter::PrintBlankLines(int fontSet, int count)
@@ -503,46 +503,46 @@ void CTablePrinter::SetColumns(const std::vector<int>& widths)
     m_table.widths = widths;
 }
 
-void CTablePrinter::SetCellGap(int pixels)
+void CTablePrinter::setCellGap(int pixels)
 {
     m_table.cellGap = pixels;
 }
 
-void CTablePrinter::SetHorizontalRules(bool on)
+void CTablePrinter::setHorizontalRules(bool on)
 {
     m_table.horizontalRules = on;
 }
 
-void CTablePrinter::SetVerticalRules(bool on)
+void CTablePrinter::setVerticalRules(bool on)
 {
     m_table.verticalRules = on;
 }
 
-void CTablePrinter::SetPenWidth(int pixels)
+void CTablePrinter::setPenWidth(int pixels)
 {
     m_table.penWidth = std::max(pixels, 0);
 }
 
-void CTablePrinter::SetTableAlignment(TableAlignment alignment)
+void CTablePrinter::setTableAlignment(TableAlignment alignment)
 {
     m_table.alignment = alignment;
 }
 
 void CTablePrinter::PrintTableRow(int fontSet, const QString& rowText, unsigned flags)
 {
-    PrintTableCells(fontSet, rowText.split(QLatin1Char('|')), flags);
+    printTableCells(fontSet, rowText.split(QLatin1Char('|')), flags);
 }
 
-void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsigned flags)
+void CTablePrinter::printTableCells(int fontSet, const QStringList& cells, unsigned flags)
 {
-    BeginLine();
-    Select(fontSet);
-    if (!CurrentMetrics())
+    beginLine();
+    select(fontSet);
+    if (!currentMetrics())
         return;
-    const FontSet& font = *Set(m_currentFontSet);
-    const QFontMetricsF& metrics = *CurrentMetrics();
+    const FontSet& font = *fontSetAt(m_currentFontSet);
+    const QFontMetricsF& metrics = *currentMetrics();
     const int textHeight = Ceil(metrics.height());
-    const int spacing = LineSpacingPixels();
+    const int spacing = lineSpacingPixels();
     const int lineHeight = textHeight + spacing;
 
     // Copied: a page break in this row must not disturb the row's own columns.
@@ -559,7 +559,7 @@ void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsig
     else if (table.alignment == TableAlignment::Right)
         startX += printable - total - columns * gap + gap / 4;
 
-    if (CanDraw())
+    if (canDraw())
         m_painter.setPen(QPen(Qt::black, table.penWidth, Qt::SolidLine, Qt::FlatCap));
 
     // Every column is laid out, so that a short row still gets all its rules;
@@ -568,8 +568,8 @@ void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsig
     for (int i = 0; i < columns; ++i) {
         const int width = table.widths[static_cast<std::size_t>(i)];
         const QString piece = i < cells.size() ? cells.at(i) : QString();
-        const bool draw = CanDraw() && !piece.isEmpty();
-        const int textWidth = draw ? Measure(font, font.variant, piece) : 0;
+        const bool draw = canDraw() && !piece.isEmpty();
+        const int textWidth = draw ? measure(font, font.variant, piece) : 0;
         int textX = left;
         if ((flags & AlignCentre) && textWidth < width)
             textX += (width - textWidth) / 2;
@@ -580,7 +580,7 @@ void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsig
         left += shift;
         textX += shift;
 
-        BreakPageIfFull(textHeight);
+        breakPageIfFull(textHeight);
 
         if (draw) {
             // Clipped to the cell only where the text runs over it.
@@ -592,7 +592,7 @@ void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsig
             if (clip)
                 m_painter.setClipping(false);
         }
-        if (table.verticalRules && CanDraw()) {
+        if (table.verticalRules && canDraw()) {
             // A cell's left rule is its left neighbour's right rule.
             if (i == 0)
                 m_painter.drawLine(left - gap / 4, m_y - spacing, left - gap / 4, m_y + lineHeight);
@@ -602,10 +602,10 @@ void CTablePrinter::PrintTableCells(int fontSet, const QStringList& cells, unsig
         left += width;
     }
     if (columns == 0)
-        BreakPageIfFull(textHeight);
+        breakPageIfFull(textHeight);
 
     if (table.horizontalRules) {
-        if (CanDraw()) {
+        if (canDraw()) {
             const int endX = startX + columns * gap + total - gap / 4;
             m_painter.drawLine(startX, m_y - spacing, endX, m_y - spacing);
             m_painter.drawLine(startX, m_y + spacing + textHeight, endX, m_y + spacing + textHeight);

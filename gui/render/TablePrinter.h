@@ -46,9 +46,9 @@ public:
     enum class TableAlignment { Centre = 1, Left = 2, Right = 4 };
     enum class PagePart { Footer = 0, Header = 1 };
 
-    static constexpr int ErrorStartPage = 7;
-    static constexpr int ErrorOpenPrinter = 8;
-    static constexpr int MaxFontSets = 10;
+    static constexpr int kErrorStartPage = 7;
+    static constexpr int kErrorOpenPrinter = 8;
+    static constexpr int kMaxFontSets = 10;
 
     // Called with the page number for its header and for its footer. Lines
     // the hook prints never break the page.
@@ -78,7 +78,7 @@ public:
 
     // A set of four fonts (normal, bold, small normal, small bold) of the face
     // at the sizes in points; selects its normal font. The index of the set,
-    // or -1 when there are MaxFontSets already. A face that is not installed
+    // or -1 when there are kMaxFontSets already. A face that is not installed
     // is replaced by the program's Chinese face.
     int AddFont(const QString& face, int size, int smallSize);
     void SelectFont(int fontSet);
@@ -103,42 +103,42 @@ public:
 
     // Widths of the table's columns in device pixels.
     void SetColumns(const std::vector<int>& widths);
-    void SetCellGap(int pixels);
-    void SetHorizontalRules(bool on);
-    void SetVerticalRules(bool on);
-    void SetPenWidth(int pixels);
-    void SetTableAlignment(TableAlignment alignment);
+    void setCellGap(int pixels);
+    void setHorizontalRules(bool on);
+    void setVerticalRules(bool on);
+    void setPenWidth(int pixels);
+    void setTableAlignment(TableAlignment alignment);
     // A row whose cells are separated by "|"; the i-th cell goes into column i.
     void PrintTableRow(int fontSet, const QString& rowText, unsigned flags = 0);
     // The same with the cells given one by one, so that a cell may hold "|".
-    void PrintTableCells(int fontSet, const QStringList& cells, unsigned flags = 0);
+    void printTableCells(int fontSet, const QStringList& cells, unsigned flags = 0);
 
-    void SetPageHook(PageHook hook);
-    void EnableHook(bool on);
+    void setPageHook(PageHook hook);
+    void enableHook(bool on);
 
     // While on, lines are laid out and pages counted exactly as when
     // printing, but nothing reaches the device. Lets a caller learn how many
     // pages a part of the document takes before printing it.
-    void SetLayoutOnly(bool on);
+    void setLayoutOnly(bool on);
     // The next page that gets a line is page 1 again.
-    void RestartPageNumbers();
+    void restartPageNumbers();
 
-    int GetErrorCode() const { return m_errorCode; }
-    int GetCopies() const { return m_copies; }
-    int GetPageNumber() const { return m_pageNumber; }
-    int GetPageWidth() const { return m_pageWidth; }
-    int GetPageHeight() const { return m_pageHeight; }
-    int GetY() const { return m_y; }
-    void SetY(int y) { m_y = y; }
+    int getErrorCode() const { return m_errorCode; }
+    int getCopies() const { return m_copies; }
+    int getPageNumber() const { return m_pageNumber; }
+    int getPageWidth() const { return m_pageWidth; }
+    int getPageHeight() const { return m_pageHeight; }
+    int getY() const { return m_y; }
+    void setY(int y) { m_y = y; }
     // Dots per inch of the device; converts millimetres and points to pixels.
-    int GetResolution() const;
-    int PointsToPixels(double points) const;
-    int MillimetresToPixels(double millimetres) const;
+    int getResolution() const;
+    int pointsToPixels(double points) const;
+    int millimetresToPixels(double millimetres) const;
     // The printable width an orientation would give, before StartDoc.
-    int PrintableWidth(Orientation orientation) const;
+    int printableWidth(Orientation orientation) const;
     // Width and height of a text in a font of a set, in device pixels.
-    int TextWidth(int fontSet, int variant, const QString& text) const;
-    int TextHeight(int fontSet) const;
+    int textWidth(int fontSet, int variant, const QString& text) const;
+    int textHeight(int fontSet) const;
 
 private:
     struct FontSet
@@ -160,23 +160,23 @@ private:
         TableAlignment alignment = TableAlignment::Left;
     };
 
-    void MakeMetrics(FontSet& set) const;
-    static int Measure(const FontSet& set, int variant, const QString& text);
-    void Select(int fontSet);
-    const FontSet* Set(int fontSet) const;
-    const QFontMetricsF* CurrentMetrics() const;
-    bool CanDraw() const;
-    int LineSpacingPixels() const;
-    int TopMarginPixels() const;
-    int CurrentTextHeight() const;
-    int FitLength(const QString& text, int width) const;
-    void PrintLine(const QString& line, unsigned flags, int xOffset);
+    void makeMetrics(FontSet& set) const;
+    static int measure(const FontSet& set, int variant, const QString& text);
+    void select(int fontSet);
+    const FontSet* fontSetAt(int fontSet) const;
+    const QFontMetricsF* currentMetrics() const;
+    bool canDraw() const;
+    int lineSpacingPixels() const;
+    int topMarginPixels() const;
+    int currentTextHeight() const;
+    int fitLength(const QString& text, int width) const;
+    void printLine(const QString& line, unsigned flags, int xOffset);
     // The first line on a page numbers it and calls the hook for its header.
-    void BeginLine();
-    void BreakPageIfFull(int textHeight);
-    void CallHook(int page, PagePart part);
-    bool NewDevicePage();
-    void DiscardPdf();
+    void beginLine();
+    void breakPageIfFull(int textHeight);
+    void callHook(int page, PagePart part);
+    bool newDevicePage();
+    void discardPdf();
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;

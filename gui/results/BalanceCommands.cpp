@@ -1,11 +1,11 @@
 #include "gui/results/BalanceCommands.h"
 
-#include "gui/results/BalanceDlg.h"
-#include "gui/results/BalanceDurationDlg.h"
+#include "gui/results/BalanceDialog.h"
+#include "gui/results/BalanceDurationDialog.h"
 #include "core/BalanceModel.h"
 #include "core/BalanceReport.h"
-#include "gui/results/BalanceResultDlg.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/BalanceResultDialog.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/common/MessageBox.h"
 #include "base/task/ScheduleTask.h"
 
@@ -30,13 +30,13 @@ bool saveQuietly(CScheduleTask& task)
 bool CBalanceCommands::balance(QWidget* parent, CScheduleTask& task, const SaveElsewhere& saveElsewhere,
                                const std::optional<CBalanceOptions>& fixedOptions)
 {
-    if (!CDivisionTableDlg::hasDivision(task)) {
+    if (!CDivisionTableDialog::hasDivision(task)) {
         CMessageBox::information(parent, QString::fromUtf8(kNotDivided));
         return false;
     }
     CBalanceOptions options;
     {
-        CBalanceDurationDlg duration(parent);
+        CBalanceDurationDialog duration(parent);
         if (duration.exec() != QDialog::Accepted)
             return false;
         options.seconds = duration.seconds();
@@ -48,7 +48,7 @@ bool CBalanceCommands::balance(QWidget* parent, CScheduleTask& task, const SaveE
     std::vector<CBalanceReport::Row> rows;
     CBalanceResult result;
     {
-        CBalanceDlg dialog(task, options, parent);
+        CBalanceDialog dialog(task, options, parent);
         dialog.exec();
         if (!dialog.keepsResult()) {
             if (!dialog.askedToKeep())
@@ -89,6 +89,6 @@ bool CBalanceCommands::balance(QWidget* parent, CScheduleTask& task, const SaveE
         }
     }
 
-    CBalanceResultDlg dialog(rows, summary, parent);
+    CBalanceResultDialog dialog(rows, summary, parent);
     return dialog.exec() == QDialog::Accepted;
 }

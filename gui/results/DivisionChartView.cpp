@@ -29,7 +29,7 @@ CDivisionChartView::CDivisionChartView(const CScheduleTask& task, QWidget* paren
     m_kindChooser->addItem(QStringLiteral("男女生人数"), static_cast<int>(CDivisionChart::Kind::Headcount));
     m_kindChooser->addItem(QStringLiteral("分数分布"), static_cast<int>(CDivisionChart::Kind::Distribution));
     m_measureChooser = new QComboBox(this);
-    m_measureChooser->addItem(QStringLiteral("总分"), QVariant::fromValue(CDivisionChartFigures::Total));
+    m_measureChooser->addItem(QStringLiteral("总分"), QVariant::fromValue(CDivisionChartFigures::kTotal));
     for (std::size_t k = 0; k < m_figures->GetSubjectCount(); ++k)
         m_measureChooser->addItem(QString::fromStdString(m_figures->GetSubjectNames()[k]), QVariant::fromValue(k));
     m_saveButton = new QPushButton(QStringLiteral("保存图片…"), this);
@@ -107,7 +107,7 @@ void CDivisionChartView::fitClasses()
     CDivisionChart* chart = currentChart();
     const int classes = chart ? chart->classCount() : 0;
     const qreal plotWidth = chart && chart->plotArea().width() > 0 ? chart->plotArea().width() : m_view->width() - 90;
-    const int fit = std::max(1, static_cast<int>(plotWidth / MinClassWidth));
+    const int fit = std::max(1, static_cast<int>(plotWidth / kMinClassWidth));
     const int shown = std::min(std::max(classes, 1), fit);
     const QSignalBlocker block(m_scrollBar);
     m_scrollBar->setRange(0, std::max(0, classes - shown));

@@ -41,7 +41,7 @@ public:
 
     // The narrowest room a class gets on screen; more classes than fit
     // scroll.
-    static constexpr int MinClassWidth = 26;
+    static constexpr int kMinClassWidth = 26;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

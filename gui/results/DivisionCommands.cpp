@@ -1,11 +1,11 @@
 #include "gui/results/DivisionCommands.h"
 
-#include "gui/results/AutoDivisionDlg.h"
-#include "gui/results/DivisionStatisticsDlg.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/AutoDivisionDialog.h"
+#include "gui/results/DivisionStatisticsDialog.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/common/FolderAccess.h"
 #include "gui/common/MessageBox.h"
-#include "gui/results/ReportDlg.h"
+#include "gui/results/ReportDialog.h"
 #include "base/task/ScheduleTask.h"
 
 namespace {
@@ -28,7 +28,7 @@ QString storedReport(const CScheduleTask& task)
 QString cancelledReportText(const CScheduleTask& task)
 {
     QString text = QStringLiteral("【分班结果】\n本次自动分班已取消，分班数据没有任何改变。");
-    text += CDivisionTableDlg::hasDivision(task) ? QStringLiteral("分班表仍是上一次自动分班的结果。")
+    text += CDivisionTableDialog::hasDivision(task) ? QStringLiteral("分班表仍是上一次自动分班的结果。")
                                                  : QStringLiteral("还没有分班结果。");
     const QString previous = storedReport(task);
     if (!previous.isEmpty())
@@ -53,7 +53,7 @@ QString CDivisionCommands::reportText(const CScheduleTask& task)
 {
     QString text = storedReport(task);
     if (text.isEmpty()) {
-        text = CDivisionTableDlg::hasDivision(task)
+        text = CDivisionTableDialog::hasDivision(task)
                    ? QStringLiteral("没有找到最近一次自动分班的报告。")
                    : QStringLiteral("还没有进行过自动分班。\n请在“4 自动分班”中点击“开始自动分班”。");
     }
@@ -76,7 +76,7 @@ bool CDivisionCommands::startDivision(QWidget* parent, CScheduleTask& task, cons
     int engineResult = DIVISION_RESULT_CANCELLED;
     bool saved = false;
     {
-        CAutoDivisionDlg dialog(task, parent);
+        CAutoDivisionDialog dialog(task, parent);
         dialog.exec();
         mode = dialog.resultCode();
         engineResult = dialog.engineResult();
@@ -86,7 +86,7 @@ bool CDivisionCommands::startDivision(QWidget* parent, CScheduleTask& task, cons
     if (engineResult == DIVISION_RESULT_CANCELLED) {
         // No end code arrived: the report opens as after a run that
         // divided, the table showing what the task holds.
-        CReportDlg report(cancelledReportText(task), mode, parent);
+        CReportDialog report(cancelledReportText(task), mode, parent);
         return report.exec() == QDialog::Accepted;
     }
 
@@ -102,7 +102,7 @@ bool CDivisionCommands::startDivision(QWidget* parent, CScheduleTask& task, cons
         }
     }
 
-    CReportDlg report(reportText(*shown) + savedElsewhere, mode, parent);
+    CReportDialog report(reportText(*shown) + savedElsewhere, mode, parent);
     return report.exec() == QDialog::Accepted;
 }
 
@@ -123,18 +123,18 @@ CScheduleTask* CDivisionCommands::reportUnsaved(QWidget* parent, const CSchedule
 
 bool CDivisionCommands::showReport(QWidget* parent, CScheduleTask& task)
 {
-    CReportDlg report(reportText(task), DIVISION_RESULT_SHOW_REPORT, parent);
+    CReportDialog report(reportText(task), DIVISION_RESULT_SHOW_REPORT, parent);
     return report.exec() == QDialog::Accepted;
 }
 
 void CDivisionCommands::showDivisionTable(QWidget* parent, CScheduleTask& task)
 {
-    CDivisionTableDlg dialog(task, parent);
+    CDivisionTableDialog dialog(task, parent);
     dialog.exec();
 }
 
 void CDivisionCommands::showStatistics(QWidget* parent, CScheduleTask& task)
 {
-    CDivisionStatisticsDlg dialog(task, parent);
+    CDivisionStatisticsDialog dialog(task, parent);
     dialog.exec();
 }

@@ -35,11 +35,11 @@ bool CLoginDlg::check(const QString& stored)
         // The splash closes itself; Qt deletes it then.
         auto* splash = new CLoginDlg(stored);
         splash->setAttribute(Qt::WA_DeleteOnClose);
-        splash->setProperty(CMessageBox::SplashProperty, true);
+        splash->setProperty(CMessageBox::kSplashProperty, true);
         centre(splash);
         splash->show();
         splash->raise();
-        QTimer::singleShot(SplashMilliseconds, splash, &QWidget::close);
+        QTimer::singleShot(kSplashMilliseconds, splash, &QWidget::close);
         return true;
     }
     CLoginDlg dialog(stored);

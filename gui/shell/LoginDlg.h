@@ -12,7 +12,7 @@ class CLoginDlg : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr int SplashMilliseconds = 1500;
+    static constexpr int kSplashMilliseconds = 1500;
 
     // Whether start-up may go on. stored is the digest kept in the settings
     // file; empty means no password.

@@ -157,8 +157,8 @@ void CMainDlg::layoutChildren()
         return;
     const int w = width();
     const int h = height();
-    m_toolBar->setGeometry(kToolBarX, kToolBarY, std::max(0, w - Margin - kToolBarX), CMainToolBar::Height);
-    m_sheet->setGeometry(Margin, kSheetY, std::max(0, w - 2 * Margin), std::max(0, h - Margin - kSheetY));
+    m_toolBar->setGeometry(kToolBarX, kToolBarY, std::max(0, w - kMargin - kToolBarX), CMainToolBar::kHeight);
+    m_sheet->setGeometry(kMargin, kSheetY, std::max(0, w - 2 * kMargin), std::max(0, h - kMargin - kSheetY));
 }
 
 void CMainDlg::resizeEvent(QResizeEvent*)
@@ -174,7 +174,7 @@ void CMainDlg::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), CUIResources::window());
 
     // The band: a deep blue gradient with soft rings on the right.
-    const QRect band(0, 0, width(), BandHeight);
+    const QRect band(0, 0, width(), kBandHeight);
     QLinearGradient fill(band.topLeft(), band.bottomLeft());
     fill.setColorAt(0, CUIResources::bandTop());
     fill.setColorAt(1, CUIResources::bandBottom());

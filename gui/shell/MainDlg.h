@@ -19,8 +19,8 @@ class CMainDlg : public QWidget, public CTaskWindow
 {
     Q_OBJECT
 public:
-    static constexpr int BandHeight = 100;
-    static constexpr int Margin = 10;
+    static constexpr int kBandHeight = 100;
+    static constexpr int kMargin = 10;
 
     // Opens startTask, or else the most recent task, and shows the step
     // page last used.

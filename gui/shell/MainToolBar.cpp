@@ -31,7 +31,7 @@ CMainToolBar::CMainToolBar(QWidget* parent)
     int x = kFirstX;
     for (const auto& item : items) {
         m_items.push_back({item.type, QString::fromLatin1(item.icon), QString::fromUtf8(item.caption),
-                           QRect(x, kTop, kItemWidth, Height - kTop)});
+                           QRect(x, kTop, kItemWidth, kHeight - kTop)});
         x += kItemStep;
     }
 }

@@ -21,7 +21,7 @@ public:
         QRect rect;
     };
 
-    static constexpr int Height = 53;
+    static constexpr int kHeight = 53;
 
     explicit CMainToolBar(QWidget* parent = nullptr);
 

@@ -10,12 +10,12 @@ class CIniFile;
 class CRecentTaskList
 {
 public:
-    static constexpr int DefaultCapacity = 10;
+    static constexpr int kDefaultCapacity = 10;
 
     CRecentTaskList() = default;
-    CRecentTaskList(const std::string& settingsPath, int capacity = DefaultCapacity);
+    CRecentTaskList(const std::string& settingsPath, int capacity = kDefaultCapacity);
 
-    void bind(const std::string& settingsPath, int capacity = DefaultCapacity);
+    void bind(const std::string& settingsPath, int capacity = kDefaultCapacity);
 
     // Reads keys 1 ... capacity and stops at the first empty or missing one,
     // from the settings file or from its loaded contents.
@@ -34,6 +34,6 @@ public:
 
 private:
     std::string m_settingsPath;
-    int m_capacity = DefaultCapacity;
+    int m_capacity = kDefaultCapacity;
     std::vector<std::string> m_paths;
 };

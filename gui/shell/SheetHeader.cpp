@@ -47,7 +47,7 @@ CSheetHeader::CSheetHeader(QWidget* parent)
     : QWidget(parent)
 {
     setMouseTracking(true);
-    setFixedHeight(Height);
+    setFixedHeight(kHeight);
 }
 
 int CSheetHeader::addPage(const QString& caption, const QString& description)
@@ -57,7 +57,7 @@ int CSheetHeader::addPage(const QString& caption, const QString& description)
     page.caption = caption;
     page.description = description;
     const int left = m_pages.empty() ? kFirstTabX : m_pages.back().rect.right() + 1;
-    page.rect = QRect(left, 0, tabWidth(caption), Height);
+    page.rect = QRect(left, 0, tabWidth(caption), kHeight);
     m_pages.push_back(page);
     update();
     return page.index;

@@ -20,7 +20,7 @@ class CSheetHeader : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int Height = 28;
+    static constexpr int kHeight = 28;
 
     explicit CSheetHeader(QWidget* parent = nullptr);
 

@@ -82,11 +82,11 @@ void CStepSheet::resizeEvent(QResizeEvent*)
 {
     const int w = width();
     const int h = height();
-    m_header->setGeometry(0, 0, w, CSheetHeader::Height);
+    m_header->setGeometry(0, 0, w, CSheetHeader::kHeight);
     // The grid starts on the first line below the sub-header and ends where
-    // the panel, CToolDesc::Height lines above the bottom margin, begins.
+    // the panel, CToolDesc::kHeight lines above the bottom margin, begins.
     const int gridTop = kSubHeaderBottom;
-    const int gridBottom = std::max(gridTop, h - CToolDesc::Height - kMargin);
+    const int gridBottom = std::max(gridTop, h - CToolDesc::kHeight - kMargin);
     m_toolBox->setGeometry(kMargin, gridTop, std::max(0, w - 2 * kMargin), gridBottom - gridTop);
     m_toolDesc->setGeometry(kMargin, gridBottom, std::max(0, w - 2 * kMargin), std::max(0, h - kMargin - gridBottom));
 }
@@ -96,7 +96,7 @@ void CStepSheet::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     // The sub-header strip under the tabs.
-    const QRect subHeader(QPoint(kMargin, CSheetHeader::Height), QPoint(width() - kMargin - 1, kSubHeaderBottom - 1));
+    const QRect subHeader(QPoint(kMargin, CSheetHeader::kHeight), QPoint(width() - kMargin - 1, kSubHeaderBottom - 1));
     QLinearGradient strip(subHeader.topLeft(), subHeader.bottomLeft());
     strip.setColorAt(0, QColor(255, 255, 255));
     strip.setColorAt(1, QColor(240, 245, 252));

@@ -1,7 +1,7 @@
 #include "gui/shell/TaskManager.h"
 
 #include "base/util/AccountName.h"
-#include "gui/shell/BackupDlg.h"
+#include "gui/shell/BackupDialog.h"
 #include "core/Core.h"
 #include "base/util/FileUtil.h"
 #include "gui/common/FolderAccess.h"
@@ -31,10 +31,17 @@
 #include <cstdlib>
 
 namespace {
-std::unique_ptr<CTaskManager>& holder()
+// The controller and the settings file the next one is made with.
+struct Holder
 {
-    static std::unique_ptr<CTaskManager> manager;
-    return manager;
+    std::unique_ptr<CTaskManager> manager;
+    std::string settingsFile;
+};
+
+Holder& holder()
+{
+    static Holder held;
+    return held;
 }
 
 QString qs(const std::string& text)
@@ -68,32 +75,36 @@ void showTaskMessage(const std::string& text)
 
 CTaskManager* CTaskManager::instance()
 {
-    auto& manager = holder();
+    auto& manager = holder().manager;
     if (!manager)
-        manager.reset(new CTaskManager());
+        manager.reset(new CTaskManager(settingsFilePath()));
     return manager.get();
 }
 
 void CTaskManager::release()
 {
-    holder().reset();
+    holder().manager.reset();
+}
+
+void CTaskManager::setSettingsFile(const std::string& path)
+{
+    holder().settingsFile = path;
 }
 
 CTaskManager* CTaskManager::existing()
 {
-    return holder().get();
+    return holder().manager.get();
 }
 
 std::string CTaskManager::settingsFilePath()
 {
-    return settingsFilePath(QCoreApplication::applicationDirPath());
+    return settingsFilePath(QCoreApplication::applicationDirPath(), QString::fromStdString(holder().settingsFile));
 }
 
-std::string CTaskManager::settingsFilePath(const QString& programDir)
+std::string CTaskManager::settingsFilePath(const QString& programDir, const QString& chosen)
 {
-    const QString fromEnvironment = qEnvironmentVariable("QUILLON_SETTINGS");
-    if (!fromEnvironment.isEmpty())
-        return QDir::toNativeSeparators(QFileInfo(fromEnvironment).absoluteFilePath()).toStdString();
+    if (!chosen.isEmpty())
+        return QDir::toNativeSeparators(QFileInfo(chosen).absoluteFilePath()).toStdString();
     // An installed program's folder belongs to the system, even where this
     // user (root) could write into it.
     if (!programDir.isEmpty() && !CInstallLayout::isInstalled(programDir) && CFolderAccess::canWriteIn(programDir))
@@ -104,13 +115,13 @@ std::string CTaskManager::settingsFilePath(const QString& programDir)
     return QDir::toNativeSeparators(configDir + QStringLiteral("/qz.ini")).toStdString();
 }
 
-CTaskManager::CTaskManager()
-    : m_settingsPath(settingsFilePath())
+CTaskManager::CTaskManager(std::string settingsPath)
+    : m_settingsPath(std::move(settingsPath))
 {
-    m_recent.bind(m_settingsPath, CRecentTaskList::DefaultCapacity);
+    m_recent.bind(m_settingsPath, CRecentTaskList::kDefaultCapacity);
     readSettings();
     m_tip = std::make_unique<CTipWnd>();
-    m_tip->setFont(CUICore::instance()->GetDefaultFont());
+    m_tip->setFont(CUICore::instance()->getDefaultFont());
 }
 
 CTaskManager::~CTaskManager()
@@ -449,7 +460,7 @@ void CTaskManager::backupTask()
         return;
     }
     const CTaskInfo& info = m_session->Task().GetTaskInfo();
-    CBackupDlg dialog(qs(info.GetTaskName()), qs(info.GetTaskFolder()), parent);
+    CBackupDialog dialog(qs(info.GetTaskName()), qs(info.GetTaskFolder()), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString chosen = CMessageBox::getExistingDirectory(parent, QStringLiteral("将当前排课任务备份到"), QString());

@@ -57,11 +57,14 @@ public:
     // The controller if it exists, without making one.
     static CTaskManager* existing();
 
-    // The settings file: $QUILLON_SETTINGS when set; otherwise qz.ini beside
-    // the program when that folder is writable and not part of an
+    // The settings file the controller is made with from now on (the
+    // program's --settings); empty for the usual place.
+    static void setSettingsFile(const std::string& path);
+    // The settings file: the one chosen when there is one; otherwise qz.ini
+    // beside the program when that folder is writable and not part of an
     // installation; otherwise qz.ini in the user's configuration folder.
     static std::string settingsFilePath();
-    static std::string settingsFilePath(const QString& programDir);
+    static std::string settingsFilePath(const QString& programDir, const QString& chosen = QString());
 
     CTaskManager(const CTaskManager&) = delete;
     CTaskManager& operator=(const CTaskManager&) = delete;
@@ -127,7 +130,7 @@ public:
     const std::vector<QUrl>& openedUrls() const { return m_openedUrls; }
 
 private:
-    CTaskManager();
+    explicit CTaskManager(std::string settingsPath);
 
     QWidget* dialogParent() const;
     void readSettings();

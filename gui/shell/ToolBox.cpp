@@ -45,7 +45,7 @@ void CToolBox::addLineBreak()
 
 int CToolBox::columnCount() const
 {
-    return std::max(1, (width() - Origin) / (CellWidth + Gap));
+    return std::max(1, (width() - kOrigin) / (kCellWidth + kGap));
 }
 
 void CToolBox::layoutCells() const
@@ -55,21 +55,21 @@ void CToolBox::layoutCells() const
     m_layoutWidth = width();
     const int columns = columnCount();
     int column = 0;
-    int y = Origin;
+    int y = kOrigin;
     for (StepCommand& c : m_commands) {
         if (c.lineBreak) {
             c.rect = QRect();
             if (column > 0) {
                 column = 0;
-                y += CellHeight + Gap;
+                y += kCellHeight + kGap;
             }
             continue;
         }
         if (column == columns) {
             column = 0;
-            y += CellHeight + Gap;
+            y += kCellHeight + kGap;
         }
-        c.rect = QRect(Origin + column * (CellWidth + Gap), y, CellWidth, CellHeight);
+        c.rect = QRect(kOrigin + column * (kCellWidth + kGap), y, kCellWidth, kCellHeight);
         ++column;
     }
 }

@@ -21,10 +21,10 @@ class CToolBox : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int CellWidth = 241;
-    static constexpr int CellHeight = 57;
-    static constexpr int Gap = 20;
-    static constexpr int Origin = 30;
+    static constexpr int kCellWidth = 241;
+    static constexpr int kCellHeight = 57;
+    static constexpr int kGap = 20;
+    static constexpr int kOrigin = 30;
 
     explicit CToolBox(QWidget* parent = nullptr);
 

@@ -10,7 +10,7 @@ class CToolDesc : public QWidget
 {
     Q_OBJECT
 public:
-    static constexpr int Height = 180;
+    static constexpr int kHeight = 180;
 
     explicit CToolDesc(QWidget* parent = nullptr);
 

@@ -51,11 +51,11 @@ void CPinyinConverter::AppendTranscription(std::string& out, std::string_view gb
         } else if (IsGbkLead(c) && IsGbkTrail(d)) {
             // A GBK character outside GB2312 is one unknown character; its
             // trail byte may look like a Latin letter and must not be copied.
-            AppendSyllable(out, Unknown);
+            AppendSyllable(out, kUnknown);
             ++i;
         } else if (IsGbkLead(c) && IsDigit(d) && i + 3 < size && IsGbkLead(bytes[i + 2]) && IsDigit(bytes[i + 3])) {
             // A four-byte GB18030 character (one that GBK lacks).
-            AppendSyllable(out, Unknown);
+            AppendSyllable(out, kUnknown);
             i += 3;
         }
         // Otherwise a stray lead byte: dropped, and the next byte is read
@@ -83,8 +83,8 @@ std::string_view CPinyinConverter::GetSyllable(int code)
 {
     const int zone = code / 100;
     const int position = code % 100;
-    if (code < 0 || zone < FirstZone || zone > LastZone || position < 1 || position > PositionsPerZone)
-        return Unknown;
-    const std::uint16_t index = s_syllableOfCode[(zone - FirstZone) * PositionsPerZone + position - 1];
-    return index == NoSyllable ? Unknown : s_syllables[index];
+    if (code < 0 || zone < kFirstZone || zone > kLastZone || position < 1 || position > kPositionsPerZone)
+        return kUnknown;
+    const std::uint16_t index = s_syllableOfCode[(zone - kFirstZone) * kPositionsPerZone + position - 1];
+    return index == kNoSyllable ? kUnknown : s_syllables[index];
 }

@@ -16,7 +16,7 @@ class CPinyinConverter
 {
 public:
     // Syllable of a code that the table does not list.
-    static constexpr std::string_view Unknown = "?";
+    static constexpr std::string_view kUnknown = "?";
 
     // Keep only the first letter of each syllable.
     bool GetInitialsOnly() const { return m_initialsOnly; }
@@ -44,17 +44,17 @@ public:
     static std::string_view GetSyllable(int code);
 
 private:
-    static constexpr int FirstZone = 16;
-    static constexpr int LastZone = 87;
-    static constexpr int PositionsPerZone = 94;
-    static constexpr std::uint16_t NoSyllable = 0xFFFF;
+    static constexpr int kFirstZone = 16;
+    static constexpr int kLastZone = 87;
+    static constexpr int kPositionsPerZone = 94;
+    static constexpr std::uint16_t kNoSyllable = 0xFFFF;
 
     void AppendSyllable(std::string& out, std::string_view syllable) const;
 
     // The generated table (PinyinTable.cpp): the syllables, and for each
     // code from zone 16 position 1 on the index of its syllable.
     static const std::string_view s_syllables[];
-    static const std::uint16_t s_syllableOfCode[(LastZone - FirstZone + 1) * PositionsPerZone];
+    static const std::uint16_t s_syllableOfCode[(kLastZone - kFirstZone + 1) * kPositionsPerZone];
 
     bool m_initialsOnly = false;
     bool m_upperFirst = true;

@@ -40,7 +40,7 @@ const std::string_view CPinyinConverter::s_syllables[] = {
 };
 
 // Index into s_syllables of each code from zone 16 position 1 on, 94 positions
-// a zone; NoSyllable where GB2312 has no character.
+// a zone; kNoSyllable where GB2312 has no character.
 const std::uint16_t CPinyinConverter::s_syllableOfCode[] = {
     // zone 16
     0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 4, 4, 4, 4, 4,
@@ -271,8 +271,8 @@ const std::uint16_t CPinyinConverter::s_syllableOfCode[] = {
     389, 390, 390, 390, 390, 390, 390, 391, 391, 392, 392, 392, 392, 392, 392, 392, 392, 392, 392,
     392, 393, 393, 393, 393, 393, 393, 393, 393, 393, 393, 393, 393, 393, 393, 393, 394, 394, 394,
     394, 394, 394, 394, 395, 395, 395, 395, 396, 396, 396, 396, 396, 396, 396, 396, 397, 397, 398,
-    398, 398, 398, 399, 399, 400, 400, 400, 400, 400, 400, 400, 400, NoSyllable, NoSyllable,
-    NoSyllable, NoSyllable, NoSyllable,
+    398, 398, 398, 399, 399, 400, 400, 400, 400, 400, 400, 400, 400, kNoSyllable, kNoSyllable,
+    kNoSyllable, kNoSyllable, kNoSyllable,
     // zone 56
     40, 126, 335, 89, 213, 274, 237, 95, 36, 93, 207, 75, 105, 361, 240, 13, 326, 353, 353, 382, 62,
     342, 356, 155, 361, 92, 312, 385, 126, 204, 195, 126, 246, 192, 10, 279, 99, 370, 287, 54, 351,

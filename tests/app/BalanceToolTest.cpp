@@ -4,22 +4,22 @@
 #include "ShellTestSupport.h"
 
 #include "gui/results/BalanceCommands.h"
-#include "gui/results/BalanceDlg.h"
-#include "gui/results/BalanceDurationDlg.h"
+#include "gui/results/BalanceDialog.h"
+#include "gui/results/BalanceDurationDialog.h"
 #include "core/BalanceModel.h"
 #include "core/BalanceReport.h"
-#include "gui/results/BalanceResultDlg.h"
+#include "gui/results/BalanceResultDialog.h"
 #include "BalanceRules.h"
 #include "core/BalanceSpreads.h"
 #include "Cohort.h"
 #include "gui/results/DivisionCommands.h"
 #include "core/DivisionCore.h"
 #include "core/DivisionStatistics.h"
-#include "gui/results/DivisionStatisticsDlg.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/shell/MainDlg.h"
 #include "gui/common/MessageBox.h"
-#include "gui/results/ReportDlg.h"
+#include "gui/results/ReportDialog.h"
 #include "gui/shell/StepSheet.h"
 #include "gui/shell/ToolBox.h"
 #include "gui/shell/ToolDesc.h"
@@ -131,12 +131,12 @@ protected:
     // Runs the command with options, choosing the first duration;
     // whileRunning sees the running dialog on every poll.
     BalanceRecord Balance(const std::optional<CBalanceOptions>& options,
-                          const std::function<void(CBalanceDlg*)>& whileRunning = {},
+                          const std::function<void(CBalanceDialog*)>& whileRunning = {},
                           const CBalanceCommands::SaveElsewhere& saveElsewhere = {})
     {
         BalanceRecord record;
         ModalDriver driver([&](QWidget* modal) {
-            if (auto* duration = qobject_cast<CBalanceDurationDlg*>(modal)) {
+            if (auto* duration = qobject_cast<CBalanceDurationDialog*>(modal)) {
                 record.sawDuration = true;
                 for (int i = 0; i < 3; ++i)
                     record.durationCaptions << duration->choiceButton(i)->text();
@@ -144,7 +144,7 @@ protected:
                 duration->startButton()->click();
                 return true;
             }
-            if (auto* run = qobject_cast<CBalanceDlg*>(modal)) {
+            if (auto* run = qobject_cast<CBalanceDialog*>(modal)) {
                 record.sawRun = true;
                 record.startTotal = run->figure(1, 1)->text();
                 record.bestTotal = run->figure(1, 2)->text();
@@ -152,7 +152,7 @@ protected:
                     whileRunning(run);
                 return false; // watched until it closes
             }
-            if (auto* result = qobject_cast<CBalanceResultDlg*>(modal)) {
+            if (auto* result = qobject_cast<CBalanceResultDialog*>(modal)) {
                 record.sawResult = true;
                 record.summary = result->summaryLabel()->text();
                 const QStandardItemModel* model = result->model();
@@ -193,13 +193,13 @@ TEST_F(BalanceToolTest, UndividedTaskOrDeclinedChoiceChangesNothing)
     const auto before = ClassesOf(task);
     bool sawRun = false;
     ModalDriver driver([&](QWidget* modal) {
-        if (auto* duration = qobject_cast<CBalanceDurationDlg*>(modal)) {
-            EXPECT_EQ(duration->choice(), CBalanceDurationDlg::DefaultChoice);
+        if (auto* duration = qobject_cast<CBalanceDurationDialog*>(modal)) {
+            EXPECT_EQ(duration->choice(), CBalanceDurationDialog::kDefaultChoice);
             EXPECT_DOUBLE_EQ(duration->seconds(), 10.0);
             duration->cancelButton()->click();
             return true;
         }
-        sawRun = sawRun || qobject_cast<CBalanceDlg*>(modal) != nullptr;
+        sawRun = sawRun || qobject_cast<CBalanceDialog*>(modal) != nullptr;
         return false;
     });
     EXPECT_FALSE(CBalanceCommands::balance(nullptr, task));
@@ -242,7 +242,7 @@ TEST_F(BalanceToolTest, ShortRunAppliesSavesAndReports)
     EXPECT_EQ(record.rows[1][0], QStringLiteral("语文平均分"));
 
     // The statistics opened afterwards show the balanced classes.
-    CDivisionStatisticsDlg statistics(task);
+    CDivisionStatisticsDialog statistics(task);
     float lowest = 1e9f, highest = -1e9f;
     int fewestGirls = 1 << 30, mostGirls = -1;
     for (const CDivisionStatistics::Row& row : statistics.statistics().GetRows()) {
@@ -276,7 +276,7 @@ TEST_F(BalanceToolTest, CancelAsksWhetherToKeepTheBestSoFar)
 
     // Cancelled as soon as the search has found something better; the
     // step count would keep it busy for minutes otherwise.
-    auto cancelOnGain = [](CBalanceDlg* run) {
+    auto cancelOnGain = [](CBalanceDialog* run) {
         if (run->cancelButton()->isEnabled() && !run->bestSpreads().subjects.empty()
             && run->bestSpreads().total < run->startSpreads().total)
             run->cancelButton()->click();
@@ -322,7 +322,7 @@ TEST_F(BalanceToolTest, ClosingTheRunningDialogStopsAndLetsGoOfTheTask)
     {
         // The close box behaves like "取消".
         CMessageBox::pushAnswer(QMessageBox::No);
-        CBalanceDlg dialog(task, Steps(1'000'000'000));
+        CBalanceDialog dialog(task, Steps(1'000'000'000));
         dialog.open();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.bestSpreads().total < dialog.startSpreads().total; }, 20000));
         dialog.close();
@@ -337,7 +337,7 @@ TEST_F(BalanceToolTest, ClosingTheRunningDialogStopsAndLetsGoOfTheTask)
     // worker ends with it, and the task is as it was.
     QElapsedTimer clock;
     {
-        CBalanceDlg dialog(task, Steps(1'000'000'000));
+        CBalanceDialog dialog(task, Steps(1'000'000'000));
         dialog.open();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.bestSpreads().subjects.empty(); }, 20000));
         clock.start();
@@ -417,17 +417,17 @@ TEST(ResultsScreenshots, BalanceTool)
     const QDir out = scene.out();
     CScheduleTask& task = scene.task();
     task.SetMessageHandler([](const std::string&) {});
-    if (!CDivisionTableDlg::hasDivision(task))
+    if (!CDivisionTableDialog::hasDivision(task))
         Divide(task);
 
     CMessageBox::clearTestState();
     ModalDriver driver([&](QWidget* modal) {
-        if (auto* duration = qobject_cast<CBalanceDurationDlg*>(modal)) {
+        if (auto* duration = qobject_cast<CBalanceDurationDialog*>(modal)) {
             EXPECT_TRUE(duration->grab().save(out.filePath("balance-duration.png")));
             duration->startButton()->click();
             return true;
         }
-        if (auto* result = qobject_cast<CBalanceResultDlg*>(modal)) {
+        if (auto* result = qobject_cast<CBalanceResultDialog*>(modal)) {
             EXPECT_TRUE(result->grab().save(out.filePath("balance-result.png")));
             result->closeButton()->click();
             return true;
@@ -438,7 +438,7 @@ TEST(ResultsScreenshots, BalanceTool)
     options.seconds = 2.0;
     CBalanceCommands::balance(nullptr, task, {}, options);
     // The report command shows the balancing under the division's report.
-    CReportDlg report(CDivisionCommands::reportText(task), DIVISION_RESULT_SHOW_REPORT);
+    CReportDialog report(CDivisionCommands::reportText(task), DIVISION_RESULT_SHOW_REPORT);
     report.show();
     EXPECT_TRUE(report.grab().save(out.filePath("balance-report.png")));
 
@@ -451,7 +451,7 @@ TEST(ResultsScreenshots, BalanceTool)
     testsupport::FillCohort(large, cohort);
     Divide(large);
     options.seconds = 4.0;
-    CBalanceDlg run(large, options);
+    CBalanceDialog run(large, options);
     run.open();
     EXPECT_TRUE(QTest::qWaitFor([&] { return run.progressBar()->value() >= 40 || run.isFinished(); }, 10000));
     EXPECT_FALSE(run.isFinished());

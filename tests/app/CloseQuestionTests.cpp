@@ -3,7 +3,7 @@
 // the balance tool's keep question keeps the result.
 #include "EditorTestSupport.h"
 
-#include "gui/results/BalanceDlg.h"
+#include "gui/results/BalanceDialog.h"
 #include "gui/editors/ClassListDialog.h"
 #include "Cohort.h"
 #include "core/DivisionCore.h"
@@ -141,7 +141,7 @@ TEST(BalanceKeepQuestion, EscapeKeepsTheBetterDivision)
     CBalanceOptions options;
     options.iterations = 1'000'000'000;
     options.seed = 7;
-    CBalanceDlg dialog(task, options);
+    CBalanceDialog dialog(task, options);
     dialog.open();
     ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.bestSpreads().total < dialog.startSpreads().total; }, 20000));
     CMessageBox::pushEscape();

@@ -8,7 +8,7 @@
 #include "core/DivisionChartFigures.h"
 #include "gui/results/DivisionChartView.h"
 #include "core/DivisionStatistics.h"
-#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
 #include "gui/results/DivisionStatisticsModel.h"
 #include "gui/common/MessageBox.h"
 #include "PdfTestSupport.h"
@@ -85,7 +85,7 @@ TEST_F(DivisionChartTest, ChartsDrawTheStatisticsFigures)
     const auto rows = statistics.GetRows();
     ASSERT_EQ(rows.size(), 8u); // six classes, the empty one, the school
 
-    for (std::size_t measure : {std::size_t(0), std::size_t(1), std::size_t(2), Figures::Total}) {
+    for (std::size_t measure : {std::size_t(0), std::size_t(1), std::size_t(2), Figures::kTotal}) {
         SCOPED_TRACE(measure);
         CDivisionChart chart(figures, Kind::Averages, measure);
         QBarSet* bars = FindSeries<QBarSeries>(chart)->barSets().value(0);
@@ -95,14 +95,14 @@ TEST_F(DivisionChartTest, ChartsDrawTheStatisticsFigures)
         float high = -1e9f;
         for (int i = 0; i < 6; ++i) {
             const CClassStatistics& s = *rows[i].statistics;
-            const float expected = measure == Figures::Total ? s.totalAverage : s.scoreAverages[measure];
+            const float expected = measure == Figures::kTotal ? s.totalAverage : s.scoreAverages[measure];
             EXPECT_FLOAT_EQ(bars->at(i), expected);
             low = std::min(low, expected);
             high = std::max(high, expected);
         }
         EXPECT_EQ(bars->at(6), 0.0); // the empty class has no bar
         const CClassStatistics& school = *rows.back().statistics;
-        const float schoolAverage = measure == Figures::Total ? school.totalAverage : school.scoreAverages[measure];
+        const float schoolAverage = measure == Figures::kTotal ? school.totalAverage : school.scoreAverages[measure];
         const QList<QPointF> line = FindSeries<QLineSeries>(chart)->points();
         ASSERT_EQ(line.size(), 2);
         EXPECT_FLOAT_EQ(line[0].y(), schoolAverage);
@@ -120,7 +120,7 @@ TEST_F(DivisionChartTest, ChartsDrawTheStatisticsFigures)
         EXPECT_TRUE(axis->titleText().contains(QString::number(axis->max())));
     }
 
-    CDivisionChart sexes(figures, Kind::Headcount, Figures::Total);
+    CDivisionChart sexes(figures, Kind::Headcount, Figures::kTotal);
     const QList<QBarSet*> sets = FindSeries<QStackedBarSeries>(sexes)->barSets();
     ASSERT_EQ(sets.size(), 2);
     for (int i = 0; i < 7; ++i) {
@@ -156,7 +156,7 @@ TEST_F(DivisionChartTest, NothingToDrawGivesANote)
     CScheduleTask none;
     const Figures noClasses(none);
     for (Kind kind : {Kind::Averages, Kind::Headcount, Kind::Distribution}) {
-        CDivisionChart chart(noClasses, kind, Figures::Total);
+        CDivisionChart chart(noClasses, kind, Figures::kTotal);
         EXPECT_TRUE(chart.series().isEmpty());
         EXPECT_EQ(chart.valueAxis(), nullptr);
         EXPECT_TRUE(chart.note().contains(QStringLiteral("还没有班级")));
@@ -165,7 +165,7 @@ TEST_F(DivisionChartTest, NothingToDrawGivesANote)
 
     ResultsTest::MakeSchool(none, 20, 3, false); // classes, nobody placed yet
     const Figures unplaced(none);
-    CDivisionChart chart(unplaced, Kind::Distribution, Figures::Total);
+    CDivisionChart chart(unplaced, Kind::Distribution, Figures::kTotal);
     EXPECT_TRUE(chart.note().contains(QStringLiteral("还没有学生")));
 
     // Drawn all the same, at the size asked for.
@@ -178,7 +178,7 @@ TEST_F(DivisionChartTest, NothingToDrawGivesANote)
 
 TEST_F(DivisionChartTest, PicturesAndClipboard)
 {
-    CDivisionStatisticsDlg dialog(task);
+    CDivisionStatisticsDialog dialog(task);
     dialog.show();
     CDivisionChartView* charts = dialog.chartView();
     EXPECT_FALSE(charts->isVisible());
@@ -229,7 +229,7 @@ TEST_F(DivisionChartTest, PicturesAndClipboard)
 TEST_F(DivisionChartTest, ChartsFollowTheDivision)
 {
     const auto totalOfFirstClass = [this] {
-        CDivisionStatisticsDlg dialog(task);
+        CDivisionStatisticsDialog dialog(task);
         auto* bars = FindSeries<QBarSeries>(*dialog.chartView()->currentChart());
         return bars->barSets().value(0)->at(0);
     };
@@ -256,7 +256,7 @@ TEST(DivisionChartManyClassesTest, ScrollsThroughFourHundredClasses)
     EXPECT_TRUE(view.scrollBar()->isVisible());
     const int shown = chart->shownCount();
     EXPECT_GE(shown, 20);
-    EXPECT_LE(shown, 1300 / CDivisionChartView::MinClassWidth);
+    EXPECT_LE(shown, 1300 / CDivisionChartView::kMinClassWidth);
     EXPECT_EQ(chart->classLabels().size(), shown); // each one named
     view.scrollBar()->setValue(view.scrollBar()->maximum());
     EXPECT_EQ(chart->firstShown() + chart->shownCount(), 400);
@@ -330,15 +330,15 @@ TEST(ChartScreenshots, DemoAndLargeSchool)
             break;
         const Figures figures(*task);
         for (std::size_t measure = 0; measure <= figures.GetSubjectCount(); ++measure) {
-            const std::size_t m = measure < figures.GetSubjectCount() ? measure : Figures::Total;
+            const std::size_t m = measure < figures.GetSubjectCount() ? measure : Figures::kTotal;
             const QString suffix = measure < figures.GetSubjectCount() ? QString::number(measure) : "total";
             for (auto [kind, kindName] : {std::pair{Kind::Averages, "averages"}, std::pair{Kind::Distribution, "box"}})
                 EXPECT_TRUE(CChartImage::save(std::make_unique<CDivisionChart>(figures, kind, m), QSize(1200, 700),
                                               out.filePath(QStringLiteral("chart-%1-%2-%3.png").arg(name, kindName, suffix))));
         }
-        EXPECT_TRUE(CChartImage::save(std::make_unique<CDivisionChart>(figures, Kind::Headcount, Figures::Total), QSize(1200, 700),
+        EXPECT_TRUE(CChartImage::save(std::make_unique<CDivisionChart>(figures, Kind::Headcount, Figures::kTotal), QSize(1200, 700),
                                       out.filePath(QStringLiteral("chart-%1-sex.png").arg(name))));
-        CDivisionStatisticsDlg dialog(*task);
+        CDivisionStatisticsDialog dialog(*task);
         dialog.resize(1366, 740);
         dialog.show();
         dialog.viewTabs()->setCurrentIndex(1);
@@ -346,7 +346,7 @@ TEST(ChartScreenshots, DemoAndLargeSchool)
         EXPECT_TRUE(dialog.grab().save(out.filePath(QStringLiteral("chart-%1-window.png").arg(name))));
     }
 
-    CDivisionStatisticsDlg dialog(demo);
+    CDivisionStatisticsDialog dialog(demo);
     dialog.resize(1100, 620);
     dialog.show();
     dialog.viewTabs()->setCurrentIndex(1);

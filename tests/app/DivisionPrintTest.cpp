@@ -5,8 +5,8 @@
 
 #include "gui/render/DivisionPrinter.h"
 #include "core/DivisionTableData.h"
-#include "gui/results/DivisionStatisticsDlg.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/render/ListPrinter.h"
 #include "gui/common/MessageBox.h"
 #include "gui/render/TablePrinter.h"
@@ -117,7 +117,7 @@ TEST_F(DivisionPrintTest, EveryRosterStartsOnItsOwnPagesWithHeaderAndPageNumbers
 
 TEST_F(DivisionPrintTest, TableWindowPrintsTheClassShownOrNothingWhenCancelled)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     ASSERT_EQ(dialog.printButton()->text(), QStringLiteral("打印"));
     dialog.printButton()->click(); // no file chosen: cancelled
     EXPECT_FALSE(QFile::exists(pdf));
@@ -135,7 +135,7 @@ TEST_F(DivisionPrintTest, TableWindowPrintsTheClassShownOrNothingWhenCancelled)
 
 TEST_F(DivisionPrintTest, StatisticsWindowPrintsTheStatistics)
 {
-    CDivisionStatisticsDlg dialog(task);
+    CDivisionStatisticsDialog dialog(task);
     ASSERT_EQ(dialog.printButton()->text(), QStringLiteral("打印"));
     CMessageBox::pushPath(pdf);
     dialog.printButton()->click();

@@ -5,7 +5,7 @@
 #include "ShellTestSupport.h"
 
 #include "core/DivisionTableData.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "logic/import/SpreadsheetReader.h"
 #include "logic/export/WorkbookWriter.h"
 
@@ -79,7 +79,7 @@ protected:
 
 TEST_F(DivisionTableExport, WritesWhatTheTableShowsAndOpensItOnYes)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     const QString file = path(QStringLiteral("全校.xlsx"));
     CMessageBox::pushPath(file);
     CMessageBox::pushAnswer(QMessageBox::Yes);
@@ -116,7 +116,7 @@ TEST_F(DivisionTableExport, WritesWhatTheTableShowsAndOpensItOnYes)
 
 TEST_F(DivisionTableExport, AFailureSaysSoAndAsksNothingMore)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     CMessageBox::pushPath(path(QStringLiteral("没有这个文件夹/分班表.xlsx")));
     dialog.exportButton()->click();
     ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);

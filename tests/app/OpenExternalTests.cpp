@@ -4,8 +4,8 @@
 #include "ResultsTestSupport.h"
 #include "ShellTestSupport.h"
 
-#include "gui/shell/BackupDlg.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/shell/BackupDialog.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/shell/MainDlg.h"
 #include "gui/shell/MainToolBar.h"
 
@@ -57,7 +57,7 @@ TEST_F(OpenExternal, AnExportedWorkbookNothingCanOpen)
     info.SetTaskFolder(str(path(QStringLiteral("task"))));
     task.SetTaskInfo(info);
     manager();
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     const QString file = path(QStringLiteral("分班表.xlsx"));
     CMessageBox::pushPath(file);
     CMessageBox::pushAnswer(QMessageBox::Yes);
@@ -90,7 +90,7 @@ TEST_F(OpenExternal, TheHelpPageAndTheBackupFolderNothingCanOpen)
     CMessageBox::clearTestState();
     CMessageBox::pushPath(path(QStringLiteral("safe")));
     CMessageBox::pushOpenResult(false);
-    shelltest::whenModal<CBackupDlg>([](CBackupDlg* dialog) { dialog->accept(); });
+    shelltest::whenModal<CBackupDialog>([](CBackupDialog* dialog) { dialog->accept(); });
     m->backupTask();
     EXPECT_EQ(CMessageBox::shownTexts(),
               (QStringList{QStringLiteral("备份成功"), NoProgram(QStringLiteral("文件夹"), path(QStringLiteral("safe/甲/")))}));

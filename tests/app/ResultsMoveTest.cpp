@@ -2,13 +2,13 @@
 #include "ResultsTestSupport.h"
 
 #include "core/DivisionBalance.h"
-#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
 #include "gui/results/DivisionStatisticsModel.h"
 #include "core/DivisionTableData.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "base/util/FileUtil.h"
 #include "gui/common/MessageBox.h"
-#include "gui/results/MoveToClassDlg.h"
+#include "gui/results/MoveToClassDialog.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -73,13 +73,13 @@ protected:
         return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or("");
     }
 
-    static QString ClassCell(const CDivisionTableDlg& dialog, int row)
+    static QString ClassCell(const CDivisionTableDialog& dialog, int row)
     {
         const QAbstractItemModel* model = dialog.table()->model();
         return model->data(model->index(row, CDivisionTableData::ColumnClass)).toString();
     }
 
-    static void SelectRows(CDivisionTableDlg& dialog, std::initializer_list<int> rows)
+    static void SelectRows(CDivisionTableDialog& dialog, std::initializer_list<int> rows)
     {
         dialog.table()->clearSelection();
         for (int row : rows)
@@ -93,7 +93,7 @@ protected:
 
 TEST_F(ResultsMoveTest, MoveThroughTheChooserKeepsEveryoneElse)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     const auto before = Placement(task);
     const QString balanceBefore = dialog.balanceLabel()->text();
     EXPECT_EQ(balanceBefore.toStdString(), CDivisionBalance::Describe(CDivisionBalance::Of(task)));
@@ -115,7 +115,7 @@ TEST_F(ResultsMoveTest, MoveThroughTheChooserKeepsEveryoneElse)
     EXPECT_FALSE(dialog.exchangeButton()->isEnabled());
     QStringList offered;
     bool ownDisabled = false;
-    ModalOf<CMoveToClassDlg> chooser([&](CMoveToClassDlg* shown) {
+    ModalOf<CMoveToClassDialog> chooser([&](CMoveToClassDialog* shown) {
         QListWidget* list = shown->classList();
         for (int row = 0; row < list->count(); ++row)
             offered << list->item(row)->text();
@@ -150,7 +150,7 @@ TEST_F(ResultsMoveTest, BrokenRulesAreAskedAboutAndNoLeavesTheTaskAlone)
     testsupport::AddGroup(task, "g", {"student0", "student1"});
     task.GetClassInfoList().FindAs<CClassInfo>("class1")->SetStudentCount(10);
     ASSERT_TRUE(task.SaveInputData());
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     const auto before = Placement(task);
     const std::string bytes = InputBytes();
     const QString balance = dialog.balanceLabel()->text();
@@ -182,7 +182,7 @@ TEST_F(ResultsMoveTest, BrokenRulesAreAskedAboutAndNoLeavesTheTaskAlone)
 
 TEST_F(ResultsMoveTest, ExchangeThenUndoAndRedoWithTheKeys)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     dialog.show();
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
@@ -230,7 +230,7 @@ TEST_F(ResultsMoveTest, ChangeThatCannotBeSavedIsRefusedOrTakenBack)
     {
         // A task opened read-only takes no change at all.
         task.SetReadOnly(true);
-        CDivisionTableDlg dialog(task);
+        CDivisionTableDialog dialog(task);
         SelectRows(dialog, {0});
         dialog.moveAction()->trigger(); // no chooser comes up
         ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
@@ -240,7 +240,7 @@ TEST_F(ResultsMoveTest, ChangeThatCannotBeSavedIsRefusedOrTakenBack)
 
     // input.xml cannot be replaced: the change is taken back and said so.
     CMessageBox::clearTestState();
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     const auto before = Placement(task);
     const std::string input = task.GetTaskInfo().GetInputFilePath();
     std::filesystem::remove(input);
@@ -259,13 +259,13 @@ TEST_F(ResultsMoveTest, ChangeThatCannotBeSavedIsRefusedOrTakenBack)
 TEST_F(ResultsMoveTest, UnplacedStudentIsPlacedFromItsOwnView)
 {
     task.GetStudentInfoList().FindAs<CStudentInfo>("student5")->SetClassId("");
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     QComboBox* chooser = dialog.classChooser();
     chooser->setCurrentIndex(chooser->count() - 1); // 未分班学生
     ASSERT_EQ(dialog.table()->model()->rowCount(), 1);
     EXPECT_FALSE(dialog.noDivisionLabel()->isVisible());
     SelectRows(dialog, {0});
-    ModalOf<CMoveToClassDlg> pick([](CMoveToClassDlg* shown) {
+    ModalOf<CMoveToClassDialog> pick([](CMoveToClassDialog* shown) {
         shown->classList()->setCurrentRow(3);
         shown->okButton()->click();
     });
@@ -279,11 +279,11 @@ TEST_F(ResultsMoveTest, UnplacedStudentIsPlacedFromItsOwnView)
 
 TEST_F(ResultsMoveTest, StatisticsOpenedAfterAChangeShowItsFigures)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     CMessageBox::pushAnswer(QMessageBox::Yes); // 七年级(4)班 goes over its 11
     ASSERT_TRUE(dialog.moveStudents({"student0", "student4"}, "class3"));
     QStringList counts;
-    ModalOf<CDivisionStatisticsDlg> driver([&counts](CDivisionStatisticsDlg* statistics) {
+    ModalOf<CDivisionStatisticsDialog> driver([&counts](CDivisionStatisticsDialog* statistics) {
         const QAbstractItemModel* model = statistics->model();
         for (int row = 0; row < model->rowCount(); ++row)
             counts << model->data(model->index(row, 2)).toString();

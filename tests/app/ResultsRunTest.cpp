@@ -2,12 +2,12 @@
 // report, with the real engine.
 #include "ResultsTestSupport.h"
 
-#include "gui/results/AutoDivisionDlg.h"
+#include "gui/results/AutoDivisionDialog.h"
 #include "core/Core.h"
 #include "gui/results/DivisionCommands.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/common/MessageBox.h"
-#include "gui/results/ReportDlg.h"
+#include "gui/results/ReportDialog.h"
 
 #include <QDir>
 #include <QEvent>
@@ -66,10 +66,10 @@ protected:
     RunRecord Run(bool viewTable)
     {
         RunRecord record;
-        QPointer<CAutoDivisionDlg> run;
+        QPointer<CAutoDivisionDialog> run;
         CMessageBox::pushAnswer(QMessageBox::Ok);
         ModalDriver driver([&](QWidget* modal) {
-            if (auto* dialog = qobject_cast<CAutoDivisionDlg*>(modal)) {
+            if (auto* dialog = qobject_cast<CAutoDivisionDialog*>(modal)) {
                 record.sawRunDialog = true;
                 run = dialog;
                 if (dialog->isFinished()) {
@@ -79,7 +79,7 @@ protected:
                 }
                 return false;
             }
-            if (auto* report = qobject_cast<CReportDlg*>(modal)) {
+            if (auto* report = qobject_cast<CReportDialog*>(modal)) {
                 record.sawReport = true;
                 record.runDialogGoneAtReport = run.isNull();
                 record.reportText = report->textEdit()->toPlainText();
@@ -116,7 +116,7 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
 {
     AddStudent(task, "s1", "张三", 0, 0);
     {
-        CAutoDivisionDlg dialog(task);
+        CAutoDivisionDialog dialog(task);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动分班"));
         EXPECT_EQ(dialog.statusLabel()->text(), QString());
         dialog.open();
@@ -127,18 +127,18 @@ TEST_F(ResultsRunTest, TaskWithoutClassesIsRefused)
         EXPECT_EQ(dialog.statusLabel()->text(), QStringLiteral("正在检查分班数据,请稍候..."));
         EXPECT_EQ(dialog.resultCode(), 1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, 3000));
-        EXPECT_GE(shown.elapsed(), CAutoDivisionDlg::ClosingPauseMs - 100);
+        EXPECT_GE(shown.elapsed(), CAutoDivisionDialog::kClosingPauseMs - 100);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
 
     {
         // Closed by hand during the pause: it stays closed as cancelled,
         // and the run's code is kept for the report.
-        CAutoDivisionDlg dialog(task);
+        CAutoDivisionDialog dialog(task);
         dialog.open();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.isFinished(); }, 5000));
         dialog.cancelButton()->click();
-        QTest::qWait(CAutoDivisionDlg::ClosingPauseMs + 200);
+        QTest::qWait(CAutoDivisionDialog::kClosingPauseMs + 200);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
         EXPECT_EQ(dialog.resultCode(), 1);
     }
@@ -173,7 +173,7 @@ TEST_F(ResultsRunTest, CompleteRunLeadsToTheTable)
 
     int rows = -1;
     ModalDriver driver([&](QWidget* modal) {
-        auto* table = qobject_cast<CDivisionTableDlg*>(modal);
+        auto* table = qobject_cast<CDivisionTableDialog*>(modal);
         if (!table)
             return false;
         rows = table->table()->model()->rowCount();
@@ -207,7 +207,7 @@ TEST_F(ResultsRunTest, CancelWhileTheWorkerWaitsForTheWindow)
     MakeSchool(task, 20000, 400, false);
     const std::size_t students = task.GetStudentInfoList().GetCount();
     for (int round = 0; round < 2; ++round) {
-        CAutoDivisionDlg dialog(task);
+        CAutoDivisionDialog dialog(task);
         dialog.open(); // starts the engine; its first notice now waits for this thread
         std::this_thread::sleep_for(std::chrono::milliseconds(round == 0 ? 50 : 0));
         if (round == 1)
@@ -299,7 +299,7 @@ TEST_F(ResultsRunTest, CancelledRunChangesNothing)
             // The table shows the division the task holds, or says there is none.
             bool saidNone = false;
             int rows = -1;
-            ModalOf<CDivisionTableDlg> driver([&](CDivisionTableDlg* table) {
+            ModalOf<CDivisionTableDialog> driver([&](CDivisionTableDialog* table) {
                 rows = table->table()->model()->rowCount();
                 saidNone = table->noDivisionLabel()->isVisibleTo(table);
                 table->reject();
@@ -316,7 +316,7 @@ TEST_F(ResultsRunTest, DestroyingTheDialogMidRunIsSafe)
 {
     MakeSchool(task, 5000, 100, false);
     {
-        auto dialog = std::make_unique<CAutoDivisionDlg>(task);
+        auto dialog = std::make_unique<CAutoDivisionDialog>(task);
         dialog->show();
         QTest::qWait(5);
     } // destroyed without a close

@@ -2,15 +2,15 @@
 // to PNG files when QUILLON_SCREENSHOT_DIR names a folder; skipped otherwise.
 #include "ResultsTestSupport.h"
 
-#include "gui/results/AutoDivisionDlg.h"
+#include "gui/results/AutoDivisionDialog.h"
 #include "core/Core.h"
 #include "gui/results/DivisionCommands.h"
 #include "gui/common/MessageBox.h"
-#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
 #include "core/DivisionTableData.h"
-#include "gui/results/DivisionTableDlg.h"
-#include "gui/results/MoveToClassDlg.h"
-#include "gui/results/ReportDlg.h"
+#include "gui/results/DivisionTableDialog.h"
+#include "gui/results/MoveToClassDialog.h"
+#include "gui/results/ReportDialog.h"
 
 #include <QDir>
 #include <QTableView>
@@ -33,7 +33,7 @@ TEST(ResultsScreenshots, DemoSchool)
 
     int code = -1;
     {
-        CAutoDivisionDlg run(task);
+        CAutoDivisionDialog run(task);
         run.open();
         ASSERT_TRUE(QTest::qWaitFor([&] { return run.isFinished(); }, 10000));
         EXPECT_TRUE(run.grab().save(out.filePath("results-run.png")));
@@ -42,14 +42,14 @@ TEST(ResultsScreenshots, DemoSchool)
     }
     ASSERT_TRUE(CCore::WaitForTask(&task, 5000));
 
-    CReportDlg report(QString::fromStdString(task.GetLastReportInfo().GetReportInfo()), code);
+    CReportDialog report(QString::fromStdString(task.GetLastReportInfo().GetReportInfo()), code);
     report.show();
     EXPECT_TRUE(report.grab().save(out.filePath("results-report.png")));
 
     // The table after a change by hand: a member of an exclusive group moved
     // to the class of another member, after the question about it, which
     // was answered with yes.
-    CDivisionTableDlg table(task);
+    CDivisionTableDialog table(task);
     table.show();
     table.resize(1200, 700);
     std::string mover;
@@ -73,7 +73,7 @@ TEST(ResultsScreenshots, DemoSchool)
             if (info->GetId() != task.GetStudentInfoList().FindAs<CStudentInfo>(mover)->GetClassId())
                 targetClass = info->GetId();
     }
-    CMoveToClassDlg chooser(task, {mover}, &table);
+    CMoveToClassDialog chooser(task, {mover}, &table);
     chooser.show();
     EXPECT_TRUE(chooser.grab().save(out.filePath("results-move-chooser.png")));
     CMessageBox::clearTestState();
@@ -87,7 +87,7 @@ TEST(ResultsScreenshots, DemoSchool)
     }
     EXPECT_TRUE(table.grab().save(out.filePath("results-table.png")));
 
-    CDivisionStatisticsDlg statistics(task);
+    CDivisionStatisticsDialog statistics(task);
     statistics.show();
     EXPECT_TRUE(statistics.grab().save(out.filePath("results-statistics.png")));
 
@@ -95,7 +95,7 @@ TEST(ResultsScreenshots, DemoSchool)
     CMessageBox::clearTestState();
     CMessageBox::pushAnswer(QMessageBox::Ok);
     CancelAt cancelAt(CancelPoint{"正在分班,请稍候..."});
-    ModalOf<CReportDlg> driver([&out](CReportDlg* shown) {
+    ModalOf<CReportDialog> driver([&out](CReportDialog* shown) {
         EXPECT_TRUE(shown->grab().save(out.filePath("results-report-cancelled.png")));
         shown->closeButton()->click();
     });
@@ -105,10 +105,10 @@ TEST(ResultsScreenshots, DemoSchool)
     // A task never divided: its report and its table.
     CScheduleTask fresh;
     MakeSchool(fresh, 40, 2, false);
-    CReportDlg never(CDivisionCommands::reportText(fresh), DIVISION_RESULT_SHOW_REPORT);
+    CReportDialog never(CDivisionCommands::reportText(fresh), DIVISION_RESULT_SHOW_REPORT);
     never.show();
     EXPECT_TRUE(never.grab().save(out.filePath("results-report-never.png")));
-    CDivisionTableDlg empty(fresh);
+    CDivisionTableDialog empty(fresh);
     empty.show();
     empty.resize(1000, 500);
     EXPECT_TRUE(empty.grab().save(out.filePath("results-table-empty.png")));

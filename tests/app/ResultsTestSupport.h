@@ -2,7 +2,7 @@
 
 // Tasks in memory and a driver for modal dialogs, for the tests of the
 // division run and its result views.
-#include "gui/results/AutoDivisionDlg.h"
+#include "gui/results/AutoDivisionDialog.h"
 #include "base/records/ClassInfo.h"
 #include "core/Core.h"
 #include "core/DivisionOwner.h"
@@ -187,14 +187,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        auto* dialog = qobject_cast<CAutoDivisionDlg*>(watched);
+        auto* dialog = qobject_cast<CAutoDivisionDialog*>(watched);
         if (dialog && event->type() == QEvent::Show) { // before the engine starts
             auto cancel = [this, dialog] {
                 cancelled = true;
                 dialog->cancelButton()->click();
             };
             if (m_point.status) {
-                QObject::connect(dialog, &CAutoDivisionDlg::statusChanged, dialog,
+                QObject::connect(dialog, &CAutoDivisionDialog::statusChanged, dialog,
                                  [this, cancel](const QString& text) {
                                      if (text == QString::fromUtf8(m_point.status))
                                          cancel();

@@ -2,13 +2,13 @@
 #include "ResultsTestSupport.h"
 
 #include "gui/results/DivisionCommands.h"
-#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
 #include "gui/results/DivisionStatisticsModel.h"
 #include "core/DivisionTableData.h"
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/results/DivisionTableModel.h"
 #include "gui/common/MessageBox.h"
-#include "gui/results/ReportDlg.h"
+#include "gui/results/ReportDialog.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -55,7 +55,7 @@ protected:
 
 TEST_F(ResultsViewsTest, DivisionTableShowsPlacedStudentsAndFilters)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("分班表"));
 
     QComboBox* chooser = dialog.classChooser();
@@ -108,7 +108,7 @@ TEST_F(ResultsViewsTest, DivisionTableShowsPlacedStudentsAndFilters)
 
 TEST_F(ResultsViewsTest, DivisionTableCoversTheWorkAreaAndFramesTheTable)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     dialog.show();
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(dialog.size(), area.size());
@@ -128,7 +128,7 @@ TEST_F(ResultsViewsTest, DivisionTableCoversTheWorkAreaAndFramesTheTable)
 
 TEST_F(ResultsViewsTest, ExportAndStatisticsButtons)
 {
-    CDivisionTableDlg dialog(task);
+    CDivisionTableDialog dialog(task);
     // The save dialog, cancelled: nothing more.
     dialog.exportButton()->click();
     EXPECT_EQ(CMessageBox::shownChoosers().size(), 1u);
@@ -136,7 +136,7 @@ TEST_F(ResultsViewsTest, ExportAndStatisticsButtons)
 
     int statisticsRows = -1;
     ModalDriver driver([&](QWidget* modal) {
-        auto* statistics = qobject_cast<CDivisionStatisticsDlg*>(modal);
+        auto* statistics = qobject_cast<CDivisionStatisticsDialog*>(modal);
         if (!statistics)
             return false;
         statisticsRows = statistics->model()->rowCount();
@@ -149,7 +149,7 @@ TEST_F(ResultsViewsTest, ExportAndStatisticsButtons)
 
 TEST_F(ResultsViewsTest, StatisticsRowsAndWholeSchool)
 {
-    CDivisionStatisticsDlg dialog(task);
+    CDivisionStatisticsDialog dialog(task);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("分班统计表"));
     const QAbstractItemModel* model = dialog.table()->model();
     ASSERT_EQ(model->columnCount(), 8);
@@ -187,9 +187,9 @@ TEST(ResultsViewsEmptyTask, NoClassesNoRows)
 {
     CScheduleTask task;
     AddStudent(task, "s1", "张三", 0, 0);
-    CDivisionStatisticsDlg statistics(task);
+    CDivisionStatisticsDialog statistics(task);
     EXPECT_EQ(statistics.table()->model()->rowCount(), 0);
-    CDivisionTableDlg table(task);
+    CDivisionTableDialog table(task);
     EXPECT_EQ(table.table()->model()->rowCount(), 0);
     EXPECT_EQ(table.table()->model()->columnCount(), 7);
     EXPECT_EQ(table.table()->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("总分"));
@@ -200,7 +200,7 @@ TEST(ResultsReport, ViewTableButtonOnlyAfterADivision)
     const int modes[] = {0, 1, 2, 3};
     const bool shown[] = {true, false, true, false};
     for (int i = 0; i < 4; ++i) {
-        CReportDlg dialog(QStringLiteral("【分班结果】\n第二行"), modes[i]);
+        CReportDialog dialog(QStringLiteral("【分班结果】\n第二行"), modes[i]);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动排课报告"));
         EXPECT_EQ(dialog.textEdit()->toPlainText(), QStringLiteral("【分班结果】\n第二行"));
         EXPECT_TRUE(dialog.textEdit()->isReadOnly());
@@ -211,7 +211,7 @@ TEST(ResultsReport, ViewTableButtonOnlyAfterADivision)
 
 TEST(ResultsReport, TextSitsOnAWhiteCard)
 {
-    CReportDlg dialog(QStringLiteral("报告"), 0);
+    CReportDialog dialog(QStringLiteral("报告"), 0);
     dialog.show();
     const QImage image = dialog.grab().toImage();
     const QRect edit = dialog.textEdit()->geometry();
@@ -229,7 +229,7 @@ TEST(ResultsReport, LongReportOpensAtItsEnd)
     for (int i = 0; i < 200; ++i)
         text += QStringLiteral("学生%1 无法分班\n").arg(i);
     text += QStringLiteral("【分班结果】\n本次自动分班结束。");
-    CReportDlg dialog(text, 2);
+    CReportDialog dialog(text, 2);
     dialog.show();
     QTest::qWait(20);
     QTextEdit* edit = dialog.textEdit();
@@ -245,7 +245,7 @@ TEST(ResultsReport, ReportCommandShowsStoredText)
     bool sawButton = true;
     QString text;
     ModalDriver driver([&](QWidget* modal) {
-        auto* report = qobject_cast<CReportDlg*>(modal);
+        auto* report = qobject_cast<CReportDialog*>(modal);
         if (!report)
             return false;
         text = report->textEdit()->toPlainText();
@@ -264,7 +264,7 @@ TEST(ResultsReport, NeverDividedTaskSaysSo)
     AddClass(task, "c1", "一班", 0);
     AddStudent(task, "s1", "张三", 0, 0);
     QString text;
-    ModalOf<CReportDlg> driver([&text](CReportDlg* report) {
+    ModalOf<CReportDialog> driver([&text](CReportDialog* report) {
         text = report->textEdit()->toPlainText();
         report->closeButton()->click();
     });
@@ -279,8 +279,8 @@ TEST(ResultsReport, NeverDividedTaskSaysSo)
 TEST_F(ResultsViewsTest, NoFocusFrameOnACell)
 {
     // The current cell of a list that has the focus looks like any other.
-    CDivisionTableDlg table(task);
-    CDivisionStatisticsDlg statistics(task);
+    CDivisionTableDialog table(task);
+    CDivisionStatisticsDialog statistics(task);
     for (QTableView* view : {table.table(), statistics.table()}) {
         const QModelIndex index = view->model()->index(0, 1);
         auto render = [view, &index](bool focus) {

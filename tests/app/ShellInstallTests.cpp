@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         ShellTest::SetUp();
-        qunsetenv("QUILLON_SETTINGS");
+        CTaskManager::setSettingsFile(std::string());
         m_oldConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", path(QStringLiteral("config")).toLocal8Bit());
         QDir().mkpath(bin());
@@ -75,8 +75,7 @@ TEST_F(InstalledLayout, SettingsNeverBesideAnInstalledProgram)
 
     // A settings file named by the caller wins over both.
     const QString chosen = path(QStringLiteral("chosen.ini"));
-    qputenv("QUILLON_SETTINGS", chosen.toLocal8Bit());
-    EXPECT_EQ(CTaskManager::settingsFilePath(bin()), str(chosen));
+    EXPECT_EQ(CTaskManager::settingsFilePath(bin(), chosen), str(chosen));
 }
 
 TEST_F(InstalledLayout, DemoTaskCopiedOnceAndWritable)

@@ -43,7 +43,7 @@ TEST_F(ShellLogin, NoPasswordShowsSplashThatClosesItself)
     EXPECT_TRUE(CLoginDlg::check(QString()));
     EXPECT_TRUE(splashVisible());
     EXPECT_TRUE(CMessageBox::shownMessages().empty());
-    QTest::qWait(CLoginDlg::SplashMilliseconds + 300);
+    QTest::qWait(CLoginDlg::kSplashMilliseconds + 300);
     EXPECT_FALSE(splashVisible());
 }
 

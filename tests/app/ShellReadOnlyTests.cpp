@@ -5,7 +5,7 @@
 
 #include "gui/results/DivisionCommands.h"
 #include "gui/shell/MainDlg.h"
-#include "gui/results/ReportDlg.h"
+#include "gui/results/ReportDialog.h"
 #include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
 #include "gui/shell/TaskInfoDlg.h"
@@ -46,7 +46,7 @@ protected:
         CMessageBox::pushAnswer(QMessageBox::Ok);
         CMessageBox::pushAnswer(afterFailedSave);
         QString report;
-        whenModal<CReportDlg>([&report](CReportDlg* dialog) {
+        whenModal<CReportDialog>([&report](CReportDialog* dialog) {
             report = dialog->textEdit()->toPlainText();
             dialog->closeButton()->click();
         });

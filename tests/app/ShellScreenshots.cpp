@@ -3,12 +3,12 @@
 // QUILLON_SCREENSHOT_TASK names the task file to show.
 #include "ShellTestSupport.h"
 
-#include "gui/shell/BackupDlg.h"
+#include "gui/shell/BackupDialog.h"
 #include "gui/shell/ChangePasswordDlg.h"
 #include "gui/shell/LoginDlg.h"
 #include "gui/shell/LoginPassword.h"
 #include "gui/shell/MainDlg.h"
-#include "gui/results/ReportDlg.h"
+#include "gui/results/ReportDialog.h"
 #include "base/task/ScheduleTask.h"
 #include "gui/shell/StepSheet.h"
 #include "gui/shell/SystemSetDlg.h"
@@ -79,7 +79,7 @@ TEST_F(ShellScreenshots, StepPagesAndDialogs)
     tip.hide();
     CSystemSetDlg settingsDialog;
     save(settingsDialog, "system-settings");
-    CBackupDlg backup(QString::fromStdString(info.GetTaskName()), QString::fromStdString(info.GetTaskFolder()));
+    CBackupDialog backup(QString::fromStdString(info.GetTaskName()), QString::fromStdString(info.GetTaskFolder()));
     save(backup, "backup");
 }
 
@@ -120,7 +120,7 @@ TEST_F(ShellScreenshots, ReadOnlyTask)
     CMessageBox::clearTestState();
     CMessageBox::pushAnswer(QMessageBox::Ok);
     CMessageBox::pushAnswer(QMessageBox::No);
-    whenModal<CReportDlg>([&outDir](CReportDlg* report) {
+    whenModal<CReportDialog>([&outDir](CReportDialog* report) {
         EXPECT_TRUE(report->grab().save(QStringLiteral("%1/readonly-report.png").arg(outDir)));
         report->closeButton()->click();
     });

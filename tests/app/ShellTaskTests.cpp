@@ -2,7 +2,7 @@
 // what happens to data files that cannot be read or written.
 #include "ShellTestSupport.h"
 
-#include "gui/shell/BackupDlg.h"
+#include "gui/shell/BackupDialog.h"
 #include "base/util/FileUtil.h"
 #include "base/util/IniFile.h"
 #include "gui/shell/MainDlg.h"
@@ -367,7 +367,7 @@ TEST_F(ShellTask, BackupTwiceIntoOneFolder)
     auto backup = [this, m] {
         CMessageBox::clearTestState();
         CMessageBox::pushPath(path(QStringLiteral("safe")));
-        whenModal<CBackupDlg>([](CBackupDlg* dialog) {
+        whenModal<CBackupDialog>([](CBackupDialog* dialog) {
             EXPECT_TRUE(dialog->openFolderBox()->isChecked());
             EXPECT_TRUE(dialog->text().contains(QStringLiteral("当前排课任务“甲”的所有相关文件")));
             dialog->accept();

@@ -92,7 +92,7 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         m_settings = m_dir.filePath(QStringLiteral("qz.ini"));
-        qputenv("QUILLON_SETTINGS", m_settings.toLocal8Bit());
+        CTaskManager::setSettingsFile(str(m_settings));
         CTaskManager::release();
         CMessageBox::clearTestState();
     }
@@ -100,7 +100,7 @@ protected:
     void TearDown() override
     {
         CTaskManager::release();
-        qunsetenv("QUILLON_SETTINGS");
+        CTaskManager::setSettingsFile(std::string());
         CMessageBox::clearTestState();
     }
 

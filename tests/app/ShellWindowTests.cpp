@@ -1,7 +1,7 @@
 // The owner-drawn parts of the main window: tabs, button grid, icon bar.
 #include "ShellTestSupport.h"
 
-#include "gui/shell/BackupDlg.h"
+#include "gui/shell/BackupDialog.h"
 #include "gui/shell/MainDlg.h"
 #include "gui/shell/MainToolBar.h"
 #include "gui/shell/ProgramInfo.h"
@@ -177,7 +177,7 @@ TEST(ShellLooks, SettingsTextKeepsItsLines)
 TEST(ShellLooks, BackupFolderStaysOnOneLine)
 {
     const QString folder = QStringLiteral("/home/教务处/文档/Lumo分班任务/2026学年高一新生分班任务-第二轮调整/");
-    CBackupDlg dialog(QStringLiteral("2026学年高一新生分班任务-第二轮调整"), folder);
+    CBackupDialog dialog(QStringLiteral("2026学年高一新生分班任务-第二轮调整"), folder);
     dialog.show();
     QApplication::processEvents();
     const QLabel* label = dialog.folderLabel();

@@ -41,11 +41,11 @@ protected:
     static void RuledTable(CTablePrinter& printer, const std::vector<int>& widths)
     {
         printer.SetColumns(widths);
-        printer.SetCellGap(200);
-        printer.SetHorizontalRules(true);
-        printer.SetVerticalRules(true);
-        printer.SetPenWidth(5);
-        printer.SetTableAlignment(P::TableAlignment::Centre);
+        printer.setCellGap(200);
+        printer.setHorizontalRules(true);
+        printer.setVerticalRules(true);
+        printer.setPenWidth(5);
+        printer.setTableAlignment(P::TableAlignment::Centre);
     }
 
     QStringList FolderEntries() const
@@ -61,20 +61,20 @@ TEST_F(TablePrinterTest, LongTableContinuesOnNewPagesWithItsColumns)
     Begin(printer);
     RuledTable(printer, {600, 900, 600});
     std::vector<std::pair<int, P::PagePart>> calls;
-    printer.SetPageHook([&](CTablePrinter& p, int page, P::PagePart part) {
+    printer.setPageHook([&](CTablePrinter& p, int page, P::PagePart part) {
         calls.emplace_back(page, part);
         if (part == P::PagePart::Header) {
             p.PrintText(1, QStringLiteral("页眉%1").arg(page));
             // Whatever the hook changes, the table goes on as it was.
             p.SetColumns({3000});
-            p.SetCellGap(0);
-            p.SetTableAlignment(P::TableAlignment::Right);
+            p.setCellGap(0);
+            p.setTableAlignment(P::TableAlignment::Right);
         }
     });
-    printer.EnableHook(true);
+    printer.enableHook(true);
     for (int row = 1; row <= 150; ++row)
         printer.PrintTableRow(0, QStringLiteral("a%1|b%1|c%1").arg(row));
-    const int pages = printer.GetPageNumber();
+    const int pages = printer.getPageNumber();
     printer.EndPage();
     ASSERT_TRUE(printer.EndDoc());
 
@@ -113,7 +113,7 @@ TEST_F(TablePrinterTest, CellsGoToTheirColumnsWhateverTheRowHolds)
     printer.PrintTableRow(0, QStringLiteral("a3||c3"));
     printer.PrintTableRow(0, QStringLiteral("a4|b4|c4|extra"));
     // Cells given one by one may hold the separator.
-    printer.PrintTableCells(0, {QStringLiteral("x|y"), QStringLiteral("b5")});
+    printer.printTableCells(0, {QStringLiteral("x|y"), QStringLiteral("b5")});
     printer.EndPage();
     ASSERT_TRUE(printer.EndDoc());
 
@@ -137,8 +137,8 @@ TEST_F(TablePrinterTest, LongTextWrapsAfterASpaceNearTheEndOfALine)
     CTablePrinter printer;
     Begin(printer);
     // A printable width of sixty letters.
-    const int width = printer.TextWidth(0, P::Normal, QString(60, QLatin1Char('a')));
-    printer.SetMargins(-1, -1, 200, printer.GetPageWidth() - 200 - width);
+    const int width = printer.textWidth(0, P::Normal, QString(60, QLatin1Char('a')));
+    printer.SetMargins(-1, -1, 200, printer.getPageWidth() - 200 - width);
     const QString nearSpace = QString(50, QLatin1Char('a')) + QLatin1Char(' ') + QString(100, QLatin1Char('b'));
     const QString farSpace = QStringLiteral("x ") + QString(100, QLatin1Char('y'));
     printer.PrintText(0, nearSpace);
@@ -151,8 +151,8 @@ TEST_F(TablePrinterTest, LongTextWrapsAfterASpaceNearTheEndOfALine)
     EXPECT_EQ(lines[0], QString(50, QLatin1Char('a')));
     // Without a space near the end the line is cut where it is full.
     EXPECT_EQ(lines[1].count(QLatin1Char('b')), lines[1].size());
-    EXPECT_LE(printer.TextWidth(0, P::Normal, lines[1]), width);
-    EXPECT_GT(printer.TextWidth(0, P::Normal, lines[1] + QLatin1Char('b')), width);
+    EXPECT_LE(printer.textWidth(0, P::Normal, lines[1]), width);
+    EXPECT_GT(printer.textWidth(0, P::Normal, lines[1] + QLatin1Char('b')), width);
     EXPECT_EQ(lines[0] + lines[1] + lines[2], QString(nearSpace).remove(QLatin1Char(' ')));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("x y"))) << lines[3].toStdString();
     EXPECT_EQ(lines[3] + lines[4], farSpace);
@@ -201,18 +201,18 @@ TEST_F(TablePrinterTest, FailuresGiveTheirErrorCodes)
 {
     CTablePrinter missing;
     EXPECT_EQ(missing.StartPrint(nullptr, QStringLiteral("没有这台打印机")), -1);
-    EXPECT_EQ(missing.GetErrorCode(), P::ErrorOpenPrinter);
+    EXPECT_EQ(missing.getErrorCode(), P::kErrorOpenPrinter);
     EXPECT_EQ(missing.StartPdf(QString::fromStdString(folder.File("no/such/folder.pdf"))), -1);
-    EXPECT_EQ(missing.GetErrorCode(), P::ErrorOpenPrinter);
+    EXPECT_EQ(missing.getErrorCode(), P::kErrorOpenPrinter);
     EXPECT_EQ(missing.StartPdf(QString::fromStdString(folder.Path().string())), -1);
 
     CTablePrinter notStarted;
     EXPECT_EQ(notStarted.StartPage(), -1);
-    EXPECT_EQ(notStarted.GetErrorCode(), P::ErrorStartPage);
+    EXPECT_EQ(notStarted.getErrorCode(), P::kErrorStartPage);
     notStarted.PrintText(0, QStringLiteral("no page, no font")); // harmless
 
     CTablePrinter fonts;
-    for (int set = 0; set < P::MaxFontSets; ++set)
+    for (int set = 0; set < P::kMaxFontSets; ++set)
         EXPECT_EQ(fonts.AddFont(QStringLiteral("宋体"), 9, 8), set);
     EXPECT_EQ(fonts.AddFont(QStringLiteral("宋体"), 9, 8), -1);
     EXPECT_TRUE(FolderEntries().isEmpty());
@@ -243,18 +243,18 @@ TEST_F(TablePrinterTest, LayoutOnlyCountsThePagesItWouldPrint)
     CTablePrinter printer;
     Begin(printer, false);
     RuledTable(printer, {800});
-    printer.SetLayoutOnly(true);
+    printer.setLayoutOnly(true);
     ASSERT_EQ(printer.StartPage(), 0);
     for (int row = 0; row < 120; ++row)
         printer.PrintTableRow(1, QStringLiteral("row"));
-    const int counted = printer.GetPageNumber();
+    const int counted = printer.getPageNumber();
     printer.EndPage();
-    printer.SetLayoutOnly(false);
+    printer.setLayoutOnly(false);
     ASSERT_EQ(printer.StartPage(), 0);
-    printer.RestartPageNumbers();
+    printer.restartPageNumbers();
     for (int row = 0; row < 120; ++row)
         printer.PrintTableRow(1, QStringLiteral("row"));
-    EXPECT_EQ(printer.GetPageNumber(), counted);
+    EXPECT_EQ(printer.getPageNumber(), counted);
     printer.EndPage();
     ASSERT_TRUE(printer.EndDoc());
     EXPECT_GE(counted, 2);

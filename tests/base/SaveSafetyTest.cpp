@@ -205,7 +205,7 @@ TEST_F(TaskLockTest, StaleLocksAreTakenOver)
     };
     const std::vector<Case> cases = {
         {LockContent(Host(), EndedProcess(), now), true, "a process of this machine that has ended"},
-        {LockContent("elsewhere", 1, now - (CTaskLock::StaleHours + 1) * 3600), true, "older than a day"},
+        {LockContent("elsewhere", 1, now - (CTaskLock::kStaleHours + 1) * 3600), true, "older than a day"},
         {LockContent("elsewhere", 1, now - 60), false, "another machine, a minute ago"},
         {LockContent(Host(), ::getpid(), now), false, "this very process"},
         {"", false, "being made right now"},

@@ -76,7 +76,7 @@ TEST_F(ChartFiguresTaskTest, FiguresEqualTheStatistics)
         EXPECT_EQ(f.boys, s.boys);
         for (std::size_t k = 0; k < 2; ++k)
             EXPECT_EQ(f.Average(k), s.scoreAverages[k]);
-        EXPECT_EQ(f.Average(Figures::Total), s.totalAverage);
+        EXPECT_EQ(f.Average(Figures::kTotal), s.totalAverage);
     }
     EXPECT_EQ(figures.GetClasses()[0].name, "一班"); // record index order
     EXPECT_EQ(figures.GetSchool().count, 6);          // also the student without a class
@@ -86,7 +86,7 @@ TEST_F(ChartFiguresTaskTest, DistributionsAndSpreads)
 {
     const Figures figures(task);
     // 一班: 语文 60, 75, 90; totals 130, 155.5, 90 (a non-number counts 0).
-    const auto totals = figures.ClassDistributions(Figures::Total);
+    const auto totals = figures.ClassDistributions(Figures::kTotal);
     ASSERT_EQ(totals.size(), 3u);
     ExpectDistribution(totals[0], 3, 90, 90, 130, 155.5f, 155.5f);
     // 二班: 数学 missing counts 0, a third score beyond the subjects is ignored.
@@ -99,7 +99,7 @@ TEST_F(ChartFiguresTaskTest, DistributionsAndSpreads)
     EXPECT_EQ(figures.HeadcountSpread(true), 1);  // girls 2 and 1
     EXPECT_EQ(figures.HeadcountSpread(false), 0); // boys 1 and 1
     EXPECT_EQ(figures.MeasureName(1), "数学");
-    EXPECT_EQ(figures.MeasureName(Figures::Total), "总分");
+    EXPECT_EQ(figures.MeasureName(Figures::kTotal), "总分");
     EXPECT_TRUE(figures.HasPlacedStudents());
 }
 
@@ -111,15 +111,15 @@ TEST(ChartFiguresEmptyTest, NoClassesOrNoStudents)
     EXPECT_TRUE(none.GetClasses().empty());
     EXPECT_EQ(none.GetSchool().count, 1);
     EXPECT_FALSE(none.HasPlacedStudents());
-    EXPECT_FLOAT_EQ(none.AverageSpread(Figures::Total), 0.0f);
-    EXPECT_TRUE(none.ClassDistributions(Figures::Total).empty());
+    EXPECT_FLOAT_EQ(none.AverageSpread(Figures::kTotal), 0.0f);
+    EXPECT_TRUE(none.ClassDistributions(Figures::kTotal).empty());
 
     testsupport::AddClass(task, "c1", "一班", 0);
     const Figures unplaced(task);
     ASSERT_EQ(unplaced.GetClasses().size(), 1u);
     EXPECT_EQ(unplaced.GetClasses()[0].count, 0);
     EXPECT_FALSE(unplaced.HasPlacedStudents());
-    EXPECT_EQ(unplaced.ClassDistributions(Figures::Total)[0].count, 0);
+    EXPECT_EQ(unplaced.ClassDistributions(Figures::kTotal)[0].count, 0);
 }
 
 } // namespace

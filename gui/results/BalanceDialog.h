@@ -29,15 +29,15 @@ class QPushButton;
 // still reads the task, and its destructor joins the worker as well. The
 // division found is not written into the task here: after the dialog has
 // closed, the caller applies the optimiser's result when keepsResult().
-class CBalanceDlg : public QDialog
+class CBalanceDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     // options: the time budget (or, for tests, a number of steps) and seed;
     // its progress callback is the dialog's own.
-    CBalanceDlg(CScheduleTask& task, const CBalanceOptions& options, QWidget* parent = nullptr);
-    ~CBalanceDlg() override;
+    CBalanceDialog(CScheduleTask& task, const CBalanceOptions& options, QWidget* parent = nullptr);
+    ~CBalanceDialog() override;
 
     // The search ended by itself (its time was up, or nothing was left to gain).
     bool isFinished() const { return m_finished; }
@@ -64,7 +64,7 @@ public:
     QLabel* figure(int row, int column) const;
 
     // How long the finished state stays on screen before the dialog closes.
-    static constexpr int ClosingPauseMs = 500;
+    static constexpr int kClosingPauseMs = 500;
 
 public slots:
     void done(int result) override;

@@ -1,6 +1,6 @@
-#include "gui/results/ResultTableDlg.h"
+#include "gui/results/ResultTableDialog.h"
 
-#include "gui/common/ListHeaderCtrl.h"
+#include "gui/common/ListHeaderView.h"
 
 #include <QPainter>
 #include <QTableView>
@@ -11,27 +11,27 @@ const QColor kBackground(240, 240, 240);
 const QColor kFrame(156, 182, 197);
 } // namespace
 
-CResultTableDlg::CResultTableDlg(QWidget* parent) : QDialog(parent)
+CResultTableDialog::CResultTableDialog(QWidget* parent) : QDialog(parent)
 {
     m_table = new QTableView(this);
-    CListHeaderCtrl::decorate(m_table);
+    CListHeaderView::decorate(m_table);
     m_layout = new QVBoxLayout(this);
     m_layout->addWidget(m_table, 1);
     setAutoFillBackground(false);
 }
 
-void CResultTableDlg::setTableInset(const QMargins& inset)
+void CResultTableDialog::setTableInset(const QMargins& inset)
 {
     m_inset = inset;
     update();
 }
 
-QRect CResultTableDlg::tableFrame() const
+QRect CResultTableDialog::tableFrame() const
 {
     return m_table->geometry().marginsAdded(m_inset);
 }
 
-void CResultTableDlg::paintEvent(QPaintEvent*)
+void CResultTableDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);

@@ -1,4 +1,4 @@
-#include "gui/shell/BackupDlg.h"
+#include "gui/shell/BackupDialog.h"
 
 #include "gui/common/UICore.h"
 
@@ -19,7 +19,7 @@ QLabel* textLabel(const QString& text, bool wrap, QWidget* parent)
 }
 } // namespace
 
-CBackupDlg::CBackupDlg(const QString& taskName, const QString& taskFolder, QWidget* parent)
+CBackupDialog::CBackupDialog(const QString& taskName, const QString& taskFolder, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("备份当前排课任务"));
@@ -67,12 +67,12 @@ CBackupDlg::CBackupDlg(const QString& taskName, const QString& taskFolder, QWidg
     CUICore::instance()->SetAllChildWindowFont(this);
 }
 
-bool CBackupDlg::openFolderAfterwards() const
+bool CBackupDialog::openFolderAfterwards() const
 {
     return m_openFolder->isChecked();
 }
 
-QString CBackupDlg::text() const
+QString CBackupDialog::text() const
 {
     return m_text;
 }

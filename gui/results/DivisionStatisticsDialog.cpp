@@ -1,4 +1,4 @@
-#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
 
 #include "gui/common/DialogUnits.h"
 #include "gui/results/DivisionChartView.h"
@@ -23,8 +23,8 @@
 
 using DialogUnits::toPixels;
 
-CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent)
-    : CResultTableDlg(parent), m_task(task), m_statistics(std::make_unique<CDivisionStatistics>(task))
+CDivisionStatisticsDialog::CDivisionStatisticsDialog(CScheduleTask& task, QWidget* parent)
+    : CResultTableDialog(parent), m_task(task), m_statistics(std::make_unique<CDivisionStatistics>(task))
 {
     setWindowTitle(QStringLiteral("分班统计表"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -90,9 +90,9 @@ CDivisionStatisticsDlg::CDivisionStatisticsDlg(CScheduleTask& task, QWidget* par
     resize(std::max(width, toPixels(464)), toPixels(248));
 }
 
-CDivisionStatisticsDlg::~CDivisionStatisticsDlg() = default;
+CDivisionStatisticsDialog::~CDivisionStatisticsDialog() = default;
 
-void CDivisionStatisticsDlg::print()
+void CDivisionStatisticsDialog::print()
 {
     CTablePrinter printer;
     if (printer.StartPrint(this) != 0)

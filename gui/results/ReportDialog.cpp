@@ -1,4 +1,4 @@
-#include "gui/results/ReportDlg.h"
+#include "gui/results/ReportDialog.h"
 
 #include "gui/common/DialogUnits.h"
 #include "core/DivisionOwner.h"
@@ -22,7 +22,7 @@ constexpr int kCornerRadius = 6; // a corner of 12 × 12
 const QMargins kCardPadding(8, 5, 8, 5);
 } // namespace
 
-CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
+CReportDialog::CReportDialog(const QString& text, int mode, QWidget* parent)
     : QDialog(parent), m_title(QStringLiteral("自动排课报告")), m_text(text), m_mode(mode)
 {
     setWindowTitle(m_title);
@@ -62,7 +62,7 @@ CReportDlg::CReportDlg(const QString& text, int mode, QWidget* parent)
     m_close->setFocus();
 }
 
-void CReportDlg::paintEvent(QPaintEvent*)
+void CReportDialog::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), kBackground);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/BalanceReport.h"
-#include "gui/results/ResultTableDlg.h"
+#include "gui/results/ResultTableDialog.h"
 
 #include <vector>
 
@@ -12,13 +12,13 @@ class QStandardItemModel;
 // "均衡优化结果": what a balancing changed, as a table of how far apart the
 // classes were before and after it, under a few lines on what was done
 // and whether it was saved. "查看分班表(&V)" ends the dialog with Accepted.
-class CBalanceResultDlg : public CResultTableDlg
+class CBalanceResultDialog : public CResultTableDialog
 {
     Q_OBJECT
 
 public:
     // rows: the heading row, then one row a figure (CBalanceReport::Table).
-    CBalanceResultDlg(const std::vector<CBalanceReport::Row>& rows, const QString& summary, QWidget* parent = nullptr);
+    CBalanceResultDialog(const std::vector<CBalanceReport::Row>& rows, const QString& summary, QWidget* parent = nullptr);
 
     QLabel* summaryLabel() const { return m_summary; }
     QStandardItemModel* model() const { return m_model; }

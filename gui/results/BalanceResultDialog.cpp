@@ -1,4 +1,4 @@
-#include "gui/results/BalanceResultDlg.h"
+#include "gui/results/BalanceResultDialog.h"
 
 #include "gui/common/DialogUnits.h"
 #include "gui/common/UICore.h"
@@ -13,9 +13,9 @@
 
 using DialogUnits::toPixels;
 
-CBalanceResultDlg::CBalanceResultDlg(const std::vector<CBalanceReport::Row>& rows, const QString& summary,
+CBalanceResultDialog::CBalanceResultDialog(const std::vector<CBalanceReport::Row>& rows, const QString& summary,
                                      QWidget* parent)
-    : CResultTableDlg(parent)
+    : CResultTableDialog(parent)
 {
     setWindowTitle(QStringLiteral("均衡优化结果"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

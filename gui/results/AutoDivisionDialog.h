@@ -26,13 +26,13 @@ class QPushButton;
 // window goes on at once and stops. The dialog closes only when the worker
 // has let go of the task: from then on engineResult() tells how the run
 // really ended.
-class CAutoDivisionDlg : public QDialog, public CDivisionOwner
+class CAutoDivisionDialog : public QDialog, public CDivisionOwner
 {
     Q_OBJECT
 
 public:
-    explicit CAutoDivisionDlg(CScheduleTask& task, QWidget* parent = nullptr);
-    ~CAutoDivisionDlg() override;
+    explicit CAutoDivisionDialog(CScheduleTask& task, QWidget* parent = nullptr);
+    ~CAutoDivisionDialog() override;
 
     // Classes handed to the engine; empty for a division of every class.
     void setClassFilter(const std::vector<std::string>& classIds) { m_classFilter = classIds; }
@@ -57,7 +57,7 @@ public:
     void Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
     // How long the finished state stays on screen before the dialog closes.
-    static constexpr int ClosingPauseMs = 500;
+    static constexpr int kClosingPauseMs = 500;
 
 signals:
     // A new status line from the engine, while its worker waits.

@@ -1,4 +1,4 @@
-#include "gui/results/BalanceDurationDlg.h"
+#include "gui/results/BalanceDurationDialog.h"
 
 #include "gui/common/DialogUnits.h"
 #include "gui/common/UICore.h"
@@ -13,19 +13,19 @@
 using DialogUnits::toPixels;
 
 namespace {
-constexpr CBalanceDurationDlg::Choice kChoices[] = {
+constexpr CBalanceDurationDialog::Choice kChoices[] = {
     {"快速（约2秒）", 2.0},
     {"标准（约10秒）", 10.0},
     {"深入（约60秒）", 60.0},
 };
 } // namespace
 
-std::span<const CBalanceDurationDlg::Choice> CBalanceDurationDlg::choices()
+std::span<const CBalanceDurationDialog::Choice> CBalanceDurationDialog::choices()
 {
     return kChoices;
 }
 
-CBalanceDurationDlg::CBalanceDurationDlg(QWidget* parent) : QDialog(parent)
+CBalanceDurationDialog::CBalanceDurationDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("均衡优化"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -45,7 +45,7 @@ CBalanceDurationDlg::CBalanceDurationDlg(QWidget* parent) : QDialog(parent)
         m_group->addButton(button, static_cast<int>(i));
         options->addWidget(button);
     }
-    setChoice(DefaultChoice);
+    setChoice(kDefaultChoice);
 
     m_start = new QPushButton(QStringLiteral("开始优化"), this);
     m_start->setDefault(true);
@@ -74,24 +74,24 @@ CBalanceDurationDlg::CBalanceDurationDlg(QWidget* parent) : QDialog(parent)
     setFixedSize(sizeHint());
 }
 
-int CBalanceDurationDlg::choice() const
+int CBalanceDurationDialog::choice() const
 {
     return m_group->checkedId();
 }
 
-void CBalanceDurationDlg::setChoice(int index)
+void CBalanceDurationDialog::setChoice(int index)
 {
     if (QAbstractButton* button = m_group->button(index))
         button->setChecked(true);
 }
 
-double CBalanceDurationDlg::seconds() const
+double CBalanceDurationDialog::seconds() const
 {
     const int index = choice();
-    return kChoices[index >= 0 ? index : DefaultChoice].seconds;
+    return kChoices[index >= 0 ? index : kDefaultChoice].seconds;
 }
 
-QRadioButton* CBalanceDurationDlg::choiceButton(int index) const
+QRadioButton* CBalanceDurationDialog::choiceButton(int index) const
 {
     return qobject_cast<QRadioButton*>(m_group->button(index));
 }

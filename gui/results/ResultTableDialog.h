@@ -10,12 +10,12 @@ class QVBoxLayout;
 // Base of the division table and statistics dialogs: a grey window with a
 // framed list view. The window's layout holds the list (and whatever a
 // dialog puts above or below it); the frame is drawn just around the list.
-class CResultTableDlg : public QDialog
+class CResultTableDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit CResultTableDlg(QWidget* parent = nullptr);
+    explicit CResultTableDialog(QWidget* parent = nullptr);
 
     QTableView* table() const { return m_table; }
     // The frame drawn around the list: the list's place grown by the inset.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/results/ResultTableDlg.h"
+#include "gui/results/ResultTableDialog.h"
 
 #include <memory>
 
@@ -14,13 +14,13 @@ class QTabBar;
 // "分班统计表": per class the headcount, girls, boys and the averages of
 // every subject and of the total, and a last row for the whole school.
 // The figures are computed afresh each time the dialog is made.
-class CDivisionStatisticsDlg : public CResultTableDlg
+class CDivisionStatisticsDialog : public CResultTableDialog
 {
     Q_OBJECT
 
 public:
-    explicit CDivisionStatisticsDlg(CScheduleTask& task, QWidget* parent = nullptr);
-    ~CDivisionStatisticsDlg() override;
+    explicit CDivisionStatisticsDialog(CScheduleTask& task, QWidget* parent = nullptr);
+    ~CDivisionStatisticsDialog() override;
 
     CDivisionStatisticsModel* model() const { return m_model; }
     const CDivisionStatistics& statistics() const { return *m_statistics; }

@@ -7,11 +7,11 @@ class QCheckBox;
 class QLabel;
 
 // Asks before the open task is copied to a folder of the user's choice.
-class CBackupDlg : public QDialog
+class CBackupDialog : public QDialog
 {
     Q_OBJECT
 public:
-    CBackupDlg(const QString& taskName, const QString& taskFolder, QWidget* parent = nullptr);
+    CBackupDialog(const QString& taskName, const QString& taskFolder, QWidget* parent = nullptr);
 
     bool openFolderAfterwards() const;
     QString text() const;

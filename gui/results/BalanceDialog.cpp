@@ -1,4 +1,4 @@
-#include "gui/results/BalanceDlg.h"
+#include "gui/results/BalanceDialog.h"
 
 #include "core/BalanceModel.h"
 #include "core/BalanceReport.h"
@@ -37,7 +37,7 @@ QString people(int value)
 
 } // namespace
 
-CBalanceDlg::CBalanceDlg(CScheduleTask& task, const CBalanceOptions& options, QWidget* parent)
+CBalanceDialog::CBalanceDialog(CScheduleTask& task, const CBalanceOptions& options, QWidget* parent)
     : QDialog(parent), m_optimizer(task)
 {
     setWindowTitle(QStringLiteral("均衡优化"));
@@ -83,18 +83,18 @@ CBalanceDlg::CBalanceDlg(CScheduleTask& task, const CBalanceOptions& options, QW
     setFixedHeight(sizeHint().height());
 }
 
-CBalanceDlg::~CBalanceDlg()
+CBalanceDialog::~CBalanceDialog()
 {
     stopWorker();
 }
 
-QLabel* CBalanceDlg::figure(int row, int column) const
+QLabel* CBalanceDialog::figure(int row, int column) const
 {
     QLayoutItem* item = m_figures->itemAtPosition(row, column);
     return item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
 }
 
-void CBalanceDlg::showEvent(QShowEvent* event)
+void CBalanceDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!m_started) {
@@ -103,7 +103,7 @@ void CBalanceDlg::showEvent(QShowEvent* event)
     }
 }
 
-void CBalanceDlg::startWorker()
+void CBalanceDialog::startWorker()
 {
     std::promise<void> ended;
     m_workerDone = ended.get_future();
@@ -114,7 +114,7 @@ void CBalanceDlg::startWorker()
     });
 }
 
-void CBalanceDlg::stopWorker()
+void CBalanceDialog::stopWorker()
 {
     m_optimizer.Cancel();
     m_bridge.close();
@@ -127,7 +127,7 @@ void CBalanceDlg::stopWorker()
     m_worker.join();
 }
 
-void CBalanceDlg::showProgress(const CBalanceProgress& progress)
+void CBalanceDialog::showProgress(const CBalanceProgress& progress)
 {
     m_progress->setValue(static_cast<int>(std::clamp(progress.share, 0.0, 1.0) * 100.0));
     if (!m_haveStart) {
@@ -147,7 +147,7 @@ void CBalanceDlg::showProgress(const CBalanceProgress& progress)
     showFigures(2, m_best);
 }
 
-void CBalanceDlg::showFigures(int column, const CBalanceSpreads& spreads)
+void CBalanceDialog::showFigures(int column, const CBalanceSpreads& spreads)
 {
     figure(Total, column)->setText(points(spreads.total));
     QString worst = QStringLiteral("—");
@@ -165,20 +165,20 @@ void CBalanceDlg::showFigures(int column, const CBalanceSpreads& spreads)
                                                                       : QStringLiteral("—"));
 }
 
-void CBalanceDlg::finish()
+void CBalanceDialog::finish()
 {
     m_finished = true;
     m_status->setText(QString::fromUtf8(kDone));
     m_progress->setValue(100);
     // Leave the final state on screen for a moment, then close.
     repaint();
-    QTimer::singleShot(ClosingPauseMs, this, [this] {
+    QTimer::singleShot(kClosingPauseMs, this, [this] {
         if (isVisible() && !m_stopping)
             accept();
     });
 }
 
-void CBalanceDlg::done(int result)
+void CBalanceDialog::done(int result)
 {
     if (m_stopping && result == QDialog::Accepted)
         return; // a cancel is being handled
@@ -190,7 +190,7 @@ void CBalanceDlg::done(int result)
     QDialog::done(result);
 }
 
-void CBalanceDlg::reject()
+void CBalanceDialog::reject()
 {
     if (m_stopping)
         return;

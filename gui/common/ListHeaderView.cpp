@@ -1,4 +1,4 @@
-#include "gui/common/ListHeaderCtrl.h"
+#include "gui/common/ListHeaderView.h"
 
 #include "gui/common/UICore.h"
 
@@ -32,18 +32,18 @@ protected:
 };
 } // namespace
 
-CListHeaderCtrl::CListHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+CListHeaderView::CListHeaderView(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
 {
-    setFont(CUICore::instance()->GetDefaultFont());
+    setFont(CUICore::instance()->getDefaultFont());
     setHighlightSections(false);
     setSectionsClickable(false);
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setMinimumHeight(kHeight);
 }
 
-void CListHeaderCtrl::decorate(QTableView* view, int rowHeight)
+void CListHeaderView::decorate(QTableView* view, int rowHeight)
 {
-    auto* header = new CListHeaderCtrl(view); // owned by the view
+    auto* header = new CListHeaderView(view); // owned by the view
     view->setHorizontalHeader(header);
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
@@ -58,11 +58,11 @@ void CListHeaderCtrl::decorate(QTableView* view, int rowHeight)
     view->setGridStyle(Qt::SolidLine);
     view->setWordWrap(false);
     view->setFrameShape(QFrame::NoFrame);
-    view->setFont(CUICore::instance()->GetDefaultFont());
+    view->setFont(CUICore::instance()->getDefaultFont());
     view->setItemDelegate(new CellDelegate(view)); // owned by the view
 }
 
-void CListHeaderCtrl::paintEvent(QPaintEvent* event)
+void CListHeaderView::paintEvent(QPaintEvent* event)
 {
     QHeaderView::paintEvent(event);
     // The band goes on to the right edge after the last column.
@@ -79,7 +79,7 @@ void CListHeaderCtrl::paintEvent(QPaintEvent* event)
     painter.drawLine(rest.bottomLeft(), rest.bottomRight());
 }
 
-void CListHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
+void CListHeaderView::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
 {
     if (!rect.isValid())
         return;
@@ -105,7 +105,7 @@ void CListHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int log
     painter->restore();
 }
 
-QSize CListHeaderCtrl::sectionSizeFromContents(int logicalIndex) const
+QSize CListHeaderView::sectionSizeFromContents(int logicalIndex) const
 {
     QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
     size.setHeight(std::max(size.height(), kHeight));

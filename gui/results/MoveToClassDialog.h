@@ -12,12 +12,12 @@ class QPushButton;
 // "调到班级": picks the class that the students chosen in the division
 // table go to. Each class shows how many students it holds and its planned
 // number; the class all of them are in already cannot be picked.
-class CMoveToClassDlg : public QDialog
+class CMoveToClassDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    CMoveToClassDlg(const CScheduleTask& task, const std::vector<std::string>& studentIds, QWidget* parent = nullptr);
+    CMoveToClassDialog(const CScheduleTask& task, const std::vector<std::string>& studentIds, QWidget* parent = nullptr);
 
     QListWidget* classList() const { return m_list; }
     QPushButton* okButton() const { return m_ok; }

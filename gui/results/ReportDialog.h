@@ -9,13 +9,13 @@ class QTextEdit;
 // The report of a division run (or the stored report): the text on a white
 // rounded card, "查看分班表(&V)" after a run that divided, and "关闭(&C)".
 // The view table button ends the dialog with Accepted.
-class CReportDlg : public QDialog
+class CReportDialog : public QDialog
 {
     Q_OBJECT
 
 public:
     // mode: the end code of the run (0, 1, 2), or 3 for the stored report.
-    CReportDlg(const QString& text, int mode, QWidget* parent = nullptr);
+    CReportDialog(const QString& text, int mode, QWidget* parent = nullptr);
 
     int mode() const { return m_mode; }
     QString text() const { return m_text; }

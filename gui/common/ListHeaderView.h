@@ -4,12 +4,12 @@
 
 // The column header of the program's list views: a light gradient band
 // with a bottom rule and thin separators, titles in the default font.
-class CListHeaderCtrl : public QHeaderView
+class CListHeaderView : public QHeaderView
 {
     Q_OBJECT
 
 public:
-    explicit CListHeaderCtrl(QWidget* parent = nullptr);
+    explicit CListHeaderView(QWidget* parent = nullptr);
 
     // Header and rows of a list view: this header, full-row selection,
     // grid lines, rows of the given height, no row header.

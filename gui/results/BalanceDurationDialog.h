@@ -11,7 +11,7 @@ class QRadioButton;
 // "均衡优化": asks how long to search for a more even division, before the
 // search starts. "开始优化" accepts with the chosen duration; "取消" starts
 // nothing.
-class CBalanceDurationDlg : public QDialog
+class CBalanceDurationDialog : public QDialog
 {
     Q_OBJECT
 
@@ -23,9 +23,9 @@ public:
     };
     // 快速, 标准 (chosen at first), 深入.
     static std::span<const Choice> choices();
-    static constexpr int DefaultChoice = 1;
+    static constexpr int kDefaultChoice = 1;
 
-    explicit CBalanceDurationDlg(QWidget* parent = nullptr);
+    explicit CBalanceDurationDialog(QWidget* parent = nullptr);
 
     int choice() const;
     void setChoice(int index);

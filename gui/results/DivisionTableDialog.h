@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/DivisionBalance.h"
-#include "gui/results/ResultTableDlg.h"
+#include "gui/results/ResultTableDialog.h"
 
 #include <array>
 #include <memory>
@@ -36,13 +36,13 @@ class QPushButton;
 //
 // A task that has not been divided yet gets a word instead of an empty
 // grid. Class ids that name a class which no longer exists are cleared.
-class CDivisionTableDlg : public CResultTableDlg
+class CDivisionTableDialog : public CResultTableDialog
 {
     Q_OBJECT
 
 public:
-    explicit CDivisionTableDlg(CScheduleTask& task, QWidget* parent = nullptr);
-    ~CDivisionTableDlg() override;
+    explicit CDivisionTableDialog(CScheduleTask& task, QWidget* parent = nullptr);
+    ~CDivisionTableDialog() override;
 
     QComboBox* classChooser() const { return m_chooser; }
     QPushButton* statisticsButton() const { return m_statisticsButton; }

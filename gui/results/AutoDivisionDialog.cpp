@@ -1,4 +1,4 @@
-#include "gui/results/AutoDivisionDlg.h"
+#include "gui/results/AutoDivisionDialog.h"
 
 #include "core/Core.h"
 #include "gui/common/DialogUnits.h"
@@ -12,7 +12,7 @@
 
 using DialogUnits::toPixels;
 
-CAutoDivisionDlg::CAutoDivisionDlg(CScheduleTask& task, QWidget* parent) : QDialog(parent), m_task(task)
+CAutoDivisionDialog::CAutoDivisionDialog(CScheduleTask& task, QWidget* parent) : QDialog(parent), m_task(task)
 {
     setWindowTitle(QStringLiteral("自动分班"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -26,12 +26,12 @@ CAutoDivisionDlg::CAutoDivisionDlg(CScheduleTask& task, QWidget* parent) : QDial
     setFixedSize(sizeHint().expandedTo(QSize(toPixels(295), toPixels(70))));
 }
 
-CAutoDivisionDlg::~CAutoDivisionDlg()
+CAutoDivisionDialog::~CAutoDivisionDialog()
 {
     stopEngine();
 }
 
-void CAutoDivisionDlg::showEvent(QShowEvent* event)
+void CAutoDivisionDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!m_started) {
@@ -40,7 +40,7 @@ void CAutoDivisionDlg::showEvent(QShowEvent* event)
     }
 }
 
-void CAutoDivisionDlg::startEngine()
+void CAutoDivisionDialog::startEngine()
 {
     m_core = std::make_unique<CCore>(m_task);
     m_core->Init(this);
@@ -48,13 +48,13 @@ void CAutoDivisionDlg::startEngine()
     m_core->Start();
 }
 
-void CAutoDivisionDlg::done(int result)
+void CAutoDivisionDialog::done(int result)
 {
     stopEngine();
     QDialog::done(result);
 }
 
-void CAutoDivisionDlg::stopEngine()
+void CAutoDivisionDialog::stopEngine()
 {
     m_bridge.close();
     if (!m_core)
@@ -68,7 +68,7 @@ void CAutoDivisionDlg::stopEngine()
     m_core.reset();
 }
 
-void CAutoDivisionDlg::Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+void CAutoDivisionDialog::Notify(unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
 {
     if (message != WM_DIVISION_NOTIFY)
         return;
@@ -83,7 +83,7 @@ void CAutoDivisionDlg::Notify(unsigned message, std::uintptr_t wParam, std::intp
         m_core->Cancel();
 }
 
-void CAutoDivisionDlg::handleNotify(std::uintptr_t wParam, std::intptr_t lParam, const QString& text)
+void CAutoDivisionDialog::handleNotify(std::uintptr_t wParam, std::intptr_t lParam, const QString& text)
 {
     switch (wParam) {
     case DIVISION_NOTIFY_STATUS:
@@ -101,7 +101,7 @@ void CAutoDivisionDlg::handleNotify(std::uintptr_t wParam, std::intptr_t lParam,
         m_finished = true;
         // Leave the final state on screen for a moment, then close.
         repaint();
-        QTimer::singleShot(ClosingPauseMs, this, [this] {
+        QTimer::singleShot(kClosingPauseMs, this, [this] {
             if (isVisible()) // not cancelled meanwhile
                 accept();
         });

@@ -1,4 +1,4 @@
-#include "gui/results/MoveToClassDlg.h"
+#include "gui/results/MoveToClassDialog.h"
 
 #include "core/DivisionTableData.h"
 #include "base/task/ScheduleTask.h"
@@ -16,7 +16,7 @@ namespace {
 constexpr int kClassIdRole = Qt::UserRole;
 }
 
-CMoveToClassDlg::CMoveToClassDlg(const CScheduleTask& task, const std::vector<std::string>& studentIds,
+CMoveToClassDialog::CMoveToClassDialog(const CScheduleTask& task, const std::vector<std::string>& studentIds,
                                  QWidget* parent)
     : QDialog(parent)
 {
@@ -84,7 +84,7 @@ CMoveToClassDlg::CMoveToClassDlg(const CScheduleTask& task, const std::vector<st
     resize(360, 420);
 }
 
-std::string CMoveToClassDlg::chosenClassId() const
+std::string CMoveToClassDialog::chosenClassId() const
 {
     const QListWidgetItem* item = m_list->currentItem();
     return item ? item->data(kClassIdRole).toString().toStdString() : std::string();

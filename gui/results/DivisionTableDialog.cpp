@@ -1,15 +1,15 @@
-#include "gui/results/DivisionTableDlg.h"
+#include "gui/results/DivisionTableDialog.h"
 
 #include "gui/common/DialogUnits.h"
 #include "gui/results/DivisionCommands.h"
 #include "core/DivisionEditor.h"
 #include "gui/render/DivisionPrinter.h"
-#include "gui/results/DivisionStatisticsDlg.h"
+#include "gui/results/DivisionStatisticsDialog.h"
 #include "core/DivisionTableData.h"
 #include "logic/export/DivisionTableExport.h"
 #include "gui/results/DivisionTableModel.h"
 #include "gui/common/MessageBox.h"
-#include "gui/results/MoveToClassDlg.h"
+#include "gui/results/MoveToClassDialog.h"
 #include "base/task/ScheduleTask.h"
 #include "gui/render/TablePrinter.h"
 #include "gui/common/UICore.h"
@@ -53,8 +53,8 @@ QString qs(const std::string& text)
 }
 } // namespace
 
-CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
-    : CResultTableDlg(parent), m_task(task), m_data(std::make_unique<CDivisionTableData>(task))
+CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
+    : CResultTableDialog(parent), m_task(task), m_data(std::make_unique<CDivisionTableData>(task))
 {
     setWindowTitle(QStringLiteral("分班表"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -130,7 +130,7 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     // Nobody placed in any class: say so over the list.
     m_noDivision = new QLabel(QStringLiteral("还没有分班结果。\n请在“4 自动分班”中点击“开始自动分班”。"));
     m_noDivision->setAlignment(Qt::AlignCenter);
-    m_noDivision->setFont(CUICore::instance()->GetDefaultFont());
+    m_noDivision->setFont(CUICore::instance()->getDefaultFont());
     auto* overlay = new QVBoxLayout(table()->viewport());
     overlay->addWidget(m_noDivision, 0, Qt::AlignCenter);
     m_noDivision->setVisible(m_data->GetRowCount() == 0);
@@ -187,7 +187,7 @@ CDivisionTableDlg::CDivisionTableDlg(CScheduleTask& task, QWidget* parent)
     setWindowState(windowState() | Qt::WindowMaximized);
 }
 
-CDivisionTableDlg::~CDivisionTableDlg()
+CDivisionTableDialog::~CDivisionTableDialog()
 {
     // The list must not read the rows once they are gone: closing a window
     // that is still shown asks the header for its texts after this body.
@@ -195,7 +195,7 @@ CDivisionTableDlg::~CDivisionTableDlg()
     table()->setModel(nullptr);
 }
 
-bool CDivisionTableDlg::hasDivision(const CScheduleTask& task)
+bool CDivisionTableDialog::hasDivision(const CScheduleTask& task)
 {
     const CQZObjectList& classes = task.GetClassInfoList();
     for (const auto& entry : task.GetStudentInfoList()) {
@@ -206,18 +206,18 @@ bool CDivisionTableDlg::hasDivision(const CScheduleTask& task)
     return false;
 }
 
-bool CDivisionTableDlg::unplacedChosen() const
+bool CDivisionTableDialog::unplacedChosen() const
 {
     return m_chooser->currentData(kUnplacedRole).toBool();
 }
 
-void CDivisionTableDlg::fillTable()
+void CDivisionTableDialog::fillTable()
 {
     refill();
     table()->scrollToTop();
 }
 
-void CDivisionTableDlg::refill()
+void CDivisionTableDialog::refill()
 {
     m_model->beginRefill();
     if (unplacedChosen())
@@ -229,7 +229,7 @@ void CDivisionTableDlg::refill()
     updateCommands();
 }
 
-std::vector<std::string> CDivisionTableDlg::selectedStudentIds() const
+std::vector<std::string> CDivisionTableDialog::selectedStudentIds() const
 {
     QModelIndexList rows = table()->selectionModel()->selectedRows();
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
@@ -242,7 +242,7 @@ std::vector<std::string> CDivisionTableDlg::selectedStudentIds() const
     return ids;
 }
 
-void CDivisionTableDlg::selectStudents(const std::vector<std::string>& ids)
+void CDivisionTableDialog::selectStudents(const std::vector<std::string>& ids)
 {
     const std::unordered_set<std::string> wanted(ids.begin(), ids.end());
     const auto& rows = m_data->GetRows();
@@ -265,7 +265,7 @@ void CDivisionTableDlg::selectStudents(const std::vector<std::string>& ids)
     }
 }
 
-bool CDivisionTableDlg::canChange()
+bool CDivisionTableDialog::canChange()
 {
     if (!m_task.IsReadOnly())
         return true;
@@ -273,7 +273,7 @@ bool CDivisionTableDlg::canChange()
     return false;
 }
 
-void CDivisionTableDlg::moveSelected()
+void CDivisionTableDialog::moveSelected()
 {
     const std::vector<std::string> ids = selectedStudentIds();
     if (ids.empty()) {
@@ -282,13 +282,13 @@ void CDivisionTableDlg::moveSelected()
     }
     if (!canChange())
         return;
-    CMoveToClassDlg chooser(m_task, ids, this);
+    CMoveToClassDialog chooser(m_task, ids, this);
     if (chooser.exec() != QDialog::Accepted || chooser.chosenClassId().empty())
         return;
     moveStudents(ids, chooser.chosenClassId());
 }
 
-bool CDivisionTableDlg::moveStudents(const std::vector<std::string>& ids, const std::string& classId)
+bool CDivisionTableDialog::moveStudents(const std::vector<std::string>& ids, const std::string& classId)
 {
     if (!canChange())
         return false;
@@ -301,7 +301,7 @@ bool CDivisionTableDlg::moveStudents(const std::vector<std::string>& ids, const 
     return applyChange(*change);
 }
 
-bool CDivisionTableDlg::exchangeSelected()
+bool CDivisionTableDialog::exchangeSelected()
 {
     const std::vector<std::string> ids = selectedStudentIds();
     std::string problem = "请选择两名不同班级的学生再对调。";
@@ -315,7 +315,7 @@ bool CDivisionTableDlg::exchangeSelected()
     return canChange() && applyChange(*change);
 }
 
-bool CDivisionTableDlg::applyChange(const CDivisionChange& change)
+bool CDivisionTableDialog::applyChange(const CDivisionChange& change)
 {
     const std::vector<CDivisionEditor::Breach> breaches = m_editor->Check(change);
     if (!breaches.empty()) {
@@ -342,17 +342,17 @@ bool CDivisionTableDlg::applyChange(const CDivisionChange& change)
     return true;
 }
 
-bool CDivisionTableDlg::undo()
+bool CDivisionTableDialog::undo()
 {
     return step(true);
 }
 
-bool CDivisionTableDlg::redo()
+bool CDivisionTableDialog::redo()
 {
     return step(false);
 }
 
-bool CDivisionTableDlg::step(bool back)
+bool CDivisionTableDialog::step(bool back)
 {
     const CDivisionChange* next = back ? m_editor->UndoChange() : m_editor->RedoChange();
     if (!next || !canChange())
@@ -369,13 +369,13 @@ bool CDivisionTableDlg::step(bool back)
     return true;
 }
 
-void CDivisionTableDlg::tellNotSaved(const QString& what)
+void CDivisionTableDialog::tellNotSaved(const QString& what)
 {
     CMessageBox::error(this, QStringLiteral("%1没有保存，分班保持原样。\n%2")
                                  .arg(what, CDivisionCommands::unsavedReason(m_task)));
 }
 
-void CDivisionTableDlg::showChange(const std::vector<std::string>& changed)
+void CDivisionTableDialog::showChange(const std::vector<std::string>& changed)
 {
     // The rows stay where they were on the screen.
     const int scroll = table()->verticalScrollBar()->value();
@@ -386,7 +386,7 @@ void CDivisionTableDlg::showChange(const std::vector<std::string>& changed)
     updateCommands();
 }
 
-std::array<std::pair<QPushButton*, QAction*>, 4> CDivisionTableDlg::commandButtons() const
+std::array<std::pair<QPushButton*, QAction*>, 4> CDivisionTableDialog::commandButtons() const
 {
     return {{{m_moveButton, m_moveAction},
              {m_exchangeButton, m_exchangeAction},
@@ -394,7 +394,7 @@ std::array<std::pair<QPushButton*, QAction*>, 4> CDivisionTableDlg::commandButto
              {m_redoButton, m_redoAction}}};
 }
 
-void CDivisionTableDlg::updateCommands()
+void CDivisionTableDialog::updateCommands()
 {
     if (!m_editor)
         return; // still being made
@@ -414,7 +414,7 @@ void CDivisionTableDlg::updateCommands()
         button->setEnabled(action->isEnabled());
 }
 
-void CDivisionTableDlg::updateBalance()
+void CDivisionTableDialog::updateBalance()
 {
     m_balanceNow = CDivisionBalance::Of(m_task);
     const QString text = qs(CDivisionBalance::Describe(m_balanceNow, m_balanceBefore ? &*m_balanceBefore : nullptr));
@@ -422,13 +422,13 @@ void CDivisionTableDlg::updateBalance()
     m_balance->setToolTip(text);
 }
 
-void CDivisionTableDlg::showStatistics()
+void CDivisionTableDialog::showStatistics()
 {
-    CDivisionStatisticsDlg dialog(m_task, this);
+    CDivisionStatisticsDialog dialog(m_task, this);
     dialog.exec();
 }
 
-void CDivisionTableDlg::exportTable()
+void CDivisionTableDialog::exportTable()
 {
     // The rows and columns shown, under the name of the class shown.
     const std::string className =
@@ -465,7 +465,7 @@ void CDivisionTableDlg::exportTable()
         CMessageBox::openExternal(this, QUrl::fromLocalFile(path));
 }
 
-void CDivisionTableDlg::print()
+void CDivisionTableDialog::print()
 {
     if (unplacedChosen()) {
         CMessageBox::information(this, QStringLiteral("未分班的学生没有班级名单可打印，请选择一个班级或“所有班级”。"));
