@@ -397,7 +397,7 @@ TEST_F(ShellTask, BackupTakesTheReportAlong)
         QDir().mkpath(path(into));
         CMessageBox::clearTestState();
         CMessageBox::pushPath(path(into));
-        whenModal<CBackupDlg>([](CBackupDlg* dialog) {
+        whenModal<CBackupDialog>([](CBackupDialog* dialog) {
             dialog->openFolderBox()->setChecked(false);
             dialog->accept();
         });
