@@ -91,7 +91,6 @@ ExitCode CBalanceCommand::Run(CScheduleTask& task, const CArguments& arguments, 
     out.flush();
 
     // The report is written only with the data it describes, as a pair.
-    task.SetMessageHandler([&err](const std::string& text) { err << text << std::endl; });
     if (!task.SaveInputDataWithReport())
         return console.Error(ExitCode::NotSaved, CommandTexts::NotSaved("均衡优化的结果"));
     err << "均衡优化完成。" << std::endl;

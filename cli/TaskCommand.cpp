@@ -1,12 +1,9 @@
 #include "cli/TaskCommand.h"
 
 #include "base/task/ScheduleTask.h"
-#include "base/task/TaskLock.h"
-#include "base/records/TaskInfo.h"
-#include "base/util/FileUtil.h"
 #include "cli/CommandTexts.h"
+#include "logic/session/TaskSession.h"
 
-#include <memory>
 #include <utility>
 
 namespace {
@@ -36,46 +33,27 @@ ExitCode CTaskCommand::Execute(const CArguments& arguments, CConsole& console) c
     if (const std::optional<ExitCode> refused = Check(arguments, console))
         return *refused;
     const std::string& path = arguments.Task();
+    std::ostream& err = console.Err();
 
     // One writer at a time: the task is locked before it is read. A lock
     // that cannot be made (a read-only folder) stops nothing: the save
     // fails then and says so.
-    std::unique_ptr<CTaskLock> lock;
+    CTaskSession session("quillon-cli " + Name(), CTaskSession::WhenHeld::Refuse);
     if (m_access == Access::Change) {
-        lock = std::make_unique<CTaskLock>(CFileUtil::FromPath(CFileUtil::ToPath(path).parent_path()));
-        if (CFileUtil::FileExists(path) && lock->Acquire("quillon-cli " + Name()) == CTaskLock::Result::HeldByOther) {
-            const CTaskLock::Holder& holder = lock->GetHolder();
-            std::ostream& err = console.Err();
-            err << "错误：该任务正被另一程序修改";
-            if (!holder.program.empty())
-                err << "（" << holder.program << "，用户 " << holder.user << "，计算机 " << holder.host << "，自 "
-                    << holder.time << " 起）";
-            err << "，请等它结束后再试：" << path << std::endl;
+        const CTaskSession::Result locked = session.Lock(path);
+        if (locked.outcome == CTaskSession::Outcome::HeldByOther) {
+            err << "错误：" << locked.message << std::endl;
             return ExitCode::Locked;
         }
     }
-    CScheduleTask task;
-    if (!Open(task, path, console))
-        return ExitCode::Task; // a damaged data file is never overwritten
-    return Run(task, arguments, console);
-}
-
-bool CTaskCommand::Open(CScheduleTask& task, const std::string& path, CConsole& console)
-{
-    std::ostream& err = console.Err();
+    CScheduleTask& task = session.Task();
     task.SetMessageHandler([&err](const std::string& text) { err << text << std::endl; });
-    if (!CFileUtil::FileExists(path) || !task.Open(path)) {
-        err << "错误：找不到任务文件 " << path << std::endl;
-        return false;
+    const CTaskSession::Result opened = session.Open(path);
+    if (opened.outcome == CTaskSession::Outcome::NotFound || opened.outcome == CTaskSession::Outcome::InputDamaged) {
+        err << "错误：" << opened.message << std::endl;
+        return ExitCode::Task; // a damaged data file is never overwritten
     }
-    const std::string input = task.GetTaskInfo().GetInputFilePath();
-    const bool unreadable =
-        task.GetInputState() == CScheduleTask::InputState::Missing && CFileUtil::FileExists(input);
-    if (task.IsInputDamaged() || unreadable) {
-        err << "错误：任务数据文件已损坏，无法完整读取：" << input << std::endl;
-        return false;
-    }
-    return true;
+    return Run(task, arguments, console);
 }
 
 bool CTaskCommand::SaveChange(CScheduleTask& task, const std::string& what, CConsole& console)

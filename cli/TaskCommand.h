@@ -38,9 +38,5 @@ protected:
     static bool SaveChange(CScheduleTask& task, const std::string& what, CConsole& console);
 
 private:
-    // Opens the task; prints the reason and returns false when it is missing
-    // or its data file is damaged.
-    static bool Open(CScheduleTask& task, const std::string& path, CConsole& console);
-
     Access m_access;
 };
