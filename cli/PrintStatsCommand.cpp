@@ -13,12 +13,7 @@ CPrintStatsCommand::CPrintStatsCommand()
 
 std::optional<ExitCode> CPrintStatsCommand::Check(const CArguments&, CConsole& console) const
 {
-#ifdef QUILLON_CLI_PRINT
-    (void)console;
-    return std::nullopt;
-#else
-    return console.Usage(CommandTexts::NoPrinting);
-#endif
+    return CheckPrinting(console);
 }
 
 ExitCode CPrintStatsCommand::Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const

@@ -15,12 +15,7 @@ CPrintTableCommand::CPrintTableCommand()
 
 std::optional<ExitCode> CPrintTableCommand::Check(const CArguments&, CConsole& console) const
 {
-#ifdef QUILLON_CLI_PRINT
-    (void)console;
-    return std::nullopt;
-#else
-    return console.Usage(CommandTexts::NoPrinting);
-#endif
+    return CheckPrinting(console);
 }
 
 ExitCode CPrintTableCommand::Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const

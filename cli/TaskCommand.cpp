@@ -56,6 +56,16 @@ ExitCode CTaskCommand::Execute(const CArguments& arguments, CConsole& console) c
     return Run(task, arguments, console);
 }
 
+std::optional<ExitCode> CTaskCommand::CheckPrinting(CConsole& console)
+{
+#ifdef QUILLON_CLI_PRINT
+    (void)console;
+    return std::nullopt;
+#else
+    return console.Usage(CommandTexts::NoPrinting);
+#endif
+}
+
 bool CTaskCommand::SaveChange(CScheduleTask& task, const std::string& what, CConsole& console)
 {
     if (task.SaveInputData())

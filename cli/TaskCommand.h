@@ -33,6 +33,10 @@ protected:
     // The command's work on the opened (and, to change it, locked) task.
     virtual ExitCode Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const = 0;
 
+    // Refuses a command that prints or draws when the program was built
+    // without the printing parts; nullopt when it may go on.
+    static std::optional<ExitCode> CheckPrinting(CConsole& console);
+
     // Saves the task's input data file after an editor's change. True, or
     // false after saying that what was changed was not saved.
     static bool SaveChange(CScheduleTask& task, const std::string& what, CConsole& console);
