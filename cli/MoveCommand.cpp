@@ -20,10 +20,9 @@ ExitCode CMoveCommand::Run(CScheduleTask& task, const CArguments& arguments, CCo
     const bool force = arguments.Has("--force");
     std::string studentId;
     std::string classId;
-    CRecordFinder finder(task, console);
-    if (const ExitCode found = finder.Student(arguments.operands[1], studentId); found != ExitCode::Done)
-        return found;
-    if (const ExitCode found = finder.Class(arguments.operands[2], classId); found != ExitCode::Done)
+    if (const ExitCode found = CRecordFinder(task, console)
+                                   .StudentAndClass(arguments.operands[1], arguments.operands[2], studentId, classId);
+        found != ExitCode::Done)
         return found;
 
     CDivisionEditor editor(task);

@@ -84,3 +84,11 @@ ExitCode CRecordFinder::Record(const CQZObjectList& list, const std::string& tex
     err.flush();
     return ExitCode::Ambiguous;
 }
+
+ExitCode CRecordFinder::StudentAndClass(const std::string& studentText, const std::string& classText,
+                                        std::string& studentId, std::string& classId)
+{
+    if (const ExitCode found = Student(studentText, studentId); found != ExitCode::Done)
+        return found;
+    return Class(classText, classId);
+}

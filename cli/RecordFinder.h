@@ -27,6 +27,10 @@ public:
     // The class whose id, or else whose name, is text (as Student), several
     // of that name listed with their planned numbers.
     ExitCode Class(const std::string& text, std::string& id);
+    // A student and then a class, as the two operands of a command that
+    // places a student: Done, or the first one's failure.
+    ExitCode StudentAndClass(const std::string& studentText, const std::string& classText, std::string& studentId,
+                             std::string& classId);
 
     // The name of a student's class, "未分班" when it has none.
     static std::string ClassNameOrNone(const CScheduleTask& task, const std::string& classId);
