@@ -23,8 +23,8 @@ int main(int argc, char* argv[])
 
     // Qt's own dialogs (file and folder choosers) in Simplified Chinese.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslator);
 
     QCommandLineParser parser;
@@ -42,8 +42,8 @@ int main(int argc, char* argv[])
         CTaskManager::setSettingsFile(QFileInfo(parser.value(settingsOption)).absoluteFilePath().toStdString());
     std::string startTask;
     if (!parser.positionalArguments().isEmpty())
-        startTask = QDir::toNativeSeparators(QFileInfo(parser.positionalArguments().first()).absoluteFilePath())
-                        .toStdString();
+        startTask =
+            QDir::toNativeSeparators(QFileInfo(parser.positionalArguments().first()).absoluteFilePath()).toStdString();
 
     QApplication::setFont(CUICore::instance()->getDefaultFont());
 

@@ -16,8 +16,8 @@ inline void WriteClassList(const std::string& path, int students, int columns, b
     options.constant_memory = streaming ? LXW_TRUE : LXW_FALSE;
     lxw_workbook* workbook = workbook_new_opt(path.c_str(), &options);
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, "名单");
-    const char* titles[] = {"姓名", "性别", "原学校", "*语文", "*数学", "*英语", "*物理", "*化学",
-                            "*生物", "*政治", "*历史", "*地理"};
+    const char* titles[] = {"姓名",  "性别",  "原学校", "*语文", "*数学", "*英语",
+                            "*物理", "*化学", "*生物",  "*政治", "*历史", "*地理"};
     for (int c = 0; c < columns; ++c)
         worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c), titles[c], nullptr);
     for (int s = 1; s <= students; ++s) {

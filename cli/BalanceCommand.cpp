@@ -24,7 +24,8 @@ std::string ReadChoices(const CArguments& arguments, BalanceChoices& choices)
         return "--seed";
     if (!arguments.Number("--seconds", choices.seconds) || !(choices.seconds > 0.0) || choices.seconds > 86400.0)
         return "--seconds";
-    if (!arguments.Number("--iterations", choices.iterations) || (arguments.Has("--iterations") && choices.iterations == 0))
+    if (!arguments.Number("--iterations", choices.iterations)
+        || (arguments.Has("--iterations") && choices.iterations == 0))
         return "--iterations";
     return {};
 }
@@ -73,8 +74,7 @@ ExitCode CBalanceCommand::Run(CScheduleTask& task, const CArguments& arguments, 
     err << "正在均衡优化,请稍候..." << std::endl;
     const CBalanceResult& result = optimizer.Run();
     if (!result.divided)
-        return console.Error(ExitCode::Refused,
-                             "该任务还没有分班，无法均衡优化。请先自动分班（quillon-cli divide）。");
+        return console.Error(ExitCode::Refused, "该任务还没有分班，无法均衡优化。请先自动分班（quillon-cli divide）。");
     optimizer.Apply();
 
     const CBalanceModel& model = *optimizer.GetModel();

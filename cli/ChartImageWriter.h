@@ -15,8 +15,8 @@ public:
     // width or height 0 takes the default: 1200 × 700, wider when there are
     // so many classes that their names would not fit. title receives the
     // chart's title. False when the file could not be written.
-    static bool Write(const CScheduleTask& task, CDivisionChart::Kind kind, std::size_t measure, int width,
-                      int height, const std::string& path, std::string& title);
+    static bool Write(const CScheduleTask& task, CDivisionChart::Kind kind, std::size_t measure, int width, int height,
+                      const std::string& path, std::string& title);
 
     // The default width for a number of classes.
     static int DefaultWidth(std::size_t classes);

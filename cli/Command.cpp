@@ -3,7 +3,9 @@
 #include <utility>
 
 CCommand::CCommand(std::string name, std::string summary, std::vector<Operand> operands, std::vector<Option> options)
-    : m_name(std::move(name)), m_summary(std::move(summary)), m_operands(std::move(operands)),
+    : m_name(std::move(name)),
+      m_summary(std::move(summary)),
+      m_operands(std::move(operands)),
       m_options(std::move(options))
 {
 }

@@ -4,9 +4,7 @@
 #include "cli/Console.h"
 #include "cli/OptionParser.h"
 
-CCommandLine::CCommandLine(std::ostream& out, std::ostream& err) : m_out(out), m_err(err)
-{
-}
+CCommandLine::CCommandLine(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
 int CCommandLine::Run(const std::vector<std::string>& args)
 {

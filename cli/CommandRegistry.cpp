@@ -37,11 +37,11 @@ std::vector<std::unique_ptr<CCommand>> Make()
 } // namespace
 
 CCommandRegistry::CCommandRegistry()
-    : m_commands(Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand,
-                      CPrintTableCommand, CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand,
-                      CExportTableCommand, CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand,
-                      CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand, CUnpresetCommand,
-                      CNewTaskCommand, CRemoveClassCommand>())
+    : m_commands(
+        Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CPrintTableCommand,
+             CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand, CExportTableCommand,
+             CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CGroupsCommand, CAddGroupCommand,
+             CPresetsCommand, CPresetCommand, CUnpresetCommand, CNewTaskCommand, CRemoveClassCommand>())
 {
 }
 

@@ -1,8 +1,6 @@
 #include "cli/Console.h"
 
-CConsole::CConsole(std::ostream& out, std::ostream& err) : m_out(out), m_err(err)
-{
-}
+CConsole::CConsole(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
 ExitCode CConsole::Usage(const std::string& problem)
 {

@@ -10,14 +10,9 @@ void CConsoleOwner::Notify(unsigned message, std::uintptr_t wParam, std::intptr_
         if (lParam)
             m_out << reinterpret_cast<const char*>(lParam) << '\n';
         break;
-    case DIVISION_NOTIFY_PROGRESS:
-        m_out << "进度：" << lParam << "%\n";
-        break;
-    case DIVISION_NOTIFY_END:
-        m_result = static_cast<int>(lParam);
-        break;
-    default:
-        break;
+    case DIVISION_NOTIFY_PROGRESS: m_out << "进度：" << lParam << "%\n"; break;
+    case DIVISION_NOTIFY_END: m_result = static_cast<int>(lParam); break;
+    default: break;
     }
     m_out.flush();
 }

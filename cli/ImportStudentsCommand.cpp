@@ -3,8 +3,8 @@
 #include "logic/session/StudentImport.h"
 
 CImportStudentsCommand::CImportStudentsCommand()
-    : CTaskCommand("import-students", "从表格（.xlsx、.xls、.csv）导入学生，替换任务的学生与成绩科目",
-                   Access::Change, {{"表格文件", "缺少要导入的表格文件。"}})
+    : CTaskCommand("import-students", "从表格（.xlsx、.xls、.csv）导入学生，替换任务的学生与成绩科目", Access::Change,
+                   {{"表格文件", "缺少要导入的表格文件。"}})
 {
 }
 

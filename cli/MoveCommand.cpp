@@ -7,11 +7,10 @@
 #include "core/DivisionEditor.h"
 
 CMoveCommand::CMoveCommand()
-    : CTaskCommand("move",
-                   "把一名学生调到一个班级（姓名、名称或ID），先检查预排、\n互斥组与计划人数；--force 违反规则也调整",
-                   Access::Change,
-                   {{"学生", "缺少要调整的学生（姓名或ID）。"}, {"班级", "缺少要调到的班级（名称或ID）。"}},
-                   {{"--force", "", ""}})
+    : CTaskCommand(
+        "move", "把一名学生调到一个班级（姓名、名称或ID），先检查预排、\n互斥组与计划人数；--force 违反规则也调整",
+        Access::Change, {{"学生", "缺少要调整的学生（姓名或ID）。"}, {"班级", "缺少要调到的班级（名称或ID）。"}},
+        {{"--force", "", ""}})
 {
 }
 

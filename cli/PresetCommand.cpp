@@ -10,8 +10,7 @@
 #include <memory>
 
 CPresetCommand::CPresetCommand()
-    : CTaskCommand("preset", "把一名学生预分到一个班级（姓名、名称或ID；\n已有预分班时改到这个班级）",
-                   Access::Change,
+    : CTaskCommand("preset", "把一名学生预分到一个班级（姓名、名称或ID；\n已有预分班时改到这个班级）", Access::Change,
                    {{"学生", "缺少要预分班的学生（姓名或ID）。"}, {"班级", "缺少预分的班级（名称或ID）。"}})
 {
 }

@@ -9,9 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-CRecordFinder::CRecordFinder(const CScheduleTask& task, CConsole& console) : m_task(task), m_console(console)
-{
-}
+CRecordFinder::CRecordFinder(const CScheduleTask& task, CConsole& console) : m_task(task), m_console(console) {}
 
 ExitCode CRecordFinder::ClassByName(const std::string& className, std::string& classId)
 {

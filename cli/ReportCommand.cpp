@@ -2,9 +2,7 @@
 
 #include "base/task/ScheduleTask.h"
 
-CReportCommand::CReportCommand() : CTaskCommand("report", "输出上次分班的报告", Access::Read)
-{
-}
+CReportCommand::CReportCommand() : CTaskCommand("report", "输出上次分班的报告", Access::Read) {}
 
 ExitCode CReportCommand::Run(CScheduleTask& task, const CArguments&, CConsole& console) const
 {

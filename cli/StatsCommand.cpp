@@ -3,9 +3,7 @@
 #include "base/task/ScheduleTask.h"
 #include "core/DivisionStatistics.h"
 
-CStatsCommand::CStatsCommand() : CTaskCommand("stats", "输出各班与全校的分班统计（制表符分隔）", Access::Read)
-{
-}
+CStatsCommand::CStatsCommand() : CTaskCommand("stats", "输出各班与全校的分班统计（制表符分隔）", Access::Read) {}
 
 ExitCode CStatsCommand::Run(CScheduleTask& task, const CArguments&, CConsole& console) const
 {

@@ -18,8 +18,7 @@ std::vector<CCommand::Operand> WithTask(std::vector<CCommand::Operand> operands)
 
 CTaskCommand::CTaskCommand(std::string name, std::string summary, Access access, std::vector<Operand> operands,
                            std::vector<Option> options)
-    : CCommand(std::move(name), std::move(summary), WithTask(std::move(operands)), std::move(options)),
-      m_access(access)
+    : CCommand(std::move(name), std::move(summary), WithTask(std::move(operands)), std::move(options)), m_access(access)
 {
 }
 

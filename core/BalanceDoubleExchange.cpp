@@ -15,9 +15,7 @@ constexpr std::size_t kPartners = 12;
 
 } // namespace
 
-CBalanceDoubleExchange::CBalanceDoubleExchange(CBalanceState& state) : m_state(state)
-{
-}
+CBalanceDoubleExchange::CBalanceDoubleExchange(CBalanceState& state) : m_state(state) {}
 
 void CBalanceDoubleExchange::List(int classA, const std::vector<int>& studentsA, int classB,
                                   const std::vector<int>& studentsB)
@@ -38,9 +36,10 @@ void CBalanceDoubleExchange::List(int classA, const std::vector<int>& studentsA,
         out.clear();
         for (int s : students) {
             const int school = model.GetSchool(s);
-            out.push_back({s, m_state.JoinCondition(s, other), school, model.IsGirl(s) ? 1 : 0,
-                           static_cast<float>(m_state.SchoolChange(own, school, -1) + m_state.SchoolChange(other, school, 1)),
-                           static_cast<float>(m_state.GetPoints(s)[total])});
+            out.push_back(
+                {s, m_state.JoinCondition(s, other), school, model.IsGirl(s) ? 1 : 0,
+                 static_cast<float>(m_state.SchoolChange(own, school, -1) + m_state.SchoolChange(other, school, 1)),
+                 static_cast<float>(m_state.GetPoints(s)[total])});
         }
     };
     std::vector<Side> sideA, sideB;
@@ -93,14 +92,15 @@ bool CBalanceDoubleExchange::Run(int classA, const std::vector<int>& studentsA, 
         const Exchange& one = m_exchanges[i];
         const float wanted = ideal - one.total;
         // Partners around the wanted total change, nearest first.
-        std::size_t right = static_cast<std::size_t>(
-            std::lower_bound(m_exchanges.begin(), m_exchanges.end(), wanted,
-                             [](const Exchange& x, float value) { return x.total < value; })
-            - m_exchanges.begin());
+        std::size_t right =
+            static_cast<std::size_t>(std::lower_bound(m_exchanges.begin(), m_exchanges.end(), wanted,
+                                                      [](const Exchange& x, float value) { return x.total < value; })
+                                     - m_exchanges.begin());
         std::size_t left = right;
         for (std::size_t looked = 0; looked < kPartners && (left > 0 || right < count); ++looked) {
             std::size_t j;
-            if (left == 0 || (right < count && m_exchanges[right].total - wanted < wanted - m_exchanges[left - 1].total))
+            if (left == 0
+                || (right < count && m_exchanges[right].total - wanted < wanted - m_exchanges[left - 1].total))
                 j = right++;
             else
                 j = --left;

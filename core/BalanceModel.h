@@ -59,8 +59,14 @@ public:
         return m_scores.data() + static_cast<std::size_t>(student) * static_cast<std::size_t>(m_subjectCount);
     }
     // Placed students that must not share a class with this one.
-    const int* PartnersBegin(int student) const { return m_partners.data() + m_partnerStart[static_cast<std::size_t>(student)]; }
-    const int* PartnersEnd(int student) const { return m_partners.data() + m_partnerStart[static_cast<std::size_t>(student) + 1]; }
+    const int* PartnersBegin(int student) const
+    {
+        return m_partners.data() + m_partnerStart[static_cast<std::size_t>(student)];
+    }
+    const int* PartnersEnd(int student) const
+    {
+        return m_partners.data() + m_partnerStart[static_cast<std::size_t>(student) + 1];
+    }
 
     // The planned number of students, the limit no move may exceed.
     std::int64_t GetCapacity(int classIndex) const { return m_capacities[static_cast<std::size_t>(classIndex)]; }

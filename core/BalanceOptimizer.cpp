@@ -22,9 +22,7 @@ double Seconds(Clock::duration duration)
 
 } // namespace
 
-CBalanceOptimizer::CBalanceOptimizer(CScheduleTask& task) : m_task(task)
-{
-}
+CBalanceOptimizer::CBalanceOptimizer(CScheduleTask& task) : m_task(task) {}
 
 CBalanceOptimizer::~CBalanceOptimizer() = default;
 

@@ -36,7 +36,8 @@ std::vector<CBalanceReport::Row> CBalanceReport::Table(const CBalanceModel& mode
     rows.push_back({"男生人数", std::to_string(before.boys), std::to_string(after.boys)});
     if (before.largestSchool >= 0) {
         rows.push_back({"最大生源学校（" + model.GetSchoolName(before.largestSchool) + "）人数",
-                        std::to_string(before.GetLargestSchoolSpread()), std::to_string(after.GetLargestSchoolSpread())});
+                        std::to_string(before.GetLargestSchoolSpread()),
+                        std::to_string(after.GetLargestSchoolSpread())});
         rows.push_back({"各生源学校人数（最大者）", std::to_string(before.GetWorstSchoolSpread()),
                         std::to_string(after.GetWorstSchoolSpread())});
     }
@@ -49,7 +50,8 @@ std::string CBalanceReport::Section(const CBalanceModel& model, const CBalanceRe
     if (result.cancelled)
         text += "均衡优化已取消，保留了取消前找到的最均衡的分班。\n";
     if (result.movedStudents > 0)
-        text += "调整了 " + std::to_string(result.movedStudents) + " 名学生的班级，用时 " + Fixed(result.seconds, 1) + " 秒。\n";
+        text += "调整了 " + std::to_string(result.movedStudents) + " 名学生的班级，用时 " + Fixed(result.seconds, 1)
+                + " 秒。\n";
     else
         text += "没有找到更均衡的分班，各班学生未作调整。\n";
     text += "各班之间的差距（各班中最大值减最小值）：\n";

@@ -17,9 +17,7 @@ constexpr double kPairingNoise = 4.0;
 
 } // namespace
 
-CBalanceResplit::CBalanceResplit(CBalanceState& state, CBalanceRandom& random) : m_state(state), m_random(random)
-{
-}
+CBalanceResplit::CBalanceResplit(CBalanceState& state, CBalanceRandom& random) : m_state(state), m_random(random) {}
 
 double CBalanceResplit::HalfDifference(const Couple& couple, int dimension) const
 {
@@ -41,8 +39,8 @@ void CBalanceResplit::Pair(int first, int second)
             const std::size_t j = i + static_cast<std::size_t>(m_random.Below(static_cast<int>(movable.size() - i)));
             std::swap(movable[i], movable[j]);
             const int s = movable[i];
-            const double key = m_state.GetPoints(s)[total] + (m_random.Unit() - 0.5) * kPairingNoise
-                               + (model.IsGirl(s) ? 1.0e9 : 0.0);
+            const double key =
+                m_state.GetPoints(s)[total] + (m_random.Unit() - 0.5) * kPairingNoise + (model.IsGirl(s) ? 1.0e9 : 0.0);
             sorted[side].emplace_back(key, s);
         }
         std::sort(sorted[side].begin(), sorted[side].end());
@@ -158,7 +156,8 @@ bool CBalanceResplit::Split(int first, int second)
     for (int round = 0; round < kFlipRounds; ++round) {
         bool flipped = false;
         for (const Couple& couple : m_couples) {
-            if (m_state.CanSwap(couple.x, couple.y) && m_state.SwapDelta(couple.x, couple.y) < -CBalanceState::kMinGain) {
+            if (m_state.CanSwap(couple.x, couple.y)
+                && m_state.SwapDelta(couple.x, couple.y) < -CBalanceState::kMinGain) {
                 Flip(couple);
                 flipped = true;
             }

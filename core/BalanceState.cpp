@@ -134,8 +134,8 @@ double CBalanceState::GenderCost(int girls, int size) const
 
 double CBalanceState::SchoolTerm(int school, int count) const
 {
-    return CountTerm(count, m_schoolLow[static_cast<std::size_t>(school)], m_schoolHigh[static_cast<std::size_t>(school)],
-                     kSchoolWeight);
+    return CountTerm(count, m_schoolLow[static_cast<std::size_t>(school)],
+                     m_schoolHigh[static_cast<std::size_t>(school)], kSchoolWeight);
 }
 
 void CBalanceState::UpdateDeviations(int classIndex)
@@ -160,8 +160,7 @@ void CBalanceState::Reprice(int classIndex)
     double gender = 0.0;
     double school = 0.0;
     if (m_size[c] > 0) {
-        for (std::size_t d = 0; d < m_dimensions; ++d)
-        {
+        for (std::size_t d = 0; d < m_dimensions; ++d) {
             const double deviation = m_deviation[Cell(classIndex, static_cast<int>(d))];
             average += AverageTerm(static_cast<int>(d), deviation);
             excess += ExcessTerm(static_cast<int>(d), deviation);
@@ -211,8 +210,8 @@ double CBalanceState::CostAfter(int classIndex, int removed, int added) const
         }
     }
 
-    const int girls = m_girls[c] + (added >= 0 && m_model.IsGirl(added) ? 1 : 0)
-                      - (removed >= 0 && m_model.IsGirl(removed) ? 1 : 0);
+    const int girls =
+        m_girls[c] + (added >= 0 && m_model.IsGirl(added) ? 1 : 0) - (removed >= 0 && m_model.IsGirl(removed) ? 1 : 0);
     cost += GenderCost(girls, size);
 
     cost += m_schoolCost[c];
@@ -227,7 +226,8 @@ double CBalanceState::SchoolChange(int classIndex, int school, int change) const
 {
     if (school < 0)
         return 0.0;
-    const int count = m_schoolCounts[static_cast<std::size_t>(classIndex) * m_schools + static_cast<std::size_t>(school)];
+    const int count =
+        m_schoolCounts[static_cast<std::size_t>(classIndex) * m_schools + static_cast<std::size_t>(school)];
     return SchoolTerm(school, count + change) - SchoolTerm(school, count);
 }
 

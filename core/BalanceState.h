@@ -87,7 +87,8 @@ public:
     // The part of a deviation's cost outside the band.
     double ExcessTerm(int dimension, double deviation) const
     {
-        const double excess = (deviation < 0.0 ? -deviation : deviation) - m_tolerance[static_cast<std::size_t>(dimension)];
+        const double excess =
+            (deviation < 0.0 ? -deviation : deviation) - m_tolerance[static_cast<std::size_t>(dimension)];
         return excess > 0.0 ? excess * excess * m_averageWeight[static_cast<std::size_t>(dimension)] : 0.0;
     }
     // What a deviation costs in all: the excess, plus the pull towards the
@@ -111,7 +112,10 @@ public:
     // one exclusion partner there).
     int JoinCondition(int student, int classIndex) const;
     // The score dimensions of a student in points.
-    const double* GetPoints(int student) const { return m_points.data() + static_cast<std::size_t>(student) * m_dimensions; }
+    const double* GetPoints(int student) const
+    {
+        return m_points.data() + static_cast<std::size_t>(student) * m_dimensions;
+    }
 
 private:
     // Weight of the pull towards the middle, against the excess.
@@ -153,26 +157,26 @@ private:
     std::vector<std::vector<int>> m_movable;
     std::vector<int> m_size;
     std::vector<int> m_girls;
-    std::vector<double> m_points;          // student x dimension, points
-    std::vector<std::int64_t> m_sums;      // class x dimension, thousandths of a point
-    std::vector<double> m_deviation;       // class x dimension
-    std::vector<int> m_schoolCounts;       // class x school
-    std::vector<double> m_averageCost;     // per class
-    std::vector<char> m_offAverage;        // per class: an average outside its band
-    std::vector<char> m_offBand;           // per class: anything outside its band
-    std::vector<double> m_excessCost;      // per class: what lies outside the bands
+    std::vector<double> m_points;      // student x dimension, points
+    std::vector<std::int64_t> m_sums;  // class x dimension, thousandths of a point
+    std::vector<double> m_deviation;   // class x dimension
+    std::vector<int> m_schoolCounts;   // class x school
+    std::vector<double> m_averageCost; // per class
+    std::vector<char> m_offAverage;    // per class: an average outside its band
+    std::vector<char> m_offBand;       // per class: anything outside its band
+    std::vector<double> m_excessCost;  // per class: what lies outside the bands
     double m_excess = 0.0;
-    std::vector<double> m_genderCost;      // per class
-    std::vector<double> m_schoolCost;      // per class
-    std::vector<double> m_classCost;       // per class
+    std::vector<double> m_genderCost; // per class
+    std::vector<double> m_schoolCost; // per class
+    std::vector<double> m_classCost;  // per class
     double m_cost = 0.0;
     int m_classesOffAverage = 0;
     int m_classesOffBand = 0;
 
-    std::vector<double> m_mean;            // per dimension, points
-    std::vector<double> m_tolerance;       // per dimension, points
-    std::vector<double> m_unit;            // per dimension, points
-    std::vector<double> m_averageWeight;   // per dimension
+    std::vector<double> m_mean;          // per dimension, points
+    std::vector<double> m_tolerance;     // per dimension, points
+    std::vector<double> m_unit;          // per dimension, points
+    std::vector<double> m_averageWeight; // per dimension
     int m_girlsLow = 0, m_girlsHigh = 0;
     int m_boysLow = 0, m_boysHigh = 0;
     std::vector<int> m_schoolLow, m_schoolHigh;

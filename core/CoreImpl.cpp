@@ -350,9 +350,7 @@ bool CCoreImpl::CheckData()
     return false;
 }
 
-void CCoreImpl::Divide()
-{
-}
+void CCoreImpl::Divide() {}
 
 bool CCoreImpl::IsTaskBusy(const CScheduleTask* task)
 {

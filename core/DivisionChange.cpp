@@ -28,8 +28,8 @@ std::string CDivisionChange::Describe(const CScheduleTask& task) const
     const std::string name = task.GetStudentName(first.studentId);
     if (m_kind == Kind::Exchange && m_steps.size() == 2) {
         const Step& second = m_steps[1];
-        return name + "（" + ClassName(task, first.fromClassId) + "）与 " + task.GetStudentName(second.studentId)
-               + "（" + ClassName(task, second.fromClassId) + "）对调";
+        return name + "（" + ClassName(task, first.fromClassId) + "）与 " + task.GetStudentName(second.studentId) + "（"
+               + ClassName(task, second.fromClassId) + "）对调";
     }
     const std::string target = ClassName(task, first.toClassId);
     if (m_steps.size() == 1)

@@ -85,8 +85,8 @@ void CDivisionCore::Divide()
 
     Clear();
     bool allPlaced = true;
-    const bool dealt = BuildSlots() && ReadStudents() && BuildExclusion() && ReadPresets() && BuildQueue()
-                       && Deal(allPlaced);
+    const bool dealt =
+        BuildSlots() && ReadStudents() && BuildExclusion() && ReadPresets() && BuildQueue() && Deal(allPlaced);
     if (!dealt || IsStopRequested()) {
         Clear();
         return; // stopped: the task is left as it was

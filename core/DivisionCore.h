@@ -44,11 +44,11 @@ private:
         const std::string* id = nullptr; // key in the student list
         float score = 0.0f;              // total score
         int sex = 0;
-        std::uint32_t rank = 0;          // tie-break among equals
-        int partnerCount = 0;            // exclusion partners, students or not
+        std::uint32_t rank = 0; // tie-break among equals
+        int partnerCount = 0;   // exclusion partners, students or not
         // Pre-assignment: kNoPreset, kPresetMissingClass, or the slot index.
         int presetSlot = -1;
-        int slot = -1;                   // where it was placed, -1 when not
+        int slot = -1; // where it was placed, -1 when not
     };
     static constexpr int kNoPreset = -1;
     static constexpr int kPresetMissingClass = -2;

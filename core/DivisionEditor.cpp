@@ -202,10 +202,9 @@ void CDivisionEditor::CheckGroups(const CDivisionChange& change, std::vector<Bre
                         label += " 等 " + std::to_string(members.size()) + " 人";
                     label += "）";
                 }
-                breaches.push_back({Rule::ExclusiveGroup, m_task.GetStudentName(id) + " 与 "
-                                                              + m_task.GetStudentName(other) + " 同在" + label
-                                                              + "，调整后将同在 " + m_task.GetClassName(classId)
-                                                              + "。"});
+                breaches.push_back(
+                    {Rule::ExclusiveGroup, m_task.GetStudentName(id) + " 与 " + m_task.GetStudentName(other) + " 同在"
+                                               + label + "，调整后将同在 " + m_task.GetClassName(classId) + "。"});
             }
         }
     }

@@ -11,9 +11,9 @@ constexpr std::uintptr_t DIVISION_NOTIFY_PROGRESS = 1; // lParam: 0..100
 constexpr std::uintptr_t DIVISION_NOTIFY_END = 2;      // lParam: result code
 
 // Result codes of DIVISION_NOTIFY_END.
-constexpr int DIVISION_RESULT_DONE = 0;       // every student placed
-constexpr int DIVISION_RESULT_REFUSED = 1;    // the checks refused the run
-constexpr int DIVISION_RESULT_UNPLACED = 2;   // some students were not placed
+constexpr int DIVISION_RESULT_DONE = 0;        // every student placed
+constexpr int DIVISION_RESULT_REFUSED = 1;     // the checks refused the run
+constexpr int DIVISION_RESULT_UNPLACED = 2;    // some students were not placed
 constexpr int DIVISION_RESULT_SHOW_REPORT = 3; // the program's own: show the stored report
 constexpr int DIVISION_RESULT_CANCELLED = -1;  // never sent: a run that was stopped (CCore::GetResult)
 

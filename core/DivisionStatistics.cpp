@@ -60,9 +60,8 @@ std::vector<CDivisionStatistics::Row> CDivisionStatistics::GetRows() const
     std::vector<const CClassInfo*> classes;
     for (const auto& entry : m_task.GetClassInfoList())
         classes.push_back(static_cast<const CClassInfo*>(entry.object.get()));
-    std::stable_sort(classes.begin(), classes.end(), [](const CClassInfo* a, const CClassInfo* b) {
-        return a->GetIndex() < b->GetIndex();
-    });
+    std::stable_sort(classes.begin(), classes.end(),
+                     [](const CClassInfo* a, const CClassInfo* b) { return a->GetIndex() < b->GetIndex(); });
 
     std::vector<Row> rows;
     rows.reserve(classes.size() + 1);
@@ -89,8 +88,8 @@ std::vector<std::string> CDivisionStatistics::ColumnTitles(const std::vector<std
 std::vector<std::string> CDivisionStatistics::RowTexts(const Row& row)
 {
     const CClassStatistics& s = *row.statistics;
-    std::vector<std::string> texts = {row.classId, row.className, std::to_string(s.count),
-                                      std::to_string(s.girls), std::to_string(s.boys)};
+    std::vector<std::string> texts = {row.classId, row.className, std::to_string(s.count), std::to_string(s.girls),
+                                      std::to_string(s.boys)};
     for (float average : s.scoreAverages)
         texts.push_back(FormatAverage(average));
     texts.push_back(FormatAverage(s.totalAverage));

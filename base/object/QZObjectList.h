@@ -40,9 +40,22 @@ public:
         explicit const_iterator(Storage::const_iterator it) : m_it(it) {}
         reference operator*() const { return *m_it; }
         pointer operator->() const { return &*m_it; }
-        const_iterator& operator++() { ++m_it; return *this; }
-        const_iterator operator++(int) { auto t = *this; ++m_it; return t; }
-        const_iterator& operator--() { --m_it; return *this; }
+        const_iterator& operator++()
+        {
+            ++m_it;
+            return *this;
+        }
+        const_iterator operator++(int)
+        {
+            auto t = *this;
+            ++m_it;
+            return t;
+        }
+        const_iterator& operator--()
+        {
+            --m_it;
+            return *this;
+        }
         bool operator==(const const_iterator& o) const { return m_it == o.m_it; }
         bool operator!=(const const_iterator& o) const { return m_it != o.m_it; }
 
@@ -68,7 +81,10 @@ public:
 
     CQZObject* Find(const std::string& id) const;
     template <class T>
-    T* FindAs(const std::string& id) const { return static_cast<T*>(Find(id)); }
+    T* FindAs(const std::string& id) const
+    {
+        return static_cast<T*>(Find(id));
+    }
 
     std::string GetObjectName(const std::string& id) const;
     std::string GetObjectId(const std::string& name) const;

@@ -1,9 +1,6 @@
 #include "base/object/QZPrioritySet.h"
 
-CQZPrioritySet::CQZPrioritySet()
-    : m_entries{CQZPriority(0, "低"), CQZPriority(1, "正常"), CQZPriority(2, "高")}
-{
-}
+CQZPrioritySet::CQZPrioritySet() : m_entries{CQZPriority(0, "低"), CQZPriority(1, "正常"), CQZPriority(2, "高")} {}
 
 std::string CQZPrioritySet::GetDescByIndex(int i) const
 {

@@ -22,8 +22,7 @@ char AsciiLower(char c)
 bool EqualsNoCase(const std::string& a, const std::string& b)
 {
     return a.size() == b.size()
-           && std::equal(a.begin(), a.end(), b.begin(),
-                         [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 } // namespace

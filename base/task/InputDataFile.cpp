@@ -20,7 +20,7 @@ enum class FieldKind
     Text,
     OptionalText, // "" when absent
     Int,
-    Count,        // unsigned
+    Count, // unsigned
 };
 
 // One attribute of a record kind: its name, how it is read, and how it is
@@ -53,34 +53,38 @@ Field<R> NumberField(const char* name, long long (*get)(const R&), void (*set)(R
 template <class R>
 Field<R> IdField()
 {
-    return TextField<R>("id", [](const R& r) { return r.GetId(); }, [](R& r, const char* v) { r.SetId(v); });
+    return TextField<R>(
+        "id", [](const R& r) { return r.GetId(); }, [](R& r, const char* v) { r.SetId(v); });
 }
 
 template <class R>
 Field<R> NameField()
 {
-    return TextField<R>("name", [](const R& r) { return r.GetName(); }, [](R& r, const char* v) { r.SetName(v); });
+    return TextField<R>(
+        "name", [](const R& r) { return r.GetName(); }, [](R& r, const char* v) { r.SetName(v); });
 }
 
 template <class R>
 Field<R> ShortNameField()
 {
-    return TextField<R>("shortname", [](const R& r) { return r.GetShortName(); },
-                        [](R& r, const char* v) { r.SetShortName(v); });
+    return TextField<R>(
+        "shortname", [](const R& r) { return r.GetShortName(); }, [](R& r, const char* v) { r.SetShortName(v); });
 }
 
 template <class R>
 Field<R> PriorityField()
 {
-    return NumberField<R>("priority", [](const R& r) -> long long { return r.GetPriority(); },
-                          [](R& r, long long v) { r.SetPriority(static_cast<int>(v)); });
+    return NumberField<R>(
+        "priority", [](const R& r) -> long long { return r.GetPriority(); },
+        [](R& r, long long v) { r.SetPriority(static_cast<int>(v)); });
 }
 
 template <class R>
 Field<R> IndexField()
 {
-    return NumberField<R>("index", [](const R& r) -> long long { return r.GetIndex(); },
-                          [](R& r, long long v) { r.SetIndex(static_cast<int>(v)); });
+    return NumberField<R>(
+        "index", [](const R& r) -> long long { return r.GetIndex(); },
+        [](R& r, long long v) { r.SetIndex(static_cast<int>(v)); });
 }
 
 // A record kind: its section and element, its attributes in written order,
@@ -157,11 +161,13 @@ const RecordKind<CClassInfo>& ClassKind()
         "ClassInfo",
         "Class",
         {IdField<R>(), NameField<R>(), ShortNameField<R>(),
-         NumberField<R>("studentcount", [](const R& r) -> long long { return r.GetStudentCount(); },
-                        [](R& r, long long v) { r.SetStudentCount(static_cast<unsigned>(v)); }, FieldKind::Count),
+         NumberField<R>(
+             "studentcount", [](const R& r) -> long long { return r.GetStudentCount(); },
+             [](R& r, long long v) { r.SetStudentCount(static_cast<unsigned>(v)); }, FieldKind::Count),
          PriorityField<R>(), IndexField<R>(),
-         TextField<R>("headteacher", [](const R& r) { return r.GetHeadTeacherName(); },
-                      [](R& r, const char* v) { r.SetHeadTeacherName(v); }, FieldKind::OptionalText)},
+         TextField<R>(
+             "headteacher", [](const R& r) { return r.GetHeadTeacherName(); },
+             [](R& r, const char* v) { r.SetHeadTeacherName(v); }, FieldKind::OptionalText)},
     };
     return kind;
 }
@@ -180,12 +186,14 @@ const RecordKind<CStudentInfo>& StudentKind()
         "StudentInfo",
         "Student",
         {IdField<R>(), NameField<R>(),
-         NumberField<R>("sex", [](const R& r) -> long long { return r.GetSex(); },
-                        [](R& r, long long v) { r.SetSex(static_cast<int>(v)); }),
-         TextField<R>("fromSchool", [](const R& r) { return r.GetFromSchool(); },
-                      [](R& r, const char* v) { r.SetFromSchool(v); }),
-         TextField<R>("class", [](const R& r) { return r.GetClassId(); },
-                      [](R& r, const char* v) { r.SetClassId(v); }),
+         NumberField<R>(
+             "sex", [](const R& r) -> long long { return r.GetSex(); },
+             [](R& r, long long v) { r.SetSex(static_cast<int>(v)); }),
+         TextField<R>(
+             "fromSchool", [](const R& r) { return r.GetFromSchool(); },
+             [](R& r, const char* v) { r.SetFromSchool(v); }),
+         TextField<R>(
+             "class", [](const R& r) { return r.GetClassId(); }, [](R& r, const char* v) { r.SetClassId(v); }),
          IndexField<R>()},
         // One "Score" per score in a "ScoreInfo" written also when empty.
         [](CXmlWriter& xml, const R& student) {
@@ -223,8 +231,9 @@ const RecordKind<CRoomInfo>& RoomKind()
         "RoomInfo",
         "Room",
         {IdField<R>(), NameField<R>(), ShortNameField<R>(),
-         NumberField<R>("capacity", [](const R& r) -> long long { return r.GetCapacity(); },
-                        [](R& r, long long v) { r.SetCapacity(static_cast<unsigned>(v)); }, FieldKind::Count),
+         NumberField<R>(
+             "capacity", [](const R& r) -> long long { return r.GetCapacity(); },
+             [](R& r, long long v) { r.SetCapacity(static_cast<unsigned>(v)); }, FieldKind::Count),
          PriorityField<R>(), IndexField<R>()},
     };
     return kind;
@@ -272,8 +281,9 @@ const RecordKind<CStudentPreset>& PresetKind()
         "StudentPreset",
         "Preset",
         {IdField<R>(),
-         TextField<R>("class", [](const R& r) { return r.GetPresetClassId(); },
-                      [](R& r, const char* v) { r.SetPresetClassId(v); }),
+         TextField<R>(
+             "class", [](const R& r) { return r.GetPresetClassId(); },
+             [](R& r, const char* v) { r.SetPresetClassId(v); }),
          IndexField<R>()},
     };
     return kind;

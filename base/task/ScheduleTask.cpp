@@ -65,8 +65,8 @@ CScheduleTask::SaveResult CScheduleTask::WriteInputData()
 {
     bool written = false;
     try {
-        written = CanWrite()
-                  && CFileUtil::WriteFileAtomically(m_taskInfo.GetInputFilePath(), CInputDataFile::Write(*this));
+        written =
+            CanWrite() && CFileUtil::WriteFileAtomically(m_taskInfo.GetInputFilePath(), CInputDataFile::Write(*this));
     } catch (const std::exception&) {
         written = false;
     }
@@ -140,8 +140,8 @@ CScheduleTask::SaveResult CScheduleTask::WriteOutputData()
 {
     bool written = false;
     try {
-        written = CanWrite()
-                  && CFileUtil::WriteFileAtomically(m_taskInfo.GetOutputFilePath(), COutputDataFile::Write(*this));
+        written =
+            CanWrite() && CFileUtil::WriteFileAtomically(m_taskInfo.GetOutputFilePath(), COutputDataFile::Write(*this));
     } catch (const std::exception&) {
         written = false;
     }
@@ -295,8 +295,9 @@ std::string CScheduleTask::GetCourseDesc(const CCourseInfo* course) const
 {
     if (!course)
         return {};
-    return m_teachers.GetObjectName(course->GetTeacherId()) + "老师的" + m_subjects.GetObjectName(course->GetSubjectId())
-           + "(" + m_classes.GetObjectName(course->GetClassId()) + ")";
+    return m_teachers.GetObjectName(course->GetTeacherId()) + "老师的"
+           + m_subjects.GetObjectName(course->GetSubjectId()) + "(" + m_classes.GetObjectName(course->GetClassId())
+           + ")";
 }
 
 bool CScheduleTask::AutoBackup()

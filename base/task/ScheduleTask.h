@@ -36,10 +36,10 @@ public:
     // How the last ReadInputData ended.
     enum class InputState
     {
-        NotRead,  // no read yet
-        Missing,  // no file, or not well-formed XML: nothing was read
-        Loaded,   // read completely
-        Damaged,  // a record stopped the reading; what came before is kept
+        NotRead, // no read yet
+        Missing, // no file, or not well-formed XML: nothing was read
+        Loaded,  // read completely
+        Damaged, // a record stopped the reading; what came before is kept
     };
 
     CScheduleTask();

@@ -59,7 +59,8 @@ bool CTaskBackup::CopyOfTheDay(const CTaskInfo& info)
         if (name.size() != 8 || !std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
         const std::string dayFolder = CFileUtil::WithSeparator(root) + name + CFileUtil::Separator();
-        if (CFileUtil::FileExists(dayFolder + info.GetInputFile()) && CFileUtil::FileExists(dayFolder + info.GetOutputFile()))
+        if (CFileUtil::FileExists(dayFolder + info.GetInputFile())
+            && CFileUtil::FileExists(dayFolder + info.GetOutputFile()))
             days.push_back(name);
     }
     if (days.size() > KeptDays) {

@@ -172,5 +172,6 @@ CTaskCreator::Result CTaskCreator::Create(const CTaskInfo& info, const std::stri
         }
         fs::remove_all(folderPath / "Backup", error);
     }
-    return Refused(Outcome::CannotWrite, "无法在 " + folder + " 中写入分班任务的文件，请检查文件夹的写入权限和磁盘空间。");
+    return Refused(Outcome::CannotWrite,
+                   "无法在 " + folder + " 中写入分班任务的文件，请检查文件夹的写入权限和磁盘空间。");
 }

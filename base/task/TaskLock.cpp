@@ -151,9 +151,7 @@ bool CreateExclusive(const std::string& path, const std::string& bytes)
 
 } // namespace
 
-CTaskLock::CTaskLock(std::string taskFolder) : m_path(LockFilePath(taskFolder))
-{
-}
+CTaskLock::CTaskLock(std::string taskFolder) : m_path(LockFilePath(taskFolder)) {}
 
 CTaskLock::~CTaskLock()
 {
@@ -229,13 +227,9 @@ CTaskLock::Result CTaskLock::Acquire(const std::string& program)
         Holder holder;
         std::string bytes;
         switch (Inspect(holder, bytes)) {
-        case State::Free:
-            continue; // released meanwhile
-        case State::Held:
-            m_holder = holder;
-            return Result::HeldByOther;
-        case State::Stale:
-            break;
+        case State::Free: continue; // released meanwhile
+        case State::Held: m_holder = holder; return Result::HeldByOther;
+        case State::Stale: break;
         }
         // Moved aside first, so that of two programs taking over the same
         // stale lock only one removes it; a lock that changed meanwhile is

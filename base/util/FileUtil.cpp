@@ -69,10 +69,9 @@ bool CFileUtil::SamePath(const std::string& a, const std::string& b)
         return false;
     const std::string na = FromPath(pa.lexically_normal());
     const std::string nb = FromPath(pb.lexically_normal());
-    return na.size() == nb.size()
-           && std::equal(na.begin(), na.end(), nb.begin(), [](char x, char y) {
-                  return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-              });
+    return na.size() == nb.size() && std::equal(na.begin(), na.end(), nb.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
 }
 
 std::optional<std::string> CFileUtil::ReadFile(const std::string& path)
@@ -157,7 +156,10 @@ public:
 #endif
     }
 
-    const fs::path& GetPath() const { return m_path; }
+    const fs::path& GetPath() const
+    {
+        return m_path;
+    }
 
     // The file stays open (and locked) until this object goes.
     bool Rename()

@@ -113,8 +113,9 @@ std::string Stored(const std::string& value)
 {
     std::string stored = Escape(value);
     const bool quoted = stored.size() >= 2 && IsQuote(stored.front()) && stored.back() == stored.front();
-    const bool blanks = !stored.empty() && (kBlanks.find(stored.front()) != std::string_view::npos
-                                            || kBlanks.find(stored.back()) != std::string_view::npos);
+    const bool blanks = !stored.empty()
+                        && (kBlanks.find(stored.front()) != std::string_view::npos
+                            || kBlanks.find(stored.back()) != std::string_view::npos);
     if (quoted || blanks)
         stored = '"' + stored + '"';
     return stored;
@@ -122,9 +123,7 @@ std::string Stored(const std::string& value)
 
 } // namespace
 
-CIniFile::CIniFile(std::string path) : m_path(std::move(path))
-{
-}
+CIniFile::CIniFile(std::string path) : m_path(std::move(path)) {}
 
 bool CIniFile::Load(const std::string& path)
 {

@@ -65,8 +65,13 @@ private:
     {
         std::string bytes; // as in the file, without the line end
         std::string end;   // "\r\n", "\n" or "" for a last line without one
-        enum class Kind { Other, Section, Key } kind = Kind::Other;
-        std::string name;  // section or key name, ASCII letters in lower case
+        enum class Kind
+        {
+            Other,
+            Section,
+            Key
+        } kind = Kind::Other;
+        std::string name;           // section or key name, ASCII letters in lower case
         std::size_t valueBegin = 0; // for a key: the value's bytes, blanks
         std::size_t valueEnd = 0;   // around it excluded
     };

@@ -161,8 +161,8 @@ private:
                 char* outPtr = reinterpret_cast<char*>(&out);
                 std::size_t outLeft = sizeof out;
                 iconv(decoder, nullptr, nullptr, nullptr, nullptr);
-                if (iconv(decoder, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1)
-                    || outLeft != 0 || out == 0 || out > 0x10FFFF)
+                if (iconv(decoder, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) || outLeft != 0
+                    || out == 0 || out > 0x10FFFF)
                     continue;
                 const auto bytes = static_cast<std::uint16_t>(lead << 8 | trail);
                 const char32_t code = bytes == kEuroInGb18030 ? kEuroPlace : out;

@@ -157,12 +157,8 @@ bool CXmlFile::LoadBytes(std::string bytes)
     // The parser sees valid UTF-8 only, so every text it gives is valid.
     const Encoding encoding = DetectEncoding(bytes);
     switch (encoding) {
-    case Encoding::Utf8:
-        m_buffer = CTextCodec::ToValidUtf8(std::move(bytes));
-        break;
-    case Encoding::Gbk:
-        m_buffer = CTextCodec::FromGbk(bytes);
-        break;
+    case Encoding::Utf8: m_buffer = CTextCodec::ToValidUtf8(std::move(bytes)); break;
+    case Encoding::Gbk: m_buffer = CTextCodec::FromGbk(bytes); break;
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
     case Encoding::Utf32Le:

@@ -6,9 +6,7 @@
 #include <climits>
 #include <string>
 
-CXmlRecordReader::Missing::Missing(const char* name) : std::runtime_error(std::string("missing attribute ") + name)
-{
-}
+CXmlRecordReader::Missing::Missing(const char* name) : std::runtime_error(std::string("missing attribute ") + name) {}
 
 const char* CXmlRecordReader::Required(const char* name)
 {

@@ -96,12 +96,10 @@ void CListHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
 
     const QVariant title = model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole) : QVariant();
     QVariant align = model() ? model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole) : QVariant();
-    const Qt::Alignment alignment =
-        align.isValid() ? Qt::Alignment(align.toInt()) : (Qt::AlignLeft | Qt::AlignVCenter);
+    const Qt::Alignment alignment = align.isValid() ? Qt::Alignment(align.toInt()) : (Qt::AlignLeft | Qt::AlignVCenter);
     painter->setPen(kText);
     painter->setFont(font());
-    painter->drawText(rect.adjusted(kPadding, 0, -kPadding, -1), int(alignment | Qt::AlignVCenter),
-                      title.toString());
+    painter->drawText(rect.adjusted(kPadding, 0, -kPadding, -1), int(alignment | Qt::AlignVCenter), title.toString());
     painter->restore();
 }
 

@@ -65,8 +65,7 @@ QString CMessageBox::defaultCaption()
 }
 
 QMessageBox::StandardButton CMessageBox::show(QWidget* parent, const QString& text, Icon icon,
-                                              QMessageBox::StandardButtons buttons,
-                                              const QString& caption)
+                                              QMessageBox::StandardButtons buttons, const QString& caption)
 {
     return ask(parent, text, icon, buttons, caption, QMessageBox::NoButton);
 }
@@ -108,9 +107,10 @@ std::unique_ptr<QMessageBox> CMessageBox::makeBox(QWidget* parent, const QString
     if (escape != QMessageBox::NoButton)
         box->setEscapeButton(escape);
     // The buttons speak Chinese whatever the system's language is.
-    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {
-        {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"},
-        {QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}};
+    const std::pair<QMessageBox::StandardButton, const char*> captions[] = {{QMessageBox::Ok, "确定"},
+                                                                            {QMessageBox::Cancel, "取消"},
+                                                                            {QMessageBox::Yes, "是(&Y)"},
+                                                                            {QMessageBox::No, "否(&N)"}};
     for (const auto& [button, label] : captions)
         if (QAbstractButton* b = box->button(button))
             b->setText(QString::fromUtf8(label));
@@ -144,8 +144,8 @@ CMessageBox::Answer CMessageBox::askYesNoCancel(QWidget* parent, const QString& 
 
 bool CMessageBox::questionKeeping(QWidget* parent, const QString& text)
 {
-    return ask(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No, defaultCaption(),
-               QMessageBox::Yes) != QMessageBox::No;
+    return ask(parent, text, Icon::Question, QMessageBox::Yes | QMessageBox::No, defaultCaption(), QMessageBox::Yes)
+           != QMessageBox::No;
 }
 
 bool CMessageBox::openExternal(QWidget* parent, const QUrl& url)
@@ -184,16 +184,14 @@ QString CMessageBox::nextPath(const Chooser& chooser)
     return path;
 }
 
-QString CMessageBox::getOpenFileName(QWidget* parent, const QString& title, const QString& dir,
-                                     const QString& filter)
+QString CMessageBox::getOpenFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter)
 {
     if (testState().on)
         return nextPath({title, dir, filter});
     return QFileDialog::getOpenFileName(parent, title, dir, filter);
 }
 
-QString CMessageBox::getSaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                                     const QString& filter)
+QString CMessageBox::getSaveFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter)
 {
     if (testState().on)
         return nextPath({title, dir, filter});

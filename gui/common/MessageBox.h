@@ -21,7 +21,14 @@ class QWidget;
 class CMessageBox
 {
 public:
-    enum class Icon { None, Information, Warning, Error, Question };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+        Error,
+        Question
+    };
 
     // The start-up splash carries this property; every message closes it
     // first, since it stays on top and would hide the message.
@@ -38,7 +45,12 @@ public:
         QMessageBox::StandardButton escape = QMessageBox::NoButton;
     };
 
-    enum class Answer { Yes, No, Cancel };
+    enum class Answer
+    {
+        Yes,
+        No,
+        Cancel
+    };
 
     // A file or folder chooser as it was put up.
     struct Chooser
@@ -77,10 +89,8 @@ public:
     static bool openExternal(QWidget* parent, const QUrl& url);
 
     // Empty when nothing was chosen.
-    static QString getOpenFileName(QWidget* parent, const QString& title, const QString& dir,
-                                   const QString& filter);
-    static QString getSaveFileName(QWidget* parent, const QString& title, const QString& dir,
-                                   const QString& filter);
+    static QString getOpenFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter);
+    static QString getSaveFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter);
     static QString getExistingDirectory(QWidget* parent, const QString& title, const QString& dir);
     // The print dialog for printer; false when cancelled. In test mode the
     // next queued path is a PDF file to print to, and no path cancels.

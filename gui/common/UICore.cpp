@@ -16,9 +16,9 @@ std::unique_ptr<CUICore>& holder()
 QString chooseFace()
 {
     const QStringList installed = QFontDatabase::families();
-    const char* preferred[] = {"微软雅黑", "Microsoft YaHei", "宋体", "SimSun",
-                               "WenQuanYi Micro Hei", "Noto Sans CJK SC",
-                               "Source Han Sans SC", "WenQuanYi Zen Hei", "AR PL UMing CN"};
+    const char* preferred[] = {
+        "微软雅黑",           "Microsoft YaHei",   "宋体",          "SimSun", "WenQuanYi Micro Hei", "Noto Sans CJK SC",
+        "Source Han Sans SC", "WenQuanYi Zen Hei", "AR PL UMing CN"};
     for (const char* face : preferred) {
         const QString name = QString::fromUtf8(face);
         if (installed.contains(name, Qt::CaseInsensitive))
@@ -32,8 +32,7 @@ QString chooseFace()
 }
 } // namespace
 
-CUICore::CUICore()
-    : m_fontName(chooseFace())
+CUICore::CUICore() : m_fontName(chooseFace())
 {
     m_font = QFont(m_fontName);
     m_font.setPointSizeF(m_fontSize / 10.0);

@@ -33,15 +33,19 @@ struct CWorkerBridge::Shared
 // or dropped because the bridge was closed before it could run.
 struct CWorkerBridge::Pending
 {
-    enum class State { Queued, Running, Done, Dropped };
+    enum class State
+    {
+        Queued,
+        Running,
+        Done,
+        Dropped
+    };
     State state = State::Queued;
     std::function<void()> function;
 };
 
 CWorkerBridge::CWorkerBridge(QObject* context)
-    : m_shared(std::make_shared<Shared>())
-    , m_context(context)
-    , m_contextThread(context->thread())
+    : m_shared(std::make_shared<Shared>()), m_context(context), m_contextThread(context->thread())
 {
     // Runs in the destructor of the context, before its queued calls are
     // discarded: a worker waiting for one of them goes on.

@@ -89,7 +89,8 @@ void CBatchAddClassDialog::batchAdd()
     int classes = 0;
     int students = 0;
     if (!readNumber(m_classCount, CClassRows::CheckNumberOfClasses(m_classCount->text().toStdString(), classes))
-        || !readNumber(m_studentCount, CClassRows::CheckStudentsPerClass(m_studentCount->text().toStdString(), students)))
+        || !readNumber(m_studentCount,
+                       CClassRows::CheckStudentsPerClass(m_studentCount->text().toStdString(), students)))
         return;
 
     ClassNamePattern& pattern = m_patterns[static_cast<std::size_t>(std::max(0, m_patternBox->currentIndex()))];

@@ -38,7 +38,6 @@ CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget
     layout->addSpacing(8);
     layout->addLayout(buttons);
 
-
     CUICore::instance()->SetAllChildWindowFont(this);
     // 262 × 94 dialog units.
     resize(393, 141);

@@ -18,9 +18,7 @@ CClassListDialog::CClassListDialog(CScheduleTask& task, QWidget* parent) : CList
 void CClassListDialog::InitList()
 {
     CListEditorDialog::InitList();
-    setColumns({{QStringLiteral("ID"), 0},
-                {QStringLiteral("班级名称"), 360},
-                {QStringLiteral("人数"), 100}});
+    setColumns({{QStringLiteral("ID"), 0}, {QStringLiteral("班级名称"), 360}, {QStringLiteral("人数"), 100}});
     loadRows([this](CListEditorRows& rows) { CClassRows::Load(task(), rows); });
 }
 
@@ -40,11 +38,10 @@ void CClassListDialog::DeleteSelected()
         classIds.push_back(cellText(row, ColumnId));
     const auto presets = CClassRows::PresetsTo(task(), classIds);
     if (!presets.empty()) {
-        const QString question =
-            QStringLiteral("要删除的班级中预先安排了 %1 名学生：%2。\n"
-                           "删除这些班级，这 %1 条预分班也会在保存时一并删除。要继续吗?")
-                .arg(presets.size())
-                .arg(QString::fromStdString(CClassRows::DescribePresets(task(), presets)));
+        const QString question = QStringLiteral("要删除的班级中预先安排了 %1 名学生：%2。\n"
+                                                "删除这些班级，这 %1 条预分班也会在保存时一并删除。要继续吗?")
+                                     .arg(presets.size())
+                                     .arg(QString::fromStdString(CClassRows::DescribePresets(task(), presets)));
         if (!CMessageBox::question(this, question))
             return;
     }

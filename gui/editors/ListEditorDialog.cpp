@@ -249,10 +249,9 @@ bool CListEditorDialog::saveTaskData()
     }
     // The rows stay in the editor; the task goes back to what it was.
     m_task.RestoreInputData(m_savedData);
-    const std::string reason =
-        CTaskSession::SaveFailureText(m_task, result, m_task.GetTaskInfo().GetInputFilePath());
-    CMessageBox::error(this, QStringLiteral("保存失败：%1\n列表中的内容仍然保留，可以在排除问题后再次保存。")
-                                 .arg(qs(reason)));
+    const std::string reason = CTaskSession::SaveFailureText(m_task, result, m_task.GetTaskInfo().GetInputFilePath());
+    CMessageBox::error(
+        this, QStringLiteral("保存失败：%1\n列表中的内容仍然保留，可以在排除问题后再次保存。").arg(qs(reason)));
     return false;
 }
 
@@ -280,9 +279,7 @@ void CListEditorDialog::PrintList()
         CMessageBox::error(this, QStringLiteral("打印未能完成。"));
 }
 
-void CListEditorDialog::AddItem()
-{
-}
+void CListEditorDialog::AddItem() {}
 
 void CListEditorDialog::DeleteSelected()
 {
@@ -296,29 +293,17 @@ void CListEditorDialog::DeleteSelected()
     SetModified(true);
 }
 
-void CListEditorDialog::ModifyItem()
-{
-}
+void CListEditorDialog::ModifyItem() {}
 
-void CListEditorDialog::OnMovedUp()
-{
-}
+void CListEditorDialog::OnMovedUp() {}
 
-void CListEditorDialog::OnMovedDown()
-{
-}
+void CListEditorDialog::OnMovedDown() {}
 
-void CListEditorDialog::OnItemDoubleClick()
-{
-}
+void CListEditorDialog::OnItemDoubleClick() {}
 
-void CListEditorDialog::ImportItems()
-{
-}
+void CListEditorDialog::ImportItems() {}
 
-void CListEditorDialog::BeginImport()
-{
-}
+void CListEditorDialog::BeginImport() {}
 
 bool CListEditorDialog::UndoImport()
 {

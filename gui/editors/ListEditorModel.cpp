@@ -10,9 +10,7 @@ namespace {
 constexpr int kMaxRemovalRuns = 16;
 } // namespace
 
-CListEditorModel::CListEditorModel(QObject* parent) : QAbstractTableModel(parent)
-{
-}
+CListEditorModel::CListEditorModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void CListEditorModel::setRows(CListRows* rows)
 {

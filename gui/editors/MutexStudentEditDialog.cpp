@@ -11,8 +11,8 @@
 
 CMutexStudentEditDialog::CMutexStudentEditDialog(CListEditorDialog& editor, const CScheduleTask& task, Mode mode,
                                                  QWidget* parent)
-    : CRowEditDialog(editor, mode, QStringLiteral("添加互斥学生组"), QStringLiteral("修改互斥学生组"), parent)
-    , m_task(task)
+    : CRowEditDialog(editor, mode, QStringLiteral("添加互斥学生组"), QStringLiteral("修改互斥学生组"), parent),
+      m_task(task)
 {
     auto* line = new QLabel(QStringLiteral("以下学生不安排在同一班级（直接输入学生姓名列表，以逗号分隔）"), this);
     m_names = new QPlainTextEdit(this);
@@ -27,7 +27,6 @@ CMutexStudentEditDialog::CMutexStudentEditDialog(CListEditorDialog& editor, cons
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(line);
     layout->addLayout(body, 1);
-
 
     CUICore::instance()->SetAllChildWindowFont(this);
     // 286 × 107 dialog units.

@@ -14,8 +14,7 @@ class CMutexStudentEditDialog : public CRowEditDialog
     Q_OBJECT
 
 public:
-    CMutexStudentEditDialog(CListEditorDialog& editor, const CScheduleTask& task, Mode mode,
-                            QWidget* parent = nullptr);
+    CMutexStudentEditDialog(CListEditorDialog& editor, const CScheduleTask& task, Mode mode, QWidget* parent = nullptr);
 
     // The names the field starts with (modify mode).
     void setNames(const QString& names);

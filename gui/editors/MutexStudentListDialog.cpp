@@ -6,8 +6,7 @@
 
 #include <QPushButton>
 
-CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* parent)
-    : CListEditorDialog(task, parent)
+CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
 {
     setTitle(QStringLiteral("互斥学生组"));
     button(Button::Print)->hide();
@@ -16,9 +15,7 @@ CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* p
 void CMutexStudentListDialog::InitList()
 {
     CListEditorDialog::InitList();
-    setColumns({{QStringLiteral("ID"), 0},
-                {QStringLiteral("序号"), 60},
-                {QStringLiteral("互斥学生列表"), 400}});
+    setColumns({{QStringLiteral("ID"), 0}, {QStringLiteral("序号"), 60}, {QStringLiteral("互斥学生列表"), 400}});
     stretchLastColumn();
 
     // Filled outside the list's reset: the task's checks on opening may

@@ -19,7 +19,7 @@ const QSize kCell(84, 64);
 QIcon pictureOf(CObjectPickerDialog::Kind kind)
 {
     const QString file = kind == CObjectPickerDialog::Kind::Students ? QStringLiteral(":/images/students.svg")
-                                                                      : QStringLiteral(":/images/classes.svg");
+                                                                     : QStringLiteral(":/images/classes.svg");
     // Drawn once; the list repeats the same picture for every record.
     return QIcon(QIcon(file).pixmap(kIconSize, kIconSize));
 }

@@ -26,8 +26,8 @@ public:
     };
 
     // selectId: the record to select when the picker opens; none when empty.
-    CObjectPickerDialog(const CQZObjectList& list, Kind kind, const QString& caption,
-                        const std::string& selectId = {}, QWidget* parent = nullptr);
+    CObjectPickerDialog(const CQZObjectList& list, Kind kind, const QString& caption, const std::string& selectId = {},
+                        QWidget* parent = nullptr);
     ~CObjectPickerDialog() override;
 
     // The picker as a modal dialog: the record chosen, or none when cancelled.

@@ -3,9 +3,7 @@
 #include "base/object/QZObject.h"
 #include "logic/editing/RecordOrder.h"
 
-CObjectPickerModel::CObjectPickerModel(const QIcon& icon, QObject* parent) : QAbstractListModel(parent), m_icon(icon)
-{
-}
+CObjectPickerModel::CObjectPickerModel(const QIcon& icon, QObject* parent) : QAbstractListModel(parent), m_icon(icon) {}
 
 void CObjectPickerModel::setRecords(const CQZObjectList& list)
 {
@@ -55,11 +53,8 @@ QVariant CObjectPickerModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return QString::fromStdString(record->NameRef());
-    case Qt::DecorationRole:
-        return m_icon;
-    default:
-        return {};
+    case Qt::ToolTipRole: return QString::fromStdString(record->NameRef());
+    case Qt::DecorationRole: return m_icon;
+    default: return {};
     }
 }

@@ -75,8 +75,7 @@ bool CStudentListDialog::SaveList()
 void CStudentListDialog::ImportItems()
 {
     if (rowCount() > 0) {
-        CMessageBox::information(this,
-                                 QStringLiteral("导入新数据前列表必须为空，您可以点击清空按钮来清空列表数据。"));
+        CMessageBox::information(this, QStringLiteral("导入新数据前列表必须为空，您可以点击清空按钮来清空列表数据。"));
         return;
     }
     CImportWizardDialog wizard(*this, this);
@@ -118,9 +117,7 @@ QString CStudentListDialog::ImportNote() const
     return QStringLiteral("其中 %1 名学生没有姓名，请检查表格。").arg(nameless);
 }
 
-void CStudentListDialog::OnItemDoubleClick()
-{
-}
+void CStudentListDialog::OnItemDoubleClick() {}
 
 int CStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
 {

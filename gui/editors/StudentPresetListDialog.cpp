@@ -23,9 +23,7 @@ CStudentPresetListDialog::CStudentPresetListDialog(CScheduleTask& task, QWidget*
 void CStudentPresetListDialog::InitList()
 {
     CListEditorDialog::InitList();
-    setColumns({{QStringLiteral("ID"), 0},
-                {QStringLiteral("学生"), 200},
-                {QStringLiteral("预先安排在"), 400}});
+    setColumns({{QStringLiteral("ID"), 0}, {QStringLiteral("学生"), 200}, {QStringLiteral("预先安排在"), 400}});
     stretchLastColumn();
 
     // Filled outside the list's reset: the task's checks on opening may
@@ -49,9 +47,8 @@ int CStudentPresetListDialog::findRow(const std::string& studentId) const
 void CStudentPresetListDialog::AddItem()
 {
     CScheduleTask& task = this->task();
-    const CQZObject* student = CObjectPickerDialog::pick(this, task.GetStudentInfoList(),
-                                                         CObjectPickerDialog::Kind::Students,
-                                                         QStringLiteral("选择预分班的学生"));
+    const CQZObject* student = CObjectPickerDialog::pick(
+        this, task.GetStudentInfoList(), CObjectPickerDialog::Kind::Students, QStringLiteral("选择预分班的学生"));
     if (!student)
         return;
     // A student has one pre-assignment at most: adding changes its class.
@@ -61,9 +58,8 @@ void CStudentPresetListDialog::AddItem()
         ModifyItem();
         return;
     }
-    const CQZObject* chosen = CObjectPickerDialog::pick(this, task.GetClassInfoList(),
-                                                        CObjectPickerDialog::Kind::Classes,
-                                                        classCaption(student->GetName()));
+    const CQZObject* chosen = CObjectPickerDialog::pick(
+        this, task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes, classCaption(student->GetName()));
     if (!chosen)
         return;
     std::unique_ptr<CStudentPreset> preset = CPresetRows::NewPreset(student->GetId(), chosen->GetId());

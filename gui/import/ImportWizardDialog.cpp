@@ -108,9 +108,9 @@ CImportWizardDialog::CImportWizardDialog(CImportReceiver& receiver, QWidget* par
     m_pictureLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_pictureLabel->setAutoFillBackground(true);
     sample->contentLayout()->addWidget(m_pictureLabel, 1);
-    for (const char* line : {"1 第一行为列名，第二行开始为学生数据。",
-                             "2 姓名列必填。其他列（如性别、原学校等）如不需要可以省略。",
-                             "2 用于分班依据的考试成绩，其科目名称可以自定义，列名前加星号（*）作为标识。"})
+    for (const char* line :
+         {"1 第一行为列名，第二行开始为学生数据。", "2 姓名列必填。其他列（如性别、原学校等）如不需要可以省略。",
+          "2 用于分班依据的考试成绩，其科目名称可以自定义，列名前加星号（*）作为标识。"})
         sample->contentLayout()->addWidget(new QLabel(QString::fromUtf8(line), sample));
 
     auto* choose = new CWizardStepPanel(QStringLiteral("2 点击下面的按钮，选择要导入的EXCEL文件"), this);
@@ -256,8 +256,8 @@ void CImportWizardDialog::settle(const Run& run, const QString& failure)
             CMessageBox::error(this, failure);
         return;
     }
-    const QString question = (failure.isEmpty() ? QString() : failure + QStringLiteral("\n\n")) + taken +
-                             QStringLiteral("要保留已导入的%1吗？").arg(m_recordName);
+    const QString question = (failure.isEmpty() ? QString() : failure + QStringLiteral("\n\n")) + taken
+                             + QStringLiteral("要保留已导入的%1吗？").arg(m_recordName);
     if (!CMessageBox::questionKeeping(this, question))
         m_receiver.UndoImport();
 }
@@ -328,9 +328,8 @@ void CImportWizardDialog::read(Run* run, const std::string& path)
         run->succeeded = error.empty();
         run->error = std::move(error);
         // The window finishes the run once this call has returned.
-        run->bridge.call([this, serial = run->serial] {
-            QTimer::singleShot(0, this, [this, serial] { finishRun(serial); });
-        });
+        run->bridge.call(
+            [this, serial = run->serial] { QTimer::singleShot(0, this, [this, serial] { finishRun(serial); }); });
     }
     {
         std::lock_guard lock(run->mutex);
@@ -366,8 +365,8 @@ void CImportWizardDialog::finishRun(int serial)
     if (ended->succeeded) {
         m_progress->setValue(100);
         const QString note = m_receiver.ImportNote();
-        CMessageBox::information(this, note.isEmpty() ? QStringLiteral("导入成功")
-                                                       : QStringLiteral("导入成功\n") + note);
+        CMessageBox::information(this,
+                                 note.isEmpty() ? QStringLiteral("导入成功") : QStringLiteral("导入成功\n") + note);
         accept();
         return;
     }

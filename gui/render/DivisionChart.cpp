@@ -60,7 +60,8 @@ double NiceStep(double raw)
 int DecimalsOf(double step)
 {
     int decimals = 0;
-    while (decimals < 2 && std::abs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) > 1e-6)
+    while (decimals < 2
+           && std::abs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) > 1e-6)
         ++decimals;
     return decimals;
 }
@@ -129,15 +130,9 @@ CDivisionChart::CDivisionChart(const Figures& figures, Kind kind, std::size_t me
         return;
     }
     switch (kind) {
-    case Kind::Averages:
-        addAverages(figures, measure);
-        break;
-    case Kind::Headcount:
-        addHeadcounts(figures);
-        break;
-    case Kind::Distribution:
-        addDistributions(figures, measure);
-        break;
+    case Kind::Averages: addAverages(figures, measure); break;
+    case Kind::Headcount: addHeadcounts(figures); break;
+    case Kind::Distribution: addDistributions(figures, measure); break;
     }
     showClasses(0, classCount());
 }
@@ -228,11 +223,11 @@ void CDivisionChart::addDistributions(const Figures& figures, std::size_t measur
         auto* box = d.count > 0 ? new QBoxSet(d.minimum, d.lowerQuartile, d.median, d.upperQuartile, d.maximum)
                                 : new QBoxSet(hidden, hidden, hidden, hidden, hidden);
         series->append(box);
-        m_tips.push_back(d.count > 0 ? QStringLiteral("%1 %2：最低 %3，下四分位 %4，中位数 %5，上四分位 %6，最高 %7（%8）")
-                                           .arg(QString::fromStdString(c.name), subject, Number(d.minimum),
-                                                Number(d.lowerQuartile), Number(d.median), Number(d.upperQuartile),
-                                                Number(d.maximum), Headcount(c))
-                                     : QStringLiteral("%1：没有学生").arg(QString::fromStdString(c.name)));
+        m_tips.push_back(
+            d.count > 0 ? QStringLiteral("%1 %2：最低 %3，下四分位 %4，中位数 %5，上四分位 %6，最高 %7（%8）")
+                              .arg(QString::fromStdString(c.name), subject, Number(d.minimum), Number(d.lowerQuartile),
+                                   Number(d.median), Number(d.upperQuartile), Number(d.maximum), Headcount(c))
+                        : QStringLiteral("%1：没有学生").arg(QString::fromStdString(c.name)));
     }
     connect(series, &QBoxPlotSeries::hovered, this, [this, series](bool shown, QBoxSet* box) {
         showTip(shown, static_cast<int>(series->boxSets().indexOf(box)));
@@ -343,10 +338,8 @@ void CDivisionChart::labelClasses()
     m_classAxis->setLabelsColor(named ? kText : QColor(Qt::transparent));
     m_classAxis->setLabelsAngle(angle);
     m_classAxis->setTitleVisible(!named);
-    m_classAxis->setTitleText(named ? QString()
-                                    : QStringLiteral("%1 至 %2，共 %3 个班（班级太密，名称从略）")
-                                          .arg(first, last)
-                                          .arg(m_shown));
+    m_classAxis->setTitleText(
+        named ? QString() : QStringLiteral("%1 至 %2，共 %3 个班（班级太密，名称从略）").arg(first, last).arg(m_shown));
     m_classAxis->setRange(first, last);
     // The names took another room; the chart lays itself out afresh.
     if (layout())

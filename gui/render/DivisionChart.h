@@ -24,7 +24,12 @@ class CDivisionChart : public QChart
     Q_OBJECT
 
 public:
-    enum class Kind { Averages, Headcount, Distribution };
+    enum class Kind
+    {
+        Averages,
+        Headcount,
+        Distribution
+    };
 
     // measure: a subject's position or CDivisionChartFigures::kTotal (not
     // used by Headcount). The figures need not outlive the chart.

@@ -60,9 +60,7 @@ int Ceil(qreal value)
 
 } // namespace
 
-CTablePrinter::CTablePrinter() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
-{
-}
+CTablePrinter::CTablePrinter() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
 
 CTablePrinter::~CTablePrinter()
 {
@@ -165,8 +163,8 @@ bool CTablePrinter::EndDoc()
 
     std::error_code error;
     if (ended)
-        std::filesystem::rename(CFileUtil::ToPath(m_pdfTemp.toStdString()),
-                                CFileUtil::ToPath(m_pdfPath.toStdString()), error);
+        std::filesystem::rename(CFileUtil::ToPath(m_pdfTemp.toStdString()), CFileUtil::ToPath(m_pdfPath.toStdString()),
+                                error);
     if (!ended || error) {
         discardPdf();
         return false;
@@ -575,8 +573,8 @@ void CTablePrinter::printTableCells(int fontSet, const QStringList& cells, unsig
             textX += (width - textWidth) / 2;
         else if ((flags & AlignRight) && textWidth < width)
             textX += width - textWidth;
-        const int shift = i == 0 ? ((table.alignment != TableAlignment::Left || table.verticalRules) ? gap / 4 : 0)
-                                 : gap;
+        const int shift =
+            i == 0 ? ((table.alignment != TableAlignment::Left || table.verticalRules) ? gap / 4 : 0) : gap;
         left += shift;
         textX += shift;
 

@@ -42,9 +42,22 @@ public:
         SmallNormal = 2,
         SmallBold = 3
     };
-    enum class Orientation { Portrait = 1, Landscape = 2 };
-    enum class TableAlignment { Centre = 1, Left = 2, Right = 4 };
-    enum class PagePart { Footer = 0, Header = 1 };
+    enum class Orientation
+    {
+        Portrait = 1,
+        Landscape = 2
+    };
+    enum class TableAlignment
+    {
+        Centre = 1,
+        Left = 2,
+        Right = 4
+    };
+    enum class PagePart
+    {
+        Footer = 0,
+        Header = 1
+    };
 
     static constexpr int kErrorStartPage = 7;
     static constexpr int kErrorOpenPrinter = 8;
@@ -180,8 +193,8 @@ private:
 
     std::unique_ptr<QPrinter> m_printer;
     QPainter m_painter;
-    QString m_pdfPath;   // where the PDF goes; empty for a printer
-    QString m_pdfTemp;   // written there first
+    QString m_pdfPath; // where the PDF goes; empty for a printer
+    QString m_pdfTemp; // written there first
 
     std::vector<FontSet> m_fontSets;
     int m_currentFontSet = -1;
@@ -198,8 +211,8 @@ private:
     int m_lineSpacing = 0; // points
     int m_y = 0;
     int m_pageNumber = 0;
-    bool m_freshPage = true;      // started, nothing printed on it yet
-    bool m_pageOpen = false;      // a page is there to draw on
+    bool m_freshPage = true;       // started, nothing printed on it yet
+    bool m_pageOpen = false;       // a page is there to draw on
     bool m_devicePageUsed = false; // the device's current page was started
     bool m_layoutOnly = false;
 

@@ -106,7 +106,6 @@ void CAutoDivisionDialog::handleNotify(std::uintptr_t wParam, std::intptr_t lPar
                 accept();
         });
         break;
-    default:
-        break;
+    default: break;
     }
 }

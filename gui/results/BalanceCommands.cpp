@@ -66,8 +66,8 @@ bool CBalanceCommands::balance(QWidget* parent, CScheduleTask& task, const SaveE
         if (optimizer.Apply() > 0) {
             CReportInfo& report = task.GetLastReportInfo();
             const CReportInfo stamp; // now, in the report's own format
-            report.SetReportInfo(CBalanceReport::AddSection(
-                report.GetReportInfo(), CBalanceReport::Section(*model, result, stamp.GetTime())));
+            report.SetReportInfo(CBalanceReport::AddSection(report.GetReportInfo(),
+                                                            CBalanceReport::Section(*model, result, stamp.GetTime())));
         }
     }
 
@@ -81,9 +81,10 @@ bool CBalanceCommands::balance(QWidget* parent, CScheduleTask& task, const SaveE
             summary += QStringLiteral("均衡优化已取消，保留了取消前找到的最均衡的分班。");
         if (saveQuietly(task)) {
             summary += QStringLiteral("\n结果已保存到分班任务。");
-        } else if (CScheduleTask* copy =
-                       CDivisionCommands::reportUnsaved(parent, task, QStringLiteral("均衡优化的结果"), saveElsewhere)) {
-            summary += QStringLiteral("\n分班任务已另存到 %1").arg(QString::fromStdString(copy->GetTaskInfo().GetTaskFile()));
+        } else if (CScheduleTask* copy = CDivisionCommands::reportUnsaved(
+                       parent, task, QStringLiteral("均衡优化的结果"), saveElsewhere)) {
+            summary +=
+                QStringLiteral("\n分班任务已另存到 %1").arg(QString::fromStdString(copy->GetTaskInfo().GetTaskFile()));
         } else {
             summary += QStringLiteral("\n结果没有保存！它只在内存中，关闭分班任务或退出程序后将会丢失。");
         }

@@ -138,9 +138,9 @@ void CBalanceDialog::showProgress(const CBalanceProgress& progress)
         // The model is complete before the first report, and the worker
         // waits while this runs.
         if (const CBalanceModel* model = m_optimizer.GetModel(); model && m_start.largestSchool >= 0) {
-            figure(LargestSchool, 0)->setText(
-                QStringLiteral("最大生源学校（%1）人数极差")
-                    .arg(QString::fromStdString(model->GetSchoolName(m_start.largestSchool))));
+            figure(LargestSchool, 0)
+                ->setText(QStringLiteral("最大生源学校（%1）人数极差")
+                              .arg(QString::fromStdString(model->GetSchoolName(m_start.largestSchool))));
         }
     }
     m_best = progress.spreads;
@@ -161,8 +161,8 @@ void CBalanceDialog::showFigures(int column, const CBalanceSpreads& spreads)
     }
     figure(WorstSubject, column)->setText(worst);
     figure(Girls, column)->setText(people(spreads.girls));
-    figure(LargestSchool, column)->setText(spreads.largestSchool >= 0 ? people(spreads.GetLargestSchoolSpread())
-                                                                      : QStringLiteral("—"));
+    figure(LargestSchool, column)
+        ->setText(spreads.largestSchool >= 0 ? people(spreads.GetLargestSchoolSpread()) : QStringLiteral("—"));
 }
 
 void CBalanceDialog::finish()

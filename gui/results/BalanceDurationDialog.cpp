@@ -30,10 +30,11 @@ CBalanceDurationDialog::CBalanceDurationDialog(QWidget* parent) : QDialog(parent
     setWindowTitle(QStringLiteral("均衡优化"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto* intro = new QLabel(QStringLiteral("均衡优化在现有分班结果的基础上调整学生所在的班级，使各班的总分和各科平均分、"
-                                            "男女生人数以及各生源学校的学生人数更加接近。"
-                                            "预分班、互斥学生组和各班计划人数都保持不变。"),
-                             this);
+    auto* intro =
+        new QLabel(QStringLiteral("均衡优化在现有分班结果的基础上调整学生所在的班级，使各班的总分和各科平均分、"
+                                  "男女生人数以及各生源学校的学生人数更加接近。"
+                                  "预分班、互斥学生组和各班计划人数都保持不变。"),
+                   this);
     intro->setWordWrap(true);
     auto* question = new QLabel(QStringLiteral("请选择优化的时间（时间越长，结果越均衡）："), this);
 

@@ -14,7 +14,7 @@
 using DialogUnits::toPixels;
 
 CBalanceResultDialog::CBalanceResultDialog(const std::vector<CBalanceReport::Row>& rows, const QString& summary,
-                                     QWidget* parent)
+                                           QWidget* parent)
     : CResultTableDialog(parent)
 {
     setWindowTitle(QStringLiteral("均衡优化结果"));

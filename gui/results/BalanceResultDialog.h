@@ -18,7 +18,8 @@ class CBalanceResultDialog : public CResultTableDialog
 
 public:
     // rows: the heading row, then one row a figure (CBalanceReport::Table).
-    CBalanceResultDialog(const std::vector<CBalanceReport::Row>& rows, const QString& summary, QWidget* parent = nullptr);
+    CBalanceResultDialog(const std::vector<CBalanceReport::Row>& rows, const QString& summary,
+                         QWidget* parent = nullptr);
 
     QLabel* summaryLabel() const { return m_summary; }
     QStandardItemModel* model() const { return m_model; }

@@ -21,7 +21,8 @@
 #include <algorithm>
 
 CDivisionChartView::CDivisionChartView(const CScheduleTask& task, QWidget* parent)
-    : QWidget(parent), m_figures(std::make_unique<CDivisionChartFigures>(task)),
+    : QWidget(parent),
+      m_figures(std::make_unique<CDivisionChartFigures>(task)),
       m_folder(task.GetTaskInfo().GetTaskFolder())
 {
     m_kindChooser = new QComboBox(this);
@@ -139,9 +140,9 @@ void CDivisionChartView::saveImage()
     const CDivisionChart* chart = currentChart();
     const QString name = chart->title().section(QStringLiteral("（"), 0, 0);
     const QString folder = QString::fromStdString(m_folder);
-    const QString path = CMessageBox::getSaveFileName(
-        this, QStringLiteral("保存图片"), QDir(folder).filePath(name + QStringLiteral(".png")),
-        QStringLiteral("PNG 图片 (*.png);;SVG 图片 (*.svg)"));
+    const QString path = CMessageBox::getSaveFileName(this, QStringLiteral("保存图片"),
+                                                      QDir(folder).filePath(name + QStringLiteral(".png")),
+                                                      QStringLiteral("PNG 图片 (*.png);;SVG 图片 (*.svg)"));
     if (path.isEmpty())
         return;
     if (!CChartImage::save(*m_view, path))

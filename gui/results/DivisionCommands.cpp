@@ -29,7 +29,7 @@ QString cancelledReportText(const CScheduleTask& task)
 {
     QString text = QStringLiteral("【分班结果】\n本次自动分班已取消，分班数据没有任何改变。");
     text += CDivisionTableDialog::hasDivision(task) ? QStringLiteral("分班表仍是上一次自动分班的结果。")
-                                                 : QStringLiteral("还没有分班结果。");
+                                                    : QStringLiteral("还没有分班结果。");
     const QString previous = storedReport(task);
     if (!previous.isEmpty())
         text += QStringLiteral("\n\n以下是上一次自动分班的报告：\n\n") + previous;

@@ -82,8 +82,8 @@ CDivisionStatisticsDialog::CDivisionStatisticsDialog(CScheduleTask& task, QWidge
     int columns = 0;
     for (int column = 1; column < m_model->columnCount(); ++column)
         columns += m_model->defaultColumnWidth(column);
-    const int needed = columns + toPixels(7) + toPixels(464 - 457) + 2
-                       + table()->verticalScrollBar()->sizeHint().width() + 4;
+    const int needed =
+        columns + toPixels(7) + toPixels(464 - 457) + 2 + table()->verticalScrollBar()->sizeHint().width() + 4;
     int width = std::max(toPixels(464), needed);
     if (const QScreen* screen = this->screen())
         width = std::min(width, screen->availableGeometry().width() - 40);

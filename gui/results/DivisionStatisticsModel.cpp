@@ -11,8 +11,7 @@ const QColor kClassText(0, 0, 0);
 
 CDivisionStatisticsModel::CDivisionStatisticsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CDivisionStatisticsModel::load(const std::vector<std::string>& subjectNames,
-                                    const CDivisionStatistics& statistics)
+void CDivisionStatisticsModel::load(const std::vector<std::string>& subjectNames, const CDivisionStatistics& statistics)
 {
     beginResetModel();
     m_titles.clear();
@@ -44,15 +43,13 @@ QVariant CDivisionStatisticsModel::data(const QModelIndex& index, int role) cons
         return {};
     const QStringList& row = m_rows[static_cast<std::size_t>(index.row())];
     switch (role) {
-    case Qt::DisplayRole:
-        return index.column() < row.size() ? row[index.column()] : QString();
+    case Qt::DisplayRole: return index.column() < row.size() ? row[index.column()] : QString();
     case Qt::TextAlignmentRole:
         return int((isRightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     case Qt::ForegroundRole:
         // The whole-school row is the last one.
         return index.row() == rowCount() - 1 ? kSchoolText : kClassText;
-    default:
-        return {};
+    default: return {};
     }
 }
 

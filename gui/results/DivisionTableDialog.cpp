@@ -269,7 +269,8 @@ bool CDivisionTableDialog::canChange()
 {
     if (!m_task.IsReadOnly())
         return true;
-    CMessageBox::information(this, QStringLiteral("分班任务以只读方式打开，调整无法保存到它的文件夹，所以不能调整分班。"));
+    CMessageBox::information(this,
+                             QStringLiteral("分班任务以只读方式打开，调整无法保存到它的文件夹，所以不能调整分班。"));
     return false;
 }
 
@@ -371,8 +372,8 @@ bool CDivisionTableDialog::step(bool back)
 
 void CDivisionTableDialog::tellNotSaved(const QString& what)
 {
-    CMessageBox::error(this, QStringLiteral("%1没有保存，分班保持原样。\n%2")
-                                 .arg(what, CDivisionCommands::unsavedReason(m_task)));
+    CMessageBox::error(
+        this, QStringLiteral("%1没有保存，分班保持原样。\n%2").arg(what, CDivisionCommands::unsavedReason(m_task)));
 }
 
 void CDivisionTableDialog::showChange(const std::vector<std::string>& changed)
@@ -447,8 +448,9 @@ void CDivisionTableDialog::exportTable()
         return;
     if (QFileInfo(path).suffix().compare(QStringLiteral("xlsx"), Qt::CaseInsensitive) != 0) {
         path += QStringLiteral(".xlsx");
-        if (QFileInfo::exists(path) &&
-            !CMessageBox::question(this, QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(path))))
+        if (QFileInfo::exists(path)
+            && !CMessageBox::question(this,
+                                      QStringLiteral("%1 已存在。\n要替换它吗？").arg(QDir::toNativeSeparators(path))))
             return;
     }
 
@@ -457,8 +459,8 @@ void CDivisionTableDialog::exportTable()
     const bool exported = CWorkbookWriter::ExportTable(path.toStdString(), table, error);
     QApplication::restoreOverrideCursor();
     if (!exported) {
-        CMessageBox::error(this, QString::fromUtf8(CWorkbookWriter::kExportFailure) + QStringLiteral("\n原因：") +
-                                     QString::fromStdString(error));
+        CMessageBox::error(this, QString::fromUtf8(CWorkbookWriter::kExportFailure) + QStringLiteral("\n原因：")
+                                     + QString::fromStdString(error));
         return;
     }
     if (CMessageBox::question(this, QStringLiteral("导出成功! 现在要打开EXCEL文档吗？")))

@@ -51,8 +51,7 @@ QVariant CDivisionTableModel::data(const QModelIndex& index, int role) const
         if (index.column() == CDivisionTableData::ColumnClass)
             return kClassText;
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 

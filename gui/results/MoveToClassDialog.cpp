@@ -17,7 +17,7 @@ constexpr int kClassIdRole = Qt::UserRole;
 }
 
 CMoveToClassDialog::CMoveToClassDialog(const CScheduleTask& task, const std::vector<std::string>& studentIds,
-                                 QWidget* parent)
+                                       QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("调到班级"));
@@ -33,9 +33,8 @@ CMoveToClassDialog::CMoveToClassDialog(const CScheduleTask& task, const std::vec
         else if (own != shared)
             shared.clear();
     }
-    const QString who = studentIds.size() == 1
-                            ? QString::fromStdString(task.GetStudentName(studentIds.front()))
-                            : QStringLiteral("选中的 %1 名学生").arg(studentIds.size());
+    const QString who = studentIds.size() == 1 ? QString::fromStdString(task.GetStudentName(studentIds.front()))
+                                               : QStringLiteral("选中的 %1 名学生").arg(studentIds.size());
     auto* prompt = new QLabel(QStringLiteral("把 %1 调到：").arg(who), this);
 
     std::unordered_map<std::string, int> held;

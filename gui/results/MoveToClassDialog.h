@@ -17,7 +17,8 @@ class CMoveToClassDialog : public QDialog
     Q_OBJECT
 
 public:
-    CMoveToClassDialog(const CScheduleTask& task, const std::vector<std::string>& studentIds, QWidget* parent = nullptr);
+    CMoveToClassDialog(const CScheduleTask& task, const std::vector<std::string>& studentIds,
+                       QWidget* parent = nullptr);
 
     QListWidget* classList() const { return m_list; }
     QPushButton* okButton() const { return m_ok; }

@@ -19,8 +19,7 @@ QLabel* textLabel(const QString& text, bool wrap, QWidget* parent)
 }
 } // namespace
 
-CBackupDialog::CBackupDialog(const QString& taskName, const QString& taskFolder, QWidget* parent)
-    : QDialog(parent)
+CBackupDialog::CBackupDialog(const QString& taskName, const QString& taskFolder, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("备份当前排课任务"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

@@ -13,8 +13,7 @@
 #include <QVBoxLayout>
 
 CChangePasswordDlg::CChangePasswordDlg(const std::string& settingsPath, QWidget* parent)
-    : QDialog(parent)
-    , m_settingsPath(settingsPath)
+    : QDialog(parent), m_settingsPath(settingsPath)
 {
     setWindowTitle(QStringLiteral("修改登录密码"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -69,8 +68,9 @@ void CChangePasswordDlg::onOk()
 
     const QString digest = newPassword.isEmpty() ? QString() : CLoginPassword::digest(newPassword);
     if (!CIniFile::WriteString(m_settingsPath, "SYSTEM", "Auth", digest.toStdString())) {
-        CMessageBox::error(this, QStringLiteral("无法保存登录密码，请检查设置文件 %1 是否可写")
-                                     .arg(QString::fromStdString(m_settingsPath)));
+        CMessageBox::error(
+            this,
+            QStringLiteral("无法保存登录密码，请检查设置文件 %1 是否可写").arg(QString::fromStdString(m_settingsPath)));
         return;
     }
     CMessageBox::information(this, QStringLiteral("修改密码成功"));

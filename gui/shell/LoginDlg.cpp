@@ -47,9 +47,7 @@ bool CLoginDlg::check(const QString& stored)
     return dialog.exec() == QDialog::Accepted;
 }
 
-CLoginDlg::CLoginDlg(const QString& stored, QWidget* parent)
-    : QDialog(parent)
-    , m_stored(stored)
+CLoginDlg::CLoginDlg(const QString& stored, QWidget* parent) : QDialog(parent), m_stored(stored)
 {
     setFixedSize(kWidth, kHeight);
     setFont(CUIResources::instance()->defaultFont());
@@ -118,8 +116,7 @@ void CLoginDlg::paintEvent(QPaintEvent*)
     title.setBold(true);
     painter.setFont(title);
     painter.setPen(Qt::white);
-    painter.drawText(QRect(108, 28, width() - 120, 40), Qt::AlignLeft | Qt::AlignVCenter,
-                     CProgramInfo::name());
+    painter.drawText(QRect(108, 28, width() - 120, 40), Qt::AlignLeft | Qt::AlignVCenter, CProgramInfo::name());
     painter.setFont(resources->defaultFont());
     painter.setPen(QColor(220, 232, 248));
     painter.drawText(QRect(110, 68, width() - 120, 24), Qt::AlignLeft | Qt::AlignVCenter,

@@ -76,8 +76,7 @@ CScheduleTask* saveOpenTaskElsewhere()
 }
 } // namespace
 
-CMainDlg::CMainDlg(const std::string& startTask, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+CMainDlg::CMainDlg(const std::string& startTask, QWidget* parent) : QWidget(parent, Qt::Window)
 {
     CUIResources::instance();
     setTaskTitle(QString());
@@ -211,11 +210,8 @@ void CMainDlg::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        event->accept();
-        return;
-    default:
-        QWidget::keyPressEvent(event);
+    case Qt::Key_Escape: event->accept(); return;
+    default: QWidget::keyPressEvent(event);
     }
 }
 
@@ -242,7 +238,7 @@ void CMainDlg::shutdown()
 void CMainDlg::mouseMoveEvent(QMouseEvent* event)
 {
     setCursor(m_logoRect.contains(event->position().toPoint()) ? CUIResources::instance()->handCursor()
-                                                                : CUIResources::instance()->arrowCursor());
+                                                               : CUIResources::instance()->arrowCursor());
 }
 
 void CMainDlg::mousePressEvent(QMouseEvent* event)
@@ -258,7 +254,8 @@ void CMainDlg::openWebsite()
     if (path.isEmpty())
         path = writeHelpPage(QFileInfo(QString::fromStdString(manager->settingsPath())).absolutePath());
     if (path.isEmpty())
-        path = writeHelpPage(QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/Quillon"));
+        path =
+            writeHelpPage(QStandardPaths::writableLocation(QStandardPaths::TempLocation) + QStringLiteral("/Quillon"));
     if (!path.isEmpty())
         manager->openExternal(QUrl::fromLocalFile(path));
 }
@@ -271,14 +268,9 @@ void CMainDlg::runToolBarItem(int type)
         dialog.exec();
         break;
     }
-    case CMainToolBar::Website:
-        openWebsite();
-        break;
-    case CMainToolBar::Backup:
-        CTaskManager::instance()->backupTask();
-        break;
-    default:
-        break;
+    case CMainToolBar::Website: openWebsite(); break;
+    case CMainToolBar::Backup: CTaskManager::instance()->backupTask(); break;
+    default: break;
     }
 }
 
@@ -310,8 +302,7 @@ void CMainDlg::openCommand()
         if (!chosen)
             return;
         const int index = chosen->data().toInt();
-        opened = index < 0 ? manager->openTaskWithDialog()
-                           : manager->openTask(recent[static_cast<std::size_t>(index)]);
+        opened = index < 0 ? manager->openTaskWithDialog() : manager->openTask(recent[static_cast<std::size_t>(index)]);
     }
     if (opened && m_sheet->pageCount() > 1)
         m_sheet->selectPage(1);
@@ -339,9 +330,7 @@ void CMainDlg::runCommand(StepCommandId command)
 {
     CTaskManager* manager = CTaskManager::instance();
     switch (command) {
-    case StepCommandId::OpenTask:
-        openCommand();
-        break;
+    case StepCommandId::OpenTask: openCommand(); break;
     case StepCommandId::NewTask:
         if (manager->newTask() && m_sheet->pageCount() > 1)
             m_sheet->selectPage(1);

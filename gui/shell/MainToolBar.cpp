@@ -13,8 +13,7 @@ constexpr int kItemStep = 75;
 constexpr int kIconSize = 32;
 } // namespace
 
-CMainToolBar::CMainToolBar(QWidget* parent)
-    : QWidget(parent)
+CMainToolBar::CMainToolBar(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setAttribute(Qt::WA_TranslucentBackground);

@@ -11,7 +11,12 @@ class CMainToolBar : public QWidget
 {
     Q_OBJECT
 public:
-    enum ItemType { Settings = 2, Website = 3, Backup = 4 };
+    enum ItemType
+    {
+        Settings = 2,
+        Website = 3,
+        Backup = 4
+    };
 
     struct Item
     {

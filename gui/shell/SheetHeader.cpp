@@ -43,8 +43,7 @@ void drawTab(QPainter& painter, const QRect& rect, bool selected)
 }
 } // namespace
 
-CSheetHeader::CSheetHeader(QWidget* parent)
-    : QWidget(parent)
+CSheetHeader::CSheetHeader(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
     setFixedHeight(kHeight);

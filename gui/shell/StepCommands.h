@@ -29,7 +29,7 @@ class CStepCommands
 public:
     struct Button
     {
-        int page;            // tab index
+        int page; // tab index
         StepCommandId command;
         const char* caption; // UTF-8
         const char* icon;    // picture name, see CUIResources::picture

@@ -15,10 +15,7 @@ constexpr int kSubHeaderBottom = 57;
 } // namespace
 
 CStepSheet::CStepSheet(QWidget* parent)
-    : QWidget(parent)
-    , m_header(new CSheetHeader(this))
-    , m_toolBox(new CToolBox(this))
-    , m_toolDesc(new CToolDesc(this))
+    : QWidget(parent), m_header(new CSheetHeader(this)), m_toolBox(new CToolBox(this)), m_toolDesc(new CToolDesc(this))
 {
     connect(m_header, &CSheetHeader::pageSelected, this, &CStepSheet::onPageSelected);
     connect(m_header, &CSheetHeader::describe, m_toolDesc, &CToolDesc::setDescription);
@@ -74,7 +71,8 @@ void CStepSheet::onPageSelected(int index)
     m_toolBox->clear();
     for (const CStepCommands::Button& b : CStepCommands::all()) {
         if (b.page == index)
-            m_toolBox->addCommand(QString::fromLatin1(b.icon), static_cast<int>(b.command), QString::fromUtf8(b.caption));
+            m_toolBox->addCommand(QString::fromLatin1(b.icon), static_cast<int>(b.command),
+                                  QString::fromUtf8(b.caption));
     }
 }
 

@@ -12,8 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CSystemSetDlg::CSystemSetDlg(QWidget* parent)
-    : QDialog(parent)
+CSystemSetDlg::CSystemSetDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("系统设置"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -25,9 +24,9 @@ CSystemSetDlg::CSystemSetDlg(QWidget* parent)
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
     m_explanation = new QLabel(QStringLiteral("您可以通过修改登录密码，来设置只有输入密码后才能使用Lumo智能分班系统。\n"
-                                                  "第一次使用时，原密码为空。\n"
-                                                  "如果要取消密码设置，将新密码设置为空即可。"),
-                                   page);
+                                              "第一次使用时，原密码为空。\n"
+                                              "如果要取消密码设置，将新密码设置为空即可。"),
+                               page);
     // Each sentence on a line of its own: the dialog grows with the font
     // rather than breaking a line before its last word.
     m_explanation->setWordWrap(false);

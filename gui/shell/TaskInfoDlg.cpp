@@ -34,12 +34,8 @@ QLabel* label(const QString& text, QWidget* parent)
 }
 } // namespace
 
-CTaskInfoDlg::CTaskInfoDlg(CTaskInfo& info, bool editMode, const QString& title, CTipWnd* tip,
-                           QWidget* parent)
-    : QDialog(parent)
-    , m_info(info)
-    , m_editMode(editMode)
-    , m_tip(tip)
+CTaskInfoDlg::CTaskInfoDlg(CTaskInfo& info, bool editMode, const QString& title, CTipWnd* tip, QWidget* parent)
+    : QDialog(parent), m_info(info), m_editMode(editMode), m_tip(tip)
 {
     setWindowTitle(title);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

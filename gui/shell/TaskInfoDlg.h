@@ -13,8 +13,7 @@ class CTaskInfoDlg : public QDialog
 {
     Q_OBJECT
 public:
-    CTaskInfoDlg(CTaskInfo& info, bool editMode, const QString& title, CTipWnd* tip,
-                 QWidget* parent = nullptr);
+    CTaskInfoDlg(CTaskInfo& info, bool editMode, const QString& title, CTipWnd* tip, QWidget* parent = nullptr);
 
     // A name that can serve as a file and folder name: not empty, not "."
     // or "..", and free of path separators and characters Windows forbids.

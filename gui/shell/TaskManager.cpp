@@ -109,14 +109,13 @@ std::string CTaskManager::settingsFilePath(const QString& programDir, const QStr
     // user (root) could write into it.
     if (!programDir.isEmpty() && !CInstallLayout::isInstalled(programDir) && CFolderAccess::canWriteIn(programDir))
         return QDir::toNativeSeparators(programDir + QStringLiteral("/qz.ini")).toStdString();
-    const QString configDir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                              + QStringLiteral("/Quillon");
+    const QString configDir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Quillon");
     QDir().mkpath(configDir);
     return QDir::toNativeSeparators(configDir + QStringLiteral("/qz.ini")).toStdString();
 }
 
-CTaskManager::CTaskManager(std::string settingsPath)
-    : m_settingsPath(std::move(settingsPath))
+CTaskManager::CTaskManager(std::string settingsPath) : m_settingsPath(std::move(settingsPath))
 {
     m_recent.bind(m_settingsPath, CRecentTaskList::kDefaultCapacity);
     readSettings();
@@ -273,7 +272,8 @@ std::unique_ptr<CTaskSession> CTaskManager::lockTask(const std::string& path, bo
 {
     auto session = std::make_unique<CTaskSession>("Quillon", CTaskSession::WhenHeld::OfferReadOnly);
     const CTaskSession::Result locked = newTask ? session->LockNew(path) : session->Lock(path);
-    if (locked.outcome == CTaskSession::Outcome::HeldByOther && !CMessageBox::question(dialogParent(), qs(locked.message)))
+    if (locked.outcome == CTaskSession::Outcome::HeldByOther
+        && !CMessageBox::question(dialogParent(), qs(locked.message)))
         return nullptr;
     return session;
 }
@@ -472,8 +472,8 @@ void CTaskManager::backupTask()
     std::string name = info.GetTaskName();
     if (!CTaskInfoDlg::isValidTaskName(qs(name)))
         name = CFileUtil::FromPath(CFileUtil::ToPath(info.GetTaskFile()).stem());
-    const std::string target = CFileUtil::WithSeparator(QDir::toNativeSeparators(chosen).toStdString()) + name
-                               + CFileUtil::Separator();
+    const std::string target =
+        CFileUtil::WithSeparator(QDir::toNativeSeparators(chosen).toStdString()) + name + CFileUtil::Separator();
 
     const bool ok = QDir().mkdir(qs(target)) && CTaskBackup::CopyTask(info, target, name + ".qz");
     if (!ok) {

@@ -16,8 +16,7 @@ QFont titleFontOf(const QFont& base)
 }
 } // namespace
 
-CTipWnd::CTipWnd(QWidget* parent)
-    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+CTipWnd::CTipWnd(QWidget* parent) : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFont(CUIResources::instance()->defaultFont());
@@ -59,14 +58,13 @@ void CTipWnd::paintEvent(QPaintEvent*)
     int y = kInset;
     if (!m_title.isEmpty()) {
         painter.setFont(titleFontOf(font()));
-        painter.drawText(QRect(kInset, y, width() - 2 * kInset, m_titleHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, m_title);
+        painter.drawText(QRect(kInset, y, width() - 2 * kInset, m_titleHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         m_title);
         y += m_titleHeight;
     }
     painter.setFont(font());
     for (const QString& line : m_text.split(QLatin1Char('\n'))) {
-        painter.drawText(QRect(kInset, y, width() - 2 * kInset, m_lineHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, line);
+        painter.drawText(QRect(kInset, y, width() - 2 * kInset, m_lineHeight), Qt::AlignLeft | Qt::AlignVCenter, line);
         y += m_lineHeight;
     }
 }

@@ -9,8 +9,7 @@ namespace {
 constexpr int kIconSize = 40;
 }
 
-CToolBox::CToolBox(QWidget* parent)
-    : QWidget(parent)
+CToolBox::CToolBox(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
 }

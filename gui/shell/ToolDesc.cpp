@@ -7,8 +7,7 @@
 
 #include <algorithm>
 
-CToolDesc::CToolDesc(QWidget* parent)
-    : QWidget(parent)
+CToolDesc::CToolDesc(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
 }
@@ -94,9 +93,9 @@ void CToolDesc::paintEvent(QPaintEvent*)
     painter.setPen(CUIResources::panelText());
     painter.drawText(taskRect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      metrics.elidedText(QStringLiteral("当前任务：") + m_taskName, Qt::ElideRight, taskRect().width()));
-    painter.drawText(locationRect().adjusted(0, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     metrics.elidedText(QStringLiteral("位置：") + m_taskLocation, Qt::ElideMiddle,
-                                        locationRect().width() - 10));
+    painter.drawText(
+        locationRect().adjusted(0, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+        metrics.elidedText(QStringLiteral("位置：") + m_taskLocation, Qt::ElideMiddle, locationRect().width() - 10));
 }
 
 void CToolDesc::mouseMoveEvent(QMouseEvent* event)

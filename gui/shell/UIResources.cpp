@@ -36,10 +36,10 @@ QFont makeFont(const QStringList& faces, int pointSize, int weight)
 } // namespace
 
 CUIResources::CUIResources()
-    : m_defaultFont(CUICore::instance()->getDefaultFont())
-    , m_titleFont(makeFont({QStringLiteral("楷体"), QStringLiteral("KaiTi")}, 16, 700))
-    , m_largeFont(makeFont({QStringLiteral("楷体_GB2312"), QStringLiteral("KaiTi_GB2312")}, 26, 700))
-    , m_yaheiFont(makeFont({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei")}, 11, 400))
+    : m_defaultFont(CUICore::instance()->getDefaultFont()),
+      m_titleFont(makeFont({QStringLiteral("楷体"), QStringLiteral("KaiTi")}, 16, 700)),
+      m_largeFont(makeFont({QStringLiteral("楷体_GB2312"), QStringLiteral("KaiTi_GB2312")}, 26, 700)),
+      m_yaheiFont(makeFont({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei")}, 11, 400))
 {
 }
 

@@ -99,8 +99,7 @@ void CStudentTable::FillRow(std::vector<std::string>& row, const std::vector<std
 int CStudentTable::SubmitRow(RowRequest& request, const std::vector<std::string>& cells, int selectedRow)
 {
     switch (request.mode) {
-    case RowMode::Header:
-        return TakeHeader(request, cells) ? 0 : -1;
+    case RowMode::Header: return TakeHeader(request, cells) ? 0 : -1;
     case RowMode::Replace:
         if (selectedRow < 0 || static_cast<std::size_t>(selectedRow) >= m_rows.size()) {
             request.accepted = false;
@@ -128,8 +127,8 @@ int CStudentTable::SubmitRow(RowRequest& request, const std::vector<std::string>
 bool CStudentTable::HasMappedValue(const std::vector<std::string>& cells) const
 {
     for (const int source : m_columnMap) {
-        if (source >= 0 && static_cast<std::size_t>(source) < cells.size() &&
-            !CSheetText::Trim(cells[static_cast<std::size_t>(source)]).empty())
+        if (source >= 0 && static_cast<std::size_t>(source) < cells.size()
+            && !CSheetText::Trim(cells[static_cast<std::size_t>(source)]).empty())
             return true;
     }
     return false;
@@ -137,9 +136,8 @@ bool CStudentTable::HasMappedValue(const std::vector<std::string>& cells) const
 
 std::size_t CStudentTable::NamelessCount() const
 {
-    return static_cast<std::size_t>(std::count_if(m_rows.begin(), m_rows.end(), [](const auto& row) {
-        return CSheetText::Trim(row[ColumnName]).empty();
-    }));
+    return static_cast<std::size_t>(std::count_if(
+        m_rows.begin(), m_rows.end(), [](const auto& row) { return CSheetText::Trim(row[ColumnName]).empty(); }));
 }
 
 void CStudentTable::Clear()

@@ -89,16 +89,17 @@ bool Write(const std::string& path, const CWorkbookWriter::Table& table)
     const lxw_col_t last = static_cast<lxw_col_t>(kFirstColumn + std::max<std::size_t>(columns, 1) - 1);
     ok = ok && worksheet_set_row(sheet, kTitleRow, 32, nullptr) == LXW_NO_ERROR;
     if (last > kFirstColumn)
-        ok = ok && worksheet_merge_range(sheet, kTitleRow, kFirstColumn, kTitleRow, last, table.title.c_str(),
-                                         title) == LXW_NO_ERROR;
+        ok = ok
+             && worksheet_merge_range(sheet, kTitleRow, kFirstColumn, kTitleRow, last, table.title.c_str(), title)
+                    == LXW_NO_ERROR;
     else
-        ok = ok && worksheet_write_string(sheet, kTitleRow, kFirstColumn, table.title.c_str(), title) ==
-                       LXW_NO_ERROR;
+        ok = ok && worksheet_write_string(sheet, kTitleRow, kFirstColumn, table.title.c_str(), title) == LXW_NO_ERROR;
 
     ok = ok && worksheet_set_row(sheet, kHeaderRow, 18, nullptr) == LXW_NO_ERROR;
     for (std::size_t c = 0; c < columns && ok; ++c)
         ok = worksheet_write_string(sheet, kHeaderRow, static_cast<lxw_col_t>(kFirstColumn + c),
-                                    table.columns[c].c_str(), header) == LXW_NO_ERROR;
+                                    table.columns[c].c_str(), header)
+             == LXW_NO_ERROR;
 
     for (std::size_t r = 0; r < table.rows.size() && ok; ++r) {
         const lxw_row_t row = static_cast<lxw_row_t>(kFirstDataRow + r);
@@ -163,8 +164,7 @@ std::string CWorkbookWriter::SheetName(const std::string& title)
         const unsigned char c = static_cast<unsigned char>(title[i]);
         const std::size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
         const std::string piece = title.substr(i, length);
-        if (piece.size() == 1 && (std::string_view("[]:*?/\\").find(piece[0]) != std::string_view::npos ||
-                                  c < 0x20))
+        if (piece.size() == 1 && (std::string_view("[]:*?/\\").find(piece[0]) != std::string_view::npos || c < 0x20))
             name += '_';
         else
             name += piece;

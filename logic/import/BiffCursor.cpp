@@ -12,13 +12,9 @@ constexpr std::uint8_t kRich = 0x08;
 
 } // namespace
 
-CBiffCursor::CBiffCursor(std::string_view data)
-    : m_pieces{data}, m_left(data.size())
-{
-}
+CBiffCursor::CBiffCursor(std::string_view data) : m_pieces{data}, m_left(data.size()) {}
 
-CBiffCursor::CBiffCursor(std::vector<std::string_view> pieces)
-    : m_pieces(std::move(pieces))
+CBiffCursor::CBiffCursor(std::vector<std::string_view> pieces) : m_pieces(std::move(pieces))
 {
     for (std::string_view piece : m_pieces)
         m_left += piece.size();
@@ -66,8 +62,8 @@ bool CBiffCursor::U32(std::uint32_t& value)
     unsigned char bytes[4];
     if (!Take(4, bytes))
         return false;
-    value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    value = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8
+            | static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
     return true;
 }
 
@@ -153,8 +149,8 @@ bool CBiffCursor::UnicodeString(std::string& utf8, bool shortCount)
     utf8.clear();
     for (std::size_t i = 0; i < units.size(); ++i) {
         char32_t code = units[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] < 0xE000) {
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00
+            && units[i + 1] < 0xE000) {
             code = 0x10000 + ((code - 0xD800) << 10) + (units[i + 1] - 0xDC00);
             ++i;
         }

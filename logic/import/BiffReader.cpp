@@ -92,10 +92,10 @@ bool CBiffReader::Open(std::string stream)
     CBiffStream::Record record;
     if (!records.Next(record))
         return Fail(records.Damaged() ? kTruncated : "文件中没有工作簿数据。");
-    const std::uint16_t version =
-        record.data.size() >= 2 ? static_cast<std::uint16_t>(static_cast<unsigned char>(record.data[0]) |
-                                                             static_cast<unsigned char>(record.data[1]) << 8)
-                                : 0;
+    const std::uint16_t version = record.data.size() >= 2
+                                      ? static_cast<std::uint16_t>(static_cast<unsigned char>(record.data[0])
+                                                                   | static_cast<unsigned char>(record.data[1]) << 8)
+                                      : 0;
     if (record.type != RecordBof || (version != 0x0600 && version != 0x0500))
         return Fail("这是很早期版本的Excel工作簿，或文件已损坏；请在表格软件中另存为 .xlsx 后再导入。");
     m_version8 = version == 0x0600;
@@ -133,9 +133,7 @@ bool CBiffReader::Open(std::string stream)
                 records.TakeContinues(sharedStrings);
             }
             break;
-        case RecordCodePage:
-            cursor.U16(m_codePage);
-            break;
+        case RecordCodePage: cursor.U16(m_codePage); break;
         case RecordDateMode: {
             std::uint16_t mode = 0;
             m_date1904 = cursor.U16(mode) && mode == 1;
@@ -157,8 +155,7 @@ bool CBiffReader::Open(std::string stream)
             formatIds.push_back(id);
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     if (records.Damaged())
@@ -241,10 +238,10 @@ bool CBiffReader::ReadSheet(std::size_t index, std::vector<Cell>& cells)
         if (depth != 1)
             continue;
         CBiffCursor cursor(record.data);
-        const bool isCell = record.type == RecordNumber || record.type == RecordRk || record.type == RecordMulRk ||
-                            record.type == RecordLabelSst || record.type == RecordLabel ||
-                            record.type == RecordRString || record.type == RecordBoolErr ||
-                            record.type == RecordFormula;
+        const bool isCell = record.type == RecordNumber || record.type == RecordRk || record.type == RecordMulRk
+                            || record.type == RecordLabelSst || record.type == RecordLabel
+                            || record.type == RecordRString || record.type == RecordBoolErr
+                            || record.type == RecordFormula;
         if (isCell) {
             pendingText = SIZE_MAX;
             if (!cursor.U16(row) || !cursor.U16(column))
@@ -327,8 +324,8 @@ bool CBiffReader::ReadSheet(std::size_t index, std::vector<Cell>& cells)
             if (!cursor.U16(format) || !cursor.Double(value))
                 return Fail(kBadRecord);
             const std::string_view result = record.data.substr(6, 8);
-            const bool marked = static_cast<unsigned char>(result[6]) == 0xFF &&
-                                static_cast<unsigned char>(result[7]) == 0xFF;
+            const bool marked =
+                static_cast<unsigned char>(result[6]) == 0xFF && static_cast<unsigned char>(result[7]) == 0xFF;
             if (!AddCell(cells, row, column, format))
                 break;
             if (!marked) {
@@ -356,8 +353,7 @@ bool CBiffReader::ReadSheet(std::size_t index, std::vector<Cell>& cells)
             pendingText = SIZE_MAX;
             break;
         }
-        default:
-            break;
+        default: break;
         }
     }
     if (records.Damaged())
@@ -365,9 +361,8 @@ bool CBiffReader::ReadSheet(std::size_t index, std::vector<Cell>& cells)
 
     // In row and column order; of a cell stored twice the later record
     // counts, and cells left without a value are dropped.
-    std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
-        return a.row != b.row ? a.row < b.row : a.column < b.column;
-    });
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const Cell& a, const Cell& b) { return a.row != b.row ? a.row < b.row : a.column < b.column; });
     std::size_t kept = 0;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (kept > 0 && cells[kept - 1].row == cells[i].row && cells[kept - 1].column == cells[i].column)
@@ -388,19 +383,16 @@ CSheetCell CBiffReader::Value(const Cell& cell) const
     case Cell::Kind::Number:
         value.kind = CSheetCell::Kind::Number;
         value.number = cell.number;
-        if (cell.format < m_formatForms.size() && m_formatForms[cell.format] &&
-            CSheetText::SerialToText(cell.number, m_date1904, *m_formatForms[cell.format], value.text))
+        if (cell.format < m_formatForms.size() && m_formatForms[cell.format]
+            && CSheetText::SerialToText(cell.number, m_date1904, *m_formatForms[cell.format], value.text))
             value.kind = CSheetCell::Kind::Date;
         break;
     case Cell::Kind::Text:
         value.kind = CSheetCell::Kind::Text;
         value.text = Text(cell.text);
         break;
-    case Cell::Kind::Other:
-        value.kind = CSheetCell::Kind::Other;
-        break;
-    case Cell::Kind::Empty:
-        break;
+    case Cell::Kind::Other: value.kind = CSheetCell::Kind::Other; break;
+    case Cell::Kind::Empty: break;
     }
     return value;
 }

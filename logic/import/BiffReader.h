@@ -34,7 +34,8 @@ public:
         std::uint16_t column = 0;
         Kind kind = Kind::Empty;
         std::uint16_t format = 0; // index of the cell's format record
-        union {
+        union
+        {
             double number = 0.0;
             std::uint32_t text; // index into the texts
         };

@@ -1,9 +1,6 @@
 #include "logic/import/BiffStream.h"
 
-CBiffStream::CBiffStream(std::string_view stream, std::size_t offset)
-    : m_stream(stream), m_pos(offset)
-{
-}
+CBiffStream::CBiffStream(std::string_view stream, std::size_t offset) : m_stream(stream), m_pos(offset) {}
 
 bool CBiffStream::Peek(Record& record, bool& damaged) const
 {

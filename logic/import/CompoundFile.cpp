@@ -28,8 +28,8 @@ std::uint32_t U32(const std::string& data, std::size_t at)
 
 std::uint16_t U16(const std::string& data, std::size_t at)
 {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(data[at]) |
-                                      (static_cast<unsigned char>(data[at + 1]) << 8));
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(data[at])
+                                      | (static_cast<unsigned char>(data[at + 1]) << 8));
 }
 
 void PutU32(std::string& data, std::size_t at, std::uint32_t value)
@@ -356,13 +356,13 @@ bool CCompoundFile::WriteSingleStream(const std::string& path, const std::string
         fat(i, kFatSector);
     fat(directorySector, kEndOfChain);
     for (std::size_t i = 0; i < streamSectors; ++i)
-        fat(firstStreamSector + i, i + 1 < streamSectors ? static_cast<std::uint32_t>(firstStreamSector + i + 1)
-                                                         : kEndOfChain);
+        fat(firstStreamSector + i,
+            i + 1 < streamSectors ? static_cast<std::uint32_t>(firstStreamSector + i + 1) : kEndOfChain);
 
     // Directory: the root and the stream; the other slots unused.
     const std::size_t dir = (directorySector + 1) * kSector;
-    auto entry = [&](std::size_t slot, const std::string& entryName, int type, std::uint32_t child,
-                     std::uint32_t start, std::uint64_t size) {
+    auto entry = [&](std::size_t slot, const std::string& entryName, int type, std::uint32_t child, std::uint32_t start,
+                     std::uint64_t size) {
         const std::size_t at = dir + slot * 128;
         for (std::size_t i = 0; i < entryName.size(); ++i)
             PutU16(file, at + 2 * i, static_cast<unsigned char>(entryName[i]));

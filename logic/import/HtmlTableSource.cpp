@@ -49,8 +49,8 @@ std::string ToUtf8(std::string page)
 std::string TagName(std::string_view tag)
 {
     std::size_t end = 1;
-    while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])) && tag[end] != '>' &&
-           !(tag[end] == '/' && end > 1))
+    while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])) && tag[end] != '>'
+           && !(tag[end] == '/' && end > 1))
         ++end;
     return Lower(tag.substr(1, end - 1));
 }
@@ -91,7 +91,8 @@ void AppendHtmlText(std::string& out, std::string_view text)
         plain.append(text.substr(from, at - from)).append("\xC2\xA0");
     plain.append(text.substr(from));
     // Line breaks in the source are layout, not content.
-    std::replace_if(plain.begin(), plain.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
+    std::replace_if(
+        plain.begin(), plain.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
     CXmlPullParser::AppendDecoded(out, plain);
 }
 
@@ -186,8 +187,8 @@ bool CHtmlTableSource::ReadRow(Row& row)
         const std::size_t open = m_page.find('<', m_pos);
         if (m_inCell) {
             const std::size_t before = m_text.size();
-            AppendHtmlText(m_text, std::string_view(m_page).substr(m_pos, open == std::string::npos ? m_page.npos
-                                                                                                   : open - m_pos));
+            AppendHtmlText(
+                m_text, std::string_view(m_page).substr(m_pos, open == std::string::npos ? m_page.npos : open - m_pos));
             const std::string_view added = std::string_view(m_text).substr(before);
             m_textCharacters += CSheetLimits::CharacterCount(added);
             m_rowBytes += added.size();

@@ -33,9 +33,16 @@ std::optional<CSheetText::DateForm> CNumberFormat::Classify(std::string_view cod
                 continue;
             }
             switch (c) {
-            case 'y': case 'Y': case 'd': case 'D': date = true; break;
-            case 'h': case 'H': case 's': case 'S': time = true; break;
-            case 'm': case 'M': month = true; break;
+            case 'y':
+            case 'Y':
+            case 'd':
+            case 'D': date = true; break;
+            case 'h':
+            case 'H':
+            case 's':
+            case 'S': time = true; break;
+            case 'm':
+            case 'M': month = true; break;
             default: break;
             }
         }
@@ -54,8 +61,7 @@ std::optional<CSheetText::DateForm> CNumberFormat::Classify(std::string_view cod
 std::optional<CSheetText::DateForm> CNumberFormat::BuiltIn(int id)
 {
     using Form = CSheetText::DateForm;
-    if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || id == 36 || (id >= 50 && id <= 54) || id == 57 ||
-        id == 58)
+    if ((id >= 14 && id <= 17) || (id >= 27 && id <= 31) || id == 36 || (id >= 50 && id <= 54) || id == 57 || id == 58)
         return Form::Date;
     if ((id >= 18 && id <= 21) || (id >= 32 && id <= 35) || (id >= 45 && id <= 47) || id == 55 || id == 56)
         return Form::Time;

@@ -15,20 +15,20 @@ std::string CSheetLimits::TooManyRows()
 
 std::string CSheetLimits::TooManyColumns(int row)
 {
-    return "表格第 " + std::to_string(row + 1) + " 行超过 " + std::to_string(kMaxColumns) +
-           " 列，超出了工作表的列数上限，无法导入。";
+    return "表格第 " + std::to_string(row + 1) + " 行超过 " + std::to_string(kMaxColumns)
+           + " 列，超出了工作表的列数上限，无法导入。";
 }
 
 std::string CSheetLimits::CellTooLong(int row)
 {
-    return "表格第 " + std::to_string(row + 1) + " 行有一格超过 " + std::to_string(kMaxCellCharacters) +
-           " 个字符，超出了单元格的长度上限，无法导入。";
+    return "表格第 " + std::to_string(row + 1) + " 行有一格超过 " + std::to_string(kMaxCellCharacters)
+           + " 个字符，超出了单元格的长度上限，无法导入。";
 }
 
 std::string CSheetLimits::RowTooLong(int row)
 {
-    return "表格第 " + std::to_string(row + 1) + " 行的内容超过 " + std::to_string(kMaxRowBytes >> 20) +
-           " MB，无法导入。";
+    return "表格第 " + std::to_string(row + 1) + " 行的内容超过 " + std::to_string(kMaxRowBytes >> 20)
+           + " MB，无法导入。";
 }
 
 std::string CSheetLimits::OutOfMemory()

@@ -63,13 +63,10 @@ std::string CSheetText::CellText(const CSheetCell& cell)
 {
     switch (cell.kind) {
     case CSheetCell::Kind::Text:
-    case CSheetCell::Kind::Date:
-        return cell.text;
-    case CSheetCell::Kind::Number:
-        return CellToText(cell.number);
+    case CSheetCell::Kind::Date: return cell.text;
+    case CSheetCell::Kind::Number: return CellToText(cell.number);
     case CSheetCell::Kind::Empty:
-    case CSheetCell::Kind::Other:
-        break;
+    case CSheetCell::Kind::Other: break;
     }
     return std::string();
 }
@@ -162,12 +159,8 @@ bool CSheetText::SerialToText(double serial, bool date1904, DateForm form, std::
     const int second = static_cast<int>(seconds % 60);
 
     switch (form) {
-    case DateForm::Date:
-        std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", year, month, day);
-        break;
-    case DateForm::Time:
-        std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", hour, minute, second);
-        break;
+    case DateForm::Date: std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u", year, month, day); break;
+    case DateForm::Time: std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", hour, minute, second); break;
     case DateForm::DateTime:
         std::snprintf(buffer, sizeof buffer, "%04d-%02u-%02u %02d:%02d:%02d", year, month, day, hour, minute, second);
         break;

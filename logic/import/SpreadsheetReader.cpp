@@ -24,8 +24,8 @@ const char* kUnexpected = "读取文件时发生了意外的错误，无法导�
 
 bool HasValue(const CSheetCell& cell)
 {
-    return cell.kind != CSheetCell::Kind::Empty &&
-           !(cell.kind == CSheetCell::Kind::Text && CSheetText::Trim(cell.text).empty());
+    return cell.kind != CSheetCell::Kind::Empty
+           && !(cell.kind == CSheetCell::Kind::Text && CSheetText::Trim(cell.text).empty());
 }
 
 std::string Head(const std::string& path)
@@ -133,8 +133,8 @@ bool CSpreadsheetReader::OpenSource(const std::string& path)
     if (lower.starts_with("<")) {
         if (lower.find("urn:schemas-microsoft-com:office:spreadsheet") != std::string::npos)
             return Fail("这是Excel 2003 XML格式的表格，不能直接导入。请在表格软件中另存为 .xlsx 后再导入。");
-        if (lower.find("<html") != std::string::npos || lower.find("<table") != std::string::npos ||
-            lower.find("<!doctype html") != std::string::npos) {
+        if (lower.find("<html") != std::string::npos || lower.find("<table") != std::string::npos
+            || lower.find("<!doctype html") != std::string::npos) {
             auto source = std::make_unique<CHtmlTableSource>();
             if (!source->Open(path))
                 return Fail(source->GetError());

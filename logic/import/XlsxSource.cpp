@@ -109,8 +109,8 @@ void DecodeEscapes(std::string& text, std::size_t from)
     std::string out = text.substr(0, from);
     for (std::size_t i = from; i < text.size();) {
         unsigned code = 0;
-        if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_' &&
-            std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr == text.data() + i + 6) {
+        if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_'
+            && std::from_chars(text.data() + i + 2, text.data() + i + 6, code, 16).ptr == text.data() + i + 6) {
             std::string piece;
             CXmlPullParser::AppendDecoded(piece, "&#" + std::to_string(code == 0 ? 0xFFFD : code) + ";");
             out += piece.empty() ? text.substr(i, 7) : piece;
@@ -147,9 +147,7 @@ const char* kOutOfRange = "工作表的单元格超出了Excel的行列范围，
 
 CXlsxSource::CXlsxSource() = default;
 
-CXlsxSource::CXlsxSource(const Limits& limits) : m_limits(limits)
-{
-}
+CXlsxSource::CXlsxSource(const Limits& limits) : m_limits(limits) {}
 
 CXlsxSource::~CXlsxSource() = default;
 
@@ -205,9 +203,9 @@ bool CXlsxSource::ReadWorkbook()
         if (!parse(relsPart, rels))
             return false;
         for (pugi::xml_node rel : Child(rels, "Relationships").children()) {
-            relationships.push_back({std::string(AttributeValue(rel, "Id")),
-                                     {std::string(AttributeValue(rel, "Type")),
-                                      ResolveTarget(folder, AttributeValue(rel, "Target"))}});
+            relationships.push_back(
+                {std::string(AttributeValue(rel, "Id")),
+                 {std::string(AttributeValue(rel, "Type")), ResolveTarget(folder, AttributeValue(rel, "Target"))}});
         }
     }
     auto partOfType = [&](std::string_view type, const std::string& fallback) {
@@ -306,8 +304,7 @@ bool CXlsxSource::ReadSharedStrings(const std::string& part)
                 m_stringEnds.push_back(m_stringData.size());
                 inItem = false;
                 if (m_stringData.size() + m_stringEnds.size() * sizeof(std::size_t) > m_limits.storedText)
-                    return Fail("工作簿中的文字超过 " + std::to_string(m_limits.storedText >> 20) +
-                                " MB，无法导入。");
+                    return Fail("工作簿中的文字超过 " + std::to_string(m_limits.storedText >> 20) + " MB，无法导入。");
             } else if (name == "rPh") {
                 phonetic = std::max(0, phonetic - 1);
             } else if (name == "t") {
@@ -497,7 +494,8 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn)
         if (!ParseNumber(m_value, index))
             return true;
         const std::string_view text = SharedString(index);
-        if (text.size() > CSheetLimits::kMaxCellBytes || CSheetLimits::CharacterCount(text) > CSheetLimits::kMaxCellCharacters)
+        if (text.size() > CSheetLimits::kMaxCellBytes
+            || CSheetLimits::CharacterCount(text) > CSheetLimits::kMaxCellCharacters)
             return Fail(CSheetLimits::CellTooLong(row.row));
         cell.kind = CSheetCell::Kind::Text;
         cell.text.assign(text);
@@ -523,8 +521,8 @@ bool CXlsxSource::ReadCell(Row& row, int& nextColumn)
             return true;
         cell.kind = CSheetCell::Kind::Number;
         cell.number = number;
-        if (styled && style < m_styleForms.size() && m_styleForms[style] &&
-            CSheetText::SerialToText(number, m_date1904, *m_styleForms[style], cell.text))
+        if (styled && style < m_styleForms.size() && m_styleForms[style]
+            && CSheetText::SerialToText(number, m_date1904, *m_styleForms[style], cell.text))
             cell.kind = CSheetCell::Kind::Date;
     }
     m_rowBytes += cell.text.size();

@@ -73,5 +73,5 @@ private:
     bool m_sheetDone = false;
     int m_lastRow = -1;
     std::size_t m_rowBytes = 0; // text of the row being read
-    std::string m_value;  // scratch: a cell's value text
+    std::string m_value;        // scratch: a cell's value text
 };

@@ -36,8 +36,8 @@ bool AppendEntity(std::string& out, std::string_view entity)
         const std::string_view digits = entity.substr(hex ? 2 : 1);
         unsigned long code = 0;
         const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
-        if (digits.empty() || result.ec != std::errc() || result.ptr != digits.data() + digits.size() ||
-            code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        if (digits.empty() || result.ec != std::errc() || result.ptr != digits.data() + digits.size() || code == 0
+            || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             return false;
         CTextCodec::AppendUtf8(out, static_cast<char32_t>(code));
     } else {
@@ -287,8 +287,8 @@ void CXmlPullParser::AppendDecoded(std::string& out, std::string_view written)
         }
         out.append(written.substr(i, amp - i));
         const std::size_t semicolon = written.find(';', amp + 1);
-        if (semicolon != kNotFound && semicolon - amp <= 12 &&
-            AppendEntity(out, written.substr(amp + 1, semicolon - amp - 1))) {
+        if (semicolon != kNotFound && semicolon - amp <= 12
+            && AppendEntity(out, written.substr(amp + 1, semicolon - amp - 1))) {
             i = semicolon + 1;
         } else {
             out += '&';

@@ -41,8 +41,8 @@ long long CZipArchive::CMember::Read(char* buffer, std::size_t size)
     }
     m_read += static_cast<std::uint64_t>(count);
     if (m_read > m_limit) {
-        m_error = "工作簿的组成部分 " + m_name + " 解压后超过 " + Megabytes(m_limit) +
-                  "，可能已损坏或是恶意构造的文件。";
+        m_error =
+            "工作簿的组成部分 " + m_name + " 解压后超过 " + Megabytes(m_limit) + "，可能已损坏或是恶意构造的文件。";
         return -1;
     }
     return count;
@@ -84,8 +84,8 @@ std::unique_ptr<CZipArchive::CMember> CZipArchive::OpenMember(const std::string&
     }
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat_index(m_archive, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
-        (stat.valid & ZIP_STAT_SIZE) && stat.size > limit) {
+    if (zip_stat_index(m_archive, static_cast<zip_uint64_t>(index), 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)
+        && stat.size > limit) {
         error = "工作簿的组成部分 " + name + " 解压后超过 " + Megabytes(limit) + "，可能已损坏或是恶意构造的文件。";
         return nullptr;
     }

@@ -121,10 +121,11 @@ CTaskSession::Result CTaskSession::Open(const std::string& path)
     if (m_heldByOther)
         return {Outcome::ReadOnly, {}}; // the question said it all
     if (!folderWritable)
-        return {Outcome::ReadOnly,
-                "分班任务文件夹 " + info.GetTaskFolder()
-                    + " 不能写入（只读的共享文件夹或U盘，或者没有写入权限）。\n"
-                      "分班任务以只读方式打开：可以查看数据和自动分班，但结果不能保存到这个文件夹，可以另存到其他文件夹。"};
+        return {
+            Outcome::ReadOnly,
+            "分班任务文件夹 " + info.GetTaskFolder()
+                + " 不能写入（只读的共享文件夹或U盘，或者没有写入权限）。\n"
+                  "分班任务以只读方式打开：可以查看数据和自动分班，但结果不能保存到这个文件夹，可以另存到其他文件夹。"};
     return {};
 }
 
@@ -159,17 +160,12 @@ std::string CTaskSession::SaveFailureText(const CScheduleTask& task, CScheduleTa
                                           const std::string& file)
 {
     switch (result) {
-    case CScheduleTask::SaveResult::Saved:
-        return {};
-    case CScheduleTask::SaveResult::ReadOnly:
-        return "分班任务以只读方式打开，不能保存到它的文件夹。";
-    case CScheduleTask::SaveResult::NoFolder:
-        return "分班任务没有保存位置。";
-    case CScheduleTask::SaveResult::FolderMissing:
-        return "文件夹 " + task.GetTaskInfo().GetTaskFolder() + " 不存在。";
+    case CScheduleTask::SaveResult::Saved: return {};
+    case CScheduleTask::SaveResult::ReadOnly: return "分班任务以只读方式打开，不能保存到它的文件夹。";
+    case CScheduleTask::SaveResult::NoFolder: return "分班任务没有保存位置。";
+    case CScheduleTask::SaveResult::FolderMissing: return "文件夹 " + task.GetTaskInfo().GetTaskFolder() + " 不存在。";
     case CScheduleTask::SaveResult::NotWritten:
-    case CScheduleTask::SaveResult::PartlyWritten:
-        break;
+    case CScheduleTask::SaveResult::PartlyWritten: break;
     }
     return "无法写入文件 " + file + "，请检查文件夹的写入权限和磁盘空间。";
 }

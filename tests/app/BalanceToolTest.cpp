@@ -46,7 +46,8 @@ using testsupport::ClassesOf;
 
 namespace {
 
-const QString kNotDivided = QStringLiteral("该任务还没有分班，无法进行均衡优化。\n请先点击“开始自动分班”完成自动分班。");
+const QString kNotDivided =
+    QStringLiteral("该任务还没有分班，无法进行均衡优化。\n请先点击“开始自动分班”完成自动分班。");
 
 // Divides with the engine, in memory.
 void Divide(CScheduleTask& task)
@@ -216,8 +217,8 @@ TEST_F(BalanceToolTest, ShortRunAppliesSavesAndReports)
     const CBalanceSpreads start = Measure(task);
 
     const BalanceRecord record = Balance(Steps(20000));
-    EXPECT_EQ(record.durationCaptions,
-              (QStringList{QStringLiteral("快速（约2秒）"), QStringLiteral("标准（约10秒）"), QStringLiteral("深入（约60秒）")}));
+    EXPECT_EQ(record.durationCaptions, (QStringList{QStringLiteral("快速（约2秒）"), QStringLiteral("标准（约10秒）"),
+                                                    QStringLiteral("深入（约60秒）")}));
     ASSERT_TRUE(record.sawRun);
     EXPECT_EQ(record.startTotal, QString::fromStdString(CBalanceReport::Points(start.total)) + QStringLiteral(" 分"));
     ASSERT_TRUE(record.sawResult);
@@ -236,9 +237,9 @@ TEST_F(BalanceToolTest, ShortRunAppliesSavesAndReports)
     // The table: total, three subjects, girls, boys and two school rows,
     // before and after as the statistics compute them.
     ASSERT_EQ(record.rows.size(), 8u);
-    EXPECT_EQ(record.rows[0], (QStringList{QStringLiteral("总分平均分"),
-                                           QString::fromStdString(CBalanceReport::Points(start.total)),
-                                           QString::fromStdString(CBalanceReport::Points(after.total))}));
+    EXPECT_EQ(record.rows[0],
+              (QStringList{QStringLiteral("总分平均分"), QString::fromStdString(CBalanceReport::Points(start.total)),
+                           QString::fromStdString(CBalanceReport::Points(after.total))}));
     EXPECT_EQ(record.rows[1][0], QStringLiteral("语文平均分"));
 
     // The statistics opened afterwards show the balanced classes.
@@ -374,8 +375,7 @@ TEST_F(BalanceToolTest, ReadOnlyTaskIsNotReportedAsSaved)
 }
 
 class BalanceToolShell : public shelltest::ShellTest
-{
-};
+{};
 
 TEST_F(BalanceToolShell, StepPageFourOffersTheTool)
 {
@@ -457,4 +457,3 @@ TEST(ResultsScreenshots, BalanceTool)
     EXPECT_FALSE(run.isFinished());
     EXPECT_TRUE(run.grab().save(out.filePath("balance-run.png")));
 }
-

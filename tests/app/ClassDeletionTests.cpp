@@ -18,10 +18,7 @@ using Button = CListEditorDialog::Button;
 class ClassDeletion : public EditorTest
 {
 protected:
-    std::string InputBytes() const
-    {
-        return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or("");
-    }
+    std::string InputBytes() const { return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or(""); }
 
     // The pre-assignments in the order they were added, as the editor saves them.
     void NumberPresets()
@@ -104,7 +101,8 @@ TEST_F(ClassDeletion, PreAssignmentsGoWithTheirClassAfterAQuestion)
     ASSERT_EQ(Shown().size(), 1);
     const CMessageBox::Shown& asked = CMessageBox::shownMessages().front();
     EXPECT_EQ(asked.icon, CMessageBox::Icon::Question);
-    EXPECT_TRUE(asked.text.startsWith(QStringLiteral("要删除的班级中预先安排了 11 名学生：学生0（高一(2)班）、学生1（高一(2)班）")))
+    EXPECT_TRUE(asked.text.startsWith(
+        QStringLiteral("要删除的班级中预先安排了 11 名学生：学生0（高一(2)班）、学生1（高一(2)班）")))
         << str(asked.text);
     // Ten are named, the rest counted.
     EXPECT_TRUE(asked.text.contains(QStringLiteral("学生9（高一(2)班） 等 11 名学生。"))) << str(asked.text);
@@ -149,7 +147,8 @@ TEST_F(ClassDeletion, EveryClassDeletedAndAddedAgain)
     CMessageBox::pushAnswer(QMessageBox::Yes);
     editor.button(Button::Delete)->click();
     ASSERT_EQ(Shown().size(), 1);
-    EXPECT_TRUE(Shown().front().startsWith(QStringLiteral("要删除的班级中预先安排了 2 名学生：张三（一班）、李四（二班）。")))
+    EXPECT_TRUE(
+        Shown().front().startsWith(QStringLiteral("要删除的班级中预先安排了 2 名学生：张三（一班）、李四（二班）。")))
         << str(Shown().front());
     // The same names again are new classes: nothing pre-assigned to them.
     for (const char* name : {"一班", "二班"}) {

@@ -86,8 +86,8 @@ TEST_F(ClassEditor, BatchDialogChecksItsNumbers)
     editor.show();
     CBatchAddClassDialog dialog(editor);
     dialog.show();
-    const std::pair<const char*, const char*> refused[] = {{"0", "40"}, {"100", "40"}, {"", "40"},
-                                                          {"3", ""}, {"3", "4294967336"}};
+    const std::pair<const char*, const char*> refused[] = {
+        {"0", "40"}, {"100", "40"}, {"", "40"}, {"3", ""}, {"3", "4294967336"}};
     for (const auto& [classes, students] : refused) {
         CMessageBox::clearTestState();
         Fill(&dialog, 0, QString::fromUtf8(classes), QString::fromUtf8(students));
@@ -133,9 +133,12 @@ TEST_F(ClassEditor, AddDialogLoopsAndChecksWhatIsTyped)
     EXPECT_EQ(dialog.countEdit()->text(), QStringLiteral(" 45 "));
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(submit(QStringLiteral("\u3000 "), QStringLiteral("40")), QStringList{QStringLiteral("请输入班级名称")});
-    EXPECT_EQ(submit(QStringLiteral("高一(3)班"), QStringLiteral("0")), QStringList{QStringLiteral("班级人数应该大于零")});
-    EXPECT_EQ(submit(QStringLiteral("高一(3)班"), QStringLiteral("-5")), QStringList{QStringLiteral("班级人数应该大于零")});
-    EXPECT_EQ(submit(QStringLiteral("高一(3)班"), QStringLiteral("四十")), QStringList{QStringLiteral("班级人数必须是整数")});
+    EXPECT_EQ(submit(QStringLiteral("高一(3)班"), QStringLiteral("0")),
+              QStringList{QStringLiteral("班级人数应该大于零")});
+    EXPECT_EQ(submit(QStringLiteral("高一(3)班"), QStringLiteral("-5")),
+              QStringList{QStringLiteral("班级人数应该大于零")});
+    EXPECT_EQ(submit(QStringLiteral("高一(3)班"), QStringLiteral("四十")),
+              QStringList{QStringLiteral("班级人数必须是整数")});
     EXPECT_EQ(submit(QStringLiteral("高一(3)班"), QStringLiteral("4294967336")),
               QStringList{QStringLiteral("班级人数不能超过 2147483647")});
     EXPECT_EQ(submit(QStringLiteral("高一（1）班"), QStringLiteral("40")),

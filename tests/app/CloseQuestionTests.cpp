@@ -20,16 +20,14 @@ namespace {
 const QString kSaveQuestion = QStringLiteral("列表内容已修改,要保存吗?");
 
 class CloseQuestion : public EditorTest
-{
-};
+{};
 
 // The box as the program puts it up, answered with a key or the close box.
 QMessageBox::StandardButton Answered(QMessageBox::StandardButtons buttons, QMessageBox::StandardButton escape,
                                      const std::function<void(QMessageBox&)>& answer)
 {
-    std::unique_ptr<QMessageBox> box =
-        CMessageBox::makeBox(nullptr, QStringLiteral("?"), CMessageBox::Icon::Question, buttons,
-                             CMessageBox::defaultCaption(), escape);
+    std::unique_ptr<QMessageBox> box = CMessageBox::makeBox(nullptr, QStringLiteral("?"), CMessageBox::Icon::Question,
+                                                            buttons, CMessageBox::defaultCaption(), escape);
     box->open();
     QApplication::processEvents();
     answer(*box);

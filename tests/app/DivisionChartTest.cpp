@@ -265,8 +265,10 @@ TEST(DivisionChartManyClassesTest, ScrollsThroughFourHundredClasses)
     // All of them at once: too crowded to name, the axis says which.
     chart->showClasses(0, 400);
     EXPECT_TRUE(chart->classLabels().isEmpty());
-    EXPECT_TRUE(chart->axes(Qt::Horizontal).value(0)->titleText().startsWith(
-        QStringLiteral("七年级(1)班 至 七年级(400)班，共 400 个班")));
+    EXPECT_TRUE(chart->axes(Qt::Horizontal)
+                    .value(0)
+                    ->titleText()
+                    .startsWith(QStringLiteral("七年级(1)班 至 七年级(400)班，共 400 个班")));
 }
 
 #ifdef QUILLON_CLI_PATH
@@ -285,7 +287,7 @@ TEST_F(DivisionChartTest, CommandLineDrawsCharts)
     EXPECT_EQ(QImage(png).size(), QSize(1200, 700));
 
     EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --kind box --subject 英语 --width 900 --height 500")
-                      .arg(taskFile, PdfTest::Quoted(png))),
+                                  .arg(taskFile, PdfTest::Quoted(png))),
               0);
     EXPECT_EQ(QImage(png).size(), QSize(900, 500));
     EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --kind sex").arg(taskFile, PdfTest::Quoted(svg))), 0);
@@ -295,7 +297,9 @@ TEST_F(DivisionChartTest, CommandLineDrawsCharts)
     EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --kind pie").arg(taskFile, PdfTest::Quoted(png))), 3);
     EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2 --width 50").arg(taskFile, PdfTest::Quoted(png))), 3);
     EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 out.jpg").arg(taskFile)), 3);
-    EXPECT_EQ(PdfTest::RunCli(QStringLiteral("chart %1 %2").arg(taskFile, PdfTest::Quoted(png + QStringLiteral("/x.png")))), 8);
+    EXPECT_EQ(
+        PdfTest::RunCli(QStringLiteral("chart %1 %2").arg(taskFile, PdfTest::Quoted(png + QStringLiteral("/x.png")))),
+        8);
 }
 #endif
 
@@ -333,11 +337,12 @@ TEST(ChartScreenshots, DemoAndLargeSchool)
             const std::size_t m = measure < figures.GetSubjectCount() ? measure : Figures::kTotal;
             const QString suffix = measure < figures.GetSubjectCount() ? QString::number(measure) : "total";
             for (auto [kind, kindName] : {std::pair{Kind::Averages, "averages"}, std::pair{Kind::Distribution, "box"}})
-                EXPECT_TRUE(CChartImage::save(std::make_unique<CDivisionChart>(figures, kind, m), QSize(1200, 700),
-                                              out.filePath(QStringLiteral("chart-%1-%2-%3.png").arg(name, kindName, suffix))));
+                EXPECT_TRUE(
+                    CChartImage::save(std::make_unique<CDivisionChart>(figures, kind, m), QSize(1200, 700),
+                                      out.filePath(QStringLiteral("chart-%1-%2-%3.png").arg(name, kindName, suffix))));
         }
-        EXPECT_TRUE(CChartImage::save(std::make_unique<CDivisionChart>(figures, Kind::Headcount, Figures::kTotal), QSize(1200, 700),
-                                      out.filePath(QStringLiteral("chart-%1-sex.png").arg(name))));
+        EXPECT_TRUE(CChartImage::save(std::make_unique<CDivisionChart>(figures, Kind::Headcount, Figures::kTotal),
+                                      QSize(1200, 700), out.filePath(QStringLiteral("chart-%1-sex.png").arg(name))));
         CDivisionStatisticsDialog dialog(*task);
         dialog.resize(1366, 740);
         dialog.show();

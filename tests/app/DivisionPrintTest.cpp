@@ -47,8 +47,9 @@ protected:
     // Lines of a page that are rows of the class's roster.
     static int RosterRows(const QString& page, const QString& className)
     {
-        const QRegularExpression row(QStringLiteral("^\\s*\\d+\\s+\\S+\\s+%1\\s").arg(QRegularExpression::escape(className)),
-                                     QRegularExpression::MultilineOption);
+        const QRegularExpression row(
+            QStringLiteral("^\\s*\\d+\\s+\\S+\\s+%1\\s").arg(QRegularExpression::escape(className)),
+            QRegularExpression::MultilineOption);
         return static_cast<int>(page.count(row));
     }
 
@@ -143,8 +144,8 @@ TEST_F(DivisionPrintTest, StatisticsWindowPrintsTheStatistics)
     const QStringList lines = Lines(Text(pdf));
     ASSERT_GE(lines.size(), 6);
     EXPECT_EQ(lines[0], QStringLiteral("分班统计表"));
-    EXPECT_TRUE(lines.join('\n').contains(
-        QRegularExpression(QStringLiteral("班级\\s+人数\\s+女生\\s+男生\\s+语文平均分\\s+数学平均分\\s+英语平均分\\s+总分平均分"))));
+    EXPECT_TRUE(lines.join('\n').contains(QRegularExpression(
+        QStringLiteral("班级\\s+人数\\s+女生\\s+男生\\s+语文平均分\\s+数学平均分\\s+英语平均分\\s+总分平均分"))));
     EXPECT_TRUE(lines.join('\n').contains(QRegularExpression(QStringLiteral("全校\\s+150\\s"))));
 }
 
@@ -176,14 +177,16 @@ TEST_F(DivisionPrintTest, CommandLineWritesRostersAndStatistics)
     EXPECT_EQ(PageCount(pdf), 6);
     EXPECT_EQ(Lines(Text(pdf, 3)).value(0), ClassName(1));
 
-    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2 --class %3").arg(Quoted(taskFile), Quoted(pdf), Quoted(ClassName(2)))),
-              0);
+    EXPECT_EQ(
+        RunCli(QStringLiteral("print-table %1 %2 --class %3").arg(Quoted(taskFile), Quoted(pdf), Quoted(ClassName(2)))),
+        0);
     EXPECT_EQ(PageCount(pdf), 2);
     EXPECT_EQ(Lines(Text(pdf, 1)).value(0), ClassName(2));
 
     EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2 --class 没有的班").arg(Quoted(taskFile), Quoted(pdf))), 5);
     EXPECT_EQ(RunCli(QStringLiteral("print-table %1").arg(Quoted(taskFile))), 3);
-    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf + QStringLiteral("/x.pdf")))), 8);
+    EXPECT_EQ(RunCli(QStringLiteral("print-table %1 %2").arg(Quoted(taskFile), Quoted(pdf + QStringLiteral("/x.pdf")))),
+              8);
 
     EXPECT_EQ(RunCli(QStringLiteral("print-stats %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
     EXPECT_EQ(Lines(Text(pdf)).value(0), QStringLiteral("分班统计表"));
@@ -225,7 +228,8 @@ TEST(PrintScreenshots, DemoRosterAndClassesList)
     EXPECT_TRUE(RenderFirstPage(rosters, out.filePath(QStringLiteral("print-roster.png"))));
 
     // The classes list as its editor prints it.
-    CListPrinter::List list{QStringLiteral("班级信息"), {QStringLiteral("班级名称"), QStringLiteral("人数")}, {360, 100}, {}};
+    CListPrinter::List list{
+        QStringLiteral("班级信息"), {QStringLiteral("班级名称"), QStringLiteral("人数")}, {360, 100}, {}};
     for (const CClassInfo* info : CDivisionTableData::ClassesInOrder(task))
         list.rows.push_back({QString::fromStdString(info->GetName()), QString::number(info->GetStudentCount())});
     const QString classes = QString::fromStdString(folder.File("classes.pdf"));

@@ -47,10 +47,7 @@ protected:
         m_original = InputBytes();
     }
 
-    std::string InputBytes() const
-    {
-        return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or("");
-    }
+    std::string InputBytes() const { return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or(""); }
 
     // The data file quillon-cli writes for command on the task; the task is
     // then put back as it was.

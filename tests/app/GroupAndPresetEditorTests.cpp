@@ -57,7 +57,8 @@ protected:
 };
 
 const QString kNoName = QStringLiteral("请输入有效的学生姓名列表，以逗号分隔");
-const QString kNoneFound = QStringLiteral("在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。");
+const QString kNoneFound =
+    QStringLiteral("在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。");
 const QString kOnlyOne = QStringLiteral("互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：");
 const QString kSomeMissing = QStringLiteral("部分学生姓名在学生列表中没有找到对应的信息：\n");
 
@@ -87,7 +88,8 @@ TEST_F(GroupEditor, TypedNamesBecomeGroups)
     EXPECT_EQ(editor.rowCount(), 1);
 
     // Some names found: said, and the group is made of those.
-    EXPECT_EQ(Type(dialog, QStringLiteral("王五,赵六,Tom,钱七")), QStringList{kSomeMissing + QStringLiteral("赵六，钱七")});
+    EXPECT_EQ(Type(dialog, QStringLiteral("王五,赵六,Tom,钱七")),
+              QStringList{kSomeMissing + QStringLiteral("赵六，钱七")});
     // The same name twice makes a group of one student twice.
     EXPECT_TRUE(Type(dialog, QStringLiteral("李四,李四")).isEmpty());
     ASSERT_EQ(editor.rowCount(), 3);
@@ -294,9 +296,9 @@ TEST_F(PresetEditor, PickerSearchesByNamePinyinAndInitials)
     picker.show();
     EXPECT_EQ(ShownNames(picker), (Names{"张三", "李四", "张三丰", "王五"}));
     const std::pair<QString, Names> searches[] = {
-        {QStringLiteral("张"), {"张三", "张三丰"}},   {QStringLiteral("ZHANGSAN"), {"张三", "张三丰"}},
-        {QStringLiteral("zs"), {"张三", "张三丰"}},   {QStringLiteral("ZSF"), {"张三丰"}},
-        {QStringLiteral("wangwu"), {"王五"}},        {QStringLiteral("X"), {}},
+        {QStringLiteral("张"), {"张三", "张三丰"}}, {QStringLiteral("ZHANGSAN"), {"张三", "张三丰"}},
+        {QStringLiteral("zs"), {"张三", "张三丰"}}, {QStringLiteral("ZSF"), {"张三丰"}},
+        {QStringLiteral("wangwu"), {"王五"}},       {QStringLiteral("X"), {}},
     };
     for (const auto& [text, names] : searches) {
         picker.searchEdit()->setText(text);

@@ -52,7 +52,8 @@ void WriteSheet(const CScheduleTask& task, const std::string& path)
         book.Text(0, static_cast<int>(3 + k), "*" + subjects[k]);
     int row = 1;
     for (const CStudentInfo* student : CRecordOrder::InIndexOrder<CStudentInfo>(task.GetStudentInfoList())) {
-        book.Text(row, 0, student->GetName()).Text(row, 1, student->GetSex() == 0 ? "女" : "男")
+        book.Text(row, 0, student->GetName())
+            .Text(row, 1, student->GetSex() == 0 ? "女" : "男")
             .Text(row, 2, student->GetFromSchool());
         const std::vector<std::string>& scores = student->GetScoreArray();
         for (std::size_t k = 0; k < scores.size() && k < subjects.size(); ++k)

@@ -42,10 +42,7 @@ protected:
     }
 
     // name, sex, school, two scores per student.
-    std::string List(int students)
-    {
-        return importtest::WriteClassList(m_folder.File("list.xlsx"), students);
-    }
+    std::string List(int students) { return importtest::WriteClassList(m_folder.File("list.xlsx"), students); }
 
     void OpenWizard(const std::string& file)
     {
@@ -131,7 +128,8 @@ TEST_F(ImportStop, AStopAsksAndNoPutsTheListBackAsItWas)
     const int stoppedAt = editor->calls - 1;
     EXPECT_GT(stoppedAt, 10);
     EXPECT_LT(stoppedAt, 3000);
-    EXPECT_EQ(asked.text, QStringLiteral("导入已停止：表格的 3000 行数据中已导入 %1 行。要保留已导入的学生吗？").arg(stoppedAt));
+    EXPECT_EQ(asked.text,
+              QStringLiteral("导入已停止：表格的 3000 行数据中已导入 %1 行。要保留已导入的学生吗？").arg(stoppedAt));
 
     // No: rows, columns, modified state and count as before the import.
     EXPECT_EQ(taken, 0);
@@ -170,7 +168,8 @@ TEST_F(ImportStop, EscapeOnTheQuestionKeepsTheRowsTaken)
     wizard->startButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard->isRunning(); }, 20000));
     ASSERT_EQ(Shown().size(), 2);
-    EXPECT_TRUE(Shown()[1].startsWith(QStringLiteral("导入已停止：表格的 3000 行数据中已导入 49 行。"))) << str(Shown()[1]);
+    EXPECT_TRUE(Shown()[1].startsWith(QStringLiteral("导入已停止：表格的 3000 行数据中已导入 49 行。")))
+        << str(Shown()[1]);
     EXPECT_EQ(editor->rowCount(), 0);
     EXPECT_FALSE(editor->isModified());
 }

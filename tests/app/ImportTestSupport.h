@@ -39,10 +39,18 @@ public:
 inline std::string WriteClassList(const std::string& path, int students)
 {
     testsupport::XlsxBuilder book(path);
-    book.Sheet("名单").Text(0, 0, "姓名").Text(0, 1, "性别").Text(0, 2, "原学校").Text(0, 3, "*语文").Text(0, 4, "*数学");
+    book.Sheet("名单")
+        .Text(0, 0, "姓名")
+        .Text(0, 1, "性别")
+        .Text(0, 2, "原学校")
+        .Text(0, 3, "*语文")
+        .Text(0, 4, "*数学");
     for (int s = 1; s <= students; ++s)
-        book.Text(s, 0, "学生" + std::to_string(s)).Text(s, 1, s % 2 ? "男" : "女").Text(s, 2, "一中")
-            .Number(s, 3, 60 + s % 40).Number(s, 4, 70.5);
+        book.Text(s, 0, "学生" + std::to_string(s))
+            .Text(s, 1, s % 2 ? "男" : "女")
+            .Text(s, 2, "一中")
+            .Number(s, 3, 60 + s % 40)
+            .Number(s, 4, 70.5);
     return path;
 }
 

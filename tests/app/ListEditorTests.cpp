@@ -300,8 +300,7 @@ TEST_F(ListEditor, FailedSaveSaysWhyAndKeepsEverything)
 
 namespace {
 class EditorCommands : public shelltest::ShellTest
-{
-};
+{};
 } // namespace
 
 TEST_F(EditorCommands, StepPageButtonsOpenTheEditors)
@@ -336,7 +335,8 @@ TEST_F(ListEditor, PrintsTheVisibleColumnsInListOrder)
     EXPECT_TRUE(Shown().isEmpty());
     const QString text = PdfTest::Text(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("班级信息"))) << str(text);
-    const QRegularExpression order(QStringLiteral("班级名称\\s+人数[\\s\\S]*高一\\(1\\)班[\\s\\S]*高一\\(3\\)班[\\s\\S]*高一\\(2\\)班"));
+    const QRegularExpression order(
+        QStringLiteral("班级名称\\s+人数[\\s\\S]*高一\\(1\\)班[\\s\\S]*高一\\(3\\)班[\\s\\S]*高一\\(2\\)班"));
     EXPECT_TRUE(order.match(text).hasMatch()) << str(text);
     EXPECT_FALSE(text.contains(QStringLiteral("c1"))) << "ids are not printed";
 }
@@ -359,7 +359,10 @@ public:
         for (int row : bottomUp)
             rows.erase(rows.begin() + row);
     }
-    void SwapRows(int a, int b) override { std::swap(rows[static_cast<std::size_t>(a)], rows[static_cast<std::size_t>(b)]); }
+    void SwapRows(int a, int b) override
+    {
+        std::swap(rows[static_cast<std::size_t>(a)], rows[static_cast<std::size_t>(b)]);
+    }
 
     std::vector<std::string> rows;
 };

@@ -60,9 +60,10 @@ TEST_F(NewTaskFolder, NewTaskRefusesTheFolderOfAnotherTask)
     answerTaskDialog(QStringLiteral("新任务"), path(QStringLiteral("tasks/旧任务")));
     EXPECT_FALSE(m->newTask());
     EXPECT_TRUE(m_stayedOpen);
-    EXPECT_EQ(m_okSaid, QStringLiteral("保存位置 %1 已是一个分班任务的文件夹（其中有 Backup、input.xml、output.xml、旧任务.qz）。"
-                                       "请另选一个文件夹。")
-                            .arg(path(QStringLiteral("tasks/旧任务"))));
+    EXPECT_EQ(m_okSaid,
+              QStringLiteral("保存位置 %1 已是一个分班任务的文件夹（其中有 Backup、input.xml、output.xml、旧任务.qz）。"
+                             "请另选一个文件夹。")
+                  .arg(path(QStringLiteral("tasks/旧任务"))));
     EXPECT_EQ(snapshot(QStringLiteral("tasks/旧任务")), before);
     EXPECT_FALSE(m->hasTask());
 
@@ -88,7 +89,8 @@ TEST_F(NewTaskFolder, SavingElsewhereRefusesTheFolderOfAnotherTask)
     answerTaskDialog(QStringLiteral("甲"), path(QStringLiteral("b")));
     EXPECT_FALSE(m->saveTaskElsewhere());
     EXPECT_TRUE(m_stayedOpen);
-    EXPECT_TRUE(m_okSaid.startsWith(QStringLiteral("保存位置 %1 已是一个分班任务的文件夹").arg(path(QStringLiteral("b")))))
+    EXPECT_TRUE(
+        m_okSaid.startsWith(QStringLiteral("保存位置 %1 已是一个分班任务的文件夹").arg(path(QStringLiteral("b")))))
         << str(m_okSaid);
     EXPECT_EQ(snapshot(QStringLiteral("b")), before) << "the other task's data files are untouched";
     EXPECT_EQ(m->task()->GetTaskInfo().GetTaskFile(), first);

@@ -25,8 +25,7 @@ QString NoProgram(const QString& what, const QString& where)
 }
 
 class OpenExternal : public shelltest::ShellTest
-{
-};
+{};
 
 } // namespace
 
@@ -63,8 +62,8 @@ TEST_F(OpenExternal, AnExportedWorkbookNothingCanOpen)
     CMessageBox::pushAnswer(QMessageBox::Yes);
     CMessageBox::pushOpenResult(false);
     dialog.exportButton()->click();
-    EXPECT_EQ(CMessageBox::shownTexts(),
-              (QStringList{QStringLiteral("导出成功! 现在要打开EXCEL文档吗？"), NoProgram(QStringLiteral("文件"), file)}));
+    EXPECT_EQ(CMessageBox::shownTexts(), (QStringList{QStringLiteral("导出成功! 现在要打开EXCEL文档吗？"),
+                                                      NoProgram(QStringLiteral("文件"), file)}));
     EXPECT_EQ(CMessageBox::openedUrls(), std::vector<QUrl>{QUrl::fromLocalFile(file)});
 }
 
@@ -93,5 +92,6 @@ TEST_F(OpenExternal, TheHelpPageAndTheBackupFolderNothingCanOpen)
     shelltest::whenModal<CBackupDialog>([](CBackupDialog* dialog) { dialog->accept(); });
     m->backupTask();
     EXPECT_EQ(CMessageBox::shownTexts(),
-              (QStringList{QStringLiteral("备份成功"), NoProgram(QStringLiteral("文件夹"), path(QStringLiteral("safe/甲/")))}));
+              (QStringList{QStringLiteral("备份成功"),
+                           NoProgram(QStringLiteral("文件夹"), path(QStringLiteral("safe/甲/")))}));
 }

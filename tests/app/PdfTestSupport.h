@@ -78,8 +78,7 @@ struct Word
 inline std::vector<Word> Words(const QString& pdf, int page)
 {
     const QString html = Run(QStringLiteral("pdftotext -bbox -f %1 -l %1 %2 - 2>/dev/null").arg(page).arg(Quoted(pdf)));
-    const QRegularExpression word(
-        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
+    const QRegularExpression word(QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\"[^>]*>([^<]*)</word>"));
     std::vector<Word> words;
     for (auto it = word.globalMatch(html); it.hasNext();) {
         const auto match = it.next();

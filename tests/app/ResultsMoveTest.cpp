@@ -68,10 +68,7 @@ protected:
         return Placement(reopened);
     }
 
-    std::string InputBytes() const
-    {
-        return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or("");
-    }
+    std::string InputBytes() const { return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or(""); }
 
     static QString ClassCell(const CDivisionTableDialog& dialog, int row)
     {
@@ -163,12 +160,11 @@ TEST_F(ResultsMoveTest, BrokenRulesAreAskedAboutAndNoLeavesTheTaskAlone)
     EXPECT_EQ(question.buttons, QMessageBox::Yes | QMessageBox::No);
     const QString name0 = QString::fromStdString(task.GetStudentName("student0"));
     const QString name1 = QString::fromStdString(task.GetStudentName("student1"));
-    EXPECT_EQ(question.text,
-              QStringLiteral("这次调整（%1 调到 七年级(2)班）将违反以下规则：\n\n"
-                             "· %1 预排在 七年级(1)班，调整后将在 七年级(2)班。\n"
-                             "· %1 与 %2 同在互斥组 1（%1，%2），调整后将同在 七年级(2)班。\n"
-                             "· 七年级(2)班 计划人数 10 人，调整后将有 11 人。\n\n仍要调整吗？")
-                  .arg(name0, name1));
+    EXPECT_EQ(question.text, QStringLiteral("这次调整（%1 调到 七年级(2)班）将违反以下规则：\n\n"
+                                            "· %1 预排在 七年级(1)班，调整后将在 七年级(2)班。\n"
+                                            "· %1 与 %2 同在互斥组 1（%1，%2），调整后将同在 七年级(2)班。\n"
+                                            "· 七年级(2)班 计划人数 10 人，调整后将有 11 人。\n\n仍要调整吗？")
+                                 .arg(name0, name1));
     EXPECT_EQ(Placement(task), before);
     EXPECT_EQ(InputBytes(), bytes);
     EXPECT_EQ(dialog.balanceLabel()->text(), balance);

@@ -30,9 +30,9 @@ using namespace ResultsTest;
 
 namespace {
 
-const QString kConfirmation = QStringLiteral(
-    "欢迎使用计算机自动分班。\n所有的学生将重新分班，现有的分班数据将被新的分班结果覆盖。\n\n"
-    "点击\"确定\"按钮立即开始自动分班。");
+const QString kConfirmation =
+    QStringLiteral("欢迎使用计算机自动分班。\n所有的学生将重新分班，现有的分班数据将被新的分班结果覆盖。\n\n"
+                   "点击\"确定\"按钮立即开始自动分班。");
 
 // What the user saw of one run through startDivision.
 struct RunRecord

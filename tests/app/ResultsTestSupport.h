@@ -40,8 +40,8 @@ inline void MakeSchool(CScheduleTask& task, int students, int classes, bool plac
 {
     static const char* const surnames[] = {"王", "李", "张", "刘", "陈", "杨", "黄", "赵", "吴", "周",
                                            "徐", "孙", "马", "朱", "胡", "郭", "何", "高", "林", "罗"};
-    static const char* const given[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "洋", "艳",
-                                        "勇", "军", "杰", "娟", "涛", "明", "超", "秀英", "霞", "平",
+    static const char* const given[] = {"伟", "芳",   "娜",   "敏",   "静",   "丽",   "强",   "磊",   "洋", "艳",
+                                        "勇", "军",   "杰",   "娟",   "涛",   "明",   "超",   "秀英", "霞", "平",
                                         "刚", "桂英", "子涵", "欣怡", "浩然", "梓萱", "宇轩", "雨桐"};
     static const char* const schools[] = {"城关小学", "实验小学", "第二小学", "育才小学", "东风小学"};
     task.GetCustomSubjectArray() = {"语文", "数学", "英语"};
@@ -159,11 +159,11 @@ class ModalOf : public ModalDriver
 public:
     explicit ModalOf(std::function<void(T*)> action)
         : ModalDriver([action = std::move(action)](QWidget* modal) {
-            T* dialog = qobject_cast<T*>(modal);
-            if (dialog)
-                action(dialog);
-            return dialog != nullptr;
-        })
+              T* dialog = qobject_cast<T*>(modal);
+              if (dialog)
+                  action(dialog);
+              return dialog != nullptr;
+          })
     {
     }
 };

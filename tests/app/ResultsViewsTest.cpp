@@ -46,7 +46,7 @@ protected:
         AddStudent(task, "s1", "张三", 2, 0, "c1", {"80", "10"});
         AddStudent(task, "s2", "李四", 0, 1, "c2", {"45", "45"});
         AddStudent(task, "s3", "王五", 1, 0, "c1", {"90", "0.5"});
-        AddStudent(task, "s4", "赵六", 3, 1, "", {"70", "70"});       // not placed
+        AddStudent(task, "s4", "赵六", 3, 1, "", {"70", "70"});        // not placed
         AddStudent(task, "s5", "钱七", 4, 1, "removed", {"60", "60"}); // class deleted since
     }
 

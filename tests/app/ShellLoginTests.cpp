@@ -35,8 +35,7 @@ TEST(ShellPassword, DigestIsLowerCaseMd5OfGbkBytes)
 }
 
 class ShellLogin : public ShellTest
-{
-};
+{};
 
 TEST_F(ShellLogin, NoPasswordShowsSplashThatClosesItself)
 {

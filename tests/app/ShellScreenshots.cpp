@@ -25,8 +25,7 @@
 using namespace shelltest;
 
 class ShellScreenshots : public ShellTest
-{
-};
+{};
 
 TEST_F(ShellScreenshots, StepPagesAndDialogs)
 {
@@ -95,7 +94,8 @@ TEST_F(ShellScreenshots, ReadOnlyTask)
     QDir().mkpath(folder);
     const QFileInfo demoFile(demo);
     ASSERT_TRUE(QFile::copy(demo, folder + QLatin1Char('/') + demoFile.fileName()));
-    ASSERT_TRUE(QFile::copy(demoFile.absolutePath() + QStringLiteral("/input.xml"), folder + QStringLiteral("/input.xml")));
+    ASSERT_TRUE(
+        QFile::copy(demoFile.absolutePath() + QStringLiteral("/input.xml"), folder + QStringLiteral("/input.xml")));
     ReadOnlyFolder readOnly(folder);
     if (!readOnly.isReadOnly())
         GTEST_SKIP() << "no folder can be made read-only here";

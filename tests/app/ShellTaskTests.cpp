@@ -72,9 +72,10 @@ TEST_F(ShellTask, OpenMissingFileKeepsCurrentTask)
     CMessageBox::clearTestState();
     const std::string missing = str(path(QStringLiteral("nowhere/x.qz")));
     EXPECT_FALSE(m->openTask(missing));
-    EXPECT_FALSE(m->openTask(str(path(QStringLiteral("a")))));  // a folder is not a task file
+    EXPECT_FALSE(m->openTask(str(path(QStringLiteral("a"))))); // a folder is not a task file
     ASSERT_EQ(CMessageBox::shownMessages().size(), 2u);
-    EXPECT_EQ(CMessageBox::shownMessages()[0].text, QStringLiteral("分班任务文件 %1 不存在").arg(QString::fromStdString(missing)));
+    EXPECT_EQ(CMessageBox::shownMessages()[0].text,
+              QStringLiteral("分班任务文件 %1 不存在").arg(QString::fromStdString(missing)));
     EXPECT_EQ(CMessageBox::shownMessages()[0].icon, CMessageBox::Icon::Error);
     ASSERT_TRUE(m->hasTask());
     EXPECT_EQ(m->task()->GetTaskInfo().GetTaskName(), "甲");
@@ -126,8 +127,8 @@ TEST_F(ShellTask, MainWindowWithoutTaskHasOnlyWelcomePage)
 
     // Every command that needs a task says so; nothing else happens.
     using enum StepCommandId;
-    for (StepCommandId command : {ClassInfo, StudentInfo, StudentPreset, MutexStudent, StartDivision,
-                                  DivisionReport, DivisionTable, DivisionStatistics}) {
+    for (StepCommandId command : {ClassInfo, StudentInfo, StudentPreset, MutexStudent, StartDivision, DivisionReport,
+                                  DivisionTable, DivisionStatistics}) {
         CMessageBox::clearTestState();
         window.runCommand(command);
         EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")})
@@ -141,7 +142,8 @@ TEST_F(ShellTask, MainWindowWithoutTaskHasOnlyWelcomePage)
     window.resize(1280, 800);
     window.show();
     QApplication::processEvents();
-    QTest::mouseClick(window.sheet()->toolDesc(), Qt::LeftButton, {}, window.sheet()->toolDesc()->locationRect().center());
+    QTest::mouseClick(window.sheet()->toolDesc(), Qt::LeftButton, {},
+                      window.sheet()->toolDesc()->locationRect().center());
     EXPECT_TRUE(CTaskManager::instance()->openedUrls().empty());
 
     // Enter and Escape leave the window open.
@@ -188,7 +190,8 @@ TEST_F(ShellTask, MissingRecentHeadAtStart)
     CRecentTaskList(settings()).add(gone);
     manager();
     CMainDlg window;
-    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("分班任务文件 %1 不存在").arg(QString::fromStdString(gone))});
+    EXPECT_EQ(CMessageBox::shownTexts(),
+              QStringList{QStringLiteral("分班任务文件 %1 不存在").arg(QString::fromStdString(gone))});
     EXPECT_FALSE(CTaskManager::instance()->hasTask());
     EXPECT_EQ(window.sheet()->pageCount(), 1);
     EXPECT_EQ(CTaskManager::instance()->recentTasks().paths(), std::vector<std::string>{gone});
@@ -209,7 +212,7 @@ TEST_F(ShellTask, OpenWithDialogStartsInProgramFolder)
 {
     const std::string a = makeTask(QStringLiteral("a"), QStringLiteral("甲"));
     CTaskManager* m = manager();
-    EXPECT_FALSE(m->openTaskWithDialog());  // cancelled
+    EXPECT_FALSE(m->openTaskWithDialog()); // cancelled
     EXPECT_FALSE(m->hasTask());
     ASSERT_EQ(CMessageBox::shownChoosers().size(), 1u);
     const CMessageBox::Chooser& chooser = CMessageBox::shownChoosers()[0];
@@ -275,7 +278,7 @@ TEST_F(ShellTask, TaskInfoDialogChecks)
     ASSERT_EQ(CMessageBox::shownChoosers().size(), 1u);
     EXPECT_EQ(CMessageBox::shownChoosers()[0].title, QStringLiteral("选择文件夹"));
     EXPECT_EQ(dialog.locationEdit()->text(), path(QStringLiteral("elsewhere/ab")));
-    dialog.onBrowse();  // nothing chosen: the location stays
+    dialog.onBrowse(); // nothing chosen: the location stays
     EXPECT_EQ(dialog.locationEdit()->text(), path(QStringLiteral("elsewhere/ab")));
 
     auto ok = [&dialog] {
@@ -426,7 +429,8 @@ TEST_F(ShellTask, DamagedInputIsKeptBeforeRewrite)
         "<?xml version='1.0' encoding='GB2312'?><Input><ClassInfo>"
         "<Class id=\"c1\" name=\"1\" shortname=\"1\" studentcount=\"40\" priority=\"1\" index=\"0\"/>"
         "<Class id=\"c2\" name=\"2\" shortname=\"2\" priority=\"1\" index=\"1\"/></ClassInfo>"
-        "<StudentInfo><Student id=\"s1\" name=\"x\" sex=\"0\" fromSchool=\"\" class=\"\" index=\"0\"/></StudentInfo></Input>";
+        "<StudentInfo><Student id=\"s1\" name=\"x\" sex=\"0\" fromSchool=\"\" class=\"\" "
+        "index=\"0\"/></StudentInfo></Input>";
     writeBytes(path(QStringLiteral("a/input.xml")), damaged);
 
     CTaskManager* m = manager();

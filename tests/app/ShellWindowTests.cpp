@@ -33,8 +33,8 @@ TEST(ShellSheet, TabsAndPages)
     EXPECT_EQ(header->page(4).description, QStringLiteral("查看自动化分班的结果，可以导出到EXCEL。"));
 
     QSignalSpy selected(header, &CSheetHeader::pageSelected);
-    sheet.selectPage(0);  // already selected
-    sheet.selectPage(5);  // out of range
+    sheet.selectPage(0); // already selected
+    sheet.selectPage(5); // out of range
     sheet.selectPage(-1);
     EXPECT_EQ(selected.count(), 0);
 
@@ -66,7 +66,7 @@ TEST(ShellSheet, ButtonGridWrapsAndReportsCommands)
     // The line break ends the row of command 3.
     EXPECT_EQ(box.commandRect(4), QRect(30, 184, 241, 57));
 
-    box.resize(200, 400);  // narrower than one cell: still one column
+    box.resize(200, 400); // narrower than one cell: still one column
     EXPECT_EQ(box.columnCount(), 1);
     EXPECT_EQ(box.commandRect(2).topLeft(), QPoint(30, 107));
 
@@ -106,8 +106,7 @@ TEST(ShellSheet, GridAndPanelGeometry)
 }
 
 class ShellWindow : public ShellTest
-{
-};
+{};
 
 TEST_F(ShellWindow, WebsiteOpensTheHelpPage)
 {

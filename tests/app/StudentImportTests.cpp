@@ -41,10 +41,7 @@ protected:
     std::string File(const std::string& name) const { return m_folder.File(name); }
 
     // A class list of the given length: name, sex, school, two scores.
-    std::string LongList(int students)
-    {
-        return importtest::WriteClassList(File("long.xlsx"), students);
-    }
+    std::string LongList(int students) { return importtest::WriteClassList(File("long.xlsx"), students); }
 
     // A wizard feeding editor, as the editor opens it, not yet started.
     static std::unique_ptr<CImportWizardDialog> Wizard(CListEditorDialog& editor, const std::string& file)
@@ -247,7 +244,8 @@ TEST_F(LongImport, StoppingBetweenRowsKeepsWhatWasTaken)
     EXPECT_EQ(wizard->startButton()->text(), kStart);
     EXPECT_EQ(wizard->progressBar()->value(), 0);
     EXPECT_TRUE(wizard->isVisible());
-    EXPECT_EQ(Shown(), QStringList{QStringLiteral("导入已停止：表格的 3000 行数据中已导入 99 行。要保留已导入的数据吗？")});
+    EXPECT_EQ(Shown(),
+              QStringList{QStringLiteral("导入已停止：表格的 3000 行数据中已导入 99 行。要保留已导入的数据吗？")});
     EXPECT_FALSE(editor->offThread);
 }
 
@@ -263,7 +261,8 @@ TEST_F(LongImport, ClosingDuringAnImportAsksFirst)
     QTest::qWait(50);
     ASSERT_EQ(Shown().size(), 3);
     EXPECT_EQ(Shown().mid(0, 2), (QStringList{kClosing, kClosing}));
-    EXPECT_TRUE(Shown()[2].startsWith(QStringLiteral("导入已停止：表格的 3000 行数据中已导入 59 行。"))) << str(Shown()[2]);
+    EXPECT_TRUE(Shown()[2].startsWith(QStringLiteral("导入已停止：表格的 3000 行数据中已导入 59 行。")))
+        << str(Shown()[2]);
     EXPECT_EQ(CMessageBox::shownMessages().front().icon, CMessageBox::Icon::Question);
     EXPECT_EQ(editor->calls, 60);
     EXPECT_FALSE(wizard->isVisible());

@@ -30,9 +30,16 @@ TEST(TextCodecTest, GbkAndBeyond)
     EXPECT_EQ(CTextCodec::ToGbkXml("学"), Gbk("学"));
 
     // Undecodable bytes do not vanish silently, nor take their neighbours.
-    EXPECT_EQ(CTextCodec::FromGbk(std::string("a\xFF") + "b"), "a\xEF\xBF\xBD" "b");
-    EXPECT_EQ(CTextCodec::FromGbk("\x81\x7F" "A"), "\xEF\xBF\xBD\x7F" "A");
-    EXPECT_EQ(CTextCodec::FromGbk("\x81\x30" "b"), "\xEF\xBF\xBD" "0b");
+    EXPECT_EQ(CTextCodec::FromGbk(std::string("a\xFF") + "b"), "a\xEF\xBF\xBD"
+                                                               "b");
+    EXPECT_EQ(CTextCodec::FromGbk("\x81\x7F"
+                                  "A"),
+              "\xEF\xBF\xBD\x7F"
+              "A");
+    EXPECT_EQ(CTextCodec::FromGbk("\x81\x30"
+                                  "b"),
+              "\xEF\xBF\xBD"
+              "0b");
     EXPECT_EQ(CTextCodec::FromGbk("\x80"), "€");
     EXPECT_TRUE(CTextCodec::IsValidUtf8("学😀"));
     EXPECT_FALSE(CTextCodec::IsValidUtf8(Gbk("中文")));
@@ -91,7 +98,9 @@ TEST(TextCodecTest, EveryTwoByteSequenceIsOneCharacterWrittenBackAsTheSameBytes)
 
     // Extension B characters stand behind six of them.
     EXPECT_EQ(CTextCodec::FromGbk("\xFE\x51"), "\xF0\xA0\x82\x87");
-    EXPECT_EQ(CTextCodec::FromGbk("\xFE\x91" "\xB1\xFB"), "\xF0\xA4\x87\xBE丙");
+    EXPECT_EQ(CTextCodec::FromGbk("\xFE\x91"
+                                  "\xB1\xFB"),
+              "\xF0\xA4\x87\xBE丙");
     // Outside GB2312 but in GBK, with lead bytes below A1.
     EXPECT_EQ(CTextCodec::ToGbk("喆堃"), Gbk("喆堃"));
     EXPECT_LT(static_cast<unsigned char>(CTextCodec::ToGbk("喆")[0]), 0xA1);
@@ -207,7 +216,15 @@ TEST(IniFileTest, LineBreaksAndBackslashesRoundTrip)
     TempFolder dir;
     const std::string ini = dir.File("t.ini");
     const std::vector<std::string> values = {
-        "第一行\n第二行\r\n[Evil]\nName=x", "\"引号\"", "'单引号'", " 前后空格 ", "C:\\new\\table", "ends with \\", "\\\\server\\n", "a\\\nb", "\\r\\n",
+        "第一行\n第二行\r\n[Evil]\nName=x",
+        "\"引号\"",
+        "'单引号'",
+        " 前后空格 ",
+        "C:\\new\\table",
+        "ends with \\",
+        "\\\\server\\n",
+        "a\\\nb",
+        "\\r\\n",
     };
     for (const std::string& value : values) {
         ASSERT_TRUE(CIniFile::WriteString(ini, "S", "k", value));
@@ -309,8 +326,8 @@ TEST(IniFileTest, OnlyTheValueSetChanges)
     file.SetBool("Common", "Shown", true);
     file.SetString("Print", "NormalPrint", "0");
     ASSERT_TRUE(file.Save());
-    EXPECT_EQ(ReadBytes(ini), Replaced(original, "LastPage = 2\r\n", "LastPage = 2\r\nShown=1\r\n")
-                                  + "[Print]\r\nNormalPrint=0\r\n");
+    EXPECT_EQ(ReadBytes(ini),
+              Replaced(original, "LastPage = 2\r\n", "LastPage = 2\r\nShown=1\r\n") + "[Print]\r\nNormalPrint=0\r\n");
 
     // A last line without a line end gets one before a new line follows.
     WriteBytes(ini, "[S]\nk=1");

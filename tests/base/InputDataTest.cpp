@@ -17,10 +17,7 @@ namespace {
 class InputDataTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        WriteBytes(dir.File("t.qz"), "[Task Info]\r\nName=t\r\n");
-    }
+    void SetUp() override { WriteBytes(dir.File("t.qz"), "[Task Info]\r\nName=t\r\n"); }
 
     // Opens the task folder in a new task, recording its messages.
     std::unique_ptr<CScheduleTask> Reopen()
@@ -119,8 +116,7 @@ TEST_F(InputDataTest, EveryRecordKindRoundTrips)
     const std::string first = ReadBytes(dir.File("input.xml"));
     EXPECT_NE(first.find(Gbk("name=\"张三\"")), std::string::npos) << "Chinese text as GBK bytes";
     EXPECT_NE(first.find("<Class id=\"c1\" name=\"" + Gbk("高一(1)班") + "\" shortname=\"" + Gbk("高一(1)班")
-                         + "\" studentcount=\"45\" priority=\"1\" index=\"1\" headteacher=\"" + Gbk("李老师")
-                         + "\"/>"),
+                         + "\" studentcount=\"45\" priority=\"1\" index=\"1\" headteacher=\"" + Gbk("李老师") + "\"/>"),
               std::string::npos);
 
     auto back = Reopen();
@@ -388,16 +384,23 @@ TEST_F(InputDataTest, EveryRecordKindIsWrittenByteForByte)
 
     const std::string expected =
         "<?xml version='1.0' encoding='GB2312'?>\r\n<Input>"
-        "<TeacherInfo><Teacher id=\"t1\" name=\"" + Gbk("王老师") + "\" shortname=\"" + Gbk("王")
+        "<TeacherInfo><Teacher id=\"t1\" name=\""
+        + Gbk("王老师") + "\" shortname=\"" + Gbk("王")
         + "\" priority=\"2\" index=\"4\"/></TeacherInfo>"
-          "<ClassInfo><Class id=\"c1\" name=\"" + Gbk("一班") + "\" shortname=\"" + Gbk("一班")
-        + "\" studentcount=\"45\" priority=\"1\" index=\"1\" headteacher=\"" + Gbk("李老师") + "\"/></ClassInfo>"
-          "<SubjectInfo><Subject id=\"0\" name=\"" + Gbk("语文") + "\"/><Subject id=\"1\" name=\"" + Gbk("数学")
+          "<ClassInfo><Class id=\"c1\" name=\""
+        + Gbk("一班") + "\" shortname=\"" + Gbk("一班")
+        + "\" studentcount=\"45\" priority=\"1\" index=\"1\" headteacher=\"" + Gbk("李老师")
+        + "\"/></ClassInfo>"
+          "<SubjectInfo><Subject id=\"0\" name=\""
+        + Gbk("语文") + "\"/><Subject id=\"1\" name=\"" + Gbk("数学")
         + "\"/></SubjectInfo>"
-          "<StudentInfo><Student id=\"s1\" name=\"" + Gbk("张三") + "\" sex=\"0\" fromSchool=\"" + Gbk("二中")
+          "<StudentInfo><Student id=\"s1\" name=\""
+        + Gbk("张三") + "\" sex=\"0\" fromSchool=\"" + Gbk("二中")
         + "\" class=\"c1\" index=\"7\"><ScoreInfo><Score id=\"0\" value=\"90\"/><Score id=\"1\" value=\"85.5\"/>"
           "</ScoreInfo></Student></StudentInfo>"
-          "<RoomInfo><Room id=\"r1\" name=\"" + Gbk("101室") + "\" shortname=\"101\" capacity=\"50\" priority=\"0\" "
+          "<RoomInfo><Room id=\"r1\" name=\""
+        + Gbk("101室")
+        + "\" shortname=\"101\" capacity=\"50\" priority=\"0\" "
           "index=\"3\"/></RoomInfo>"
           "<MutexStudentInfo><MutexStudent id=\"g1\" index=\"5\"><Id>s1</Id><Id>s2</Id></MutexStudent>"
           "</MutexStudentInfo>"
@@ -420,9 +423,11 @@ TEST_F(InputDataTest, EveryRecordKindIsWrittenByteForByte)
     ASSERT_TRUE(task.SaveOutputData());
     const std::string output = ReadBytes(dir.File("output.xml"));
     EXPECT_TRUE(output.starts_with("<?xml version='1.0' encoding='GB2312'?>\r\n<Output><Class id=\"c1\" name=\""
-                                   + Gbk("一班") + "\"><Item day=\"0\" segment=\"0\" section=\"0\" course=\"\" "
-                                                   "room=\"\"/><Item day=\"0\" segment=\"0\" section=\"1\" "));
-    EXPECT_TRUE(output.ends_with("<Item day=\"4\" segment=\"1\" section=\"1\" course=\"\" room=\"\"/></Class></Output>"));
+                                   + Gbk("一班")
+                                   + "\"><Item day=\"0\" segment=\"0\" section=\"0\" course=\"\" "
+                                     "room=\"\"/><Item day=\"0\" segment=\"0\" section=\"1\" "));
+    EXPECT_TRUE(
+        output.ends_with("<Item day=\"4\" segment=\"1\" section=\"1\" course=\"\" room=\"\"/></Class></Output>"));
 }
 
 TEST_F(InputDataTest, EveryTwoByteSequenceComesBackAsItsBytes)
@@ -443,8 +448,10 @@ TEST_F(InputDataTest, EveryTwoByteSequenceComesBackAsItsBytes)
         body += students.back();
     }
     WriteBytes(dir.File("input.xml"), "<?xml version='1.0' encoding='GB2312'?>\r\n<Input><TeacherInfo/><ClassInfo/>"
-                                      "<SubjectInfo/><StudentInfo>" + body + "</StudentInfo><RoomInfo/>"
-                                      "<MutexStudentInfo/><StudentPreset/></Input>");
+                                      "<SubjectInfo/><StudentInfo>"
+                                          + body
+                                          + "</StudentInfo><RoomInfo/>"
+                                            "<MutexStudentInfo/><StudentPreset/></Input>");
     auto task = Reopen();
     ASSERT_EQ(task->GetStudentInfoList().GetCount(), 126u);
     ASSERT_TRUE(task->SaveInputData());
@@ -463,8 +470,10 @@ TEST_F(InputDataTest, ReadingGivesValidTextAndWritingWellFormedXml)
                "<Subject name=\"&#x20087;&#x4DAE;\"/></SubjectInfo></Input>");
     auto task = Reopen();
     EXPECT_EQ(task->GetCustomSubjectArray(),
-              (std::vector<std::string>{"A\xEF\xBF\xBDx", "a\xEF\xBF\xBD" "b", "\xEF\xBF\xBD\xEF\xBF\xBD\xF4\x8F\xBF\xBF",
-                                        "\xF0\xA0\x82\x87䶮"}));
+              (std::vector<std::string>{"A\xEF\xBF\xBDx",
+                                        "a\xEF\xBF\xBD"
+                                        "b",
+                                        "\xEF\xBF\xBD\xEF\xBF\xBD\xF4\x8F\xBF\xBF", "\xF0\xA0\x82\x87䶮"}));
 
     // Control characters XML cannot hold become blanks; line breaks and
     // tabs keep their allowed references.

@@ -147,11 +147,14 @@ TEST_F(TaskContainerTest, ReportTextAndFile)
     report.GetErrorInfo() = {"学生甲未分班", "学生乙未分班"};
     report.MakeReport(0);
     EXPECT_EQ(report.GetReportInfo(),
-              head + "【分班结果】\n本次自动分班结束。\n如果您对自动分班结果不满意，可以重新“开始自动分班”，"
-                     "每次自动分班的结果可能不同。\n学生甲未分班\n学生乙未分班\n");
+              head
+                  + "【分班结果】\n本次自动分班结束。\n如果您对自动分班结果不满意，可以重新“开始自动分班”，"
+                    "每次自动分班的结果可能不同。\n学生甲未分班\n学生乙未分班\n");
     report.MakeReport(1);
-    EXPECT_EQ(report.GetReportInfo(), head + "【分班结果】\n本次自动分班未开始！\n\n"
-                                             "请按以下提示调整您的基本数据或分班条件设置：\n学生甲未分班\n学生乙未分班\n");
+    EXPECT_EQ(report.GetReportInfo(),
+              head
+                  + "【分班结果】\n本次自动分班未开始！\n\n"
+                    "请按以下提示调整您的基本数据或分班条件设置：\n学生甲未分班\n学生乙未分班\n");
     report.MakeReport(7);
     EXPECT_EQ(report.GetReportInfo(), head);
 
@@ -194,12 +197,11 @@ TEST_F(TaskContainerTest, OutputFileFollowsTheWeekStructure)
 
     // Reading marks the grids of a known course; unknown courses and slots
     // outside the week are ignored.
-    WriteBytes(dir.File("output.xml"),
-               "<?xml version='1.0' encoding='GB2312'?><Output><Class id=\"c1\" name=\"x\">"
-               "<Item day=\"1\" segment=\"0\" section=\"2\" course=\"k1\" room=\"\"/>"
-               "<Item day=\"1\" segment=\"0\" section=\"9\" course=\"k1\" room=\"\"/>"
-               "<Item day=\"2\" segment=\"0\" section=\"0\" course=\"nothing\" room=\"\"/>"
-               "</Class></Output>");
+    WriteBytes(dir.File("output.xml"), "<?xml version='1.0' encoding='GB2312'?><Output><Class id=\"c1\" name=\"x\">"
+                                       "<Item day=\"1\" segment=\"0\" section=\"2\" course=\"k1\" room=\"\"/>"
+                                       "<Item day=\"1\" segment=\"0\" section=\"9\" course=\"k1\" room=\"\"/>"
+                                       "<Item day=\"2\" segment=\"0\" section=\"0\" course=\"nothing\" room=\"\"/>"
+                                       "</Class></Output>");
     CScheduleTask opened;
     auto* course = new CCourseInfo;
     course->SetId("k1");

@@ -75,8 +75,8 @@ TEST_F(TaskCreation, RefusesAFolderThatHoldsATaskAndLeavesItAsItWas)
         const CTaskCreator::Result result = CTaskCreator::Create(Header(folder), "test");
         EXPECT_EQ(result.outcome, CTaskCreator::Outcome::HoldsTask);
         const std::string name = entry.back() == '/' ? entry.substr(0, entry.size() - 1) : entry;
-        EXPECT_EQ(result.message,
-                  "保存位置 " + folder.string() + " 已是一个分班任务的文件夹（其中有 " + name + "）。请另选一个文件夹。");
+        EXPECT_EQ(result.message, "保存位置 " + folder.string() + " 已是一个分班任务的文件夹（其中有 " + name
+                                      + "）。请另选一个文件夹。");
         EXPECT_EQ(FolderSnapshot(folder), before);
         EXPECT_EQ(CTaskCreator::CheckFolder(folder.string() + "/").outcome, CTaskCreator::Outcome::HoldsTask);
     }
@@ -88,7 +88,8 @@ TEST_F(TaskCreation, RefusesAFolderThatHoldsATaskAndLeavesItAsItWas)
         WriteBytes((full / file).string(), "1");
     EXPECT_EQ(CTaskCreator::TaskFilesIn(full.string()),
               (std::vector<std::string>{"Backup", "a.qz", "b.qz", "input.xml", "output.xml", "report.txt"}));
-    EXPECT_NE(CTaskCreator::CheckFolder(full.string()).message.find("（其中有 Backup、a.qz、b.qz、input.xml、output.xml 等）"),
+    EXPECT_NE(CTaskCreator::CheckFolder(full.string())
+                  .message.find("（其中有 Backup、a.qz、b.qz、input.xml、output.xml 等）"),
               std::string::npos);
 }
 

@@ -94,9 +94,9 @@ TEST_F(BackupTest, KeepsFiveNewestDaysAndNeverTouchesOtherFolders)
     const char* days[] = {"20000101", "20000102", "20000103", "20000104", "20000105", "20000106", "20000107"};
     for (const char* day : days)
         MakeDay(day);
-    MakeDay("2000010");     // seven digits
-    MakeDay("2000010a");    // a letter
-    MakeDay("19990101x");   // nine characters
+    MakeDay("2000010");         // seven digits
+    MakeDay("2000010a");        // a letter
+    MakeDay("19990101x");       // nine characters
     MakeDay("19990102", false); // incomplete: not counted, not touched
     WriteBytes((dir.Path() / "Backup" / "19990101").string(), "a file, not a folder");
 

@@ -33,9 +33,9 @@ protected:
     void WriteLock(const std::string& host, long long pid)
     {
         const long long since = static_cast<long long>(std::time(nullptr)) - 60;
-        WriteBytes(dir.File("quillon.lock"), "user=other\nhost=" + host + "\npid=" + std::to_string(pid)
-                                                 + "\nprogram=Quillon\ntime=2024-03-05 08:07:09\nsince="
-                                                 + std::to_string(since) + "\n");
+        WriteBytes(dir.File("quillon.lock"),
+                   "user=other\nhost=" + host + "\npid=" + std::to_string(pid)
+                       + "\nprogram=Quillon\ntime=2024-03-05 08:07:09\nsince=" + std::to_string(since) + "\n");
     }
 
     // A lock that answers for every pid with this error, and notes the pids

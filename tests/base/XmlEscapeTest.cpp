@@ -39,8 +39,8 @@ TEST(XmlEscapeTest, MarkupCharactersInNamesAndMemberIdsAreWrittenAsReferences)
     }
 
     const std::string bytes = ReadBytes(dir.File("input.xml"));
-    EXPECT_TRUE(Contains(bytes, "<Student id=\"s&amp;1&lt;2\" name=\"R&amp;D&lt;" + Gbk("王") + "&gt;&quot;"
-                                    + Gbk("李") + "&quot;\""))
+    EXPECT_TRUE(Contains(bytes, "<Student id=\"s&amp;1&lt;2\" name=\"R&amp;D&lt;" + Gbk("王") + "&gt;&quot;" + Gbk("李")
+                                    + "&quot;\""))
         << bytes;
     EXPECT_TRUE(Contains(bytes, "fromSchool=\"A&amp;B\"")) << bytes;
     EXPECT_TRUE(Contains(bytes, "<Id>s&amp;1&lt;2</Id><Id>x&lt;y&amp;z</Id>")) << bytes;

@@ -125,9 +125,9 @@ TEST(BalanceAfterMoveTest, LargeGroupsStaySeparatedWhenSizesAreUneven)
         for (int s = 0; s < kStudents; ++s) {
             const int a = static_cast<int>((s * 37 + seed * 11) % 61);
             const int b = static_cast<int>((s * 53 + seed * 7) % 47);
-            testsupport::AddStudent(*task, "s" + std::to_string(s), "学生" + std::to_string(s), s, (s + 1) % 3 == 0 ? 0 : 1,
-                                    std::string(), {std::to_string(40 + a), std::to_string(50 + b)},
-                                    "第" + std::to_string(s % 5 + 1) + "中学");
+            testsupport::AddStudent(
+                *task, "s" + std::to_string(s), "学生" + std::to_string(s), s, (s + 1) % 3 == 0 ? 0 : 1, std::string(),
+                {std::to_string(40 + a), std::to_string(50 + b)}, "第" + std::to_string(s % 5 + 1) + "中学");
         }
         // Twenty groups of five or six: 110 of the 140 students.
         int next = 0;

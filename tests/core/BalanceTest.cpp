@@ -74,8 +74,8 @@ std::vector<double> StatisticsSpreads(const CScheduleTask& task)
         if (row.classId.empty() || row.statistics->count == 0)
             continue;
         for (std::size_t k = 0; k <= statistics.GetSubjectCount(); ++k) {
-            const double value = k < statistics.GetSubjectCount() ? row.statistics->scoreAverages[k]
-                                                                  : row.statistics->totalAverage;
+            const double value =
+                k < statistics.GetSubjectCount() ? row.statistics->scoreAverages[k] : row.statistics->totalAverage;
             low[k] = std::min(low[k], value);
             high[k] = std::max(high[k], value);
         }
@@ -309,8 +309,9 @@ TEST(BalanceTest, ReportSectionNamesEveryFigure)
     optimizer.SetOptions(options);
     const CBalanceResult& result = optimizer.Run();
     const std::string section = CBalanceReport::Section(*optimizer.GetModel(), result, "2024年3月5日 8时7分9秒");
-    for (const char* text : {"【均衡优化】\n2024年3月5日 8时7分9秒\n", "项目\t优化前\t优化后\n", "总分平均分\t",
-                             "语文平均分\t", "数学平均分\t", "女生人数\t", "男生人数\t", "最大生源学校（第1中学）人数\t"})
+    for (const char* text :
+         {"【均衡优化】\n2024年3月5日 8时7分9秒\n", "项目\t优化前\t优化后\n", "总分平均分\t", "语文平均分\t",
+          "数学平均分\t", "女生人数\t", "男生人数\t", "最大生源学校（第1中学）人数\t"})
         EXPECT_NE(section.find(text), std::string::npos) << text;
     EXPECT_EQ(section.back(), '\n');
 }

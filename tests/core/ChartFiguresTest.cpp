@@ -47,11 +47,11 @@ protected:
         testsupport::AddClass(task, "c2", "二班", 2);
         testsupport::AddClass(task, "c1", "一班", 1);
         testsupport::AddClass(task, "c3", "三班", 3); // stays empty
-        const std::vector<std::vector<std::string>> scores = {
-            {"60", "70"}, {"75", "80.5"}, {"90", "x"}, {"85"}, {"100", "95", "99"}, {"66", "77"}};
+        const std::vector<std::vector<std::string>> scores = {{"60", "70"}, {"75", "80.5"},      {"90", "x"},
+                                                              {"85"},       {"100", "95", "99"}, {"66", "77"}};
         for (int s = 0; s < 6; ++s)
-            testsupport::AddStudent(task, "s" + std::to_string(s), "学生", s, s % 2,
-                                    s < 5 ? (s < 3 ? "c1" : "c2") : "", scores[s]);
+            testsupport::AddStudent(task, "s" + std::to_string(s), "学生", s, s % 2, s < 5 ? (s < 3 ? "c1" : "c2") : "",
+                                    scores[s]);
     }
 
     CScheduleTask task;
@@ -66,7 +66,8 @@ TEST_F(ChartFiguresTaskTest, FiguresEqualTheStatistics)
 
     ASSERT_EQ(figures.GetClasses().size() + 1, rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const Figures::ClassFigures& f = i < figures.GetClasses().size() ? figures.GetClasses()[i] : figures.GetSchool();
+        const Figures::ClassFigures& f =
+            i < figures.GetClasses().size() ? figures.GetClasses()[i] : figures.GetSchool();
         const CClassStatistics& s = *rows[i].statistics;
         SCOPED_TRACE(rows[i].className);
         EXPECT_EQ(f.name, rows[i].className);
@@ -79,7 +80,7 @@ TEST_F(ChartFiguresTaskTest, FiguresEqualTheStatistics)
         EXPECT_EQ(f.Average(Figures::kTotal), s.totalAverage);
     }
     EXPECT_EQ(figures.GetClasses()[0].name, "一班"); // record index order
-    EXPECT_EQ(figures.GetSchool().count, 6);          // also the student without a class
+    EXPECT_EQ(figures.GetSchool().count, 6);         // also the student without a class
 }
 
 TEST_F(ChartFiguresTaskTest, DistributionsAndSpreads)

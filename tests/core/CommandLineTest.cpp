@@ -38,10 +38,7 @@ protected:
         taskFile = task->GetTaskInfo().GetTaskFile();
     }
 
-    Outcome Cli(const std::string& arguments)
-    {
-        return testsupport::RunCli(QUILLON_CLI_PATH, arguments, folder);
-    }
+    Outcome Cli(const std::string& arguments) { return testsupport::RunCli(QUILLON_CLI_PATH, arguments, folder); }
 
     static std::vector<std::string> Lines(const std::string& text)
     {
@@ -75,10 +72,7 @@ protected:
         EXPECT_EQ(outcome.out, out);
     }
 
-    std::string InputBytes() const
-    {
-        return CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()).value_or("");
-    }
+    std::string InputBytes() const { return CFileUtil::ReadFile(task->GetTaskInfo().GetInputFilePath()).value_or(""); }
 
     // The task as a new run of the program reads it.
     std::unique_ptr<CScheduleTask> Reopen() const
@@ -434,7 +428,8 @@ TEST_F(CommandLineTest, ClassesAddedOneAtATimeOrInABatch)
     Class("c1")->SetHeadTeacherName("王老师");
     Class("c2")->SetIndex(7); // indexes need not be consecutive
     ASSERT_TRUE(task->SaveInputData());
-    EXPECT_EQ(Lines(OnTask("classes").out), (Lines_t{"班级名称\t人数\t简称\t班主任", "一班\t2\t1班\t王老师", "二班\t2\t二班\t"}));
+    EXPECT_EQ(Lines(OnTask("classes").out),
+              (Lines_t{"班级名称\t人数\t简称\t班主任", "一班\t2\t1班\t王老师", "二班\t2\t二班\t"}));
 
     // Blanks around the name go, the ideographic space too; 40 unless told.
     ExpectDone(OnTask("add-class", "\" 高一(1)班\xE3\x80\x80\""), "已添加班级 高一(1)班（人数 40）。\n");
@@ -473,8 +468,8 @@ TEST_F(CommandLineTest, ClassesAddedOneAtATimeOrInABatch)
     ASSERT_EQ(OnTask("add-classes", "--pattern 1 --count 2 --students 0").code, 0);
     const Outcome own = OnTask("add-classes", "--pattern 4 --count 1 --prefix 初二 --suffix 级");
     EXPECT_EQ(own.out.substr(0, own.out.find('\n')), "已添加 初二(1)级（人数 40）");
-    for (const char* options : {"--pattern 0 --count 2", "--pattern 6 --count 2", "--pattern x --count 2",
-                                "--count 2", "--pattern 1", "--pattern 1 --count 0", "--pattern 1 --count 100",
+    for (const char* options : {"--pattern 0 --count 2", "--pattern 6 --count 2", "--pattern x --count 2", "--count 2",
+                                "--pattern 1", "--pattern 1 --count 0", "--pattern 1 --count 100",
                                 "--pattern 1 --count 2 --students -1", "--pattern 1 --count 2 --students x"})
         EXPECT_EQ(OnTask("add-classes", options).code, CCommandLine::ExitUsage) << options;
 

@@ -17,8 +17,8 @@ const char* const kDividing = "正在分班,请稍候...";
 
 std::string ReportHead(const CReportInfo& report, int classes, int students)
 {
-    return "【分班时间】\n" + report.GetTime() + "\n\n【基础数据】\n班级数：" + std::to_string(classes)
-           + "\t学生数：" + std::to_string(students) + "\n\n";
+    return "【分班时间】\n" + report.GetTime() + "\n\n【基础数据】\n班级数：" + std::to_string(classes) + "\t学生数："
+           + std::to_string(students) + "\n\n";
 }
 
 std::string RefusedReport(const CReportInfo& report, int classes, int students, const std::string& messages)
@@ -45,8 +45,7 @@ TEST_F(CheckTest, EmptyTaskIsRefusedWithOneMessageAndTwoNotifications)
     EXPECT_EQ(events[1].value, DIVISION_RESULT_REFUSED);
 
     const CReportInfo& report = task->GetLastReportInfo();
-    EXPECT_EQ(report.GetReportInfo(),
-              RefusedReport(report, 0, 0, "班级信息为空！请在基本数据维护中添加班级。\n"));
+    EXPECT_EQ(report.GetReportInfo(), RefusedReport(report, 0, 0, "班级信息为空！请在基本数据维护中添加班级。\n"));
     EXPECT_FALSE(FileInFolder("input.xml"));
     EXPECT_FALSE(FileInFolder("report.txt"));
 }
@@ -138,7 +137,6 @@ TEST_F(RunTest, CompletedRunNotifiesSavesAndReports)
     ASSERT_TRUE(bytes.has_value());
     EXPECT_EQ(*bytes, CTextCodec::ToGbk(text) + std::string(1, '\0'));
     EXPECT_TRUE(FileInFolder("input.xml"));
-
 }
 
 TEST_F(RunTest, UnplacedStudentsEndTheReportLineByLine)

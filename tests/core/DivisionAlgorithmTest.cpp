@@ -120,7 +120,6 @@ PlainDivision DividePlainly(const CScheduleTask& task)
     return result;
 }
 
-
 TEST_F(DivisionTest, SixGirlsEvenOutOverThreeClasses)
 {
     for (const char* id : {"A", "B", "C"})
@@ -239,7 +238,7 @@ TEST_F(DivisionTest, PreAssignments)
     AddStudent("lost", 1, 99);
     AddStudent("p1", 0, 20);
     AddStudent("p2", 0, 30);
-    AddPreset("full", "Zero");  // capacity 0: not even a pre-assigned student
+    AddPreset("full", "Zero");    // capacity 0: not even a pre-assigned student
     AddPreset("lost", "nowhere"); // placed like any other student
     AddPreset("p1", "B");
     AddPreset("p2", "B");

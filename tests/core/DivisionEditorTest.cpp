@@ -318,9 +318,9 @@ TEST_F(DivisionEditorTest, StatisticsAfterChangesEqualAFreshComputation)
         const std::string one = students[random() % students.size()]->GetId();
         const std::string other = students[random() % students.size()]->GetId();
         std::string problem;
-        auto change = round % 3 == 0 ? editor.MakeExchange(one, other, problem)
-                                     : editor.MakeMove({one, other}, classes[random() % classes.size()]->GetId(),
-                                                       problem);
+        auto change = round % 3 == 0
+                          ? editor.MakeExchange(one, other, problem)
+                          : editor.MakeMove({one, other}, classes[random() % classes.size()]->GetId(), problem);
         if (change) {
             ASSERT_TRUE(editor.Apply(*change));
         }

@@ -24,8 +24,7 @@ protected:
     CStudentInfo* AddStudent(const std::string& id, int index, const std::string& classId,
                              std::vector<std::string> scores = {})
     {
-        return testsupport::AddStudent(task, id, "学生" + id, index, index % 2, classId, std::move(scores),
-                                       "实验中学");
+        return testsupport::AddStudent(task, id, "学生" + id, index, index % 2, classId, std::move(scores), "实验中学");
     }
 
     std::vector<std::string> Column(const CDivisionTableData& data, int column)
@@ -46,7 +45,7 @@ TEST_F(DivisionTableTest, RowsFollowStudentIndexAndFilterRenumbers)
     AddClass("c2", "二班", 0);
     AddStudent("a", 3, "c1");
     AddStudent("b", 1, "c2");
-    AddStudent("c", 2, "");   // never placed
+    AddStudent("c", 2, ""); // never placed
     AddStudent("d", 0, "c1");
     AddStudent("e", 4, "c2");
 
@@ -104,8 +103,8 @@ TEST_F(DivisionTableTest, TotalsAlwaysUnderTheTotalColumn)
     task.GetCustomSubjectArray() = {"语文", "数学", "英语"};
     AddClass("c1", "一班", 0);
     AddStudent("a", 0, "c1", {"30", "30", "30"});
-    AddStudent("b", 1, "c1", {"40", "50.5"});            // one score short
-    AddStudent("c", 2, "c1", {"10", "10", "10", "5"});   // one score without a column
+    AddStudent("b", 1, "c1", {"40", "50.5"});          // one score short
+    AddStudent("c", 2, "c1", {"10", "10", "10", "5"}); // one score without a column
 
     CDivisionTableData data(task);
     data.Fill();

@@ -58,10 +58,10 @@ TEST_F(ImportCommandLineTest, RowsWithoutAnyValueTheImportReadsAreNoStudents)
     // A remark in a column the import does not read, then a stray cell far
     // to the right; one student has a score but no name.
     const std::string list = Write("名单.csv", "姓名,性别,*语文,备注,,,,,,\r\n"
-                                             "李娜,女,88,,,,,,,\r\n"
-                                             ",,,转学,,,,,,\r\n"
-                                             ",,,,,,,,,x\r\n"
-                                             ",男,75,,,,,,,\r\n");
+                                               "李娜,女,88,,,,,,,\r\n"
+                                               ",,,转学,,,,,,\r\n"
+                                               ",,,,,,,,,x\r\n"
+                                               ",男,75,,,,,,,\r\n");
     const Outcome imported = Import(list);
     ASSERT_EQ(imported.code, 0) << imported.err;
     EXPECT_EQ(imported.out, "已导入 2 名学生（工作表“Sheet1”）。\n成绩列：语文\n"
@@ -75,7 +75,8 @@ TEST_F(ImportCommandLineTest, ASheetWithoutStudentsLeavesTheTaskAsItWas)
 {
     const std::string before = Input();
     ASSERT_FALSE(before.empty());
-    for (const std::string& text : {std::string("姓名,性别,*语文\r\n"), std::string("姓名,性别,备注\r\n,,转学\r\n,,\r\n")}) {
+    for (const std::string& text :
+         {std::string("姓名,性别,*语文\r\n"), std::string("姓名,性别,备注\r\n,,转学\r\n,,\r\n")}) {
         const Outcome outcome = Import(Write("空名单.csv", text));
         EXPECT_EQ(outcome.code, CCommandLine::ExitImport) << text;
         EXPECT_EQ(outcome.err, "错误：表格中没有可导入的学生，分班任务没有改变。\n");

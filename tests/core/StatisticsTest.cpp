@@ -42,8 +42,8 @@ TEST_F(StatisticsTest, ClassAndSchoolFigures)
     AddClass("c2", "二班", 1);
     AddStudent("s1", 0, "c1", {"80"});
     AddStudent("s2", 0, "c1", {"90"});
-    AddStudent("s3", 1, "", {"70"});        // not placed: only the whole school
-    AddStudent("s4", 1, "gone", {"60"});    // names no class: only the whole school
+    AddStudent("s3", 1, "", {"70"});     // not placed: only the whole school
+    AddStudent("s4", 1, "gone", {"60"}); // names no class: only the whole school
 
     CDivisionStatistics statistics(task);
     statistics.Calculate();
@@ -102,9 +102,9 @@ TEST_F(StatisticsTest, OnlyScoresWithASubjectAreCounted)
     EXPECT_EQ(CDivisionStatistics::FormatAverage(one->scoreAverages[1]), "55.2");
     EXPECT_EQ(CDivisionStatistics::FormatAverage(one->totalAverage), "108.5");
 
-    EXPECT_EQ(CDivisionStatistics::ColumnTitles(task.GetCustomSubjectArray()),
-              (std::vector<std::string>{"ID", "班级", "人数", "女生", "男生", "语文平均分", "数学平均分",
-                                        "总分平均分"}));
+    EXPECT_EQ(
+        CDivisionStatistics::ColumnTitles(task.GetCustomSubjectArray()),
+        (std::vector<std::string>{"ID", "班级", "人数", "女生", "男生", "语文平均分", "数学平均分", "总分平均分"}));
 }
 
 TEST_F(StatisticsTest, NoClassesGiveNoRowsButSchoolStillCounts)

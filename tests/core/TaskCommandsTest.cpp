@@ -32,10 +32,7 @@ using Outcome = CliOutcome;
 class TaskCommands : public ::testing::Test
 {
 protected:
-    Outcome Cli(const std::string& arguments) const
-    {
-        return RunCli(QUILLON_CLI_PATH, arguments, m_output.Path());
-    }
+    Outcome Cli(const std::string& arguments) const { return RunCli(QUILLON_CLI_PATH, arguments, m_output.Path()); }
 
     static std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
 

@@ -20,9 +20,9 @@ public:
     CFuzzInput(const std::uint8_t* data, std::size_t size, const char* extension)
     {
         std::error_code ec;
-        const std::filesystem::path folder =
-            std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
-                                                          : std::filesystem::temp_directory_path();
+        const std::filesystem::path folder = std::filesystem::is_directory("/dev/shm", ec)
+                                                 ? std::filesystem::path("/dev/shm")
+                                                 : std::filesystem::temp_directory_path();
         m_path = (folder / ("quillon-fuzz-" + std::to_string(getpid()) + extension)).string();
         std::FILE* file = std::fopen(m_path.c_str(), "wb");
         if (!file)

@@ -115,15 +115,39 @@ TEST(ExportNumbersTest, TheDivisionTableExportsItsFiguresAsNumbers)
 
 TEST(ExportNumbersTest, OnlyTextsShownUnchangedAsNumbersBecomeNumbers)
 {
-    for (const auto& [text, value] : std::vector<std::pair<std::string, double>>{
-             {"85", 85}, {"92.5", 92.5}, {"0", 0}, {"0.5", 0.5}, {"-3", -3}, {"123456789012345", 123456789012345.0},
-             {"1234567890.12345", 1234567890.12345}}) {
+    for (const auto& [text, value] :
+         std::vector<std::pair<std::string, double>>{{"85", 85},
+                                                     {"92.5", 92.5},
+                                                     {"0", 0},
+                                                     {"0.5", 0.5},
+                                                     {"-3", -3},
+                                                     {"123456789012345", 123456789012345.0},
+                                                     {"1234567890.12345", 1234567890.12345}}) {
         const std::optional<double> number = CWorkbookWriter::NumberOf(text);
         ASSERT_TRUE(number.has_value()) << text;
         EXPECT_DOUBLE_EQ(*number, value) << text;
     }
-    for (const char* text : {"", "085", "00", "1234567890123456", "12345678901234.56", "90.50", "90.", ".5", "-",
-                             "-0", "+5", "1e3", " 5", "5 ", "0x1A", "八十", "缺考", "12a", "1,000", "inf", "nan"})
+    for (const char* text : {"",
+                             "085",
+                             "00",
+                             "1234567890123456",
+                             "12345678901234.56",
+                             "90.50",
+                             "90.",
+                             ".5",
+                             "-",
+                             "-0",
+                             "+5",
+                             "1e3",
+                             " 5",
+                             "5 ",
+                             "0x1A",
+                             "八十",
+                             "缺考",
+                             "12a",
+                             "1,000",
+                             "inf",
+                             "nan"})
         EXPECT_FALSE(CWorkbookWriter::NumberOf(text).has_value()) << text;
 }
 

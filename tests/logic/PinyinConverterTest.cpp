@@ -57,9 +57,9 @@ TEST(PinyinTableTest, FirstLevelRangesStartAndEndAsGb2312Orders)
         int last;
         const char* syllable;
     };
-    const Range ranges[] = {{1601, 1602, "A"},    {1603, 1615, "AI"},   {1616, 1624, "AN"},  {1625, 1627, "ANG"},
-                            {1628, 1636, "AO"},   {1637, 1654, "BA"},   {1655, 1662, "BAI"}, {1663, 1677, "BAN"},
-                            {1678, 1689, "BANG"}, {1690, 1712, "BAO"},  {5574, 5575, "ZUAN"}, {5576, 5579, "ZUI"},
+    const Range ranges[] = {{1601, 1602, "A"},    {1603, 1615, "AI"},  {1616, 1624, "AN"},   {1625, 1627, "ANG"},
+                            {1628, 1636, "AO"},   {1637, 1654, "BA"},  {1655, 1662, "BAI"},  {1663, 1677, "BAN"},
+                            {1678, 1689, "BANG"}, {1690, 1712, "BAO"}, {5574, 5575, "ZUAN"}, {5576, 5579, "ZUI"},
                             {5580, 5581, "ZUN"},  {5582, 5589, "ZUO"}};
     for (const Range& range : ranges) {
         for (int code = range.first; code <= range.last; ++code) {
@@ -105,8 +105,8 @@ TEST(PinyinTableTest, EveryGb2312CharacterHasOneSyllableInPronunciationOrder)
 TEST(PinyinTableTest, KnownReadingsOfBothLevels)
 {
     const std::pair<const char*, const char*> readings[] = {
-        {"张", "ZHANG"}, {"三", "SAN"}, {"李", "LI"},   {"王", "WANG"}, {"吕", "LV"},   {"女", "NV"},
-        {"略", "LUE"},   {"长", "CHANG"}, {"曾", "ZENG"}, {"乜", "MIE"}, {"亻", "REN"}, {"鼽", "QIU"}};
+        {"张", "ZHANG"}, {"三", "SAN"},   {"李", "LI"},   {"王", "WANG"}, {"吕", "LV"},  {"女", "NV"},
+        {"略", "LUE"},   {"长", "CHANG"}, {"曾", "ZENG"}, {"乜", "MIE"},  {"亻", "REN"}, {"鼽", "QIU"}};
     for (const auto& [character, syllable] : readings)
         EXPECT_EQ(Transcribe(character), syllable) << character;
     for (int code : {5603, 5685, 5867})
@@ -119,13 +119,14 @@ TEST(PinyinTableTest, KnownReadingsOfBothLevels)
 TEST(PinyinTableTest, SecondLevelSurnamesHaveTheirSurnameReadings)
 {
     const std::pair<const char*, const char*> surnames[] = {
-        {"覃", "TAN"}, {"莘", "SHEN"}, {"蕃", "FAN"},  {"缪", "MIAO"}, {"阚", "KAN"},  {"隗", "KUI"},
-        {"宓", "MI"},  {"谌", "CHEN"}, {"逄", "PANG"}, {"亓", "QI"},   {"佘", "SHE"},  {"郗", "XI"},
-        {"臧", "ZANG"}, {"眭", "SUI"}, {"訾", "ZI"},   {"邝", "KUANG"}, {"璩", "QU"}, {"禚", "ZHUO"}};
+        {"覃", "TAN"},  {"莘", "SHEN"}, {"蕃", "FAN"},  {"缪", "MIAO"},  {"阚", "KAN"}, {"隗", "KUI"},
+        {"宓", "MI"},   {"谌", "CHEN"}, {"逄", "PANG"}, {"亓", "QI"},    {"佘", "SHE"}, {"郗", "XI"},
+        {"臧", "ZANG"}, {"眭", "SUI"},  {"訾", "ZI"},   {"邝", "KUANG"}, {"璩", "QU"},  {"禚", "ZHUO"}};
     for (const auto& [character, syllable] : surnames) {
         const std::string bytes = Gbk(character);
         ASSERT_EQ(bytes.size(), 2u) << character;
-        const int code = (static_cast<unsigned char>(bytes[0]) - 0xA0) * 100 + (static_cast<unsigned char>(bytes[1]) - 0xA0);
+        const int code =
+            (static_cast<unsigned char>(bytes[0]) - 0xA0) * 100 + (static_cast<unsigned char>(bytes[1]) - 0xA0);
         EXPECT_GE(code, 5601) << character << " is a second-level character";
         EXPECT_EQ(CPinyinConverter::GetSyllable(code), syllable) << character;
     }

@@ -183,7 +183,8 @@ TEST_F(ReaderBoundsTest, WorkbookRowNumbersAndCellsAreChecked)
     const std::string outOfRange = "工作表的单元格超出了Excel的行列范围，文件可能已损坏。";
     for (const char* number : {"-2147483648", "0", "1048577", "-1"}) {
         SCOPED_TRACE(number);
-        const Result result = Xlsx(std::string("<row r=\"") + number + "\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c></row>");
+        const Result result =
+            Xlsx(std::string("<row r=\"") + number + "\"><c r=\"A1\" t=\"inlineStr\"><is><t>x</t></is></c></row>");
         EXPECT_EQ(result.error, outOfRange);
     }
     Result result = Xlsx("<row r=\"1048576\"><c t=\"inlineStr\"><is><t>x</t></is></c></row>");

@@ -100,12 +100,25 @@ TEST_F(SpreadsheetReaderTest, XlsxCellsBecomeTheTextsTheImportHandsOver)
     const std::string path = File("cells.xlsx");
     XlsxBuilder(path)
         .Sheet("名单")
-        .Text(3, 2, " 姓名 ").Text(3, 3, "*语文").Text(3, 4, "生日").Text(3, 5, "备注").Text(3, 6, "考号")
-        .Text(4, 2, kIdeographicSpace + "张三\xC2\xA0").Number(4, 3, 85).Date(4, 4, 2009, 9, 1)
-        .Boolean(4, 5, true).Number(4, 6, 20240101001.0)
-        .Text(5, 2, "李四").Number(5, 3, 92.5).Date(5, 4, 2010, 1, 31, 8).Formula(5, 5, "=1+1", 2)
-        .Text(6, 2, "王五").Text(6, 3, "085").RichText(6, 5, {"甲", "乙", "丙"})
-        .FormulaText(7, 2, "=\"赵\"&\"六\"", "赵六").Number(7, 3, 60.25);
+        .Text(3, 2, " 姓名 ")
+        .Text(3, 3, "*语文")
+        .Text(3, 4, "生日")
+        .Text(3, 5, "备注")
+        .Text(3, 6, "考号")
+        .Text(4, 2, kIdeographicSpace + "张三\xC2\xA0")
+        .Number(4, 3, 85)
+        .Date(4, 4, 2009, 9, 1)
+        .Boolean(4, 5, true)
+        .Number(4, 6, 20240101001.0)
+        .Text(5, 2, "李四")
+        .Number(5, 3, 92.5)
+        .Date(5, 4, 2010, 1, 31, 8)
+        .Formula(5, 5, "=1+1", 2)
+        .Text(6, 2, "王五")
+        .Text(6, 3, "085")
+        .RichText(6, 5, {"甲", "乙", "丙"})
+        .FormulaText(7, 2, "=\"赵\"&\"六\"", "赵六")
+        .Number(7, 3, 60.25);
 
     const Sheet sheet = Read(path);
     ASSERT_TRUE(sheet.ok) << sheet.error;
@@ -151,8 +164,10 @@ TEST_F(SpreadsheetReaderTest, TitleRowsAboveTheHeaderAreSkipped)
         .Sheet("Sheet1")
         .Merge(0, 0, 5, "2024级高一新生名单")
         .Text(1, 7, "打印日期：9月1日")
-        .Text(2, 0, "姓 名").Text(2, 1, "性别")
-        .Text(3, 0, "张三").Text(3, 1, "男")
+        .Text(2, 0, "姓 名")
+        .Text(2, 1, "性别")
+        .Text(3, 0, "张三")
+        .Text(3, 1, "男")
         .Text(5, 0, "李四"); // the empty row between is passed over
     const Sheet sheet = Read(path);
     ASSERT_TRUE(sheet.ok);
@@ -181,9 +196,14 @@ TEST_F(SpreadsheetReaderTest, ALaterSheetWithTheHeaderIsTakenInTabOrder)
 {
     const std::string path = File("sheets.xlsx");
     XlsxBuilder(path)
-        .Sheet("说明").Text(0, 0, "本表由教务处导出")
-        .Sheet("名单").Text(0, 0, "姓名").Text(1, 0, "张三")
-        .Sheet("旧名单").Text(0, 0, "姓名").Text(1, 0, "李四");
+        .Sheet("说明")
+        .Text(0, 0, "本表由教务处导出")
+        .Sheet("名单")
+        .Text(0, 0, "姓名")
+        .Text(1, 0, "张三")
+        .Sheet("旧名单")
+        .Text(0, 0, "姓名")
+        .Text(1, 0, "李四");
     Sheet sheet = Read(path);
     ASSERT_TRUE(sheet.ok);
     EXPECT_EQ(sheet.sheetName, "名单");
@@ -214,7 +234,12 @@ TEST_F(SpreadsheetReaderTest, StreamedXlsxWith1904DatesAndAWrongDimension)
 {
     // The streaming writer stores inline strings.
     const std::string path = File("inline.xlsx");
-    XlsxBuilder(path, true).Sheet("Sheet1").Text(0, 0, "姓名").Text(0, 1, "生日").Text(1, 0, "张三").Date(1, 1, 2009, 9, 1);
+    XlsxBuilder(path, true)
+        .Sheet("Sheet1")
+        .Text(0, 0, "姓名")
+        .Text(0, 1, "生日")
+        .Text(1, 0, "张三")
+        .Date(1, 1, 2009, 9, 1);
     EditMember(path, "xl/worksheets/sheet1.xml", [](std::string& xml) {
         ReplaceAll(xml, "<dimension ref=\"A1:B2\"/>", "<dimension ref=\"A1:XFD1048576\"/>");
     });
@@ -224,9 +249,8 @@ TEST_F(SpreadsheetReaderTest, StreamedXlsxWith1904DatesAndAWrongDimension)
     EXPECT_EQ(sheet.records, (Rows{{"张三", "2009-09-01"}}));
 
     // The same serial number is four years and a day later in the 1904 system.
-    EditMember(path, "xl/workbook.xml", [](std::string& xml) {
-        ReplaceAll(xml, "<workbookPr", "<workbookPr date1904=\"1\"");
-    });
+    EditMember(path, "xl/workbook.xml",
+               [](std::string& xml) { ReplaceAll(xml, "<workbookPr", "<workbookPr date1904=\"1\""); });
     sheet = Read(path);
     EXPECT_EQ(sheet.records, (Rows{{"张三", "2013-09-02"}}));
 }
@@ -337,10 +361,10 @@ TEST_F(SpreadsheetReaderTest, LegacyWorkbookStreamsAreCheckedBeforeReading)
     ASSERT_TRUE(file.ReadStream("Workbook", stream, error)) << error;
     auto record = [&](std::uint16_t type) {
         for (std::size_t pos = 0; pos + 4 <= stream.size();) {
-            const auto t = static_cast<std::uint16_t>(static_cast<unsigned char>(stream[pos]) |
-                                                      static_cast<unsigned char>(stream[pos + 1]) << 8);
-            const std::size_t size = static_cast<unsigned char>(stream[pos + 2]) |
-                                     static_cast<unsigned char>(stream[pos + 3]) << 8;
+            const auto t = static_cast<std::uint16_t>(static_cast<unsigned char>(stream[pos])
+                                                      | static_cast<unsigned char>(stream[pos + 1]) << 8);
+            const std::size_t size =
+                static_cast<unsigned char>(stream[pos + 2]) | static_cast<unsigned char>(stream[pos + 3]) << 8;
             if (t == type)
                 return pos;
             pos += 4 + size;
@@ -384,9 +408,8 @@ TEST_F(SpreadsheetReaderTest, PartsThatInflatePastTheirBoundAreRefused)
 
     limits = CXlsxSource::Limits();
     limits.storedText = 1 << 10;
-    EditMember(path, "xl/sharedStrings.xml", [](std::string& xml) {
-        ReplaceAll(xml, "<t>学生</t>", "<t>" + std::string(4096, 'x') + "</t>");
-    });
+    EditMember(path, "xl/sharedStrings.xml",
+               [](std::string& xml) { ReplaceAll(xml, "<t>学生</t>", "<t>" + std::string(4096, 'x') + "</t>"); });
     CXlsxSource strings(limits);
     EXPECT_FALSE(strings.Open(path));
     EXPECT_NE(strings.GetError().find("文字超过"), std::string::npos);

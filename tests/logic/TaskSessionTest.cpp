@@ -61,8 +61,8 @@ TEST_F(TaskSessionTest, TaskHeldByAnotherProgram)
         probe.Acquire("x");
         return probe.GetHolder();
     }();
-    const std::string who = "quillon-cli divide，用户 " + holder.user + "，计算机 " + holder.host + "，自 " + holder.time
-                            + " 起";
+    const std::string who =
+        "quillon-cli divide，用户 " + holder.user + "，计算机 " + holder.host + "，自 " + holder.time + " 起";
 
     // The window asks whether to open it read-only, and then opens it so.
     CTaskSession window("Quillon", WhenHeld::OfferReadOnly);
@@ -189,7 +189,8 @@ TEST_F(TaskSessionTest, SaveSaysWhyItFailed)
               "文件夹 " + Folder() + "gone/ 不存在。");
     task.GetTaskInfo().SetTaskFolder("");
     EXPECT_EQ(task.WriteInputData(), CScheduleTask::SaveResult::NoFolder);
-    EXPECT_EQ(CTaskSession::SaveFailureText(task, CScheduleTask::SaveResult::NoFolder, input), "分班任务没有保存位置。");
+    EXPECT_EQ(CTaskSession::SaveFailureText(task, CScheduleTask::SaveResult::NoFolder, input),
+              "分班任务没有保存位置。");
 }
 
 TEST_F(TaskSessionTest, BackupsCopyTheTaskFiles)
@@ -256,10 +257,20 @@ TEST_F(TaskSessionTest, StudentImport)
     const std::string sheet = m_root.File("students.xlsx");
     testsupport::XlsxBuilder(sheet)
         .Sheet("名单")
-        .Text(0, 0, "姓名").Text(0, 1, "性别").Text(0, 2, "*语文").Text(0, 3, "*数学")
-        .Text(1, 0, "张三").Text(1, 1, "男").Number(1, 2, 85).Number(1, 3, 90)
-        .Text(2, 1, "女").Number(2, 2, 70)
-        .Text(3, 0, "李四").Text(3, 1, "女").Number(3, 2, 60).Number(3, 3, 75.5)
+        .Text(0, 0, "姓名")
+        .Text(0, 1, "性别")
+        .Text(0, 2, "*语文")
+        .Text(0, 3, "*数学")
+        .Text(1, 0, "张三")
+        .Text(1, 1, "男")
+        .Number(1, 2, 85)
+        .Number(1, 3, 90)
+        .Text(2, 1, "女")
+        .Number(2, 2, 70)
+        .Text(3, 0, "李四")
+        .Text(3, 1, "女")
+        .Number(3, 2, 60)
+        .Number(3, 3, 75.5)
         .Close();
     result = CStudentImport::Run(task, sheet);
     ASSERT_EQ(result.outcome, CStudentImport::Outcome::Imported) << result.message;
@@ -301,16 +312,16 @@ TEST_F(TaskSessionTest, SheetRowsAreHandedOverUntilStoppedOrRefused)
         CSpreadsheetReader reader;
         reader.SetHeaderName("姓名");
         EXPECT_TRUE(reader.Open(sheet)) << reader.GetFailureText();
-        return CSheetImport::Feed(reader, [&](RowMode mode, const std::vector<std::string>& cells, int percent,
-                                              RowRequest& answer) {
-            seen.push_back({mode, cells.empty() ? std::string() : cells[0], percent});
-            if (cells[0] == stopAt)
-                return false;
-            answer.accepted = cells[0] != "乙" && cells[0] != "丙";
-            if (cells[0] == "丙")
-                answer.message = "丙不行";
-            return true;
-        });
+        return CSheetImport::Feed(
+            reader, [&](RowMode mode, const std::vector<std::string>& cells, int percent, RowRequest& answer) {
+                seen.push_back({mode, cells.empty() ? std::string() : cells[0], percent});
+                if (cells[0] == stopAt)
+                    return false;
+                answer.accepted = cells[0] != "乙" && cells[0] != "丙";
+                if (cells[0] == "丙")
+                    answer.message = "丙不行";
+                return true;
+            });
     };
 
     std::vector<Seen> seen;

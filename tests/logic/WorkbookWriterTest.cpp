@@ -96,7 +96,8 @@ TEST(WorkbookWriterTest, DivisionTableExportHoldsWhatTheTableShows)
     data.Fill();
     CWorkbookWriter::Table table = CDivisionTableExport::Build(data, "");
     EXPECT_EQ(table.title, "分班表");
-    EXPECT_EQ(table.columns, (std::vector<std::string>{"序号", "姓名", "班级", "性别", "原学校", "语文", "数学", "总分"}));
+    EXPECT_EQ(table.columns,
+              (std::vector<std::string>{"序号", "姓名", "班级", "性别", "原学校", "语文", "数学", "总分"}));
     EXPECT_EQ(table.rows, (Rows{{"1", "欧阳娜娜", "高一(2)班", "女", "第一中学", "90", "80.5", "170.5"},
                                 {"2", "李四", "高一(1)班", "男", "第一中学", "70", "", "70"}}));
     ASSERT_EQ(table.widths.size(), table.columns.size());

@@ -96,7 +96,8 @@ std::string Record(unsigned type, const std::string& data)
 // A string of two-byte characters with a 16-bit count (8-bit with shortCount).
 std::string Wide(const std::u16string& text, bool shortCount = false)
 {
-    std::string out = shortCount ? std::string(1, static_cast<char>(text.size())) : Le16(static_cast<unsigned>(text.size()));
+    std::string out =
+        shortCount ? std::string(1, static_cast<char>(text.size())) : Le16(static_cast<unsigned>(text.size()));
     out += '\x01';
     for (char16_t unit : text)
         out += Le16(unit);
@@ -193,35 +194,35 @@ TEST(XlsSourceTest, CellsOfEveryKindAWorkbookStores)
     // Shared strings, one of them with formatting runs and phonetic data
     // after its characters; a date format of the workbook's own and a
     // built-in one.
-    const std::string strings = Le32(3) + Le32(3) + Narrow("Li") + Wide(u"张三") +
-                                Le16(2) + '\x0D' + Le16(1) + Le32(2) + Le16('a') + Le16('b') + "RRRR" + "PP";
-    const std::string globals = Record(0x041E, Le16(164) + Wide(u"yyyy\"年\"m\"月\"d\"日\"")) +
-                                Record(0x00E0, Le16(0) + Le16(0) + std::string(16, '\0')) +
-                                Record(0x00E0, Le16(0) + Le16(164) + std::string(16, '\0')) +
-                                Record(0x00E0, Le16(0) + Le16(20) + std::string(16, '\0')) +
-                                Record(0x00FC, strings);
+    const std::string strings = Le32(3) + Le32(3) + Narrow("Li") + Wide(u"张三") + Le16(2) + '\x0D' + Le16(1) + Le32(2)
+                                + Le16('a') + Le16('b') + "RRRR" + "PP";
+    const std::string globals = Record(0x041E, Le16(164) + Wide(u"yyyy\"年\"m\"月\"d\"日\""))
+                                + Record(0x00E0, Le16(0) + Le16(0) + std::string(16, '\0'))
+                                + Record(0x00E0, Le16(0) + Le16(164) + std::string(16, '\0'))
+                                + Record(0x00E0, Le16(0) + Le16(20) + std::string(16, '\0')) + Record(0x00FC, strings);
     const double rkFloat = 2.5;
     std::uint64_t bits = 0;
     std::memcpy(&bits, &rkFloat, sizeof bits);
     const std::string cells =
-        Record(0x0200, std::string(14, '\0')) + Record(0x00FD, Cell(0, 0) + Le32(1)) +
-        Record(0x00FD, Cell(0, 1) + Le32(0)) + Record(0x00FD, Cell(0, 2) + Le32(2)) +
-        Record(0x027E, Cell(1, 0) + Le32(85u << 2 | 2)) +                    // integer
-        Record(0x027E, Cell(1, 1) + Le32(9250u << 2 | 3)) +                  // integer / 100
+        Record(0x0200, std::string(14, '\0')) + Record(0x00FD, Cell(0, 0) + Le32(1))
+        + Record(0x00FD, Cell(0, 1) + Le32(0)) + Record(0x00FD, Cell(0, 2) + Le32(2))
+        + Record(0x027E, Cell(1, 0) + Le32(85u << 2 | 2)) +                         // integer
+        Record(0x027E, Cell(1, 1) + Le32(9250u << 2 | 3)) +                         // integer / 100
         Record(0x027E, Cell(1, 2) + Le32(static_cast<std::uint32_t>(bits >> 32))) + // upper bits of a double
-        Record(0x027E, Cell(1, 3) + Le32(static_cast<std::uint32_t>(-7) << 2 | 2)) +
-        Record(0x00BD, Le16(2) + Le16(1) + Le16(0) + Le32(1u << 2 | 2) + Le16(0) + Le32(2u << 2 | 2) + Le16(2)) +
-        Record(0x0203, Cell(3, 0, 1) + Le64(40057)) +        // own date format
-        Record(0x0203, Cell(3, 1, 2) + Le64(0.5)) +          // built-in time format
-        Record(0x0203, Cell(3, 2, 9) + Le64(40057)) +        // a format that does not exist: a number
-        Record(0x0006, Cell(4, 0) + Le64(3.5) + Le16(0) + Le32(0) + Le16(0)) +
-        Record(0x0006, Cell(4, 1) + "\x00\x00\x00\x00\x00\x00\xFF\xFF"s + Le16(0) + Le32(0) + Le16(0)) +
-        Record(0x04BC, std::string(8, '\0')) + // a shared formula between formula and result
-        Record(0x0207, Wide(u"合计")) +
-        Record(0x0006, Cell(4, 2) + "\x01\x00\x01\x00\x00\x00\xFF\xFF"s + Le16(0) + Le32(0) + Le16(0)) +
-        Record(0x0006, Cell(4, 3) + "\x03\x00\x00\x00\x00\x00\xFF\xFF"s + Le16(0) + Le32(0) + Le16(0)) +
-        Record(0x0205, Cell(5, 0) + "\x01\x00"s) + Record(0x0205, Cell(5, 1) + "\x07\x01"s) +
-        Record(0x0201, Cell(5, 2)) + Record(0x0204, Cell(6, 0) + Wide(u"王五")) + Record(0x0204, Cell(6, 1) + Narrow(""));
+        Record(0x027E, Cell(1, 3) + Le32(static_cast<std::uint32_t>(-7) << 2 | 2))
+        + Record(0x00BD, Le16(2) + Le16(1) + Le16(0) + Le32(1u << 2 | 2) + Le16(0) + Le32(2u << 2 | 2) + Le16(2))
+        + Record(0x0203, Cell(3, 0, 1) + Le64(40057)) + // own date format
+        Record(0x0203, Cell(3, 1, 2) + Le64(0.5)) +     // built-in time format
+        Record(0x0203, Cell(3, 2, 9) + Le64(40057)) +   // a format that does not exist: a number
+        Record(0x0006, Cell(4, 0) + Le64(3.5) + Le16(0) + Le32(0) + Le16(0))
+        + Record(0x0006, Cell(4, 1) + "\x00\x00\x00\x00\x00\x00\xFF\xFF"s + Le16(0) + Le32(0) + Le16(0))
+        + Record(0x04BC, std::string(8, '\0')) + // a shared formula between formula and result
+        Record(0x0207, Wide(u"合计"))
+        + Record(0x0006, Cell(4, 2) + "\x01\x00\x01\x00\x00\x00\xFF\xFF"s + Le16(0) + Le32(0) + Le16(0))
+        + Record(0x0006, Cell(4, 3) + "\x03\x00\x00\x00\x00\x00\xFF\xFF"s + Le16(0) + Le32(0) + Le16(0))
+        + Record(0x0205, Cell(5, 0) + "\x01\x00"s) + Record(0x0205, Cell(5, 1) + "\x07\x01"s)
+        + Record(0x0201, Cell(5, 2)) + Record(0x0204, Cell(6, 0) + Wide(u"王五"))
+        + Record(0x0204, Cell(6, 1) + Narrow(""));
     EXPECT_EQ(Dump(OneSheet(globals, cells)), "sheet 表\n"
                                               "0,0 text 张三\n0,1 text Li\n0,2 text ab\n"
                                               "1,0 number 85\n1,1 number 92.5\n1,2 number 2.5\n1,3 number -7\n"
@@ -235,13 +236,13 @@ TEST(XlsSourceTest, StringsThatGoOnInContinuationRecords)
 {
     // The second string starts in one-byte characters and goes on in two
     // bytes in the next record; its formatting runs go on in the third.
-    const std::string sst = Record(0x00FC, Le32(2) + Le32(2) + Narrow("AB") + Le16(4) + '\x08' + Le16(2) + "xy") +
-                            Record(0x003C, '\x01' + Le16(u'张') + Le16(u'三') + "RRRR") + Record(0x003C, "SSSS");
+    const std::string sst = Record(0x00FC, Le32(2) + Le32(2) + Narrow("AB") + Le16(4) + '\x08' + Le16(2) + "xy")
+                            + Record(0x003C, '\x01' + Le16(u'张') + Le16(u'三') + "RRRR") + Record(0x003C, "SSSS");
     const std::string cells = Record(0x00FD, Cell(0, 0) + Le32(0)) + Record(0x00FD, Cell(0, 1) + Le32(1)) +
                               // a text cell and a formula result that each go on in a record of their own
-                              Record(0x0204, Cell(1, 0) + Le16(3) + '\0' + "ab") + Record(0x003C, "\x01"s + Le16(u'丙')) +
-                              Record(0x0006, Cell(1, 1) + "\x00\x00\x00\x00\x00\x00\xFF\xFF"s + Le16(0) + Le32(0)) +
-                              Record(0x0207, Le16(2) + '\x01' + Le16(u'甲')) + Record(0x003C, "\x00z"s);
+                              Record(0x0204, Cell(1, 0) + Le16(3) + '\0' + "ab") + Record(0x003C, "\x01"s + Le16(u'丙'))
+                              + Record(0x0006, Cell(1, 1) + "\x00\x00\x00\x00\x00\x00\xFF\xFF"s + Le16(0) + Le32(0))
+                              + Record(0x0207, Le16(2) + '\x01' + Le16(u'甲')) + Record(0x003C, "\x00z"s);
     EXPECT_EQ(Dump(OneSheet(sst, cells)), "sheet 表\n0,0 text AB\n0,1 text xy张三\n1,0 text ab丙\n1,1 text 甲z\n");
 
     // A string table whose count is far beyond its strings holds the
@@ -251,7 +252,8 @@ TEST(XlsSourceTest, StringsThatGoOnInContinuationRecords)
     EXPECT_EQ(Dump(OneSheet(huge, Record(0x00FD, Cell(0, 0) + Le32(0)))), "sheet 表\n0,0 text A\n");
     EXPECT_EQ(Dump(OneSheet(huge, Record(0x00FD, Cell(0, 0) + Le32(1)))),
               "sheet 表\nerror 文件已损坏：单元格所引用的文字不在工作簿中。\n");
-    const std::string cut = Record(0x00FC, Le32(1) + Le32(1) + Le16(0xFFFF) + '\x01' + "ab") + Record(0x003C, "\x01zz"s);
+    const std::string cut =
+        Record(0x00FC, Le32(1) + Le32(1) + Le16(0xFFFF) + '\x01' + "ab") + Record(0x003C, "\x01zz"s);
     EXPECT_EQ(Dump(OneSheet(cut, "")), "error 文件已损坏：工作簿的共享文字表无法读取。\n");
 }
 
@@ -259,12 +261,12 @@ TEST(XlsSourceTest, CellsStoredOutOfOrderOrTwiceOrBeyondTheSheet)
 {
     // The later record counts, a text on a number and a number on a text
     // alike; columns past the last a sheet has are no cells.
-    const std::string cells = Record(0x0203, Cell(2, 0) + Le64(1)) + Record(0x0204, Cell(0, 1) + Wide(u"名")) +
-                              Record(0x0203, Cell(0, 1) + Le64(7)) + Record(0x0204, Cell(2, 0) + Wide(u"后")) +
-                              Record(0x0203, Cell(1, 300) + Le64(5)) +
-                              Record(0x00BD, Le16(1) + Le16(254) + Le16(0) + Le32(1u << 2 | 2) + Le16(0) +
-                                                 Le32(2u << 2 | 2) + Le16(0) + Le32(3u << 2 | 2) + Le16(256)) +
-                              Record(0x0203, Cell(65535, 0) + Le64(9));
+    const std::string cells = Record(0x0203, Cell(2, 0) + Le64(1)) + Record(0x0204, Cell(0, 1) + Wide(u"名"))
+                              + Record(0x0203, Cell(0, 1) + Le64(7)) + Record(0x0204, Cell(2, 0) + Wide(u"后"))
+                              + Record(0x0203, Cell(1, 300) + Le64(5))
+                              + Record(0x00BD, Le16(1) + Le16(254) + Le16(0) + Le32(1u << 2 | 2) + Le16(0)
+                                                   + Le32(2u << 2 | 2) + Le16(0) + Le32(3u << 2 | 2) + Le16(256))
+                              + Record(0x0203, Cell(65535, 0) + Le64(9));
     EXPECT_EQ(Dump(OneSheet("", cells)),
               "sheet 表\n0,1 number 7\n1,254 number 1\n1,255 number 2\n2,0 text 后\n65535,0 number 9\n");
 }
@@ -276,15 +278,16 @@ TEST(XlsSourceTest, SheetsChartsAndOlderWorkbooks)
     // workbook says so.
     const std::string chartInside = Bof(0x0020) + Record(0x0203, Cell(0, 0) + Le64(99)) + Record(0x000A, "");
     const std::string xf = Record(0x00E0, Le16(0) + Le16(14) + std::string(16, '\0'));
-    const std::string book = Workbook(Record(0x0022, Le16(1)) + xf,
-                                      {{"图", Record(0x0203, Cell(0, 0) + Le64(1)), 2},
-                                       {"名单", Record(0x0203, Cell(0, 0) + Le64(2)) + chartInside +
-                                                     Record(0x0203, Cell(1, 0) + Le64(0)), 0}});
+    const std::string book = Workbook(
+        Record(0x0022, Le16(1)) + xf,
+        {{"图", Record(0x0203, Cell(0, 0) + Le64(1)), 2},
+         {"名单", Record(0x0203, Cell(0, 0) + Le64(2)) + chartInside + Record(0x0203, Cell(1, 0) + Le64(0)), 0}});
     EXPECT_EQ(Dump(book), "sheet 名单\n0,0 date 1904-01-03\n1,0 date 1904-01-01\n");
 
     // The format of version 5: strings in the workbook's code page.
     const std::string label = testsupport::Gbk("张三");
-    const std::string old = Workbook(Record(0x0042, Le16(936)), {{"学生", Record(0x0204, Cell(0, 0) + Le16(4) + label)}}, 0x0500);
+    const std::string old =
+        Workbook(Record(0x0042, Le16(936)), {{"学生", Record(0x0204, Cell(0, 0) + Le16(4) + label)}}, 0x0500);
     EXPECT_EQ(Dump(old), "sheet 学生\n0,0 text 张三\n");
 
     // Too old a version, and no workbook at all.

@@ -107,8 +107,7 @@ private:
 };
 
 // Replaces one member of a zip archive by what edit makes of it.
-inline void EditMember(const std::string& path, const std::string& name,
-                       const std::function<void(std::string&)>& edit)
+inline void EditMember(const std::string& path, const std::string& name, const std::function<void(std::string&)>& edit)
 {
     int error = 0;
     zip_t* archive = zip_open(path.c_str(), 0, &error);

@@ -25,7 +25,8 @@ inline CliOutcome RunCli(const std::string& cli, const std::string& arguments, c
 {
     const auto out = scratch / "cli-out.txt";
     const auto err = scratch / "cli-err.txt";
-    const std::string command = "\"" + cli + "\" " + arguments + " > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
+    const std::string command =
+        "\"" + cli + "\" " + arguments + " > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
     const int status = std::system(command.c_str());
     CliOutcome outcome;
 #ifdef _WIN32

@@ -27,9 +27,9 @@ inline CClassInfo* AddClass(CScheduleTask& task, const std::string& id, const st
     return raw;
 }
 
-inline CStudentInfo* AddStudent(CScheduleTask& task, const std::string& id, const std::string& name, int index,
-                                int sex, const std::string& classId = std::string(),
-                                std::vector<std::string> scores = {}, const std::string& school = "第一中学")
+inline CStudentInfo* AddStudent(CScheduleTask& task, const std::string& id, const std::string& name, int index, int sex,
+                                const std::string& classId = std::string(), std::vector<std::string> scores = {},
+                                const std::string& school = "第一中学")
 {
     auto student = std::make_unique<CStudentInfo>();
     student->SetId(id);
@@ -76,8 +76,8 @@ inline void FillLargeSchool(CScheduleTask& task, int students, int classes, unsi
         std::vector<std::string> scores;
         for (int k = 0; k < 6; ++k)
             scores.push_back(std::to_string(40 + random() % 61));
-        AddStudent(task, "s" + std::to_string(s), "学生" + std::to_string(s), s, sex, std::string(),
-                   std::move(scores), std::string());
+        AddStudent(task, "s" + std::to_string(s), "学生" + std::to_string(s), s, sex, std::string(), std::move(scores),
+                   std::string());
     }
     int grouped = 0;
     for (int group = 0; grouped < students / 50; ++group) {

@@ -18,7 +18,8 @@ public:
     TempFolder()
     {
         std::random_device rd;
-        m_path = std::filesystem::temp_directory_path() / ("quillon_test_" + std::to_string(rd()) + std::to_string(rd()));
+        m_path =
+            std::filesystem::temp_directory_path() / ("quillon_test_" + std::to_string(rd()) + std::to_string(rd()));
         std::filesystem::create_directories(m_path);
     }
     ~TempFolder()
