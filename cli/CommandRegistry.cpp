@@ -3,6 +3,7 @@
 #include "cli/AddClassCommand.h"
 #include "cli/AddClassesCommand.h"
 #include "cli/AddGroupCommand.h"
+#include "cli/AddTogetherCommand.h"
 #include "cli/BalanceCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/ClassesCommand.h"
@@ -19,9 +20,13 @@
 #include "cli/PrintStatsCommand.h"
 #include "cli/PrintTableCommand.h"
 #include "cli/RemoveClassCommand.h"
+#include "cli/RemoveTogetherCommand.h"
 #include "cli/ReportCommand.h"
+#include "cli/SetCommand.h"
+#include "cli/SettingsCommand.h"
 #include "cli/StatsCommand.h"
 #include "cli/TableCommand.h"
+#include "cli/TogetherCommand.h"
 #include "cli/UnpresetCommand.h"
 
 namespace {
@@ -41,7 +46,8 @@ CCommandRegistry::CCommandRegistry()
         Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CPrintTableCommand,
              CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand, CExportTableCommand,
              CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CGroupsCommand, CAddGroupCommand,
-             CPresetsCommand, CPresetCommand, CUnpresetCommand, CNewTaskCommand, CRemoveClassCommand>())
+             CPresetsCommand, CPresetCommand, CUnpresetCommand, CTogetherCommand, CAddTogetherCommand,
+             CRemoveTogetherCommand, CSettingsCommand, CSetCommand, CNewTaskCommand, CRemoveClassCommand>())
 {
 }
 

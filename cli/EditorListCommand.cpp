@@ -5,27 +5,23 @@
 
 #include <utility>
 
-CEditorListCommand::CEditorListCommand(std::string name, std::string summary, Load load,
+CEditorListCommand::CEditorListCommand(std::string name, std::string summary, Fill fill,
                                        std::vector<std::string> titles)
-    : CTaskCommand(std::move(name), std::move(summary), Access::Read), m_load(load), m_titles(std::move(titles))
+    : CTaskCommand(std::move(name), std::move(summary), Access::Read), m_fill(fill), m_titles(std::move(titles))
 {
 }
 
-void CEditorListCommand::LoadRows(CScheduleTask& task, CListEditorRows& rows, Load load)
+void CEditorListCommand::LoadRows(CScheduleTask& task, CListEditorRows& rows, Fill fill)
 {
-    const CScheduleTask::MessageHandler handler = task.GetMessageHandler();
-    const bool readOnly = task.IsReadOnly();
-    task.SetReadOnly(true);
-    task.SetMessageHandler([](const std::string&) {});
-    load(task, rows);
-    task.SetReadOnly(readOnly);
-    task.SetMessageHandler(handler);
+    task.DropStaleMutexMembers();
+    task.DropStalePresets();
+    fill(task, rows);
 }
 
 ExitCode CEditorListCommand::Run(CScheduleTask& task, const CArguments&, CConsole& console) const
 {
     CListEditorRows rows;
-    LoadRows(task, rows, m_load);
+    LoadRows(task, rows, m_fill);
     console.PrintLine(m_titles, 0);
     const int count = rows.RowCount();
     for (int row = 0; row < count; ++row) {

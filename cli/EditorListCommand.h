@@ -12,21 +12,20 @@ class CListEditorRows;
 class CEditorListCommand : public CTaskCommand
 {
 public:
-    // How a list editor fills its rows from the task when it opens.
-    using Load = void (*)(CScheduleTask& task, CListEditorRows& rows);
+    // How a list editor fills its rows from a consistent task.
+    using Fill = void (*)(const CScheduleTask& task, CListEditorRows& rows);
 
-    CEditorListCommand(std::string name, std::string summary, Load load, std::vector<std::string> titles);
+    CEditorListCommand(std::string name, std::string summary, Fill fill, std::vector<std::string> titles);
 
-    // Fills rows as an editor does when it opens (load). Its checks on
-    // opening drop what no longer fits the task and save it at once; here
-    // they change the task in memory only, and the command's own save (if
-    // any) writes it all.
-    static void LoadRows(CScheduleTask& task, CListEditorRows& rows, Load load);
+    // Fills rows as an editor does when it opens (fill). The editor first
+    // drops what no longer fits the task and saves that at once; here it is
+    // dropped in memory only, and the command's own save (if any) writes it.
+    static void LoadRows(CScheduleTask& task, CListEditorRows& rows, Fill fill);
 
 protected:
     ExitCode Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const override;
 
 private:
-    Load m_load;
+    Fill m_fill;
     std::vector<std::string> m_titles;
 };

@@ -26,4 +26,6 @@ enum class ExitCode : int
     TooFewMembers = 17,  // only one typed name of an exclusive group is a student's
     NoPreset = 18,       // the student has no pre-assignment
     HoldsTask = 19,      // new-task: the folder holds (part of) another task; nothing was written
+    TogetherGroup = 20,  // students who must share a class would be in different classes
+    SameName = 21,       // students of one name (or sound) kept apart would share a class
 };

@@ -40,6 +40,8 @@ ExitCode CMoveCommand::Run(CScheduleTask& task, const CArguments& arguments, CCo
         switch (breaches.front().rule) {
         case CDivisionEditor::Rule::PresetClass: return ExitCode::PresetClass;
         case CDivisionEditor::Rule::ExclusiveGroup: return ExitCode::ExclusiveGroup;
+        case CDivisionEditor::Rule::TogetherGroup: return ExitCode::TogetherGroup;
+        case CDivisionEditor::Rule::SameName: return ExitCode::SameName;
         case CDivisionEditor::Rule::Capacity: return ExitCode::Capacity;
         }
     }

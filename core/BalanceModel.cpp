@@ -5,6 +5,7 @@
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
 #include "base/records/StudentPreset.h"
+#include "core/DivisionRuleGroups.h"
 
 #include <algorithm>
 #include <cmath>
@@ -118,6 +119,29 @@ void CBalanceModel::ReadPartners()
         studentIndex.emplace(m_students[s].info->IdRef(), static_cast<int>(s));
 
     std::vector<std::vector<int>> partners(m_students.size());
+    if (!m_task.GetDivisionRules().IsEmpty()) {
+        // The task's rules hold as the division left them: students who
+        // share a class by rule stay where they are, and students of one
+        // name that the division kept apart stay apart.
+        std::vector<std::string> names;
+        names.reserve(m_students.size());
+        for (const Student& student : m_students)
+            names.push_back(student.info->NameRef());
+        const CDivisionRuleGroups rules(m_task, studentIndex, names);
+        for (const std::vector<int>& together : rules.Together()) {
+            for (const int member : together)
+                m_students[static_cast<std::size_t>(member)].fixed = true;
+        }
+        for (const std::vector<int>& apart : rules.Apart()) {
+            for (const int a : apart) {
+                for (const int b : apart) {
+                    if (a != b
+                        && m_initialClass[static_cast<std::size_t>(a)] != m_initialClass[static_cast<std::size_t>(b)])
+                        partners[static_cast<std::size_t>(a)].push_back(b);
+                }
+            }
+        }
+    }
     for (const auto& entry : m_task.GetMutexStudentList()) {
         const auto* group = static_cast<const CMutexStudent*>(entry.object.get());
         std::vector<int> members;

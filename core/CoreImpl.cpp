@@ -2,6 +2,7 @@
 
 #include "base/records/ClassInfo.h"
 #include "core/DivisionOwner.h"
+#include "core/DivisionRuleGroups.h"
 #include "base/records/MutexStudent.h"
 #include "base/task/ScheduleTask.h"
 
@@ -334,6 +335,8 @@ bool CCoreImpl::CheckData()
                                        + " 超出了班级总数 " + std::to_string(classCount));
                 }
             }
+            const std::vector<std::string> rules = CDivisionRuleGroups::Check(task);
+            messages.insert(messages.end(), rules.begin(), rules.end());
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include "base/records/ClassInfo.h"
 #include "core/DivisionOwner.h"
+#include "core/DivisionRuleGroups.h"
 #include "base/records/MutexStudent.h"
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <numeric>
 #include <random>
 #include <set>
@@ -75,6 +77,7 @@ void CDivisionCore::Clear()
     m_partnerStudents.clear();
     m_partnerStudentStart.clear();
     m_queue.clear();
+    m_ruleGroups.reset();
     m_messages.clear();
 }
 
@@ -85,8 +88,8 @@ void CDivisionCore::Divide()
 
     Clear();
     bool allPlaced = true;
-    const bool dealt =
-        BuildSlots() && ReadStudents() && BuildExclusion() && ReadPresets() && BuildQueue() && Deal(allPlaced);
+    const bool dealt = BuildSlots() && ReadStudents() && BuildExclusion() && ReadPresets() && BuildQueue()
+                       && ReadRuleGroups() && Deal(allPlaced);
     if (!dealt || IsStopRequested()) {
         Clear();
         return; // stopped: the task is left as it was
@@ -283,6 +286,21 @@ bool CDivisionCore::BuildQueue()
     return !IsStopRequested();
 }
 
+bool CDivisionCore::ReadRuleGroups()
+{
+    const CScheduleTask& task = *GetTask();
+    if (task.GetDivisionRules().IsEmpty())
+        return true;
+    std::vector<std::string> names;
+    names.reserve(m_students.size());
+    for (const Student& student : m_students)
+        names.push_back(student.info->NameRef());
+    m_ruleGroups = std::make_unique<CDivisionRuleGroups>(task, m_studentByKey, names);
+    if (m_ruleGroups->IsEmpty())
+        m_ruleGroups.reset();
+    return !IsStopRequested();
+}
+
 bool CDivisionCore::Deal(bool& allPlaced)
 {
     // The classes that still have room, best first: fewest students, then
@@ -312,6 +330,89 @@ bool CDivisionCore::Deal(bool& allPlaced)
     std::uint64_t stamp = 0;
     CScheduleTask& task = *GetTask();
 
+    // With the task's rules: the students who must share a class go as one
+    // when the first of them comes up, to a class with room for all of
+    // them, and classes holding a student of the same name are avoided
+    // while another class allows.
+    std::vector<std::uint64_t> avoided(m_slots.size(), 0);
+    std::vector<char> groupDealt(m_ruleGroups ? m_ruleGroups->Together().size() : 0, 0);
+    const auto place = [&](int position, int chosen) {
+        Student& student = m_students[static_cast<std::size_t>(position)];
+        CClassSlot& slot = *m_slots[static_cast<std::size_t>(chosen)];
+        if (student.sex == 0)
+            slot.AddGirl(position, student.score);
+        else
+            slot.AddBoy(position, student.score);
+        student.slot = chosen;
+    };
+    const auto dealWithRules = [&](int position) {
+        const int together = m_ruleGroups->TogetherOf(position);
+        std::vector<int> members{position};
+        if (together >= 0) {
+            groupDealt[static_cast<std::size_t>(together)] = 1;
+            members = m_ruleGroups->Together()[static_cast<std::size_t>(together)];
+        }
+        const auto need = static_cast<std::uint32_t>(members.size());
+        const auto fits = [&](int slot) {
+            const CClassSlot& s = *m_slots[static_cast<std::size_t>(slot)];
+            return s.GetCapacity() >= need && s.GetOccupancy() <= s.GetCapacity() - need;
+        };
+        int preset = kNoPreset;
+        for (const int member : members)
+            preset = std::max(preset, m_students[static_cast<std::size_t>(member)].presetSlot);
+        int chosen = -1;
+        if (preset >= 0) {
+            chosen = fits(preset) ? preset : -1;
+        } else {
+            ++stamp;
+            for (const int member : members) {
+                const auto at = static_cast<std::size_t>(member);
+                for (std::size_t p = m_partnerStudentStart[at]; p < m_partnerStudentStart[at + 1]; ++p) {
+                    const int partnerSlot = m_students[static_cast<std::size_t>(m_partnerStudents[p])].slot;
+                    if (partnerSlot >= 0)
+                        blocked[static_cast<std::size_t>(partnerSlot)] = stamp;
+                }
+                const int apart = m_ruleGroups->ApartOf(member);
+                if (apart < 0)
+                    continue;
+                for (const int other : m_ruleGroups->Apart()[static_cast<std::size_t>(apart)]) {
+                    const int otherSlot = m_students[static_cast<std::size_t>(other)].slot;
+                    if (otherSlot >= 0 && std::find(members.begin(), members.end(), other) == members.end())
+                        avoided[static_cast<std::size_t>(otherSlot)] = stamp;
+                }
+            }
+            int fallback = -1;
+            for (const int candidate : open) {
+                if (blocked[static_cast<std::size_t>(candidate)] == stamp || !fits(candidate))
+                    continue;
+                if (avoided[static_cast<std::size_t>(candidate)] != stamp) {
+                    chosen = candidate;
+                    break;
+                }
+                if (fallback < 0)
+                    fallback = candidate;
+            }
+            if (chosen < 0)
+                chosen = fallback;
+        }
+        if (chosen < 0) {
+            const std::string who = together >= 0 ? "同班学生组（" + NamesOf(members) + "）"
+                                                  : m_students[static_cast<std::size_t>(position)].info->NameRef();
+            m_messages.push_back(preset >= 0
+                                     ? who + " 预排的班级 "
+                                           + task.GetClassName(m_slots[static_cast<std::size_t>(preset)]->GetClassId())
+                                           + " 人数已满"
+                                     : "由于互斥条件限制，" + who + " 没有匹配到合适的班级");
+            allPlaced = false;
+            return;
+        }
+        auto node = open.extract(chosen);
+        for (const int member : members)
+            place(member, chosen);
+        if (m_slots[static_cast<std::size_t>(chosen)]->HasRoom())
+            open.insert(std::move(node));
+    };
+
     allPlaced = true;
     for (std::size_t q = 0; q < m_queue.size(); ++q) {
         if (TimeToCheck(q + 1) && IsStopRequested())
@@ -319,6 +420,16 @@ bool CDivisionCore::Deal(bool& allPlaced)
         const int position = m_queue[q];
         Student& student = m_students[static_cast<std::size_t>(position)];
         int chosen = -1;
+
+        if (m_ruleGroups) {
+            const int together = m_ruleGroups->TogetherOf(position);
+            if (together >= 0 && groupDealt[static_cast<std::size_t>(together)])
+                continue; // dealt with the first of its group
+            if (together >= 0 || m_ruleGroups->ApartOf(position) >= 0) {
+                dealWithRules(position);
+                continue;
+            }
+        }
 
         if (student.presetSlot >= 0) {
             // The pre-assigned class, regardless of partners; no other class
@@ -369,7 +480,36 @@ bool CDivisionCore::Deal(bool& allPlaced)
         if (slot.HasRoom())
             open.insert(std::move(node));
     }
+    if (m_ruleGroups)
+        ReportUnseparated();
     return true;
+}
+
+std::string CDivisionCore::NamesOf(const std::vector<int>& positions) const
+{
+    std::string names;
+    for (const int position : positions)
+        names += (names.empty() ? "" : "，") + m_students[static_cast<std::size_t>(position)].info->NameRef();
+    return names;
+}
+
+void CDivisionCore::ReportUnseparated()
+{
+    const CScheduleTask& task = *GetTask();
+    const char* const kind = task.GetDivisionRules().GetSameSoundApart() ? "同音" : "同名";
+    for (const std::vector<int>& apart : m_ruleGroups->Apart()) {
+        std::map<int, std::vector<int>> bySlot;
+        for (const int position : apart) {
+            const int slot = m_students[static_cast<std::size_t>(position)].slot;
+            if (slot >= 0)
+                bySlot[slot].push_back(position);
+        }
+        for (const auto& [slot, positions] : bySlot) {
+            if (positions.size() > 1)
+                m_messages.push_back(std::string(kind) + "学生 " + NamesOf(positions) + " 未能分在不同的班级（"
+                                     + task.GetClassName(m_slots[static_cast<std::size_t>(slot)]->GetClassId()) + "）");
+        }
+    }
 }
 
 void CDivisionCore::WriteBack()

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+class CDivisionRuleGroups;
 class CStudentInfo;
 
 // The division proper: deals the students of the task to its classes in one
@@ -26,6 +27,14 @@ class CStudentInfo;
 // four rules are placed in a permutation of the student list drawn from it.
 // The same seed on the same data gives the same division. SetListOrder(true)
 // uses the lists' own order for both instead.
+//
+// With the task's division rules, the students who must share a class are
+// placed together when the first of them comes up, in the best class with
+// room for all of them that holds none of their exclusion partners (their
+// pre-assigned class, when one has one); students of one name (or sound)
+// avoid each other's classes while a class allows it, and the report names
+// those who could not be kept apart. A task without such rules is dealt
+// exactly as above.
 //
 // The task is changed only once the dealing is complete, so a run that is
 // stopped earlier leaves the students and classes as they were.
@@ -58,8 +67,16 @@ private:
     bool BuildExclusion();
     bool ReadPresets();
     bool BuildQueue();
+    // The task's together groups and students kept apart by name; none when
+    // the task has no such rules.
+    bool ReadRuleGroups();
     // Returns false when stopped; allPlaced tells whether everyone got a slot.
     bool Deal(bool& allPlaced);
+    // The report's lines on students of one name the classes did not allow
+    // to keep apart.
+    void ReportUnseparated();
+    // The names of students, joined by "，".
+    std::string NamesOf(const std::vector<int>& positions) const;
     void WriteBack();
     void Clear();
 
@@ -77,5 +94,6 @@ private:
     std::vector<std::size_t> m_partnerStudentStart;
     // Student positions in placing order.
     std::vector<int> m_queue;
+    std::unique_ptr<CDivisionRuleGroups> m_ruleGroups;
     std::vector<std::string> m_messages;
 };

@@ -129,6 +129,10 @@ std::vector<CDivisionEditor::Breach> CDivisionEditor::Check(const CDivisionChang
     std::vector<Breach> breaches;
     CheckPresets(change, breaches);
     CheckGroups(change, breaches);
+    if (!m_task.GetDivisionRules().IsEmpty()) {
+        CheckTogether(change, breaches);
+        CheckSameNames(change, breaches);
+    }
     CheckCapacities(change, breaches);
     return breaches;
 }
@@ -206,6 +210,79 @@ void CDivisionEditor::CheckGroups(const CDivisionChange& change, std::vector<Bre
                     {Rule::ExclusiveGroup, m_task.GetStudentName(id) + " 与 " + m_task.GetStudentName(other) + " 同在"
                                                + label + "，调整后将同在 " + m_task.GetClassName(classId) + "。"});
             }
+        }
+    }
+}
+
+std::string CDivisionEditor::ClassAfter(const CDivisionChange& change, const std::string& studentId) const
+{
+    for (const CDivisionChange::Step& step : change.GetSteps()) {
+        if (step.studentId == studentId)
+            return step.toClassId;
+    }
+    const CStudentInfo* student = FindStudent(studentId);
+    return student ? PlacedClassId(*student) : std::string();
+}
+
+void CDivisionEditor::CheckTogether(const CDivisionChange& change, std::vector<Breach>& breaches) const
+{
+    const std::vector<std::string> movedIds = change.GetStudentIds();
+    for (const CDivisionRules::TogetherGroup& group : m_task.GetDivisionRules().TogetherGroups()) {
+        if (std::none_of(group.studentIds.begin(), group.studentIds.end(), [&](const std::string& id) {
+                return std::find(movedIds.begin(), movedIds.end(), id) != movedIds.end();
+            }))
+            continue;
+        std::vector<std::string> classes;
+        std::string where;
+        for (const std::string& id : group.studentIds) {
+            if (!FindStudent(id))
+                continue;
+            const std::string classId = ClassAfter(change, id);
+            if (classId.empty())
+                continue;
+            if (std::find(classes.begin(), classes.end(), classId) == classes.end())
+                classes.push_back(classId);
+            where +=
+                (where.empty() ? "" : "，") + m_task.GetStudentName(id) + "（" + m_task.GetClassName(classId) + "）";
+        }
+        if (classes.size() > 1)
+            breaches.push_back({Rule::TogetherGroup, "同班学生组（" + m_task.GetStudentNameList(group.studentIds)
+                                                         + "）调整后将不在同一班级：" + where + "。"});
+    }
+}
+
+void CDivisionEditor::CheckSameNames(const CDivisionChange& change, std::vector<Breach>& breaches) const
+{
+    const CDivisionRules& rules = m_task.GetDivisionRules();
+    if (!rules.GetSameNameApart() && !rules.GetSameSoundApart())
+        return;
+    const bool bySound = rules.GetSameSoundApart();
+    const auto key = [&](const std::string& name) { return bySound ? m_task.GetNameSound(name) : name; };
+    std::set<std::pair<std::string, std::string>> reported;
+    for (const CDivisionChange::Step& step : change.GetSteps()) {
+        const CStudentInfo* moved = FindStudent(step.studentId);
+        const CClassInfo* target = FindClass(step.toClassId);
+        if (!moved || !target || moved->NameRef().empty())
+            continue;
+        const std::string movedKey = key(moved->NameRef());
+        // Those in the class who stay there, and those moved into it with it.
+        std::vector<std::string> after;
+        for (const std::string& id : target->GetStudentArray()) {
+            if (ClassAfter(change, id) == step.toClassId)
+                after.push_back(id);
+        }
+        for (const CDivisionChange::Step& other : change.GetSteps()) {
+            if (other.toClassId == step.toClassId)
+                after.push_back(other.studentId);
+        }
+        for (const std::string& otherId : after) {
+            const CStudentInfo* other = FindStudent(otherId);
+            if (!other || otherId == step.studentId || key(other->NameRef()) != movedKey
+                || !reported.insert(std::minmax(step.studentId, otherId)).second)
+                continue;
+            const char* const kind = bySound && moved->NameRef() != other->NameRef() ? " 同音" : " 同名";
+            breaches.push_back({Rule::SameName, moved->NameRef() + " 与 " + other->NameRef() + kind + "，调整后将同在 "
+                                                    + target->GetName() + "。"});
         }
     }
 }

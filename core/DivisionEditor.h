@@ -28,6 +28,8 @@ public:
     {
         PresetClass,    // a pre-assigned student would not be in its class
         ExclusiveGroup, // two members of one exclusive group would share a class
+        TogetherGroup,  // students who must share a class would be in different classes
+        SameName,       // students of one name (or sound) kept apart would share a class
         Capacity,       // a class would hold more than its planned number
     };
 
@@ -52,7 +54,8 @@ public:
                                                 std::string& problem) const;
 
     // What the change would break: pre-assignments first, then exclusive
-    // groups, then capacities. Empty when it breaks nothing.
+    // groups, together groups, names kept apart, then capacities. Empty
+    // when it breaks nothing.
     std::vector<Breach> Check(const CDivisionChange& change) const;
 
     // Applies the change and saves input.xml. A change that cannot be saved
@@ -99,7 +102,11 @@ private:
 
     void CheckPresets(const CDivisionChange& change, std::vector<Breach>& breaches) const;
     void CheckGroups(const CDivisionChange& change, std::vector<Breach>& breaches) const;
+    void CheckTogether(const CDivisionChange& change, std::vector<Breach>& breaches) const;
+    void CheckSameNames(const CDivisionChange& change, std::vector<Breach>& breaches) const;
     void CheckCapacities(const CDivisionChange& change, std::vector<Breach>& breaches) const;
+    // A student's class once the change is made.
+    std::string ClassAfter(const CDivisionChange& change, const std::string& studentId) const;
 
     CScheduleTask& m_task;
     std::vector<Applied> m_history;

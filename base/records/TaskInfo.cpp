@@ -40,6 +40,11 @@ std::string CTaskInfo::GetReportFilePath() const
     return m_folder + "report.txt";
 }
 
+std::string CTaskInfo::GetRulesFilePath() const
+{
+    return m_folder + "quillon-rules.xml";
+}
+
 bool CTaskInfo::WriteToFile()
 {
     if (m_name.empty())

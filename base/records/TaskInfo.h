@@ -32,6 +32,9 @@ public:
     std::string GetInputFilePath() const;
     std::string GetOutputFilePath() const;
     std::string GetReportFilePath() const;
+    // The file of our own beside them: the rules the Windows program's files
+    // have no place for.
+    std::string GetRulesFilePath() const;
 
     bool HasSaved() const { return !m_name.empty(); }
 

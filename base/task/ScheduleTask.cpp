@@ -2,6 +2,7 @@
 
 #include "base/timetable/CourseInfo.h"
 #include "base/util/FileUtil.h"
+#include "base/task/DivisionRulesFile.h"
 #include "base/task/InputDataFile.h"
 #include "base/task/OutputDataFile.h"
 #include "base/task/TaskBackup.h"
@@ -35,10 +36,12 @@ bool CScheduleTask::Open(const std::string& path)
         return false;
     m_taskInfo.ReadFromFile(path);
     // What interrupted saves left beside the files goes now.
-    for (const std::string& file : {m_taskInfo.GetTaskFile(), m_taskInfo.GetInputFilePath(),
-                                    m_taskInfo.GetOutputFilePath(), m_taskInfo.GetReportFilePath()})
+    for (const std::string& file :
+         {m_taskInfo.GetTaskFile(), m_taskInfo.GetInputFilePath(), m_taskInfo.GetOutputFilePath(),
+          m_taskInfo.GetReportFilePath(), m_taskInfo.GetRulesFilePath()})
         CFileUtil::RemoveLeftovers(file);
     ReadInputData();
+    ReadRules();
     ReadOutputData();
     ReadReportInfo();
     return true;
@@ -61,16 +64,31 @@ CScheduleTask::SaveResult CScheduleTask::FailureReason() const
     return SaveResult::NotWritten;
 }
 
+bool CScheduleTask::WritesRules() const
+{
+    return !m_rulesDamaged && (!m_rules.IsEmpty() || CFileUtil::FileExists(m_taskInfo.GetRulesFilePath()));
+}
+
 CScheduleTask::SaveResult CScheduleTask::WriteInputData()
 {
-    bool written = false;
+    std::size_t replaced = 0;
+    std::size_t files = 1;
     try {
-        written =
-            CanWrite() && CFileUtil::WriteFileAtomically(m_taskInfo.GetInputFilePath(), CInputDataFile::Write(*this));
+        if (CanWrite()) {
+            const std::string input = CInputDataFile::Write(*this);
+            const std::string rules = WritesRules() ? CDivisionRulesFile::Write(m_rules) : std::string();
+            std::vector<CFileUtil::FileBytes> pair{{m_taskInfo.GetInputFilePath(), input}};
+            if (!rules.empty())
+                pair.push_back({m_taskInfo.GetRulesFilePath(), rules});
+            files = pair.size();
+            replaced = CFileUtil::ReplaceFiles(pair);
+        }
     } catch (const std::exception&) {
-        written = false;
+        replaced = 0;
     }
-    const SaveResult result = written ? SaveResult::Saved : FailureReason();
+    const SaveResult result = replaced == files ? SaveResult::Saved
+                              : replaced > 0    ? SaveResult::PartlyWritten
+                                                : FailureReason();
     AutoBackup();
     return result;
 }
@@ -78,7 +96,9 @@ CScheduleTask::SaveResult CScheduleTask::WriteInputData()
 bool CScheduleTask::SaveInputData()
 {
     const SaveResult result = WriteInputData();
-    if (result != SaveResult::Saved)
+    // Data that went in place without the rules beside them is not reported
+    // as unwritten, as with the report.
+    if (result != SaveResult::Saved && result != SaveResult::PartlyWritten)
         ShowMessage("exception in SaveInputData");
     return result == SaveResult::Saved;
 }
@@ -86,19 +106,25 @@ bool CScheduleTask::SaveInputData()
 CScheduleTask::SaveResult CScheduleTask::WriteInputDataWithReport()
 {
     std::size_t replaced = 0;
+    std::size_t count = 2;
     try {
         if (CanWrite()) {
             const std::string input = CInputDataFile::Write(*this);
+            const std::string rules = WritesRules() ? CDivisionRulesFile::Write(m_rules) : std::string();
             const std::string report = ReportBytes();
-            replaced = CFileUtil::ReplaceFiles(
-                {{m_taskInfo.GetInputFilePath(), input}, {m_taskInfo.GetReportFilePath(), report}});
+            std::vector<CFileUtil::FileBytes> files{{m_taskInfo.GetInputFilePath(), input}};
+            if (!rules.empty())
+                files.push_back({m_taskInfo.GetRulesFilePath(), rules});
+            files.push_back({m_taskInfo.GetReportFilePath(), report});
+            count = files.size();
+            replaced = CFileUtil::ReplaceFiles(files);
         }
     } catch (const std::exception&) {
         replaced = 0;
     }
-    const SaveResult result = replaced == 2   ? SaveResult::Saved
-                              : replaced == 1 ? SaveResult::PartlyWritten
-                                              : FailureReason();
+    const SaveResult result = replaced == count ? SaveResult::Saved
+                              : replaced == 1   ? SaveResult::PartlyWritten
+                                                : FailureReason();
     AutoBackup();
     return result;
 }
@@ -164,6 +190,15 @@ bool CScheduleTask::ReadInputData()
     if (m_inputState == InputState::Damaged)
         ShowMessage("exception in ReadInputData");
     return m_inputState != InputState::Missing;
+}
+
+void CScheduleTask::ReadRules()
+{
+    m_rulesDamaged =
+        CDivisionRulesFile::Read(m_taskInfo.GetRulesFilePath(), m_rules) == CDivisionRulesFile::ReadResult::Damaged;
+    if (m_rulesDamaged)
+        ShowMessage("分班规则文件 " + m_taskInfo.GetRulesFilePath()
+                    + " 无法读取，其中的规则本次不起作用，文件保持原样。");
 }
 
 bool CScheduleTask::ReadOutputData()
@@ -245,6 +280,13 @@ std::string CScheduleTask::GetStudentNameList(const std::vector<std::string>& id
 
 void CScheduleTask::MaintainMutexDataIntegrity()
 {
+    const bool rules = DropStaleRules();
+    if (DropStaleMutexMembers() || rules)
+        SaveInputData();
+}
+
+bool CScheduleTask::DropStaleMutexMembers()
+{
     std::vector<std::string> emptied;
     bool changed = false;
     for (const auto& entry : m_mutexStudents) {
@@ -261,11 +303,21 @@ void CScheduleTask::MaintainMutexDataIntegrity()
     }
     for (const std::string& id : emptied)
         m_mutexStudents.Remove(id);
-    if (changed)
-        SaveInputData();
+    return changed;
 }
 
 void CScheduleTask::MaintainPresetDataIntegrity()
+{
+    if (DropStalePresets())
+        SaveInputData();
+}
+
+bool CScheduleTask::DropStaleRules()
+{
+    return m_rules.DropStale([this](const std::string& id) { return m_students.Find(id) != nullptr; });
+}
+
+bool CScheduleTask::DropStalePresets()
 {
     std::vector<std::string> stale;
     for (const auto& entry : m_studentPresets) {
@@ -275,8 +327,7 @@ void CScheduleTask::MaintainPresetDataIntegrity()
     }
     for (const std::string& id : stale)
         m_studentPresets.Remove(id);
-    if (!stale.empty())
-        SaveInputData();
+    return !stale.empty();
 }
 
 std::string CScheduleTask::GetTimeNodeDesc(int slot) const

@@ -2,6 +2,7 @@
 
 #include "base/timetable/Activities.h"
 #include "base/records/ClassInfo.h"
+#include "base/records/DivisionRules.h"
 #include "base/timetable/CombineClassList.h"
 #include "base/timetable/MutexOfTeacherList.h"
 #include "base/records/MutexStudent.h"
@@ -84,6 +85,18 @@ public:
     CTaskSetting& GetTaskSetting() { return m_taskSetting; }
     CReportInfo& GetLastReportInfo() { return m_report; }
     const CReportInfo& GetLastReportInfo() const { return m_report; }
+    // The rules kept in the file of our own beside input.xml; saved with it.
+    CDivisionRules& GetDivisionRules() { return m_rules; }
+    const CDivisionRules& GetDivisionRules() const { return m_rules; }
+    // The rules file could not be read: it is left as it is on disk, and the
+    // saves do not write it, so that nothing in it is lost.
+    bool IsRulesFileDamaged() const { return m_rulesDamaged; }
+    // How a name sounds, for keeping students of the same sound apart. The
+    // front ends give the pinyin transcription; without one a name sounds
+    // only like itself.
+    using SoundKey = std::function<std::string(const std::string& name)>;
+    void SetSoundKey(SoundKey key) { m_soundKey = std::move(key); }
+    std::string GetNameSound(const std::string& name) const { return m_soundKey ? m_soundKey(name) : name; }
     std::vector<std::string>& GetCustomSubjectArray() { return m_subjectNames; }
     const std::vector<std::string>& GetCustomSubjectArray() const { return m_subjectNames; }
 
@@ -158,6 +171,11 @@ public:
     // save the input data file when anything changed.
     void MaintainMutexDataIntegrity();
     void MaintainPresetDataIntegrity();
+    // The same in memory only; true when anything was dropped.
+    bool DropStaleMutexMembers();
+    bool DropStalePresets();
+    // Drops from the division rules the students that are gone.
+    bool DropStaleRules();
 
     // "%s%s第%d节" with day name, segment name and section + 1.
     std::string GetTimeNodeDesc(int slot) const;
@@ -169,6 +187,7 @@ protected:
     bool ReadInputData();
     bool ReadOutputData();
     bool ReadReportInfo();
+    void ReadRules();
     bool AutoBackup();
     // report.txt as it lies on disk: the report's text and one NUL byte.
     std::string ReportBytes() const;
@@ -176,6 +195,8 @@ protected:
 private:
     // Whether the saves may write into the task's folder.
     bool CanWrite() const;
+    // Whether the saves of input.xml write the rules file beside it.
+    bool WritesRules() const;
     // Why a write that did not happen failed.
     SaveResult FailureReason() const;
 
@@ -200,6 +221,9 @@ private:
     CQZPrioritySet m_prioritySet;
     CTaskSetting m_taskSetting;
     CReportInfo m_report;
+    CDivisionRules m_rules;
+    bool m_rulesDamaged = false;
+    SoundKey m_soundKey;
     std::vector<std::string> m_subjectNames;
     bool m_dirty = false;
     bool m_readOnly = false;

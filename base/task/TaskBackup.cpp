@@ -15,8 +15,15 @@ namespace fs = std::filesystem;
 bool CTaskBackup::CopyDataFiles(const CTaskInfo& info, const std::string& folder)
 {
     const std::string target = CFileUtil::WithSeparator(folder);
+    const std::string rules = info.GetRulesFilePath();
     return CFileUtil::CopyFileReplacing(info.GetInputFilePath(), target + info.GetInputFile())
-           && CFileUtil::CopyFileReplacing(info.GetOutputFilePath(), target + info.GetOutputFile());
+           && CFileUtil::CopyFileReplacing(info.GetOutputFilePath(), target + info.GetOutputFile())
+           && (!CFileUtil::FileExists(rules) || CFileUtil::CopyFileReplacing(rules, target + FileName(rules)));
+}
+
+std::string CTaskBackup::FileName(const std::string& path)
+{
+    return CFileUtil::FromPath(CFileUtil::ToPath(path).filename());
 }
 
 bool CTaskBackup::CopyTask(const CTaskInfo& info, const std::string& folder, const std::string& taskFileName)
@@ -25,8 +32,7 @@ bool CTaskBackup::CopyTask(const CTaskInfo& info, const std::string& folder, con
     if (!CFileUtil::CopyFileReplacing(info.GetTaskFile(), target + taskFileName) || !CopyDataFiles(info, folder))
         return false;
     const std::string report = info.GetReportFilePath();
-    return !CFileUtil::FileExists(report)
-           || CFileUtil::CopyFileReplacing(report, target + CFileUtil::FromPath(CFileUtil::ToPath(report).filename()));
+    return !CFileUtil::FileExists(report) || CFileUtil::CopyFileReplacing(report, target + FileName(report));
 }
 
 bool CTaskBackup::CopyOfTheDay(const CTaskInfo& info)
@@ -73,6 +79,7 @@ bool CTaskBackup::CopyOfTheDay(const CTaskInfo& info)
             std::error_code ignored;
             fs::remove(old / CFileUtil::ToPath(info.GetInputFile()), ignored);
             fs::remove(old / CFileUtil::ToPath(info.GetOutputFile()), ignored);
+            fs::remove(old / CFileUtil::ToPath(FileName(info.GetRulesFilePath())), ignored);
             fs::remove(old, ignored);
         }
     }

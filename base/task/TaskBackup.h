@@ -25,6 +25,8 @@ public:
     static bool CopyTask(const CTaskInfo& info, const std::string& folder, const std::string& taskFileName);
 
 private:
-    // Copies input.xml and output.xml (by the task's names) into folder.
+    // Copies input.xml and output.xml (by the task's names) into folder, and
+    // the rules file beside them when the task has one.
     static bool CopyDataFiles(const CTaskInfo& info, const std::string& folder);
+    static std::string FileName(const std::string& path);
 };

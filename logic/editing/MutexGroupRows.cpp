@@ -9,6 +9,11 @@
 void CMutexGroupRows::Load(CScheduleTask& task, CListEditorRows& rows)
 {
     task.MaintainMutexDataIntegrity();
+    Fill(task, rows);
+}
+
+void CMutexGroupRows::Fill(const CScheduleTask& task, CListEditorRows& rows)
+{
     const std::vector<CMutexStudent*> groups = CRecordOrder::InIndexOrder<CMutexStudent>(task.GetMutexStudentList());
     rows.Reserve(static_cast<int>(groups.size()));
     for (CMutexStudent* group : groups) {

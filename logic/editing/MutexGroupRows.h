@@ -25,6 +25,8 @@ public:
     // Drops from the task what no longer fits its students first; then one
     // row per group that has students, in index order.
     static void Load(CScheduleTask& task, CListEditorRows& rows);
+    // The rows alone, of a task whose groups name only its students.
+    static void Fill(const CScheduleTask& task, CListEditorRows& rows);
     // The cells of the row of group at zero-based position row.
     static std::vector<std::string> Cells(const CScheduleTask& task, const CMutexStudent& group, int row);
     // A new group of the students, with a new id.

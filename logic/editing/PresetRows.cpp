@@ -8,6 +8,11 @@
 void CPresetRows::Load(CScheduleTask& task, CListEditorRows& rows)
 {
     task.MaintainPresetDataIntegrity();
+    Fill(task, rows);
+}
+
+void CPresetRows::Fill(const CScheduleTask& task, CListEditorRows& rows)
+{
     const std::vector<CStudentPreset*> presets =
         CRecordOrder::InIndexOrder<CStudentPreset>(task.GetStudentPresetList());
     rows.Reserve(static_cast<int>(presets.size()));

@@ -27,6 +27,9 @@ public:
     // Drops from the task the pre-assignments of students or to classes
     // that are gone first; then one row per pre-assignment in index order.
     static void Load(CScheduleTask& task, CListEditorRows& rows);
+    // The rows alone, of a task whose pre-assignments name only its
+    // students and classes.
+    static void Fill(const CScheduleTask& task, CListEditorRows& rows);
     // The cells of a pre-assignment's row.
     static std::vector<std::string> Cells(const CScheduleTask& task, const CStudentPreset& preset);
     // A new pre-assignment of the student to the class.

@@ -35,6 +35,7 @@ void CStudentTable::Load(const CScheduleTask& task)
     m_rows.clear();
     m_columnMap.clear();
     m_scoreNames = task.GetCustomSubjectArray();
+    m_conditionNames = task.GetDivisionRules().GetConditionNames();
     m_scoreWidth = kLoadedScoreWidth;
 
     const std::vector<CStudentInfo*> students = CRecordOrder::InIndexOrder<CStudentInfo>(task.GetStudentInfoList());
@@ -49,14 +50,29 @@ void CStudentTable::Load(const CScheduleTask& task)
         const std::vector<std::string>& scores = student->GetScoreArray();
         for (std::size_t k = 0; k < m_scoreNames.size() && k < scores.size(); ++k)
             row[ColumnFirstScore + k] = scores[k];
+        if (!m_conditionNames.empty()) {
+            std::vector<std::string> conditions = task.GetDivisionRules().GetConditions(student->GetId());
+            std::move(conditions.begin(), conditions.end(), row.begin() + FirstConditionColumn());
+        }
         m_rows.push_back(std::move(row));
     }
 }
 
+bool CStudentTable::IsConditionTitle(const std::string& title)
+{
+    for (std::string_view hash : {std::string_view("#"), std::string_view("\xEF\xBC\x83")}) {
+        if (title.size() > hash.size() && std::string_view(title).starts_with(hash))
+            return true;
+    }
+    return false;
+}
+
 bool CStudentTable::TakeHeader(RowRequest& request, const std::vector<std::string>& cells)
 {
-    std::vector<int> map(cells.size() + kMappedBeforeScores, -1);
+    std::vector<int> map(kMappedBeforeScores, -1);
     std::vector<std::string> scoreNames;
+    std::vector<int> conditionColumns;
+    std::vector<std::string> conditionNames;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         const std::string key = CSheetText::HeaderKey(cells[i]);
         const int column = static_cast<int>(i);
@@ -68,8 +84,12 @@ bool CStudentTable::TakeHeader(RowRequest& request, const std::vector<std::strin
         } else if (CSheetText::EqualsNoCase(key, "原学校")) {
             map[2] = column;
         } else if (StarredName(key, scoreName)) {
-            map[kMappedBeforeScores + scoreNames.size()] = column;
+            map.push_back(column);
             scoreNames.push_back(scoreName);
+        } else if (IsConditionTitle(key)
+                   && std::find(conditionNames.begin(), conditionNames.end(), key) == conditionNames.end()) {
+            conditionColumns.push_back(column);
+            conditionNames.push_back(key);
         }
     }
     if (map[0] < 0) {
@@ -77,8 +97,11 @@ bool CStudentTable::TakeHeader(RowRequest& request, const std::vector<std::strin
         request.message = kNoNameColumn;
         return false;
     }
+    map.insert(map.end(), conditionColumns.begin(), conditionColumns.end());
+    map.resize(std::max(map.size(), cells.size() + kMappedBeforeScores), -1);
     m_columnMap = std::move(map);
     m_scoreNames = std::move(scoreNames);
+    m_conditionNames = std::move(conditionNames);
     m_scoreWidth = kImportedScoreWidth;
     for (std::vector<std::string>& row : m_rows)
         row.resize(static_cast<std::size_t>(GetColumnCount()));
@@ -158,9 +181,22 @@ void CStudentTable::SaveTo(CScheduleTask& task) const
         student->SetName(row[ColumnName]);
         student->SetSex(SexCode(row[ColumnSex]));
         student->SetFromSchool(row[ColumnFromSchool]);
-        student->GetScoreArray().assign(row.begin() + ColumnFirstScore, row.end());
+        student->GetScoreArray().assign(row.begin() + ColumnFirstScore, row.begin() + FirstConditionColumn());
         student->SetIndex(static_cast<int>(r));
         students.Add(std::move(student));
+    }
+
+    // The students are new records: their conditions are the rows' alone.
+    CDivisionRules& rules = task.GetDivisionRules();
+    if (m_conditionNames.empty() && rules.GetConditionNames().empty())
+        return;
+    rules.SetConditionNames({});
+    rules.SetConditionNames(m_conditionNames);
+    for (const std::vector<std::string>& row : m_rows) {
+        std::vector<std::string> values;
+        for (std::size_t k = static_cast<std::size_t>(FirstConditionColumn()); k < row.size(); ++k)
+            values.push_back(std::string(CSheetText::Trim(row[k])));
+        rules.SetConditions(row[ColumnId], std::move(values));
     }
 }
 
@@ -168,6 +204,7 @@ std::vector<std::string> CStudentTable::ColumnTitles() const
 {
     std::vector<std::string> titles = {"ID", "序号", "姓名", "性别", "原学校"};
     titles.insert(titles.end(), m_scoreNames.begin(), m_scoreNames.end());
+    titles.insert(titles.end(), m_conditionNames.begin(), m_conditionNames.end());
     return titles;
 }
 

@@ -16,7 +16,9 @@ class CScheduleTask;
 // SubmitRow; the command line uses the same class.
 //
 // Row cells: "ID" (student id), "序号", "姓名", "性别", "原学校", then one
-// score per score column.
+// score per score column, then one value per condition column ("#住校":
+// a sheet column whose title begins with "#"; the task keeps them in its
+// division rules).
 class CStudentTable : public CListRows
 {
 public:
@@ -55,7 +57,7 @@ public:
     // Rows whose name is empty.
     std::size_t NamelessCount() const;
 
-    // Removes every row; the score columns stay.
+    // Removes every row; the score and condition columns stay.
     void Clear();
 
     // Replaces the task's subject names by the score column titles and its
@@ -64,7 +66,12 @@ public:
     void SaveTo(CScheduleTask& task) const;
 
     std::size_t GetRowCount() const { return m_rows.size(); }
-    int GetColumnCount() const { return ColumnFirstScore + static_cast<int>(m_scoreNames.size()); }
+    int GetColumnCount() const
+    {
+        return ColumnFirstScore + static_cast<int>(m_scoreNames.size() + m_conditionNames.size());
+    }
+    // The first condition column.
+    int FirstConditionColumn() const { return ColumnFirstScore + static_cast<int>(m_scoreNames.size()); }
     std::vector<std::string> ColumnTitles() const;
     const std::vector<std::string>& GetRow(std::size_t row) const { return m_rows[row]; }
 
@@ -75,6 +82,9 @@ public:
     void RemoveRows(const std::vector<int>& bottomUp) override;
     void SwapRows(int a, int b) override;
     const std::vector<std::string>& GetScoreNames() const { return m_scoreNames; }
+    const std::vector<std::string>& GetConditionNames() const { return m_conditionNames; }
+    // Whether a sheet's column title names a condition column.
+    static bool IsConditionTitle(const std::string& title);
     int GetScoreColumnWidth() const { return m_scoreWidth; }
     // Spreadsheet column feeding each column from "姓名" on, or -1.
     const std::vector<int>& GetColumnMap() const { return m_columnMap; }
@@ -89,6 +99,7 @@ private:
 
     std::vector<std::vector<std::string>> m_rows;
     std::vector<std::string> m_scoreNames;
+    std::vector<std::string> m_conditionNames;
     int m_scoreWidth = kLoadedScoreWidth;
     std::vector<int> m_columnMap;
 };

@@ -1,5 +1,7 @@
 #include "logic/pinyin/PinyinConverter.h"
 
+#include "base/util/TextCodec.h"
+
 namespace {
 
 bool IsGbkLead(unsigned char c)
@@ -87,4 +89,12 @@ std::string_view CPinyinConverter::GetSyllable(int code)
         return kUnknown;
     const std::uint16_t index = s_syllableOfCode[(zone - kFirstZone) * kPositionsPerZone + position - 1];
     return index == kNoSyllable ? kUnknown : s_syllables[index];
+}
+
+std::string CPinyinConverter::SoundKey(const std::string& name)
+{
+    CPinyinConverter converter;
+    converter.SetSeparator(true);
+    const std::string key = converter.Transcribe(CTextCodec::ToGbk(name));
+    return key.find(kUnknown) == std::string::npos ? key : name;
 }

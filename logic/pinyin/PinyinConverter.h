@@ -39,6 +39,11 @@ public:
     // As Transcribe, appending to out (no allocation when out has room).
     void AppendTranscription(std::string& out, std::string_view gbk) const;
 
+    // How a name (UTF-8) sounds: its toneless syllables, each followed by
+    // "'", so that names that sound the same have the same key. A name with
+    // a character the table does not list sounds only like itself.
+    static std::string SoundKey(const std::string& name);
+
     // Syllable of a GB2312 code (zone × 100 + position, 1601 to 8794),
     // "?" for any code the table does not list.
     static std::string_view GetSyllable(int code);

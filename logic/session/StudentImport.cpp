@@ -44,6 +44,7 @@ CStudentImport::Result CStudentImport::Run(CScheduleTask& task, const std::strin
     result.nameless = students.NamelessCount();
     result.sheetName = reader.GetSheetName();
     result.scoreNames = students.GetScoreNames();
+    result.conditionNames = students.GetConditionNames();
     return result;
 }
 
@@ -54,6 +55,11 @@ std::string CStudentImport::Summary(const Result& result)
         scores += (scores.empty() ? "" : "、") + name;
     std::string text = "已导入 " + std::to_string(result.students) + " 名学生（工作表“" + result.sheetName + "”）。\n"
                        + "成绩列：" + (scores.empty() ? "无" : scores) + '\n';
+    std::string conditions;
+    for (const std::string& name : result.conditionNames)
+        conditions += (conditions.empty() ? "" : "、") + name;
+    if (!conditions.empty())
+        text += "特别条件列：" + conditions + '\n';
     if (result.nameless > 0)
         text += "其中 " + std::to_string(result.nameless) + " 名学生没有姓名，请检查表格。\n";
     return text;

@@ -29,6 +29,7 @@ public:
         std::size_t nameless = 0; // students without a name
         std::string sheetName;
         std::vector<std::string> scoreNames;
+        std::vector<std::string> conditionNames; // "#住校", as the sheet titles them
     };
 
     // Imports the sheet at file into task and saves it (a failed save goes

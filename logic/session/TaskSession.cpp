@@ -1,5 +1,7 @@
 #include "logic/session/TaskSession.h"
 
+#include "logic/pinyin/PinyinConverter.h"
+
 #include "base/task/TaskLock.h"
 #include "base/util/FileUtil.h"
 #include "base/util/LocalTime.h"
@@ -33,6 +35,7 @@ std::string TimeStamp()
 CTaskSession::CTaskSession(std::string program, WhenHeld whenHeld)
     : m_program(std::move(program)), m_whenHeld(whenHeld), m_task(std::make_unique<CScheduleTask>())
 {
+    m_task->SetSoundKey(&CPinyinConverter::SoundKey);
 }
 
 CTaskSession::~CTaskSession() = default;

@@ -219,3 +219,14 @@ TEST(PinyinConverterTest, CharactersOutsideGb2312AreUnknownAndDoNotShiftTheRest)
 }
 
 } // namespace
+
+TEST(PinyinSoundTest, NamesThatSoundAlikeShareAKeyAndUnknownCharactersOnlyTheirOwn)
+{
+    EXPECT_EQ(CPinyinConverter::SoundKey("张伟"), CPinyinConverter::SoundKey("章伟"));
+    EXPECT_EQ(CPinyinConverter::SoundKey("张伟"), "ZHANG'WEI'");
+    EXPECT_NE(CPinyinConverter::SoundKey("张伟"), CPinyinConverter::SoundKey("张维娜"));
+    // Syllables stay apart: XI'AN is not XIAN.
+    EXPECT_NE(CPinyinConverter::SoundKey("西安"), CPinyinConverter::SoundKey("先"));
+    // 㛃 is outside the table: the name is compared as it is written.
+    EXPECT_EQ(CPinyinConverter::SoundKey("李㛃"), "李㛃");
+}

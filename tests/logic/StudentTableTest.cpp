@@ -141,3 +141,36 @@ TEST(StudentTableTest, ReplaceWritesIntoTheSelectedRow)
     EXPECT_EQ(table.SubmitRow(request, {"王五"}, 5), -1);
     EXPECT_EQ(table.GetRowCount(), 2u);
 }
+
+TEST(StudentTableTest, ConditionColumnsAreImportedEditedAndKeptInTheRules)
+{
+    CScheduleTask task;
+    CStudentTable table;
+    Import(table, {"姓名", "#住校", "*语文", "＃特长", "#", "#住校", "备注"},
+           {{"张三", "是", "90", "美术", "x", "否"}, {"李四", " 否 ", "80"}, {"王五", "", "70", "体育"}});
+    EXPECT_EQ(table.GetScoreNames(), (Cells{"语文"}));
+    EXPECT_EQ(table.GetConditionNames(), (Cells{"#住校", "＃特长"})) << "a lone # and a repeated title are no columns";
+    EXPECT_EQ(table.ColumnTitles(), (Cells{"ID", "序号", "姓名", "性别", "原学校", "语文", "#住校", "＃特长"}));
+    EXPECT_EQ(table.FirstConditionColumn(), 6);
+    EXPECT_EQ(Cells(table.GetRow(0).begin() + 5, table.GetRow(0).end()), (Cells{"90", "是", "美术"}));
+
+    table.SaveTo(task);
+    const CDivisionRules& rules = task.GetDivisionRules();
+    EXPECT_EQ(rules.GetConditionNames(), (Cells{"#住校", "＃特长"}));
+    EXPECT_EQ(Student(task, 0)->GetScoreArray(), (Cells{"90"})) << "conditions are no scores";
+    EXPECT_EQ(rules.GetConditions(Student(task, 1)->GetId()), (Cells{"否", ""})) << "values are trimmed";
+    EXPECT_EQ(rules.ConditionCategories(0), (Cells{"否", "是"}));
+    EXPECT_EQ(rules.ConditionCategories(1), (Cells{"体育", "美术"}));
+
+    CStudentTable loaded;
+    loaded.Load(task);
+    EXPECT_EQ(loaded.ColumnTitles(), table.ColumnTitles());
+    EXPECT_EQ(Cells(loaded.GetRow(2).begin() + 5, loaded.GetRow(2).end()), (Cells{"70", "", "体育"}));
+
+    // A sheet without condition columns takes the old ones away with the old students.
+    CStudentTable plain;
+    Import(plain, {"姓名", "*语文"}, {{"赵六", "60"}});
+    plain.SaveTo(task);
+    EXPECT_TRUE(task.GetDivisionRules().GetConditionNames().empty());
+    EXPECT_TRUE(task.GetDivisionRules().IsEmpty());
+}
