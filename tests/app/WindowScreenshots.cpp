@@ -61,8 +61,10 @@ TEST_F(WindowScreenshots, WelcomePage)
     recent.add(makeTask(QStringLiteral("2024学年新生"), QStringLiteral("2024学年七年级新生")));
     recent.add(makeTask(QStringLiteral("2025学年新生"), QStringLiteral("2025学年七年级新生")));
     recent.add(shelltest::str(demoTask()));
-    manager();
     for (const Screen& screen : kScreens) {
+        // A new program run for each screen, which opens the demo task.
+        CTaskManager::release();
+        manager();
         CMainDlg window;
         window.resize(screen.mainWindow);
         window.sheet()->selectPage(0);
