@@ -3,17 +3,16 @@
 #include "gui/shell/LoginDlg.h"
 #include "gui/shell/MainDlg.h"
 #include "gui/shell/ProgramInfo.h"
+#include "gui/shell/QtTranslation.h"
 #include "gui/shell/TaskManager.h"
 #include "gui/common/UICore.h"
+#include "gui/common/WindowPlacement.h"
 #include "gui/shell/UIResources.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 // Quillon [--settings FILE] [TASK.qz]
 int main(int argc, char* argv[])
@@ -21,11 +20,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     CProgramInfo::setUpApplication();
 
-    // Qt's own dialogs (file and folder choosers) in Simplified Chinese.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    // Qt's own dialogs (file and folder choosers) in Simplified Chinese,
+    // whatever the machine's language.
+    CQtTranslation::install();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(CProgramInfo::name());
@@ -60,10 +57,17 @@ int main(int argc, char* argv[])
         CInstallLayout::copyDemoTask(CInstallLayout::dataFolder(),
                                      QString::fromStdString(CTaskManager::instance()->defaultTaskFolder()));
 
+    // Every window opens where it was last, or large enough for its
+    // content.
+    CWindowPlacement placement(settings);
+    app.installEventFilter(&placement);
+
     int result = 0;
     {
         CMainDlg window(startTask);
-        window.showMaximized();
+        if (!placement.restore(&window))
+            window.setWindowState(Qt::WindowMaximized);
+        window.show();
         // The splash stays above the main window for its 1.5 s, also where no
         // window manager keeps it on top.
         for (QWidget* widget : QApplication::topLevelWidgets())
@@ -72,6 +76,7 @@ int main(int argc, char* argv[])
         QApplication::setQuitOnLastWindowClosed(true);
         result = QApplication::exec();
     }
+    app.removeEventFilter(&placement);
     CTaskManager::release();
     CUIResources::release();
     CUICore::Free();

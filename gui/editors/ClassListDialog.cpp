@@ -9,6 +9,7 @@
 CClassListDialog::CClassListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
 {
     setTitle(QStringLiteral("班级信息列表"));
+    setObjectName(QStringLiteral("classEditor"));
     button(Button::Print)->hide();
     m_batchButton = insertButton(QStringLiteral("批量添加(&B)"), Button::Add);
     connect(m_batchButton, &QPushButton::clicked, this, [this] { OpenBatchAdd(); });

@@ -8,6 +8,7 @@
 #include "logic/session/TaskSession.h"
 #include "base/task/ScheduleTask.h"
 #include "gui/common/UICore.h"
+#include "gui/common/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -45,6 +46,7 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    CWindowPlacement::setKind(this, CWindowPlacement::Kind::List);
 
     m_model = new CListEditorModel(this);
     m_model->setRows(&m_ownRows);

@@ -9,6 +9,7 @@
 CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
 {
     setTitle(QStringLiteral("互斥学生组"));
+    setObjectName(QStringLiteral("mutexEditor"));
     button(Button::Print)->hide();
 }
 

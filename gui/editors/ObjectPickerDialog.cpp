@@ -1,5 +1,6 @@
 #include "gui/editors/ObjectPickerDialog.h"
 
+#include "gui/common/WindowPlacement.h"
 #include "gui/common/MessageBox.h"
 #include "gui/editors/ObjectPickerModel.h"
 #include "gui/common/UICore.h"
@@ -30,6 +31,8 @@ CObjectPickerDialog::CObjectPickerDialog(const CQZObjectList& list, Kind kind, c
     : QDialog(parent)
 {
     setWindowTitle(caption);
+    setObjectName(QStringLiteral("objectPicker"));
+    CWindowPlacement::setKind(this, CWindowPlacement::Kind::Panel);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     m_model = new CObjectPickerModel(pictureOf(kind), this);

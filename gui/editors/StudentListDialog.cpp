@@ -19,6 +19,7 @@ constexpr int kRepaintIntervalMs = 100;
 CStudentListDialog::CStudentListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
 {
     setTitle(QStringLiteral("学生信息列表"));
+    setObjectName(QStringLiteral("studentEditor"));
     setShowImport(true);
     // Save, Cancel, Import where Add was, Clear where Modify was.
     moveButton(Button::Import, Button::Add);

@@ -17,6 +17,7 @@ CStudentPresetListDialog::CStudentPresetListDialog(CScheduleTask& task, QWidget*
     : CListEditorDialog(task, parent)
 {
     setTitle(QStringLiteral("预分班"));
+    setObjectName(QStringLiteral("presetEditor"));
     button(Button::Print)->hide();
 }
 

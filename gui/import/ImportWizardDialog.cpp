@@ -97,6 +97,7 @@ CImportWizardDialog::CImportWizardDialog(CImportReceiver& receiver, QWidget* par
     : QDialog(parent), m_receiver(receiver)
 {
     setWindowTitle(QStringLiteral("导入"));
+    setObjectName(QStringLiteral("importWizard"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);

@@ -9,6 +9,7 @@
 #include "gui/common/MessageBox.h"
 #include "gui/render/TablePrinter.h"
 #include "gui/common/UICore.h"
+#include "gui/common/WindowPlacement.h"
 
 #include <QHeaderView>
 #include <QHBoxLayout>
@@ -23,10 +24,17 @@
 
 using DialogUnits::toPixels;
 
+namespace {
+// The window manager's title bar and borders above and below the window.
+constexpr int kFrameHeight = 48;
+} // namespace
+
 CDivisionStatisticsDialog::CDivisionStatisticsDialog(CScheduleTask& task, QWidget* parent)
     : CResultTableDialog(parent), m_task(task), m_statistics(std::make_unique<CDivisionStatistics>(task))
 {
     setWindowTitle(QStringLiteral("分班统计表"));
+    setObjectName(QStringLiteral("statisticsWindow"));
+    CWindowPlacement::setKind(this, CWindowPlacement::Kind::Panel);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
@@ -85,9 +93,15 @@ CDivisionStatisticsDialog::CDivisionStatisticsDialog(CScheduleTask& task, QWidge
     const int needed =
         columns + toPixels(7) + toPixels(464 - 457) + 2 + table()->verticalScrollBar()->sizeHint().width() + 4;
     int width = std::max(toPixels(464), needed);
-    if (const QScreen* screen = this->screen())
+    // Tall enough for every class and the "全校" row where the screen has
+    // room for them: the list asks for all its rows.
+    table()->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    int height = std::max(toPixels(248), sizeHint().height());
+    if (const QScreen* screen = this->screen()) {
         width = std::min(width, screen->availableGeometry().width() - 40);
-    resize(std::max(width, toPixels(464)), toPixels(248));
+        height = std::min(height, screen->availableGeometry().height() - kFrameHeight);
+    }
+    resize(std::max(width, toPixels(464)), std::max(height, toPixels(248)));
 }
 
 CDivisionStatisticsDialog::~CDivisionStatisticsDialog() = default;

@@ -57,6 +57,7 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
     : CResultTableDialog(parent), m_task(task), m_data(std::make_unique<CDivisionTableData>(task))
 {
     setWindowTitle(QStringLiteral("分班表"));
+    setObjectName(QStringLiteral("divisionTable"));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

@@ -3,6 +3,7 @@
 #include "gui/common/DialogUnits.h"
 #include "core/DivisionOwner.h"
 #include "gui/common/UICore.h"
+#include "gui/common/WindowPlacement.h"
 #include "gui/results/ViewTableButtons.h"
 
 #include <QHBoxLayout>
@@ -53,7 +54,12 @@ CReportDialog::CReportDialog(const QString& text, int mode, QWidget* parent)
     layout->setSpacing(toPixels(187 - 181));
     layout->addLayout(card, 1);
     layout->addLayout(buttons);
-    setFixedSize(sizeHint().expandedTo(QSize(toPixels(409), toPixels(208))));
+    // The template's size at least; a long report reads better in a larger
+    // window.
+    setMinimumSize(sizeHint().expandedTo(QSize(toPixels(409), toPixels(208))));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    setObjectName(QStringLiteral("reportWindow"));
+    CWindowPlacement::setKind(this, CWindowPlacement::Kind::Panel);
 
     m_edit->setPlainText(m_text);
     m_edit->moveCursor(QTextCursor::End);

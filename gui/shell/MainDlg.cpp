@@ -6,8 +6,10 @@
 #include "gui/shell/InstallLayout.h"
 #include "gui/shell/MainToolBar.h"
 #include "gui/common/MessageBox.h"
+#include "gui/common/WindowPlacement.h"
 #include "gui/shell/ProgramInfo.h"
 #include "base/task/ScheduleTask.h"
+#include "gui/shell/RecentTaskView.h"
 #include "gui/shell/SheetHeader.h"
 #include "gui/shell/StepSheet.h"
 #include "gui/shell/SystemSetDlg.h"
@@ -80,6 +82,8 @@ CMainDlg::CMainDlg(const std::string& startTask, QWidget* parent) : QWidget(pare
 {
     CUIResources::instance();
     setTaskTitle(QString());
+    setObjectName(QStringLiteral("mainWindow"));
+    CWindowPlacement::setKind(this, CWindowPlacement::Kind::Table);
     setMouseTracking(true);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
@@ -91,6 +95,11 @@ CMainDlg::CMainDlg(const std::string& startTask, QWidget* parent) : QWidget(pare
     connect(m_sheet, &CStepSheet::commandChosen, this, &CMainDlg::runCommand);
     connect(m_sheet->toolDesc(), &CToolDesc::taskZoneClicked, this, &CMainDlg::onTaskZoneClicked);
     connect(m_sheet->toolDesc(), &CToolDesc::locationZoneClicked, this, &CMainDlg::onLocationZoneClicked);
+    connect(m_sheet->recentTasks(), &CRecentTaskView::taskChosen, this, &CMainDlg::openRecentTask);
+    connect(m_sheet->header(), &CSheetHeader::pageSelected, this, [this](int page) {
+        if (page == 0)
+            showRecentTasks();
+    });
 
     CTaskManager* manager = CTaskManager::instance();
     manager->setMainWindow(this);
@@ -109,6 +118,7 @@ CMainDlg::CMainDlg(const std::string& startTask, QWidget* parent) : QWidget(pare
             page = 1;
         m_sheet->selectPage(page);
     }
+    showRecentTasks();
 }
 
 CMainDlg::~CMainDlg()
@@ -306,6 +316,19 @@ void CMainDlg::openCommand()
     }
     if (opened && m_sheet->pageCount() > 1)
         m_sheet->selectPage(1);
+}
+
+void CMainDlg::showRecentTasks()
+{
+    m_sheet->recentTasks()->setTasks(CTaskManager::instance()->recentTasks().paths());
+}
+
+void CMainDlg::openRecentTask(const QString& path)
+{
+    if (CTaskManager::instance()->openTask(path.toStdString()) && m_sheet->pageCount() > 1)
+        m_sheet->selectPage(1);
+    else
+        showRecentTasks();
 }
 
 void CMainDlg::startDivision()

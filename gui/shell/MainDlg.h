@@ -57,6 +57,9 @@ protected:
 private:
     void layoutChildren();
     void openCommand();
+    // The welcome page's list of recent tasks, read afresh.
+    void showRecentTasks();
+    void openRecentTask(const QString& path);
     void startDivision();
     void balanceDivision();
     bool requireTask();

@@ -1,5 +1,6 @@
 #include "gui/shell/StepSheet.h"
 
+#include "gui/shell/RecentTaskView.h"
 #include "gui/shell/SheetHeader.h"
 #include "gui/shell/StepCommands.h"
 #include "gui/shell/ToolBox.h"
@@ -15,7 +16,11 @@ constexpr int kSubHeaderBottom = 57;
 } // namespace
 
 CStepSheet::CStepSheet(QWidget* parent)
-    : QWidget(parent), m_header(new CSheetHeader(this)), m_toolBox(new CToolBox(this)), m_toolDesc(new CToolDesc(this))
+    : QWidget(parent),
+      m_header(new CSheetHeader(this)),
+      m_toolBox(new CToolBox(this)),
+      m_toolDesc(new CToolDesc(this)),
+      m_recentTasks(new CRecentTaskView(this))
 {
     connect(m_header, &CSheetHeader::pageSelected, this, &CStepSheet::onPageSelected);
     connect(m_header, &CSheetHeader::describe, m_toolDesc, &CToolDesc::setDescription);
@@ -68,6 +73,7 @@ void CStepSheet::setTaskLocation(const QString& location)
 
 void CStepSheet::onPageSelected(int index)
 {
+    m_recentTasks->setVisible(index == 0);
     m_toolBox->clear();
     for (const CStepCommands::Button& b : CStepCommands::all()) {
         if (b.page == index)
@@ -87,6 +93,12 @@ void CStepSheet::resizeEvent(QResizeEvent*)
     const int gridBottom = std::max(gridTop, h - CToolDesc::kHeight - kMargin);
     m_toolBox->setGeometry(kMargin, gridTop, std::max(0, w - 2 * kMargin), gridBottom - gridTop);
     m_toolDesc->setGeometry(kMargin, gridBottom, std::max(0, w - 2 * kMargin), std::max(0, h - kMargin - gridBottom));
+    // The recent tasks fill the grid below the welcome page's one row of
+    // buttons, in line with the buttons.
+    const int listLeft = kMargin + CToolBox::kOrigin;
+    const int listTop = gridTop + CToolBox::kOrigin + CToolBox::kCellHeight + CToolBox::kGap;
+    m_recentTasks->setGeometry(listLeft, listTop, std::max(0, w - kMargin - CToolBox::kOrigin - listLeft),
+                               std::max(0, gridBottom - CToolBox::kGap - listTop));
 }
 
 void CStepSheet::paintEvent(QPaintEvent*)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QWidget>
 
+class CRecentTaskView;
 class CSheetHeader;
 class CToolBox;
 class CToolDesc;
@@ -29,6 +30,8 @@ public:
     CSheetHeader* header() const { return m_header; }
     CToolBox* toolBox() const { return m_toolBox; }
     CToolDesc* toolDesc() const { return m_toolDesc; }
+    // The recent tasks under the welcome page's buttons.
+    CRecentTaskView* recentTasks() const { return m_recentTasks; }
 
 signals:
     void commandChosen(StepCommandId command);
@@ -43,4 +46,5 @@ private:
     CSheetHeader* m_header;
     CToolBox* m_toolBox;
     CToolDesc* m_toolDesc;
+    CRecentTaskView* m_recentTasks;
 };

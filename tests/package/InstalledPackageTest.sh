@@ -63,6 +63,7 @@ dpkg-deb -x "$DEB" "$ROOT"
 for f in usr/bin/Quillon usr/bin/quillon-cli \
          usr/lib/quillon/libQZBase.so.1 usr/lib/quillon/libQZCore.so.1 \
          usr/share/quillon/help/index.html usr/share/quillon/images/app.svg \
+         usr/share/quillon/translations/qtbase_zh_CN.qm \
          "usr/share/quillon/demo/演示任务/演示任务.qz" "usr/share/quillon/demo/演示任务/input.xml" \
          usr/share/applications/cn.lumo.Quillon.desktop usr/share/metainfo/cn.lumo.Quillon.metainfo.xml \
          usr/share/mime/packages/cn.lumo.Quillon.xml \
