@@ -206,7 +206,8 @@ void CDivisionChart::setTitles(const QString& heading, const QString& subtitle)
         html += QStringLiteral("<br><span style=\"font-size:%1pt; font-weight:normal\">%2</span>")
                     .arg(chartFont().pointSizeF())
                     .arg(subtitle.toHtmlEscaped());
-    setTitle(html);
+    // Both lines centred, not only the block they make.
+    setTitle(QStringLiteral("<div align=\"center\">%1</div>").arg(html));
 }
 
 QString CDivisionChart::plainTitle() const

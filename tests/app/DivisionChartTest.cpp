@@ -275,7 +275,7 @@ TEST_F(DivisionChartTest, PicturesAndClipboard)
     charts->kindChooser()->setCurrentIndex(2);
     charts->measureChooser()->setCurrentIndex(2); // 数学
     EXPECT_EQ(charts->currentChart()->kind(), Kind::Distribution);
-    EXPECT_TRUE(charts->currentChart()->title().startsWith(QStringLiteral("各班数学分布")));
+    EXPECT_TRUE(charts->currentChart()->heading().startsWith(QStringLiteral("各班数学分布")));
     charts->kindChooser()->setCurrentIndex(1);
     EXPECT_FALSE(charts->measureChooser()->isEnabled());
 
