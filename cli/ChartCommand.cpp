@@ -32,7 +32,8 @@ bool ReadSize(const CArguments& arguments, const std::string& name, int& size)
 CChartCommand::CChartCommand()
     : CTaskCommand("chart",
                    "把分班图表画成 PNG（OUT 以 .svg 结尾时为 SVG）：\n"
-                   "各班总分平均分、某科平均分、男女生人数或分数分布（箱线图）",
+                   "各班总分或某科平均分与全校之差、男女生人数或分数分布（箱线图）；\n"
+                   "默认 3200×1800 像素，班级多时更宽",
                    Access::Read, {{"OUT.png", "缺少输出的图片文件（.png 或 .svg）。"}},
                    {{"--kind", "total|subject|sex|box", "--kind 后面应是 total、subject、sex 或 box。"},
                     {"--subject", "科目", "--subject 后面应是科目名称。"},

@@ -7,15 +7,19 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 int CChartImageWriter::DefaultWidth(std::size_t classes)
 {
-    // Room for the value axis, then as much per class as on screen.
-    constexpr int axis = 140;
-    constexpr int perClass = 26;
-    constexpr int widest = 20000;
-    return static_cast<int>(std::clamp<std::size_t>(axis + perClass * classes, 1200, widest));
+    const int points = CChartImage::pictureSize(static_cast<int>(std::min<std::size_t>(classes, 100000))).width();
+    return static_cast<int>(std::lround(points * CChartImage::kPictureRatio));
+}
+
+qreal CChartImageWriter::RatioFor(const QSize& pixels, const QSize& points)
+{
+    const qreal ratio = std::min(qreal(pixels.width()) / points.width(), qreal(pixels.height()) / points.height());
+    return std::clamp(ratio, qreal(1.0), CChartImage::kPictureRatio);
 }
 
 bool CChartImageWriter::Write(const CScheduleTask& task, CDivisionChart::Kind kind, std::size_t measure, int width,
@@ -23,8 +27,11 @@ bool CChartImageWriter::Write(const CScheduleTask& task, CDivisionChart::Kind ki
 {
     const auto application = StartOffscreenQt<QApplication>();
     const CDivisionChartFigures figures(task);
-    auto chart = std::make_unique<CDivisionChart>(figures, kind, measure);
-    title = chart->title().toStdString();
-    const QSize size(width > 0 ? width : DefaultWidth(figures.GetClasses().size()), height > 0 ? height : 700);
-    return CChartImage::save(std::move(chart), size, QString::fromStdString(path));
+    auto chart = std::make_unique<CDivisionChart>(figures, kind, measure, CChartImage::kPictureTextScale);
+    title = chart->plainTitle().toStdString();
+    const QSize points = CChartImage::pictureSize(chart->classCount());
+    const QSize pixels(width > 0 ? width : DefaultWidth(figures.GetClasses().size()),
+                       height > 0 ? height
+                                  : static_cast<int>(std::lround(points.height() * CChartImage::kPictureRatio)));
+    return CChartImage::save(std::move(chart), pixels, QString::fromStdString(path), RatioFor(pixels, points));
 }

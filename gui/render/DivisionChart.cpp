@@ -7,7 +7,7 @@
 #include <QBarSet>
 #include <QBoxPlotSeries>
 #include <QBoxSet>
-#include <QBarCategoryAxis>
+#include <QCategoryAxis>
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
@@ -39,20 +39,24 @@ QString Number(double value, int decimals = 1)
     return QString::number(value, 'f', decimals);
 }
 
-QFont ChartFont(double scale = 1.0, bool bold = false)
+// A difference with its sign, "0" for none.
+QString Signed(double value, int decimals)
 {
-    QFont font = CUICore::instance()->getDefaultFont();
-    font.setPointSizeF(font.pointSizeF() * scale);
-    font.setBold(bold);
-    return font;
+    const QString digits = Number(std::abs(value), decimals);
+    if (digits.toDouble() == 0.0)
+        return QStringLiteral("0");
+    return (value > 0 ? QStringLiteral("+") : QStringLiteral("-")) + digits;
 }
 
-// A step of 1, 2, 2.5 or 5 times a power of ten near raw.
-double NiceStep(double raw)
+// A step of 1, 2, 2.5 or 5 times a power of ten near raw; whole numbers
+// only skip 2.5 and stay at 1 or more.
+double NiceStep(double raw, bool wholeNumbers = false)
 {
+    if (wholeNumbers && raw <= 1.0)
+        return 1.0;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     const double f = raw / magnitude;
-    const double nice = f <= 1.0 ? 1.0 : f <= 2.0 ? 2.0 : f <= 2.5 ? 2.5 : f <= 5.0 ? 5.0 : 10.0;
+    const double nice = f <= 1.0 ? 1.0 : f <= 2.0 ? 2.0 : f <= 2.5 && !wholeNumbers ? 2.5 : f <= 5.0 ? 5.0 : 10.0;
     return nice * magnitude;
 }
 
@@ -66,20 +70,70 @@ int DecimalsOf(double step)
     return decimals;
 }
 
-// The class names as the class axis takes them: an empty class says so,
-// and a name that repeats is told apart by invisible spaces.
-QStringList AxisNames(const Figures& figures)
+// 1, 2, 5, 10, 20, 50, …: every how many classes one is named.
+int NextLabelStep(int step)
 {
-    QStringList names;
-    for (const Figures::ClassFigures& c : figures.GetClasses()) {
-        QString name = QString::fromStdString(c.name);
-        if (c.count == 0)
-            name += QStringLiteral("（空）");
-        while (names.contains(name))
-            name += QChar(0x200B);
-        names.push_back(name);
+    int magnitude = 1;
+    while (step >= magnitude * 10)
+        magnitude *= 10;
+    return step == magnitude ? 2 * step : step == 2 * magnitude ? 5 * magnitude : 10 * magnitude;
+}
+
+bool IsDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The names without the part before and after that every one of them
+// shares, never cutting a number in two; empty when they share no
+// beginning or when a name would be left with nothing.
+QStringList ShortNames(const QStringList& names)
+{
+    if (names.size() < 2)
+        return QStringList();
+    qsizetype shortest = names.front().size();
+    for (const QString& name : names)
+        shortest = std::min(shortest, name.size());
+    qsizetype prefix = 0;
+    while (prefix < shortest && std::all_of(names.begin(), names.end(), [&](const QString& name) {
+               return name[prefix] == names.front()[prefix];
+           }))
+        ++prefix;
+    while (prefix > 0 && IsDigit(names.front()[prefix - 1]))
+        --prefix;
+    if (prefix == 0)
+        return QStringList();
+    qsizetype suffix = 0;
+    while (prefix + suffix < shortest && std::all_of(names.begin(), names.end(), [&](const QString& name) {
+               return name[name.size() - 1 - suffix] == names.front()[names.front().size() - 1 - suffix];
+           }))
+        ++suffix;
+    while (suffix > 0 && IsDigit(names.front()[names.front().size() - suffix]))
+        --suffix;
+    QStringList shortNames;
+    for (const QString& name : names) {
+        const QString core = name.mid(prefix, name.size() - prefix - suffix);
+        if (core.isEmpty())
+            return QStringList();
+        shortNames.push_back(core);
     }
-    return names;
+    return shortNames;
+}
+
+// Names as a class axis takes them: an empty class says so, and a name
+// that repeats is told apart by invisible spaces.
+QStringList AxisNames(QStringList names, const std::vector<Figures::ClassFigures>& classes)
+{
+    QStringList unique;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QString name = names[i];
+        if (classes[static_cast<std::size_t>(i)].count == 0)
+            name += QStringLiteral("（空）");
+        while (unique.contains(name))
+            name += QChar(0x200B);
+        unique.push_back(name);
+    }
+    return unique;
 }
 
 QString Headcount(const Figures::ClassFigures& c)
@@ -89,43 +143,40 @@ QString Headcount(const Figures::ClassFigures& c)
 
 } // namespace
 
-CDivisionChart::CDivisionChart(const Figures& figures, Kind kind, std::size_t measure)
-    : m_kind(kind), m_names(AxisNames(figures))
+CDivisionChart::CDivisionChart(const Figures& figures, Kind kind, std::size_t measure, qreal textScale)
+    : m_kind(kind), m_textScale(textScale)
 {
+    QStringList names;
+    for (const Figures::ClassFigures& c : figures.GetClasses())
+        names.push_back(QString::fromStdString(c.name));
+    m_names = AxisNames(names, figures.GetClasses());
+    const QStringList shortNames = ShortNames(names);
+    if (!shortNames.isEmpty())
+        m_shortNames = AxisNames(shortNames, figures.GetClasses());
+
     setBackgroundRoundness(0);
-    setMargins(QMargins(6, 6, 6, 6));
-    setTitleFont(ChartFont(1.35, true));
+    setMargins(QMargins(8, 6, 8, 6));
+    setTitleFont(chartFont(1.35, true));
     setTitleBrush(kText);
-    legend()->setFont(ChartFont());
+    legend()->setFont(chartFont());
     legend()->setAlignment(Qt::AlignBottom);
     m_note = new QGraphicsSimpleTextItem(this);
-    m_note->setFont(ChartFont(1.2));
+    m_note->setFont(chartFont(1.2));
     m_note->setBrush(kText);
     // The room for the class names is known once the chart is laid out.
     connect(this, &QChart::plotAreaChanged, this, [this] { labelClasses(); });
 
     const QString subject = QString::fromStdString(figures.MeasureName(measure));
     switch (kind) {
-    case Kind::Averages:
-        setTitle(QStringLiteral("%1平均分（极差 %2 分）").arg(subject, Number(figures.AverageSpread(measure))));
-        break;
-    case Kind::Headcount:
-        setTitle(QStringLiteral("各班男女生人数（女生极差 %1 人，男生极差 %2 人）")
-                     .arg(figures.HeadcountSpread(true))
-                     .arg(figures.HeadcountSpread(false)));
-        break;
-    case Kind::Distribution:
-        setTitle(QStringLiteral("各班%1分布（箱内为中间一半学生，横线为中位数，须线到最低与最高分）").arg(subject));
-        break;
+    case Kind::Averages: setTitles(QStringLiteral("各班%1平均分与全校平均分之差").arg(subject), QString()); break;
+    case Kind::Headcount: setTitles(QStringLiteral("各班男女生人数"), QString()); break;
+    case Kind::Distribution: setTitles(QStringLiteral("各班%1分布").arg(subject), QString()); break;
     }
-
     if (figures.GetClasses().empty()) {
-        setTitle(title().section(QStringLiteral("（"), 0, 0));
         setNote(QStringLiteral("这个任务还没有班级，没有可画的图表。"));
         return;
     }
     if (!figures.HasPlacedStudents()) {
-        setTitle(title().section(QStringLiteral("（"), 0, 0));
         setNote(QStringLiteral("各班还没有学生：分班之后这里画出各班的对比。"));
         return;
     }
@@ -134,36 +185,92 @@ CDivisionChart::CDivisionChart(const Figures& figures, Kind kind, std::size_t me
     case Kind::Headcount: addHeadcounts(figures); break;
     case Kind::Distribution: addDistributions(figures, measure); break;
     }
+    addClassAxis();
     showClasses(0, classCount());
+}
+
+QFont CDivisionChart::chartFont(qreal scale, bool bold) const
+{
+    QFont font = CUICore::instance()->getDefaultFont();
+    font.setPointSizeF(font.pointSizeF() * scale * m_textScale);
+    font.setBold(bold);
+    return font;
+}
+
+void CDivisionChart::setTitles(const QString& heading, const QString& subtitle)
+{
+    m_heading = heading;
+    m_subtitle = subtitle;
+    QString html = heading.toHtmlEscaped();
+    if (!subtitle.isEmpty())
+        html += QStringLiteral("<br><span style=\"font-size:%1pt; font-weight:normal\">%2</span>")
+                    .arg(chartFont().pointSizeF())
+                    .arg(subtitle.toHtmlEscaped());
+    // Both lines centred, not only the block they make.
+    setTitle(QStringLiteral("<div align=\"center\">%1</div>").arg(html));
+}
+
+QString CDivisionChart::plainTitle() const
+{
+    return m_subtitle.isEmpty() ? m_heading : QStringLiteral("%1（%2）").arg(m_heading, m_subtitle);
 }
 
 void CDivisionChart::addAverages(const Figures& figures, std::size_t measure)
 {
+    // Bars of a few points on a scale of several hundred would have to
+    // start far above 0 to show, and would then mislead by their length.
+    // Each class is drawn as its distance from the school's average, in
+    // points, from a zero line: a bar's length is the difference itself.
     const QString subject = QString::fromStdString(figures.MeasureName(measure));
-    auto* bars = new QBarSet(QStringLiteral("各班%1平均分").arg(subject));
+    const double school = figures.GetSchool().Average(measure);
+    auto* bars = new QBarSet(QStringLiteral("各班与全校平均分之差"));
     bars->setColor(kSky);
     bars->setBorderColor(kBlue);
-    const float school = figures.GetSchool().Average(measure);
-    double low = school;
-    double high = school;
+    double reach = 0.0;
     for (const Figures::ClassFigures& c : figures.GetClasses()) {
-        const float average = c.Average(measure);
-        bars->append(c.count > 0 ? average : 0.0);
-        m_tips.push_back(c.count > 0 ? QStringLiteral("%1：%2平均分 %3（%4）")
-                                           .arg(QString::fromStdString(c.name), subject, Number(average), Headcount(c))
-                                     : QStringLiteral("%1：没有学生").arg(QString::fromStdString(c.name)));
-        if (c.count > 0) {
-            low = std::min<double>(low, average);
-            high = std::max<double>(high, average);
+        const QString name = QString::fromStdString(c.name);
+        if (c.count <= 0) {
+            bars->append(0.0);
+            m_tips.push_back(QStringLiteral("%1：没有学生").arg(name));
+            continue;
         }
+        const double difference = static_cast<double>(c.Average(measure)) - school;
+        bars->append(difference);
+        reach = std::max(reach, std::abs(difference));
+        const QString against =
+            std::abs(difference) < 0.05
+                ? QStringLiteral("与全校相同")
+                : QStringLiteral("比全校%1 %2 分")
+                      .arg(difference > 0 ? QStringLiteral("高") : QStringLiteral("低"), Number(std::abs(difference)));
+        m_tips.push_back(QStringLiteral("%1：%2平均分 %3，%4（%5）")
+                             .arg(name, subject, Number(c.Average(measure)), against, Headcount(c)));
     }
+    setTitles(m_heading, QStringLiteral("全校%1平均分 %2 分，各班平均分极差 %3 分")
+                             .arg(subject, Number(school), Number(figures.AverageSpread(measure))));
     auto* series = new QBarSeries();
     series->setBarWidth(0.7);
     series->append(bars);
     connect(bars, &QBarSet::hovered, this, &CDivisionChart::showTip);
     addSeries(series);
-    addSchoolLine(QStringLiteral("全校%1平均分 %2").arg(subject, Number(school)), school);
-    addAxes(low, high, false, QStringLiteral("平均分"));
+    addSchoolLine(QStringLiteral("全校平均分 %1 分（差为 0）").arg(Number(school)), 0.0);
+
+    // As far above 0 as below, so that the sign shows at a glance; the
+    // ticks say their sign.
+    if (reach <= 0.0)
+        reach = 0.5;
+    const double step = NiceStep(reach * 1.1 / 4.0);
+    const double top = std::ceil(reach * 1.1 / step - 1e-9) * step;
+    const int decimals = DecimalsOf(step);
+    auto* axis = new QCategoryAxis(this);
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const int steps = static_cast<int>(std::lround(2 * top / step));
+    axis->setStartValue(-top - step);
+    for (int k = 0; k <= steps; ++k) {
+        const double value = -top + k * step;
+        axis->append(Signed(value, decimals), value);
+    }
+    axis->setRange(-top, top);
+    addValueAxis(axis, QStringLiteral("与全校平均分之差（分）"));
 }
 
 void CDivisionChart::addHeadcounts(const Figures& figures)
@@ -185,6 +292,9 @@ void CDivisionChart::addHeadcounts(const Figures& figures)
                              .arg(c.boys)
                              .arg(Headcount(c)));
     }
+    setTitles(m_heading, QStringLiteral("女生人数极差 %1 人，男生人数极差 %2 人")
+                             .arg(figures.HeadcountSpread(true))
+                             .arg(figures.HeadcountSpread(false)));
     auto* series = new QStackedBarSeries();
     series->setBarWidth(0.7);
     series->append(girls);
@@ -192,8 +302,15 @@ void CDivisionChart::addHeadcounts(const Figures& figures)
     connect(girls, &QBarSet::hovered, this, &CDivisionChart::showTip);
     connect(boys, &QBarSet::hovered, this, &CDivisionChart::showTip);
     addSeries(series);
+
     // Stacked bars are read by their length: they start at 0.
-    addAxes(0, high, true, QStringLiteral("人数"));
+    const double step = NiceStep(std::max(1, high) * 1.08 / 8.0, true);
+    const double top = std::max(step, std::ceil(high * 1.08 / step - 1e-9) * step);
+    auto* axis = new QValueAxis(this);
+    axis->setRange(0.0, top);
+    axis->setTickCount(static_cast<int>(std::lround(top / step)) + 1);
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+    addValueAxis(axis, QStringLiteral("人数"));
 }
 
 void CDivisionChart::addDistributions(const Figures& figures, std::size_t measure)
@@ -229,12 +346,28 @@ void CDivisionChart::addDistributions(const Figures& figures, std::size_t measur
                                    Number(d.median), Number(d.upperQuartile), Number(d.maximum), Headcount(c))
                         : QStringLiteral("%1：没有学生").arg(QString::fromStdString(c.name)));
     }
+    setTitles(m_heading, QStringLiteral("箱内为中间一半学生，箱中横线为中位数，须线到最低与最高分"));
     connect(series, &QBoxPlotSeries::hovered, this, [this, series](bool shown, QBoxSet* box) {
         showTip(shown, static_cast<int>(series->boxSets().indexOf(box)));
     });
     addSeries(series);
     addSchoolLine(QStringLiteral("全校%1中位数 %2").arg(subject, Number(school.median)), school.median);
-    addAxes(low, high, false, QStringLiteral("分数"));
+
+    // Boxes are read by where they stand, not by their length: the scale
+    // covers the scores there are.
+    double span = high - low;
+    if (span <= 0.0)
+        span = std::max(1.0, std::abs(high) * 0.1);
+    const double step = NiceStep((span * 1.16) / 8.0);
+    double bottom = std::floor((low - span * 0.08) / step + 1e-9) * step;
+    const double top = std::ceil((high + span * 0.08) / step - 1e-9) * step;
+    if (low >= 0.0)
+        bottom = std::max(bottom, 0.0); // no room for negative scores
+    auto* axis = new QValueAxis(this);
+    axis->setRange(bottom, top);
+    axis->setTickCount(static_cast<int>(std::lround((top - bottom) / step)) + 1);
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(DecimalsOf(step)));
+    addValueAxis(axis, QStringLiteral("分数"));
 }
 
 void CDivisionChart::addSchoolLine(const QString& name, double value)
@@ -247,38 +380,29 @@ void CDivisionChart::addSchoolLine(const QString& name, double value)
     addSeries(line);
 }
 
-void CDivisionChart::addAxes(double low, double high, bool fromZero, const QString& quantity)
+void CDivisionChart::addValueAxis(QValueAxis* axis, const QString& title)
 {
-    const double lowest = fromZero ? 0.0 : low;
-    double span = high - lowest;
-    if (span <= 0.0)
-        span = std::max(1.0, std::abs(high) * 0.1);
-    double top = high + span * 0.08;
-    double bottom = fromZero ? 0.0 : lowest - span * 0.15;
-    const double step = NiceStep((top - bottom) / 8.0);
-    bottom = std::floor(bottom / step + 1e-9) * step;
-    top = std::ceil(top / step - 1e-9) * step;
-    if (lowest >= 0.0)
-        bottom = std::max(bottom, 0.0); // no room for negative scores
-    const int decimals = DecimalsOf(step);
-
-    m_valueAxis = new QValueAxis(this);
-    m_valueAxis->setRange(bottom, top);
-    m_valueAxis->setTickCount(static_cast<int>(std::lround((top - bottom) / step)) + 1);
-    m_valueAxis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
-    m_valueAxis->setLabelsFont(ChartFont());
-    m_valueAxis->setTitleFont(ChartFont());
-    // Honest about a value axis that does not start at 0.
-    m_valueAxis->setTitleText(bottom > 0.0 ? QStringLiteral("%1（纵轴 %2 – %3，不从 0 起）")
-                                                 .arg(quantity, Number(bottom, decimals), Number(top, decimals))
-                                           : quantity);
+    m_valueAxis = axis;
+    m_valueAxis->setLabelsFont(chartFont());
+    m_valueAxis->setTitleFont(chartFont());
+    m_valueAxis->setTitleText(title);
     addAxis(m_valueAxis, Qt::AlignLeft);
+}
 
-    m_classAxis = new QBarCategoryAxis(this);
-    m_classAxis->append(m_names);
-    m_classAxis->setLabelsFont(ChartFont());
-    m_classAxis->setTitleFont(ChartFont());
+void CDivisionChart::addClassAxis()
+{
+    // A category axis on the classes' positions 0, 1, …, so that a name
+    // can stand under any class, not necessarily under each.
+    m_classAxis = new QCategoryAxis(this);
+    m_classAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_classAxis->setLabelsFont(chartFont());
+    m_classAxis->setLabelsColor(kText);
+    m_classAxis->setLabelsAngle(0);
+    m_classAxis->setTitleFont(chartFont());
     m_classAxis->setGridLineVisible(false);
+    // The labelling below leaves room between the names; Qt's shortening
+    // to "…" would only hide what they are.
+    m_classAxis->setTruncateLabels(false);
     addAxis(m_classAxis, Qt::AlignBottom);
 
     for (QAbstractSeries* s : series()) {
@@ -306,9 +430,7 @@ void CDivisionChart::showClasses(int first, int count)
 
 QStringList CDivisionChart::classLabels() const
 {
-    if (!m_classAxis || !m_labelled[2])
-        return QStringList();
-    return m_names.mid(m_first, m_shown);
+    return m_classAxis ? m_classAxis->categoriesLabels() : QStringList();
 }
 
 void CDivisionChart::labelClasses()
@@ -316,31 +438,70 @@ void CDivisionChart::labelClasses()
     if (!m_classAxis || m_shown == 0)
         return;
     const QFontMetricsF metrics(m_classAxis->labelsFont());
-    // Before the chart has a size, every class is named.
-    const qreal width = plotArea().width() > 0 ? plotArea().width() : size().width() - 90;
-    const qreal perClass = width > 0 ? width / m_shown : 1000.0;
-    qreal widest = 0;
-    for (int i = m_first; i < m_first + m_shown; ++i)
-        widest = std::max(widest, metrics.horizontalAdvance(m_names[i]));
-    // Level when every name fits under its bar, else upright; when even
-    // upright names would overlap, the axis says which classes it spans.
-    const bool named = perClass >= metrics.height() + 4;
-    const int angle = widest + 12 <= perClass || !named ? 0 : -90;
-    const int labelling[4] = {m_first, m_shown, named, angle};
-    if (std::equal(labelling, labelling + 4, m_labelled))
-        return;
-    std::copy(labelling, labelling + 4, m_labelled);
+    const QRectF plot = plotArea();
+    // Before the chart has a size, every class is named in full.
+    const bool laidOut = plot.width() > 0;
+    const qreal perClass = laidOut ? plot.width() / m_shown : 1e6;
+    const qreal gap = metrics.height() * 0.6;
+    const auto widest = [&](const QStringList& names) {
+        qreal wide = 0;
+        for (int i = m_first; i < m_first + m_shown; ++i)
+            wide = std::max(wide, metrics.horizontalAdvance(names[i]));
+        return wide + gap;
+    };
+    const bool shortened = !m_shortNames.isEmpty() && widest(m_names) > perClass;
+    const QStringList& names = shortened ? m_shortNames : m_names;
+    const qreal wide = widest(names);
+    int step = 1;
+    while (step < m_shown && step * perClass < wide)
+        step = NextLabelStep(step);
 
-    const QString& first = m_names[m_first];
-    const QString& last = m_names[m_first + m_shown - 1];
-    // Names too crowded to read are left out of sight; they still keep the
-    // axis's room, which its title needs.
-    m_classAxis->setLabelsColor(named ? kText : QColor(Qt::transparent));
-    m_classAxis->setLabelsAngle(angle);
-    m_classAxis->setTitleVisible(!named);
-    m_classAxis->setTitleText(
-        named ? QString() : QStringLiteral("%1 至 %2，共 %3 个班（班级太密，名称从略）").arg(first, last).arg(m_shown));
-    m_classAxis->setRange(first, last);
+    // Each step-th class by its place in the whole list, so that a name
+    // stays with its class while the classes scroll; none that would
+    // stand out of the picture.
+    QList<int> labelled;
+    for (int i = m_first; i < m_first + m_shown; ++i) {
+        if ((i + 1) % step != 0 && step > 1)
+            continue;
+        if (laidOut) {
+            const qreal centre = plot.left() + (i - m_first + 0.5) * perClass;
+            const qreal half = metrics.horizontalAdvance(names[i]) / 2;
+            if (centre - half < 0 || centre + half > size().width())
+                continue;
+        }
+        labelled.push_back(i);
+    }
+    // With a step of many, the first class is named too when its name
+    // keeps clear of the next.
+    if (step > 1 && (labelled.isEmpty() || labelled.front() != m_first)) {
+        const qreal room = ((labelled.isEmpty() ? m_first + m_shown : labelled.front()) - m_first) * perClass;
+        if (room >= wide && (!laidOut || plot.left() + perClass / 2 >= metrics.horizontalAdvance(names[m_first]) / 2))
+            labelled.push_front(m_first);
+    }
+    QString axisTitle;
+    if (shortened || step > 1) {
+        axisTitle =
+            QStringLiteral("%1 至 %2，共 %3 个班").arg(m_names[m_first], m_names[m_first + m_shown - 1]).arg(m_shown);
+        if (step > 1)
+            axisTitle += QStringLiteral("，每 %1 个班标注一个").arg(step);
+    }
+    QStringList texts;
+    for (int i : labelled)
+        texts.push_back(names[i]);
+    if (texts == classLabels() && axisTitle == m_classAxis->titleText() && m_classAxis->min() == m_first - 0.5
+        && m_classAxis->max() == m_first + m_shown - 0.5)
+        return;
+
+    m_step = step;
+    m_labelledClasses = labelled;
+    for (const QString& label : m_classAxis->categoriesLabels())
+        m_classAxis->remove(label);
+    m_classAxis->setStartValue(m_first - 0.5);
+    for (int i : labelled)
+        m_classAxis->append(names[i], i);
+    m_classAxis->setRange(m_first - 0.5, m_first + m_shown - 0.5);
+    m_classAxis->setTitleVisible(!axisTitle.isEmpty());
+    m_classAxis->setTitleText(axisTitle);
     // The names took another room; the chart lays itself out afresh.
     if (layout())
         layout()->invalidate();

@@ -135,17 +135,26 @@ bool CDivisionChartView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+QSize CDivisionChartView::sizeHint() const
+{
+    return QSize(900, 580);
+}
+
 void CDivisionChartView::saveImage()
 {
     const CDivisionChart* chart = currentChart();
-    const QString name = chart->title().section(QStringLiteral("（"), 0, 0);
     const QString folder = QString::fromStdString(m_folder);
     const QString path = CMessageBox::getSaveFileName(this, QStringLiteral("保存图片"),
-                                                      QDir(folder).filePath(name + QStringLiteral(".png")),
+                                                      QDir(folder).filePath(chart->heading() + QStringLiteral(".png")),
                                                       QStringLiteral("PNG 图片 (*.png);;SVG 图片 (*.svg)"));
     if (path.isEmpty())
         return;
-    if (!CChartImage::save(*m_view, path))
+    // A chart of its own, of every class, at the size of a picture.
+    const auto kind = static_cast<CDivisionChart::Kind>(m_kindChooser->currentData().toInt());
+    const auto measure = m_measureChooser->currentData().value<std::size_t>();
+    const QSize points = CChartImage::pictureSize(chart->classCount());
+    if (!CChartImage::save(std::make_unique<CDivisionChart>(*m_figures, kind, measure, CChartImage::kPictureTextScale),
+                           points * CChartImage::kPictureRatio, path, CChartImage::kPictureRatio))
         CMessageBox::error(this, QStringLiteral("图片未能保存：%1").arg(QDir::toNativeSeparators(path)));
 }
 

@@ -18,8 +18,10 @@ class QScrollBar;
 // The charts of a division beside the statistics table: a chooser of the
 // chart and of the subject (or the total), the chart itself with a scroll
 // bar when the classes do not all fit, and buttons to save the chart as a
-// picture or to copy it. The figures are taken from the task when the
-// widget is made.
+// picture or to copy it. A saved picture shows every class, laid out and
+// drawn as CChartImage does for a report, whatever the window's size; a
+// copy is what the window shows. The figures are taken from the task when
+// the widget is made.
 class CDivisionChartView : public QWidget
 {
     Q_OBJECT
@@ -41,7 +43,10 @@ public:
 
     // The narrowest room a class gets on screen; more classes than fit
     // scroll.
-    static constexpr int kMinClassWidth = 26;
+    static constexpr int kMinClassWidth = CDivisionChart::kMinClassWidth;
+
+    // Room enough for a chart to read without anything cut short.
+    QSize sizeHint() const override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

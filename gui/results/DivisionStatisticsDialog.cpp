@@ -54,6 +54,8 @@ CDivisionStatisticsDialog::CDivisionStatisticsDialog(CScheduleTask& task, QWidge
     m_views->addTab(QStringLiteral("表格"));
     m_views->addTab(QStringLiteral("图表"));
     connect(m_views, &QTabBar::currentChanged, this, [this](int tab) {
+        if (tab == 1)
+            makeRoomForCharts();
         table()->setVisible(tab == 0);
         m_charts->setVisible(tab == 1);
         update(); // the frame goes with the table
@@ -105,6 +107,24 @@ CDivisionStatisticsDialog::CDivisionStatisticsDialog(CScheduleTask& task, QWidge
 }
 
 CDivisionStatisticsDialog::~CDivisionStatisticsDialog() = default;
+
+void CDivisionStatisticsDialog::makeRoomForCharts()
+{
+    // The charts take the table's place: the window grows by what they
+    // lack there, as far as the screen leaves room, and moves up when it
+    // would reach past the screen's bottom.
+    const QSize lacking = (m_charts->sizeHint() - table()->size()).expandedTo(QSize(0, 0));
+    QSize grown = size() + lacking;
+    const QScreen* screen = this->screen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    if (screen)
+        grown = grown.boundedTo(room.size() - (frameGeometry().size() - size())).expandedTo(size());
+    if (grown == size())
+        return;
+    resize(grown);
+    if (screen && isVisible() && frameGeometry().bottom() > room.bottom())
+        move(x(), std::max(room.top(), y() - (frameGeometry().bottom() - room.bottom())));
+}
 
 void CDivisionStatisticsDialog::print()
 {

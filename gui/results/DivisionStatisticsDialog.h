@@ -13,7 +13,9 @@ class QTabBar;
 
 // "分班统计表": per class the headcount, girls, boys and the averages of
 // every subject and of the total, and a last row for the whole school.
-// The figures are computed afresh each time the dialog is made.
+// The figures are computed afresh each time the dialog is made. The tab
+// "图表" shows them as charts in the table's place, and the window grows to
+// give a chart room when the screen has it.
 class CDivisionStatisticsDialog : public CResultTableDialog
 {
     Q_OBJECT
@@ -31,6 +33,8 @@ public:
 
 private:
     void print();
+    // The window was sized for the table; a chart needs more height.
+    void makeRoomForCharts();
 
     CScheduleTask& m_task;
     std::unique_ptr<CDivisionStatistics> m_statistics;
