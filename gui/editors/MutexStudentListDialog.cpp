@@ -10,6 +10,8 @@ CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* p
 {
     setTitle(QStringLiteral("互斥学生组"));
     button(Button::Print)->hide();
+    // Any student of a group.
+    setSearchColumns({ColumnNames});
 }
 
 void CMutexStudentListDialog::InitList()

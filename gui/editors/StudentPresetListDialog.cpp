@@ -18,6 +18,8 @@ CStudentPresetListDialog::CStudentPresetListDialog(CScheduleTask& task, QWidget*
 {
     setTitle(QStringLiteral("预分班"));
     button(Button::Print)->hide();
+    // A student by name, or the students of a class.
+    setSearchColumns({ColumnStudent, ColumnClass});
 }
 
 void CStudentPresetListDialog::InitList()
