@@ -176,13 +176,27 @@ void CDivisionTableData::SortBy(int column, bool descending)
 {
     if (column < 0 || column >= GetColumnCount() || column == ColumnId)
         return;
+    // Cells fall into ranks that keep their places either way (empty cells
+    // last, and in the figure columns words after the figures); the order
+    // asked for applies within a rank.
+    std::function<int(const Row&)> rank;
     std::function<int(const Row&, const Row&)> compare;
     if (column == ColumnNumber) {
+        rank = [](const Row&) { return 0; };
         compare = [](const Row& a, const Row& b) { return a.number < b.number ? -1 : b.number < a.number ? 1 : 0; };
+    } else if (column >= ColumnFirstSubject) {
+        rank = [this, column](const Row& row) {
+            const std::string& cell = RowCell(row, column);
+            return cell.empty() ? 2 : Figure(cell) ? 0 : 1;
+        };
+        compare = [this, column](const Row& a, const Row& b) {
+            return CompareFigures(RowCell(a, column), RowCell(b, column));
+        };
     } else if (column == ColumnClass) {
         std::unordered_map<std::string, int> place;
         for (const CClassInfo* info : ClassesInOrder(m_task))
             place.emplace(info->GetName(), static_cast<int>(place.size()));
+        rank = [](const Row& row) { return row.className.empty() ? 1 : 0; };
         compare = [place = std::move(place)](const Row& a, const Row& b) {
             const auto x = place.find(a.className);
             const auto y = place.find(b.className);
@@ -190,20 +204,17 @@ void CDivisionTableData::SortBy(int column, bool descending)
                 return x->second < y->second ? -1 : y->second < x->second ? 1 : 0;
             return CompareTexts(a.className, b.className);
         };
-    } else if (column >= ColumnFirstSubject) {
-        compare = [this, column](const Row& a, const Row& b) {
-            return CompareFigures(RowCell(a, column), RowCell(b, column));
-        };
     } else {
+        rank = [this, column](const Row& row) { return RowCell(row, column).empty() ? 1 : 0; };
         compare = [this, column](const Row& a, const Row& b) {
             return CompareTexts(RowCell(a, column), RowCell(b, column));
         };
     }
     std::stable_sort(m_rows.begin(), m_rows.end(), [&](const Row& a, const Row& b) {
-        const bool emptyA = column != ColumnNumber && RowCell(a, column).empty();
-        const bool emptyB = column != ColumnNumber && RowCell(b, column).empty();
-        if (emptyA || emptyB)
-            return !emptyA;
+        const int rankA = rank(a);
+        const int rankB = rank(b);
+        if (rankA != rankB)
+            return rankA < rankB;
         return descending ? compare(b, a) < 0 : compare(a, b) < 0;
     });
 }
