@@ -16,10 +16,7 @@ std::vector<CCommand::Option> TableOptions()
 }
 } // namespace
 
-CTableCommand::CTableCommand()
-    : CTaskCommand("table", "输出分班表（制表符分隔）", Access::Read, {}, TableOptions())
-{
-}
+CTableCommand::CTableCommand() : CTaskCommand("table", "输出分班表（制表符分隔）", Access::Read, {}, TableOptions()) {}
 
 ExitCode CTableCommand::Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const
 {

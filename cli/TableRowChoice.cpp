@@ -17,8 +17,7 @@ std::vector<CCommand::Option> CTableRowChoice::Options()
             {"--reverse", "", "", false, true}};
 }
 
-std::optional<ExitCode> CTableRowChoice::Apply(CDivisionTableData& data, const CArguments& arguments,
-                                               CConsole& console)
+std::optional<ExitCode> CTableRowChoice::Apply(CDivisionTableData& data, const CArguments& arguments, CConsole& console)
 {
     if (const std::string* find = arguments.Option("--find")) {
         CNameMatcher matcher;

@@ -486,16 +486,19 @@ std::vector<int> CListEditorDialog::selectedRows() const
     std::vector<int> rows = selectedShownRows();
     for (int& row : rows)
         row = m_filter->sourceRow(row);
-    // The rows shown keep the store's order; sorted all the same, as
-    // callers rely on it.
-    std::sort(rows.begin(), rows.end());
+    // The rows shown keep the store's order, so these ascend as well.
     return rows;
 }
 
 int CListEditorDialog::firstSelectedRow() const
 {
-    const std::vector<int> rows = selectedRows();
-    return rows.empty() ? -1 : rows.front();
+    // The rows shown keep the store's order: the top one shown is the first.
+    int first = -1;
+    for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
+        if (range.top() >= 0 && (first < 0 || range.top() < first))
+            first = range.top();
+    }
+    return first < 0 ? -1 : m_filter->sourceRow(first);
 }
 
 void CListEditorDialog::selectRows(const std::vector<int>& rows)

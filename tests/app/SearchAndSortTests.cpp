@@ -94,8 +94,7 @@ double Figure(const std::string& text)
 // The editors.
 
 class EditorSearch : public EditorTest
-{
-};
+{};
 
 TEST_F(EditorSearch, StudentsFoundByChineseFullPinyinAndInitials)
 {

@@ -610,8 +610,9 @@ TEST_F(CommandLineTest, TableRowsFoundAndSortedAsTheWindowShowsThem)
     EXPECT_EQ(names("--find 李 --sort 总分"), (Names{"李娜"}));
     EXPECT_TRUE(names("--find xyz").empty());
 
-    ExpectRefused(OnTask("table", "--sort 身高"), CCommandLine::ExitUsage,
-                  "用法错误：--sort 后面应是分班表的一列的标题，例如 总分、班级、原学校。\n用 quillon-cli --help 查看用法。\n");
+    ExpectRefused(
+        OnTask("table", "--sort 身高"), CCommandLine::ExitUsage,
+        "用法错误：--sort 后面应是分班表的一列的标题，例如 总分、班级、原学校。\n用 quillon-cli --help 查看用法。\n");
     EXPECT_EQ(OnTask("table", "--sort ID").code, CCommandLine::ExitUsage); // the hidden column
     EXPECT_EQ(OnTask("table", "--reverse").code, CCommandLine::ExitUsage);
 
