@@ -3,6 +3,7 @@
 #include "base/task/ScheduleTask.h"
 #include "cli/CommandTexts.h"
 #include "cli/RecordFinder.h"
+#include "cli/TableRowChoice.h"
 #include "core/DivisionTableData.h"
 #include "logic/export/DivisionTableExport.h"
 #include "logic/export/WorkbookWriter.h"
@@ -10,9 +11,19 @@
 
 #include <string_view>
 
+namespace {
+std::vector<CCommand::Option> ExportOptions()
+{
+    std::vector<CCommand::Option> options = {{"--class", "班级", CommandTexts::ClassProblem}};
+    for (CCommand::Option& option : CTableRowChoice::Options())
+        options.push_back(std::move(option));
+    return options;
+}
+} // namespace
+
 CExportTableCommand::CExportTableCommand()
     : CTaskCommand("export-table", "把分班表导出为Excel工作簿", Access::Read,
-                   {{"OUT.xlsx", "缺少导出的文件名（.xlsx）。"}}, {{"--class", "班级", CommandTexts::ClassProblem}})
+                   {{"OUT.xlsx", "缺少导出的文件名（.xlsx）。"}}, ExportOptions())
 {
 }
 
@@ -33,6 +44,9 @@ ExitCode CExportTableCommand::Run(CScheduleTask& task, const CArguments& argumen
         return found;
     CDivisionTableData data(task);
     data.Fill(classId);
+    // The rows in the order and choice given, as the window exports them.
+    if (const std::optional<ExitCode> wrong = CTableRowChoice::Apply(data, arguments, console))
+        return *wrong;
     std::string error;
     if (!CWorkbookWriter::ExportTable(file, CDivisionTableExport::Build(data, className), error))
         return console.Error(ExitCode::NotWritten, std::string(CWorkbookWriter::kExportFailure) + '\n' + error);

@@ -3,13 +3,20 @@
 #include "base/task/ScheduleTask.h"
 #include "cli/CommandTexts.h"
 #include "cli/RecordFinder.h"
+#include "cli/TableRowChoice.h"
 #include "core/DivisionTableData.h"
 
-CTableCommand::CTableCommand()
-    : CTaskCommand("table", "输出分班表（制表符分隔）", Access::Read, {},
-                   {{"--class", "班级", CommandTexts::ClassProblem}})
+namespace {
+std::vector<CCommand::Option> TableOptions()
 {
+    std::vector<CCommand::Option> options = {{"--class", "班级", CommandTexts::ClassProblem}};
+    for (CCommand::Option& option : CTableRowChoice::Options())
+        options.push_back(std::move(option));
+    return options;
 }
+} // namespace
+
+CTableCommand::CTableCommand() : CTaskCommand("table", "输出分班表（制表符分隔）", Access::Read, {}, TableOptions()) {}
 
 ExitCode CTableCommand::Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const
 {
@@ -19,6 +26,8 @@ ExitCode CTableCommand::Run(CScheduleTask& task, const CArguments& arguments, CC
         return found;
     CDivisionTableData table(task);
     table.Fill(classId);
+    if (const std::optional<ExitCode> wrong = CTableRowChoice::Apply(table, arguments, console))
+        return *wrong;
     // The student id column stays internal.
     console.PrintLine(table.ColumnTitles(), CDivisionTableData::ColumnNumber);
     for (std::size_t row = 0; row < table.GetRowCount(); ++row) {

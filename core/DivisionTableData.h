@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,20 @@ public:
     // empty. Returns the number of students repaired.
     int FillUnplaced();
 
+    // Keeps the rows for which keep is true, in their order; each keeps its
+    // number.
+    void KeepRows(const std::function<bool(const Row&)>& keep);
+    // Orders the rows by one column; rows that compare equal keep their
+    // order. The number, the scores and the total compare as figures, the
+    // class by the classes' order, the other texts as Chinese is sorted (by
+    // pinyin, through the code page) with runs of digits compared as
+    // numbers. Empty cells come last either way.
+    void SortBy(int column, bool descending);
+    // Whether a column starts highest first when sorted (scores and total).
+    bool SortsHighestFirst(int column) const;
+    // The comparison of two cells of a text column (<0, 0, >0).
+    static int CompareTexts(const std::string& a, const std::string& b);
+
     std::size_t GetSubjectCount() const { return m_subjectNames.size(); }
     int GetColumnCount() const { return ColumnFirstSubject + static_cast<int>(m_subjectNames.size()) + 1; }
     int GetTotalColumn() const { return GetColumnCount() - 1; }
@@ -74,6 +89,8 @@ private:
     int FillRows(const std::string& classId, bool unplaced);
     void AddRow(CStudentInfo& student, const std::string& className);
     const std::string& CellRef(std::size_t row, int column) const;
+    // The text of a column of a row (empty for the number).
+    const std::string& RowCell(const Row& row, int column) const;
 
     CScheduleTask& m_task;
     std::vector<std::string> m_subjectNames;

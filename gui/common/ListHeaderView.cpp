@@ -4,6 +4,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPolygon>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -15,6 +16,9 @@ const QColor kSeparator(196, 208, 218);
 const QColor kText(32, 48, 64);
 constexpr int kHeight = 26;
 constexpr int kPadding = 6;
+// The sort mark: a small triangle at the right end of the sorted column.
+constexpr int kMarkWidth = 8;
+constexpr int kMarkHeight = 4;
 
 // Cells without the focus frame: in a list that only shows data the frame
 // around the current cell looks like a selection of that cell.
@@ -97,9 +101,29 @@ void CListHeaderView::paintSection(QPainter* painter, const QRect& rect, int log
     const QVariant title = model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole) : QVariant();
     QVariant align = model() ? model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole) : QVariant();
     const Qt::Alignment alignment = align.isValid() ? Qt::Alignment(align.toInt()) : (Qt::AlignLeft | Qt::AlignVCenter);
+    QRect textRect = rect.adjusted(kPadding, 0, -kPadding, -1);
+    if (isSortIndicatorShown() && sortIndicatorSection() == logicalIndex) {
+        // Pointing up for the smallest first, down for the largest first.
+        const int right = textRect.right();
+        const int middle = rect.center().y();
+        const int half = kMarkWidth / 2;
+        const int left = right - kMarkWidth;
+        QPolygon mark;
+        if (sortIndicatorOrder() == Qt::AscendingOrder)
+            mark << QPoint(left, middle + kMarkHeight / 2) << QPoint(right, middle + kMarkHeight / 2)
+                 << QPoint(left + half, middle - kMarkHeight / 2 - 1);
+        else
+            mark << QPoint(left, middle - kMarkHeight / 2) << QPoint(right, middle - kMarkHeight / 2)
+                 << QPoint(left + half, middle + kMarkHeight / 2 + 1);
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(kText);
+        painter->drawPolygon(mark);
+        textRect.setRight(left - kPadding / 2);
+    }
     painter->setPen(kText);
     painter->setFont(font());
-    painter->drawText(rect.adjusted(kPadding, 0, -kPadding, -1), int(alignment | Qt::AlignVCenter), title.toString());
+    painter->drawText(textRect, int(alignment | Qt::AlignVCenter), title.toString());
     painter->restore();
 }
 

@@ -1,6 +1,8 @@
 #include "gui/editors/ListEditorDialog.h"
 
 #include "gui/common/ListHeaderView.h"
+#include "gui/common/SearchField.h"
+#include "gui/editors/ListFilterModel.h"
 #include "gui/render/ListPrinter.h"
 #include "gui/common/MessageBox.h"
 #include "logic/editing/NameRules.h"
@@ -34,6 +36,7 @@ constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 26;
 constexpr int kButtonGap = 6;
 constexpr int kCountBandHeight = 24;
+constexpr int kSearchGap = 6;
 constexpr int kOpenByItselfDelayMs = 500;
 
 QString qs(const std::string& text)
@@ -50,10 +53,12 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
 
     m_model = new CListEditorModel(this);
     m_model->setRows(&m_ownRows);
+    m_filter = new CListFilterModel(this);
+    m_filter->setSourceModel(m_model);
     m_view = new QTableView(this);
     CListHeaderView::decorate(m_view, kRowHeight);
     m_view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_view->setModel(m_model);
+    m_view->setModel(m_filter);
     // The selection stays as plain to see when the list loses the focus.
     QPalette palette = m_view->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
@@ -65,10 +70,15 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
     m_countBand->setFixedHeight(kCountBandHeight);
     m_countBand->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
+    m_search = new CSearchField(this);
+    m_search->hide();
+
     auto* listColumn = new QVBoxLayout;
     listColumn->setSpacing(0);
     // One pixel for the frame drawn around the list.
     listColumn->setContentsMargins(1, 1, 1, 0);
+    listColumn->addWidget(m_search);
+    listColumn->addSpacing(kSearchGap);
     listColumn->addWidget(m_view, 1);
     listColumn->addSpacing(1);
     listColumn->addWidget(m_countBand);
@@ -115,6 +125,18 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
     connect(button(Button::Print), &QPushButton::clicked, this, [this] { PrintList(); });
     connect(m_view->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateButtons(); });
     connect(m_view, &QAbstractItemView::doubleClicked, this, [this] { OnItemDoubleClick(); });
+    connect(m_search, &CSearchField::searchChanged, this, &CListEditorDialog::searchFor);
+    // Rows that come, go or change while a search stands change what the
+    // band counts.
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_filter, signal, this, [this] {
+            if (m_filter->isSearching())
+                UpdateCountText();
+        });
+    connect(m_filter, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_filter->isSearching())
+            UpdateCountText();
+    });
 
     CUICore::instance()->SetAllChildWindowFont(this);
     // 581 × 341 dialog units.
@@ -269,9 +291,11 @@ void CListEditorDialog::PrintList()
         list.columnTitles << m_model->headerData(column, Qt::Horizontal).toString();
         list.columnWidths.push_back(m_view->horizontalHeader()->sectionSize(column));
     }
-    const int rows = rowCount();
+    // The rows as shown: a search prints what it found.
+    const int rows = shownRowCount();
     list.rows.reserve(static_cast<std::size_t>(rows));
-    for (int row = 0; row < rows; ++row) {
+    for (int shown = 0; shown < rows; ++shown) {
+        const int row = m_filter->sourceRow(shown);
         QStringList cells;
         for (int column : columns)
             cells << qs(cellText(row, column));
@@ -341,8 +365,26 @@ QString CListEditorDialog::GetCountText() const
 
 void CListEditorDialog::UpdateCountText()
 {
-    m_countText = GetCountText();
+    m_countText = countBandText();
     m_countBand->setText(m_countText);
+}
+
+QString CListEditorDialog::countBandText() const
+{
+    if (m_filter->isSearching())
+        return CSearchField::countText(shownRowCount(), rowCount());
+    return GetCountText();
+}
+
+void CListEditorDialog::searchFor(const QString& text)
+{
+    // The selection stays on the rows still shown.
+    m_filter->setSearch(text);
+    UpdateCountText();
+    UpdateButtons();
+    const QModelIndex current = m_view->currentIndex();
+    if (current.isValid())
+        m_view->scrollTo(current);
 }
 
 void CListEditorDialog::UpdateButtons()
@@ -364,38 +406,44 @@ std::string CListEditorDialog::NewObjectId()
 }
 
 // ---------------------------------------------------------------------------
-// Moving rows. A selected row changes place with the row next to it; a
-// selected row that cannot move (at the edge, or next to selected rows that
-// cannot) stays, so a block of rows at the edge keeps its order.
+// Moving rows. A selected row changes place with the row shown next to it;
+// a selected row that cannot move (at the edge, or next to selected rows
+// that cannot) stays, so a block of rows at the edge keeps its order. While
+// a search stands the rows it hides keep their places.
+
+void CListEditorDialog::swapShownRows(int a, int b)
+{
+    m_model->swapRows(m_filter->sourceRow(a), m_filter->sourceRow(b));
+}
 
 void CListEditorDialog::moveUp()
 {
-    std::vector<int> selected = selectedRows();
+    std::vector<int> selected = selectedShownRows();
     int firstFree = 0; // the first row a selected row may move into
     for (int& row : selected) {
         if (row > firstFree) {
-            m_model->swapRows(row - 1, row);
+            swapShownRows(row - 1, row);
             --row;
         }
         firstFree = row + 1;
     }
-    selectRows(selected);
+    selectShownRows(selected);
     OnMovedUp();
     SetModified(true);
 }
 
 void CListEditorDialog::moveDown()
 {
-    std::vector<int> selected = selectedRows();
-    int lastFree = rowCount() - 1; // the last row a selected row may move into
+    std::vector<int> selected = selectedShownRows();
+    int lastFree = shownRowCount() - 1; // the last row a selected row may move into
     for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
         if (*it < lastFree) {
-            m_model->swapRows(*it, *it + 1);
+            swapShownRows(*it, *it + 1);
             ++*it;
         }
         lastFree = *it - 1;
     }
-    selectRows(selected);
+    selectShownRows(selected);
     OnMovedDown();
     SetModified(true);
 }
@@ -414,9 +462,14 @@ std::string CListEditorDialog::cellText(int row, int column) const
     return rows ? rows->CellText(row, column) : std::string();
 }
 
-std::vector<int> CListEditorDialog::selectedRows() const
+int CListEditorDialog::shownRowCount() const
 {
-    const int count = rowCount();
+    return m_filter->rowCount();
+}
+
+std::vector<int> CListEditorDialog::selectedShownRows() const
+{
+    const int count = shownRowCount();
     std::vector<char> selected(static_cast<std::size_t>(count), 0);
     for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
         for (int row = std::max(0, range.top()); row <= range.bottom() && row < count; ++row)
@@ -430,38 +483,79 @@ std::vector<int> CListEditorDialog::selectedRows() const
     return rows;
 }
 
+std::vector<int> CListEditorDialog::selectedRows() const
+{
+    std::vector<int> rows = selectedShownRows();
+    for (int& row : rows)
+        row = m_filter->sourceRow(row);
+    // The rows shown keep the store's order, so these ascend as well.
+    return rows;
+}
+
 int CListEditorDialog::firstSelectedRow() const
 {
+    // The rows shown keep the store's order: the top one shown is the first.
     int first = -1;
     for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
         if (range.top() >= 0 && (first < 0 || range.top() < first))
             first = range.top();
     }
-    return first;
+    return first < 0 ? -1 : m_filter->sourceRow(first);
 }
 
 void CListEditorDialog::selectRows(const std::vector<int>& rows)
 {
+    for (int row : rows)
+        revealRow(row);
+    std::vector<int> shown;
+    shown.reserve(rows.size());
+    for (int row : rows) {
+        const int at = m_filter->shownRow(row);
+        if (at >= 0)
+            shown.push_back(at);
+    }
+    std::sort(shown.begin(), shown.end());
+    selectShownRows(shown);
+}
+
+void CListEditorDialog::selectShownRows(const std::vector<int>& rows)
+{
     QItemSelection selection;
-    const int lastColumn = std::max(0, m_model->columnCount() - 1);
+    const int lastColumn = std::max(0, m_filter->columnCount() - 1);
     for (std::size_t i = 0; i < rows.size();) {
         // One range per run of adjacent rows.
         std::size_t j = i;
         while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
             ++j;
-        selection.select(m_model->index(rows[i], 0), m_model->index(rows[j], lastColumn));
+        selection.select(m_filter->index(rows[i], 0), m_filter->index(rows[j], lastColumn));
         i = j + 1;
     }
     QItemSelectionModel* model = m_view->selectionModel();
     model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (!rows.empty())
-        model->setCurrentIndex(m_model->index(rows.front(), 1), QItemSelectionModel::NoUpdate);
+        model->setCurrentIndex(m_filter->index(rows.front(), 1), QItemSelectionModel::NoUpdate);
+}
+
+void CListEditorDialog::revealRow(int row)
+{
+    if (row >= 0 && row < rowCount() && m_filter->shownRow(row) < 0 && m_search->isActive())
+        m_search->clear();
 }
 
 void CListEditorDialog::makeVisible(int row)
 {
-    if (row >= 0 && row < rowCount())
-        m_view->scrollTo(m_model->index(row, 1));
+    if (row < 0 || row >= rowCount())
+        return;
+    revealRow(row);
+    const int shown = m_filter->shownRow(row);
+    if (shown >= 0)
+        m_view->scrollTo(m_filter->index(shown, 1));
+}
+
+void CListEditorDialog::setSearchColumns(std::vector<int> columns)
+{
+    m_filter->setSearchColumns(std::move(columns));
+    m_search->show();
 }
 
 void CListEditorDialog::setColumns(std::vector<CListEditorModel::Column> columns)

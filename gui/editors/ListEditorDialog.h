@@ -17,7 +17,9 @@
 #include <string_view>
 #include <vector>
 
+class CListFilterModel;
 class CScheduleTask;
+class CSearchField;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -37,6 +39,11 @@ class QVBoxLayout;
 // columns start at 1. By default the rows live in a CListEditorRows, where a
 // row may carry a record of its own (destroyed with the row); an editor may
 // keep its rows in a class of its own instead (setRows).
+//
+// An editor may offer a search field (setSearchColumns): the list then
+// shows only the rows matching it, and every command acts on the rows shown.
+// Row numbers of this class and its editors are always rows of the store;
+// only the list view sees the rows shown.
 //
 // The window opens (initDialog) on its first show: the task's priority
 // names are read, InitList runs, the buttons, the count and the title are
@@ -138,18 +145,24 @@ public:
     const QStringList& priorityNames() const { return m_priorityNames; }
 
     int rowCount() const override;
+    // How many rows the list shows: fewer than rowCount while a search
+    // stands.
+    int shownRowCount() const;
     std::string cellText(int row, int column) const;
     // The selected rows, ascending.
     std::vector<int> selectedRows() const;
     // The first selected row, or -1.
     int firstSelectedRow() const;
-    // Selects exactly the given rows.
+    // Selects exactly the given rows; a search that hides one of them is
+    // emptied first.
     void selectRows(const std::vector<int>& rows);
     void selectOnly(int row) { selectRows({row}); }
 
     QTableView* listView() const { return m_view; }
     QPushButton* button(Button which) const;
     QLabel* countBand() const { return m_countBand; }
+    // The search field; hidden unless the editor searches.
+    CSearchField* searchField() const { return m_search; }
 
 protected:
     CScheduleTask& task() const { return m_task; }
@@ -167,6 +180,9 @@ protected:
     // Runs action 500 ms after the window has opened, once, if the list
     // has no rows then.
     void openByItselfWhenEmpty(std::function<void()> action);
+
+    // Shows the search field, which looks at these columns.
+    void setSearchColumns(std::vector<int> columns);
 
     void setColumns(std::vector<CListEditorModel::Column> columns);
     // Let the last visible column take the rest of the list's width.
@@ -192,6 +208,7 @@ protected:
     }
     // Column column of row n becomes the text of n + 1, for every row.
     void renumberRows(int column);
+    // Scrolls to the row; a search that hides it is emptied first.
     void makeVisible(int row);
 
     void closeEvent(QCloseEvent* event) override;
@@ -201,6 +218,16 @@ protected:
 
 private:
     void addButton(Button button, const QString& text);
+    // The text of the count band: the editor's count, or while a search
+    // stands how many of the rows are shown.
+    QString countBandText() const;
+    void searchFor(const QString& text);
+    // Rows of the list view (as shown) and of the store.
+    std::vector<int> selectedShownRows() const;
+    void selectShownRows(const std::vector<int>& shown);
+    void swapShownRows(int a, int b);
+    // Empties a search that hides the row of the store.
+    void revealRow(int row);
     void paintSaveButton();
     // Saves the input data file; says why when it cannot.
     bool saveTaskData();
@@ -220,7 +247,9 @@ private:
 
     CListEditorRows m_ownRows;
     CListEditorModel* m_model = nullptr;
+    CListFilterModel* m_filter = nullptr;
     QTableView* m_view = nullptr;
+    CSearchField* m_search = nullptr;
     QLabel* m_countBand = nullptr;
     QVBoxLayout* m_buttonColumn = nullptr;
     std::vector<QPushButton*> m_buttons; // indexed by Button

@@ -11,6 +11,8 @@ CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* p
     setTitle(QStringLiteral("互斥学生组"));
     setObjectName(QStringLiteral("mutexEditor"));
     button(Button::Print)->hide();
+    // Any student of a group.
+    setSearchColumns({ColumnNames});
 }
 
 void CMutexStudentListDialog::InitList()

@@ -28,6 +28,7 @@ CStudentListDialog::CStudentListDialog(CScheduleTask& task, QWidget* parent) : C
         button(b)->hide();
     connect(m_clearButton, &QPushButton::clicked, this, [this] { clearList(); });
     openByItselfWhenEmpty([this] { ImportItems(); });
+    setSearchColumns({CStudentTable::ColumnName});
 
     m_repaintHeld.setSingleShot(true);
     m_repaintHeld.setInterval(kRepaintIntervalMs);

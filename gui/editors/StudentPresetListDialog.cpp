@@ -19,6 +19,8 @@ CStudentPresetListDialog::CStudentPresetListDialog(CScheduleTask& task, QWidget*
     setTitle(QStringLiteral("预分班"));
     setObjectName(QStringLiteral("presetEditor"));
     button(Button::Print)->hide();
+    // A student by name, or the students of a class.
+    setSearchColumns({ColumnStudent, ColumnClass});
 }
 
 void CStudentPresetListDialog::InitList()

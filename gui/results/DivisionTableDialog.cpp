@@ -9,6 +9,7 @@
 #include "logic/export/DivisionTableExport.h"
 #include "gui/results/DivisionTableModel.h"
 #include "gui/common/MessageBox.h"
+#include "gui/common/SearchField.h"
 #include "gui/results/MoveToClassDialog.h"
 #include "base/task/ScheduleTask.h"
 #include "gui/render/TablePrinter.h"
@@ -135,6 +136,7 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
     auto* overlay = new QVBoxLayout(table()->viewport());
     overlay->addWidget(m_noDivision, 0, Qt::AlignCenter);
     m_noDivision->setVisible(m_data->GetRowCount() == 0);
+    setUpSearchAndSort();
 
     // Changing the division: several students can be chosen at once.
     m_editor = std::make_unique<CDivisionEditor>(task);
@@ -225,7 +227,9 @@ void CDivisionTableDialog::refill()
         m_data->FillUnplaced();
     else
         m_data->Fill(m_chooser->currentData().toString().toStdString());
+    narrowAndSort();
     m_model->endRefill();
+    updateSearchRow();
     m_noDivision->setVisible(!unplacedChosen() && !hasDivision(m_task));
     updateCommands();
 }
@@ -432,7 +436,9 @@ void CDivisionTableDialog::showStatistics()
 
 void CDivisionTableDialog::exportTable()
 {
-    // The rows and columns shown, under the name of the class shown.
+    // The rows and columns shown, under the name of the class shown: the
+    // workbook holds what the user sees, the rows a search left in the order
+    // sorted, since that is the list the user has just put together.
     const std::string className =
         m_chooser->currentIndex() > 0 ? m_chooser->currentText().toStdString() : std::string();
     CWorkbookWriter::Table table = CDivisionTableExport::Build(*m_data, className);
@@ -480,4 +486,117 @@ void CDivisionTableDialog::print()
         return;
     if (!CDivisionPrinter::print(printer, CDivisionPrinter::classRosters(m_task, classId)))
         CMessageBox::error(this, QStringLiteral("打印未能完成。"));
+}
+
+// ---------------------------------------------------------------------------
+// Searching and sorting.
+
+void CDivisionTableDialog::setUpSearchAndSort()
+{
+    m_search = new CSearchField(this);
+    m_search->setMinimumWidth(toPixels(160));
+    m_count = new QLabel(this);
+    m_allClassesButton = new QPushButton(QStringLiteral("显示所有班级"), this);
+    m_allClassesButton->setAutoDefault(false);
+    m_allClassesButton->setMinimumSize(toPixels(69), toPixels(14));
+    m_allClassesButton->setToolTip(QStringLiteral("回到所有班级的学生"));
+    CUICore::instance()->SetAllChildWindowFont(m_search);
+    for (QWidget* widget : {static_cast<QWidget*>(m_count), static_cast<QWidget*>(m_allClassesButton)})
+        widget->setFont(m_chooser->font());
+    auto* searchRow = new QHBoxLayout;
+    searchRow->setSpacing(toPixels(8));
+    searchRow->addWidget(m_search, 2);
+    searchRow->addWidget(m_count);
+    searchRow->addWidget(m_allClassesButton);
+    searchRow->addStretch(3);
+    contentLayout()->insertLayout(2, searchRow);
+
+    connect(m_search, &CSearchField::searchChanged, this, [this](const QString& text) {
+        m_matcher.SetText(text.toStdString());
+        reshow();
+    });
+    connect(m_allClassesButton, &QPushButton::clicked, this, [this] {
+        const std::vector<std::string> ids = selectedStudentIds();
+        m_chooser->setCurrentIndex(0);
+        selectStudents(ids);
+    });
+
+    // The titles sort; none does at first, so the rows come in the
+    // students' order, which "序号" gives back.
+    QHeaderView* header = table()->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    m_filledRows = m_data->GetRowCount();
+    connect(header, &QHeaderView::sortIndicatorChanged, this, [this](int column, Qt::SortOrder order) {
+        m_sortColumn = column;
+        m_sortDescending = order == Qt::DescendingOrder;
+        reshow();
+    });
+
+    connect(table(), &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.column() == CDivisionTableData::ColumnClass && m_model->classLinks()
+            && QGuiApplication::keyboardModifiers() == Qt::NoModifier)
+            showClassOf(index.row());
+    });
+    table()->setMouseTracking(true);
+    connect(table(), &QAbstractItemView::entered, this, [this](const QModelIndex& index) {
+        const bool link = index.column() == CDivisionTableData::ColumnClass && m_model->classLinks();
+        if (link)
+            table()->viewport()->setCursor(Qt::PointingHandCursor);
+        else
+            table()->viewport()->unsetCursor();
+    });
+    updateSearchRow();
+}
+
+void CDivisionTableDialog::narrowAndSort()
+{
+    m_filledRows = m_data->GetRowCount();
+    if (m_matcher.IsActive())
+        m_data->KeepRows([this](const CDivisionTableData::Row& row) { return m_matcher.Matches(row.name); });
+    if (m_sortColumn >= 0)
+        m_data->SortBy(m_sortColumn, m_sortDescending);
+}
+
+void CDivisionTableDialog::updateSearchRow()
+{
+    if (!m_search)
+        return; // still being made
+    const int shown = static_cast<int>(m_data->GetRowCount());
+    const int filled = static_cast<int>(m_filledRows);
+    m_count->setText(m_matcher.IsActive() ? CSearchField::countText(shown, filled)
+                                          : QStringLiteral("共 %1 条").arg(filled));
+    // With every class shown a class name leads to its class.
+    const bool allClasses = m_chooser->currentIndex() == 0;
+    m_model->setClassLinks(allClasses);
+    m_allClassesButton->setVisible(!allClasses);
+}
+
+void CDivisionTableDialog::reshow()
+{
+    const std::vector<std::string> ids = selectedStudentIds();
+    refill();
+    if (ids.empty())
+        table()->scrollToTop();
+    else
+        selectStudents(ids);
+}
+
+void CDivisionTableDialog::showClassOf(int row)
+{
+    if (row < 0 || row >= static_cast<int>(m_data->GetRowCount()))
+        return;
+    const CDivisionTableData::Row& shown = m_data->GetRows()[static_cast<std::size_t>(row)];
+    const std::string studentId = shown.studentId;
+    const QString className = qs(shown.className);
+    // The classes sit between "所有班级" and "未分班学生".
+    for (int entry = 1; entry + 1 < m_chooser->count(); ++entry) {
+        if (m_chooser->itemText(entry) == className) {
+            table()->viewport()->unsetCursor();
+            m_chooser->setCurrentIndex(entry);
+            selectStudents({studentId});
+            return;
+        }
+    }
 }

@@ -2,6 +2,7 @@
 
 #include "core/DivisionBalance.h"
 #include "gui/results/ResultTableDialog.h"
+#include "logic/pinyin/NameMatcher.h"
 
 #include <array>
 #include <memory>
@@ -15,6 +16,7 @@ class CDivisionEditor;
 class CDivisionTableData;
 class CDivisionTableModel;
 class CScheduleTask;
+class CSearchField;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -33,6 +35,11 @@ class QPushButton;
 // that cannot be saved is taken back. "撤销" and "重做" step through the
 // changes made since the window opened. A line above the table shows how
 // even the classes are, before and after the last change.
+//
+// The search field narrows the rows to the students whose name matches
+// (Chinese, full pinyin or initials); a click on a column title sorts by
+// it, a second click the other way. A click on a class name shows that
+// class alone. Every command works on the rows as shown.
 //
 // A task that has not been divided yet gets a word instead of an empty
 // grid. Class ids that name a class which no longer exists are cleared.
@@ -64,6 +71,11 @@ public:
     CDivisionTableModel* model() const { return m_model; }
     // The word shown over the list when the task has no division yet.
     QLabel* noDivisionLabel() const { return m_noDivision; }
+    CSearchField* searchField() const { return m_search; }
+    // How many rows are shown, of how many.
+    QLabel* countLabel() const { return m_count; }
+    // Back to every class; shown while one class is.
+    QPushButton* allClassesButton() const { return m_allClassesButton; }
 
     // Whether any student of the task is in one of its classes.
     static bool hasDivision(const CScheduleTask& task);
@@ -89,6 +101,17 @@ public:
 private:
     // The chooser's last entry: the students without a class.
     bool unplacedChosen() const;
+    // The search field, the count, the way back to every class, sorting by
+    // the column titles and class names as links.
+    void setUpSearchAndSort();
+    // The rows just filled, narrowed by the search and sorted.
+    void narrowAndSort();
+    void updateSearchRow();
+    // Fills again as the search or the order changed, the selection kept.
+    void reshow();
+    // A click on the class name of a row: that class alone, the row's
+    // student still selected.
+    void showClassOf(int row);
     void refill();
     void showStatistics();
     void exportTable();
@@ -128,6 +151,13 @@ private:
     QMenu* m_contextMenu = nullptr;
     QLabel* m_balance = nullptr;
     QLabel* m_noDivision = nullptr;
+    CSearchField* m_search = nullptr;
+    QLabel* m_count = nullptr;
+    QPushButton* m_allClassesButton = nullptr;
+    CNameMatcher m_matcher;
+    int m_sortColumn = -1; // none: the students' order
+    bool m_sortDescending = false;
+    std::size_t m_filledRows = 0; // before the search narrowed them
     CDivisionBalance m_balanceNow;
     std::optional<CDivisionBalance> m_balanceBefore; // before the last change
 };

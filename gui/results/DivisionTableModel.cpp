@@ -48,8 +48,15 @@ QVariant CDivisionTableModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole:
         return int((isRightAligned(index.column()) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     case Qt::ForegroundRole:
-        if (index.column() == CDivisionTableData::ColumnClass)
+        if (m_classLinks && index.column() == CDivisionTableData::ColumnClass)
             return kClassText;
+        return {};
+    case Qt::ToolTipRole:
+        if (m_classLinks && index.column() == CDivisionTableData::ColumnClass) {
+            const std::string& name = m_data.GetRows()[static_cast<std::size_t>(index.row())].className;
+            if (!name.empty())
+                return QStringLiteral("单击只看“%1”").arg(QString::fromStdString(name));
+        }
         return {};
     default: return {};
     }
@@ -63,7 +70,20 @@ QVariant CDivisionTableModel::headerData(int section, Qt::Orientation orientatio
         return QString::fromStdString(m_data.ColumnTitles()[static_cast<std::size_t>(section)]);
     if (role == Qt::TextAlignmentRole)
         return int((isRightAligned(section) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    // A first click on a score or the total puts the highest first.
+    if (role == Qt::InitialSortOrderRole)
+        return int(m_data.SortsHighestFirst(section) ? Qt::DescendingOrder : Qt::AscendingOrder);
     return {};
+}
+
+void CDivisionTableModel::setClassLinks(bool links)
+{
+    if (m_classLinks == links)
+        return;
+    m_classLinks = links;
+    if (rowCount() > 0)
+        emit dataChanged(index(0, CDivisionTableData::ColumnClass),
+                         index(rowCount() - 1, CDivisionTableData::ColumnClass));
 }
 
 int CDivisionTableModel::defaultColumnWidth(int column) const

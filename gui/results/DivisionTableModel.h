@@ -25,8 +25,14 @@ public:
     // Width in pixels of each column as the table starts ("ID" is 0).
     int defaultColumnWidth(int column) const;
 
+    // Class names drawn as links (blue, with a tip) while a click on one
+    // shows that class alone; plain text otherwise.
+    void setClassLinks(bool links);
+    bool classLinks() const { return m_classLinks; }
+
 private:
     bool isRightAligned(int column) const;
 
     CDivisionTableData& m_data;
+    bool m_classLinks = true;
 };

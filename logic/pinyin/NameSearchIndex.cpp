@@ -5,20 +5,30 @@
 
 void CNameSearchIndex::Build(const std::vector<std::string>& names)
 {
+    m_keys.clear();
+    m_keys.reserve(names.size());
+    for (const std::string& name : names)
+        m_keys.push_back(MakeKeys(name));
+}
+
+std::size_t CNameSearchIndex::Add(const std::string& name)
+{
+    m_keys.push_back(MakeKeys(name));
+    return m_keys.size() - 1;
+}
+
+CNameSearchIndex::Keys CNameSearchIndex::MakeKeys(const std::string& name)
+{
     CPinyinConverter full;
     CPinyinConverter initials;
     initials.SetInitialsOnly(true);
-    m_keys.clear();
-    m_keys.reserve(names.size());
-    for (const std::string& name : names) {
-        Keys keys;
-        keys.name = UpperAscii(name);
-        // The transcription works on the bytes of the code page.
-        const std::string gbk = CTextCodec::ToGbk(keys.name);
-        keys.full = full.Transcribe(gbk);
-        keys.initials = initials.Transcribe(gbk);
-        m_keys.push_back(std::move(keys));
-    }
+    Keys keys;
+    keys.name = UpperAscii(name);
+    // The transcription works on the bytes of the code page.
+    const std::string gbk = CTextCodec::ToGbk(keys.name);
+    keys.full = full.Transcribe(gbk);
+    keys.initials = initials.Transcribe(gbk);
+    return keys;
 }
 
 std::vector<int> CNameSearchIndex::Find(std::string_view text) const

@@ -14,6 +14,8 @@ class CNameSearchIndex
 public:
     // Replaces the names (UTF-8) searched; entry i stands for names[i].
     void Build(const std::vector<std::string>& names);
+    // Adds one name after the others; returns its entry.
+    std::size_t Add(const std::string& name);
 
     std::size_t GetCount() const { return m_keys.size(); }
     // The entries whose name matches text, ascending; every entry for an
@@ -26,6 +28,9 @@ public:
     static std::string UpperAscii(std::string_view text);
 
 private:
+    struct Keys;
+    static Keys MakeKeys(const std::string& name);
+
     struct Keys
     {
         std::string name;     // upper-cased

@@ -9,6 +9,8 @@
 #include "gui/editors/MutexStudentEditDialog.h"
 #include "gui/editors/MutexStudentListDialog.h"
 #include "gui/editors/ObjectPickerDialog.h"
+#include "gui/common/SearchField.h"
+#include "gui/editors/StudentListDialog.h"
 #include "gui/editors/StudentPresetListDialog.h"
 
 #include <QComboBox>
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTableView>
 
 using namespace editortest;
 
@@ -73,4 +76,28 @@ TEST(EditorScreenshots, EditorsAndDialogs)
                                     QStringLiteral("选择 黄晨 预分的班级"),
                                     task.GetClassInfoList().Records<CQZObject>().front()->GetId());
     save(classPicker, "editor-picker-classes");
+}
+
+// The students editor narrowed by a search, at window sizes that fit a
+// 1366 × 768 and a 1600 × 1000 screen.
+TEST(EditorScreenshots, StudentSearch)
+{
+    const QString outDir = qEnvironmentVariable("QUILLON_SCREENSHOT_DIR");
+    const QString taskFile = qEnvironmentVariable("QUILLON_SCREENSHOT_TASK");
+    if (outDir.isEmpty() || taskFile.isEmpty())
+        GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR and QUILLON_SCREENSHOT_TASK not set";
+    QDir().mkpath(outDir);
+    CScheduleTask task;
+    ASSERT_TRUE(task.Open(str(taskFile)));
+
+    for (const auto& [size, name] : {std::pair{QSize(1100, 640), "editor-students-search-1366.png"},
+                                     std::pair{QSize(1300, 820), "editor-students-search-1600.png"}}) {
+        CStudentListDialog students(task);
+        students.show();
+        students.resize(size);
+        students.searchField()->edit()->setText(QStringLiteral("zh"));
+        students.listView()->selectRow(1);
+        QApplication::processEvents();
+        EXPECT_TRUE(students.grab().save(QStringLiteral("%1/%2").arg(outDir, QString::fromLatin1(name))));
+    }
 }

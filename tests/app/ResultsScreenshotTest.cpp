@@ -13,6 +13,7 @@
 #include "gui/results/ReportDialog.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <QTableView>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -112,4 +113,32 @@ TEST(ResultsScreenshots, DemoSchool)
     empty.show();
     empty.resize(1000, 500);
     EXPECT_TRUE(empty.grab().save(out.filePath("results-table-empty.png")));
+}
+
+// The division table sorted by the total, highest first, and searched, at
+// window sizes that fit a 1366 × 768 and a 1600 × 1000 screen.
+TEST(ResultsScreenshots, SortedTable)
+{
+    ScreenshotScene scene([](CScheduleTask& school) { MakeSchool(school, 360, 8, true); });
+    if (scene.skipped())
+        GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR not set";
+    ASSERT_TRUE(scene.loaded());
+    CScheduleTask& task = scene.task();
+    if (!CDivisionTableDialog::hasDivision(task))
+        DivideQuietly(task, 7);
+
+    for (const auto& [size, name] : {std::pair{QSize(1340, 700), "results-table-sorted-1366.png"},
+                                     std::pair{QSize(1580, 940), "results-table-sorted-1600.png"}}) {
+        CDivisionTableDialog table(task);
+        table.setWindowState(Qt::WindowNoState);
+        table.show();
+        table.resize(size);
+        QHeaderView* header = table.table()->horizontalHeader();
+        const int total = table.tableData().GetTotalColumn();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          QPoint(header->sectionViewportPosition(total) + 10, header->height() / 2));
+        table.table()->selectRow(2);
+        QApplication::processEvents();
+        EXPECT_TRUE(table.grab().save(scene.out().filePath(QString::fromLatin1(name))));
+    }
 }

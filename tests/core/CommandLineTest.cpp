@@ -583,3 +583,41 @@ TEST_F(CommandLineTest, EditsThatCannotBeSavedSaySo)
 }
 
 #endif
+
+// table and export-table narrow and order the rows as the window does:
+// --find by name, pinyin or initials, --sort by a column title (scores
+// highest first), --reverse the other way.
+TEST_F(CommandLineTest, TableRowsFoundAndSortedAsTheWindowShowsThem)
+{
+    ASSERT_EQ(Cli("divide " + Quoted(taskFile) + " --seed 5").code, 0);
+    const auto names = [this](const std::string& options) {
+        const Outcome outcome = OnTask("table", options);
+        EXPECT_EQ(outcome.code, 0) << outcome.err;
+        std::vector<std::string> found;
+        const auto lines = Lines(outcome.out);
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            const std::size_t from = lines[i].find('\t') + 1;
+            found.push_back(lines[i].substr(from, lines[i].find('\t', from) - from));
+        }
+        return found;
+    };
+    using Names = std::vector<std::string>;
+    EXPECT_EQ(names("--sort 总分"), (Names{"王芳", "李娜", "张伟", "刘洋"}));
+    EXPECT_EQ(names("--sort 总分 --reverse"), (Names{"刘洋", "张伟", "李娜", "王芳"}));
+    EXPECT_EQ(names("--sort 姓名"), (Names{"李娜", "刘洋", "王芳", "张伟"}));
+    EXPECT_EQ(names("--find zw"), (Names{"张伟"}));
+    EXPECT_EQ(names("--find LIU"), (Names{"刘洋"}));
+    EXPECT_EQ(names("--find 李 --sort 总分"), (Names{"李娜"}));
+    EXPECT_TRUE(names("--find xyz").empty());
+
+    ExpectRefused(
+        OnTask("table", "--sort 身高"), CCommandLine::ExitUsage,
+        "用法错误：--sort 后面应是分班表的一列的标题，例如 总分、班级、原学校。\n用 quillon-cli --help 查看用法。\n");
+    EXPECT_EQ(OnTask("table", "--sort ID").code, CCommandLine::ExitUsage); // the hidden column
+    EXPECT_EQ(OnTask("table", "--reverse").code, CCommandLine::ExitUsage);
+
+    const std::string out = (folder / "排序.xlsx").string();
+    const Outcome exported = Cli("export-table " + Quoted(taskFile) + " " + Quoted(out) + " --find l --sort 总分");
+    ASSERT_EQ(exported.code, 0) << exported.err;
+    EXPECT_EQ(exported.out, "已导出分班表 2 行：" + out + "\n");
+}

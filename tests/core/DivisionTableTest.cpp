@@ -141,3 +141,74 @@ TEST(DivisionTableFormat, TotalDropsOnlyATrailingPointZero)
 }
 
 } // namespace
+
+// Sorting by a column: figures by value, classes in the classes' order,
+// words by pinyin with numbers inside them by value; empty cells last both
+// ways; equal cells keep the students' order.
+TEST_F(DivisionTableTest, SortsEachKindOfColumnAndKeepsEmptyCellsLast)
+{
+    task.GetCustomSubjectArray() = {"语文"};
+    AddClass("c1", "10班", 1); // after "2班" by name, first by the classes' order
+    AddClass("c2", "2班", 2);
+    testsupport::AddStudent(task, "a", "张伟", 0, 1, "c2", {"9"}, "第二小学");
+    testsupport::AddStudent(task, "b", "李娜", 1, 0, "c1", {"缺考"}, "实验小学");
+    testsupport::AddStudent(task, "c", "王芳", 2, 0, "c2", {"100"}, "");
+    testsupport::AddStudent(task, "d", "刘洋", 3, 1, "c1", {""}, "第10小学");
+    testsupport::AddStudent(task, "e", "陈静", 4, 0, "c1", {"85.5"}, "第9小学");
+
+    CDivisionTableData data(task);
+    data.Fill();
+    const auto ids = [&] { return Column(data, CDivisionTableData::ColumnId); };
+    using Ids = std::vector<std::string>;
+
+    const int score = CDivisionTableData::ColumnFirstSubject;
+    EXPECT_TRUE(data.SortsHighestFirst(score));
+    EXPECT_TRUE(data.SortsHighestFirst(data.GetTotalColumn()));
+    EXPECT_FALSE(data.SortsHighestFirst(CDivisionTableData::ColumnName));
+    // 9 before 85.5 before 100 (not as text), a word after the figures,
+    // the empty cell last.
+    data.SortBy(score, false);
+    EXPECT_EQ(ids(), (Ids{"a", "e", "c", "b", "d"}));
+    // Highest first; the word and the empty cell stay last.
+    data.SortBy(score, true);
+    EXPECT_EQ(ids(), (Ids{"c", "e", "a", "b", "d"}));
+
+    // The classes' own order; within a class the order before.
+    data.Fill();
+    data.SortBy(CDivisionTableData::ColumnClass, false);
+    EXPECT_EQ(ids(), (Ids{"b", "d", "e", "a", "c"}));
+    data.SortBy(CDivisionTableData::ColumnClass, true);
+    EXPECT_EQ(ids(), (Ids{"a", "c", "b", "d", "e"}));
+
+    // Names by pinyin: chen, li, liu, wang, zhang.
+    data.SortBy(CDivisionTableData::ColumnName, false);
+    EXPECT_EQ(ids(), (Ids{"e", "b", "d", "c", "a"}));
+    // Schools: "第9" before "第10", the one without a school last either way.
+    data.SortBy(CDivisionTableData::ColumnFromSchool, false);
+    EXPECT_EQ(ids(), (Ids{"e", "d", "a", "b", "c"}));
+    data.SortBy(CDivisionTableData::ColumnFromSchool, true);
+    EXPECT_EQ(ids(), (Ids{"b", "a", "d", "e", "c"}));
+    // Sex, stable: the boys (男) before the girls (女) by pinyin, each in the
+    // order before.
+    data.SortBy(CDivisionTableData::ColumnSex, false);
+    EXPECT_EQ(ids(), (Ids{"a", "d", "b", "e", "c"}));
+    // The number gives the students' order back; numbers stay with their rows.
+    data.SortBy(CDivisionTableData::ColumnNumber, false);
+    EXPECT_EQ(ids(), (Ids{"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(Column(data, CDivisionTableData::ColumnNumber), (Ids{"1", "2", "3", "4", "5"}));
+
+    // Narrowed rows keep their numbers.
+    data.KeepRows([](const CDivisionTableData::Row& row) { return row.sex == "女"; });
+    EXPECT_EQ(ids(), (Ids{"b", "c", "e"}));
+    EXPECT_EQ(Column(data, CDivisionTableData::ColumnNumber), (Ids{"2", "3", "5"}));
+}
+
+TEST(DivisionTableTexts, CompareDigitRunsByValue)
+{
+    EXPECT_LT(CDivisionTableData::CompareTexts("2班", "10班"), 0);
+    EXPECT_GT(CDivisionTableData::CompareTexts("七年级(12)班", "七年级(3)班"), 0);
+    EXPECT_LT(CDivisionTableData::CompareTexts("3班", "03班"), 0); // equal value: fewer zeros first
+    EXPECT_EQ(CDivisionTableData::CompareTexts("一中", "一中"), 0);
+    EXPECT_LT(CDivisionTableData::CompareTexts("一中", "一中分校"), 0);
+    EXPECT_LT(CDivisionTableData::CompareTexts("安", "白"), 0); // an, bai
+}

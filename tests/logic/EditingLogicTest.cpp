@@ -8,6 +8,7 @@
 #include "logic/editing/MutexGroupRows.h"
 #include "logic/editing/MutexNameParser.h"
 #include "logic/editing/NameRules.h"
+#include "logic/pinyin/NameMatcher.h"
 #include "logic/pinyin/NameSearchIndex.h"
 #include "logic/editing/PresetRows.h"
 #include "logic/editing/RecordOrder.h"
@@ -99,6 +100,30 @@ TEST(NameSearchIndex, FindsByNamePinyinAndInitials)
     EXPECT_EQ(index.Find("zo"), (std::vector<int>{3}));
     EXPECT_EQ(index.Find("GY(1"), (std::vector<int>{4}));
     EXPECT_TRUE(index.Find("WANG").empty());
+}
+
+// A search on names it meets one by one: the same keys as the index, the
+// text trimmed, an empty text matching all; a name met again uses the keys
+// made the first time.
+TEST(NameMatcher, MatchesNamesMetOneByOne)
+{
+    CNameMatcher matcher;
+    EXPECT_FALSE(matcher.IsActive());
+    EXPECT_TRUE(matcher.Matches("李四"));
+    matcher.SetText("  ");
+    EXPECT_FALSE(matcher.IsActive());
+    matcher.SetText(" zs ");
+    EXPECT_TRUE(matcher.IsActive());
+    EXPECT_EQ(matcher.GetText(), " zs ");
+    EXPECT_TRUE(matcher.Matches("张三"));
+    EXPECT_FALSE(matcher.Matches("李四"));
+    EXPECT_TRUE(matcher.Matches("张三丰"));
+    matcher.SetText("lisi");
+    EXPECT_FALSE(matcher.Matches("张三"));
+    EXPECT_TRUE(matcher.Matches("李四"));
+    matcher.SetText("三");
+    EXPECT_TRUE(matcher.Matches("张三"));
+    EXPECT_FALSE(matcher.Matches("李四"));
 }
 
 TEST(RecordOrder, AscendingIndexLaterRecordFirstOnTies)
