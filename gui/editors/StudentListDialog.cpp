@@ -84,6 +84,7 @@ void CStudentListDialog::ImportItems()
     // A title row above the column names is passed over.
     wizard.setHeaderName("姓名");
     wizard.setRecordName(QStringLiteral("学生"));
+    wizard.setRecordUnit(QStringLiteral("名"));
     wizard.exec();
     m_beforeImport.reset();
     UpdateCountText();
