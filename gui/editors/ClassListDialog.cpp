@@ -3,6 +3,7 @@
 #include "gui/editors/BatchAddClassDialog.h"
 #include "gui/editors/ClassEditDialog.h"
 #include "gui/common/MessageBox.h"
+#include "logic/editing/SeatCount.h"
 
 #include <QPushButton>
 
@@ -75,6 +76,13 @@ QString CClassListDialog::GetPrintTitle() const
     return QStringLiteral("班级信息");
 }
 
+void CClassListDialog::UpdateCountText()
+{
+    CListEditorDialog::UpdateCountText();
+    const long long seats = model().rows() ? CSeatCount::RowSeats(*model().rows(), ColumnStudentCount) : 0;
+    setCountWarning(QString::fromStdString(CSeatCount::Shortage(CSeatCount::TaskStudents(task()), seats)));
+}
+
 int CClassListDialog::SubmitRow(RowRequest& request, const Row& row)
 {
     request.accepted = false;
@@ -99,12 +107,14 @@ int CClassListDialog::SubmitRow(RowRequest& request, const Row& row)
     selectOnly(target);
     makeVisible(target);
     SetModified(true);
+    UpdateCountText();
     return 0;
 }
 
 void CClassListDialog::OpenBatchAdd()
 {
     CBatchAddClassDialog dialog(*this, this);
+    dialog.setSettingsFile(m_settingsFile);
     if (dialog.exec() == QDialog::Accepted)
         UpdateCountText();
 }

@@ -37,13 +37,20 @@ public:
     void ModifyItem() override;
     void OnItemDoubleClick() override;
     QString GetPrintTitle() const override;
+    // The count, and under it the shortage of planned seats for the
+    // task's students, if any.
+    void UpdateCountText() override;
     int SubmitRow(RowRequest& request, const Row& row) override;
 
     // The batch dialog; refreshes the count when it added.
     virtual void OpenBatchAdd();
+    // The program's settings file, where the batch dialog remembers its
+    // last batch; none by default.
+    void setSettingsFile(const std::string& path) { m_settingsFile = path; }
 
     QPushButton* batchButton() const { return m_batchButton; }
 
 private:
     QPushButton* m_batchButton = nullptr;
+    std::string m_settingsFile;
 };

@@ -150,6 +150,8 @@ public:
     QTableView* listView() const { return m_view; }
     QPushButton* button(Button which) const;
     QLabel* countBand() const { return m_countBand; }
+    // The red line under the count band; hidden while it says nothing.
+    QLabel* countWarning() const { return m_countWarning; }
 
 protected:
     CScheduleTask& task() const { return m_task; }
@@ -164,6 +166,8 @@ protected:
     QPushButton* insertButton(const QString& text, Button before);
     // Puts a button of the column before another one.
     void moveButton(Button button, Button before);
+    // Shows text in red under the count band; empty hides the line.
+    void setCountWarning(const QString& text);
     // Runs action 500 ms after the window has opened, once, if the list
     // has no rows then.
     void openByItselfWhenEmpty(std::function<void()> action);
@@ -222,6 +226,7 @@ private:
     CListEditorModel* m_model = nullptr;
     QTableView* m_view = nullptr;
     QLabel* m_countBand = nullptr;
+    QLabel* m_countWarning = nullptr;
     QVBoxLayout* m_buttonColumn = nullptr;
     std::vector<QPushButton*> m_buttons; // indexed by Button
 };

@@ -2,6 +2,7 @@
 
 #include "gui/import/ImportWizardDialog.h"
 #include "gui/common/MessageBox.h"
+#include "logic/editing/SeatCount.h"
 
 #include <QPushButton>
 #include <QTableView>
@@ -116,6 +117,13 @@ QString CStudentListDialog::ImportNote() const
     if (nameless == 0)
         return {};
     return QStringLiteral("其中 %1 名学生没有姓名，请检查表格。").arg(nameless);
+}
+
+void CStudentListDialog::UpdateCountText()
+{
+    CListEditorDialog::UpdateCountText();
+    const auto students = static_cast<long long>(m_table.GetRowCount());
+    setCountWarning(QString::fromStdString(CSeatCount::Shortage(students, CSeatCount::TaskSeats(task()))));
 }
 
 void CStudentListDialog::OnItemDoubleClick() {}

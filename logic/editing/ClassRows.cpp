@@ -130,7 +130,7 @@ std::string CClassRows::CheckCount(std::string_view typed, int& count)
 std::string CClassRows::CheckNumberOfClasses(std::string_view typed, int& classes)
 {
     const int max = ClassNamePattern::kMaxClasses;
-    return CheckRange(typed, 1, max, "请输入一个介于 1 和 " + std::to_string(max) + " 之间的整数。", classes);
+    return CheckRange(typed, 1, max, "班级数应该是 1 到 " + std::to_string(max) + " 之间的整数。", classes);
 }
 
 std::string CClassRows::CheckStudentsPerClass(std::string_view typed, int& students)

@@ -241,6 +241,7 @@ TEST_F(PresetEditor, AddingForAStudentWithOneChangesItsClass)
         picker->confirm();
     });
     steps.Start();
+    CMessageBox::pushAnswer(QMessageBox::Yes);
     editor.button(CListEditorDialog::Button::Add)->click();
     EXPECT_TRUE(steps.Done());
     ASSERT_EQ(editor.rowCount(), 1);

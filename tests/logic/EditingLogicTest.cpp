@@ -176,7 +176,7 @@ TEST(ClassRows, TypedNamesAndCountsAreCheckedAsTheDialogsCheckThem)
 
     // The batch: 1 to 99 classes, 0 students per class is allowed.
     for (const char* text : {"0", "100", "", "x"})
-        EXPECT_EQ(CClassRows::CheckNumberOfClasses(text, count), "请输入一个介于 1 和 99 之间的整数。") << text;
+        EXPECT_EQ(CClassRows::CheckNumberOfClasses(text, count), "班级数应该是 1 到 99 之间的整数。") << text;
     EXPECT_EQ(CClassRows::CheckNumberOfClasses("99", count), "");
     EXPECT_EQ(CClassRows::CheckStudentsPerClass("0", count), "");
     EXPECT_EQ(count, 0);
