@@ -20,6 +20,7 @@
 #include "cli/PrintTableCommand.h"
 #include "cli/RemoveClassCommand.h"
 #include "cli/ReportCommand.h"
+#include "cli/SetClassesCommand.h"
 #include "cli/StatsCommand.h"
 #include "cli/TableCommand.h"
 #include "cli/UnpresetCommand.h"
@@ -37,11 +38,11 @@ std::vector<std::unique_ptr<CCommand>> Make()
 } // namespace
 
 CCommandRegistry::CCommandRegistry()
-    : m_commands(
-        Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CPrintTableCommand,
-             CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand, CExportTableCommand,
-             CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CGroupsCommand, CAddGroupCommand,
-             CPresetsCommand, CPresetCommand, CUnpresetCommand, CNewTaskCommand, CRemoveClassCommand>())
+    : m_commands(Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CPrintTableCommand,
+                      CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand, CExportTableCommand,
+                      CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CGroupsCommand,
+                      CAddGroupCommand, CPresetsCommand, CPresetCommand, CUnpresetCommand, CNewTaskCommand,
+                      CRemoveClassCommand, CSetClassesCommand>())
 {
 }
 

@@ -60,9 +60,9 @@ void CStudentPresetListDialog::AddItem()
         selectOnly(existing);
         makeVisible(existing);
     }
-    const CQZObject* chosen =
-        CObjectPickerDialog::pick(this, task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes,
-                                  classCaption(student->GetName()), preset ? preset->GetPresetClassId() : std::string());
+    const CQZObject* chosen = CObjectPickerDialog::pick(
+        this, task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes, classCaption(student->GetName()),
+        preset ? preset->GetPresetClassId() : std::string());
     if (!chosen)
         return;
     if (preset) {

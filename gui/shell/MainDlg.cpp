@@ -161,8 +161,8 @@ void CMainDlg::refreshSeatWarning()
         return;
     }
     const CScheduleTask& task = *manager->task();
-    m_sheet->setTaskWarning(QString::fromStdString(
-        CSeatCount::Shortage(CSeatCount::TaskStudents(task), CSeatCount::TaskSeats(task))));
+    m_sheet->setTaskWarning(
+        QString::fromStdString(CSeatCount::Shortage(CSeatCount::TaskStudents(task), CSeatCount::TaskSeats(task))));
 }
 
 void CMainDlg::layoutChildren()

@@ -86,7 +86,8 @@ TEST_F(GroupEditor, TypedNamesBecomeGroups)
         << "a space does not separate";
     EXPECT_EQ(Type(dialog, QStringLiteral("tom,赵六")), QStringList{NoneFound(QStringLiteral("tom，赵六"))})
         << "letter case counts";
-    EXPECT_EQ(Type(dialog, QStringLiteral("李四，赵六")), QStringList{kOnlyOne + QStringLiteral("李四\n没有找到的学生：赵六")});
+    EXPECT_EQ(Type(dialog, QStringLiteral("李四，赵六")),
+              QStringList{kOnlyOne + QStringLiteral("李四\n没有找到的学生：赵六")});
     EXPECT_EQ(CMessageBox::shownMessages().back().icon, CMessageBox::Icon::Warning);
     EXPECT_EQ(dialog.namesEdit()->toPlainText(), QStringLiteral("李四，赵六")) << "nothing typed is lost";
     EXPECT_EQ(editor.rowCount(), 1);
