@@ -47,7 +47,7 @@ QString Shortage(int students, int seats)
 // The warning under an editor's count band, or empty while it is hidden.
 QString Warning(const CListEditorDialog& editor)
 {
-    return editor.countWarning()->isVisible() ? editor.countWarning()->text() : QString();
+    return editor.countWarning()->isHidden() ? QString() : editor.countWarning()->text();
 }
 
 class SeatsAndWords : public EditorTest
