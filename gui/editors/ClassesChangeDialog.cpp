@@ -66,6 +66,8 @@ CClassesChangeDialog::CClassesChangeDialog(const QStringList& names, const QStri
     layout->addWidget(buttons);
 
     CUICore::instance()->SetAllChildWindowFont(this);
+    // Wide enough for a line of class names.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 48);
     m_count->setFocus();
     m_count->selectAll();
 }
