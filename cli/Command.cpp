@@ -24,6 +24,8 @@ std::vector<std::string> CCommand::Synopsis() const
     std::vector<std::string> words = {m_name};
     for (const Operand& operand : m_operands)
         words.push_back(operand.placeholder);
+    if (m_repeatsLast && !m_operands.empty())
+        words.back() += "…";
     for (const Option& option : m_options) {
         const std::string text = option.TakesValue() ? option.name + ' ' + option.value : option.name;
         if (option.required)

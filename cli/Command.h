@@ -43,6 +43,8 @@ public:
     const std::string& Summary() const { return m_summary; }
     const std::vector<Operand>& Operands() const { return m_operands; }
     const Option* FindOption(const std::string& name) const;
+    // Whether the last operand may be given more than once ("CLASS…").
+    bool RepeatsLastOperand() const { return m_repeatsLast; }
     // The words of the command's synopsis after the program's name: the
     // command, its operands and its options, each option in brackets unless
     // required.
@@ -51,6 +53,8 @@ public:
     virtual ExitCode Execute(const CArguments& arguments, CConsole& console) const = 0;
 
 protected:
+    // Lets the last operand be given any number of times, once at least.
+    void RepeatLastOperand() { m_repeatsLast = true; }
     // The usage message of option name, whose value is wrong.
     ExitCode OptionUsage(const std::string& name, CConsole& console) const;
 
@@ -59,4 +63,5 @@ private:
     std::string m_summary;
     std::vector<Operand> m_operands;
     std::vector<Option> m_options;
+    bool m_repeatsLast = false;
 };

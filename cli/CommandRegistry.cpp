@@ -22,6 +22,7 @@
 #include "cli/RemoveClassCommand.h"
 #include "cli/RemoveTogetherCommand.h"
 #include "cli/ReportCommand.h"
+#include "cli/SetClassesCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/SettingsCommand.h"
 #include "cli/StatsCommand.h"
@@ -45,8 +46,8 @@ CCommandRegistry::CCommandRegistry()
     : m_commands(
         Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CPrintTableCommand,
              CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand, CExportTableCommand,
-             CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CGroupsCommand, CAddGroupCommand,
-             CPresetsCommand, CPresetCommand, CUnpresetCommand, CTogetherCommand, CAddTogetherCommand,
+             CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CSetClassesCommand, CGroupsCommand,
+             CAddGroupCommand, CPresetsCommand, CPresetCommand, CUnpresetCommand, CTogetherCommand, CAddTogetherCommand,
              CRemoveTogetherCommand, CSettingsCommand, CSetCommand, CNewTaskCommand, CRemoveClassCommand>())
 {
 }

@@ -38,7 +38,7 @@ COptionParser::Result COptionParser::Parse(const CCommand& command, const std::v
             arguments.options[arg] = value;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return Problem("未知选项：" + arg);
-        } else if (arguments.operands.size() < operands) {
+        } else if (arguments.operands.size() < operands || (command.RepeatsLastOperand() && operands > 0)) {
             arguments.operands.push_back(arg);
         } else {
             return Problem("多余的参数：" + arg);

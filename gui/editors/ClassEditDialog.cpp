@@ -29,6 +29,8 @@ CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget
     fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     fields->addRow(QStringLiteral("班级名称"), m_name);
     fields->addRow(QStringLiteral("班级人数"), m_count);
+    m_teacher = new QLineEdit(this);
+    fields->addRow(QStringLiteral("班主任"), m_teacher);
 
     QVBoxLayout* buttons = createButtons([this] { submit(); }, QStringLiteral("取消(&C)"));
 
@@ -44,10 +46,11 @@ CClassEditDialog::CClassEditDialog(CListEditorDialog& editor, Mode mode, QWidget
     m_name->setFocus();
 }
 
-void CClassEditDialog::setFields(const QString& name, const QString& count)
+void CClassEditDialog::setFields(const QString& name, const QString& count, const QString& headTeacher)
 {
     m_name->setText(name);
     m_count->setText(count);
+    m_teacher->setText(headTeacher);
     m_name->selectAll();
 }
 
@@ -67,13 +70,15 @@ void CClassEditDialog::submit()
         return;
     }
 
-    if (!submitToEditor({name, std::to_string(count)}, CMessageBox::Icon::Information)) {
+    const std::string teacher = CClassRows::HeadTeacher(m_teacher->text().toStdString());
+    if (!submitToEditor({name, std::to_string(count), teacher}, CMessageBox::Icon::Information)) {
         m_name->setFocus();
         m_name->selectAll();
         return;
     }
     if (mode() == Mode::Add) {
         m_name->clear();
+        m_teacher->clear();
         m_name->setFocus();
     }
 }

@@ -2,7 +2,9 @@
 
 #include "gui/editors/BatchAddClassDialog.h"
 #include "gui/editors/ClassEditDialog.h"
+#include "gui/editors/ClassesChangeDialog.h"
 #include "gui/common/MessageBox.h"
+#include "logic/editing/SeatCount.h"
 
 #include <QPushButton>
 
@@ -19,7 +21,10 @@ CClassListDialog::CClassListDialog(CScheduleTask& task, QWidget* parent) : CList
 void CClassListDialog::InitList()
 {
     CListEditorDialog::InitList();
-    setColumns({{QStringLiteral("ID"), 0}, {QStringLiteral("班级名称"), 360}, {QStringLiteral("人数"), 100}});
+    setColumns({{QStringLiteral("ID"), 0},
+                {QStringLiteral("班级名称"), 360},
+                {QStringLiteral("人数"), 100},
+                {QStringLiteral("班主任"), 160}});
     loadRows([this](CListEditorRows& rows) { CClassRows::Load(task(), rows); });
 }
 
@@ -57,13 +62,46 @@ void CClassListDialog::AddItem()
 
 void CClassListDialog::ModifyItem()
 {
-    const int row = firstSelectedRow();
-    if (row < 0)
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty())
         return;
-    CClassEditDialog dialog(*this, CClassEditDialog::Mode::Modify, this);
-    dialog.setFields(QString::fromStdString(cellText(row, ColumnName)),
-                     QString::fromStdString(cellText(row, ColumnStudentCount)));
-    dialog.exec();
+    if (rows.size() == 1) {
+        const int row = rows.front();
+        CClassEditDialog dialog(*this, CClassEditDialog::Mode::Modify, this);
+        dialog.setFields(QString::fromStdString(cellText(row, ColumnName)),
+                         QString::fromStdString(cellText(row, ColumnStudentCount)),
+                         QString::fromStdString(cellText(row, ColumnHeadTeacher)));
+        dialog.exec();
+        return;
+    }
+    // A field starts with what the classes share.
+    QStringList names;
+    std::string count = cellText(rows.front(), ColumnStudentCount);
+    std::string teacher = cellText(rows.front(), ColumnHeadTeacher);
+    for (int row : rows) {
+        names.append(QString::fromStdString(cellText(row, ColumnName)));
+        if (cellText(row, ColumnStudentCount) != count)
+            count.clear();
+        if (cellText(row, ColumnHeadTeacher) != teacher)
+            teacher.clear();
+    }
+    CClassesChangeDialog dialog(names, QString::fromStdString(count), QString::fromStdString(teacher), this);
+    if (dialog.exec() == QDialog::Accepted)
+        changeSelected(dialog.change());
+}
+
+void CClassListDialog::changeSelected(const CClassRows::Change& change)
+{
+    const auto cells = CClassRows::ChangedCells(change);
+    const std::vector<int> rows = selectedRows();
+    if (cells.empty() || rows.empty())
+        return;
+    for (int row : rows) {
+        for (const auto& [column, text] : cells)
+            setCellText(row, column, text);
+    }
+    SetModified(true);
+    UpdateCountText();
 }
 
 void CClassListDialog::OnItemDoubleClick()
@@ -74,6 +112,13 @@ void CClassListDialog::OnItemDoubleClick()
 QString CClassListDialog::GetPrintTitle() const
 {
     return QStringLiteral("班级信息");
+}
+
+void CClassListDialog::UpdateCountText()
+{
+    CListEditorDialog::UpdateCountText();
+    const long long seats = model().rows() ? CSeatCount::RowSeats(*model().rows(), ColumnStudentCount) : 0;
+    setCountWarning(QString::fromStdString(CSeatCount::Shortage(CSeatCount::TaskStudents(task()), seats)));
 }
 
 int CClassListDialog::SubmitRow(RowRequest& request, const Row& row)
@@ -91,21 +136,26 @@ int CClassListDialog::SubmitRow(RowRequest& request, const Row& row)
         return -1;
     request.accepted = true;
     int target = selected;
+    // The head teacher is the third cell when the row has one.
     if (request.mode == RowMode::Add)
-        target = appendRow({NewObjectId(), row[0], row[1]});
+        target = appendRow({NewObjectId(), row[0], row[1], row.size() > 2 ? row[2] : std::string()});
     else {
         setCellText(target, ColumnName, row[0]);
         setCellText(target, ColumnStudentCount, row[1]);
+        if (row.size() > 2)
+            setCellText(target, ColumnHeadTeacher, row[2]);
     }
     selectOnly(target);
     makeVisible(target);
     SetModified(true);
+    UpdateCountText();
     return 0;
 }
 
 void CClassListDialog::OpenBatchAdd()
 {
     CBatchAddClassDialog dialog(*this, this);
+    dialog.setSettingsFile(m_settingsFile);
     if (dialog.exec() == QDialog::Accepted)
         UpdateCountText();
 }

@@ -17,9 +17,11 @@ void runEditor(QWidget* parent, CScheduleTask& task)
 
 } // namespace
 
-void CEditorCommands::editClasses(QWidget* parent, CScheduleTask& task)
+void CEditorCommands::editClasses(QWidget* parent, CScheduleTask& task, const std::string& settingsFile)
 {
-    runEditor<CClassListDialog>(parent, task);
+    CClassListDialog dialog(task, parent);
+    dialog.setSettingsFile(settingsFile);
+    dialog.exec();
 }
 
 void CEditorCommands::editStudents(QWidget* parent, CScheduleTask& task)

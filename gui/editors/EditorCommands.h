@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 class CScheduleTask;
 class QWidget;
 
@@ -8,7 +10,9 @@ class QWidget;
 class CEditorCommands
 {
 public:
-    static void editClasses(QWidget* parent, CScheduleTask& task);
+    // settingsFile: the program's settings, where the batch add of classes
+    // remembers its last batch.
+    static void editClasses(QWidget* parent, CScheduleTask& task, const std::string& settingsFile);
     static void editStudents(QWidget* parent, CScheduleTask& task);
     static void editPresets(QWidget* parent, CScheduleTask& task);
     static void editMutexGroups(QWidget* parent, CScheduleTask& task);

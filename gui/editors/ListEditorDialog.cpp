@@ -82,6 +82,10 @@ CListEditorDialog::CListEditorDialog(CScheduleTask& task, QWidget* parent) : QDi
     listColumn->addWidget(m_view, 1);
     listColumn->addSpacing(1);
     listColumn->addWidget(m_countBand);
+    m_countWarning = new QLabel(this);
+    m_countWarning->setStyleSheet(QStringLiteral("color: #d00000;"));
+    m_countWarning->hide();
+    listColumn->addWidget(m_countWarning);
 
     m_buttonColumn = new QVBoxLayout;
     m_buttonColumn->setSpacing(kButtonGap);
@@ -385,6 +389,12 @@ void CListEditorDialog::searchFor(const QString& text)
     const QModelIndex current = m_view->currentIndex();
     if (current.isValid())
         m_view->scrollTo(current);
+}
+
+void CListEditorDialog::setCountWarning(const QString& text)
+{
+    m_countWarning->setText(text);
+    m_countWarning->setVisible(!text.isEmpty());
 }
 
 void CListEditorDialog::UpdateButtons()

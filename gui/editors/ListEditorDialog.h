@@ -163,6 +163,8 @@ public:
     QLabel* countBand() const { return m_countBand; }
     // The search field; hidden unless the editor searches.
     CSearchField* searchField() const { return m_search; }
+    // The red line under the count band; hidden while it says nothing.
+    QLabel* countWarning() const { return m_countWarning; }
 
 protected:
     CScheduleTask& task() const { return m_task; }
@@ -177,6 +179,8 @@ protected:
     QPushButton* insertButton(const QString& text, Button before);
     // Puts a button of the column before another one.
     void moveButton(Button button, Button before);
+    // Shows text in red under the count band; empty hides the line.
+    void setCountWarning(const QString& text);
     // Runs action 500 ms after the window has opened, once, if the list
     // has no rows then.
     void openByItselfWhenEmpty(std::function<void()> action);
@@ -251,6 +255,7 @@ private:
     QTableView* m_view = nullptr;
     CSearchField* m_search = nullptr;
     QLabel* m_countBand = nullptr;
+    QLabel* m_countWarning = nullptr;
     QVBoxLayout* m_buttonColumn = nullptr;
     std::vector<QPushButton*> m_buttons; // indexed by Button
 };

@@ -2,6 +2,7 @@
 
 #include "gui/import/ImportWizardDialog.h"
 #include "gui/common/MessageBox.h"
+#include "logic/editing/SeatCount.h"
 
 #include <QPushButton>
 #include <QTableView>
@@ -86,6 +87,7 @@ void CStudentListDialog::ImportItems()
     // A title row above the column names is passed over.
     wizard.setHeaderName("姓名");
     wizard.setRecordName(QStringLiteral("学生"));
+    wizard.setRecordUnit(QStringLiteral("名"));
     wizard.exec();
     m_beforeImport.reset();
     UpdateCountText();
@@ -117,6 +119,13 @@ QString CStudentListDialog::ImportNote() const
     if (nameless == 0)
         return {};
     return QStringLiteral("其中 %1 名学生没有姓名，请检查表格。").arg(nameless);
+}
+
+void CStudentListDialog::UpdateCountText()
+{
+    CListEditorDialog::UpdateCountText();
+    const auto students = static_cast<long long>(m_table.GetRowCount());
+    setCountWarning(QString::fromStdString(CSeatCount::Shortage(students, CSeatCount::TaskSeats(task()))));
 }
 
 void CStudentListDialog::OnItemDoubleClick() {}

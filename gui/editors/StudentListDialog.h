@@ -45,6 +45,9 @@ public:
     bool UndoImport() override;
     // How many imported students have no name, if any.
     QString ImportNote() const override;
+    // The count, and under it the shortage of the classes' planned seats
+    // for the listed students, if any.
+    void UpdateCountText() override;
 
     // "清空(&R)": removes every row; the score columns stay.
     void clearList();

@@ -1,5 +1,6 @@
 #include "gui/editors/StudentPresetListDialog.h"
 
+#include "gui/common/MessageBox.h"
 #include "gui/editors/ObjectPickerDialog.h"
 #include "base/task/ScheduleTask.h"
 
@@ -54,20 +55,36 @@ void CStudentPresetListDialog::AddItem()
         this, task.GetStudentInfoList(), CObjectPickerDialog::Kind::Students, QStringLiteral("选择预分班的学生"));
     if (!student)
         return;
-    // A student has one pre-assignment at most: adding changes its class.
-    if (const int existing = findRow(student->GetId()); existing >= 0) {
+    // A student has one pre-assignment at most: adding one for a student
+    // who has one replaces it, after asking.
+    const int existing = findRow(student->GetId());
+    auto* preset = dynamic_cast<CStudentPreset*>(attached(existing));
+    if (existing >= 0) {
         selectOnly(existing);
         makeVisible(existing);
-        ModifyItem();
-        return;
     }
     const CQZObject* chosen = CObjectPickerDialog::pick(
-        this, task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes, classCaption(student->GetName()));
+        this, task.GetClassInfoList(), CObjectPickerDialog::Kind::Classes, classCaption(student->GetName()),
+        preset ? preset->GetPresetClassId() : std::string());
     if (!chosen)
         return;
-    std::unique_ptr<CStudentPreset> preset = CPresetRows::NewPreset(student->GetId(), chosen->GetId());
-    std::vector<std::string> cells = CPresetRows::Cells(task, *preset);
-    const int row = appendRow(std::move(cells), std::move(preset));
+    if (preset) {
+        if (chosen->GetId() == preset->GetPresetClassId())
+            return;
+        const QString question = QStringLiteral("%1 已预先安排在 %2。\n要改为预分到 %3 吗?")
+                                     .arg(QString::fromStdString(student->GetName()),
+                                          QString::fromStdString(task.GetClassName(preset->GetPresetClassId())),
+                                          QString::fromStdString(chosen->GetName()));
+        if (!CMessageBox::question(this, question))
+            return;
+        preset->SetPresetClassId(chosen->GetId());
+        setCellText(existing, ColumnClass, chosen->GetName());
+        SetModified(true);
+        return;
+    }
+    std::unique_ptr<CStudentPreset> added = CPresetRows::NewPreset(student->GetId(), chosen->GetId());
+    std::vector<std::string> cells = CPresetRows::Cells(task, *added);
+    const int row = appendRow(std::move(cells), std::move(added));
     selectOnly(row);
     makeVisible(row);
     SetModified(true);

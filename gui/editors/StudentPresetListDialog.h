@@ -5,7 +5,8 @@
 
 // "预分班": students placed in a class before the division. The user picks
 // a student, then a class; a student has at most one pre-assignment, so
-// adding one for a student who has one changes its class instead. Every row
+// adding one for a student who has one changes its class instead, once the
+// user has agreed to replace it. Every row
 // carries its own copy of its pre-assignment, which is what the editor
 // changes and saves.
 //

@@ -366,8 +366,9 @@ void CImportWizardDialog::finishRun(int serial)
     if (ended->succeeded) {
         m_progress->setValue(100);
         const QString note = m_receiver.ImportNote();
-        CMessageBox::information(this,
-                                 note.isEmpty() ? QStringLiteral("导入成功") : QStringLiteral("导入成功\n") + note);
+        const QString done =
+            QStringLiteral("导入成功，共导入 %1 %2%3。").arg(rowsTaken()).arg(m_recordUnit, m_recordName);
+        CMessageBox::information(this, note.isEmpty() ? done : done + QLatin1Char('\n') + note);
         accept();
         return;
     }

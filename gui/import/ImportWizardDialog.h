@@ -36,8 +36,8 @@ class QPushButton;
 // and the second click of a double-click is no stop. A stopped or failed
 // import says how many of the sheet's rows were taken and asks whether to
 // keep them; No, or an import that took none, puts the editor's rows back
-// (UndoImport). A successful import closes the wizard with "导入成功" and
-// the editor's note; one that took no row says so and puts the rows back.
+// (UndoImport). A successful import closes the wizard with "导入成功", the
+// number of rows taken and the editor's note; one that took no row says so and puts the rows back.
 class CImportWizardDialog : public QDialog
 {
     Q_OBJECT
@@ -53,8 +53,10 @@ public:
     void setTitle(const QString& title);
     void setSamplePicture(const QString& path);
     void setHeaderName(const std::string& name) { m_headerName = name; }
-    // What a row is called in the messages ("数据" unless set).
+    // What a row is called in the messages ("数据" unless set), and the
+    // word that counts it ("条" unless set): "共导入 3 名学生".
     void setRecordName(const QString& name) { m_recordName = name; }
+    void setRecordUnit(const QString& unit) { m_recordUnit = unit; }
 
     // "选择EXCEL文件": the chosen file goes into the path field.
     void chooseFile();
@@ -102,6 +104,7 @@ private:
     CImportReceiver& m_receiver;
     std::string m_headerName;
     QString m_recordName = QStringLiteral("数据");
+    QString m_recordUnit = QStringLiteral("条");
     QElapsedTimer m_started; // of the running import
     int m_rowsBefore = 0;    // the receiver's rows when it started
     QString m_filePath;

@@ -24,7 +24,7 @@ const QMargins kCardPadding(8, 5, 8, 5);
 } // namespace
 
 CReportDialog::CReportDialog(const QString& text, int mode, QWidget* parent)
-    : QDialog(parent), m_title(QStringLiteral("自动排课报告")), m_text(text), m_mode(mode)
+    : QDialog(parent), m_title(QStringLiteral("自动分班报告")), m_text(text), m_mode(mode)
 {
     setWindowTitle(m_title);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

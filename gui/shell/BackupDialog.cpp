@@ -21,11 +21,11 @@ QLabel* textLabel(const QString& text, bool wrap, QWidget* parent)
 
 CBackupDialog::CBackupDialog(const QString& taskName, const QString& taskFolder, QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("备份当前排课任务"));
+    setWindowTitle(QStringLiteral("备份当前分班任务"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    const QString intro = QStringLiteral("当前排课任务“%1”的所有相关文件保存在下面的文件夹中：").arg(taskName);
-    const QString outro = QStringLiteral("执行备份操作后，系统将该文件夹中相关排课任务文件备份到您指定的位置。");
+    const QString intro = QStringLiteral("当前分班任务“%1”的所有相关文件保存在下面的文件夹中：").arg(taskName);
+    const QString outro = QStringLiteral("执行备份操作后，系统将该文件夹中相关分班任务文件备份到您指定的位置。");
     m_text = intro + QLatin1Char('\n') + taskFolder + QStringLiteral("\n\n") + outro;
 
     // The text area: the folder on a line of its own that is never broken,

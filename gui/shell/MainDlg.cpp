@@ -10,6 +10,7 @@
 #include "gui/shell/ProgramInfo.h"
 #include "base/task/ScheduleTask.h"
 #include "gui/shell/RecentTaskView.h"
+#include "logic/editing/SeatCount.h"
 #include "gui/shell/SheetHeader.h"
 #include "gui/shell/StepSheet.h"
 #include "gui/shell/SystemSetDlg.h"
@@ -151,6 +152,7 @@ void CMainDlg::taskClosed()
     setTaskTitle(QString());
     m_sheet->setTaskName(QStringLiteral("无"));
     m_sheet->setTaskLocation(QString());
+    m_sheet->setTaskWarning(QString());
 }
 
 void CMainDlg::taskTitleChanged(const QString& name, const QString& taskFile, bool readOnly)
@@ -158,6 +160,19 @@ void CMainDlg::taskTitleChanged(const QString& name, const QString& taskFile, bo
     setTaskTitle(readOnly ? name + QStringLiteral(" (只读)") : name);
     m_sheet->setTaskName(name);
     m_sheet->setTaskLocation(taskFile);
+    refreshSeatWarning();
+}
+
+void CMainDlg::refreshSeatWarning()
+{
+    CTaskManager* manager = CTaskManager::existing();
+    if (!manager || !manager->hasTask()) {
+        m_sheet->setTaskWarning(QString());
+        return;
+    }
+    const CScheduleTask& task = *manager->task();
+    m_sheet->setTaskWarning(
+        QString::fromStdString(CSeatCount::Shortage(CSeatCount::TaskStudents(task), CSeatCount::TaskSeats(task))));
 }
 
 void CMainDlg::layoutChildren()
@@ -360,11 +375,13 @@ void CMainDlg::runCommand(StepCommandId command)
         break;
     case StepCommandId::ClassInfo:
         if (requireTask())
-            CEditorCommands::editClasses(this, *manager->task());
+            CEditorCommands::editClasses(this, *manager->task(), manager->settingsPath());
+        refreshSeatWarning();
         break;
     case StepCommandId::StudentInfo:
         if (requireTask())
             CEditorCommands::editStudents(this, *manager->task());
+        refreshSeatWarning();
         break;
     case StepCommandId::StudentPreset:
         if (requireTask())

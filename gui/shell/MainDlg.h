@@ -40,6 +40,11 @@ public:
     void taskClosed() override;
     void taskTitleChanged(const QString& name, const QString& taskFile, bool readOnly) override;
 
+    // The information panel's red line when the open task's classes plan
+    // fewer seats than it has students; called when a task opens and after
+    // its classes or students were edited.
+    void refreshSeatWarning();
+
     // The commands of the step pages' buttons and of the icon bar.
     void runCommand(StepCommandId command);
     void runToolBarItem(int type);

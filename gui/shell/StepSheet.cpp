@@ -71,6 +71,11 @@ void CStepSheet::setTaskLocation(const QString& location)
     m_toolDesc->setTaskLocation(location);
 }
 
+void CStepSheet::setTaskWarning(const QString& warning)
+{
+    m_toolDesc->setWarning(warning);
+}
+
 void CStepSheet::onPageSelected(int index)
 {
     m_recentTasks->setVisible(index == 0);

@@ -26,6 +26,8 @@ public:
     int currentPage() const;
     void setTaskName(const QString& name);
     void setTaskLocation(const QString& location);
+    // The information panel's warning about the open task; empty for none.
+    void setTaskWarning(const QString& warning);
 
     CSheetHeader* header() const { return m_header; }
     CToolBox* toolBox() const { return m_toolBox; }

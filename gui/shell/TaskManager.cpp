@@ -463,7 +463,7 @@ void CTaskManager::backupTask()
     CBackupDialog dialog(qs(info.GetTaskName()), qs(info.GetTaskFolder()), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QString chosen = CMessageBox::getExistingDirectory(parent, QStringLiteral("将当前排课任务备份到"), QString());
+    const QString chosen = CMessageBox::getExistingDirectory(parent, QStringLiteral("将当前分班任务备份到"), QString());
     if (chosen.isEmpty())
         return;
 

@@ -31,6 +31,12 @@ void CToolDesc::setTaskLocation(const QString& location)
     update();
 }
 
+void CToolDesc::setWarning(const QString& warning)
+{
+    m_warning = warning;
+    update();
+}
+
 // The zones are given by their edges; the right and bottom edges are the
 // first column and line outside, so neighbouring zones do not overlap.
 namespace {
@@ -48,6 +54,12 @@ QRect CToolDesc::descriptionRect() const
 QRect CToolDesc::taskRect() const
 {
     return zone(300, height() - 30, 600, height());
+}
+
+QRect CToolDesc::warningRect() const
+{
+    const int lineHeight = QFontMetrics(CUIResources::instance()->defaultFont()).height();
+    return zone(50, height() - 34 - lineHeight, width() - 10, height() - 34);
 }
 
 QRect CToolDesc::locationRect() const
@@ -79,12 +91,20 @@ void CToolDesc::paintEvent(QPaintEvent*)
     painter.setFont(resources->defaultFont());
     const QFontMetrics metrics(resources->defaultFont());
     int y = 54;
+    // The description gives way to the warning.
+    const int descriptionBottom = m_warning.isEmpty() ? descriptionRect().bottom() : warningRect().top();
     for (const QString& line : m_description.split(QLatin1Char('\n'))) {
-        if (y + metrics.height() > descriptionRect().bottom())
+        if (y + metrics.height() > descriptionBottom)
             break;
         painter.drawText(QRect(descriptionRect().left() + 40, y, descriptionRect().width() - 40, metrics.height()),
                          Qt::AlignLeft | Qt::AlignVCenter, line);
         y += metrics.height();
+    }
+
+    if (!m_warning.isEmpty()) {
+        painter.setPen(QColor(208, 0, 0));
+        painter.drawText(warningRect(), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         metrics.elidedText(m_warning, Qt::ElideRight, warningRect().width()));
     }
 
     const int lineY = height() - 31;

@@ -5,7 +5,8 @@
 #include <QWidget>
 
 // The information panel below the buttons: the selected step's caption and
-// description, and the open task's name and location.
+// description, a warning about the open task in red (the classes plan fewer
+// seats than there are students), and the open task's name and location.
 class CToolDesc : public QWidget
 {
     Q_OBJECT
@@ -17,15 +18,20 @@ public:
     void setDescription(const QString& caption, const QString& description);
     void setTaskName(const QString& name);
     void setTaskLocation(const QString& location);
+    // Empty for none.
+    void setWarning(const QString& warning);
 
     QString caption() const { return m_caption; }
     QString description() const { return m_description; }
     QString taskName() const { return m_taskName; }
     QString taskLocation() const { return m_taskLocation; }
+    QString warning() const { return m_warning; }
     // The zones of the panel, from its current size.
     QRect descriptionRect() const;
     QRect taskRect() const;
     QRect locationRect() const;
+    // The line of the warning, above the task's name.
+    QRect warningRect() const;
 
 signals:
     void taskZoneClicked();
@@ -41,4 +47,5 @@ private:
     QString m_description;
     QString m_taskName;
     QString m_taskLocation;
+    QString m_warning;
 };

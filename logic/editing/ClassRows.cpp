@@ -37,7 +37,8 @@ void CClassRows::Load(const CScheduleTask& task, CListEditorRows& rows)
     const std::vector<CClassInfo*> classes = CRecordOrder::InIndexOrder<CClassInfo>(task.GetClassInfoList());
     rows.Reserve(static_cast<int>(classes.size()));
     for (const CClassInfo* info : classes)
-        rows.Append({info->GetId(), info->GetName(), std::to_string(info->GetStudentCount())});
+        rows.Append(
+            {info->GetId(), info->GetName(), std::to_string(info->GetStudentCount()), info->GetHeadTeacherName()});
 }
 
 void CClassRows::SaveTo(CScheduleTask& task, const CListRows& rows, const std::vector<std::string>& deletedIds)
@@ -55,6 +56,7 @@ void CClassRows::SaveTo(CScheduleTask& task, const CListRows& rows, const std::v
         }
         info->SetName(rows.CellText(row, ColumnName));
         info->SetStudentCount(CountOf(rows.CellText(row, ColumnStudentCount)));
+        info->SetHeadTeacherName(rows.CellText(row, ColumnHeadTeacher));
         info->SetIndex(row);
         if (added)
             list.Add(std::move(added));
@@ -117,6 +119,21 @@ std::string CClassRows::CheckName(std::string_view typed, std::string& name)
     return name.empty() ? "请输入班级名称" : std::string();
 }
 
+std::vector<std::pair<int, std::string>> CClassRows::ChangedCells(const Change& change)
+{
+    std::vector<std::pair<int, std::string>> cells;
+    if (change.count)
+        cells.emplace_back(ColumnStudentCount, std::to_string(*change.count));
+    if (change.headTeacher)
+        cells.emplace_back(ColumnHeadTeacher, *change.headTeacher);
+    return cells;
+}
+
+std::string CClassRows::HeadTeacher(std::string_view typed)
+{
+    return std::string(CSheetText::Trim(typed));
+}
+
 std::string CClassRows::CheckCount(std::string_view typed, int& count)
 {
     switch (CCountText::Parse(typed, count)) {
@@ -130,7 +147,7 @@ std::string CClassRows::CheckCount(std::string_view typed, int& count)
 std::string CClassRows::CheckNumberOfClasses(std::string_view typed, int& classes)
 {
     const int max = ClassNamePattern::kMaxClasses;
-    return CheckRange(typed, 1, max, "请输入一个介于 1 和 " + std::to_string(max) + " 之间的整数。", classes);
+    return CheckRange(typed, 1, max, "班级数应该是 1 到 " + std::to_string(max) + " 之间的整数。", classes);
 }
 
 std::string CClassRows::CheckStudentsPerClass(std::string_view typed, int& students)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CListEditorRows;
@@ -13,7 +15,8 @@ class CStudentPreset;
 // and written back, and the checks of what is typed into its single-class
 // and batch dialogs. The window and quillon-cli share them.
 //
-// Rows: "ID", "班级名称", "人数" (the planned number as decimal text).
+// Rows: "ID", "班级名称", "人数" (the planned number as decimal text),
+// "班主任".
 class CClassRows
 {
 public:
@@ -22,7 +25,19 @@ public:
         ColumnId = 0,
         ColumnName,
         ColumnStudentCount,
+        ColumnHeadTeacher,
     };
+
+    // What one step sets on several classes at once: the planned number,
+    // the head teacher or both; what is not given stays.
+    struct Change
+    {
+        std::optional<int> count;
+        std::optional<std::string> headTeacher;
+    };
+    // The cells the change writes into each row it is made to, as
+    // (column, text).
+    static std::vector<std::pair<int, std::string>> ChangedCells(const Change& change);
 
     // One row per class in index order.
     static void Load(const CScheduleTask& task, CListEditorRows& rows);
@@ -49,6 +64,9 @@ public:
 
     // A class name: blanks around it (the ideographic space too) are dropped.
     static std::string CheckName(std::string_view typed, std::string& name);
+    // A head teacher's name as typed, without the blanks around it (the
+    // ideographic space too); empty is none.
+    static std::string HeadTeacher(std::string_view typed);
     // The planned number of one class: a whole number above 0.
     static std::string CheckCount(std::string_view typed, int& count);
     // The batch: 1 to ClassNamePattern::kMaxClasses classes of 0 or more students.

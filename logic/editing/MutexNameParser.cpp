@@ -5,6 +5,17 @@
 
 #include <unordered_map>
 
+namespace {
+// "王五，赵六": names as the group dialog lists them.
+std::string JoinNames(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i ? "，" : "") + names[i];
+    return text;
+}
+} // namespace
+
 std::vector<std::string> CMutexNameParser::SplitNames(std::string_view text)
 {
     // At equal positions the separator listed first wins ("\r\n" before "\n").
@@ -70,21 +81,22 @@ CMutexNameParser::Group CMutexNameParser::ReadGroup(const CScheduleTask& task, s
     Match match = MatchStudents(task, names);
     if (match.ids.empty()) {
         group.outcome = Group::Outcome::NoStudent;
-        group.message = "在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。";
+        group.message = "在学生列表中没有找到对应的学生信息：" + JoinNames(match.unmatched)
+                        + "\n请确认输入的学生姓名有效并以逗号分隔。";
         return group;
     }
     if (match.ids.size() == 1) {
         group.outcome = Group::Outcome::OneStudent;
         group.message =
             "互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：" + match.names.front();
+        if (!match.unmatched.empty())
+            group.message += "\n没有找到的学生：" + JoinNames(match.unmatched);
         return group;
     }
     group.outcome = Group::Outcome::Made;
     group.ids = std::move(match.ids);
     if (!match.unmatched.empty()) {
-        group.message = "部分学生姓名在学生列表中没有找到对应的信息：\n";
-        for (std::size_t i = 0; i < match.unmatched.size(); ++i)
-            group.message += (i ? "，" : "") + match.unmatched[i];
+        group.message = "部分学生姓名在学生列表中没有找到对应的信息：\n" + JoinNames(match.unmatched);
     }
     return group;
 }

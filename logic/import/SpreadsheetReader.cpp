@@ -28,13 +28,16 @@ bool HasValue(const CSheetCell& cell)
            && !(cell.kind == CSheetCell::Kind::Text && CSheetText::Trim(cell.text).empty());
 }
 
-std::string Head(const std::string& path)
+// The first bytes of the file; false when it cannot be opened for reading.
+bool Head(const std::string& path, std::string& head)
 {
     std::ifstream in(CFileUtil::ToPath(path), std::ios::binary);
-    std::string head(4096, '\0');
+    if (!in.is_open())
+        return false;
+    head.assign(4096, '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
-    return head;
+    return true;
 }
 
 std::string LowerAscii(std::string text)
@@ -48,7 +51,7 @@ std::string LowerAscii(std::string text)
 
 } // namespace
 
-const char* const CSpreadsheetReader::kParseFailure = "解析EXCEL的过程中出现异常，请确保EXCEL软件正常安装。";
+const char* const CSpreadsheetReader::kParseFailure = "无法导入这个文件。";
 
 // What the first pass over a worksheet finds.
 struct CSpreadsheetReader::Scan
@@ -96,7 +99,10 @@ bool CSpreadsheetReader::OpenSource(const std::string& path)
 {
     if (!CFileUtil::FileExists(path))
         return Fail("文件不存在。");
-    const std::string head = Head(path);
+    // An unreadable file must not pass for an empty one.
+    std::string head;
+    if (!Head(path, head))
+        return Fail("没有读取这个文件的权限，或文件正被其他程序占用。");
     if (head.empty())
         return Fail("文件是空的。");
 

@@ -30,8 +30,9 @@
 class CSpreadsheetReader
 {
 public:
-    // The message of a file that cannot be read; GetFailureText adds the
-    // reason on a line of its own.
+    // The first line of the message of a file that cannot be read;
+    // GetFailureText adds the reason (missing, unreadable, not a
+    // spreadsheet, damaged, encrypted, ...) on a line of its own.
     static const char* const kParseFailure;
 
     CSpreadsheetReader();

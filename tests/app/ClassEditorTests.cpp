@@ -47,9 +47,9 @@ TEST_F(ClassEditor, EmptyEditorOpensTheBatchDialogAndARepeatAddsNothing)
     CClassListDialog editor(task);
     ModalSteps steps;
     steps.Then<CBatchAddClassDialog>([](CBatchAddClassDialog* d) {
-        EXPECT_EQ(d->preview()->text(), QStringLiteral("1"));
+        EXPECT_EQ(d->previewNames(), (QStringList{"1", "2", "3", "4"}));
         Fill(d, 4, QStringLiteral("4"), QStringLiteral("40"));
-        EXPECT_EQ(d->preview()->text(), QStringLiteral("高一(1)班"));
+        EXPECT_EQ(d->previewNames(), (QStringList{"高一(1)班", "高一(2)班", "高一(3)班", "高一(4)班"}));
         d->batchAdd();
     });
     steps.Start();

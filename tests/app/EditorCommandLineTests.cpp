@@ -139,6 +139,8 @@ TEST_F(EditorAndCommandLine, PreAssignmentsAddedAndChanged)
     steps.Then<CObjectPickerDialog>(pick("s1")).Then<CObjectPickerDialog>(pick("c2"));
     steps.Start();
     editor.AddItem();
+    // The editor asks before it replaces 张三's pre-assignment.
+    CMessageBox::pushAnswer(QMessageBox::Yes);
     editor.AddItem();
     EXPECT_TRUE(steps.Done());
     ASSERT_TRUE(editor.SaveList());

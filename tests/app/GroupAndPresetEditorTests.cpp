@@ -57,8 +57,10 @@ protected:
 };
 
 const QString kNoName = QStringLiteral("请输入有效的学生姓名列表，以逗号分隔");
-const QString kNoneFound =
-    QStringLiteral("在学生列表中没有找到对应的学生信息！\n请确认输入的学生姓名有效并以逗号分隔。");
+QString NoneFound(const QString& names)
+{
+    return QStringLiteral("在学生列表中没有找到对应的学生信息：%1\n请确认输入的学生姓名有效并以逗号分隔。").arg(names);
+}
 const QString kOnlyOne = QStringLiteral("互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：");
 const QString kSomeMissing = QStringLiteral("部分学生姓名在学生列表中没有找到对应的信息：\n");
 
@@ -80,9 +82,12 @@ TEST_F(GroupEditor, TypedNamesBecomeGroups)
     EXPECT_EQ(editor.cellText(0, 2), "张三，李四，王五，Tom");
 
     EXPECT_EQ(Type(dialog, QStringLiteral(" ，\n ")), QStringList{kNoName});
-    EXPECT_EQ(Type(dialog, QStringLiteral("张三 李四")), QStringList{kNoneFound}) << "a space does not separate";
-    EXPECT_EQ(Type(dialog, QStringLiteral("tom,赵六")), QStringList{kNoneFound}) << "letter case counts";
-    EXPECT_EQ(Type(dialog, QStringLiteral("李四，赵六")), QStringList{kOnlyOne + QStringLiteral("李四")});
+    EXPECT_EQ(Type(dialog, QStringLiteral("张三 李四")), QStringList{NoneFound(QStringLiteral("张三 李四"))})
+        << "a space does not separate";
+    EXPECT_EQ(Type(dialog, QStringLiteral("tom,赵六")), QStringList{NoneFound(QStringLiteral("tom，赵六"))})
+        << "letter case counts";
+    EXPECT_EQ(Type(dialog, QStringLiteral("李四，赵六")),
+              QStringList{kOnlyOne + QStringLiteral("李四\n没有找到的学生：赵六")});
     EXPECT_EQ(CMessageBox::shownMessages().back().icon, CMessageBox::Icon::Warning);
     EXPECT_EQ(dialog.namesEdit()->toPlainText(), QStringLiteral("李四，赵六")) << "nothing typed is lost";
     EXPECT_EQ(editor.rowCount(), 1);
@@ -237,6 +242,7 @@ TEST_F(PresetEditor, AddingForAStudentWithOneChangesItsClass)
         picker->confirm();
     });
     steps.Start();
+    CMessageBox::pushAnswer(QMessageBox::Yes);
     editor.button(CListEditorDialog::Button::Add)->click();
     EXPECT_TRUE(steps.Done());
     ASSERT_EQ(editor.rowCount(), 1);

@@ -24,7 +24,10 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-const QString kSuccess = QStringLiteral("导入成功");
+QString Success(int students)
+{
+    return QStringLiteral("导入成功，共导入 %1 名学生。").arg(students);
+}
 
 using importtest::WatchedEditor;
 
@@ -49,6 +52,7 @@ protected:
         wizard = std::make_unique<CImportWizardDialog>(*editor);
         wizard->setHeaderName("姓名");
         wizard->setRecordName(QStringLiteral("学生"));
+        wizard->setRecordUnit(QStringLiteral("名"));
         wizard->show();
         CMessageBox::pushPath(qs(file));
         wizard->chooseButton()->click();
@@ -107,7 +111,7 @@ TEST_F(ImportStop, ADoubleClickOnTheStartButtonImportsEveryRow)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard->isVisible(); }, 90000));
     EXPECT_EQ(editor->rowCount(), 2000);
     EXPECT_EQ(editor->cellText(1999, CStudentTable::ColumnName), "学生2000");
-    EXPECT_EQ(Shown(), QStringList{kSuccess});
+    EXPECT_EQ(Shown(), QStringList{Success(2000)});
     EXPECT_TRUE(editor->countTextShown().startsWith(QStringLiteral("当前共有 2000 条记录。")));
 }
 
@@ -209,7 +213,7 @@ TEST_F(ImportStop, StudentsWithoutANameAreCountedAfterTheImport)
     OpenWizard(path);
     wizard->startButton()->click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !wizard->isVisible(); }, 10000));
-    EXPECT_EQ(Shown(), QStringList{kSuccess + QStringLiteral("\n其中 2 名学生没有姓名，请检查表格。")});
+    EXPECT_EQ(Shown(), QStringList{Success(4) + QStringLiteral("\n其中 2 名学生没有姓名，请检查表格。")});
     EXPECT_EQ(editor->rowCount(), 4);
     EXPECT_EQ(editor->cellText(3, CStudentTable::ColumnName), "李四");
 }

@@ -201,7 +201,7 @@ TEST(ResultsReport, ViewTableButtonOnlyAfterADivision)
     const bool shown[] = {true, false, true, false};
     for (int i = 0; i < 4; ++i) {
         CReportDialog dialog(QStringLiteral("【分班结果】\n第二行"), modes[i]);
-        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动排课报告"));
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("自动分班报告"));
         EXPECT_EQ(dialog.textEdit()->toPlainText(), QStringLiteral("【分班结果】\n第二行"));
         EXPECT_TRUE(dialog.textEdit()->isReadOnly());
         EXPECT_EQ(dialog.viewTableButton()->isVisibleTo(&dialog), shown[i]) << modes[i];

@@ -372,7 +372,7 @@ TEST_F(ShellTask, BackupTwiceIntoOneFolder)
         CMessageBox::pushPath(path(QStringLiteral("safe")));
         whenModal<CBackupDialog>([](CBackupDialog* dialog) {
             EXPECT_TRUE(dialog->openFolderBox()->isChecked());
-            EXPECT_TRUE(dialog->text().contains(QStringLiteral("当前排课任务“甲”的所有相关文件")));
+            EXPECT_TRUE(dialog->text().contains(QStringLiteral("当前分班任务“甲”的所有相关文件")));
             dialog->accept();
         });
         m->backupTask();
@@ -380,7 +380,7 @@ TEST_F(ShellTask, BackupTwiceIntoOneFolder)
     };
     EXPECT_EQ(backup(), QStringList{QStringLiteral("备份成功")});
     ASSERT_EQ(CMessageBox::shownChoosers().size(), 1u);
-    EXPECT_EQ(CMessageBox::shownChoosers()[0].title, QStringLiteral("将当前排课任务备份到"));
+    EXPECT_EQ(CMessageBox::shownChoosers()[0].title, QStringLiteral("将当前分班任务备份到"));
     for (const char* file : {"safe/甲/甲.qz", "safe/甲/input.xml", "safe/甲/output.xml"})
         EXPECT_TRUE(QFile::exists(path(QString::fromUtf8(file)))) << file;
     ASSERT_EQ(m->openedUrls().size(), 1u);

@@ -29,7 +29,7 @@ using Names = std::vector<std::string>;
 namespace {
 
 const std::string kData = QUILLON_TEST_DATA;
-const QString kSuccess = QStringLiteral("导入成功");
+const QString kSuccess = QStringLiteral("导入成功，共导入 3 名学生。");
 const QString kStart = QStringLiteral("开始导入吧");
 const QString kClosing = QStringLiteral("正在导入数据中, 要立即退出吗?");
 

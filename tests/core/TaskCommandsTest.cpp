@@ -206,3 +206,41 @@ TEST_F(RemoveClass, RefusesWhatItCannotNameAndALockedTask)
 } // namespace
 
 #endif
+
+// set-classes works on the same small task: several classes in one save.
+using SetClasses = RemoveClass;
+
+TEST_F(SetClasses, ChangesSeveralClassesInOneSave)
+{
+    const Outcome set = Cli("set-classes " + m_file + " 一班 c3 四班 --seats 45 --teacher \" 王老师 \"");
+    ASSERT_EQ(set.code, 0) << set.err;
+    EXPECT_EQ(set.out, "已修改 一班、二班、四班：人数 45，班主任 王老师。\n");
+    auto task = Reopen();
+    std::vector<std::string> classes;
+    for (const char* id : {"c1", "c2", "c3", "c4"}) {
+        const auto* info = task->GetClassInfoList().FindAs<CClassInfo>(id);
+        classes.push_back(std::to_string(info->GetStudentCount()) + info->GetHeadTeacherName());
+    }
+    EXPECT_EQ(classes, (std::vector<std::string>{"45王老师", "40", "45王老师", "45王老师"}));
+    EXPECT_EQ(task->GetStudentPresetList().GetCount(), 3u) << "nothing else changes";
+
+    // Only the teacher.
+    ASSERT_EQ(Cli("set-classes " + m_file + " c2 --teacher 李老师").code, 0);
+    EXPECT_EQ(Reopen()->GetClassInfoList().FindAs<CClassInfo>("c2")->GetStudentCount(), 40u);
+}
+
+TEST_F(SetClasses, RefusesWithoutAChangeABadNumberOrAClassItCannotName)
+{
+    const std::string bytes = ReadBytes(m_task.GetTaskInfo().GetInputFilePath());
+    const Outcome nothing = Cli("set-classes " + m_file + " 一班");
+    EXPECT_EQ(nothing.code, CCommandLine::ExitUsage);
+    EXPECT_NE(nothing.err.find("--seats"), std::string::npos) << nothing.err;
+    const Outcome bad = Cli("set-classes " + m_file + " 一班 --seats 0");
+    EXPECT_EQ(bad.code, CCommandLine::ExitUsage);
+    EXPECT_NE(bad.err.find("班级人数应该大于零"), std::string::npos) << bad.err;
+    EXPECT_EQ(Cli("set-classes " + m_file + " --seats 40").code, CCommandLine::ExitUsage);
+    // One class it cannot name: none is changed.
+    EXPECT_EQ(Cli("set-classes " + m_file + " 一班 三班 --seats 45").code, CCommandLine::ExitNotFound);
+    EXPECT_EQ(Cli("set-classes " + m_file + " 一班 二班 --seats 45").code, CCommandLine::ExitAmbiguous);
+    EXPECT_EQ(ReadBytes(m_task.GetTaskInfo().GetInputFilePath()), bytes);
+}

@@ -201,7 +201,7 @@ TEST(ClassRows, TypedNamesAndCountsAreCheckedAsTheDialogsCheckThem)
 
     // The batch: 1 to 99 classes, 0 students per class is allowed.
     for (const char* text : {"0", "100", "", "x"})
-        EXPECT_EQ(CClassRows::CheckNumberOfClasses(text, count), "请输入一个介于 1 和 99 之间的整数。") << text;
+        EXPECT_EQ(CClassRows::CheckNumberOfClasses(text, count), "班级数应该是 1 到 99 之间的整数。") << text;
     EXPECT_EQ(CClassRows::CheckNumberOfClasses("99", count), "");
     EXPECT_EQ(CClassRows::CheckStudentsPerClass("0", count), "");
     EXPECT_EQ(count, 0);
@@ -242,11 +242,14 @@ TEST(MutexNameParser, ReadsAGroupOrSaysWhyNot)
     AddStudent(task, "s2", "李四", 1, 0);
     using Outcome = CMutexNameParser::Group::Outcome;
     EXPECT_EQ(CMutexNameParser::ReadGroup(task, " ,，\n").outcome, Outcome::NoName);
-    EXPECT_EQ(CMutexNameParser::ReadGroup(task, "王五,赵六").outcome, Outcome::NoStudent);
+    const auto none = CMutexNameParser::ReadGroup(task, "王五,赵六");
+    EXPECT_EQ(none.outcome, Outcome::NoStudent);
+    EXPECT_EQ(none.message, "在学生列表中没有找到对应的学生信息：王五，赵六\n请确认输入的学生姓名有效并以逗号分隔。");
     const auto one = CMutexNameParser::ReadGroup(task, "王五,李四");
     EXPECT_EQ(one.outcome, Outcome::OneStudent);
     EXPECT_TRUE(one.ids.empty());
-    EXPECT_EQ(one.message, "互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：李四");
+    EXPECT_EQ(one.message, "互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：李四\n"
+                           "没有找到的学生：王五");
     // The same student twice passes the two-student rule.
     EXPECT_EQ(CMutexNameParser::ReadGroup(task, "张三，张三").ids, (Names{"s1", "s1"}));
     const auto partly = CMutexNameParser::ReadGroup(task, "李四,王五\n张三，赵六");
