@@ -6,6 +6,7 @@
 #include "cli/BalanceCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/ClassesCommand.h"
+#include "cli/CompareCommand.h"
 #include "cli/DivideCommand.h"
 #include "cli/ExportTableCommand.h"
 #include "cli/GroupsCommand.h"
@@ -37,11 +38,11 @@ std::vector<std::unique_ptr<CCommand>> Make()
 } // namespace
 
 CCommandRegistry::CCommandRegistry()
-    : m_commands(
-        Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CPrintTableCommand,
-             CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand, CExportTableCommand,
-             CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CGroupsCommand, CAddGroupCommand,
-             CPresetsCommand, CPresetCommand, CUnpresetCommand, CNewTaskCommand, CRemoveClassCommand>())
+    : m_commands(Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CPrintTableCommand,
+                      CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand, CExportTableCommand,
+                      CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CGroupsCommand,
+                      CAddGroupCommand, CPresetsCommand, CPresetCommand, CUnpresetCommand, CNewTaskCommand,
+                      CRemoveClassCommand, CCompareCommand>())
 {
 }
 
