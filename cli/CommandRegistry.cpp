@@ -7,6 +7,7 @@
 #include "cli/BalanceCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/ClassesCommand.h"
+#include "cli/CompareCommand.h"
 #include "cli/DivideCommand.h"
 #include "cli/ExportTableCommand.h"
 #include "cli/GroupsCommand.h"
@@ -44,11 +45,12 @@ std::vector<std::unique_ptr<CCommand>> Make()
 
 CCommandRegistry::CCommandRegistry()
     : m_commands(
-        Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CPrintTableCommand,
-             CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand, CExportTableCommand,
-             CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand, CSetClassesCommand, CGroupsCommand,
-             CAddGroupCommand, CPresetsCommand, CPresetCommand, CUnpresetCommand, CTogetherCommand, CAddTogetherCommand,
-             CRemoveTogetherCommand, CSettingsCommand, CSetCommand, CNewTaskCommand, CRemoveClassCommand>())
+        Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CCompareCommand,
+             CPrintTableCommand, CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand,
+             CExportTableCommand, CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand,
+             CSetClassesCommand, CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand, CUnpresetCommand,
+             CTogetherCommand, CAddTogetherCommand, CRemoveTogetherCommand, CSettingsCommand, CSetCommand,
+             CNewTaskCommand, CRemoveClassCommand>())
 {
 }
 

@@ -1,6 +1,7 @@
 #include "core/DivisionStatistics.h"
 
 #include "base/records/ClassInfo.h"
+#include "core/DivisionChange.h"
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
 
@@ -16,6 +17,22 @@ CDivisionStatistics::~CDivisionStatistics() = default;
 
 void CDivisionStatistics::Calculate()
 {
+    Compute(nullptr);
+}
+
+void CDivisionStatistics::CalculateAfter(const CDivisionChange& change)
+{
+    Compute(&change);
+}
+
+void CDivisionStatistics::Compute(const CDivisionChange* assumed)
+{
+    std::unordered_map<std::string, std::string> goesTo;
+    if (assumed) {
+        for (const CDivisionChange::Step& step : assumed->GetSteps())
+            goesTo[step.studentId] = step.toClassId;
+    }
+
     m_subjectCount = m_task.GetCustomSubjectArray().size();
     m_classes.clear();
     for (const auto& entry : m_task.GetClassInfoList())
@@ -25,8 +42,10 @@ void CDivisionStatistics::Calculate()
     for (const auto& entry : m_task.GetStudentInfoList()) {
         const auto* student = static_cast<const CStudentInfo*>(entry.object.get());
         CClassStatistics* own = nullptr;
-        if (!student->ClassIdRef().empty()) {
-            auto it = m_classes.find(student->ClassIdRef());
+        const auto moved = goesTo.find(student->IdRef());
+        const std::string& classId = moved == goesTo.end() ? student->ClassIdRef() : moved->second;
+        if (!classId.empty()) {
+            auto it = m_classes.find(classId);
             if (it != m_classes.end())
                 own = it->second.get();
         }

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+class CDivisionChange;
 class CScheduleTask;
 
 // Per-class and whole-school statistics of a task's division: headcount,
@@ -34,6 +35,9 @@ public:
 
     // Computes every figure afresh from the task's students.
     void Calculate();
+    // The figures as they would be after the change, the task left as it
+    // is: each student the change names counts in the class it goes to.
+    void CalculateAfter(const CDivisionChange& change);
 
     std::size_t GetSubjectCount() const { return m_subjectCount; }
     // Null when classId names no class of the task.
@@ -52,6 +56,9 @@ public:
     static std::string FormatAverage(float value);
 
 private:
+    // Calculate, the students of assumed (when given) in their new classes.
+    void Compute(const CDivisionChange* assumed);
+
     const CScheduleTask& m_task;
     std::size_t m_subjectCount = 0;
     std::unordered_map<std::string, std::unique_ptr<CClassStatistics>> m_classes;

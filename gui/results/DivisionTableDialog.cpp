@@ -1,6 +1,7 @@
 #include "gui/results/DivisionTableDialog.h"
 
 #include "gui/common/DialogUnits.h"
+#include "gui/results/ClassPairDialog.h"
 #include "gui/results/DivisionCommands.h"
 #include "core/DivisionEditor.h"
 #include "gui/render/DivisionPrinter.h"
@@ -102,6 +103,14 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
     editRow->setSpacing(toPixels(4));
     for (QPushButton* button : {m_moveButton, m_exchangeButton, m_undoButton, m_redoButton})
         editRow->addWidget(button);
+    // Two classes side by side, for changes between them.
+    m_classPairButton = new QPushButton(QStringLiteral("两班对照…"), this);
+    m_classPairButton->setMinimumSize(toPixels(69), toPixels(14));
+    m_classPairButton->setAutoDefault(false);
+    m_classPairButton->setFont(m_moveButton->font());
+    m_classPairButton->setEnabled(CDivisionTableData::ClassesInOrder(task).size() >= 2);
+    editRow->addWidget(m_classPairButton);
+    connect(m_classPairButton, &QPushButton::clicked, this, [this] { showClassPair(); });
     editRow->addSpacing(toPixels(12));
     m_balance->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     editRow->addWidget(m_balance, 1);
@@ -321,6 +330,17 @@ bool CDivisionTableDialog::exchangeSelected()
     return canChange() && applyChange(*change);
 }
 
+bool CDivisionTableDialog::exchangeStudents(const std::string& firstId, const std::string& secondId)
+{
+    std::string problem;
+    const std::optional<CDivisionChange> change = m_editor->MakeExchange(firstId, secondId, problem);
+    if (!change) {
+        CMessageBox::information(this, qs(problem));
+        return false;
+    }
+    return canChange() && applyChange(*change);
+}
+
 bool CDivisionTableDialog::applyChange(const CDivisionChange& change)
 {
     const std::vector<CDivisionEditor::Breach> breaches = m_editor->Check(change);
@@ -431,6 +451,13 @@ void CDivisionTableDialog::updateBalance()
 void CDivisionTableDialog::showStatistics()
 {
     CDivisionStatisticsDialog dialog(m_task, this);
+    dialog.exec();
+}
+
+void CDivisionTableDialog::showClassPair()
+{
+    // The class shown here comes first; for all classes, the first class.
+    CClassPairDialog dialog(m_task, *this, m_chooser->currentData().toString().toStdString());
     dialog.exec();
 }
 

@@ -59,6 +59,8 @@ public:
     QPushButton* exchangeButton() const { return m_exchangeButton; }
     QPushButton* undoButton() const { return m_undoButton; }
     QPushButton* redoButton() const { return m_redoButton; }
+    // "两班对照…": two classes side by side, changed through this table.
+    QPushButton* classPairButton() const { return m_classPairButton; }
     // The commands of the buttons above, also in the table's context menu
     // and on Ctrl+Z and Ctrl+Y.
     QAction* moveAction() const { return m_moveAction; }
@@ -95,6 +97,8 @@ public:
     bool moveStudents(const std::vector<std::string>& ids, const std::string& classId);
     // Exchanges the two selected students of different classes.
     bool exchangeSelected();
+    // Exchanges two students of different classes, as exchangeSelected.
+    bool exchangeStudents(const std::string& firstId, const std::string& secondId);
     bool undo();
     bool redo();
 
@@ -114,6 +118,7 @@ private:
     void showClassOf(int row);
     void refill();
     void showStatistics();
+    void showClassPair();
     void exportTable();
     // A roster per class shown, each from a new page.
     void print();
@@ -144,6 +149,7 @@ private:
     QPushButton* m_exchangeButton = nullptr;
     QPushButton* m_undoButton = nullptr;
     QPushButton* m_redoButton = nullptr;
+    QPushButton* m_classPairButton = nullptr;
     QAction* m_moveAction = nullptr;
     QAction* m_exchangeAction = nullptr;
     QAction* m_undoAction = nullptr;

@@ -1,6 +1,7 @@
 #include "core/DivisionStatistics.h"
 
 #include "base/records/ClassInfo.h"
+#include "core/DivisionChange.h"
 #include "core/DivisionTableData.h"
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
@@ -120,6 +121,41 @@ TEST_F(StatisticsTest, NoClassesGiveNoRowsButSchoolStillCounts)
     statistics.Calculate();
     EXPECT_EQ(statistics.GetSchoolStatistics().count, 1);
     EXPECT_FLOAT_EQ(statistics.GetSchoolStatistics().totalSum, 60.0f);
+}
+
+TEST_F(StatisticsTest, FiguresAfterAChangeLeaveTheTaskAlone)
+{
+    task.GetCustomSubjectArray() = {"语文"};
+    AddClass("c1", "一班", 0);
+    AddClass("c2", "二班", 1);
+    AddStudent("s1", 0, "c1", {"80"});
+    AddStudent("s2", 1, "c1", {"60"});
+    AddStudent("s3", 1, "c2", {"90"});
+    AddStudent("s4", 0, "", {"50"});
+
+    CDivisionStatistics statistics(task);
+    // s1 to 二班, and s4, who has no class yet, to 一班.
+    statistics.CalculateAfter(CDivisionChange(CDivisionChange::Kind::Move, {{"s1", "c1", "c2"}, {"s4", "", "c1"}}));
+    const CClassStatistics* one = statistics.GetClassStatistics("c1");
+    const CClassStatistics* two = statistics.GetClassStatistics("c2");
+    ASSERT_TRUE(one && two);
+    EXPECT_EQ(one->count, 2);
+    EXPECT_EQ(one->girls, 1);
+    EXPECT_FLOAT_EQ(one->totalAverage, 55.0f);
+    EXPECT_EQ(two->count, 2);
+    EXPECT_EQ(two->girls, 1);
+    EXPECT_FLOAT_EQ(two->scoreAverages[0], 85.0f);
+    EXPECT_EQ(statistics.GetSchoolStatistics().count, 4);
+    EXPECT_EQ(task.GetStudentInfoList().FindAs<CStudentInfo>("s1")->GetClassId(), "c1");
+
+    // An exchange, then the figures of the task as it is again.
+    statistics.CalculateAfter(
+        CDivisionChange(CDivisionChange::Kind::Exchange, {{"s2", "c1", "c2"}, {"s3", "c2", "c1"}}));
+    EXPECT_FLOAT_EQ(statistics.GetClassStatistics("c1")->totalAverage, 85.0f);
+    EXPECT_FLOAT_EQ(statistics.GetClassStatistics("c2")->totalAverage, 60.0f);
+    statistics.Calculate();
+    EXPECT_FLOAT_EQ(statistics.GetClassStatistics("c1")->totalAverage, 70.0f);
+    EXPECT_EQ(statistics.GetClassStatistics("c2")->count, 1);
 }
 
 // Averages are rounded to one decimal as the number stored in single
