@@ -44,13 +44,12 @@ std::vector<std::unique_ptr<CCommand>> Make()
 } // namespace
 
 CCommandRegistry::CCommandRegistry()
-    : m_commands(
-        Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CCompareCommand,
-             CPrintTableCommand, CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand,
-             CExportTableCommand, CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand,
-             CSetClassesCommand, CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand, CUnpresetCommand,
-             CTogetherCommand, CAddTogetherCommand, CRemoveTogetherCommand, CSettingsCommand, CSetCommand,
-             CNewTaskCommand, CRemoveClassCommand>())
+    : m_commands(Make<CDivideCommand, CBalanceCommand, CReportCommand, CTableCommand, CStatsCommand, CCompareCommand,
+                      CPrintTableCommand, CPrintStatsCommand, CChartCommand, CPinyinCommand, CImportStudentsCommand,
+                      CExportTableCommand, CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand,
+                      CSetClassesCommand, CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand,
+                      CUnpresetCommand, CTogetherCommand, CAddTogetherCommand, CRemoveTogetherCommand, CSettingsCommand,
+                      CSetCommand, CNewTaskCommand, CRemoveClassCommand>())
 {
 }
 
