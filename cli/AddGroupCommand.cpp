@@ -29,7 +29,7 @@ ExitCode CAddGroupCommand::Run(CScheduleTask& task, const CArguments& arguments,
         console.Err() << "注意：" << read.message << std::endl;
 
     CListEditorRows rows;
-    CEditorListCommand::LoadRows(task, rows, &CMutexGroupRows::Fill);
+    CEditorListCommand::LoadRows(task, rows, &CMutexGroupRows::LoadInMemory);
     std::unique_ptr<CMutexStudent> group = CMutexGroupRows::NewGroup(read.ids);
     std::vector<std::string> cells = CMutexGroupRows::Cells(task, *group, rows.RowCount());
     rows.Append(cells, std::move(group));

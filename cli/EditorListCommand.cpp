@@ -5,23 +5,16 @@
 
 #include <utility>
 
-CEditorListCommand::CEditorListCommand(std::string name, std::string summary, Fill fill,
+CEditorListCommand::CEditorListCommand(std::string name, std::string summary, Load load,
                                        std::vector<std::string> titles)
-    : CTaskCommand(std::move(name), std::move(summary), Access::Read), m_fill(fill), m_titles(std::move(titles))
+    : CTaskCommand(std::move(name), std::move(summary), Access::Read), m_load(load), m_titles(std::move(titles))
 {
-}
-
-void CEditorListCommand::LoadRows(CScheduleTask& task, CListEditorRows& rows, Fill fill)
-{
-    task.DropStaleMutexMembers();
-    task.DropStalePresets();
-    fill(task, rows);
 }
 
 ExitCode CEditorListCommand::Run(CScheduleTask& task, const CArguments&, CConsole& console) const
 {
     CListEditorRows rows;
-    LoadRows(task, rows, m_fill);
+    LoadRows(task, rows, m_load);
     console.PrintLine(m_titles, 0);
     const int count = rows.RowCount();
     for (int row = 0; row < count; ++row) {

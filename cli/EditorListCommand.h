@@ -12,20 +12,19 @@ class CListEditorRows;
 class CEditorListCommand : public CTaskCommand
 {
 public:
-    // How a list editor fills its rows from a consistent task.
-    using Fill = void (*)(const CScheduleTask& task, CListEditorRows& rows);
+    // How a list editor fills its rows when it opens. The editor first drops
+    // what no longer fits the task and saves that at once; the commands'
+    // loads drop it in memory only, and their own save (if any) writes it.
+    using Load = void (*)(CScheduleTask& task, CListEditorRows& rows);
 
-    CEditorListCommand(std::string name, std::string summary, Fill fill, std::vector<std::string> titles);
+    CEditorListCommand(std::string name, std::string summary, Load load, std::vector<std::string> titles);
 
-    // Fills rows as an editor does when it opens (fill). The editor first
-    // drops what no longer fits the task and saves that at once; here it is
-    // dropped in memory only, and the command's own save (if any) writes it.
-    static void LoadRows(CScheduleTask& task, CListEditorRows& rows, Fill fill);
+    static void LoadRows(CScheduleTask& task, CListEditorRows& rows, Load load) { load(task, rows); }
 
 protected:
     ExitCode Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const override;
 
 private:
-    Fill m_fill;
+    Load m_load;
     std::vector<std::string> m_titles;
 };

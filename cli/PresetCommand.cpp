@@ -24,7 +24,7 @@ ExitCode CPresetCommand::Run(CScheduleTask& task, const CArguments& arguments, C
         found != ExitCode::Done)
         return found;
     CListEditorRows rows;
-    CEditorListCommand::LoadRows(task, rows, &CPresetRows::Fill);
+    CEditorListCommand::LoadRows(task, rows, &CPresetRows::LoadInMemory);
 
     // A student has one pre-assignment at most: adding one for a student
     // who has one changes its class.

@@ -19,7 +19,7 @@ ExitCode CUnpresetCommand::Run(CScheduleTask& task, const CArguments& arguments,
         found != ExitCode::Done)
         return found;
     CListEditorRows rows;
-    CEditorListCommand::LoadRows(task, rows, &CPresetRows::Fill);
+    CEditorListCommand::LoadRows(task, rows, &CPresetRows::LoadInMemory);
     const std::string student = task.GetStudentName(studentId);
     const int row = CPresetRows::FindRow(rows, studentId);
     if (row < 0)

@@ -12,6 +12,12 @@ void CMutexGroupRows::Load(CScheduleTask& task, CListEditorRows& rows)
     Fill(task, rows);
 }
 
+void CMutexGroupRows::LoadInMemory(CScheduleTask& task, CListEditorRows& rows)
+{
+    task.DropStaleMutexMembers();
+    Fill(task, rows);
+}
+
 void CMutexGroupRows::Fill(const CScheduleTask& task, CListEditorRows& rows)
 {
     const std::vector<CMutexStudent*> groups = CRecordOrder::InIndexOrder<CMutexStudent>(task.GetMutexStudentList());

@@ -27,6 +27,9 @@ public:
     static void Load(CScheduleTask& task, CListEditorRows& rows);
     // The rows alone, of a task whose groups name only its students.
     static void Fill(const CScheduleTask& task, CListEditorRows& rows);
+    // As Load, dropping what no longer fits in memory only: the caller's
+    // own save writes it.
+    static void LoadInMemory(CScheduleTask& task, CListEditorRows& rows);
     // The cells of the row of group at zero-based position row.
     static std::vector<std::string> Cells(const CScheduleTask& task, const CMutexStudent& group, int row);
     // A new group of the students, with a new id.

@@ -11,6 +11,12 @@ void CPresetRows::Load(CScheduleTask& task, CListEditorRows& rows)
     Fill(task, rows);
 }
 
+void CPresetRows::LoadInMemory(CScheduleTask& task, CListEditorRows& rows)
+{
+    task.DropStalePresets();
+    Fill(task, rows);
+}
+
 void CPresetRows::Fill(const CScheduleTask& task, CListEditorRows& rows)
 {
     const std::vector<CStudentPreset*> presets =

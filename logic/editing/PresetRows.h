@@ -30,6 +30,9 @@ public:
     // The rows alone, of a task whose pre-assignments name only its
     // students and classes.
     static void Fill(const CScheduleTask& task, CListEditorRows& rows);
+    // As Load, dropping what no longer fits in memory only: the caller's
+    // own save writes it.
+    static void LoadInMemory(CScheduleTask& task, CListEditorRows& rows);
     // The cells of a pre-assignment's row.
     static std::vector<std::string> Cells(const CScheduleTask& task, const CStudentPreset& preset);
     // A new pre-assignment of the student to the class.
