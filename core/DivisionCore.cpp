@@ -471,13 +471,8 @@ bool CDivisionCore::Deal(bool& allPlaced)
         }
 
         auto node = open.extract(chosen);
-        CClassSlot& slot = *m_slots[static_cast<std::size_t>(chosen)];
-        if (student.sex == 0)
-            slot.AddGirl(position, student.score);
-        else
-            slot.AddBoy(position, student.score);
-        student.slot = chosen;
-        if (slot.HasRoom())
+        place(position, chosen);
+        if (m_slots[static_cast<std::size_t>(chosen)]->HasRoom())
             open.insert(std::move(node));
     }
     if (m_ruleGroups)
