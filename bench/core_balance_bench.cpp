@@ -4,7 +4,8 @@
 // aggregates give the medians. Counters:
 //   greedy_* the division as dealt, *_after the balanced one:
 //   total (total-average spread), subject (worst subject-average spread),
-//   girls, boys, school (largest school), worst_school (any school);
+//   girls, boys, school (largest school), worst_school (any school),
+//   category (the most uneven condition category or score band);
 //   violations (broken rules, always 0), moved (students), rss_mb (peak).
 #include "core/BalanceOptimizer.h"
 #include "BalanceRules.h"
@@ -32,19 +33,24 @@ void SetSpreads(benchmark::State& state, const std::string& prefix, const CBalan
     state.counters[prefix + "boys"] = spreads.boys;
     state.counters[prefix + "school"] = spreads.GetLargestSchoolSpread();
     state.counters[prefix + "worst_school"] = spreads.GetWorstSchoolSpread();
+    state.counters[prefix + "category"] = spreads.GetWorstCategorySpread();
 }
 
-// Arguments: students, classes, subjects, time budget in tenths of a second.
+// Arguments: students, classes, subjects, time budget in tenths of a second,
+// and 1 for a cohort with the task's own rules (conditions, score bands,
+// twins, same names).
 void BM_Balance(benchmark::State& state)
 {
+    // Every configuration sees the same five cohorts.
     static std::uint64_t repetition = 0;
-    const std::uint64_t seed = ++repetition;
+    const std::uint64_t seed = repetition++ % 5 + 1;
     for (auto _ : state) {
         state.PauseTiming();
         auto task = std::make_unique<CScheduleTask>();
         task->SetMessageHandler([](const std::string&) {});
         testsupport::FillCohort(*task, {static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
-                                        static_cast<int>(state.range(2)), seed});
+                                        static_cast<int>(state.range(2)), seed, 0.02, 0.01, 1,
+                                        state.range(4) != 0});
         {
             CDivisionCore division;
             division.Init(nullptr, task.get());
@@ -80,9 +86,10 @@ void BM_Balance(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_Balance)
-    ->Args({400, 10, 3, 20})
-    ->Args({1800, 40, 6, 20})
-    ->Args({20000, 400, 9, 100})
+    ->Args({400, 10, 3, 20, 0})
+    ->Args({1800, 40, 6, 20, 0})
+    ->Args({1800, 40, 6, 20, 1})
+    ->Args({20000, 400, 9, 100, 0})
     ->Iterations(1)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true)

@@ -27,19 +27,24 @@ void CBalanceDoubleExchange::List(int classA, const std::vector<int>& studentsA,
     {
         int student;
         int join; // CBalanceState::JoinCondition for the other class
-        int school;
         int girl;
-        float schoolMove;
         float total;
+        std::size_t tallies; // first of its entries in m_tallies and m_tallyMoves
     };
+    const std::size_t kinds = static_cast<std::size_t>(model.GetTallyKinds());
+    m_tallies.clear();
+    m_tallyMoves.clear();
     auto describe = [&](const std::vector<int>& students, int own, int other, std::vector<Side>& out) {
         out.clear();
         for (int s : students) {
-            const int school = model.GetSchool(s);
-            out.push_back(
-                {s, m_state.JoinCondition(s, other), school, model.IsGirl(s) ? 1 : 0,
-                 static_cast<float>(m_state.SchoolChange(own, school, -1) + m_state.SchoolChange(other, school, 1)),
-                 static_cast<float>(m_state.GetPoints(s)[total])});
+            out.push_back({s, m_state.JoinCondition(s, other), model.IsGirl(s) ? 1 : 0,
+                           static_cast<float>(m_state.GetPoints(s)[total]), m_tallies.size()});
+            for (std::size_t k = 0; k < kinds; ++k) {
+                const int tally = model.GetTally(s, static_cast<int>(k));
+                m_tallies.push_back(tally);
+                m_tallyMoves.push_back(
+                    static_cast<float>(m_state.TallyChange(own, tally, -1) + m_state.TallyChange(other, tally, 1)));
+            }
         }
     };
     std::vector<Side> sideA, sideB;
@@ -53,8 +58,12 @@ void CBalanceDoubleExchange::List(int classA, const std::vector<int>& studentsA,
         for (const Side& b : sideB) {
             if ((a.join >= 0 && a.join != b.student) || b.join == -2 || (b.join >= 0 && b.join != a.student))
                 continue;
-            m_exchanges.push_back({a.student, b.student, b.total - a.total, b.girl - a.girl,
-                                   a.school == b.school ? 0.0f : a.schoolMove + b.schoolMove});
+            float tallies = 0.0f;
+            for (std::size_t k = 0; k < kinds; ++k) {
+                if (m_tallies[a.tallies + k] != m_tallies[b.tallies + k])
+                    tallies += m_tallyMoves[a.tallies + k] + m_tallyMoves[b.tallies + k];
+            }
+            m_exchanges.push_back({a.student, b.student, b.total - a.total, b.girl - a.girl, tallies});
         }
     }
     std::sort(m_exchanges.begin(), m_exchanges.end(),
@@ -111,7 +120,7 @@ bool CBalanceDoubleExchange::Run(int classA, const std::vector<int>& studentsA, 
             const float* c2 = m_changes.data() + j * dimensions;
             for (std::size_t d = 0; d < dimensions; ++d)
                 change[d] = c1[d] + c2[d];
-            const float counts = price.Gender(one.girls + two.girls) + one.schools + two.schools;
+            const float counts = price.Gender(one.girls + two.girls) + one.tallies + two.tallies;
             const float delta = counts + price.Averages(change.data(), bestDelta - counts);
             if (delta < bestDelta) {
                 bestDelta = delta;
@@ -123,7 +132,7 @@ bool CBalanceDoubleExchange::Run(int classA, const std::vector<int>& studentsA, 
     if (!(static_cast<double>(bestDelta) - price.base < -CBalanceState::kMinGain))
         return false;
 
-    // Priced apart from each other's effects on the rules and the schools:
+    // Priced apart from each other's effects on the rules and the tallies:
     // check for real.
     const Exchange one = m_exchanges[bestFirst];
     const Exchange two = m_exchanges[bestSecond];

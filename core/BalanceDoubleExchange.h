@@ -29,7 +29,7 @@ private:
         int b;
         float total;   // change of the first class's total, in points
         int girls;     // change of the first class's girls
-        float schools; // change of the school costs, alone
+        float tallies; // change of the tally costs, alone
     };
 
     void List(int classA, const std::vector<int>& studentsA, int classB, const std::vector<int>& studentsB);
@@ -37,4 +37,7 @@ private:
     CBalanceState& m_state;
     std::vector<Exchange> m_exchanges;
     std::vector<float> m_changes; // per exchange, the change of every score dimension of the first class
+    // Per student of the two lists: its tally and what it costs to move, of every kind.
+    std::vector<int> m_tallies;
+    std::vector<float> m_tallyMoves;
 };

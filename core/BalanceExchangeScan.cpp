@@ -17,8 +17,9 @@ void CBalanceExchangeScan::Prepare(const CBalanceState& state, int classA, int c
     m_columns = (count + kBlock - 1) / kBlock * kBlock;
     m_points.assign(dimensions * m_columns, 0.0f);
     m_girl.assign(m_columns, 0.0f);
-    m_school.assign(m_columns, -1);
-    m_schoolMove.assign(m_columns, 0.0f);
+    const std::size_t kinds = static_cast<std::size_t>(model.GetTallyKinds());
+    m_tally.assign(kinds * m_columns, -1);
+    m_tallyMove.assign(kinds * m_columns, 0.0f);
     m_join.assign(m_columns, -2);
     m_student.assign(m_columns, -1);
     m_delta.assign(m_columns, 0.0f);
@@ -28,9 +29,12 @@ void CBalanceExchangeScan::Prepare(const CBalanceState& state, int classA, int c
         for (std::size_t d = 0; d < dimensions; ++d)
             m_points[d * m_columns + j] = static_cast<float>(points[d]);
         m_girl[j] = model.IsGirl(s) ? 1.0f : 0.0f;
-        m_school[j] = model.GetSchool(s);
-        m_schoolMove[j] = static_cast<float>(state.SchoolChange(classB, m_school[j], -1)
-                                             + state.SchoolChange(classA, m_school[j], 1));
+        for (std::size_t k = 0; k < kinds; ++k) {
+            const int tally = model.GetTally(s, static_cast<int>(k));
+            m_tally[k * m_columns + j] = tally;
+            m_tallyMove[k * m_columns + j] =
+                static_cast<float>(state.TallyChange(classB, tally, -1) + state.TallyChange(classA, tally, 1));
+        }
         m_join[j] = state.JoinCondition(s, classA);
         m_student[j] = s;
     }
@@ -55,7 +59,10 @@ CBalanceExchangeScan::Exchange CBalanceExchangeScan::Best(const CBalanceState& s
     const float gainsGirl = price.Gender(1);
     const float losesGirl = price.Gender(-1);
 
+    const std::size_t kinds = static_cast<std::size_t>(model.GetTallyKinds());
     std::vector<float> pointsA(dimensions);
+    std::vector<int> talliesA(kinds);
+    std::vector<float> tallyMovesA(kinds);
     float bestDelta = std::numeric_limits<float>::infinity();
     for (int a : studentsA) {
         const int joinA = state.JoinCondition(a, classB);
@@ -65,9 +72,11 @@ CBalanceExchangeScan::Exchange CBalanceExchangeScan::Best(const CBalanceState& s
         for (std::size_t d = 0; d < dimensions; ++d)
             pointsA[d] = static_cast<float>(points[d]);
         const float girlA = model.IsGirl(a) ? 1.0f : 0.0f;
-        const int schoolA = model.GetSchool(a);
-        const float schoolMoveA =
-            static_cast<float>(state.SchoolChange(classA, schoolA, -1) + state.SchoolChange(classB, schoolA, 1));
+        for (std::size_t k = 0; k < kinds; ++k) {
+            talliesA[k] = model.GetTally(a, static_cast<int>(k));
+            tallyMovesA[k] = static_cast<float>(state.TallyChange(classA, talliesA[k], -1)
+                                                + state.TallyChange(classB, talliesA[k], 1));
+        }
 
         // Score dimensions first, one streaming pass per dimension.
         float* delta = m_delta.data();
@@ -92,12 +101,21 @@ CBalanceExchangeScan::Exchange CBalanceExchangeScan::Best(const CBalanceState& s
                 delta[j] += w * (x * x + y * y + pull * (na * na + nb * nb));
             }
         }
+        // The counts: only where the two differ does anything move.
         for (std::size_t j = 0; j < m_columns; ++j) {
-            float value = delta[j];
             if (m_girl[j] != girlA)
-                value += girlA > 0.0f ? losesGirl : gainsGirl;
-            if (m_school[j] != schoolA)
-                value += schoolMoveA + m_schoolMove[j];
+                delta[j] += girlA > 0.0f ? losesGirl : gainsGirl;
+        }
+        for (std::size_t k = 0; k < kinds; ++k) {
+            const int* tally = m_tally.data() + k * m_columns;
+            const float* move = m_tallyMove.data() + k * m_columns;
+            for (std::size_t j = 0; j < m_columns; ++j) {
+                if (tally[j] != talliesA[k])
+                    delta[j] += tallyMovesA[k] + move[j];
+            }
+        }
+        for (std::size_t j = 0; j < m_columns; ++j) {
+            const float value = delta[j];
             const bool allowed = (m_join[j] == -1 || m_join[j] == a) && (joinA == -1 || joinA == m_student[j]);
             if (allowed && value < bestDelta) {
                 bestDelta = value;

@@ -35,8 +35,8 @@ private:
     std::size_t m_columns = 0;
     std::vector<float> m_points;
     std::vector<float> m_girl; // 1 for a girl
-    std::vector<int> m_school;
-    std::vector<float> m_schoolMove; // school cost change when it goes over
+    std::vector<int> m_tally;       // kind x column
+    std::vector<float> m_tallyMove; // kind x column: tally cost change when it goes over
     std::vector<int> m_join;         // CBalanceState::JoinCondition for the first class; -2 on padding
     std::vector<int> m_student;
     std::vector<float> m_delta; // price of each column for the current student

@@ -5,6 +5,7 @@
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
 #include "base/records/StudentPreset.h"
+#include "core/DivisionCategories.h"
 #include "core/DivisionRuleGroups.h"
 
 #include <algorithm>
@@ -67,6 +68,8 @@ void CBalanceModel::ReadStudents()
     const std::vector<std::string> fixedIds = ReadFixedIds();
     const std::unordered_set<std::string_view> fixed(fixedIds.begin(), fixedIds.end());
     std::unordered_map<std::string, int> schoolIndex;
+    const CDivisionCategories categories(m_task);
+    const std::size_t kinds = categories.Kinds().size();
 
     const std::size_t dimensions = static_cast<std::size_t>(GetScoreDimensions());
     const std::size_t subjects = static_cast<std::size_t>(m_subjectCount);
@@ -94,6 +97,9 @@ void CBalanceModel::ReadStudents()
         }
         m_students.push_back(student);
         m_initialClass.push_back(placed->second);
+        m_tallies.push_back(student.school);
+        for (std::size_t k = 0; k < kinds; ++k)
+            m_tallies.push_back(categories.CategoryOf(entry.id, k));
 
         // Missing scores count as nothing, as in the statistics.
         const auto& texts = info->GetScoreArray();
@@ -109,6 +115,36 @@ void CBalanceModel::ReadStudents()
             total += m_units[first + k];
         }
         m_units[first + subjects] = total;
+    }
+
+    std::vector<std::size_t> kindSizes;
+    std::vector<std::string> names;
+    for (const CDivisionCategories::Kind& kind : categories.Kinds()) {
+        kindSizes.push_back(kind.categories.size());
+        for (const std::string& category : kind.categories)
+            names.push_back(kind.title + ":" + category);
+    }
+    ReadTallies(names, kindSizes);
+}
+
+void CBalanceModel::ReadTallies(const std::vector<std::string>& categoryNames, const std::vector<std::size_t>& kindSizes)
+{
+    m_tallyStart.push_back(0);
+    m_tallyCount = GetSchoolCount();
+    for (const std::size_t size : kindSizes) {
+        m_tallyStart.push_back(m_tallyCount);
+        m_tallyCount += static_cast<int>(size);
+    }
+    m_tallyNames = m_schoolNames;
+    m_tallyNames.insert(m_tallyNames.end(), categoryNames.begin(), categoryNames.end());
+    m_tallySizes.assign(static_cast<std::size_t>(m_tallyCount), 0);
+    const int kinds = GetTallyKinds();
+    for (int s = 0; s < GetStudentCount(); ++s) {
+        for (int k = 0; k < kinds; ++k) {
+            const int tally = GetTally(s, k);
+            if (tally >= 0)
+                ++m_tallySizes[static_cast<std::size_t>(tally)];
+        }
     }
 }
 

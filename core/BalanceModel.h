@@ -19,6 +19,11 @@ class CStudentInfo;
 // precision values the statistics add up, for measuring what the user sees.
 // Per student there are as many score dimensions as subjects, then the
 // total (the sum of the subject scores, as the statistics count it).
+//
+// Besides sex, the counts kept even are tallies of several kinds: kind 0 is
+// the original school, then one kind per condition column and one for the
+// score bands (CDivisionCategories). A student is in at most one tally of
+// each kind; tallies are numbered across kinds, schools first.
 class CBalanceModel
 {
 public:
@@ -79,6 +84,22 @@ public:
 
     const std::vector<std::string>& GetSubjectNames() const { return m_subjectNames; }
 
+    // Kinds of tallies: the schools, then the task's categories.
+    int GetTallyKinds() const { return static_cast<int>(m_tallyStart.size()); }
+    int GetTallyCount() const { return m_tallyCount; }
+    // The tally of a student in a kind; -1 when it has none.
+    int GetTally(int student, int kind) const
+    {
+        const int local = m_tallies[static_cast<std::size_t>(student) * m_tallyStart.size()
+                                    + static_cast<std::size_t>(kind)];
+        return local < 0 ? -1 : m_tallyStart[static_cast<std::size_t>(kind)] + local;
+    }
+    bool IsSchoolTally(int tally) const { return tally < GetSchoolCount(); }
+    // Placed students in a tally.
+    int GetTallySize(int tally) const { return m_tallySizes[static_cast<std::size_t>(tally)]; }
+    // "第一中学", or a category: "#住校:是", "分数段:前10%".
+    const std::string& GetTallyName(int tally) const { return m_tallyNames[static_cast<std::size_t>(tally)]; }
+
     // Writes an assignment into the task: each moved student's class, and
     // the student lists of the classes concerned (girls before boys, as a
     // division leaves them). Returns the number of students moved.
@@ -96,6 +117,8 @@ private:
     void ReadClasses();
     void ReadStudents();
     void ReadPartners();
+    // Numbers the tallies once the schools are known.
+    void ReadTallies(const std::vector<std::string>& categoryNames, const std::vector<std::size_t>& kindSizes);
     std::vector<std::string> ReadFixedIds() const;
 
     CScheduleTask& m_task;
@@ -112,4 +135,9 @@ private:
     std::vector<std::string> m_schoolNames;
     std::vector<int> m_schoolSizes;
     int m_unplacedCount = 0;
+    std::vector<int> m_tallyStart;  // per kind, its first tally
+    std::vector<int> m_tallies;     // student x kind, numbered within the kind
+    std::vector<int> m_tallySizes;  // per tally
+    std::vector<std::string> m_tallyNames;
+    int m_tallyCount = 0;
 };

@@ -41,6 +41,10 @@ std::vector<CBalanceReport::Row> CBalanceReport::Table(const CBalanceModel& mode
         rows.push_back({"各生源学校人数（最大者）", std::to_string(before.GetWorstSchoolSpread()),
                         std::to_string(after.GetWorstSchoolSpread())});
     }
+    for (std::size_t i = 0; i < before.categories.size() && i < after.categories.size(); ++i) {
+        rows.push_back({model.GetTallyName(model.GetSchoolCount() + static_cast<int>(i)) + " 人数",
+                        std::to_string(before.categories[i]), std::to_string(after.categories[i])});
+    }
     return rows;
 }
 

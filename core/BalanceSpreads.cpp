@@ -31,24 +31,29 @@ CBalanceSpreads CBalanceSpreads::Measure(const CBalanceModel& model, const std::
 {
     const std::size_t subjects = static_cast<std::size_t>(model.GetSubjectCount());
     const std::size_t schools = static_cast<std::size_t>(model.GetSchoolCount());
+    const std::size_t tallies = static_cast<std::size_t>(model.GetTallyCount());
+    const int kinds = model.GetTallyKinds();
     const std::size_t classes = static_cast<std::size_t>(model.GetClassCount());
     std::vector<CClassStatistics> records(classes, CClassStatistics(subjects));
-    std::vector<int> schoolCounts(classes * schools, 0);
+    std::vector<int> tallyCounts(classes * tallies, 0);
     for (int s = 0; s < model.GetStudentCount(); ++s) {
         const std::size_t c = static_cast<std::size_t>(assignment[static_cast<std::size_t>(s)]);
         records[c].AddStudent(model.IsGirl(s) ? 0 : 1);
         const float* scores = model.GetScores(s);
         for (std::size_t k = 0; k < subjects; ++k)
             records[c].AddScore(k, scores[k]);
-        if (model.GetSchool(s) >= 0)
-            ++schoolCounts[c * schools + static_cast<std::size_t>(model.GetSchool(s))];
+        for (int k = 0; k < kinds; ++k) {
+            const int tally = model.GetTally(s, k);
+            if (tally >= 0)
+                ++tallyCounts[c * tallies + static_cast<std::size_t>(tally)];
+        }
     }
 
     CRange<double> total;
     std::vector<CRange<double>> subjectRanges(subjects);
     CRange<int> girls;
     CRange<int> boys;
-    std::vector<CRange<int>> schoolRanges(schools);
+    std::vector<CRange<int>> tallyRanges(tallies);
     for (std::size_t c = 0; c < classes; ++c) {
         CClassStatistics& record = records[c];
         record.CalculateAverages();
@@ -59,8 +64,8 @@ CBalanceSpreads CBalanceSpreads::Measure(const CBalanceModel& model, const std::
             subjectRanges[k].Add(static_cast<double>(record.scoreAverages[k]));
         girls.Add(record.girls);
         boys.Add(record.boys);
-        for (std::size_t i = 0; i < schools; ++i)
-            schoolRanges[i].Add(schoolCounts[c * schools + i]);
+        for (std::size_t i = 0; i < tallies; ++i)
+            tallyRanges[i].Add(tallyCounts[c * tallies + i]);
     }
 
     CBalanceSpreads spreads;
@@ -69,8 +74,8 @@ CBalanceSpreads CBalanceSpreads::Measure(const CBalanceModel& model, const std::
         spreads.subjects.push_back(range.Spread());
     spreads.girls = girls.Spread();
     spreads.boys = boys.Spread();
-    for (const auto& range : schoolRanges)
-        spreads.schools.push_back(range.Spread());
+    for (std::size_t i = 0; i < tallies; ++i)
+        (i < schools ? spreads.schools : spreads.categories).push_back(tallyRanges[i].Spread());
     spreads.largestSchool = model.GetLargestSchool();
     return spreads;
 }
@@ -84,7 +89,8 @@ bool CBalanceSpreads::NoWorseThan(const CBalanceSpreads& other) const
             return false;
     }
     return GetLargestSchoolSpread() <= other.GetLargestSchoolSpread()
-           && GetWorstSchoolSpread() <= other.GetWorstSchoolSpread();
+           && GetWorstSchoolSpread() <= other.GetWorstSchoolSpread()
+           && GetWorstCategorySpread() <= other.GetWorstCategorySpread();
 }
 
 int CBalanceSpreads::GetLargestSchoolSpread() const
@@ -95,4 +101,9 @@ int CBalanceSpreads::GetLargestSchoolSpread() const
 int CBalanceSpreads::GetWorstSchoolSpread() const
 {
     return schools.empty() ? 0 : *std::max_element(schools.begin(), schools.end());
+}
+
+int CBalanceSpreads::GetWorstCategorySpread() const
+{
+    return categories.empty() ? 0 : *std::max_element(categories.begin(), categories.end());
 }

@@ -13,6 +13,7 @@ namespace {
 // SetUnits) outside its band weighs as much as one girl too many.
 constexpr double kGenderWeight = 2.0;
 constexpr double kSchoolWeight = 0.5;
+constexpr double kCategoryWeight = kGenderWeight;
 
 constexpr double kUnits = static_cast<double>(CBalanceModel::kUnitsPerPoint);
 
@@ -22,7 +23,8 @@ CBalanceState::CBalanceState(const CBalanceModel& model, const std::vector<int>&
     : m_model(model),
       m_classCount(model.GetClassCount()),
       m_dimensions(static_cast<std::size_t>(model.GetScoreDimensions())),
-      m_schools(static_cast<std::size_t>(model.GetSchoolCount())),
+      m_kinds(model.GetTallyKinds()),
+      m_tallies(static_cast<std::size_t>(model.GetTallyCount())),
       m_classOf(assignment)
 {
     const std::size_t classes = static_cast<std::size_t>(m_classCount);
@@ -32,13 +34,13 @@ CBalanceState::CBalanceState(const CBalanceModel& model, const std::vector<int>&
     m_girls.assign(classes, 0);
     m_sums.assign(classes * m_dimensions, 0);
     m_deviation.assign(classes * m_dimensions, 0.0);
-    m_schoolCounts.assign(classes * m_schools, 0);
+    m_tallyCounts.assign(classes * m_tallies, 0);
     m_averageCost.assign(classes, 0.0);
     m_offAverage.assign(classes, 0);
     m_offBand.assign(classes, 0);
     m_excessCost.assign(classes, 0.0);
     m_genderCost.assign(classes, 0.0);
-    m_schoolCost.assign(classes, 0.0);
+    m_tallyCost.assign(classes, 0.0);
     m_classCost.assign(classes, 0.0);
     m_mean.assign(m_dimensions, 0.0);
     m_tolerance.assign(m_dimensions, std::numeric_limits<double>::infinity());
@@ -77,15 +79,19 @@ CBalanceState::CBalanceState(const CBalanceModel& model, const std::vector<int>&
     };
     band(girls, m_girlsLow, m_girlsHigh);
     band(students - girls, m_boysLow, m_boysHigh);
-    m_schoolLow.resize(m_schools);
-    m_schoolHigh.resize(m_schools);
-    for (std::size_t i = 0; i < m_schools; ++i) {
-        if (static_cast<int>(i) == model.GetLargestSchool()) {
-            band(model.GetSchoolSize(static_cast<int>(i)), m_schoolLow[i], m_schoolHigh[i]);
+    m_tallyLow.resize(m_tallies);
+    m_tallyHigh.resize(m_tallies);
+    m_tallyWeight.resize(m_tallies);
+    for (std::size_t i = 0; i < m_tallies; ++i) {
+        const int tally = static_cast<int>(i);
+        const bool school = model.IsSchoolTally(tally);
+        m_tallyWeight[i] = school ? kSchoolWeight : kCategoryWeight;
+        if (!school || tally == model.GetLargestSchool()) {
+            band(model.GetTallySize(tally), m_tallyLow[i], m_tallyHigh[i]);
         } else {
-            const int middle = static_cast<int>(std::lround(model.GetSchoolSize(static_cast<int>(i)) * perClass));
-            m_schoolLow[i] = middle - 1;
-            m_schoolHigh[i] = middle + 1;
+            const int middle = static_cast<int>(std::lround(model.GetTallySize(tally) * perClass));
+            m_tallyLow[i] = middle - 1;
+            m_tallyHigh[i] = middle + 1;
         }
     }
 
@@ -132,10 +138,10 @@ double CBalanceState::GenderCost(int girls, int size) const
            + CountTerm(size - girls, m_boysLow, m_boysHigh, kGenderWeight);
 }
 
-double CBalanceState::SchoolTerm(int school, int count) const
+double CBalanceState::TallyTerm(int tally, int count) const
 {
-    return CountTerm(count, m_schoolLow[static_cast<std::size_t>(school)],
-                     m_schoolHigh[static_cast<std::size_t>(school)], kSchoolWeight);
+    const std::size_t t = static_cast<std::size_t>(tally);
+    return CountTerm(count, m_tallyLow[t], m_tallyHigh[t], m_tallyWeight[t]);
 }
 
 void CBalanceState::UpdateDeviations(int classIndex)
@@ -158,7 +164,7 @@ void CBalanceState::Reprice(int classIndex)
     double average = 0.0;
     double excess = 0.0;
     double gender = 0.0;
-    double school = 0.0;
+    double tallies = 0.0;
     if (m_size[c] > 0) {
         for (std::size_t d = 0; d < m_dimensions; ++d) {
             const double deviation = m_deviation[Cell(classIndex, static_cast<int>(d))];
@@ -166,20 +172,20 @@ void CBalanceState::Reprice(int classIndex)
             excess += ExcessTerm(static_cast<int>(d), deviation);
         }
         gender = GenderCost(m_girls[c], m_size[c]);
-        for (std::size_t i = 0; i < m_schools; ++i)
-            school += SchoolTerm(static_cast<int>(i), m_schoolCounts[c * m_schools + i]);
+        for (std::size_t i = 0; i < m_tallies; ++i)
+            tallies += TallyTerm(static_cast<int>(i), m_tallyCounts[c * m_tallies + i]);
     }
     m_averageCost[c] = average;
     m_genderCost[c] = gender;
-    m_schoolCost[c] = school;
-    m_classCost[c] = average + gender + school;
+    m_tallyCost[c] = tallies;
+    m_classCost[c] = average + gender + tallies;
     m_cost += m_classCost[c] - oldCost;
     const bool offAverage = excess > 0.0;
     m_excess += excess - m_excessCost[c];
     m_excessCost[c] = excess;
     m_offAverage[c] = offAverage ? 1 : 0;
     m_classesOffAverage += (offAverage ? 1 : 0) - (wasOffAverage ? 1 : 0);
-    const bool offBand = offAverage || gender + school > 0.0;
+    const bool offBand = offAverage || gender + tallies > 0.0;
     m_offBand[c] = offBand ? 1 : 0;
     m_classesOffBand += (offBand ? 1 : 0) - (wasOffBand ? 1 : 0);
 }
@@ -214,21 +220,22 @@ double CBalanceState::CostAfter(int classIndex, int removed, int added) const
         m_girls[c] + (added >= 0 && m_model.IsGirl(added) ? 1 : 0) - (removed >= 0 && m_model.IsGirl(removed) ? 1 : 0);
     cost += GenderCost(girls, size);
 
-    cost += m_schoolCost[c];
-    const int schoolOut = removed >= 0 ? m_model.GetSchool(removed) : -1;
-    const int schoolIn = added >= 0 ? m_model.GetSchool(added) : -1;
-    if (schoolOut != schoolIn)
-        cost += SchoolChange(classIndex, schoolOut, -1) + SchoolChange(classIndex, schoolIn, 1);
+    cost += m_tallyCost[c];
+    for (int k = 0; k < m_kinds; ++k) {
+        const int out = removed >= 0 ? m_model.GetTally(removed, k) : -1;
+        const int in = added >= 0 ? m_model.GetTally(added, k) : -1;
+        if (out != in)
+            cost += TallyChange(classIndex, out, -1) + TallyChange(classIndex, in, 1);
+    }
     return cost;
 }
 
-double CBalanceState::SchoolChange(int classIndex, int school, int change) const
+double CBalanceState::TallyChange(int classIndex, int tally, int change) const
 {
-    if (school < 0)
+    if (tally < 0)
         return 0.0;
-    const int count =
-        m_schoolCounts[static_cast<std::size_t>(classIndex) * m_schools + static_cast<std::size_t>(school)];
-    return SchoolTerm(school, count + change) - SchoolTerm(school, count);
+    const int count = m_tallyCounts[static_cast<std::size_t>(classIndex) * m_tallies + static_cast<std::size_t>(tally)];
+    return TallyTerm(tally, count + change) - TallyTerm(tally, count);
 }
 
 int CBalanceState::JoinCondition(int student, int classIndex) const
@@ -343,8 +350,11 @@ void CBalanceState::Remove(int student, int classIndex)
     const std::int64_t* units = m_model.GetUnits(student);
     for (std::size_t d = 0; d < m_dimensions; ++d)
         m_sums[c * m_dimensions + d] -= units[d];
-    if (m_model.GetSchool(student) >= 0)
-        --m_schoolCounts[c * m_schools + static_cast<std::size_t>(m_model.GetSchool(student))];
+    for (int k = 0; k < m_kinds; ++k) {
+        const int tally = m_model.GetTally(student, k);
+        if (tally >= 0)
+            --m_tallyCounts[c * m_tallies + static_cast<std::size_t>(tally)];
+    }
     if (m_slot[s] >= 0) {
         auto& list = m_movable[c];
         const int last = list.back();
@@ -365,8 +375,11 @@ void CBalanceState::Add(int student, int classIndex)
     const std::int64_t* units = m_model.GetUnits(student);
     for (std::size_t d = 0; d < m_dimensions; ++d)
         m_sums[c * m_dimensions + d] += units[d];
-    if (m_model.GetSchool(student) >= 0)
-        ++m_schoolCounts[c * m_schools + static_cast<std::size_t>(m_model.GetSchool(student))];
+    for (int k = 0; k < m_kinds; ++k) {
+        const int tally = m_model.GetTally(student, k);
+        if (tally >= 0)
+            ++m_tallyCounts[c * m_tallies + static_cast<std::size_t>(tally)];
+    }
     if (!m_model.IsFixed(student)) {
         m_slot[s] = static_cast<int>(m_movable[c].size());
         m_movable[c].push_back(student);

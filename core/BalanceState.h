@@ -18,7 +18,9 @@ class CBalanceModel;
 //   and narrow as it succeeds);
 // - girls and boys: within the whole numbers next to the mean per class;
 // - the largest original school likewise, every other school within one
-//   student more or less of the mean, with a lighter weight.
+//   student more or less of the mean, with a lighter weight;
+// - every category of the task (a condition's value, a score band) within
+//   the whole numbers next to its mean per class, weighing as the sexes.
 // Mainly what lies outside a band counts, so figures that are already good
 // leave room for the moves that fix the others; inside its band a score
 // average only feels a light pull towards the middle, which keeps some room
@@ -104,9 +106,9 @@ public:
     double GenderCost(int girls, int size) const;
     double GetGenderCost(int classIndex) const { return m_genderCost[static_cast<std::size_t>(classIndex)]; }
     int GetGirls(int classIndex) const { return m_girls[static_cast<std::size_t>(classIndex)]; }
-    // How much more the school counts of a class cost after one student of
-    // the school leaves it (change -1) or joins it (+1); 0 for no school.
-    double SchoolChange(int classIndex, int school, int change) const;
+    // How much more the tally counts of a class cost after one student of
+    // the tally leaves it (change -1) or joins it (+1); 0 for no tally.
+    double TallyChange(int classIndex, int tally, int change) const;
     // Whether a student may join a class in an exchange: -1 with anyone,
     // -2 never, otherwise only in exchange for the student returned (its
     // one exclusion partner there).
@@ -126,7 +128,7 @@ private:
         const int excess = value < low ? low - value : (value > high ? value - high : 0);
         return weight * static_cast<double>(excess) * static_cast<double>(excess);
     }
-    double SchoolTerm(int school, int count) const;
+    double TallyTerm(int tally, int count) const;
     // Recomputes every class from scratch.
     void Refresh();
     std::size_t Cell(int classIndex, int dimension) const
@@ -150,7 +152,8 @@ private:
     const CBalanceModel& m_model;
     int m_classCount = 0;
     std::size_t m_dimensions = 0;
-    std::size_t m_schools = 0;
+    int m_kinds = 0;
+    std::size_t m_tallies = 0;
 
     std::vector<int> m_classOf;
     std::vector<int> m_slot; // position of a movable student in its class's list
@@ -160,14 +163,14 @@ private:
     std::vector<double> m_points;      // student x dimension, points
     std::vector<std::int64_t> m_sums;  // class x dimension, thousandths of a point
     std::vector<double> m_deviation;   // class x dimension
-    std::vector<int> m_schoolCounts;   // class x school
+    std::vector<int> m_tallyCounts;    // class x tally
     std::vector<double> m_averageCost; // per class
     std::vector<char> m_offAverage;    // per class: an average outside its band
     std::vector<char> m_offBand;       // per class: anything outside its band
     std::vector<double> m_excessCost;  // per class: what lies outside the bands
     double m_excess = 0.0;
     std::vector<double> m_genderCost; // per class
-    std::vector<double> m_schoolCost; // per class
+    std::vector<double> m_tallyCost;  // per class
     std::vector<double> m_classCost;  // per class
     double m_cost = 0.0;
     int m_classesOffAverage = 0;
@@ -179,5 +182,6 @@ private:
     std::vector<double> m_averageWeight; // per dimension
     int m_girlsLow = 0, m_girlsHigh = 0;
     int m_boysLow = 0, m_boysHigh = 0;
-    std::vector<int> m_schoolLow, m_schoolHigh;
+    std::vector<int> m_tallyLow, m_tallyHigh;
+    std::vector<double> m_tallyWeight;
 };

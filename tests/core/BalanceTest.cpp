@@ -1,6 +1,7 @@
 #include "core/BalanceModel.h"
 #include "core/BalanceOptimizer.h"
 #include "core/BalanceReport.h"
+#include "core/DivisionCategories.h"
 #include "BalanceRules.h"
 #include "BalanceRun.h"
 #include "Cohort.h"
@@ -317,3 +318,55 @@ TEST(BalanceTest, ReportSectionNamesEveryFigure)
 }
 
 } // namespace
+
+TEST(BalanceTest, ConditionCategoriesAndScoreBandsComeEvenWhileTheTaskRulesHold)
+{
+    for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+        testsupport::CohortOptions cohort{400, 10, 3, seed};
+        cohort.rules = true;
+        cohort.togetherPairs = 6;
+        cohort.sameNamePairs = 8;
+        auto task = DividedCohort(cohort);
+        const auto before = ClassesOf(*task);
+        const CBalanceResult result = Balance(*task, seed, 4000);
+
+        EXPECT_EQ(BalanceViolations(*task, before), std::vector<std::string>()) << "seed " << seed;
+        EXPECT_TRUE(result.after.NoWorseThan(result.before));
+        EXPECT_LE(result.after.GetWorstCategorySpread(), 1) << "seed " << seed;
+
+        // Counted apart from the optimiser: every category of every kind
+        // differs by at most one student between the classes.
+        const CDivisionCategories categories(*task);
+        ASSERT_EQ(categories.Kinds().size(), 3u); // #住校, #特长, the bands
+        std::vector<int> low, high;
+        for (const auto& entry : task->GetClassInfoList()) {
+            const auto counts = categories.Count(static_cast<const CClassInfo*>(entry.object.get())->GetStudentArray());
+            low.resize(counts.size(), 1 << 30);
+            high.resize(counts.size(), -1);
+            for (std::size_t i = 0; i < counts.size(); ++i) {
+                low[i] = std::min(low[i], counts[i]);
+                high[i] = std::max(high[i], counts[i]);
+            }
+        }
+        const auto titles = categories.ColumnTitles();
+        for (std::size_t i = 0; i < low.size(); ++i)
+            EXPECT_LE(high[i] - low[i], 1) << titles[i] << ", seed " << seed;
+    }
+}
+
+TEST(BalanceTest, ReportSectionNamesEveryCategory)
+{
+    testsupport::CohortOptions cohort{200, 5, 3, 3};
+    cohort.rules = true;
+    cohort.togetherPairs = 2;
+    cohort.sameNamePairs = 2;
+    auto task = DividedCohort(cohort);
+    CBalanceOptimizer optimizer(*task);
+    CBalanceOptions options;
+    options.iterations = 500;
+    optimizer.SetOptions(options);
+    optimizer.Run();
+    const std::string section = CBalanceReport::Section(*optimizer.GetModel(), optimizer.GetResult(), "时间");
+    for (const char* row : {"#住校:是 人数", "#住校:否 人数", "#特长:美术 人数", "分数段:前10% 人数", "分数段:后40% 人数"})
+        EXPECT_NE(section.find(row), std::string::npos) << row;
+}

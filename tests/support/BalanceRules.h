@@ -3,6 +3,7 @@
 // Checks a balanced division against the division it started from: the hard
 // rules of the balancing, stated independently of the optimiser's code.
 #include "base/records/ClassInfo.h"
+#include "base/records/DivisionRules.h"
 #include "base/records/MutexStudent.h"
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
@@ -105,6 +106,33 @@ inline std::vector<std::string> BalanceViolations(const CScheduleTask& task,
     }
     if (highAfter - lowAfter > highBefore - lowBefore)
         problems.push_back("class sizes further apart than before");
+
+    // The task's own rules: twins who shared a class still do, and students
+    // of one name the division kept apart are still apart.
+    const CDivisionRules& rules = task.GetDivisionRules();
+    for (const auto& group : rules.TogetherGroups()) {
+        for (const std::string& id : group.studentIds) {
+            const auto first = before.find(group.studentIds.front());
+            const auto was = before.find(id);
+            if (first != before.end() && was != before.end() && first->second == was->second
+                && after.at(id) != after.at(group.studentIds.front()))
+                problems.push_back("together group " + group.id + " split");
+        }
+    }
+    if (rules.GetSameNameApart()) {
+        std::map<std::string, std::vector<std::string>> byName;
+        for (const auto& entry : task.GetStudentInfoList())
+            byName[static_cast<const CStudentInfo*>(entry.object.get())->GetName()].push_back(entry.id);
+        for (const auto& [name, ids] : byName) {
+            for (std::size_t i = 0; i < ids.size(); ++i) {
+                for (std::size_t j = i + 1; j < ids.size(); ++j) {
+                    if (isClass(after.at(ids[i])) && before.at(ids[i]) != before.at(ids[j])
+                        && after.at(ids[i]) == after.at(ids[j]))
+                        problems.push_back("students named " + name + " share class " + after.at(ids[i]));
+                }
+            }
+        }
+    }
     return problems;
 }
 

@@ -4,7 +4,11 @@
 // ability plus a school effect behind every subject score (in half points),
 // 48% girls, 10 to 30 feeder schools of very unequal size, a share of the
 // students in exclusive groups of two to four and a share pre-assigned.
+// With rules: two condition columns (30% boarders, 5% talents of three
+// kinds), score bands 10,30,60, pairs of twins who share a class and pairs
+// of students of one name kept apart.
 #include "TaskBuilder.h"
+#include "base/records/DivisionRules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +29,9 @@ struct CohortOptions
     double groupedShare = 0.02;
     double presetShare = 0.01;
     unsigned spareSeats = 1; // per class, beyond an even share
+    bool rules = false;
+    int togetherPairs = 20;
+    int sameNamePairs = 30;
 };
 
 inline void FillCohort(CScheduleTask& task, const CohortOptions& cohort)
@@ -90,6 +97,31 @@ inline void FillCohort(CScheduleTask& task, const CohortOptions& cohort)
     const std::size_t presets = static_cast<std::size_t>(cohort.presetShare * cohort.students);
     for (std::size_t k = 0; k < presets && next < order.size(); ++k)
         AddPreset(task, "s" + std::to_string(order[next++]), "c" + std::to_string(uniform(cohort.classes)));
+    if (!cohort.rules)
+        return;
+
+    CDivisionRules& rules = task.GetDivisionRules();
+    rules.SetScoreBands(CDivisionRules::DefaultScoreBands());
+    rules.SetSameNameApart(true);
+    rules.SetConditionNames({"#住校", "#特长"});
+    static const char* const kTalents[] = {"美术", "体育", "音乐"};
+    for (int s = 0; s < cohort.students; ++s) {
+        const bool boards = random() % 100 < 30;
+        const bool talent = random() % 100 < 5;
+        rules.SetConditions("s" + std::to_string(s),
+                            {boards ? "是" : "否", talent ? kTalents[uniform(3)] : std::string()});
+    }
+    for (int pair = 0; pair < cohort.togetherPairs && next + 2 <= order.size(); ++pair) {
+        const std::string a = "s" + std::to_string(order[next++]);
+        const std::string b = "s" + std::to_string(order[next++]);
+        rules.TogetherGroups().push_back({"t" + std::to_string(pair), {a, b}});
+    }
+    for (int pair = 0; pair < cohort.sameNamePairs && next + 2 <= order.size(); ++pair) {
+        for (int k = 0; k < 2; ++k) {
+            auto* student = task.GetStudentInfoList().FindAs<CStudentInfo>("s" + std::to_string(order[next++]));
+            student->SetName("同名" + std::to_string(pair));
+        }
+    }
 }
 
 } // namespace testsupport
