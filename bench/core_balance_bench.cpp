@@ -7,6 +7,8 @@
 //   girls, boys, school (largest school), worst_school (any school),
 //   category (the most uneven condition category or score band);
 //   violations (broken rules, always 0), moved (students), rss_mb (peak).
+// QUILLON_BALANCE_STEPS=N runs N search steps instead of the time budget:
+// the same work whatever else the machine is doing, for comparing changes.
 #include "core/BalanceOptimizer.h"
 #include "BalanceRules.h"
 #include "Cohort.h"
@@ -16,6 +18,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -64,11 +67,12 @@ void BM_Balance(benchmark::State& state)
         CBalanceOptimizer optimizer(*task);
         CBalanceOptions options;
         options.seconds = static_cast<double>(state.range(3)) / 10.0;
+        if (const char* steps = std::getenv("QUILLON_BALANCE_STEPS"))
+            options.iterations = std::strtoull(steps, nullptr, 10);
         options.seed = seed;
         optimizer.SetOptions(options);
         const CBalanceResult& result = optimizer.Run();
         optimizer.Apply();
-
         state.PauseTiming();
         SetSpreads(state, "greedy_", result.before);
         SetSpreads(state, "", result.after);
