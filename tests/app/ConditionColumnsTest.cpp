@@ -32,13 +32,12 @@ using shelltest::str;
 
 namespace {
 
-const std::vector<std::string> kTableTitles = {"ID", "序号", "姓名", "班级", "性别", "原学校",
-                                               "语文", "数学", "英语", "总分"};
+const std::vector<std::string> kTableTitles = {"ID",     "序号", "姓名", "班级", "性别",
+                                               "原学校", "语文", "数学", "英语", "总分"};
 const std::vector<std::string> kStatisticsTitles = {"ID",         "班级",       "人数",       "女生",      "男生",
                                                     "语文平均分", "数学平均分", "英语平均分", "总分平均分"};
-const std::vector<std::string> kCategoryTitles = {"#住校:否",        "#住校:是",         "#特长:体育",
-                                                  "#特长:美术",      "分数段:前10%",     "分数段:10%-30%",
-                                                  "分数段:30%-60%", "分数段:后40%"};
+const std::vector<std::string> kCategoryTitles = {"#住校:否",     "#住校:是",       "#特长:体育",     "#特长:美术",
+                                                  "分数段:前10%", "分数段:10%-30%", "分数段:30%-60%", "分数段:后40%"};
 
 // Boarders every third student but one in three, talents art and sports for
 // half the students, the rest none.
@@ -288,8 +287,7 @@ TEST_F(ConditionColumns, TheExportAndTheRostersHoldTheConditionColumns)
 
     const std::vector<CDivisionPrinter::Section> rosters = CDivisionPrinter::classRosters(task);
     ASSERT_EQ(rosters.size(), 4u);
-    EXPECT_EQ(rosters.front().columns.mid(rosters.front().columns.size() - 3),
-              (QStringList{"总分", "#住校", "#特长"}));
+    EXPECT_EQ(rosters.front().columns.mid(rosters.front().columns.size() - 3), (QStringList{"总分", "#住校", "#特长"}));
     EXPECT_EQ(rosters.front().rows.front().size(), rosters.front().columns.size());
 }
 
@@ -303,7 +301,8 @@ TEST_F(ConditionColumns, ATaskWithoutThemShowsTheColumnsItAlwaysHad)
         CDivisionStatisticsDialog statistics(task);
         EXPECT_EQ(Titles(*statistics.model()), kStatisticsTitles);
         EXPECT_EQ(statistics.chartView()->kindChooser()->count(), 3);
-        EXPECT_EQ(CDivisionPrinter::statistics(task).columns.size(), static_cast<qsizetype>(kStatisticsTitles.size() - 1));
+        EXPECT_EQ(CDivisionPrinter::statistics(task).columns.size(),
+                  static_cast<qsizetype>(kStatisticsTitles.size() - 1));
     }
     task.GetDivisionRules().SetScoreBands({10, 30, 60});
     CDivisionTableDialog table(task);

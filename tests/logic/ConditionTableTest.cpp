@@ -76,9 +76,9 @@ TEST(ConditionTable, TheTableAndItsExportHoldTheConditionColumnsAsTexts)
     const CWorkbookWriter::Table table = CDivisionTableExport::Build(data, "一班");
     EXPECT_EQ(table.columns, std::vector<std::string>(titles.begin() + 1, titles.end()));
     ASSERT_EQ(table.numeric.size(), table.columns.size());
-    EXPECT_TRUE(table.numeric[7]);   // the total
-    EXPECT_FALSE(table.numeric[8]);  // "#住校"
-    EXPECT_FALSE(table.numeric[9]);  // "#宿舍": a room, not a figure
+    EXPECT_TRUE(table.numeric[7]);  // the total
+    EXPECT_FALSE(table.numeric[8]); // "#住校"
+    EXPECT_FALSE(table.numeric[9]); // "#宿舍": a room, not a figure
     ASSERT_EQ(table.widths.size(), table.columns.size());
 
     testsupport::TempFolder folder;
@@ -156,6 +156,5 @@ TEST(ConditionTable, WithoutConditionColumnsTheTableAndItsExportStayAsTheyWere)
     ASSERT_TRUE(CWorkbookWriter::ExportTable(second, CDivisionTableExport::Build(bandedData, ""), error)) << error;
     EXPECT_EQ(testsupport::ReadBytes(first), testsupport::ReadBytes(second));
     const CWorkbookWriter::Table table = CDivisionTableExport::Build(plainData, "");
-    EXPECT_EQ(table.numeric,
-              (std::vector<bool>{true, false, false, false, false, true, true, true}));
+    EXPECT_EQ(table.numeric, (std::vector<bool>{true, false, false, false, false, true, true, true}));
 }
