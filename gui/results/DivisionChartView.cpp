@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -173,8 +174,12 @@ void CDivisionChartView::saveImage()
 {
     const CDivisionChart* chart = currentChart();
     const QString folder = QString::fromStdString(m_folder);
+    // The heading names the file; a category's value or a subject's name
+    // may hold characters no file name takes ("#住校:是", "美术/书法").
+    QString stem = chart->heading();
+    stem.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
     const QString path = CMessageBox::getSaveFileName(this, QStringLiteral("保存图片"),
-                                                      QDir(folder).filePath(chart->heading() + QStringLiteral(".png")),
+                                                      QDir(folder).filePath(stem + QStringLiteral(".png")),
                                                       QStringLiteral("PNG 图片 (*.png);;SVG 图片 (*.svg)"));
     if (path.isEmpty())
         return;
