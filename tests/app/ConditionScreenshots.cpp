@@ -30,16 +30,20 @@ TEST(ConditionScreenshots, TableAndStatistics)
     CDivisionRules& rules = task.GetDivisionRules();
     rules.SetConditionNames({"#住校", "#特长"});
     for (int s = 0; s < 240; ++s) {
-        const char* const talent = s % 5 == 0 ? "美术" : s % 5 == 1 ? "体育" : s % 7 == 2 ? "音乐" : "";
-        rules.SetConditions("student" + std::to_string(s), {s % 3 == 0 ? "否" : "是", talent});
+        // Spread unevenly over the classes, as a first division might leave them.
+        const char* const talent = s % 5 == 0 ? "美术" : s % 7 == 1 ? "体育" : s % 11 == 2 ? "音乐" : "";
+        rules.SetConditions("student" + std::to_string(s), {s % 7 < 2 || s % 13 == 0 ? "否" : "是", talent});
     }
     rules.SetScoreBands({10, 30, 60});
 
+    // Wide enough for every column, whatever the offscreen screen's size.
     CDivisionTableDialog table(task);
     table.show();
+    table.resize(1220, 560);
     EXPECT_TRUE(table.grab().save(out.filePath("table-conditions.png")));
 
     CDivisionStatisticsDialog statistics(task);
     statistics.show();
+    statistics.resize(1420, statistics.height());
     EXPECT_TRUE(statistics.grab().save(out.filePath("stats-conditions.png")));
 }
