@@ -87,9 +87,10 @@ CDivisionStatisticsDialog::CDivisionStatisticsDialog(CScheduleTask& task, QWidge
     QHeaderView* header = table()->horizontalHeader();
     for (int column = 0; column < m_model->columnCount(); ++column) {
         int width = m_model->defaultColumnWidth(column);
-        // A category's title ("分数段:10%-30%") shows whole.
+        // A category's title ("分数段:10%-30%") shows whole, with a
+        // character's room to spare for the header's own margins.
         if (column >= m_model->firstCategoryColumn())
-            width = std::max(width, header->sectionSizeHint(column));
+            width = std::max(width, header->sectionSizeHint(column) + header->fontMetrics().height());
         header->resizeSection(column, width);
     }
     table()->setColumnHidden(0, true);

@@ -138,7 +138,8 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
         int width = m_model->defaultColumnWidth(column);
         // A condition column's title ("#住校") shows whole.
         if (column >= m_data->GetFirstConditionColumn())
-            width = std::max(width, table()->horizontalHeader()->sectionSizeHint(column));
+            width = std::max(width, table()->horizontalHeader()->sectionSizeHint(column)
+                                        + table()->horizontalHeader()->fontMetrics().height());
         table()->horizontalHeader()->resizeSection(column, width);
     }
     table()->setColumnHidden(CDivisionTableData::ColumnId, true);

@@ -44,6 +44,6 @@ TEST(ConditionScreenshots, TableAndStatistics)
 
     CDivisionStatisticsDialog statistics(task);
     statistics.show();
-    statistics.resize(1420, statistics.height());
+    statistics.resize(1500, statistics.height());
     EXPECT_TRUE(statistics.grab().save(out.filePath("stats-conditions.png")));
 }
