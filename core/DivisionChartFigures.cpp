@@ -1,5 +1,6 @@
 #include "core/DivisionChartFigures.h"
 
+#include "core/DivisionCategoryCounts.h"
 #include "core/DivisionStatistics.h"
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
@@ -19,10 +20,13 @@ float MedianOf(const std::vector<float>& sorted, std::size_t first, std::size_t 
     return (sorted[middle - 1] + sorted[middle]) / 2.0f;
 }
 
-CDivisionChartFigures::ClassFigures FiguresOf(const CDivisionStatistics::Row& row)
+CDivisionChartFigures::ClassFigures FiguresOf(const CDivisionStatistics::Row& row,
+                                              const CDivisionCategoryCounts& categories)
 {
     const CClassStatistics& s = *row.statistics;
-    return {row.classId, row.className, s.count, s.girls, s.boys, s.scoreAverages, s.totalAverage};
+    const std::vector<int>& counts = categories.Counts(row.classId);
+    return {row.classId, row.className,   s.count,        s.girls,
+            s.boys,      s.scoreAverages, s.totalAverage, std::vector<std::int32_t>(counts.begin(), counts.end())};
 }
 
 // Largest minus smallest value of the classes with students.
@@ -75,18 +79,20 @@ CDivisionChartFigures::CDivisionChartFigures(const CScheduleTask& task) : m_subj
 {
     CDivisionStatistics statistics(task);
     statistics.Calculate();
+    const CDivisionCategoryCounts categories(task);
+    m_categories = categories.ColumnTitles();
     std::vector<CDivisionStatistics::Row> rows = statistics.GetRows();
     if (rows.empty()) {
-        m_school = FiguresOf({std::string(), "全校", &statistics.GetSchoolStatistics()});
+        m_school = FiguresOf({std::string(), "全校", &statistics.GetSchoolStatistics()}, categories);
     } else {
-        m_school = FiguresOf(rows.back());
+        m_school = FiguresOf(rows.back(), categories);
         rows.pop_back();
     }
 
     std::unordered_map<std::string, std::size_t> position;
     for (const CDivisionStatistics::Row& row : rows) {
         position.emplace(row.classId, m_classes.size());
-        m_classes.push_back(FiguresOf(row));
+        m_classes.push_back(FiguresOf(row, categories));
     }
     m_classScores.resize(m_classes.size());
 
@@ -127,6 +133,13 @@ float CDivisionChartFigures::AverageSpread(std::size_t measure) const
 std::int32_t CDivisionChartFigures::HeadcountSpread(bool girls) const
 {
     return SpreadOf(m_classes, [girls](const ClassFigures& c) { return girls ? c.girls : c.boys; });
+}
+
+std::int32_t CDivisionChartFigures::CategorySpread(std::size_t category) const
+{
+    if (category >= m_categories.size())
+        return 0;
+    return SpreadOf(m_classes, [category](const ClassFigures& c) { return c.categoryCounts[category]; });
 }
 
 std::vector<float> CDivisionChartFigures::Column(const std::vector<Scores>& students, std::size_t measure) const

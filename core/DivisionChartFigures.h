@@ -13,6 +13,9 @@ class CScheduleTask;
 // and per class the spread of the students' scores in a subject or in the
 // total.
 //
+// With condition columns or score bands, each class also has the number of
+// its students in every category (CDivisionCategoryCounts).
+//
 // A measure is the position of a subject in the task's subject list, or
 // kTotal for the sum of a student's scores. As in the statistics, a student's
 // scores count up to the number of subjects; a score that is missing or not
@@ -50,6 +53,8 @@ public:
         std::int32_t boys = 0;
         std::vector<float> subjectAverages;
         float totalAverage = 0.0f;
+        // One per category title.
+        std::vector<std::int32_t> categoryCounts;
 
         float Average(std::size_t measure) const;
     };
@@ -63,6 +68,8 @@ public:
     const ClassFigures& GetSchool() const { return m_school; }
     // Whether any class has a student.
     bool HasPlacedStudents() const;
+    // "#住校:是", "分数段:前10%", …; none without condition columns and bands.
+    const std::vector<std::string>& GetCategoryTitles() const { return m_categories; }
 
     // "总分" or the subject's name.
     std::string MeasureName(std::size_t measure) const;
@@ -71,6 +78,8 @@ public:
     float AverageSpread(std::size_t measure) const;
     // The same for the number of girls (or boys) of a class.
     std::int32_t HeadcountSpread(bool girls) const;
+    // The same for the number of students in a category.
+    std::int32_t CategorySpread(std::size_t category) const;
 
     // The scores of each class, in the order of GetClasses().
     std::vector<Distribution> ClassDistributions(std::size_t measure) const;
@@ -83,6 +92,7 @@ private:
     std::vector<float> Column(const std::vector<Scores>& students, std::size_t measure) const;
 
     std::vector<std::string> m_subjects;
+    std::vector<std::string> m_categories;
     std::vector<ClassFigures> m_classes;
     ClassFigures m_school;
     std::vector<std::vector<Scores>> m_classScores; // per class, per student

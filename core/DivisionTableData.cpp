@@ -56,6 +56,7 @@ bool IsDigit(char c)
 CDivisionTableData::CDivisionTableData(CScheduleTask& task) : m_task(task)
 {
     m_subjectNames = task.GetCustomSubjectArray();
+    m_conditionNames = task.GetDivisionRules().GetConditionNames();
 }
 
 std::vector<CClassInfo*> CDivisionTableData::ClassesInOrder(const CScheduleTask& task)
@@ -76,6 +77,7 @@ int CDivisionTableData::FillUnplaced()
 int CDivisionTableData::FillRows(const std::string& classId, bool unplaced)
 {
     m_subjectNames = m_task.GetCustomSubjectArray();
+    m_conditionNames = m_task.GetDivisionRules().GetConditionNames();
     m_rows.clear();
 
     const CQZObjectList& classes = m_task.GetClassInfoList();
@@ -111,6 +113,10 @@ void CDivisionTableData::AddRow(CStudentInfo& student, const std::string& classN
                       scores.begin() + static_cast<std::ptrdiff_t>(std::min(scores.size(), m_subjectNames.size())));
     student.CalculateScoreCount();
     row.total = FormatTotal(student.GetScoreCount());
+    if (!m_conditionNames.empty()) {
+        row.conditions = m_task.GetDivisionRules().GetConditions(row.studentId);
+        row.conditions.resize(m_conditionNames.size());
+    }
     m_rows.push_back(std::move(row));
 }
 
@@ -122,7 +128,7 @@ void CDivisionTableData::KeepRows(const std::function<bool(const Row&)>& keep)
 
 bool CDivisionTableData::SortsHighestFirst(int column) const
 {
-    return column >= ColumnFirstSubject && column < GetColumnCount();
+    return IsFigureColumn(column);
 }
 
 int CDivisionTableData::CompareTexts(const std::string& a, const std::string& b)
@@ -184,7 +190,7 @@ void CDivisionTableData::SortBy(int column, bool descending)
     if (column == ColumnNumber) {
         rank = [](const Row&) { return 0; };
         compare = [](const Row& a, const Row& b) { return a.number < b.number ? -1 : b.number < a.number ? 1 : 0; };
-    } else if (column >= ColumnFirstSubject) {
+    } else if (IsFigureColumn(column)) {
         rank = [this, column](const Row& row) {
             const std::string& cell = RowCell(row, column);
             return cell.empty() ? 2 : Figure(cell) ? 0 : 1;
@@ -224,6 +230,7 @@ std::vector<std::string> CDivisionTableData::ColumnTitles() const
     std::vector<std::string> titles = {"ID", "序号", "姓名", "班级", "性别", "原学校"};
     titles.insert(titles.end(), m_subjectNames.begin(), m_subjectNames.end());
     titles.push_back("总分");
+    titles.insert(titles.end(), m_conditionNames.begin(), m_conditionNames.end());
     return titles;
 }
 
@@ -248,6 +255,10 @@ const std::string& CDivisionTableData::RowCell(const Row& r, int column) const
     }
     if (column == GetTotalColumn())
         return r.total;
+    if (column > GetTotalColumn()) {
+        const std::size_t k = static_cast<std::size_t>(column - GetFirstConditionColumn());
+        return k < r.conditions.size() ? r.conditions[k] : kEmpty;
+    }
     const std::size_t k = static_cast<std::size_t>(column - ColumnFirstSubject);
     return k < r.scores.size() ? r.scores[k] : kEmpty;
 }

@@ -13,7 +13,8 @@ class CStudentInfo;
 // in ascending student index order, for all classes or for one class.
 //
 // Columns: "ID" (student id), "序号", "姓名", "班级", "性别", "原学校", one
-// column per subject name of the task, "总分".
+// column per subject name of the task, "总分", then one column per condition
+// column of the task's rules ("#住校"), holding the student's value.
 class CDivisionTableData
 {
 public:
@@ -39,6 +40,8 @@ public:
         // Only the scores that have a subject column.
         std::vector<std::string> scores;
         std::string total;
+        // One per condition column, empty where the student has no value.
+        std::vector<std::string> conditions;
     };
 
     explicit CDivisionTableData(CScheduleTask& task);
@@ -71,8 +74,12 @@ public:
     static int CompareTexts(const std::string& a, const std::string& b);
 
     std::size_t GetSubjectCount() const { return m_subjectNames.size(); }
-    int GetColumnCount() const { return ColumnFirstSubject + static_cast<int>(m_subjectNames.size()) + 1; }
-    int GetTotalColumn() const { return GetColumnCount() - 1; }
+    std::size_t GetConditionCount() const { return m_conditionNames.size(); }
+    int GetColumnCount() const { return GetFirstConditionColumn() + static_cast<int>(m_conditionNames.size()); }
+    int GetTotalColumn() const { return ColumnFirstSubject + static_cast<int>(m_subjectNames.size()); }
+    int GetFirstConditionColumn() const { return GetTotalColumn() + 1; }
+    // The scores and the total: figures, shown right-aligned.
+    bool IsFigureColumn(int column) const { return column >= ColumnFirstSubject && column <= GetTotalColumn(); }
     std::vector<std::string> ColumnTitles() const;
 
     const std::vector<Row>& GetRows() const { return m_rows; }
@@ -94,5 +101,6 @@ private:
 
     CScheduleTask& m_task;
     std::vector<std::string> m_subjectNames;
+    std::vector<std::string> m_conditionNames;
     std::vector<Row> m_rows;
 };

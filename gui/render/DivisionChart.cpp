@@ -171,6 +171,15 @@ CDivisionChart::CDivisionChart(const Figures& figures, Kind kind, std::size_t me
     case Kind::Averages: setTitles(QStringLiteral("各班%1平均分与全校平均分之差").arg(subject), QString()); break;
     case Kind::Headcount: setTitles(QStringLiteral("各班男女生人数"), QString()); break;
     case Kind::Distribution: setTitles(QStringLiteral("各班%1分布").arg(subject), QString()); break;
+    case Kind::Category:
+        if (measure >= figures.GetCategoryTitles().size()) {
+            setTitles(QStringLiteral("各班特别条件人数"), QString());
+            setNote(QStringLiteral("这个任务没有特别条件或分数段。"));
+            return;
+        }
+        setTitles(QStringLiteral("各班“%1”人数").arg(QString::fromStdString(figures.GetCategoryTitles()[measure])),
+                  QString());
+        break;
     }
     if (figures.GetClasses().empty()) {
         setNote(QStringLiteral("这个任务还没有班级，没有可画的图表。"));
@@ -184,6 +193,7 @@ CDivisionChart::CDivisionChart(const Figures& figures, Kind kind, std::size_t me
     case Kind::Averages: addAverages(figures, measure); break;
     case Kind::Headcount: addHeadcounts(figures); break;
     case Kind::Distribution: addDistributions(figures, measure); break;
+    case Kind::Category: addCategoryCounts(figures, measure); break;
     }
     addClassAxis();
     showClasses(0, classCount());
@@ -368,6 +378,51 @@ void CDivisionChart::addDistributions(const Figures& figures, std::size_t measur
     axis->setTickCount(static_cast<int>(std::lround((top - bottom) / step)) + 1);
     axis->setLabelFormat(QStringLiteral("%.%1f").arg(DecimalsOf(step)));
     addValueAxis(axis, QStringLiteral("分数"));
+}
+
+void CDivisionChart::addCategoryCounts(const Figures& figures, std::size_t category)
+{
+    const QString title = QString::fromStdString(figures.GetCategoryTitles()[category]);
+    auto* bars = new QBarSet(QStringLiteral("“%1”人数").arg(title));
+    bars->setColor(kSky);
+    bars->setBorderColor(kBlue);
+    int high = 0;
+    int sum = 0;
+    int classes = 0;
+    for (const Figures::ClassFigures& c : figures.GetClasses()) {
+        const int count = c.categoryCounts[category];
+        bars->append(count);
+        high = std::max(high, count);
+        if (c.count > 0) {
+            sum += count;
+            ++classes;
+        }
+        m_tips.push_back(c.count > 0 ? QStringLiteral("%1：“%2” %3 人（%4）")
+                                           .arg(QString::fromStdString(c.name), title)
+                                           .arg(count)
+                                           .arg(Headcount(c))
+                                     : QStringLiteral("%1：没有学生").arg(QString::fromStdString(c.name)));
+    }
+    setTitles(m_heading, QStringLiteral("全校 %1 人，各班人数极差 %2 人")
+                             .arg(figures.GetSchool().categoryCounts[category])
+                             .arg(figures.CategorySpread(category)));
+    auto* series = new QBarSeries();
+    series->setBarWidth(0.7);
+    series->append(bars);
+    connect(bars, &QBarSet::hovered, this, &CDivisionChart::showTip);
+    addSeries(series);
+    // The even share of the classes with students, for the eye to compare.
+    const double mean = classes > 0 ? static_cast<double>(sum) / classes : 0.0;
+    addSchoolLine(QStringLiteral("各班平均 %1 人").arg(Number(mean)), mean);
+
+    // Counts are read by their length: the bars start at 0.
+    const double step = NiceStep(std::max(1, high) * 1.08 / 8.0, true);
+    const double top = std::max(step, std::ceil(high * 1.08 / step - 1e-9) * step);
+    auto* axis = new QValueAxis(this);
+    axis->setRange(0.0, top);
+    axis->setTickCount(static_cast<int>(std::lround(top / step)) + 1);
+    axis->setLabelFormat(QStringLiteral("%.0f"));
+    addValueAxis(axis, QStringLiteral("人数"));
 }
 
 void CDivisionChart::addSchoolLine(const QString& name, double value)

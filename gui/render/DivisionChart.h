@@ -15,8 +15,10 @@ class QValueAxis;
 // One chart of a division, a bar or a box per class in the order of the
 // statistics: how far each class's average of the total or of a subject
 // lies above or below the whole school's (bars from a zero line, in
-// points), the girls and boys of each class (bars from 0), or how each
-// class's scores spread (boxes on a scale of scores). The title names the
+// points), the girls and boys of each class (bars from 0), how each
+// class's scores spread (boxes on a scale of scores), or how many students
+// of one category (of a condition column or a score band) each class has
+// (bars from 0). The title names the
 // chart on its first line and the school's figure on its second.
 //
 // Any window of classes can be shown. The class names stand level under
@@ -32,14 +34,16 @@ public:
     {
         Averages,
         Headcount,
-        Distribution
+        Distribution,
+        Category
     };
 
     // The narrowest room a class gets, on screen and in a picture.
     static constexpr int kMinClassWidth = 26;
 
     // measure: a subject's position or CDivisionChartFigures::kTotal (not
-    // used by Headcount). The figures need not outlive the chart. Its texts
+    // used by Headcount); for Category the position of the category among
+    // CDivisionChartFigures::GetCategoryTitles(). The figures need not outlive the chart. Its texts
     // are textScale times the program's font (larger in a picture, which
     // is read smaller than a window).
     CDivisionChart(const CDivisionChartFigures& figures, Kind kind, std::size_t measure, qreal textScale = 1.0);
@@ -81,6 +85,7 @@ private:
     void addAverages(const CDivisionChartFigures& figures, std::size_t measure);
     void addHeadcounts(const CDivisionChartFigures& figures);
     void addDistributions(const CDivisionChartFigures& figures, std::size_t measure);
+    void addCategoryCounts(const CDivisionChartFigures& figures, std::size_t category);
     // A dashed line across every class at value.
     void addSchoolLine(const QString& name, double value);
     void addValueAxis(QValueAxis* axis, const QString& title);

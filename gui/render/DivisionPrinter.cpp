@@ -1,6 +1,7 @@
 #include "gui/render/DivisionPrinter.h"
 
 #include "base/records/ClassInfo.h"
+#include "core/DivisionCategoryCounts.h"
 #include "core/DivisionStatistics.h"
 #include "core/DivisionTableData.h"
 #include "base/task/ScheduleTask.h"
@@ -218,10 +219,18 @@ CDivisionPrinter::Section CDivisionPrinter::statistics(const CScheduleTask& task
     Section section;
     section.title = QStringLiteral("分班统计表");
     section.summary = QString::fromStdString(task.GetTaskInfo().GetTaskName());
-    // The class id column stays internal.
-    section.columns = Texts(CDivisionStatistics::ColumnTitles(task.GetCustomSubjectArray()), 1);
-    for (const auto& row : statistics.GetRows())
-        section.rows.push_back(Texts(CDivisionStatistics::RowTexts(row), 1));
+    // The class id column stays internal; the categories' counts follow
+    // the averages.
+    const CDivisionCategoryCounts categories(task);
+    std::vector<std::string> titles = CDivisionStatistics::ColumnTitles(task.GetCustomSubjectArray());
+    titles.insert(titles.end(), categories.ColumnTitles().begin(), categories.ColumnTitles().end());
+    section.columns = Texts(titles, 1);
+    for (const auto& row : statistics.GetRows()) {
+        std::vector<std::string> texts = CDivisionStatistics::RowTexts(row);
+        const std::vector<std::string> counts = categories.CountTexts(row.classId);
+        texts.insert(texts.end(), counts.begin(), counts.end());
+        section.rows.push_back(Texts(texts, 1));
+    }
     return section;
 }
 

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -33,6 +34,16 @@ CDivisionChartView::CDivisionChartView(const CScheduleTask& task, QWidget* paren
     m_measureChooser->addItem(QStringLiteral("总分"), QVariant::fromValue(CDivisionChartFigures::kTotal));
     for (std::size_t k = 0; k < m_figures->GetSubjectCount(); ++k)
         m_measureChooser->addItem(QString::fromStdString(m_figures->GetSubjectNames()[k]), QVariant::fromValue(k));
+    // The categories of the condition columns and score bands, when the
+    // task has any.
+    m_categoryChooser = new QComboBox(this);
+    m_categoryChooser->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    const std::vector<std::string>& categories = m_figures->GetCategoryTitles();
+    for (std::size_t k = 0; k < categories.size(); ++k)
+        m_categoryChooser->addItem(QString::fromStdString(categories[k]), QVariant::fromValue(k));
+    if (!categories.empty())
+        m_kindChooser->addItem(QStringLiteral("特别条件人数"), static_cast<int>(CDivisionChart::Kind::Category));
+    m_categoryChooser->hide();
     m_saveButton = new QPushButton(QStringLiteral("保存图片…"), this);
     m_copyButton = new QPushButton(QStringLiteral("复制"), this);
     for (QPushButton* button : {m_saveButton, m_copyButton})
@@ -48,8 +59,10 @@ CDivisionChartView::CDivisionChartView(const CScheduleTask& task, QWidget* paren
     controls->addWidget(new QLabel(QStringLiteral("图表："), this));
     controls->addWidget(m_kindChooser);
     controls->addSpacing(12);
-    controls->addWidget(new QLabel(QStringLiteral("科目："), this));
+    m_measureLabel = new QLabel(QStringLiteral("科目："), this);
+    controls->addWidget(m_measureLabel);
     controls->addWidget(m_measureChooser);
+    controls->addWidget(m_categoryChooser);
     controls->addStretch(1);
     controls->addWidget(m_saveButton);
     controls->addWidget(m_copyButton);
@@ -63,6 +76,7 @@ CDivisionChartView::CDivisionChartView(const CScheduleTask& task, QWidget* paren
 
     connect(m_kindChooser, &QComboBox::currentIndexChanged, this, [this] { chooseChart(); });
     connect(m_measureChooser, &QComboBox::currentIndexChanged, this, [this] { chooseChart(); });
+    connect(m_categoryChooser, &QComboBox::currentIndexChanged, this, [this] { chooseChart(); });
     connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int first) {
         if (CDivisionChart* shown = currentChart())
             shown->showClasses(first, m_scrollBar->pageStep());
@@ -82,19 +96,35 @@ CDivisionChart* CDivisionChartView::currentChart() const
 void CDivisionChartView::showChart(CDivisionChart::Kind kind, std::size_t measure)
 {
     const int kindIndex = m_kindChooser->findData(static_cast<int>(kind));
-    const int measureIndex = std::max(0, m_measureChooser->findData(QVariant::fromValue(measure)));
     const QSignalBlocker blockKind(m_kindChooser);
     const QSignalBlocker blockMeasure(m_measureChooser);
+    const QSignalBlocker blockCategory(m_categoryChooser);
     m_kindChooser->setCurrentIndex(kindIndex);
-    m_measureChooser->setCurrentIndex(measureIndex);
+    QComboBox* chooser = kind == CDivisionChart::Kind::Category ? m_categoryChooser : m_measureChooser;
+    chooser->setCurrentIndex(std::max(0, chooser->findData(QVariant::fromValue(measure))));
     chooseChart();
+}
+
+CDivisionChart::Kind CDivisionChartView::currentKind() const
+{
+    return static_cast<CDivisionChart::Kind>(m_kindChooser->currentData().toInt());
+}
+
+std::size_t CDivisionChartView::currentMeasure() const
+{
+    const QComboBox* chooser = currentKind() == CDivisionChart::Kind::Category ? m_categoryChooser : m_measureChooser;
+    return chooser->currentData().value<std::size_t>();
 }
 
 void CDivisionChartView::chooseChart()
 {
-    const auto kind = static_cast<CDivisionChart::Kind>(m_kindChooser->currentData().toInt());
+    const CDivisionChart::Kind kind = currentKind();
+    const bool categories = kind == CDivisionChart::Kind::Category;
     m_measureChooser->setEnabled(kind != CDivisionChart::Kind::Headcount);
-    const auto measure = m_measureChooser->currentData().value<std::size_t>();
+    m_measureChooser->setVisible(!categories);
+    m_categoryChooser->setVisible(categories);
+    m_measureLabel->setText(categories ? QStringLiteral("类别：") : QStringLiteral("科目："));
+    const std::size_t measure = currentMeasure();
     // The view hands the chart it showed back; the new one is its own.
     std::unique_ptr<QChart> previous(m_view->chart());
     auto* chart = new CDivisionChart(*m_figures, kind, measure);
@@ -144,14 +174,18 @@ void CDivisionChartView::saveImage()
 {
     const CDivisionChart* chart = currentChart();
     const QString folder = QString::fromStdString(m_folder);
+    // The heading names the file; a category's value or a subject's name
+    // may hold characters no file name takes ("#住校:是", "美术/书法").
+    QString stem = chart->heading();
+    stem.replace(QRegularExpression(QStringLiteral("[\\\\/:*?\"<>|]")), QStringLiteral("_"));
     const QString path = CMessageBox::getSaveFileName(this, QStringLiteral("保存图片"),
-                                                      QDir(folder).filePath(chart->heading() + QStringLiteral(".png")),
+                                                      QDir(folder).filePath(stem + QStringLiteral(".png")),
                                                       QStringLiteral("PNG 图片 (*.png);;SVG 图片 (*.svg)"));
     if (path.isEmpty())
         return;
     // A chart of its own, of every class, at the size of a picture.
-    const auto kind = static_cast<CDivisionChart::Kind>(m_kindChooser->currentData().toInt());
-    const auto measure = m_measureChooser->currentData().value<std::size_t>();
+    const CDivisionChart::Kind kind = currentKind();
+    const std::size_t measure = currentMeasure();
     const QSize points = CChartImage::pictureSize(chart->classCount());
     if (!CChartImage::save(std::make_unique<CDivisionChart>(*m_figures, kind, measure, CChartImage::kPictureTextScale),
                            points * CChartImage::kPictureRatio, path, CChartImage::kPictureRatio))

@@ -12,11 +12,13 @@ class CDivisionChartFigures;
 class CScheduleTask;
 class QChartView;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QScrollBar;
 
 // The charts of a division beside the statistics table: a chooser of the
-// chart and of the subject (or the total), the chart itself with a scroll
+// chart and of the subject (or the total), or of the category when the task
+// has condition columns or score bands and their chart is chosen, the chart itself with a scroll
 // bar when the classes do not all fit, and buttons to save the chart as a
 // picture or to copy it. A saved picture shows every class, laid out and
 // drawn as CChartImage does for a report, whatever the window's size; a
@@ -37,6 +39,8 @@ public:
     QChartView* chartView() const { return m_view; }
     QComboBox* kindChooser() const { return m_kindChooser; }
     QComboBox* measureChooser() const { return m_measureChooser; }
+    // The categories ("#住校:是"); hidden unless their chart is chosen.
+    QComboBox* categoryChooser() const { return m_categoryChooser; }
     QScrollBar* scrollBar() const { return m_scrollBar; }
     QPushButton* saveButton() const { return m_saveButton; }
     QPushButton* copyButton() const { return m_copyButton; }
@@ -54,6 +58,9 @@ protected:
 
 private:
     void chooseChart();
+    CDivisionChart::Kind currentKind() const;
+    // The subject, or the category for the chart of categories.
+    std::size_t currentMeasure() const;
     void fitClasses();
     void saveImage();
     void copyImage();
@@ -62,6 +69,8 @@ private:
     std::string m_folder;
     QComboBox* m_kindChooser = nullptr;
     QComboBox* m_measureChooser = nullptr;
+    QComboBox* m_categoryChooser = nullptr;
+    QLabel* m_measureLabel = nullptr;
     QPushButton* m_saveButton = nullptr;
     QPushButton* m_copyButton = nullptr;
     QChartView* m_view = nullptr;

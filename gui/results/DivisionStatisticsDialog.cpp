@@ -3,6 +3,7 @@
 #include "gui/common/DialogUnits.h"
 #include "gui/results/DivisionChartView.h"
 #include "gui/render/DivisionPrinter.h"
+#include "core/DivisionCategoryCounts.h"
 #include "core/DivisionStatistics.h"
 #include "gui/results/DivisionStatisticsModel.h"
 #include "base/task/ScheduleTask.h"
@@ -81,17 +82,24 @@ CDivisionStatisticsDialog::CDivisionStatisticsDialog(CScheduleTask& task, QWidge
 
     m_statistics->Calculate();
     m_model = new CDivisionStatisticsModel(this);
-    m_model->load(task.GetCustomSubjectArray(), *m_statistics);
+    m_model->load(task.GetCustomSubjectArray(), *m_statistics, CDivisionCategoryCounts(task));
     table()->setModel(m_model);
-    for (int column = 0; column < m_model->columnCount(); ++column)
-        table()->horizontalHeader()->resizeSection(column, m_model->defaultColumnWidth(column));
+    QHeaderView* header = table()->horizontalHeader();
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        int width = m_model->defaultColumnWidth(column);
+        // A category's title ("分数段:10%-30%") shows whole, with a
+        // character's room to spare for the header's own margins.
+        if (column >= m_model->firstCategoryColumn())
+            width = std::max(width, header->sectionSizeHint(column) + header->fontMetrics().height());
+        header->resizeSection(column, width);
+    }
     table()->setColumnHidden(0, true);
 
     // The template's size, widened so that every subject's column shows
     // without scrolling where the screen has room for it.
     int columns = 0;
     for (int column = 1; column < m_model->columnCount(); ++column)
-        columns += m_model->defaultColumnWidth(column);
+        columns += header->sectionSize(column);
     const int needed =
         columns + toPixels(7) + toPixels(464 - 457) + 2 + table()->verticalScrollBar()->sizeHint().width() + 4;
     int width = std::max(toPixels(464), needed);

@@ -1,5 +1,6 @@
 #include "gui/results/DivisionStatisticsModel.h"
 
+#include "core/DivisionCategoryCounts.h"
 #include "core/DivisionStatistics.h"
 
 #include <QColor>
@@ -11,16 +12,22 @@ const QColor kClassText(0, 0, 0);
 
 CDivisionStatisticsModel::CDivisionStatisticsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void CDivisionStatisticsModel::load(const std::vector<std::string>& subjectNames, const CDivisionStatistics& statistics)
+void CDivisionStatisticsModel::load(const std::vector<std::string>& subjectNames, const CDivisionStatistics& statistics,
+                                    const CDivisionCategoryCounts& categories)
 {
     beginResetModel();
     m_titles.clear();
     for (const std::string& title : CDivisionStatistics::ColumnTitles(subjectNames))
         m_titles << QString::fromStdString(title);
+    m_firstCategory = static_cast<int>(m_titles.size());
+    for (const std::string& title : categories.ColumnTitles())
+        m_titles << QString::fromStdString(title);
     m_rows.clear();
     for (const CDivisionStatistics::Row& row : statistics.GetRows()) {
         QStringList texts;
         for (const std::string& text : CDivisionStatistics::RowTexts(row))
+            texts << QString::fromStdString(text);
+        for (const std::string& text : categories.CountTexts(row.classId))
             texts << QString::fromStdString(text);
         m_rows.push_back(std::move(texts));
     }
@@ -74,5 +81,7 @@ int CDivisionStatisticsModel::defaultColumnWidth(int column) const
     case 4: return 60;
     default: break;
     }
-    return column == columnCount() - 1 ? 90 : 80;
+    if (column >= m_firstCategory)
+        return 80;
+    return column == m_firstCategory - 1 ? 90 : 80; // the total's average
 }

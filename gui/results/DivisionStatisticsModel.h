@@ -5,10 +5,12 @@
 
 #include <vector>
 
+class CDivisionCategoryCounts;
 class CDivisionStatistics;
 
 // The division statistics for a list view: one row per class and the
-// whole-school row last, drawn in blue.
+// whole-school row last, drawn in blue. With condition columns or score
+// bands, a column per category follows the averages, with its count.
 class CDivisionStatisticsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -16,8 +18,10 @@ class CDivisionStatisticsModel : public QAbstractTableModel
 public:
     explicit CDivisionStatisticsModel(QObject* parent = nullptr);
 
-    // Takes the titles and the rows of computed statistics.
-    void load(const std::vector<std::string>& subjectNames, const CDivisionStatistics& statistics);
+    // Takes the titles and the rows of computed statistics, and the
+    // category counts of the same students.
+    void load(const std::vector<std::string>& subjectNames, const CDivisionStatistics& statistics,
+              const CDivisionCategoryCounts& categories);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -26,10 +30,13 @@ public:
 
     int defaultColumnWidth(int column) const;
     bool hasSchoolRow() const { return !m_rows.empty(); }
+    // The first category column; columnCount() when there is none.
+    int firstCategoryColumn() const { return m_firstCategory; }
 
 private:
     bool isRightAligned(int column) const { return column >= 5; }
 
     QStringList m_titles;
     std::vector<QStringList> m_rows;
+    int m_firstCategory = 0;
 };

@@ -134,8 +134,14 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
     m_model = new CDivisionTableModel(*m_data, this);
     m_data->Fill(); // the columns are known before the view is set up
     table()->setModel(m_model);
-    for (int column = 0; column < m_model->columnCount(); ++column)
-        table()->horizontalHeader()->resizeSection(column, m_model->defaultColumnWidth(column));
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        int width = m_model->defaultColumnWidth(column);
+        // A condition column's title ("#住校") shows whole.
+        if (column >= m_data->GetFirstConditionColumn())
+            width = std::max(width, table()->horizontalHeader()->sectionSizeHint(column)
+                                        + table()->horizontalHeader()->fontMetrics().height());
+        table()->horizontalHeader()->resizeSection(column, width);
+    }
     table()->setColumnHidden(CDivisionTableData::ColumnId, true);
 
     // Nobody placed in any class: say so over the list.

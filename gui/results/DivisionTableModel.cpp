@@ -35,7 +35,7 @@ int CDivisionTableModel::columnCount(const QModelIndex& parent) const
 
 bool CDivisionTableModel::isRightAligned(int column) const
 {
-    return column >= CDivisionTableData::ColumnFirstSubject;
+    return m_data.IsFigureColumn(column);
 }
 
 QVariant CDivisionTableModel::data(const QModelIndex& index, int role) const
@@ -97,5 +97,7 @@ int CDivisionTableModel::defaultColumnWidth(int column) const
     case CDivisionTableData::ColumnFromSchool: return 200;
     default: break;
     }
+    if (column >= m_data.GetFirstConditionColumn())
+        return 90;
     return column == m_data.GetTotalColumn() ? 90 : 70;
 }

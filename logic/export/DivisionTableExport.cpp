@@ -36,9 +36,10 @@ CWorkbookWriter::Table CDivisionTableExport::Build(const CDivisionTableData& dat
     const int first = CDivisionTableData::ColumnNumber; // the id column stays hidden
     table.columns.assign(titles.begin() + first, titles.end());
     // The number, the scores and the total are figures; a score that is no
-    // plain number (a leading zero, a word) stays text.
+    // plain number (a leading zero, a word) stays text, and so do the
+    // condition columns after the total.
     for (int c = first; c < static_cast<int>(titles.size()); ++c)
-        table.numeric.push_back(c == CDivisionTableData::ColumnNumber || c >= CDivisionTableData::ColumnFirstSubject);
+        table.numeric.push_back(c == CDivisionTableData::ColumnNumber || data.IsFigureColumn(c));
 
     std::vector<double> widest;
     for (const std::string& title : table.columns)

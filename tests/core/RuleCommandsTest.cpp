@@ -92,6 +92,37 @@ TEST_F(RuleCommands, TogetherGroupsAreAddedListedAndRemoved)
     EXPECT_EQ(Cli("together").out, "序号\t同班学生列表\n1\t王五，张三\n");
 }
 
+// The result commands show the condition columns: the table a column per
+// condition, the statistics a column per category, the chart a category.
+TEST_F(RuleCommands, TheResultsShowTheConditionColumnsAndTheirCategories)
+{
+    EXPECT_EQ(Cli("chart", "\"" + (m_output.Path() / "a.png").string() + "\" --kind category").code,
+              static_cast<int>(ExitCode::NotFound))
+        << "a task without them has no category to draw";
+    for (const char* id : {"s1", "s2", "s3"})
+        m_task.GetStudentInfoList().FindAs<CStudentInfo>(id)->SetClassId("c1");
+    m_task.GetDivisionRules().SetConditionNames({"#住校", "#特长"});
+    m_task.GetDivisionRules().SetConditions("s1", {"是", "美术"});
+    m_task.GetDivisionRules().SetConditions("s3", {"否", ""});
+    ASSERT_TRUE(m_task.SaveInputData());
+
+    const CliOutcome table = Cli("table");
+    ASSERT_EQ(table.code, 0) << table.err;
+    EXPECT_EQ(table.out, "序号\t姓名\t班级\t性别\t原学校\t总分\t#住校\t#特长\n"
+                         "1\t张三\t一班\t男\t第一中学\t0\t是\t美术\n"
+                         "2\t李四\t一班\t女\t第一中学\t0\t\t\n"
+                         "3\t王五\t一班\t男\t第一中学\t0\t否\t\n");
+    const CliOutcome stats = Cli("stats");
+    ASSERT_EQ(stats.code, 0) << stats.err;
+    EXPECT_EQ(stats.out, "班级\t人数\t女生\t男生\t总分平均分\t#住校:否\t#住校:是\t#特长:美术\n"
+                         "一班\t3\t1\t2\t0.0\t1\t1\t1\n"
+                         "全校\t3\t1\t2\t0.0\t1\t1\t1\n");
+    const CliOutcome unknown =
+        Cli("chart", "\"" + (m_output.Path() / "a.png").string() + "\" --category \"#住校:也许\"");
+    EXPECT_EQ(unknown.code, static_cast<int>(ExitCode::NotFound));
+    EXPECT_NE(unknown.err.find("#住校:否、#住校:是、#特长:美术"), std::string::npos) << unknown.err;
+}
+
 } // namespace
 
 #endif
