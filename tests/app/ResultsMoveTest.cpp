@@ -208,14 +208,19 @@ TEST_F(ResultsMoveTest, MovingOneOfATogetherGroupIsAskedAbout)
     EXPECT_EQ(Placement(task), before);
     EXPECT_EQ(InputBytes(), bytes);
 
-    // Both moved together break nothing.
+    // Both moved together keep the group (the class only grows past its
+    // planned number, which is asked about alone).
     CMessageBox::clearTestState();
     SelectRows(dialog, {0, 4});
     {
+        CMessageBox::pushAnswer(QMessageBox::Yes);
         ModalOf<CMoveToClassDialog> chooser(chooseThirdClass);
         dialog.moveAction()->trigger();
     }
-    EXPECT_TRUE(CMessageBox::shownMessages().empty());
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+    EXPECT_FALSE(CMessageBox::shownMessages()[0].text.contains(QStringLiteral("同班学生组")))
+        << CMessageBox::shownMessages()[0].text.toStdString();
+    EXPECT_TRUE(CMessageBox::shownMessages()[0].text.contains(QStringLiteral("计划人数")));
     EXPECT_EQ(OnDisk()["student0"], "class2");
     EXPECT_EQ(OnDisk()["student4"], "class2");
 }

@@ -114,6 +114,7 @@ TEST_F(TogetherEditor, ModifyMoveAndDeleteThroughTheDialogs)
     editor.show();
     EXPECT_EQ(Column(editor, 0), (Names{"g1", "g2", "g3"}));
     EXPECT_EQ(Column(editor, CTogetherStudentListDialog::ColumnNames), (Names{"张三，李四", "王五，Tom", "张三，Tom"}));
+    ExpectReplaceRefused(editor, {"s1", "s2"});
 
     editor.selectOnly(1);
     ModalSteps steps;
@@ -141,7 +142,6 @@ TEST_F(TogetherEditor, ModifyMoveAndDeleteThroughTheDialogs)
     editor.selectOnly(0);
     editor.DeleteSelected();
     EXPECT_EQ(Column(editor, CTogetherStudentListDialog::ColumnNumber), (Names{"1", "2"}));
-    ExpectReplaceRefused(editor, {"s1", "s2"});
     EXPECT_EQ(Members(task).size(), 3u) << "the rows are the editor's until saved";
 
     ASSERT_TRUE(editor.SaveList());
@@ -268,16 +268,21 @@ TEST_F(TogetherEditor, TheRulesDialogReadsAndWritesWhatTheCommandLineSets)
     EXPECT_TRUE(Reopen()->GetDivisionRules().GetSameNameApart());
 }
 
-// The bundled demo task is a file of the Windows program.
+// The demo task's data as the Windows program writes them: its declaration
+// on a line of its own, then the records.
 TEST_F(TogetherEditor, TheWindowsProgramsFilesKeepTheirBytes)
 {
     namespace fs = std::filesystem;
     const fs::path demo = fs::path(QUILLON_TEST_DATA) / ".." / ".." / "resources" / "demo" / "演示任务";
     const fs::path folder = m_folder.Path() / "demo";
     fs::create_directories(folder);
-    for (const char* file : {"input.xml", "演示任务.qz"})
-        fs::copy_file(demo / file, folder / file);
-    const std::string original = testsupport::ReadBytes((folder / "input.xml").string());
+    fs::copy_file(demo / "演示任务.qz", folder / "演示任务.qz");
+    const std::string declaration = "<?xml version='1.0' encoding='GB2312'?>";
+    std::string body = testsupport::ReadBytes((demo / "input.xml").string());
+    ASSERT_TRUE(body.starts_with(declaration));
+    body.erase(0, body.find("<Input>"));
+    const std::string original = declaration + "\r\n" + body;
+    testsupport::WriteBytes((folder / "input.xml").string(), original);
     const std::string taskFile = (folder / "演示任务.qz").string();
 
     CScheduleTask opened;
