@@ -43,7 +43,7 @@ CDivisionRulesDialog::CDivisionRulesDialog(CScheduleTask& task, QWidget* parent)
     m_bands->setEnabled(m_scoreBands->isChecked());
     bandsLabel->setBuddy(m_bands);
     auto* bandsNote = new QLabel(QStringLiteral("按总分名次的百分比分段，由小到大、以逗号分隔，每个介于 1 与 99 之间。\n"
-                                                "如 10,30,60：前 10%、其后 20%、其后 30% 与其余学生各为一段，各段学生均衡分到各班。"),
+                                                "如 10,30,60：前 10%、其后 20%、其后 30% 与其余学生各为一段，均衡分到各班。"),
                                  this);
     bandsNote->setWordWrap(true);
     for (QLabel* note : {sameNameNote, sameSoundNote, bandsNote})
@@ -85,6 +85,8 @@ CDivisionRulesDialog::CDivisionRulesDialog(CScheduleTask& task, QWidget* parent)
     layout->addWidget(buttons);
 
     CUICore::instance()->SetAllChildWindowFont(this);
+    // Wide enough for the note about the limits on two lines.
+    resize(540, sizeHint().height());
 }
 
 void CDivisionRulesDialog::warn(const QString& text)
