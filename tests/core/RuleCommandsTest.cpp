@@ -71,27 +71,6 @@ TEST_F(RuleCommands, SettingsAreSwitchedAndListedAndInputXmlKeepsItsBytes)
     EXPECT_EQ(Cli("set", "score-bands off").out, "分数段均衡：关\n");
 }
 
-TEST_F(RuleCommands, TogetherGroupsAreAddedListedAndRemoved)
-{
-    const CliOutcome added = Cli("add-together", "\"张三，李四，赵六\"");
-    ASSERT_EQ(added.code, 0) << added.err;
-    EXPECT_EQ(added.out, "已添加同班学生组 1：张三，李四\n");
-    EXPECT_NE(added.err.find("赵六"), std::string::npos) << "a name without a student is named";
-    EXPECT_EQ(Cli("add-together", "\"王五，王五\"").code, static_cast<int>(ExitCode::TooFewMembers));
-    EXPECT_EQ(Cli("add-together", "\"赵六，钱七\"").code, static_cast<int>(ExitCode::NoStudent));
-    ASSERT_EQ(Cli("add-together", "\"王五，张三\"").code, 0);
-    EXPECT_EQ(Cli("together").out, "序号\t同班学生列表\n1\t张三，李四\n2\t王五，张三\n");
-
-    CScheduleTask reopened;
-    ASSERT_TRUE(reopened.Open(m_task.GetTaskInfo().GetTaskFile()));
-    ASSERT_EQ(reopened.GetDivisionRules().TogetherGroups().size(), 2u);
-    EXPECT_EQ(reopened.GetDivisionRules().TogetherGroups()[1].studentIds, (std::vector<std::string>{"s3", "s1"}));
-
-    EXPECT_EQ(Cli("remove-together", "3").code, static_cast<int>(ExitCode::Usage));
-    EXPECT_EQ(Cli("remove-together", "1").out, "已删除同班学生组 1：张三，李四\n");
-    EXPECT_EQ(Cli("together").out, "序号\t同班学生列表\n1\t王五，张三\n");
-}
-
 TEST_F(RuleCommands, OneStudentFoundIsTooFewWhateverElseWasTyped)
 {
     // One student and a name without one: refused as too few, not a crash.
@@ -125,6 +104,27 @@ TEST_F(RuleCommands, ADamagedRulesFileRefusesEveryChangeAndKeepsItsBytes)
     }
     // Reading still works and says what it could read.
     EXPECT_EQ(Cli("together").code, 0);
+}
+
+TEST_F(RuleCommands, TogetherGroupsAreAddedListedAndRemoved)
+{
+    const CliOutcome added = Cli("add-together", "\"张三，李四，赵六\"");
+    ASSERT_EQ(added.code, 0) << added.err;
+    EXPECT_EQ(added.out, "已添加同班学生组 1：张三，李四\n");
+    EXPECT_NE(added.err.find("赵六"), std::string::npos) << "a name without a student is named";
+    EXPECT_EQ(Cli("add-together", "\"王五，王五\"").code, static_cast<int>(ExitCode::TooFewMembers));
+    EXPECT_EQ(Cli("add-together", "\"赵六，钱七\"").code, static_cast<int>(ExitCode::NoStudent));
+    ASSERT_EQ(Cli("add-together", "\"王五，张三\"").code, 0);
+    EXPECT_EQ(Cli("together").out, "序号\t同班学生列表\n1\t张三，李四\n2\t王五，张三\n");
+
+    CScheduleTask reopened;
+    ASSERT_TRUE(reopened.Open(m_task.GetTaskInfo().GetTaskFile()));
+    ASSERT_EQ(reopened.GetDivisionRules().TogetherGroups().size(), 2u);
+    EXPECT_EQ(reopened.GetDivisionRules().TogetherGroups()[1].studentIds, (std::vector<std::string>{"s3", "s1"}));
+
+    EXPECT_EQ(Cli("remove-together", "3").code, static_cast<int>(ExitCode::Usage));
+    EXPECT_EQ(Cli("remove-together", "1").out, "已删除同班学生组 1：张三，李四\n");
+    EXPECT_EQ(Cli("together").out, "序号\t同班学生列表\n1\t王五，张三\n");
 }
 
 } // namespace
