@@ -13,7 +13,8 @@ enum class ExitCode : int
     Task = 4,            // task missing or damaged
     NotFound = 5,        // no class (or subject) of that name
     Failed = 6,          // the run did not end
-    NotSaved = 7,        // divided or imported, but the files were not written
+    NotSaved = 7,        // divided, imported or changed, but the files were not written; or a change of
+                         // the division rules refused since their file cannot be read (nothing written)
     NotWritten = 8,      // the PDF, the workbook or the picture could not be written
     Import = 9,          // the spreadsheet could not be imported
     Locked = 10,         // another program is changing the task

@@ -10,6 +10,8 @@ CRemoveTogetherCommand::CRemoveTogetherCommand()
 
 ExitCode CRemoveTogetherCommand::Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const
 {
+    if (const std::optional<ExitCode> refused = RefuseDamagedRules(task, "同班学生组", console))
+        return *refused;
     task.DropStaleRules();
     std::vector<CDivisionRules::TogetherGroup>& groups = task.GetDivisionRules().TogetherGroups();
     std::size_t number = 0;

@@ -58,6 +58,8 @@ ExitCode CSetCommand::Run(CScheduleTask& task, const CArguments& arguments, CCon
 {
     const std::string& rule = arguments.operands[1];
     const std::string& value = arguments.operands[2];
+    if (const std::optional<ExitCode> refused = RefuseDamagedRules(task, "分班规则", console))
+        return *refused;
     CDivisionRules& rules = task.GetDivisionRules();
     std::string said;
     if (rule == kScoreBands) {

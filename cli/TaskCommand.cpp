@@ -72,3 +72,11 @@ bool CTaskCommand::SaveChange(CScheduleTask& task, const std::string& what, CCon
     console.Error(ExitCode::NotSaved, CommandTexts::ChangeNotSaved(what));
     return false;
 }
+
+std::optional<ExitCode> CTaskCommand::RefuseDamagedRules(const CScheduleTask& task, const std::string& what,
+                                                         CConsole& console)
+{
+    if (!task.IsRulesFileDamaged())
+        return std::nullopt;
+    return console.Error(ExitCode::NotSaved, CTaskSession::RulesDamagedText(task, what));
+}

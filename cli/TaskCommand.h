@@ -41,6 +41,12 @@ protected:
     // false after saying that what was changed was not saved.
     static bool SaveChange(CScheduleTask& task, const std::string& what, CConsole& console);
 
+    // Refuses a change of the division rules (what: "同班学生组") while the
+    // task's rules file cannot be read, since saving would put the few rules
+    // this run knows in place of those in it; nullopt when it may go on.
+    static std::optional<ExitCode> RefuseDamagedRules(const CScheduleTask& task, const std::string& what,
+                                                      CConsole& console);
+
 private:
     Access m_access;
 };

@@ -1,9 +1,11 @@
 #include "gui/editors/EditorCommands.h"
 
 #include "gui/editors/ClassListDialog.h"
+#include "gui/editors/DivisionRulesDialog.h"
 #include "gui/editors/MutexStudentListDialog.h"
 #include "gui/editors/StudentListDialog.h"
 #include "gui/editors/StudentPresetListDialog.h"
+#include "gui/editors/TogetherStudentListDialog.h"
 
 namespace {
 
@@ -37,4 +39,14 @@ void CEditorCommands::editPresets(QWidget* parent, CScheduleTask& task)
 void CEditorCommands::editMutexGroups(QWidget* parent, CScheduleTask& task)
 {
     runEditor<CMutexStudentListDialog>(parent, task);
+}
+
+void CEditorCommands::editTogetherGroups(QWidget* parent, CScheduleTask& task)
+{
+    runEditor<CTogetherStudentListDialog>(parent, task);
+}
+
+void CEditorCommands::editDivisionRules(QWidget* parent, CScheduleTask& task)
+{
+    runEditor<CDivisionRulesDialog>(parent, task);
 }

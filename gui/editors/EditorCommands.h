@@ -16,4 +16,7 @@ public:
     static void editStudents(QWidget* parent, CScheduleTask& task);
     static void editPresets(QWidget* parent, CScheduleTask& task);
     static void editMutexGroups(QWidget* parent, CScheduleTask& task);
+    static void editTogetherGroups(QWidget* parent, CScheduleTask& task);
+    // "分班规则": same names and sounds apart, score bands.
+    static void editDivisionRules(QWidget* parent, CScheduleTask& task);
 };

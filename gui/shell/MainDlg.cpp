@@ -391,6 +391,14 @@ void CMainDlg::runCommand(StepCommandId command)
         if (requireTask())
             CEditorCommands::editMutexGroups(this, *manager->task());
         break;
+    case StepCommandId::TogetherStudent:
+        if (requireTask())
+            CEditorCommands::editTogetherGroups(this, *manager->task());
+        break;
+    case StepCommandId::DivisionRules:
+        if (requireTask())
+            CEditorCommands::editDivisionRules(this, *manager->task());
+        break;
     case StepCommandId::StartDivision:
         if (requireTask())
             startDivision();

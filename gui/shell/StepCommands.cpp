@@ -8,6 +8,8 @@ constexpr CStepCommands::Button kButtons[] = {
     {1, StepCommandId::StudentInfo, "学生信息", "students"},
     {2, StepCommandId::StudentPreset, "预分班", "preset"},
     {2, StepCommandId::MutexStudent, "互斥学生组", "mutex"},
+    {2, StepCommandId::TogetherStudent, "同班学生组", "together"},
+    {2, StepCommandId::DivisionRules, "分班规则", "rules"},
     {3, StepCommandId::StartDivision, "开始自动分班", "start_division"},
     {3, StepCommandId::DivisionReport, "自动分班报告", "report"},
     {3, StepCommandId::BalanceDivision, "均衡优化", "balance"},

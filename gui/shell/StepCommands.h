@@ -16,6 +16,8 @@ enum class StepCommandId : int
     StudentInfo = 12,
     StudentPreset = 17,
     MutexStudent = 23,
+    TogetherStudent = 31,
+    DivisionRules = 32,
     StartDivision = 24,
     DivisionReport = 26,
     BalanceDivision = 30,

@@ -3,6 +3,7 @@
 #include "base/task/ScheduleTask.h"
 #include "logic/import/SheetText.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace {
@@ -70,7 +71,7 @@ CMutexNameParser::Match CMutexNameParser::MatchStudents(const CScheduleTask& tas
     return match;
 }
 
-CMutexNameParser::Group CMutexNameParser::ReadGroup(const CScheduleTask& task, std::string_view text)
+CMutexNameParser::Group CMutexNameParser::ReadGroup(const CScheduleTask& task, std::string_view text, const Kind& kind)
 {
     Group group;
     const std::vector<std::string> names = SplitNames(text);
@@ -85,10 +86,22 @@ CMutexNameParser::Group CMutexNameParser::ReadGroup(const CScheduleTask& task, s
                         + "\n请确认输入的学生姓名有效并以逗号分隔。";
         return group;
     }
+    if (kind.distinct) {
+        std::vector<std::string> ids;
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < match.ids.size(); ++i) {
+            if (std::find(ids.begin(), ids.end(), match.ids[i]) == ids.end()) {
+                ids.push_back(match.ids[i]);
+                names.push_back(match.names[i]);
+            }
+        }
+        match.ids = std::move(ids);
+        match.names = std::move(names);
+    }
     if (match.ids.size() == 1) {
         group.outcome = Group::Outcome::OneStudent;
-        group.message =
-            "互斥学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：" + match.names.front();
+        group.message = std::string(kind.label)
+                        + "至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：" + match.names.front();
         if (!match.unmatched.empty())
             group.message += "\n没有找到的学生：" + JoinNames(match.unmatched);
         return group;

@@ -6,10 +6,23 @@
 
 class CScheduleTask;
 
-// Turns the student names typed for an exclusive group into student ids.
+// Turns the student names typed for a group of students (an exclusive
+// group, a group who share a class) into student ids.
 class CMutexNameParser
 {
 public:
+    // What kind of group is typed: its name in the messages, and whether a
+    // student typed twice counts twice.
+    struct Kind
+    {
+        const char* label; // "互斥学生组"
+        bool distinct;     // a student counts once, however often typed
+    };
+    // An exclusive group may name one student twice.
+    static constexpr Kind kExclusive{"互斥学生组", false};
+    // Students who share a class are each one member.
+    static constexpr Kind kTogether{"同班学生组", true};
+
     // The names of a typed list, in order. Names are separated by ",", "，"
     // or line breaks (spaces do not separate); blanks around a name, the
     // ideographic space included, are dropped, and so are empty names.
@@ -29,7 +42,9 @@ public:
     static Match MatchStudents(const CScheduleTask& task, const std::vector<std::string>& names);
 
     // What a typed group comes to, as the group dialog tells it: a group
-    // needs two students found (one found twice counts twice).
+    // needs two students found (one found twice counts twice unless the
+    // kind is distinct, whose ids then hold each student once, in the order
+    // first typed).
     struct Group
     {
         enum class Outcome
@@ -45,5 +60,5 @@ public:
         // typed names, those names. Empty otherwise.
         std::string message;
     };
-    static Group ReadGroup(const CScheduleTask& task, std::string_view text);
+    static Group ReadGroup(const CScheduleTask& task, std::string_view text, const Kind& kind = kExclusive);
 };

@@ -173,6 +173,12 @@ std::string CTaskSession::SaveFailureText(const CScheduleTask& task, CScheduleTa
     return "无法写入文件 " + file + "，请检查文件夹的写入权限和磁盘空间。";
 }
 
+std::string CTaskSession::RulesDamagedText(const CScheduleTask& task, const std::string& what)
+{
+    return "分班规则文件 " + task.GetTaskInfo().GetRulesFilePath() + " 无法读取，" + what
+           + "不能保存：保存会覆盖其中的规则。该文件保持原样，请先修复或移走它。";
+}
+
 bool CTaskSession::CanWriteIn(const std::string& folder)
 {
     if (folder.empty())

@@ -93,6 +93,10 @@ public:
     // Why a save wrote nothing, for a message that names file.
     static std::string SaveFailureText(const CScheduleTask& task, CScheduleTask::SaveResult result,
                                        const std::string& file);
+    // Why a change of the division rules (what: "同班学生组") is refused
+    // while the task's rules file cannot be read: saving would replace the
+    // rules in it by the few this run knows.
+    static std::string RulesDamagedText(const CScheduleTask& task, const std::string& what);
     // Whether a file can be made in folder; permission bits alone do not
     // tell on every system.
     static bool CanWriteIn(const std::string& folder);

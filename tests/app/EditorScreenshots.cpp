@@ -6,19 +6,25 @@
 #include "gui/editors/BatchAddClassDialog.h"
 #include "gui/editors/ClassEditDialog.h"
 #include "gui/editors/ClassListDialog.h"
+#include "gui/editors/DivisionRulesDialog.h"
 #include "gui/editors/MutexStudentEditDialog.h"
 #include "gui/editors/MutexStudentListDialog.h"
 #include "gui/editors/ObjectPickerDialog.h"
 #include "gui/common/SearchField.h"
 #include "gui/editors/StudentListDialog.h"
 #include "gui/editors/StudentPresetListDialog.h"
+#include "gui/editors/TogetherStudentEditDialog.h"
+#include "gui/editors/TogetherStudentListDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTableView>
+
+#include <map>
 
 using namespace editortest;
 
@@ -60,6 +66,31 @@ TEST(EditorScreenshots, EditorsAndDialogs)
     CMutexStudentEditDialog editGroup(groups, task, CMutexStudentEditDialog::Mode::Modify);
     editGroup.setNames(qs(groups.cellText(1, CMutexStudentListDialog::ColumnNames)));
     save(editGroup, "editor-mutex-edit");
+
+    // Siblings: the first students who share a surname, two by two.
+    {
+        std::map<std::string, std::vector<std::string>> bySurname;
+        std::vector<CDivisionRules::TogetherGroup>& together = task.GetDivisionRules().TogetherGroups();
+        for (const auto* student : task.GetStudentInfoList().Records<CQZObject>()) {
+            std::vector<std::string>& ids = bySurname[student->GetName().substr(0, 3)];
+            ids.push_back(student->GetId());
+            if (ids.size() == 2 && together.size() < 3)
+                together.push_back({"sibling" + std::to_string(together.size()), ids});
+        }
+    }
+    CTogetherStudentListDialog together(task);
+    together.show();
+    together.selectOnly(0);
+    save(together, "editor-together");
+
+    CTogetherStudentEditDialog editTogether(together, task, CTogetherStudentEditDialog::Mode::Modify);
+    editTogether.setNames(qs(together.cellText(0, CTogetherStudentListDialog::ColumnNames)));
+    save(editTogether, "editor-together-edit");
+
+    task.GetDivisionRules().SetSameNameApart(true);
+    task.GetDivisionRules().SetScoreBands(CDivisionRules::DefaultScoreBands());
+    CDivisionRulesDialog rules(task);
+    save(rules, "editor-rules");
 
     CStudentPresetListDialog presets(task);
     presets.show();

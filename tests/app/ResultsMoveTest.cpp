@@ -176,6 +176,102 @@ TEST_F(ResultsMoveTest, BrokenRulesAreAskedAboutAndNoLeavesTheTaskAlone)
     EXPECT_EQ(OnDisk()["student0"], "class1");
 }
 
+// The division rules of our own file are asked about as the others are,
+// through the same chooser and question.
+TEST_F(ResultsMoveTest, MovingOneOfATogetherGroupIsAskedAbout)
+{
+    task.GetDivisionRules().TogetherGroups().push_back({"t", {"student0", "student4"}});
+    ASSERT_TRUE(task.SaveInputData());
+    CDivisionTableDialog dialog(task);
+    const auto before = Placement(task);
+    const std::string bytes = InputBytes();
+    auto chooseThirdClass = [](CMoveToClassDialog* shown) {
+        shown->classList()->setCurrentRow(2);
+        shown->okButton()->click();
+    };
+
+    SelectRows(dialog, {0});
+    {
+        CMessageBox::pushAnswer(QMessageBox::No);
+        ModalOf<CMoveToClassDialog> chooser(chooseThirdClass);
+        dialog.moveAction()->trigger();
+    }
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+    const CMessageBox::Shown& question = CMessageBox::shownMessages()[0];
+    EXPECT_EQ(question.icon, CMessageBox::Icon::Question);
+    const QString name0 = QString::fromStdString(task.GetStudentName("student0"));
+    const QString name4 = QString::fromStdString(task.GetStudentName("student4"));
+    EXPECT_TRUE(question.text.contains(QStringLiteral("· 同班学生组（%1，%2）调整后将不在同一班级：%1（七年级(3)班），"
+                                                      "%2（七年级(1)班）。")
+                                           .arg(name0, name4)))
+        << question.text.toStdString();
+    EXPECT_EQ(Placement(task), before);
+    EXPECT_EQ(InputBytes(), bytes);
+
+    // Both moved together keep the group (the class only grows past its
+    // planned number, which is asked about alone).
+    CMessageBox::clearTestState();
+    SelectRows(dialog, {0, 4});
+    {
+        CMessageBox::pushAnswer(QMessageBox::Yes);
+        ModalOf<CMoveToClassDialog> chooser(chooseThirdClass);
+        dialog.moveAction()->trigger();
+    }
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+    EXPECT_FALSE(CMessageBox::shownMessages()[0].text.contains(QStringLiteral("同班学生组")))
+        << CMessageBox::shownMessages()[0].text.toStdString();
+    EXPECT_TRUE(CMessageBox::shownMessages()[0].text.contains(QStringLiteral("计划人数")));
+    EXPECT_EQ(OnDisk()["student0"], "class2");
+    EXPECT_EQ(OnDisk()["student4"], "class2");
+}
+
+TEST_F(ResultsMoveTest, MovingNextToTheSameNameIsAskedAboutWhileNamesAreKeptApart)
+{
+    // student1 sits in class1 and gets student0's name.
+    const std::string name = task.GetStudentName("student0");
+    task.GetStudentInfoList().FindAs<CStudentInfo>("student1")->SetName(name);
+    ASSERT_TRUE(task.SaveInputData());
+    CDivisionTableDialog dialog(task);
+    auto chooseSecondClass = [](CMoveToClassDialog* shown) {
+        shown->classList()->setCurrentRow(1);
+        shown->okButton()->click();
+    };
+
+    // Without the rule the move is plain.
+    SelectRows(dialog, {0});
+    {
+        ModalOf<CMoveToClassDialog> chooser(chooseSecondClass);
+        dialog.moveAction()->trigger();
+    }
+    EXPECT_TRUE(CMessageBox::shownMessages().empty());
+    ASSERT_EQ(ClassOf("student0"), "class1");
+    dialog.undoButton()->click();
+    ASSERT_EQ(ClassOf("student0"), "class0");
+
+    task.GetDivisionRules().SetSameNameApart(true);
+    const auto before = Placement(task);
+    SelectRows(dialog, {0});
+    {
+        CMessageBox::pushAnswer(QMessageBox::No);
+        ModalOf<CMoveToClassDialog> chooser(chooseSecondClass);
+        dialog.moveAction()->trigger();
+    }
+    ASSERT_EQ(CMessageBox::shownMessages().size(), 1u);
+    EXPECT_EQ(CMessageBox::shownMessages()[0].text,
+              QStringLiteral("这次调整（%1 调到 七年级(2)班）将违反以下规则：\n\n"
+                             "· %1 与 %1 同名，调整后将同在 七年级(2)班。\n\n仍要调整吗？")
+                  .arg(QString::fromStdString(name)));
+    EXPECT_EQ(Placement(task), before);
+
+    CMessageBox::clearTestState();
+    CMessageBox::pushAnswer(QMessageBox::Yes);
+    {
+        ModalOf<CMoveToClassDialog> chooser(chooseSecondClass);
+        dialog.moveAction()->trigger();
+    }
+    EXPECT_EQ(OnDisk()["student0"], "class1");
+}
+
 TEST_F(ResultsMoveTest, ExchangeThenUndoAndRedoWithTheKeys)
 {
     CDivisionTableDialog dialog(task);

@@ -127,8 +127,8 @@ TEST_F(ShellTask, MainWindowWithoutTaskHasOnlyWelcomePage)
 
     // Every command that needs a task says so; nothing else happens.
     using enum StepCommandId;
-    for (StepCommandId command : {ClassInfo, StudentInfo, StudentPreset, MutexStudent, StartDivision, DivisionReport,
-                                  DivisionTable, DivisionStatistics}) {
+    for (StepCommandId command : {ClassInfo, StudentInfo, StudentPreset, MutexStudent, TogetherStudent, DivisionRules,
+                                  StartDivision, DivisionReport, DivisionTable, DivisionStatistics}) {
         CMessageBox::clearTestState();
         window.runCommand(command);
         EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QStringLiteral("没有正在使用的分班任务")})

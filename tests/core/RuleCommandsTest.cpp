@@ -71,6 +71,41 @@ TEST_F(RuleCommands, SettingsAreSwitchedAndListedAndInputXmlKeepsItsBytes)
     EXPECT_EQ(Cli("set", "score-bands off").out, "分数段均衡：关\n");
 }
 
+TEST_F(RuleCommands, OneStudentFoundIsTooFewWhateverElseWasTyped)
+{
+    // One student and a name without one: refused as too few, not a crash.
+    const CliOutcome oneAndUnknown = Cli("add-together", "\"张三，赵六\"");
+    EXPECT_EQ(oneAndUnknown.code, static_cast<int>(ExitCode::TooFewMembers)) << oneAndUnknown.err;
+    EXPECT_NE(oneAndUnknown.err.find("同班学生组至少应包含两名同学信息"), std::string::npos) << oneAndUnknown.err;
+    EXPECT_NE(oneAndUnknown.err.find("赵六"), std::string::npos) << "the name not found is named";
+    EXPECT_EQ(oneAndUnknown.out, "");
+
+    const CliOutcome twiceAndUnknown = Cli("add-together", "\"李四，赵六，李四\"");
+    EXPECT_EQ(twiceAndUnknown.code, static_cast<int>(ExitCode::TooFewMembers)) << twiceAndUnknown.err;
+
+    EXPECT_FALSE(fs::exists(RulesFile()));
+    EXPECT_EQ(ReadBytes(m_task.GetTaskInfo().GetInputFilePath()), m_input);
+}
+
+TEST_F(RuleCommands, ADamagedRulesFileRefusesEveryChangeAndKeepsItsBytes)
+{
+    const std::string damaged = "<QuillonRules version=\"1\"><Together><Group id=\"g\"><Student id=\"s1\"/>";
+    WriteBytes(RulesFile(), damaged);
+    for (const char* change : {"add-together \"张三，李四\"", "remove-together 1", "set same-name-apart on",
+                               "set score-bands 10,30,60"}) {
+        const std::string command(change);
+        const std::size_t space = command.find(' ');
+        const CliOutcome outcome = Cli(command.substr(0, space), command.substr(space + 1));
+        EXPECT_EQ(outcome.code, static_cast<int>(ExitCode::NotSaved)) << change << "\n" << outcome.err;
+        EXPECT_NE(outcome.err.find("无法读取"), std::string::npos) << change << "\n" << outcome.err;
+        EXPECT_EQ(outcome.out, "") << change << ": nothing is said to be done";
+        EXPECT_EQ(ReadBytes(RulesFile()), damaged) << change;
+        EXPECT_EQ(ReadBytes(m_task.GetTaskInfo().GetInputFilePath()), m_input) << change;
+    }
+    // Reading still works and says what it could read.
+    EXPECT_EQ(Cli("together").code, 0);
+}
+
 TEST_F(RuleCommands, TogetherGroupsAreAddedListedAndRemoved)
 {
     const CliOutcome added = Cli("add-together", "\"张三，李四，赵六\"");

@@ -12,6 +12,7 @@
 #include "logic/pinyin/NameSearchIndex.h"
 #include "logic/editing/PresetRows.h"
 #include "logic/editing/RecordOrder.h"
+#include "logic/editing/TogetherGroupRows.h"
 #include "TaskBuilder.h"
 
 #include <gtest/gtest.h>
@@ -256,6 +257,46 @@ TEST(MutexNameParser, ReadsAGroupOrSaysWhyNot)
     EXPECT_EQ(partly.outcome, Outcome::Made);
     EXPECT_EQ(partly.ids, (Names{"s2", "s1"}));
     EXPECT_EQ(partly.message, "部分学生姓名在学生列表中没有找到对应的信息：\n王五，赵六");
+}
+
+TEST(MutexNameParser, TogetherGroupsCountEachStudentOnce)
+{
+    CScheduleTask task;
+    AddStudent(task, "s1", "张三", 0, 1);
+    AddStudent(task, "s2", "李四", 1, 0);
+    using Outcome = CMutexNameParser::Group::Outcome;
+    const auto twice = CMutexNameParser::ReadGroup(task, "张三，赵六，张三", CMutexNameParser::kTogether);
+    EXPECT_EQ(twice.outcome, Outcome::OneStudent);
+    EXPECT_EQ(twice.message, "同班学生组至少应包含两名同学信息！\n当前输入信息中只包含一个有效的学生信息：张三\n"
+                             "没有找到的学生：赵六");
+    const auto made = CMutexNameParser::ReadGroup(task, "李四,张三,李四", CMutexNameParser::kTogether);
+    EXPECT_EQ(made.outcome, Outcome::Made);
+    EXPECT_EQ(made.ids, (Names{"s2", "s1"}));
+}
+
+TEST(TogetherGroupRows, RowsCarryTheirStudentsAndSaveInRowOrder)
+{
+    CScheduleTask task;
+    AddStudent(task, "s1", "张三", 0, 1);
+    AddStudent(task, "s2", "李四", 1, 0);
+    AddStudent(task, "s3", "王五", 2, 1);
+    task.GetDivisionRules().TogetherGroups() = {{"g1", {"s1", "s2"}}, {"g2", {"s3", "gone", "s1"}}};
+    CListEditorRows rows;
+    CTogetherGroupRows::Fill(task, rows);
+    ASSERT_EQ(rows.RowCount(), 2);
+    EXPECT_EQ(rows.CellText(1, CTogetherGroupRows::ColumnNames), "王五，张三") << "the names of students there are";
+    EXPECT_EQ(CTogetherGroupRows::StudentIds(rows, 1), (Names{"s3", "gone", "s1"}));
+
+    rows.SwapRows(0, 1);
+    rows.Append(CTogetherGroupRows::Cells(task, "", {"s2", "s3"}, rows.RowCount()));
+    EXPECT_EQ(rows.CellText(2, CTogetherGroupRows::ColumnId).size(), 32u) << "a new group gets a new id";
+    CTogetherGroupRows::SaveTo(task, rows);
+    const auto& groups = task.GetDivisionRules().TogetherGroups();
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0].id, "g2");
+    EXPECT_EQ(groups[1].studentIds, (Names{"s1", "s2"}));
+    EXPECT_EQ(groups[2].studentIds, (Names{"s2", "s3"}));
+    EXPECT_TRUE(CTogetherGroupRows::SplitIds("").empty());
 }
 
 TEST(EditorRows, GroupsAndPresetsDropWhatNoLongerFitsAndSaveInRowOrder)
