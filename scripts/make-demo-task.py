@@ -80,7 +80,8 @@ def main():
     groups = [(new_id(rng), [students[i]["id"] for i in members], n) for n, members in
               enumerate([[5, 6], [20, 21, 22], [60, 61], [120, 121, 122, 123]])]
 
-    out = ["<?xml version='1.0' encoding='GB2312'?>", "<Input>", "<TeacherInfo/>", "<ClassInfo>"]
+    # The declaration on a line of its own, as the program writes it.
+    out = ["<?xml version='1.0' encoding='GB2312'?>\r\n", "<Input>", "<TeacherInfo/>", "<ClassInfo>"]
     for c in classes:
         out.append("<Class id=%s name=%s shortname=%s studentcount=\"%d\" priority=\"1\" index=\"%d\" "
                    "headteacher=%s/>" % (quoteattr(c["id"]), quoteattr(c["name"]), quoteattr(c["short"]),
