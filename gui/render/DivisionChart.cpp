@@ -314,13 +314,7 @@ void CDivisionChart::addHeadcounts(const Figures& figures)
     addSeries(series);
 
     // Stacked bars are read by their length: they start at 0.
-    const double step = NiceStep(std::max(1, high) * 1.08 / 8.0, true);
-    const double top = std::max(step, std::ceil(high * 1.08 / step - 1e-9) * step);
-    auto* axis = new QValueAxis(this);
-    axis->setRange(0.0, top);
-    axis->setTickCount(static_cast<int>(std::lround(top / step)) + 1);
-    axis->setLabelFormat(QStringLiteral("%.0f"));
-    addValueAxis(axis, QStringLiteral("人数"));
+    addCountAxis(high);
 }
 
 void CDivisionChart::addDistributions(const Figures& figures, std::size_t measure)
@@ -416,6 +410,11 @@ void CDivisionChart::addCategoryCounts(const Figures& figures, std::size_t categ
     addSchoolLine(QStringLiteral("各班平均 %1 人").arg(Number(mean)), mean);
 
     // Counts are read by their length: the bars start at 0.
+    addCountAxis(high);
+}
+
+void CDivisionChart::addCountAxis(int high)
+{
     const double step = NiceStep(std::max(1, high) * 1.08 / 8.0, true);
     const double top = std::max(step, std::ceil(high * 1.08 / step - 1e-9) * step);
     auto* axis = new QValueAxis(this);

@@ -88,6 +88,8 @@ private:
     void addCategoryCounts(const CDivisionChartFigures& figures, std::size_t category);
     // A dashed line across every class at value.
     void addSchoolLine(const QString& name, double value);
+    // The axis of a head count from 0 to a little above high.
+    void addCountAxis(int high);
     void addValueAxis(QValueAxis* axis, const QString& title);
     void addClassAxis();
     void setNote(const QString& text);
