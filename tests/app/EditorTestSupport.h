@@ -7,10 +7,12 @@
 #include "TestSupport.h"
 
 #include "gui/editors/ListEditorDialog.h"
+#include "gui/editors/StudentNamesDialog.h"
 #include "gui/common/MessageBox.h"
 #include "base/task/ScheduleTask.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -144,5 +146,15 @@ private:
     std::deque<std::function<void(QWidget*)>> m_steps;
     std::unique_ptr<ResultsTest::ModalDriver> m_driver;
 };
+
+// Types names into a group's dialog and presses its first button; the
+// messages shown.
+inline QStringList TypeNames(CStudentNamesDialog& dialog, const QString& text)
+{
+    CMessageBox::clearTestState();
+    dialog.namesEdit()->setPlainText(text);
+    dialog.submit();
+    return CMessageBox::shownTexts();
+}
 
 } // namespace editortest

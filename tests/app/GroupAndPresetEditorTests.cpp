@@ -33,16 +33,6 @@ protected:
         AddStudent(task, "s4", "Tom", 3, 1);
     }
 
-    // Types text into the dialog and presses its first button; the
-    // messages shown.
-    static QStringList Type(CMutexStudentEditDialog& dialog, const QString& text)
-    {
-        CMessageBox::clearTestState();
-        dialog.namesEdit()->setPlainText(text);
-        dialog.submit();
-        return CMessageBox::shownTexts();
-    }
-
     static Names Members(const CScheduleTask& t)
     {
         Names groups;
@@ -75,28 +65,28 @@ TEST_F(GroupEditor, TypedNamesBecomeGroups)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("添加互斥学生组"));
 
     // Any mix of separators, blanks around names, empty entries.
-    EXPECT_TRUE(Type(dialog, QStringLiteral(" 张三 ,,李四，\u3000王五\r\nTom\n")).isEmpty());
+    EXPECT_TRUE(TypeNames(dialog, QStringLiteral(" 张三 ,,李四，\u3000王五\r\nTom\n")).isEmpty());
     EXPECT_EQ(dialog.namesEdit()->toPlainText(), QString()) << "emptied for the next group";
     ASSERT_EQ(editor.rowCount(), 1);
     EXPECT_EQ(editor.cellText(0, 1), "1");
     EXPECT_EQ(editor.cellText(0, 2), "张三，李四，王五，Tom");
 
-    EXPECT_EQ(Type(dialog, QStringLiteral(" ，\n ")), QStringList{kNoName});
-    EXPECT_EQ(Type(dialog, QStringLiteral("张三 李四")), QStringList{NoneFound(QStringLiteral("张三 李四"))})
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral(" ，\n ")), QStringList{kNoName});
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral("张三 李四")), QStringList{NoneFound(QStringLiteral("张三 李四"))})
         << "a space does not separate";
-    EXPECT_EQ(Type(dialog, QStringLiteral("tom,赵六")), QStringList{NoneFound(QStringLiteral("tom，赵六"))})
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral("tom,赵六")), QStringList{NoneFound(QStringLiteral("tom，赵六"))})
         << "letter case counts";
-    EXPECT_EQ(Type(dialog, QStringLiteral("李四，赵六")),
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral("李四，赵六")),
               QStringList{kOnlyOne + QStringLiteral("李四\n没有找到的学生：赵六")});
     EXPECT_EQ(CMessageBox::shownMessages().back().icon, CMessageBox::Icon::Warning);
     EXPECT_EQ(dialog.namesEdit()->toPlainText(), QStringLiteral("李四，赵六")) << "nothing typed is lost";
     EXPECT_EQ(editor.rowCount(), 1);
 
     // Some names found: said, and the group is made of those.
-    EXPECT_EQ(Type(dialog, QStringLiteral("王五,赵六,Tom,钱七")),
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral("王五,赵六,Tom,钱七")),
               QStringList{kSomeMissing + QStringLiteral("赵六，钱七")});
     // The same name twice makes a group of one student twice.
-    EXPECT_TRUE(Type(dialog, QStringLiteral("李四,李四")).isEmpty());
+    EXPECT_TRUE(TypeNames(dialog, QStringLiteral("李四,李四")).isEmpty());
     ASSERT_EQ(editor.rowCount(), 3);
     EXPECT_EQ(Column(editor, 1), (Names{"1", "2", "3"}));
     EXPECT_EQ(editor.cellText(1, 2), "王五，Tom");

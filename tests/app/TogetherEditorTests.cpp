@@ -42,14 +42,6 @@ protected:
     std::string InputBytes() const { return CFileUtil::ReadFile(task.GetTaskInfo().GetInputFilePath()).value_or(""); }
     std::string RulesFile() const { return task.GetTaskInfo().GetRulesFilePath(); }
 
-    static QStringList Type(CTogetherStudentEditDialog& dialog, const QString& text)
-    {
-        CMessageBox::clearTestState();
-        dialog.namesEdit()->setPlainText(text);
-        dialog.submit();
-        return CMessageBox::shownTexts();
-    }
-
     static Groups Members(const CScheduleTask& t)
     {
         Groups groups;
@@ -75,25 +67,25 @@ TEST_F(TogetherEditor, TypedNamesBecomeGroupsSavedBesideAnUnchangedInputXml)
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("添加同班学生组"));
 
     // A student typed twice is one member.
-    EXPECT_TRUE(Type(dialog, QStringLiteral(" 张三 ，李四\n李四")).isEmpty());
+    EXPECT_TRUE(TypeNames(dialog, QStringLiteral(" 张三 ，李四\n李四")).isEmpty());
     EXPECT_EQ(dialog.namesEdit()->toPlainText(), QString()) << "emptied for the next group";
     ASSERT_EQ(editor.rowCount(), 1);
     EXPECT_EQ(editor.cellText(0, CTogetherStudentListDialog::ColumnNumber), "1");
     EXPECT_EQ(editor.cellText(0, CTogetherStudentListDialog::ColumnNames), "张三，李四");
 
     // Refused: too few students, however many names were typed.
-    EXPECT_EQ(Type(dialog, QStringLiteral("王五，赵六")), QStringList{kOnlyOne + QStringLiteral("王五\n没有找到的学生：赵六")});
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral("王五，赵六")), QStringList{kOnlyOne + QStringLiteral("王五\n没有找到的学生：赵六")});
     EXPECT_EQ(CMessageBox::shownMessages().back().icon, CMessageBox::Icon::Warning);
-    EXPECT_EQ(Type(dialog, QStringLiteral("王五,王五")), QStringList{kOnlyOne + QStringLiteral("王五")});
-    EXPECT_EQ(Type(dialog, QStringLiteral("赵六，钱七")),
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral("王五,王五")), QStringList{kOnlyOne + QStringLiteral("王五")});
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral("赵六，钱七")),
               QStringList{QStringLiteral("在学生列表中没有找到对应的学生信息：赵六，钱七\n"
                                          "请确认输入的学生姓名有效并以逗号分隔。")});
-    EXPECT_EQ(Type(dialog, QStringLiteral(" ，\n")), QStringList{QStringLiteral("请输入有效的学生姓名列表，以逗号分隔")});
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral(" ，\n")), QStringList{QStringLiteral("请输入有效的学生姓名列表，以逗号分隔")});
     EXPECT_EQ(dialog.namesEdit()->toPlainText(), QStringLiteral(" ，\n")) << "nothing typed is lost";
     EXPECT_EQ(editor.rowCount(), 1);
 
     // Some names found: said, and the group is made of those.
-    EXPECT_EQ(Type(dialog, QStringLiteral("王五，赵六，Tom")),
+    EXPECT_EQ(TypeNames(dialog, QStringLiteral("王五，赵六，Tom")),
               QStringList{QStringLiteral("部分学生姓名在学生列表中没有找到对应的信息：\n赵六")});
     ASSERT_EQ(editor.rowCount(), 2);
     EXPECT_TRUE(editor.isModified());
@@ -293,7 +285,7 @@ TEST_F(TogetherEditor, TheWindowsProgramsFilesKeepTheirBytes)
         CTogetherStudentListDialog editor(opened);
         editor.show();
         CTogetherStudentEditDialog dialog(editor, opened, CTogetherStudentEditDialog::Mode::Add);
-        EXPECT_TRUE(Type(dialog, qs(students[0]->GetName() + "，" + students[1]->GetName())).isEmpty());
+        EXPECT_TRUE(TypeNames(dialog, qs(students[0]->GetName() + "，" + students[1]->GetName())).isEmpty());
         ASSERT_TRUE(editor.SaveList());
     }
     EXPECT_EQ(testsupport::ReadBytes((folder / "input.xml").string()), original);
