@@ -157,16 +157,22 @@ void CBalanceModel::ReadPartners()
     std::vector<std::vector<int>> partners(m_students.size());
     if (!m_task.GetDivisionRules().IsEmpty()) {
         // The task's rules hold as the division left them: students who
-        // share a class by rule stay where they are, and students of one
-        // name that the division kept apart stay apart.
+        // share a class by rule go over only as a block (and stay where
+        // they are with a pre-assigned member), and students of one name
+        // that the division kept apart stay apart.
         std::vector<std::string> names;
         names.reserve(m_students.size());
         for (const Student& student : m_students)
             names.push_back(student.info->NameRef());
         const CDivisionRuleGroups rules(m_task, studentIndex, names);
         for (const std::vector<int>& together : rules.Together()) {
+            const bool free = together.size() > 1 && std::none_of(together.begin(), together.end(), [this](int member) {
+                return m_students[static_cast<std::size_t>(member)].fixed;
+            });
             for (const int member : together)
                 m_students[static_cast<std::size_t>(member)].fixed = true;
+            if (free)
+                m_blocks.push_back(together);
         }
         for (const std::vector<int>& apart : rules.Apart()) {
             for (const int a : apart) {

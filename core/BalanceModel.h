@@ -105,6 +105,11 @@ public:
     // division leaves them). Returns the number of students moved.
     int Apply(const std::vector<int>& assignment) const;
 
+    // Students who share a class by rule and none of whom is pre-assigned:
+    // each block is fixed for the moves of one student and goes over to
+    // another class only as a whole.
+    const std::vector<std::vector<int>>& GetBlocks() const { return m_blocks; }
+
 private:
     struct Student
     {
@@ -128,6 +133,7 @@ private:
     std::vector<std::int64_t> m_capacities;
     std::vector<Student> m_students;
     std::vector<int> m_initialClass;
+    std::vector<std::vector<int>> m_blocks;
     std::vector<std::int64_t> m_units;
     std::vector<float> m_scores;
     std::vector<std::size_t> m_partnerStart;

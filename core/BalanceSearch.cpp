@@ -21,6 +21,10 @@ constexpr int kChainLength = 6;
 constexpr std::size_t kSampleSize = 64;
 // Student pairs tried in one rotation.
 constexpr int kRotationPairs = 8;
+// Share of steps that exchange a block of students who share a class by
+// rule (when the task has such blocks), and the choices tried in one.
+constexpr double kBlockShare = 0.05;
+constexpr int kBlockTries = 8;
 // Classes looked at when choosing a partner class.
 constexpr int kPartnerCandidates = 24;
 // Share of partner classes drawn at random instead.
@@ -41,6 +45,8 @@ bool CBalanceSearch::Step()
 {
     if (m_state.GetClassCount() < 2)
         return false;
+    if (!m_state.GetModel().GetBlocks().empty() && m_random.Unit() < kBlockShare)
+        return ExchangeBlock();
     const int first = PickClass();
     if (first < 0)
         return false;
@@ -262,5 +268,69 @@ bool CBalanceSearch::Rotate(int first)
     if (bestA < 0)
         return false;
     m_state.Rotate(bestA, bestB, bestC);
+    return true;
+}
+
+bool CBalanceSearch::ExchangeBlock()
+{
+    const auto& blocks = m_state.GetModel().GetBlocks();
+    const std::vector<int>& block = blocks[static_cast<std::size_t>(m_random.Below(static_cast<int>(blocks.size())))];
+    // A block the division left apart stays as it is.
+    const int first = m_state.ClassOf(block.front());
+    if (first < 0 || std::any_of(block.begin(), block.end(), [this, first](int s) { return m_state.ClassOf(s) != first; }))
+        return false;
+    const int second = PickPartner(first);
+    if (second < 0)
+        return false;
+    Sample(second, m_second);
+    if (m_second.size() < block.size())
+        return false;
+
+    const CBalanceModel& model = m_state.GetModel();
+    const double before = m_state.GetClassCost(first) + m_state.GetClassCost(second);
+    double bestCost = before - CBalanceState::kMinGain;
+    std::vector<int> best;
+    std::vector<int> chosen;
+    auto relocate = [this, &block, &chosen, first, second](bool there) {
+        for (const int member : block)
+            m_state.Move(member, there ? second : first);
+        for (const int other : chosen)
+            m_state.Move(other, there ? first : second);
+    };
+    for (int attempt = 0; attempt < kBlockTries; ++attempt) {
+        // For each member a student of the same sex where there is one, so
+        // that the girls stay as they are.
+        chosen.clear();
+        for (const int member : block) {
+            int pick = -1;
+            const int start = m_random.Below(static_cast<int>(m_second.size()));
+            for (std::size_t k = 0; k < m_second.size() && pick < 0; ++k) {
+                const int s = m_second[(static_cast<std::size_t>(start) + k) % m_second.size()];
+                if (model.IsGirl(s) == model.IsGirl(member)
+                    && std::find(chosen.begin(), chosen.end(), s) == chosen.end())
+                    pick = s;
+            }
+            for (std::size_t k = 0; k < m_second.size() && pick < 0; ++k) {
+                const int s = m_second[(static_cast<std::size_t>(start) + k) % m_second.size()];
+                if (std::find(chosen.begin(), chosen.end(), s) == chosen.end())
+                    pick = s;
+            }
+            chosen.push_back(pick);
+        }
+        relocate(true);
+        const bool allowed =
+            std::all_of(block.begin(), block.end(), [this](int s) { return m_state.KeepsApart(s); })
+            && std::all_of(chosen.begin(), chosen.end(), [this](int s) { return m_state.KeepsApart(s); });
+        const double cost = m_state.GetClassCost(first) + m_state.GetClassCost(second);
+        if (allowed && cost < bestCost) {
+            bestCost = cost;
+            best = chosen;
+        }
+        relocate(false);
+    }
+    if (best.empty())
+        return false;
+    chosen = best;
+    relocate(true);
     return true;
 }

@@ -45,6 +45,9 @@ private:
     bool DoubleExchange(int first, int second);
     bool ExchangeChain(int first, int second);
     bool Rotate(int first);
+    // A block of students who share a class by rule, exchanged for as many
+    // students of another class (of the same sexes where there are).
+    bool ExchangeBlock();
     // The movable students of a class, or a random sample of them when
     // there are many, so that a step stays short.
     void Sample(int classIndex, std::vector<int>& out);

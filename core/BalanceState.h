@@ -75,6 +75,10 @@ public:
     double SwapDelta(int a, int b) const;
     void Swap(int a, int b);
 
+    // True when none of the student's partners (exclusive groups, names
+    // kept apart) shares its class.
+    bool KeepsApart(int student) const { return CanJoin(student, ClassOf(student), -1); }
+
     bool CanMove(int student, int to) const;
     double MoveDelta(int student, int to) const;
     void Move(int student, int to);
