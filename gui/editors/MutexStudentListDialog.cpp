@@ -4,15 +4,10 @@
 #include "gui/editors/MutexStudentEditDialog.h"
 #include "base/task/ScheduleTask.h"
 
-#include <QPushButton>
-
-CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* parent) : CListEditorDialog(task, parent)
+CMutexStudentListDialog::CMutexStudentListDialog(CScheduleTask& task, QWidget* parent)
+    : CStudentGroupListDialog(task, QStringLiteral("互斥学生组"), QStringLiteral("mutexEditor"), parent)
 {
-    setTitle(QStringLiteral("互斥学生组"));
-    setObjectName(QStringLiteral("mutexEditor"));
-    button(Button::Print)->hide();
-    // Any student of a group.
-    setSearchColumns({ColumnNames});
+    static_assert(ColumnNumber == kNumberColumn && ColumnNames == kNamesColumn);
 }
 
 void CMutexStudentListDialog::InitList()
@@ -34,41 +29,9 @@ bool CMutexStudentListDialog::SaveList()
     return CListEditorDialog::SaveList();
 }
 
-void CMutexStudentListDialog::AddItem()
+std::unique_ptr<CStudentNamesDialog> CMutexStudentListDialog::newNamesDialog(CRowEditDialog::Mode mode)
 {
-    CMutexStudentEditDialog dialog(*this, task(), CMutexStudentEditDialog::Mode::Add, this);
-    dialog.exec();
-}
-
-void CMutexStudentListDialog::ModifyItem()
-{
-    const int row = firstSelectedRow();
-    if (row < 0)
-        return;
-    CMutexStudentEditDialog dialog(*this, task(), CMutexStudentEditDialog::Mode::Modify, this);
-    dialog.setNames(QString::fromStdString(cellText(row, ColumnNames)));
-    dialog.exec();
-}
-
-void CMutexStudentListDialog::DeleteSelected()
-{
-    CListEditorDialog::DeleteSelected();
-    renumberRows(ColumnNumber);
-}
-
-void CMutexStudentListDialog::OnMovedUp()
-{
-    renumberRows(ColumnNumber);
-}
-
-void CMutexStudentListDialog::OnMovedDown()
-{
-    renumberRows(ColumnNumber);
-}
-
-void CMutexStudentListDialog::OnItemDoubleClick()
-{
-    ModifyItem();
+    return std::make_unique<CMutexStudentEditDialog>(*this, task(), mode, this);
 }
 
 int CMutexStudentListDialog::SubmitRow(RowRequest& request, const Row& row)

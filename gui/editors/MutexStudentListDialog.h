@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/editors/ListEditorDialog.h"
+#include "gui/editors/StudentGroupListDialog.h"
 #include "logic/editing/MutexGroupRows.h"
 
 // "互斥学生组": groups of students who must not share a class. The user
@@ -11,7 +11,7 @@
 // Rows: "ID", "序号", "互斥学生列表" (the names). A submitted row is the
 // list of the group's student ids. The same students may form several
 // groups.
-class CMutexStudentListDialog : public CListEditorDialog
+class CMutexStudentListDialog : public CStudentGroupListDialog
 {
     Q_OBJECT
 
@@ -25,12 +25,9 @@ public:
     void InitList() override;
     // Replaces the task's groups by copies of the rows' groups, then saves.
     bool SaveList() override;
-    void AddItem() override;
-    void DeleteSelected() override;
-    void ModifyItem() override;
-    void OnMovedUp() override;
-    void OnMovedDown() override;
-    void OnItemDoubleClick() override;
     // Add: a new group. Replace: new students for the selected row's group.
     int SubmitRow(RowRequest& request, const Row& row) override;
+
+protected:
+    std::unique_ptr<CStudentNamesDialog> newNamesDialog(CRowEditDialog::Mode mode) override;
 };

@@ -5,16 +5,10 @@
 #include "gui/editors/TogetherStudentEditDialog.h"
 #include "logic/session/TaskSession.h"
 
-#include <QPushButton>
-
 CTogetherStudentListDialog::CTogetherStudentListDialog(CScheduleTask& task, QWidget* parent)
-    : CListEditorDialog(task, parent)
+    : CStudentGroupListDialog(task, QStringLiteral("同班学生组"), QStringLiteral("togetherEditor"), parent)
 {
-    setTitle(QStringLiteral("同班学生组"));
-    setObjectName(QStringLiteral("togetherEditor"));
-    button(Button::Print)->hide();
-    // Any student of a group.
-    setSearchColumns({ColumnNames});
+    static_assert(ColumnNumber == kNumberColumn && ColumnNames == kNamesColumn);
 }
 
 void CTogetherStudentListDialog::InitList()
@@ -49,41 +43,9 @@ bool CTogetherStudentListDialog::SaveList()
     return false;
 }
 
-void CTogetherStudentListDialog::AddItem()
+std::unique_ptr<CStudentNamesDialog> CTogetherStudentListDialog::newNamesDialog(CRowEditDialog::Mode mode)
 {
-    CTogetherStudentEditDialog dialog(*this, task(), CTogetherStudentEditDialog::Mode::Add, this);
-    dialog.exec();
-}
-
-void CTogetherStudentListDialog::ModifyItem()
-{
-    const int row = firstSelectedRow();
-    if (row < 0)
-        return;
-    CTogetherStudentEditDialog dialog(*this, task(), CTogetherStudentEditDialog::Mode::Modify, this);
-    dialog.setNames(QString::fromStdString(cellText(row, ColumnNames)));
-    dialog.exec();
-}
-
-void CTogetherStudentListDialog::DeleteSelected()
-{
-    CListEditorDialog::DeleteSelected();
-    renumberRows(ColumnNumber);
-}
-
-void CTogetherStudentListDialog::OnMovedUp()
-{
-    renumberRows(ColumnNumber);
-}
-
-void CTogetherStudentListDialog::OnMovedDown()
-{
-    renumberRows(ColumnNumber);
-}
-
-void CTogetherStudentListDialog::OnItemDoubleClick()
-{
-    ModifyItem();
+    return std::make_unique<CTogetherStudentEditDialog>(*this, task(), mode, this);
 }
 
 int CTogetherStudentListDialog::SubmitRow(RowRequest& request, const Row& row)

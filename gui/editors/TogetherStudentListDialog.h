@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/editors/ListEditorDialog.h"
+#include "gui/editors/StudentGroupListDialog.h"
 #include "logic/editing/TogetherGroupRows.h"
 
 // "同班学生组": groups of students who must share a class (twins,
@@ -11,7 +11,7 @@
 //
 // Rows: "ID", "序号", "同班学生列表" (the names), and the ids, never shown.
 // A submitted row is the list of the group's student ids.
-class CTogetherStudentListDialog : public CListEditorDialog
+class CTogetherStudentListDialog : public CStudentGroupListDialog
 {
     Q_OBJECT
 
@@ -27,12 +27,9 @@ public:
     // Refused while the rules file cannot be read; a failed save leaves the
     // task's groups as they were.
     bool SaveList() override;
-    void AddItem() override;
-    void DeleteSelected() override;
-    void ModifyItem() override;
-    void OnMovedUp() override;
-    void OnMovedDown() override;
-    void OnItemDoubleClick() override;
     // Add: a new group. Replace: new students for the selected row's group.
     int SubmitRow(RowRequest& request, const Row& row) override;
+
+protected:
+    std::unique_ptr<CStudentNamesDialog> newNamesDialog(CRowEditDialog::Mode mode) override;
 };
