@@ -12,9 +12,9 @@ namespace {
 
 // Subject bands are this many times as wide as the total's. Narrower
 // subject bands hold the total well above its floor (at 10, a cohort of
-// 1,800 ends near 0.03 in the total for 0.32 in the worst subject); at 25
-// the total reaches its floor or twice it for a few hundredths more in the
-// subjects.
+// 1,800 ends near 0.03 in the total for 0.33 in the worst subject, at 20
+// near 0.022 for 0.37); at 25 the total reaches its floor, one step of a
+// class average, for 0.40 in the worst subject.
 constexpr double kSubjectRatio = 25.0;
 // Each narrowing keeps this share of the width.
 constexpr double kNarrowing = 0.7;
@@ -52,6 +52,7 @@ void CBalanceBands::NarrowTo(double tau)
     m_tau = tau;
     m_atFloor = true;
     std::vector<double> units = m_units;
+    std::vector<double> offsets(m_tolerances.size(), 0.0);
     for (std::size_t d = 0; d < m_tolerances.size(); ++d) {
         const double usual = d == m_total ? tau : kSubjectRatio * tau;
         const double wanted = std::min(usual, m_caps[d]);
@@ -60,9 +61,13 @@ void CBalanceBands::NarrowTo(double tau)
         if (wanted < usual)
             units[d] = std::min(units[d], m_units[m_total]);
         m_tolerances[d] = std::max(m_floors[d], wanted);
-        m_atFloor = m_atFloor && wanted <= m_floors[d];
+        if (wanted <= m_floors[d])
+            offsets[d] = Offset(d);
+        else
+            m_atFloor = false;
     }
     m_state.SetUnits(units);
+    m_state.SetOffsets(offsets);
     m_state.SetTolerances(m_tolerances);
     m_levelBest = m_state.GetExcess();
 }
@@ -127,19 +132,39 @@ std::vector<double> CBalanceBands::Caps() const
     return caps;
 }
 
-std::vector<double> CBalanceBands::Floors() const
+std::vector<double> CBalanceBands::Floors()
 {
+    // A class average moves in steps of the scores' common step over the
+    // class size; the band at its floor is one such step of the smallest
+    // class wide, which holds a step of every larger class too.
     const CBalanceModel& model = m_state.GetModel();
-    int largest = 1;
-    for (int c = 0; c < model.GetClassCount(); ++c)
-        largest = std::max(largest, m_state.Size(c));
+    int smallest = 0;
+    for (int c = 0; c < model.GetClassCount(); ++c) {
+        const int size = m_state.Size(c);
+        if (size > 0 && (smallest == 0 || size < smallest))
+            smallest = size;
+    }
+    smallest = std::max(smallest, 1);
     std::vector<double> floors(static_cast<std::size_t>(model.GetScoreDimensions()));
+    m_grid.assign(floors.size(), 0.0);
     for (std::size_t d = 0; d < floors.size(); ++d) {
         std::int64_t step = 0;
         for (int s = 0; s < model.GetStudentCount(); ++s)
             step = std::gcd(step, model.GetUnits(s)[d]);
         const double points = static_cast<double>(step) / static_cast<double>(CBalanceModel::kUnitsPerPoint);
-        floors[d] = step > 0 ? points / largest : 1.0e-6;
+        m_grid[d] = step > 0 ? points / smallest : 0.0;
+        floors[d] = step > 0 ? 0.5 * m_grid[d] * (1.0 + 1.0e-9) : 1.0e-6;
     }
     return floors;
+}
+
+double CBalanceBands::Offset(std::size_t dimension) const
+{
+    // At its floor a band holds the two steps next to the average of all,
+    // so its middle lies halfway between them.
+    const double grid = m_grid[dimension];
+    if (!(grid > 0.0))
+        return 0.0;
+    const double mean = m_state.GetMean(static_cast<int>(dimension));
+    return (std::floor(mean / grid) + 0.5) * grid - mean;
 }

@@ -16,7 +16,9 @@ class CBalanceState;
 // factor whenever every class lies within them, or when the search has
 // stopped gaining at this width; they stop at floors set by how finely a
 // class average can move at all (the common step of the scores over the
-// class size). The search is over when everything lies within the bands
+// class size): a band at its floor holds the two values of a class average
+// next to the average of all, so that a search that fills it leaves the
+// classes one step apart. The search is over when everything lies within the bands
 // at their floors, or when it has long stopped gaining there.
 //
 // The units that weigh an excess against a girl too many are set here too:
@@ -33,13 +35,15 @@ public:
 private:
     void NarrowTo(double tau);
     std::vector<double> Units() const;
-    std::vector<double> Floors() const;
+    std::vector<double> Floors();
+    double Offset(std::size_t dimension) const;
     // Half the spread of each score dimension over the classes that hold
     // students, as the search finds the division.
     std::vector<double> Caps() const;
 
     CBalanceState& m_state;
     std::size_t m_total = 0; // the total's dimension
+    std::vector<double> m_grid; // per dimension: one step of a class average
     std::vector<double> m_floors;
     std::vector<double> m_caps;
     std::vector<double> m_units; // as Units() gives them

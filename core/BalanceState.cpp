@@ -43,6 +43,8 @@ CBalanceState::CBalanceState(const CBalanceModel& model, const std::vector<int>&
     m_tallyCost.assign(classes, 0.0);
     m_classCost.assign(classes, 0.0);
     m_mean.assign(m_dimensions, 0.0);
+    m_offset.assign(m_dimensions, 0.0);
+    m_middle.assign(m_dimensions, 0.0);
     m_tolerance.assign(m_dimensions, std::numeric_limits<double>::infinity());
     m_averageWeight.assign(m_dimensions, 0.0);
     m_unit.assign(m_dimensions, 1.0);
@@ -65,6 +67,7 @@ CBalanceState::CBalanceState(const CBalanceModel& model, const std::vector<int>&
     const int students = model.GetStudentCount();
     for (std::size_t d = 0; d < m_dimensions && students > 0; ++d)
         m_mean[d] = static_cast<double>(totals[d]) / (static_cast<double>(students) * kUnits);
+    m_middle = m_mean;
 
     // The bands of the counts are the whole numbers next to the mean over
     // the classes that can hold students.
@@ -103,6 +106,7 @@ void CBalanceState::SetTolerances(const std::vector<double>& tolerances)
     for (std::size_t d = 0; d < m_dimensions; ++d) {
         m_tolerance[d] = std::max(tolerances[d], 1.0e-9);
         m_averageWeight[d] = kGenderWeight / (m_unit[d] * m_unit[d]);
+        m_middle[d] = m_mean[d] + m_offset[d];
     }
     Refresh();
 }
@@ -150,7 +154,7 @@ void CBalanceState::UpdateDeviations(int classIndex)
     const double scale = size > 0 ? 1.0 / (static_cast<double>(size) * kUnits) : 0.0;
     for (std::size_t d = 0; d < m_dimensions; ++d) {
         const std::size_t cell = Cell(classIndex, static_cast<int>(d));
-        m_deviation[cell] = size > 0 ? static_cast<double>(m_sums[cell]) * scale - m_mean[d] : 0.0;
+        m_deviation[cell] = size > 0 ? static_cast<double>(m_sums[cell]) * scale - m_middle[d] : 0.0;
     }
 }
 
@@ -212,7 +216,7 @@ double CBalanceState::CostAfter(int classIndex, int removed, int added) const
         for (std::size_t d = 0; d < m_dimensions; ++d) {
             const std::int64_t sum =
                 m_sums[Cell(classIndex, static_cast<int>(d))] + (in ? in[d] : 0) - (out ? out[d] : 0);
-            cost += AverageTerm(static_cast<int>(d), static_cast<double>(sum) * scale - m_mean[d]);
+            cost += AverageTerm(static_cast<int>(d), static_cast<double>(sum) * scale - m_middle[d]);
         }
     }
 

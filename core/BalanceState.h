@@ -49,6 +49,12 @@ public:
     // Per score dimension, the excess (in points) that weighs as much as one
     // girl too many; takes effect with the next SetTolerances.
     void SetUnits(const std::vector<double>& units) { m_unit = units; }
+    // Per score dimension, where the middle of the band lies from the
+    // average of all placed students, in points (0: the band lies around
+    // it); takes effect with the next SetTolerances.
+    void SetOffsets(const std::vector<double>& offsets) { m_offset = offsets; }
+    // The average of all placed students in a score dimension, in points.
+    double GetMean(int dimension) const { return m_mean[static_cast<std::size_t>(dimension)]; }
 
     const std::vector<int>& GetAssignment() const { return m_classOf; }
     int ClassOf(int student) const { return m_classOf[static_cast<std::size_t>(student)]; }
@@ -66,7 +72,8 @@ public:
     // any band (averages or counts).
     int GetClassesOffAverage() const { return m_classesOffAverage; }
     int GetClassesOffBand() const { return m_classesOffBand; }
-    // Class average minus the average of all placed students, in points.
+    // Class average minus the middle of its band (the average of all placed
+    // students unless an offset moves it), in points.
     double GetDeviation(int classIndex, int dimension) const { return m_deviation[Cell(classIndex, dimension)]; }
     // The largest |deviation| of a score dimension over the classes.
     double GetMaxDeviation(int dimension) const;
@@ -181,6 +188,8 @@ private:
     int m_classesOffBand = 0;
 
     std::vector<double> m_mean;          // per dimension, points
+    std::vector<double> m_offset;        // per dimension, points
+    std::vector<double> m_middle;        // per dimension: mean plus offset
     std::vector<double> m_tolerance;     // per dimension, points
     std::vector<double> m_unit;          // per dimension, points
     std::vector<double> m_averageWeight; // per dimension

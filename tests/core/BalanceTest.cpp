@@ -190,6 +190,21 @@ TEST(BalanceTest, BalancingABalancedDivisionNeverMakesItWorse)
     EXPECT_EQ(BalanceViolations(*task, before), std::vector<std::string>());
 }
 
+TEST(BalanceTest, TheTotalComesToTwoNeighbouringValuesOfAClassAverage)
+{
+    // Scores in half points, 45 students a class: a class's total average
+    // moves in steps of 1/90 point, and the even division holds every
+    // class on one of the two steps around the average of all.
+    testsupport::CohortOptions cohort{900, 20, 6, 3};
+    cohort.groupedShare = 0.0;
+    cohort.presetShare = 0.0;
+    cohort.spareSeats = 0;
+    auto task = DividedCohort(cohort);
+    const CBalanceResult result = Balance(*task, 3, 6000);
+    EXPECT_LE(result.after.total, 1.0 / 90.0 + 1.0e-4);
+    EXPECT_LE(StatisticsSpreads(*task).back(), 1.0 / 90.0 + 1.0e-4);
+}
+
 TEST(BalanceTest, NothingToBalanceChangesNothing)
 {
     // One class.
@@ -324,7 +339,7 @@ TEST(BalanceTest, ReportSectionNamesEveryFigure)
 TEST(BalanceTest, ConditionCategoriesAndScoreBandsComeEvenWhileTheTaskRulesHold)
 {
     for (std::uint64_t seed = 1; seed <= 3; ++seed) {
-        testsupport::CohortOptions cohort{400, 10, 3, seed};
+        testsupport::CohortOptions cohort{900, 20, 6, seed};
         cohort.rules = true;
         cohort.togetherPairs = 6;
         cohort.sameNamePairs = 8;
