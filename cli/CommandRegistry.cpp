@@ -9,10 +9,12 @@
 #include "cli/ClassesCommand.h"
 #include "cli/CompareCommand.h"
 #include "cli/DivideCommand.h"
+#include "cli/DrawTeachersCommand.h"
 #include "cli/ExportTableCommand.h"
 #include "cli/GroupsCommand.h"
 #include "cli/HelpWriter.h"
 #include "cli/ImportStudentsCommand.h"
+#include "cli/LotteryCommand.h"
 #include "cli/MoveCommand.h"
 #include "cli/NewTaskCommand.h"
 #include "cli/PinyinCommand.h"
@@ -30,6 +32,7 @@
 #include "cli/TableCommand.h"
 #include "cli/TogetherCommand.h"
 #include "cli/UnpresetCommand.h"
+#include "cli/VerifyCommand.h"
 
 namespace {
 
@@ -49,7 +52,8 @@ CCommandRegistry::CCommandRegistry()
                       CExportTableCommand, CMoveCommand, CClassesCommand, CAddClassCommand, CAddClassesCommand,
                       CSetClassesCommand, CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand,
                       CUnpresetCommand, CTogetherCommand, CAddTogetherCommand, CRemoveTogetherCommand, CSettingsCommand,
-                      CSetCommand, CNewTaskCommand, CRemoveClassCommand>())
+                      CSetCommand, CNewTaskCommand, CRemoveClassCommand, CLotteryCommand, CVerifyCommand,
+                      CDrawTeachersCommand>())
 {
 }
 

@@ -29,4 +29,6 @@ enum class ExitCode : int
     HoldsTask = 19,      // new-task: the folder holds (part of) another task; nothing was written
     TogetherGroup = 20,  // students who must share a class would be in different classes
     SameName = 21,       // students of one name (or sound) kept apart would share a class
+    Mismatch = 22,       // verify: the task is not what its lottery record says ("不一致")
+    NoRecord = 23,       // verify, draw-teachers: no readable lottery record in the task folder
 };
