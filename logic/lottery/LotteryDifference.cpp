@@ -5,6 +5,8 @@
 
 namespace {
 
+using Names = std::map<std::string, std::string>;
+
 std::string Joined(const std::vector<std::string>& items)
 {
     if (items.empty())
@@ -105,25 +107,33 @@ void StudentChanges(const CLotteryInput& before, const CLotteryInput& now, const
 }
 
 void GroupChanges(const char* kind, const std::vector<CLotteryInput::Group>& before,
-                  const std::vector<CLotteryInput::Group>& now, std::vector<std::string>& lines)
+                  const std::vector<CLotteryInput::Group>& now, const Names& names, std::vector<std::string>& lines)
 {
+    const auto members = [&names](const std::vector<std::string>& ids) {
+        std::vector<std::string> shown;
+        for (const std::string& id : ids) {
+            const auto found = names.find(id);
+            shown.push_back(found == names.end() ? id : found->second);
+        }
+        return Joined(shown);
+    };
     std::map<std::string, std::vector<std::vector<std::string>>> a;
     std::map<std::string, std::vector<std::vector<std::string>>> b;
     for (const auto& g : before)
         a[g.id].push_back(g.members);
     for (const auto& g : now)
         b[g.id].push_back(g.members);
-    for (const auto& [id, members] : a) {
+    for (const auto& [id, list] : a) {
         const auto found = b.find(id);
         if (found == b.end())
-            lines.push_back(std::string(kind) + " " + id + " 已删除：" + Joined(members.front()));
-        else if (found->second != members)
-            lines.push_back(std::string(kind) + " " + id + " 成员 " + Joined(members.front()) + " → "
-                            + Joined(found->second.front()));
+            lines.push_back(std::string(kind) + " " + id + " 已删除：" + members(list.front()));
+        else if (found->second != list)
+            lines.push_back(std::string(kind) + " " + id + " 成员 " + members(list.front()) + " → "
+                            + members(found->second.front()));
     }
-    for (const auto& [id, members] : b) {
+    for (const auto& [id, list] : b) {
         if (!a.count(id))
-            lines.push_back(std::string(kind) + " " + id + " 是新增的：" + Joined(members.front()));
+            lines.push_back(std::string(kind) + " " + id + " 是新增的：" + members(list.front()));
     }
 }
 
@@ -202,7 +212,12 @@ std::vector<std::string> CLotteryDifference::Describe(const CLotteryInput& befor
             lines.push_back(studentName(student) + "：新增预先分班 " + className(classId));
     }
 
-    GroupChanges("互斥组", before.exclusiveGroups, now.exclusiveGroups, lines);
-    GroupChanges("同班学生组", before.togetherGroups, now.togetherGroups, lines);
+    Names names;
+    for (const auto* input : {&now, &before}) {
+        for (const auto& s : input->students)
+            names.emplace(s.id, s.name);
+    }
+    GroupChanges("互斥组", before.exclusiveGroups, now.exclusiveGroups, names, lines);
+    GroupChanges("同班学生组", before.togetherGroups, now.togetherGroups, names, lines);
     return lines;
 }
