@@ -75,9 +75,7 @@ ExitCode CLotteryCommand::Run(CScheduleTask& task, const CArguments& arguments, 
 
     const CLotteryInput input = CLotteryCanonicalForm::InputOf(task);
     const std::string inputText = CLotteryCanonicalForm::InputText(input);
-    CLotteryRecord record;
-    record.inputDigest = CLotteryDigest::Sha256Hex(inputText);
-    if (record.inputDigest.empty())
+    if (CLotteryDigest::Sha256Hex(inputText).empty())
         return console.Error(ExitCode::Failed, "无法计算 SHA-256 摘要，摇号没有进行。");
 
     console.Err() << "正在摇号分班（种子 " << seed << "，搜索步数 " << work << "），请稍候..." << std::endl;
@@ -90,19 +88,7 @@ ExitCode CLotteryCommand::Run(CScheduleTask& task, const CArguments& arguments, 
         return console.Error(ExitCode::Failed, "分班未能完成，任务没有改变。");
 
     CLotteryDraw::Apply(outcome, task);
-    record.taskName = task.GetTaskInfo().GetTaskName();
-    record.time = task.GetLastReportInfo().GetTime();
-    record.version = CLotteryRecord::ProgramVersion();
-    record.seed = seed;
-    record.seedDrawn = drawn;
-    record.work = work;
-    record.students = static_cast<int>(input.students.size());
-    record.classes = static_cast<int>(input.classes.size());
-    for (const auto& [student, classId] : outcome.division)
-        record.placed += classId.empty() ? 0 : 1;
-    record.resultDigest = CLotteryDigest::Sha256Hex(CLotteryCanonicalForm::DivisionText(outcome.division));
-    record.rules = CLotteryRecord::RulesOf(input);
-    record.figures = CLotteryRecord::FiguresOf(task);
+    const CLotteryRecord record = CLotteryDraw::MakeRecord(task, input, inputText, outcome, seed, drawn, work);
     CReportInfo& report = task.GetLastReportInfo();
     report.SetReportInfo(record.AddToReport(report.GetReportInfo()));
 

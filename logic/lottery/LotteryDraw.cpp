@@ -6,6 +6,7 @@
 #include "core/BalanceReport.h"
 #include "core/DivisionCore.h"
 #include "core/DivisionOwner.h"
+#include "logic/lottery/LotteryDigest.h"
 #include "logic/lottery/LotterySeed.h"
 #include "logic/pinyin/PinyinConverter.h"
 
@@ -16,7 +17,8 @@ bool CLotteryDraw::Outcome::Divided() const
     return divisionResult == DIVISION_RESULT_DONE || divisionResult == DIVISION_RESULT_UNPLACED;
 }
 
-CLotteryDraw::Outcome CLotteryDraw::Run(const CLotteryInput& input, const std::string& seedDigits, std::uint64_t work)
+CLotteryDraw::Outcome CLotteryDraw::Run(const CLotteryInput& input, const std::string& seedDigits, std::uint64_t work,
+                                        const std::function<void(double share)>& progress)
 {
     Outcome outcome;
     outcome.drawn = std::make_unique<CScheduleTask>();
@@ -38,6 +40,8 @@ CLotteryDraw::Outcome CLotteryDraw::Run(const CLotteryInput& input, const std::s
         CBalanceOptions options;
         options.iterations = work;
         options.seed = seed;
+        if (progress)
+            options.progress = [&progress](const CBalanceProgress& step) { progress(step.share); };
         optimizer.SetOptions(options);
         outcome.balance = optimizer.Run();
         optimizer.Apply();
@@ -83,4 +87,26 @@ std::string CLotteryDraw::WorkProblem(const std::string& text, std::uint64_t& wo
         return "搜索步数应是 1 到 " + std::to_string(kMaxWork) + " 之间的整数：" + text;
     work = value;
     return {};
+}
+
+CLotteryRecord CLotteryDraw::MakeRecord(const CScheduleTask& task, const CLotteryInput& input,
+                                        const std::string& inputText, const Outcome& outcome,
+                                        const std::string& seedDigits, bool seedDrawn, std::uint64_t work)
+{
+    CLotteryRecord record;
+    record.taskName = task.GetTaskInfo().GetTaskName();
+    record.time = task.GetLastReportInfo().GetTime();
+    record.version = CLotteryRecord::ProgramVersion();
+    record.seed = seedDigits;
+    record.seedDrawn = seedDrawn;
+    record.work = work;
+    record.students = static_cast<int>(input.students.size());
+    record.classes = static_cast<int>(input.classes.size());
+    for (const auto& [student, classId] : outcome.division)
+        record.placed += classId.empty() ? 0 : 1;
+    record.inputDigest = CLotteryDigest::Sha256Hex(inputText);
+    record.resultDigest = CLotteryDigest::Sha256Hex(CLotteryCanonicalForm::DivisionText(outcome.division));
+    record.rules = CLotteryRecord::RulesOf(input);
+    record.figures = CLotteryRecord::FiguresOf(task);
+    return record;
 }

@@ -3,6 +3,9 @@
 #include "core/BalanceOptimizer.h"
 #include "logic/lottery/LotteryCanonicalForm.h"
 #include "logic/lottery/LotteryInput.h"
+#include "logic/lottery/LotteryRecord.h"
+
+#include <functional>
 
 #include <cstdint>
 #include <memory>
@@ -39,12 +42,22 @@ public:
         bool Divided() const;
     };
 
-    static Outcome Run(const CLotteryInput& input, const std::string& seedDigits, std::uint64_t work);
+    // progress, when given, gets the balance's share done (0 to 1) on the
+    // calling thread, about ten times a second.
+    static Outcome Run(const CLotteryInput& input, const std::string& seedDigits, std::uint64_t work,
+                       const std::function<void(double share)>& progress = {});
 
     // Puts the drawn division into task, whose input is the draw's: each
     // student's class, pre-assignment flag and exclusion partners, each
     // class's list of students, and the report.
     static void Apply(const Outcome& outcome, CScheduleTask& task);
+
+    // The record of a draw once it was applied to task: the task's name,
+    // the time of the division, this program's version, the digests, the
+    // rules in force and each class's figures.
+    static CLotteryRecord MakeRecord(const CScheduleTask& task, const CLotteryInput& input,
+                                     const std::string& inputText, const Outcome& outcome,
+                                     const std::string& seedDigits, bool seedDrawn, std::uint64_t work);
 
     // What "--work" is, or why it is no number of steps; empty when fine.
     static std::string WorkProblem(const std::string& text, std::uint64_t& work);

@@ -82,10 +82,9 @@ struct DrawnTask
         const CLotteryDraw::Outcome outcome = CLotteryDraw::Run(input, seed, kWork);
         EXPECT_TRUE(outcome.Divided());
         CLotteryDraw::Apply(outcome, task);
-        record.seed = seed;
-        record.work = kWork;
-        record.inputDigest = CLotteryDigest::Sha256Hex(inputText);
-        record.resultDigest = CLotteryDigest::Sha256Hex(CLotteryCanonicalForm::DivisionText(outcome.division));
+        record = CLotteryDraw::MakeRecord(task, input, inputText, outcome, seed, false, kWork);
+        EXPECT_EQ(record.placed, 240);
+        EXPECT_EQ(record.figures.size(), 6u);
         EXPECT_TRUE(record.Save(folder.Path().string(), inputText));
     }
 
@@ -188,7 +187,11 @@ TEST(LotteryDraw, SameSeedAndWorkGiveTheSameDivisionWhateverTheListOrderOrThread
                                       [](const auto& entry) { return !entry.second.empty(); });
     EXPECT_EQ(placed, 240);
 
-    EXPECT_EQ(CLotteryDraw::Run(input, "314159", kWork).division, first.division) << "again";
+    double reported = 0.0;
+    EXPECT_EQ(CLotteryDraw::Run(input, "314159", kWork, [&reported](double share) { reported = share; }).division,
+              first.division)
+        << "again, with progress";
+    EXPECT_EQ(reported, 1.0);
 
     CScheduleTask reversed;
     FillReversed(input, reversed);
