@@ -90,6 +90,32 @@ TEST_F(LotteryCommands, RefusesASeedOfFewerThanSixDigitsOrOtherSignsAndChangesNo
     EXPECT_FALSE(fs::exists(Folder() + "/quillon-lottery.txt"));
 }
 
+TEST_F(LotteryCommands, ARunTheChecksRefuseOrAnUnreadableRulesFileLeavesTheFolderAsItWas)
+{
+    ChangeTask([](CScheduleTask& task) {
+        for (CClassInfo* info : task.GetClassInfoList().Records<CClassInfo>())
+            info->SetStudentCount(10);
+    });
+    const std::string input = ReadBytes(Folder() + "/input.xml");
+    const CliOutcome refused = Cli("lottery", std::string("--seed 123456") + kWork);
+    EXPECT_EQ(refused.code, Code(ExitCode::Refused)) << refused.err;
+    EXPECT_NE(refused.out.find("超出所有班级的学生容量之和"), std::string::npos) << refused.out;
+    EXPECT_EQ(ReadBytes(Folder() + "/input.xml"), input);
+    EXPECT_FALSE(fs::exists(Folder() + "/quillon-lottery.txt"));
+    EXPECT_FALSE(fs::exists(Folder() + "/report.txt"));
+
+    // Rules that cannot be read would be missing from the record.
+    ChangeTask([](CScheduleTask& task) {
+        for (CClassInfo* info : task.GetClassInfoList().Records<CClassInfo>())
+            info->SetStudentCount(40);
+    });
+    WriteBytes(Folder() + "/quillon-rules.xml", "<not xml");
+    const CliOutcome damaged = Cli("lottery", std::string("--seed 123456") + kWork);
+    EXPECT_EQ(damaged.code, Code(ExitCode::Task)) << damaged.err;
+    EXPECT_NE(damaged.err.find("规则文件无法读取"), std::string::npos) << damaged.err;
+    EXPECT_FALSE(fs::exists(Folder() + "/quillon-lottery.txt"));
+}
+
 TEST_F(LotteryCommands, DrawsRecordsAndVerifiesAlsoOnACopyElsewhere)
 {
     const CliOutcome noRecord = Cli("verify");
