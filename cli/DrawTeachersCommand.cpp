@@ -35,8 +35,9 @@ ExitCode CDrawTeachersCommand::Run(CScheduleTask& task, const CArguments& argume
     CLotteryRecord record;
     std::string inputText;
     if (CLotteryRecord::Load(folder, record, inputText) != CLotteryRecord::LoadResult::Loaded)
-        return console.Error(ExitCode::NoRecord,
-                             "任务文件夹中没有可读的摇号记录。班主任抽签在摇号分班之后进行：请先 quillon-cli lottery。");
+        return console.Error(
+            ExitCode::NoRecord,
+            "任务文件夹中没有可读的摇号记录。班主任抽签在摇号分班之后进行：请先 quillon-cli lottery。");
 
     std::vector<std::string> teachers;
     if (const std::string* file = arguments.Option("--teachers")) {

@@ -65,7 +65,8 @@ ExitCode CLotteryCommand::Run(CScheduleTask& task, const CArguments& arguments, 
     std::uint64_t work = 0;
     ReadChoices(arguments, seed, work); // checked before the task was opened
     if (task.IsRulesFileDamaged())
-        return console.Error(ExitCode::Task, "任务的分班规则文件无法读取，摇号记录会缺少这些规则。请先修复或删除该文件。");
+        return console.Error(ExitCode::Task,
+                             "任务的分班规则文件无法读取，摇号记录会缺少这些规则。请先修复或删除该文件。");
 
     const bool drawn = seed.empty();
     if (drawn) {

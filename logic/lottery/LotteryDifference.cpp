@@ -100,8 +100,8 @@ void StudentChanges(const CLotteryInput& before, const CLotteryInput& now, const
     if (before.conditionNames == now.conditionNames && a.conditions != b.conditions) {
         for (std::size_t k = 0; k < std::min(a.conditions.size(), b.conditions.size()); ++k) {
             if (a.conditions[k] != b.conditions[k])
-                lines.push_back(label + "：" + ColumnName(now.conditionNames, k, "条件") + " "
-                                + Shown(a.conditions[k]) + " → " + Shown(b.conditions[k]));
+                lines.push_back(label + "：" + ColumnName(now.conditionNames, k, "条件") + " " + Shown(a.conditions[k])
+                                + " → " + Shown(b.conditions[k]));
         }
     }
 }
@@ -190,10 +190,9 @@ std::vector<std::string> CLotteryDifference::Describe(const CLotteryInput& befor
     };
     const auto studentName = [&now, &before](const std::string& id) {
         for (const auto* input : {&now, &before}) {
-            const auto found = std::lower_bound(input->students.begin(), input->students.end(), id,
-                                                [](const CLotteryInput::Student& s, const std::string& key) {
-                                                    return s.id < key;
-                                                });
+            const auto found =
+                std::lower_bound(input->students.begin(), input->students.end(), id,
+                                 [](const CLotteryInput::Student& s, const std::string& key) { return s.id < key; });
             if (found != input->students.end() && found->id == id)
                 return "学生 " + found->name + "（" + id + "）";
         }

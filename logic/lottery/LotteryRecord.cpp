@@ -126,7 +126,10 @@ std::string CLotteryRecord::Text() const
 std::optional<CLotteryRecord> CLotteryRecord::Parse(const std::string& text)
 {
     CLotteryRecord record;
-    const std::vector<std::string> lines = Split(text, '\n');
+    // An editor may have put a byte order mark in front.
+    const std::string kBom = "\xEF\xBB\xBF";
+    const std::vector<std::string> lines =
+        Split(text.compare(0, kBom.size(), kBom) == 0 ? text.substr(kBom.size()) : text, '\n');
     if (lines.empty() || (lines[0] != kTitle && lines[0] != std::string(kTitle) + "\r"))
         return std::nullopt;
     std::map<std::string, int> seen;
@@ -238,8 +241,7 @@ std::vector<std::string> CLotteryRecord::RulesOf(const CLotteryInput& input)
         const auto found = map.find(id);
         if (found == map.end())
             return id;
-        return nameCount[found->second] > 1 || found->second.empty() ? found->second + "（" + id + "）"
-                                                                     : found->second;
+        return nameCount[found->second] > 1 || found->second.empty() ? found->second + "（" + id + "）" : found->second;
     };
     const auto members = [&](const std::vector<std::string>& ids) {
         std::vector<std::string> shown;

@@ -52,7 +52,7 @@ public:
     std::string taskName;
     std::string time; // "2026年12月10日 8时3分11秒", as the report writes times
     std::string version;
-    std::string seed; // the digits
+    std::string seed;       // the digits
     bool seedDrawn = false; // drawn by the program, not typed
     std::uint64_t work = 0;
     int students = 0;

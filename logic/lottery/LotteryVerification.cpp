@@ -37,8 +37,9 @@ void CheckTeachers(const CLotteryRecord::TeacherDraw& draw, const CScheduleTask&
         if (!info)
             lines.push_back("班主任抽签：班级 " + a.className + "（" + a.classId + "）已不在任务中");
         else if (info->GetHeadTeacherName() != a.teacher)
-            lines.push_back("班主任抽签：班级 " + a.className + " 的班主任应为 " + a.teacher + "，现在是 "
-                            + (info->GetHeadTeacherName().empty() ? std::string("（空）") : info->GetHeadTeacherName()));
+            lines.push_back(
+                "班主任抽签：班级 " + a.className + " 的班主任应为 " + a.teacher + "，现在是 "
+                + (info->GetHeadTeacherName().empty() ? std::string("（空）") : info->GetHeadTeacherName()));
     }
 }
 
@@ -56,8 +57,8 @@ CLotteryVerification::Result CLotteryVerification::Verify(const CScheduleTask& t
         return result;
     case CLotteryRecord::LoadResult::Unreadable:
         result.outcome = Outcome::Unreadable;
-        result.message = "摇号记录（" + std::string(CLotteryRecord::kFileName) + " 或 "
-                         + CLotteryRecord::kInputFileName + "）无法读取或已损坏，无法核验。";
+        result.message = "摇号记录（" + std::string(CLotteryRecord::kFileName) + " 或 " + CLotteryRecord::kInputFileName
+                         + "）无法读取或已损坏，无法核验。";
         return result;
     case CLotteryRecord::LoadResult::Loaded: break;
     }

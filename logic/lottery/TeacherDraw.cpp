@@ -32,6 +32,8 @@ std::string Trimmed(std::string text)
             changed = true;
         }
     }
+    // A name is one field of the record.
+    std::replace(text.begin(), text.end(), '\t', ' ');
     return text;
 }
 

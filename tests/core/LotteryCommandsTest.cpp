@@ -215,8 +215,9 @@ TEST_F(LotteryCommands, HeadTeacherDrawIsReproducibleRecordedAndVerified)
     ASSERT_EQ(Cli("lottery", std::string("--seed 112358") + kWork).code, Code(ExitCode::Done));
     EXPECT_EQ(Cli("draw-teachers", "--seed 424242").code, Code(ExitCode::Usage)) << "no teacher in the classes";
     WriteBytes(m_output.Path() / "three.txt", "王芳\n李强\n赵敏\n");
-    EXPECT_EQ(Cli("draw-teachers", "--seed 424242 --teachers \"" + (m_output.Path() / "three.txt").string() + "\"").code,
-              Code(ExitCode::Refused));
+    EXPECT_EQ(
+        Cli("draw-teachers", "--seed 424242 --teachers \"" + (m_output.Path() / "three.txt").string() + "\"").code,
+        Code(ExitCode::Refused));
 
     const fs::path copy = m_output.Path() / "copy";
     fs::copy(Folder(), copy, fs::copy_options::recursive);
@@ -235,9 +236,8 @@ TEST_F(LotteryCommands, HeadTeacherDrawIsReproducibleRecordedAndVerified)
 
     // Teachers now in the classes: a second draw takes them from there.
     EXPECT_EQ(Cli("draw-teachers", "--seed 424242").out, drawn.out);
-    ChangeTask([](CScheduleTask& task) {
-        task.GetClassInfoList().FindAs<CClassInfo>("c0")->SetHeadTeacherName("别人");
-    });
+    ChangeTask(
+        [](CScheduleTask& task) { task.GetClassInfoList().FindAs<CClassInfo>("c0")->SetHeadTeacherName("别人"); });
     const CliOutcome changed = Cli("verify");
     EXPECT_EQ(changed.code, Code(ExitCode::Mismatch));
     EXPECT_NE(changed.out.find("现在是 别人"), std::string::npos) << changed.out;

@@ -195,8 +195,7 @@ TEST(LotteryDraw, SameSeedAndWorkGiveTheSameDivisionWhateverTheListOrderOrThread
 
     CScheduleTask reversed;
     FillReversed(input, reversed);
-    EXPECT_EQ(CLotteryDraw::Run(CLotteryCanonicalForm::InputOf(reversed), "314159", kWork).division,
-              first.division)
+    EXPECT_EQ(CLotteryDraw::Run(CLotteryCanonicalForm::InputOf(reversed), "314159", kWork).division, first.division)
         << "the lists in another order";
 
     CLotteryCanonicalForm::Division onThread;
@@ -281,7 +280,9 @@ TEST(LotteryDraw, BalanceStepsDoNotDependOnTheClock)
         options.seconds = 0.001; // no time budget in this mode
         options.seed = 9;
         if (slow)
-            options.progress = [](const CBalanceProgress&) { std::this_thread::sleep_for(std::chrono::milliseconds(30)); };
+            options.progress = [](const CBalanceProgress&) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            };
         optimizer.SetOptions(options);
         EXPECT_LE(optimizer.Run().steps, 4000u);
         optimizer.Apply();
@@ -333,8 +334,7 @@ TEST(LotteryVerification, NamesAChangedClassRuleGroupOrMovedStudent)
     ASSERT_EQ(result.outcome, CLotteryVerification::Outcome::Inconsistent);
     ASSERT_EQ(result.divisionChanges.size(), 1u) << Joined(result.divisionChanges);
     EXPECT_NE(result.divisionChanges[0].find("学生 学生40（s40）"), std::string::npos) << result.divisionChanges[0];
-    EXPECT_NE(result.divisionChanges[0].find("现在在 " + std::string(to == "c0" ? "1班" : "2班")),
-              std::string::npos)
+    EXPECT_NE(result.divisionChanges[0].find("现在在 " + std::string(to == "c0" ? "1班" : "2班")), std::string::npos)
         << result.divisionChanges[0];
     EXPECT_TRUE(result.inputChanges.empty());
 }
@@ -391,7 +391,9 @@ TEST(LotteryRecord, ReadsBackWhatItWritesAndTakesTheReportsLastSection)
     record.resultDigest = std::string(64, 'b');
     record.rules = {"同名学生分开：开", "预先分班：张三 → 一班"};
     record.figures = {{"一班", 2, 1, 1, "532.5"}, {"二班", 1, 0, 1, "-"}};
-    record.teacherDraw = CLotteryRecord::TeacherDraw{"987654", "2026年12月10日 9时0分0秒", {"李老师", "王老师"},
+    record.teacherDraw = CLotteryRecord::TeacherDraw{"987654",
+                                                     "2026年12月10日 9时0分0秒",
+                                                     {"李老师", "王老师"},
                                                      {{"c1", "一班", "王老师"}, {"c2", "二班", "李老师"}}};
     const std::string text = record.Text();
     EXPECT_NE(text.find("任务：高一 新生\n"), std::string::npos) << "one line";
@@ -406,6 +408,7 @@ TEST(LotteryRecord, ReadsBackWhatItWritesAndTakesTheReportsLastSection)
     for (char c : text)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     EXPECT_TRUE(CLotteryRecord::Parse(crlf)) << "a record an editor saved with CRLF";
+    EXPECT_TRUE(CLotteryRecord::Parse("\xEF\xBB\xBF" + crlf)) << "and a byte order mark";
 
     const std::string report = "【分班时间】\n…\n\n【均衡优化】\n…\n";
     const std::string once = record.AddToReport(report);
@@ -419,8 +422,8 @@ TEST(TeacherDraw, IsReproducibleAndChecksItsList)
 {
     CScheduleTask task;
     for (int c = 0; c < 8; ++c)
-        AddClass(task, "c" + std::to_string(c), std::to_string(c + 1) + "班", c)->SetHeadTeacherName(
-            "老师" + std::to_string(c));
+        AddClass(task, "c" + std::to_string(c), std::to_string(c + 1) + "班", c)
+            ->SetHeadTeacherName("老师" + std::to_string(c));
     const auto classes = CTeacherDraw::ClassesOf(task);
     const auto teachers = CTeacherDraw::TeachersOf(task);
     ASSERT_EQ(teachers.size(), 8u);
@@ -440,8 +443,9 @@ TEST(TeacherDraw, IsReproducibleAndChecksItsList)
     CTeacherDraw::Apply(first, task);
     EXPECT_EQ(task.GetClassInfoList().FindAs<CClassInfo>(first[3].classId)->GetHeadTeacherName(), first[3].teacher);
 
-    EXPECT_EQ(CTeacherDraw::ParseTeacherList("\xEF\xBB\xBF王芳\r\n\r\n　李强 \n赵六"),
-              (std::vector<std::string>{"王芳", "李强", "赵六"}));
+    EXPECT_EQ(CTeacherDraw::ParseTeacherList("\xEF\xBB\xBF王芳\r\n\r\n　李强 \n赵\t六"),
+              (std::vector<std::string>{"王芳", "李强", "赵 六"}))
+        << "a tab inside a name would split it in the record";
     EXPECT_NE(CTeacherDraw::Problem(classes, {"甲", "乙"}).find("与班级数（8）不同"), std::string::npos);
     std::vector<std::string> twice = teachers;
     twice.back() = twice.front();
