@@ -1,5 +1,6 @@
 #include "cli/DrawTeachersCommand.h"
 
+#include "base/records/ClassInfo.h"
 #include "base/task/ScheduleTask.h"
 #include "base/util/FileUtil.h"
 #include "cli/CommandTexts.h"
@@ -76,8 +77,9 @@ ExitCode CDrawTeachersCommand::Run(CScheduleTask& task, const CArguments& argume
         return console.Error(ExitCode::NotSaved, CommandTexts::NotSaved("班主任抽签的结果"));
     if (!record.SaveRecord(folder))
         return console.Error(ExitCode::NotSaved, CommandTexts::NotSaved("班主任抽签的记录"));
-    for (const auto& a : draw.assignments)
-        console.Out() << a.className << '\t' << a.teacher << '\n';
+    // In the order of the task's classes, as the classes editor shows them.
+    for (const CClassInfo* info : task.GetClassInfoList().Records<CClassInfo>())
+        console.Out() << info->GetName() << '\t' << info->GetHeadTeacherName() << '\n';
     console.Out().flush();
     return ExitCode::Done;
 }
