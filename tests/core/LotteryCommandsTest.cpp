@@ -191,6 +191,11 @@ TEST_F(LotteryCommands, AStudentMovedOrAClassChangedAfterTheDrawIsNamed)
     EXPECT_EQ(verified.code, Code(ExitCode::Mismatch));
     EXPECT_NE(verified.out.find("（s9）：摇号分在 "), std::string::npos) << verified.out;
     EXPECT_NE(verified.out.find("班级 4班（c3）：名称 4班 → 实验班"), std::string::npos) << verified.out;
+
+    ASSERT_EQ(Cli("set", "same-sound-apart on").code, Code(ExitCode::Done));
+    const CliOutcome rule = Cli("verify");
+    EXPECT_EQ(rule.code, Code(ExitCode::Mismatch));
+    EXPECT_NE(rule.out.find("规则 同音学生分开 关 → 开"), std::string::npos) << rule.out;
 }
 
 TEST_F(LotteryCommands, ADrawnSeedIsShownFirstAndRecorded)
