@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 
 #include "cli/CommandLine.h"
+#include "cli/ExitCode.h"
 #include "CliRun.h"
 #include "base/util/FileUtil.h"
 #include "ImmutableFile.h"
@@ -178,6 +179,12 @@ TEST_F(CommandLineTest, RefusesBadUsageAndMissingOrDamagedTasks)
     const Outcome help = Cli("--help");
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("divide"), std::string::npos);
+    // Every exit code the program can end with is explained.
+    for (int code = 3; code <= static_cast<int>(ExitCode::NoRecord); ++code) {
+        const std::string number = std::to_string(code) + " ";
+        EXPECT_TRUE(help.out.find("；" + number) != std::string::npos || help.out.find("\n" + number) != std::string::npos)
+            << code;
+    }
 
     const Outcome missing = Cli("divide " + Quoted((folder / "none.qz").string()));
     EXPECT_EQ(missing.code, 4);
