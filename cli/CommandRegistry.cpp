@@ -5,6 +5,7 @@
 #include "cli/AddGroupCommand.h"
 #include "cli/AddTogetherCommand.h"
 #include "cli/BalanceCommand.h"
+#include "cli/CertificateCommand.h"
 #include "cli/ChartCommand.h"
 #include "cli/ClassesCommand.h"
 #include "cli/CompareCommand.h"
@@ -53,7 +54,7 @@ CCommandRegistry::CCommandRegistry()
                       CSetClassesCommand, CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand,
                       CUnpresetCommand, CTogetherCommand, CAddTogetherCommand, CRemoveTogetherCommand, CSettingsCommand,
                       CSetCommand, CNewTaskCommand, CRemoveClassCommand, CLotteryCommand, CVerifyCommand,
-                      CDrawTeachersCommand>())
+                      CDrawTeachersCommand, CCertificateCommand>())
 {
 }
 

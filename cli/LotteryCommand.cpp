@@ -1,12 +1,9 @@
 #include "cli/LotteryCommand.h"
 
 #include "base/task/ScheduleTask.h"
-#include "cli/CommandTexts.h"
-#include "core/DivisionOwner.h"
-#include "logic/lottery/LotteryCanonicalForm.h"
-#include "logic/lottery/LotteryDigest.h"
 #include "logic/lottery/LotteryDraw.h"
 #include "logic/lottery/LotteryRecord.h"
+#include "logic/lottery/LotteryRun.h"
 #include "logic/lottery/LotterySeed.h"
 
 #include <algorithm>
@@ -64,42 +61,33 @@ ExitCode CLotteryCommand::Run(CScheduleTask& task, const CArguments& arguments, 
     std::string seed;
     std::uint64_t work = 0;
     ReadChoices(arguments, seed, work); // checked before the task was opened
-    if (task.IsRulesFileDamaged())
-        return console.Error(ExitCode::Task,
-                             "任务的分班规则文件无法读取，摇号记录会缺少这些规则。请先修复或删除该文件。");
-
     const bool drawn = seed.empty();
-    if (drawn) {
+    if (drawn)
         seed = CLotterySeed::Draw();
-        console.Out() << SeedBanner(seed) << "请记下这个种子。" << std::endl;
-    }
 
-    const CLotteryInput input = CLotteryCanonicalForm::InputOf(task);
-    const std::string inputText = CLotteryCanonicalForm::InputText(input);
-    if (CLotteryDigest::Sha256Hex(inputText).empty())
-        return console.Error(ExitCode::Failed, "无法计算 SHA-256 摘要，摇号没有进行。");
+    CLotteryRun run(task, seed, drawn, work);
+    const CLotteryRun::Result prepared = run.Prepare();
+    if (prepared == CLotteryRun::Result::RulesUnreadable)
+        return console.Error(ExitCode::Task, CLotteryRun::Problem(prepared));
+    if (prepared != CLotteryRun::Result::Done)
+        return console.Error(ExitCode::Failed, CLotteryRun::Problem(prepared));
+    if (drawn)
+        console.Out() << SeedBanner(seed) << "请记下这个种子。" << std::endl;
 
     console.Err() << "正在摇号分班（种子 " << seed << "，搜索步数 " << work << "），请稍候..." << std::endl;
-    const CLotteryDraw::Outcome outcome = CLotteryDraw::Run(input, seed, work);
-    if (outcome.divisionResult == DIVISION_RESULT_REFUSED) {
-        console.PrintText(outcome.report);
-        return console.Error(ExitCode::Refused, "分班检查没有通过，摇号没有进行，任务没有改变。");
+    run.Draw();
+    const CLotteryRun::Result result = run.Finish();
+    switch (result) {
+    case CLotteryRun::Result::Done:
+    case CLotteryRun::Result::Unplaced: break;
+    case CLotteryRun::Result::Refused:
+        console.PrintText(run.GetReport());
+        return console.Error(ExitCode::Refused, CLotteryRun::Problem(result));
+    case CLotteryRun::Result::DataNotSaved:
+    case CLotteryRun::Result::RecordNotSaved: return console.Error(ExitCode::NotSaved, CLotteryRun::Problem(result));
+    default: return console.Error(ExitCode::Failed, CLotteryRun::Problem(result));
     }
-    if (!outcome.Divided())
-        return console.Error(ExitCode::Failed, "分班未能完成，任务没有改变。");
-
-    CLotteryDraw::Apply(outcome, task);
-    const CLotteryRecord record = CLotteryDraw::MakeRecord(task, input, inputText, outcome, seed, drawn, work);
-    CReportInfo& report = task.GetLastReportInfo();
-    report.SetReportInfo(record.AddToReport(report.GetReportInfo()));
-
-    // The division and its report first: a record never describes a
-    // division that is not on disk.
-    if (!task.SaveInputDataWithReport())
-        return console.Error(ExitCode::NotSaved, CommandTexts::NotSaved("摇号分班的结果"));
-    if (!record.Save(task.GetTaskInfo().GetTaskFolder(), inputText))
-        return console.Error(ExitCode::NotSaved, CommandTexts::NotSaved("摇号记录"));
-    console.PrintText(record.Text());
+    console.PrintText(run.GetRecord().Text());
     console.Err() << "摇号分班完成，记录已保存到 " << CLotteryRecord::kFileName << "。" << std::endl;
-    return outcome.divisionResult == DIVISION_RESULT_UNPLACED ? ExitCode::Unplaced : ExitCode::Done;
+    return result == CLotteryRun::Result::Unplaced ? ExitCode::Unplaced : ExitCode::Done;
 }

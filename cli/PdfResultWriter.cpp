@@ -2,6 +2,7 @@
 
 #include "gui/render/DivisionPrinter.h"
 #include "cli/OffscreenQt.h"
+#include "gui/render/LotteryCertificate.h"
 #include "gui/render/TablePrinter.h"
 
 #include <QGuiApplication>
@@ -28,4 +29,11 @@ bool CPdfResultWriter::WriteStatistics(CScheduleTask& task, const std::string& p
 {
     const auto application = StartOffscreenQt<QGuiApplication>();
     return WritePdf(pdfPath, {CDivisionPrinter::statistics(task)});
+}
+
+bool CPdfResultWriter::WriteLotteryCertificate(const CLotteryRecord& record, const std::string& school,
+                                               const std::string& pdfPath)
+{
+    const auto application = StartOffscreenQt<QGuiApplication>();
+    return CLotteryCertificate::writePdf(record, QString::fromStdString(school), QString::fromStdString(pdfPath));
 }

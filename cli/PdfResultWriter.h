@@ -2,6 +2,7 @@
 
 #include <string>
 
+class CLotteryRecord;
 class CScheduleTask;
 
 // Writes the printed results of a divided task to a PDF file, without a
@@ -14,4 +15,7 @@ public:
     static bool WriteRosters(CScheduleTask& task, const std::string& classId, const std::string& pdfPath);
     // The division statistics.
     static bool WriteStatistics(CScheduleTask& task, const std::string& pdfPath);
+    // The certificate of a lottery division; school may be empty.
+    static bool WriteLotteryCertificate(const CLotteryRecord& record, const std::string& school,
+                                        const std::string& pdfPath);
 };

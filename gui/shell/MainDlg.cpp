@@ -2,6 +2,7 @@
 
 #include "gui/results/BalanceCommands.h"
 #include "gui/results/DivisionCommands.h"
+#include "gui/results/LotteryDialog.h"
 #include "gui/editors/EditorCommands.h"
 #include "gui/shell/InstallLayout.h"
 #include "gui/shell/MainToolBar.h"
@@ -364,6 +365,15 @@ void CMainDlg::balanceDivision()
     }
 }
 
+void CMainDlg::lotteryDivision()
+{
+    CTaskManager* manager = CTaskManager::instance();
+    CLotteryDialog dialog(*manager->task(), QString::fromStdString(manager->school().name), this);
+    dialog.exec();
+    if (dialog.hasDrawn() && manager->hasTask())
+        m_sheet->selectPage(4);
+}
+
 void CMainDlg::runCommand(StepCommandId command)
 {
     CTaskManager* manager = CTaskManager::instance();
@@ -412,6 +422,10 @@ void CMainDlg::runCommand(StepCommandId command)
     case StepCommandId::BalanceDivision:
         if (requireTask())
             balanceDivision();
+        break;
+    case StepCommandId::LotteryDivision:
+        if (requireTask())
+            lotteryDivision();
         break;
     case StepCommandId::DivisionTable:
         if (requireTask())

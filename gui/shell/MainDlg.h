@@ -67,6 +67,7 @@ private:
     void openRecentTask(const QString& path);
     void startDivision();
     void balanceDivision();
+    void lotteryDivision();
     bool requireTask();
     void onTaskZoneClicked();
     void onLocationZoneClicked();

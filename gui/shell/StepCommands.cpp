@@ -13,6 +13,7 @@ constexpr CStepCommands::Button kButtons[] = {
     {3, StepCommandId::StartDivision, "开始自动分班", "start_division"},
     {3, StepCommandId::DivisionReport, "自动分班报告", "report"},
     {3, StepCommandId::BalanceDivision, "均衡优化", "balance"},
+    {3, StepCommandId::LotteryDivision, "摇号分班", "lottery"},
     {4, StepCommandId::DivisionTable, "分班表", "division_table"},
     {4, StepCommandId::DivisionStatistics, "分班统计表", "statistics"},
 };

@@ -21,6 +21,7 @@ enum class StepCommandId : int
     StartDivision = 24,
     DivisionReport = 26,
     BalanceDivision = 30,
+    LotteryDivision = 33,
     DivisionTable = 28,
     DivisionStatistics = 29,
 };

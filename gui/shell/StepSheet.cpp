@@ -42,7 +42,8 @@ void CStepSheet::addTaskPages()
     addPage(QStringLiteral("3 分班条件设置"), QStringLiteral("可以在这里设置自动分班的约束条件。"));
     addPage(QStringLiteral("4 自动分班"),
             QStringLiteral("自动化分班控制及相关信息。\n"
-                           "均衡优化：在分班结果的基础上调整学生，使各班的成绩、男女生人数和生源学校更加均衡。"));
+                           "均衡优化：在分班结果的基础上调整学生，使各班的成绩、男女生人数和生源学校更加均衡。\n"
+                           "摇号分班：用公开抽取的种子分班并留下公证记录，任何人都可以核验。"));
     addPage(QStringLiteral("5 查看分班表"), QStringLiteral("查看自动化分班的结果，可以导出到EXCEL。"));
 }
 

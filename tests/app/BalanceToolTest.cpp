@@ -384,8 +384,11 @@ TEST_F(BalanceToolShell, StepPageFourOffersTheTool)
     sheet.resize(1000, 600);
     sheet.selectPage(3);
     const auto& commands = sheet.toolBox()->commands();
-    ASSERT_EQ(commands.size(), 3u);
+    ASSERT_EQ(commands.size(), 4u);
     EXPECT_EQ(commands[2].command, static_cast<int>(StepCommandId::BalanceDivision));
+    EXPECT_EQ(commands[3].command, static_cast<int>(StepCommandId::LotteryDivision));
+    EXPECT_EQ(commands[3].caption, QStringLiteral("摇号分班"));
+    EXPECT_FALSE(CUIResources::instance()->picture(QStringLiteral("lottery"), QSize(40, 40)).isNull());
     EXPECT_EQ(commands[2].caption, QStringLiteral("均衡优化"));
     EXPECT_FALSE(CUIResources::instance()->picture(QStringLiteral("balance"), QSize(40, 40)).isNull());
     EXPECT_TRUE(sheet.toolDesc()->description().contains(QStringLiteral("均衡优化")));

@@ -42,7 +42,7 @@ TEST(ShellSheet, TabsAndPages)
     sheet.resize(1000, 600);
     QTest::mouseClick(header, Qt::LeftButton, {}, header->page(3).rect.center());
     EXPECT_EQ(sheet.currentPage(), 3);
-    ASSERT_EQ(sheet.toolBox()->commands().size(), 3u);
+    ASSERT_EQ(sheet.toolBox()->commands().size(), 4u);
     EXPECT_EQ(sheet.toolBox()->commands()[0].command, 24);
     EXPECT_EQ(sheet.toolBox()->commands()[1].caption, QStringLiteral("自动分班报告"));
     EXPECT_EQ(sheet.toolDesc()->caption(), QStringLiteral("4 自动分班"));
