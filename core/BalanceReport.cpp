@@ -1,5 +1,6 @@
 #include "core/BalanceReport.h"
 
+#include "base/records/ReportInfo.h"
 #include "core/BalanceModel.h"
 #include "core/BalanceOptimizer.h"
 
@@ -67,17 +68,5 @@ std::string CBalanceReport::Section(const CBalanceModel& model, const CBalanceRe
 std::string CBalanceReport::AddSection(const std::string& report, const std::string& section)
 {
     // An earlier balancing's section is the last section of the report.
-    const std::string title = std::string(kTitle) + "\n";
-    std::string base = report;
-    if (base.compare(0, title.size(), title) == 0) {
-        base.clear();
-    } else {
-        const std::size_t earlier = base.rfind("\n" + title);
-        if (earlier != std::string::npos)
-            return base.substr(0, earlier + 1) + section;
-    }
-    if (base.empty())
-        return section;
-    // One empty line between the sections, as between the report's own.
-    return base + (base.back() == '\n' ? "\n" : "\n\n") + section;
+    return CReportInfo::WithSection(report, kTitle, section);
 }

@@ -54,3 +54,19 @@ void CReportInfo::MakeReport(int mode)
     }
     m_text = std::move(text);
 }
+
+std::string CReportInfo::WithSection(const std::string& report, const std::string& title, const std::string& section)
+{
+    const std::string heading = title + "\n";
+    std::string base = report;
+    if (base.compare(0, heading.size(), heading) == 0) {
+        base.clear();
+    } else {
+        const std::size_t earlier = base.rfind("\n" + heading);
+        if (earlier != std::string::npos)
+            base.erase(earlier + 1);
+    }
+    while (!base.empty() && base.back() == '\n')
+        base.pop_back();
+    return base.empty() ? section : base + "\n\n" + section;
+}

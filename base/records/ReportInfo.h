@@ -35,6 +35,11 @@ public:
     std::string GetReportInfo() const { return m_text; }
     void SetReportInfo(const std::string& text) { m_text = text; }
 
+    // A report text with a section of our own (whose first line is title)
+    // as its last section, after one empty line, in place of an earlier
+    // section of that title and whatever followed it.
+    static std::string WithSection(const std::string& report, const std::string& title, const std::string& section);
+
 private:
     std::time_t m_time = 0;
     int m_classCount = 0;

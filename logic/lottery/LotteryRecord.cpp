@@ -1,6 +1,7 @@
 #include "logic/lottery/LotteryRecord.h"
 
 #include "base/records/ClassInfo.h"
+#include "base/records/ReportInfo.h"
 #include "base/records/StudentInfo.h"
 #include "base/task/ScheduleTask.h"
 #include "base/util/FileUtil.h"
@@ -328,19 +329,5 @@ bool CLotteryRecord::SaveRecord(const std::string& folder) const
 
 std::string CLotteryRecord::AddToReport(const std::string& report) const
 {
-    const std::string title = std::string(kTitle) + "\n";
-    std::string base = report;
-    if (base.compare(0, title.size(), title) == 0) {
-        base.clear();
-    } else {
-        const std::size_t earlier = base.rfind("\n" + title);
-        if (earlier != std::string::npos)
-            base.erase(earlier + 1);
-    }
-    if (base.empty())
-        return Text();
-    // One empty line between the sections, as between the report's own.
-    while (!base.empty() && base.back() == '\n')
-        base.pop_back();
-    return base + "\n\n" + Text();
+    return CReportInfo::WithSection(report, kTitle, Text());
 }
