@@ -396,6 +396,7 @@ void CLotteryDialog::drawTeachers()
     if (result == CTeacherDrawRun::Result::DataNotSaved)
         m_task.SetDirty(true);
     m_record->setPlainText(QString::fromStdString(run.GetRecord().Text()));
+    m_record->moveCursor(QTextCursor::End); // the draw is the record's last part
     if (result == CTeacherDrawRun::Result::Done) {
         m_status->setText(QStringLiteral("班主任抽签完成，已写入各班并加入记录。"));
     } else {

@@ -260,7 +260,8 @@ TEST_F(LotteryWindowTest, ALongCertificateRunsOnNumberedPagesWithEveryFigure)
     ASSERT_GE(pages, 2);
     for (int page = 1; page <= pages; ++page) {
         const QStringList lines = PdfTest::Text(pdf, page).trimmed().split(QLatin1Char('\n'));
-        EXPECT_EQ(lines.last().trimmed(), QString::number(page)) << "page " << page << " ends with its number";
+        EXPECT_EQ(lines.last().trimmed(), QStringLiteral("第 %1 页，共 %2 页").arg(page).arg(pages))
+            << "a missing page shows";
     }
     const QString text = PdfTest::Text(pdf);
     EXPECT_TRUE(text.contains(QStringLiteral("<b>2026级</b> & 新生"))) << text.toStdString();
@@ -271,6 +272,21 @@ TEST_F(LotteryWindowTest, ALongCertificateRunsOnNumberedPagesWithEveryFigure)
     EXPECT_TRUE(text.contains(QStringLiteral("36班")));
     EXPECT_TRUE(text.contains(QStringLiteral("学生30 → 30班")));
     EXPECT_TRUE(PdfTest::Text(pdf, pages).contains(QStringLiteral("监督人"))) << "the signatures close the record";
+
+    // However long the figures, the signatures' heading and their lines
+    // share a page.
+    bool movedOnce = false;
+    for (int classes = 20; classes <= 68; classes += 2) {
+        record.figures.resize(static_cast<std::size_t>(classes), record.figures.front());
+        ASSERT_TRUE(CLotteryCertificate::writePdf(record, QString(), pdf));
+        const QString last = PdfTest::Text(pdf, PdfTest::PageCount(pdf));
+        EXPECT_TRUE(last.contains(QStringLiteral("签字")) && last.contains(QStringLiteral("主持人"))
+                    && last.contains(QStringLiteral("监督人")))
+            << classes << " classes\n" << last.toStdString();
+        const QStringList lines = last.trimmed().split(QLatin1Char('\n'));
+        movedOnce = movedOnce || lines.first().trimmed() == QStringLiteral("签字");
+    }
+    EXPECT_TRUE(movedOnce) << "one of the lengths needs the heading moved";
 }
 
 // The window after a draw and the certificate's first page, as PNG files
@@ -282,10 +298,14 @@ TEST_F(LotteryWindowTest, Screenshots)
         GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR not set";
     QDir().mkpath(target);
     CLotteryDialog dialog(task, QStringLiteral("育才中学"));
-    dialog.resize(760, 620);
+    dialog.resize(760, 720);
     dialog.show();
     CMessageBox::pushAnswer(QMessageBox::Yes);
     ASSERT_TRUE(Draw(dialog, QStringLiteral("271828182"), QStringLiteral("200000")));
+    dialog.teacherList()->setPlainText(QStringLiteral("王芳\n李强\n赵敏\n陈静\n"));
+    QTest::keyClicks(dialog.teacherSeedEdit(), QStringLiteral("161803"));
+    CMessageBox::pushAnswer(QMessageBox::Yes);
+    dialog.teacherDrawButton()->click();
     EXPECT_TRUE(dialog.grab().save(QDir(target).filePath(QStringLiteral("lottery-window.png"))));
 
     const QString pdf = QDir(folder.path()).filePath(QStringLiteral("certificate.pdf"));
