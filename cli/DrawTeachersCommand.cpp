@@ -3,13 +3,12 @@
 #include "base/records/ClassInfo.h"
 #include "base/task/ScheduleTask.h"
 #include "base/util/FileUtil.h"
-#include "cli/CommandTexts.h"
 #include "cli/LotteryCommand.h"
-#include "logic/lottery/LotteryRecord.h"
 #include "logic/lottery/LotterySeed.h"
 #include "logic/lottery/TeacherDraw.h"
+#include "logic/lottery/TeacherDrawRun.h"
 
-#include <algorithm>
+#include <utility>
 
 CDrawTeachersCommand::CDrawTeachersCommand()
     : CTaskCommand("draw-teachers",
@@ -32,51 +31,34 @@ std::optional<ExitCode> CDrawTeachersCommand::Check(const CArguments& arguments,
 
 ExitCode CDrawTeachersCommand::Run(CScheduleTask& task, const CArguments& arguments, CConsole& console) const
 {
-    const std::string folder = task.GetTaskInfo().GetTaskFolder();
-    CLotteryRecord record;
-    std::string inputText;
-    if (CLotteryRecord::Load(folder, record, inputText) != CLotteryRecord::LoadResult::Loaded)
-        return console.Error(
-            ExitCode::NoRecord,
-            "任务文件夹中没有可读的摇号记录。班主任抽签在摇号分班之后进行：请先 quillon-cli lottery。");
-
-    std::vector<std::string> teachers;
+    std::optional<std::vector<std::string>> teachers;
     if (const std::string* file = arguments.Option("--teachers")) {
         const std::optional<std::string> text = CFileUtil::ReadFile(*file);
         if (!text)
             return console.Error(ExitCode::NotFound, "无法读取班主任名单文件 " + *file);
         teachers = CTeacherDraw::ParseTeacherList(*text);
-    } else {
-        teachers = CTeacherDraw::TeachersOf(task);
-        if (teachers.empty())
-            return console.Usage("有的班级没有填写班主任：请用 --teachers 给出班主任名单文件（每行一人）。");
     }
-    const std::vector<CTeacherDraw::Class> classes = CTeacherDraw::ClassesOf(task);
-    if (const std::string problem = CTeacherDraw::Problem(classes, teachers); !problem.empty())
-        return console.Error(ExitCode::Refused, problem);
+    CTeacherDrawRun run(task);
+    const CTeacherDrawRun::Result prepared = run.Prepare(std::move(teachers));
+    switch (prepared) {
+    case CTeacherDrawRun::Result::Ready: break;
+    case CTeacherDrawRun::Result::NoRecord:
+        return console.Error(
+            ExitCode::NoRecord,
+            "任务文件夹中没有可读的摇号记录。班主任抽签在摇号分班之后进行：请先 quillon-cli lottery。");
+    case CTeacherDrawRun::Result::NoTeachers:
+        return console.Usage("有的班级没有填写班主任：请用 --teachers 给出班主任名单文件（每行一人）。");
+    default: return console.Error(ExitCode::Refused, run.Problem(prepared));
+    }
 
     std::string seed = arguments.OptionOr("--seed", "");
     if (seed.empty()) {
         seed = CLotterySeed::Draw();
         console.Out() << CLotteryCommand::SeedBanner(seed) << "请记下这个种子。" << std::endl;
     }
-    CLotteryRecord::TeacherDraw draw;
-    draw.seed = seed;
-    draw.teachers = teachers;
-    std::sort(draw.teachers.begin(), draw.teachers.end());
-    draw.assignments = CTeacherDraw::Draw(classes, teachers, seed);
-    CReportInfo stamp; // now, in the report's own format
-    stamp.SetCurrentTime();
-    draw.time = stamp.GetTime();
-    record.teacherDraw = draw;
-
-    CTeacherDraw::Apply(draw.assignments, task);
-    CReportInfo& report = task.GetLastReportInfo();
-    report.SetReportInfo(record.AddToReport(report.GetReportInfo()));
-    if (!task.SaveInputDataWithReport())
-        return console.Error(ExitCode::NotSaved, CommandTexts::NotSaved("班主任抽签的结果"));
-    if (!record.SaveRecord(folder))
-        return console.Error(ExitCode::NotSaved, CommandTexts::NotSaved("班主任抽签的记录"));
+    const CTeacherDrawRun::Result result = run.Finish(seed);
+    if (result != CTeacherDrawRun::Result::Done)
+        return console.Error(ExitCode::NotSaved, run.Problem(result));
     // In the order of the task's classes, as the classes editor shows them.
     for (const CClassInfo* info : task.GetClassInfoList().Records<CClassInfo>())
         console.Out() << info->GetName() << '\t' << info->GetHeadTeacherName() << '\n';

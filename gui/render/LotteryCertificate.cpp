@@ -5,12 +5,17 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QPainter>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 
 namespace {
 
@@ -48,7 +53,7 @@ QString digest(const std::string& hex)
 
 } // namespace
 
-QString CLotteryCertificate::html(const CLotteryRecord& record, const QString& school)
+QString CLotteryCertificate::html(const CLotteryRecord& record, const QString& school, bool signaturesOnNewPage)
 {
     QString out;
     out += QStringLiteral(
@@ -126,7 +131,8 @@ QString CLotteryCertificate::html(const CLotteryRecord& record, const QString& s
         out += QStringLiteral("</table>");
     }
 
-    out += QStringLiteral("<h2>签字</h2>");
+    out += signaturesOnNewPage ? QStringLiteral("<h2 style='page-break-before: always'>签字</h2>")
+                               : QStringLiteral("<h2>签字</h2>");
     for (const char* role : {"主持人", "公证人", "监督人"}) {
         out += QStringLiteral("<p class='sign'>%1：______________________　　日期：______________</p>")
                    .arg(QString::fromUtf8(role));
@@ -137,16 +143,55 @@ QString CLotteryCertificate::html(const CLotteryRecord& record, const QString& s
 
 void CLotteryCertificate::print(const CLotteryRecord& record, const QString& school, QPagedPaintDevice& device)
 {
+    QPainter painter;
+    if (!painter.begin(&device))
+        return;
     QTextDocument document;
+    document.documentLayout()->setPaintDevice(&device);
     QFont font = document.defaultFont();
     if (const QString face = chineseFace(); !face.isEmpty())
         font.setFamily(face);
     font.setPointSize(10);
     document.setDefaultFont(font);
-    document.setHtml(html(record, school));
-    // Without a page size of its own the document takes the device's and
-    // numbers its pages.
-    document.print(&device);
+
+    // The page's paint area less two lines for the page number.
+    const qreal footer = QFontMetricsF(font, &device).height() * 2;
+    const QSizeF page(device.width(), device.height() - footer);
+    const auto layOut = [&](bool signaturesOnNewPage) {
+        document.setHtml(html(record, school, signaturesOnNewPage));
+        QTextFrameFormat frame = document.rootFrame()->frameFormat();
+        frame.setMargin(0);
+        document.rootFrame()->setFrameFormat(frame);
+        document.setPageSize(page);
+    };
+    const auto pageOf = [&](const QTextBlock& block) {
+        return static_cast<int>(document.documentLayout()->blockBoundingRect(block).top() / page.height());
+    };
+    layOut(false);
+    // The signatures stay together: their heading never stands at the foot
+    // of one page with the lines to sign on the next.
+    for (QTextBlock block = document.lastBlock(); block.isValid(); block = block.previous()) {
+        if (block.text() == QStringLiteral("签字")) {
+            if (pageOf(block) != pageOf(document.lastBlock()))
+                layOut(true);
+            break;
+        }
+    }
+
+    // "第 1 页，共 2 页": a missing page shows.
+    const int pages = document.pageCount();
+    for (int index = 0; index < pages; ++index) {
+        if (index > 0)
+            device.newPage();
+        painter.save();
+        painter.translate(0, -index * page.height());
+        document.drawContents(&painter, QRectF(0, index * page.height(), page.width(), page.height()));
+        painter.restore();
+        painter.setFont(QFont(font, &device));
+        painter.drawText(QRectF(0, page.height(), page.width(), footer), Qt::AlignHCenter | Qt::AlignBottom,
+                         QStringLiteral("第 %1 页，共 %2 页").arg(index + 1).arg(pages));
+    }
+    painter.end();
 }
 
 bool CLotteryCertificate::writePdf(const CLotteryRecord& record, const QString& school, const QString& path)

@@ -11,12 +11,13 @@ class QWidget;
 // work, the rules in force, the numbers of students and classes, the two
 // SHA-256 digests, every class's figures after the draw, the head-teacher
 // draw when there was one, and lines for the signatures of the host, the
-// notary and the supervisor. Pages are numbered.
+// notary and the supervisor. Pages are numbered ("第 1 页，共 2 页"), and
+// the signatures are never split from their heading.
 class CLotteryCertificate
 {
 public:
     // The document as HTML; school may be empty.
-    static QString html(const CLotteryRecord& record, const QString& school);
+    static QString html(const CLotteryRecord& record, const QString& school, bool signaturesOnNewPage = false);
     // Writes the document to a PDF file, safely (the old file stays until
     // the new one is complete). False when it could not be written.
     static bool writePdf(const CLotteryRecord& record, const QString& school, const QString& path);

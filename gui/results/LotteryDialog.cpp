@@ -2,17 +2,21 @@
 
 #include "base/task/ScheduleTask.h"
 #include "gui/common/DialogUnits.h"
+#include "gui/common/FolderAccess.h"
 #include "gui/common/MessageBox.h"
 #include "gui/render/LotteryCertificate.h"
+#include "gui/results/DivisionCommands.h"
 #include "gui/results/DivisionTableDialog.h"
 #include "logic/lottery/LotteryDraw.h"
 #include "logic/lottery/LotteryRun.h"
 #include "logic/lottery/LotterySeed.h"
 #include "logic/lottery/LotteryVerification.h"
+#include "logic/lottery/TeacherDrawRun.h"
 
 #include <QDir>
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +28,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
 
 using DialogUnits::toPixels;
 
@@ -106,6 +113,30 @@ CLotteryDialog::CLotteryDialog(CScheduleTask& task, const QString& school, QWidg
     buttons->addStretch(1);
     buttons->addWidget(m_close);
 
+    // The head-teacher draw, after the division.
+    auto* teacherBox = new QGroupBox(QStringLiteral("班主任抽签"), this);
+    m_teacherSeed = new QLineEdit(teacherBox);
+    m_teacherSeed->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,64}")), m_teacherSeed));
+    m_teacherSeed->setPlaceholderText(QStringLiteral("至少 6 位数字"));
+    m_drawTeacherSeed = new QPushButton(QStringLiteral("随机生成"), teacherBox);
+    m_teacherDraw = new QPushButton(QStringLiteral("开始抽签"), teacherBox);
+    m_teachers = new QPlainTextEdit(teacherBox);
+    m_teachers->setPlaceholderText(QStringLiteral("班主任名单，每行一人；与班级数相同"));
+    m_teachers->setTabChangesFocus(true);
+    m_teachers->setMaximumHeight(toPixels(48));
+    std::string named;
+    for (const std::string& teacher : CTeacherDraw::TeachersOf(m_task))
+        named += teacher + "\n";
+    m_teachers->setPlainText(QString::fromStdString(named));
+    auto* teacherSeedRow = new QHBoxLayout;
+    teacherSeedRow->addWidget(m_teacherSeed, 1);
+    teacherSeedRow->addWidget(m_drawTeacherSeed);
+    teacherSeedRow->addWidget(m_teacherDraw);
+    auto* teacherForm = new QFormLayout(teacherBox);
+    teacherForm->addRow(QStringLiteral("抽签种子："), teacherSeedRow);
+    teacherForm->addRow(QStringLiteral("班主任："), m_teachers);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
     layout->addLayout(form);
@@ -113,6 +144,7 @@ CLotteryDialog::CLotteryDialog(CScheduleTask& task, const QString& school, QWidg
     layout->addWidget(m_status);
     layout->addWidget(m_progress);
     layout->addWidget(m_record, 1);
+    layout->addWidget(teacherBox);
     layout->addLayout(buttons);
     setMinimumWidth(toPixels(330));
 
@@ -126,6 +158,13 @@ CLotteryDialog::CLotteryDialog(CScheduleTask& task, const QString& school, QWidg
         m_seedDrawn = true;
         showSeed(digits);
     });
+    connect(m_teacherSeed, &QLineEdit::textEdited, this, &CLotteryDialog::showSeed);
+    connect(m_drawTeacherSeed, &QPushButton::clicked, this, [this] {
+        const QString digits = QString::fromStdString(CLotterySeed::Draw());
+        m_teacherSeed->setText(digits);
+        showSeed(digits);
+    });
+    connect(m_teacherDraw, &QPushButton::clicked, this, &CLotteryDialog::drawTeachers);
     connect(m_start, &QPushButton::clicked, this, &CLotteryDialog::startDraw);
     connect(m_verify, &QPushButton::clicked, this, &CLotteryDialog::verify);
     connect(m_print, &QPushButton::clicked, this, &CLotteryDialog::printCertificate);
@@ -176,6 +215,20 @@ void CLotteryDialog::updateButtons()
     m_print->setEnabled(!m_running && m_haveRecord);
     m_pdf->setEnabled(!m_running && m_haveRecord);
     m_close->setEnabled(!m_running);
+    for (QWidget* widget : {static_cast<QWidget*>(m_teacherSeed), static_cast<QWidget*>(m_drawTeacherSeed),
+                            static_cast<QWidget*>(m_teachers), static_cast<QWidget*>(m_teacherDraw)})
+        widget->setEnabled(!m_running && m_haveRecord);
+}
+
+bool CLotteryDialog::canSave(const QString& what)
+{
+    if (!m_task.IsReadOnly() && CFolderAccess::canWriteIn(m_task.GetTaskInfo().GetTaskFolder()))
+        return true;
+    CMessageBox::show(this,
+                      QStringLiteral("%1不能保存：").arg(what) + CDivisionCommands::unsavedReason(m_task)
+                          + QStringLiteral("\n\n没有抽取，任务没有改变。"),
+                      CMessageBox::Icon::Error);
+    return false;
 }
 
 void CLotteryDialog::startDraw()
@@ -196,6 +249,10 @@ void CLotteryDialog::startDraw()
         return;
     }
     showSeed(m_seed->text());
+    // Refused before the seed is read out: a public draw whose result
+    // cannot be kept would have to be held again.
+    if (!canSave(QStringLiteral("摇号分班的结果")))
+        return;
     if (CDivisionTableDialog::hasDivision(m_task)
         && !CMessageBox::question(this, QStringLiteral("该任务已经分班。摇号分班将重新分班，替换现有的分班结果。\n\n继续吗？")))
         return;
@@ -241,7 +298,9 @@ void CLotteryDialog::finishDraw()
     case CLotteryRun::Result::DataNotSaved:
         m_drawn = true;
         m_lastRecord = m_run->GetRecord();
-        m_haveRecord = result != CLotteryRun::Result::DataNotSaved;
+        // Without its record on disk the division has no certificate: the
+        // one there, if any, describes an earlier draw.
+        m_haveRecord = result == CLotteryRun::Result::Done || result == CLotteryRun::Result::Unplaced;
         m_record->setPlainText(QString::fromStdString(m_lastRecord.Text()));
         break;
     default: break;
@@ -301,6 +360,49 @@ void CLotteryDialog::saveCertificate()
         CMessageBox::error(this, QStringLiteral("无法写入 PDF 文件 %1").arg(QDir::toNativeSeparators(path)));
     else
         m_status->setText(QStringLiteral("分班公证记录已保存到 %1").arg(QDir::toNativeSeparators(path)));
+}
+
+void CLotteryDialog::drawTeachers()
+{
+    if (m_running || !m_haveRecord)
+        return;
+    const std::string seed = m_teacherSeed->text().toStdString();
+    if (const std::string problem = CLotterySeed::Problem(seed); !problem.empty()) {
+        CMessageBox::show(this, QString::fromStdString(problem), CMessageBox::Icon::Warning);
+        m_teacherSeed->setFocus();
+        return;
+    }
+    showSeed(m_teacherSeed->text());
+    std::optional<std::vector<std::string>> teachers;
+    if (!m_teachers->toPlainText().trimmed().isEmpty())
+        teachers = CTeacherDraw::ParseTeacherList(m_teachers->toPlainText().toStdString());
+    CTeacherDrawRun run(m_task);
+    if (const CTeacherDrawRun::Result prepared = run.Prepare(std::move(teachers));
+        prepared != CTeacherDrawRun::Result::Ready) {
+        CMessageBox::show(this, QString::fromStdString(run.Problem(prepared)), CMessageBox::Icon::Warning);
+        return;
+    }
+    if (!canSave(QStringLiteral("班主任抽签的结果")))
+        return;
+    if (!CMessageBox::question(this, QStringLiteral("班主任抽签种子：%1\n\n请宣读并记下种子，然后开始抽签。开始吗？")
+                                         .arg(spaced(m_teacherSeed->text()))))
+        return;
+
+    const CTeacherDrawRun::Result result = run.Finish(seed);
+    m_drawn = true;
+    // The certificate stays the record on disk, the one verify reads.
+    if (result == CTeacherDrawRun::Result::Done)
+        m_lastRecord = run.GetRecord();
+    if (result == CTeacherDrawRun::Result::DataNotSaved)
+        m_task.SetDirty(true);
+    m_record->setPlainText(QString::fromStdString(run.GetRecord().Text()));
+    m_record->moveCursor(QTextCursor::End); // the draw is the record's last part
+    if (result == CTeacherDrawRun::Result::Done) {
+        m_status->setText(QStringLiteral("班主任抽签完成，已写入各班并加入记录。"));
+    } else {
+        m_status->setText(QString::fromStdString(run.Problem(result)));
+        CMessageBox::show(this, QString::fromStdString(run.Problem(result)), CMessageBox::Icon::Error);
+    }
 }
 
 void CLotteryDialog::done(int result)

@@ -23,7 +23,9 @@ class QPushButton;
 // out; "开始摇号" divides and balances with it on a worker and saves the
 // task, its report and the record; the record stays on screen. "验证"
 // re-runs the recorded draw and says whether the task is the one it made;
-// "打印公证记录" and "保存为 PDF" give the certificate to sign.
+// "打印公证记录" and "保存为 PDF" give the certificate to sign. After the
+// division, "班主任抽签" draws which class each head teacher gets with a
+// seed of its own and adds the draw to the record.
 //
 // The draw works on a copy of the task's input and cannot be stopped; the
 // dialog does not close while it runs, and its destructor waits for it.
@@ -49,11 +51,15 @@ public:
     QPushButton* verifyButton() const { return m_verify; }
     QPushButton* printButton() const { return m_print; }
     QPushButton* pdfButton() const { return m_pdf; }
+    QLineEdit* teacherSeedEdit() const { return m_teacherSeed; }
+    QPlainTextEdit* teacherList() const { return m_teachers; }
+    QPushButton* teacherDrawButton() const { return m_teacherDraw; }
 
     void startDraw();
     void verify();
     void printCertificate();
     void saveCertificate();
+    void drawTeachers();
 
 public slots:
     void done(int result) override;
@@ -64,6 +70,9 @@ private:
     // Reads the record in the task folder, if any, and shows it.
     void loadRecord();
     void updateButtons();
+    // Whether what is drawn can be saved into the task folder; tells why
+    // not, before any seed is read out.
+    bool canSave(const QString& what);
 
     CScheduleTask& m_task;
     QString m_school;
@@ -85,6 +94,10 @@ private:
     QPushButton* m_print = nullptr;
     QPushButton* m_pdf = nullptr;
     QPushButton* m_close = nullptr;
+    QLineEdit* m_teacherSeed = nullptr;
+    QPushButton* m_drawTeacherSeed = nullptr;
+    QPlainTextEdit* m_teachers = nullptr;
+    QPushButton* m_teacherDraw = nullptr;
 
     std::unique_ptr<CLotteryRun> m_run;
     CWorkerBridge m_bridge{this};

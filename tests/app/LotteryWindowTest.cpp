@@ -7,6 +7,9 @@
 #include "base/records/StudentInfo.h"
 #include "base/task/ScheduleTask.h"
 #include "gui/common/MessageBox.h"
+#include "base/records/ClassInfo.h"
+#include "gui/render/LotteryCertificate.h"
+#include "gui/results/DivisionTableDialog.h"
 #include "gui/results/LotteryDialog.h"
 #include "logic/lottery/LotteryRecord.h"
 #include "logic/lottery/LotterySeed.h"
@@ -161,6 +164,131 @@ TEST_F(LotteryWindowTest, TheCertificateCarriesEverythingToCheckAndToSign)
               23);
 }
 
+TEST_F(LotteryWindowTest, ATaskThatCannotBeSavedIsRefusedBeforeTheSeedIsReadOut)
+{
+    task.SetReadOnly(true);
+    CLotteryDialog dialog(task, QString());
+    EXPECT_FALSE(Draw(dialog, QStringLiteral("20261210")));
+    const QStringList shown = CMessageBox::shownTexts();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("摇号分班的结果不能保存"))) << shown[0].toStdString();
+    EXPECT_FALSE(CDivisionTableDialog::hasDivision(task));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(CLotteryRecord::PathIn(Folder()))));
+}
+
+TEST_F(LotteryWindowTest, TheHeadTeachersAreDrawnAfterTheDivisionAndGoOnTheCertificate)
+{
+    CLotteryDialog dialog(task, QStringLiteral("育才中学"));
+    EXPECT_FALSE(dialog.teacherDrawButton()->isEnabled()) << "only after a lottery division";
+    CMessageBox::pushAnswer(QMessageBox::Yes);
+    ASSERT_TRUE(Draw(dialog, QStringLiteral("20261210")));
+    ASSERT_TRUE(dialog.teacherDrawButton()->isEnabled());
+    EXPECT_TRUE(dialog.teacherList()->toPlainText().trimmed().isEmpty()) << "the classes name no teacher";
+
+    // A short seed, then a list that does not match the classes: refused.
+    CMessageBox::clearTestState();
+    QTest::keyClicks(dialog.teacherSeedEdit(), QStringLiteral("4242"));
+    dialog.teacherDrawButton()->click();
+    EXPECT_EQ(CMessageBox::shownTexts(), QStringList{QString::fromStdString(CLotterySeed::Problem("4242"))});
+    QTest::keyClicks(dialog.teacherSeedEdit(), QStringLiteral("42"));
+    EXPECT_EQ(dialog.seedBanner()->text(), QStringLiteral("424 242"));
+    dialog.teacherList()->setPlainText(QStringLiteral("王芳\n李强\n"));
+    CMessageBox::clearTestState();
+    dialog.teacherDrawButton()->click();
+    ASSERT_EQ(CMessageBox::shownTexts().size(), 1);
+    EXPECT_TRUE(CMessageBox::shownTexts()[0].contains(QStringLiteral("班级数"))) << CMessageBox::shownTexts()[0].toStdString();
+
+    dialog.teacherList()->setPlainText(QStringLiteral("王芳\n李强\n赵敏\n陈静\n"));
+    CMessageBox::clearTestState();
+    CMessageBox::pushAnswer(QMessageBox::Yes);
+    dialog.teacherDrawButton()->click();
+    ASSERT_EQ(CMessageBox::shownTexts().size(), 1);
+    EXPECT_TRUE(CMessageBox::shownTexts()[0].contains(QStringLiteral("424 242"))) << "read out before the draw";
+    CLotteryRecord record;
+    std::string inputText;
+    ASSERT_EQ(CLotteryRecord::Load(Folder(), record, inputText), CLotteryRecord::LoadResult::Loaded);
+    ASSERT_TRUE(record.teacherDraw);
+    EXPECT_EQ(record.teacherDraw->seed, "424242");
+    QStringList teachers;
+    for (const CClassInfo* info : task.GetClassInfoList().Records<CClassInfo>())
+        teachers << QString::fromStdString(info->GetHeadTeacherName());
+    teachers.sort();
+    EXPECT_EQ(teachers, (QStringList{QStringLiteral("李强"), QStringLiteral("王芳"), QStringLiteral("赵敏"),
+                                     QStringLiteral("陈静")}));
+    EXPECT_TRUE(dialog.recordView()->toPlainText().contains(QStringLiteral("424242")));
+
+    CMessageBox::clearTestState();
+    dialog.verifyButton()->click();
+    ASSERT_EQ(CMessageBox::shownTexts().size(), 1);
+    EXPECT_TRUE(CMessageBox::shownTexts()[0].startsWith(QStringLiteral("一致"))) << CMessageBox::shownTexts()[0].toStdString();
+
+    const QString pdf = QDir(folder.path()).filePath(QStringLiteral("teachers.pdf"));
+    CMessageBox::pushPath(pdf);
+    dialog.pdfButton()->click();
+    const QString text = PdfTest::Text(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("班主任抽签"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("424242")));
+    const auto& first = record.teacherDraw->assignments.front();
+    EXPECT_TRUE(text.contains(QRegularExpression(QString::fromStdString(first.className) + QStringLiteral("\\s+")
+                                                 + QString::fromStdString(first.teacher))))
+        << "each class beside its teacher\n" << text.toStdString();
+}
+
+// A record too long for one page: the pages are numbered, nothing is cut
+// off, and names are printed as text, never read as markup.
+TEST_F(LotteryWindowTest, ALongCertificateRunsOnNumberedPagesWithEveryFigure)
+{
+    CLotteryRecord record;
+    record.taskName = "<b>2026级</b> & 新生";
+    record.time = "2026年12月10日 9时0分0秒";
+    record.version = "1.0.0";
+    record.seed = "000123456789";
+    record.work = 200000;
+    record.students = 1800;
+    record.classes = 36;
+    record.placed = 1800;
+    record.inputDigest = std::string(56, 'a') + "0123abcd";
+    record.resultDigest = "fedc3210" + std::string(56, 'b');
+    for (int r = 0; r < 30; ++r)
+        record.rules.push_back("预先分班：学生" + std::to_string(r + 1) + " → " + std::to_string(r % 36 + 1) + "班");
+    for (int c = 0; c < 36; ++c)
+        record.figures.push_back({std::to_string(c + 1) + "班", 50, 25, 25, "512.3"});
+
+    const QString pdf = QDir(folder.path()).filePath(QStringLiteral("long.pdf"));
+    ASSERT_TRUE(CLotteryCertificate::writePdf(record, QStringLiteral("<i>育才</i>中学"), pdf));
+    const int pages = PdfTest::PageCount(pdf);
+    ASSERT_GE(pages, 2);
+    for (int page = 1; page <= pages; ++page) {
+        const QStringList lines = PdfTest::Text(pdf, page).trimmed().split(QLatin1Char('\n'));
+        EXPECT_EQ(lines.last().trimmed(), QStringLiteral("第 %1 页，共 %2 页").arg(page).arg(pages))
+            << "a missing page shows";
+    }
+    const QString text = PdfTest::Text(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("<b>2026级</b> & 新生"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("<i>育才</i>中学")));
+    EXPECT_TRUE(text.contains(QStringLiteral("000123456789"))) << "leading zeros count";
+    EXPECT_TRUE(text.contains(QStringLiteral("0123abcd")));
+    EXPECT_TRUE(text.contains(QStringLiteral("fedc3210")));
+    EXPECT_TRUE(text.contains(QStringLiteral("36班")));
+    EXPECT_TRUE(text.contains(QStringLiteral("学生30 → 30班")));
+    EXPECT_TRUE(PdfTest::Text(pdf, pages).contains(QStringLiteral("监督人"))) << "the signatures close the record";
+
+    // However long the figures, the signatures' heading and their lines
+    // share a page.
+    bool movedOnce = false;
+    for (int classes = 20; classes <= 68; classes += 2) {
+        record.figures.resize(static_cast<std::size_t>(classes), record.figures.front());
+        ASSERT_TRUE(CLotteryCertificate::writePdf(record, QString(), pdf));
+        const QString last = PdfTest::Text(pdf, PdfTest::PageCount(pdf));
+        EXPECT_TRUE(last.contains(QStringLiteral("签字")) && last.contains(QStringLiteral("主持人"))
+                    && last.contains(QStringLiteral("监督人")))
+            << classes << " classes\n" << last.toStdString();
+        const QStringList lines = last.trimmed().split(QLatin1Char('\n'));
+        movedOnce = movedOnce || lines.first().trimmed() == QStringLiteral("签字");
+    }
+    EXPECT_TRUE(movedOnce) << "one of the lengths needs the heading moved";
+}
+
 // The window after a draw and the certificate's first page, as PNG files
 // in the folder QUILLON_SCREENSHOT_DIR names; skipped without it.
 TEST_F(LotteryWindowTest, Screenshots)
@@ -170,10 +298,14 @@ TEST_F(LotteryWindowTest, Screenshots)
         GTEST_SKIP() << "QUILLON_SCREENSHOT_DIR not set";
     QDir().mkpath(target);
     CLotteryDialog dialog(task, QStringLiteral("育才中学"));
-    dialog.resize(760, 620);
+    dialog.resize(760, 720);
     dialog.show();
     CMessageBox::pushAnswer(QMessageBox::Yes);
     ASSERT_TRUE(Draw(dialog, QStringLiteral("271828182"), QStringLiteral("200000")));
+    dialog.teacherList()->setPlainText(QStringLiteral("王芳\n李强\n赵敏\n陈静\n"));
+    QTest::keyClicks(dialog.teacherSeedEdit(), QStringLiteral("161803"));
+    CMessageBox::pushAnswer(QMessageBox::Yes);
+    dialog.teacherDrawButton()->click();
     EXPECT_TRUE(dialog.grab().save(QDir(target).filePath(QStringLiteral("lottery-window.png"))));
 
     const QString pdf = QDir(folder.path()).filePath(QStringLiteral("certificate.pdf"));
