@@ -20,6 +20,7 @@
 #include "cli/PinyinCommand.h"
 #include "cli/PresetCommand.h"
 #include "cli/PresetsCommand.h"
+#include "cli/PublishCommand.h"
 #include "cli/PrintStatsCommand.h"
 #include "cli/PrintTableCommand.h"
 #include "cli/RemoveClassCommand.h"
@@ -53,7 +54,7 @@ CCommandRegistry::CCommandRegistry()
                       CSetClassesCommand, CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand,
                       CUnpresetCommand, CTogetherCommand, CAddTogetherCommand, CRemoveTogetherCommand, CSettingsCommand,
                       CSetCommand, CNewTaskCommand, CRemoveClassCommand, CLotteryCommand, CVerifyCommand,
-                      CDrawTeachersCommand>())
+                      CDrawTeachersCommand, CPublishCommand>())
 {
 }
 

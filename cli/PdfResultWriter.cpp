@@ -2,6 +2,7 @@
 
 #include "gui/render/DivisionPrinter.h"
 #include "cli/OffscreenQt.h"
+#include "gui/render/PublicationPrinter.h"
 #include "gui/render/TablePrinter.h"
 
 #include <QGuiApplication>
@@ -28,4 +29,14 @@ bool CPdfResultWriter::WriteStatistics(CScheduleTask& task, const std::string& p
 {
     const auto application = StartOffscreenQt<QGuiApplication>();
     return WritePdf(pdfPath, {CDivisionPrinter::statistics(task)});
+}
+
+bool CPdfResultWriter::WritePublication(const CPublicationList& list, const std::string& footer,
+                                        const std::string& pdfPath)
+{
+    const auto application = StartOffscreenQt<QGuiApplication>();
+    CTablePrinter printer;
+    if (printer.StartPdf(QString::fromStdString(pdfPath)) != 0)
+        return false;
+    return CPublicationPrinter::print(printer, list, QString::fromStdString(footer));
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+class CPublicationList;
 class CScheduleTask;
 
 // Writes the printed results of a divided task to a PDF file, without a
@@ -14,4 +15,6 @@ public:
     static bool WriteRosters(CScheduleTask& task, const std::string& classId, const std::string& pdfPath);
     // The division statistics.
     static bool WriteStatistics(CScheduleTask& task, const std::string& pdfPath);
+    // The lists posted for parents, a class a page, footer under each.
+    static bool WritePublication(const CPublicationList& list, const std::string& footer, const std::string& pdfPath);
 };

@@ -113,10 +113,12 @@ bool CPublicationList::ParseColumns(const std::string& text, std::vector<Column>
             error = "分班公示不列成绩：“" + piece + "”是成绩列，不能公示。";
             return false;
         }
-        const auto* found = std::find_if(std::begin(kColumnNames), std::end(kColumnNames),
-                                         [&](const ColumnName& name) { return key == name.key || piece == name.title; });
+        const auto* found = std::find_if(std::begin(kColumnNames), std::end(kColumnNames), [&](const ColumnName& name) {
+            return key == name.key || piece == name.title;
+        });
         if (found == std::end(kColumnNames)) {
-            error = "没有“" + piece + "”这一列；可选的列：name（姓名）、sex（性别）、school（原学校）、number（考号）。";
+            error =
+                "没有“" + piece + "”这一列；可选的列：name（姓名）、sex（性别）、school（原学校）、number（考号）。";
             return false;
         }
         if (std::find(parsed.begin(), parsed.end(), found->column) != parsed.end()) {
@@ -185,9 +187,8 @@ std::string CPublicationList::MaskExamNumber(const std::string& number)
 std::string CPublicationList::ExamNumberOf(const std::string& studentId)
 {
     const bool madeUp = studentId.size() == kMadeIdLength
-                        && std::all_of(studentId.begin(), studentId.end(), [](char c) {
-                               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-                           });
+                        && std::all_of(studentId.begin(), studentId.end(),
+                                       [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
     return madeUp ? std::string() : studentId;
 }
 
@@ -251,14 +252,10 @@ std::string CPublicationList::Cell(Column column, const std::string& name, int s
                                    const std::string& studentId) const
 {
     switch (column) {
-    case Column::Name:
-        return m_options.maskNames ? MaskName(name) : name;
-    case Column::Sex:
-        return sex == 0 ? "女" : "男";
-    case Column::School:
-        return Trimmed(school);
-    case Column::ExamNumber:
-        return MaskExamNumber(ExamNumberOf(studentId));
+    case Column::Name: return m_options.maskNames ? MaskName(name) : name;
+    case Column::Sex: return sex == 0 ? "女" : "男";
+    case Column::School: return Trimmed(school);
+    case Column::ExamNumber: return MaskExamNumber(ExamNumberOf(studentId));
     }
     return std::string();
 }
@@ -278,6 +275,11 @@ std::vector<std::string> CPublicationList::ColumnTitles() const
     for (Column column : m_options.columns)
         titles.push_back(ColumnTitle(column));
     return titles;
+}
+
+bool CPublicationList::IsEmpty() const
+{
+    return std::all_of(m_classes.begin(), m_classes.end(), [](const ClassList& list) { return list.rows.empty(); });
 }
 
 std::string CPublicationList::ClassLine(const ClassList& list)

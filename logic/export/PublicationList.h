@@ -75,6 +75,10 @@ public:
     std::vector<std::string> ColumnTitles() const;
     // The classes in the task's order, each with its students.
     const std::vector<ClassList>& GetClasses() const { return m_classes; }
+    // No class has a student: the task has not been divided.
+    bool IsEmpty() const;
+    // What is said when there is nothing to post.
+    static constexpr const char* kNothingToPost = "还没有分班结果，没有可公示的名单。";
     // "班级：七年级(1)班　班主任：王老师　共 45 人" (no teacher part without one).
     static std::string ClassLine(const ClassList& list);
     // "公示日期：2026-12-10" and, when a digest is given, "　结果摘要：<digest>".

@@ -62,8 +62,8 @@ TEST_F(PublicationListTest, ClassesInTheirOrderStudentsByPinyinThenNameThenNumbe
     // ZHANG SAN (twice, by number) < ZHAO LIU.
     EXPECT_EQ(ColumnOf(first, 1), (std::vector<std::string>{"安妮", "李四", "梁一", "张三", "张三", "赵六"}));
     EXPECT_EQ(ColumnOf(first, 0), (std::vector<std::string>{"1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(ColumnOf(first, 2),
-              (std::vector<std::string>{"*******0101", "*******0103", "9", "*******0102", "*******0104", "*******0105"}));
+    EXPECT_EQ(ColumnOf(first, 2), (std::vector<std::string>{"*******0101", "*******0103", "9", "*******0102",
+                                                            "*******0104", "*******0105"}));
     EXPECT_EQ(first.rows[3], (std::vector<std::string>{"4", "张三", "*******0102", "女", "实验小学"}));
     EXPECT_EQ(CPublicationList::ClassLine(first), "班级：七年级(1)班　班主任：王老师　共 6 人");
 
@@ -182,8 +182,8 @@ TEST_F(PublicationListTest, TheWorkbookHoldsASheetPerClass)
     testsupport::TempFolder folder;
     const std::string path = folder.File("公示.xlsx");
     std::string error;
-    ASSERT_TRUE(CWorkbookWriter::ExportTables(path, list.Sheets(CPublicationList::FooterText("2026-12-10", "abc")),
-                                              error))
+    ASSERT_TRUE(
+        CWorkbookWriter::ExportTables(path, list.Sheets(CPublicationList::FooterText("2026-12-10", "abc")), error))
         << error;
 
     CXlsxSource source;
@@ -196,8 +196,9 @@ TEST_F(PublicationListTest, TheWorkbookHoldsASheetPerClass)
     while (source.NextRow(row)) {
         std::vector<std::string> line;
         for (const auto& cell : row.cells)
-            line.push_back(cell.value.kind == CSheetCell::Kind::Number ? std::to_string(static_cast<int>(cell.value.number))
-                                                                        : cell.value.text);
+            line.push_back(cell.value.kind == CSheetCell::Kind::Number
+                               ? std::to_string(static_cast<int>(cell.value.number))
+                               : cell.value.text);
         texts.push_back(line);
     }
     ASSERT_EQ(texts.size(), 10u); // title, class line, titles, 6 students, footer
