@@ -4,6 +4,7 @@
 #include "logic/export/PublicationList.h"
 #include "logic/export/WorkbookWriter.h"
 #include "logic/import/SheetText.h"
+#include "logic/lottery/PostedDigest.h"
 #ifdef QUILLON_CLI_PRINT
 #include "cli/PdfResultWriter.h"
 #endif
@@ -54,7 +55,11 @@ ExitCode CPublishCommand::Run(CScheduleTask& task, const CArguments& arguments, 
         return console.Error(ExitCode::Refused, CPublicationList::kNothingToPost);
 
     const std::string& file = arguments.operands[1];
-    const std::string footer = CPublicationList::FooterText(CPublicationList::Today(), std::string());
+    // The lottery's result digest, while the division is the one drawn.
+    const CPostedDigest::Outcome posted = CPostedDigest::Of(task);
+    if (const std::string warning = CPostedDigest::Warning(posted.state); !warning.empty())
+        console.Err() << warning << '\n';
+    const std::string footer = CPublicationList::FooterText(CPublicationList::Today(), posted.digest);
     if (EndsWith(file, ".xlsx")) {
         std::string error;
         if (!CWorkbookWriter::ExportTables(file, list.Sheets(footer), error))
@@ -66,6 +71,8 @@ ExitCode CPublishCommand::Run(CScheduleTask& task, const CArguments& arguments, 
     }
 #endif
     console.Out() << "已写出分班公示名单（" << list.GetClasses().size() << " 个班）：" << file << '\n';
+    if (!posted.digest.empty())
+        console.Out() << "结果摘要：" << posted.digest << '\n';
     console.Out().flush();
     return ExitCode::Done;
 }

@@ -15,6 +15,7 @@
 #include "base/task/ScheduleTask.h"
 #include "gui/render/TablePrinter.h"
 #include "gui/results/PublishDialog.h"
+#include "logic/lottery/PostedDigest.h"
 #include "gui/common/UICore.h"
 #include "logic/export/WorkbookWriter.h"
 
@@ -530,6 +531,9 @@ void CDivisionTableDialog::publish()
 {
     // Always every class: a notice posts the whole division.
     CPublishDialog dialog(m_task, m_schoolName, this);
+    const CPostedDigest::Outcome posted = CPostedDigest::Of(m_task);
+    dialog.setDigest(QString::fromStdString(posted.digest),
+                     QString::fromStdString(CPostedDigest::Warning(posted.state)));
     dialog.exec();
 }
 

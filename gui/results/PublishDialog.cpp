@@ -37,6 +37,11 @@ CPublishDialog::CPublishDialog(CScheduleTask& task, const QString& schoolName, Q
     m_school->setPlaceholderText(QStringLiteral("标题中的学校名称"));
     m_mask = new QCheckBox(QStringLiteral("隐去姓名中间的字（张小三 → 张*三，李四 → 李*）"), this);
 
+    m_digestLabel = new QLabel(this);
+    m_digestLabel->setWordWrap(true);
+    m_digestLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_digestLabel->hide();
+
     auto* columnRow = new QHBoxLayout;
     const CPublicationList::Options defaults;
     for (Column column : {Column::Name, Column::Sex, Column::School, Column::ExamNumber}) {
@@ -74,12 +79,26 @@ CPublishDialog::CPublishDialog(CScheduleTask& task, const QString& schoolName, Q
     layout->setSpacing(toPixels(5));
     layout->addWidget(intro);
     layout->addLayout(form);
+    layout->addWidget(m_digestLabel);
     layout->addSpacing(toPixels(3));
     layout->addLayout(buttons);
     CUICore::instance()->SetAllChildWindowFont(this);
     intro->setFixedWidth(toPixels(280));
     m_school->setMinimumWidth(toPixels(180));
+    m_digestLabel->setFixedWidth(toPixels(280));
     updateSave();
+}
+
+void CPublishDialog::setDigest(const QString& digest, const QString& note)
+{
+    m_digest = digest.trimmed();
+    QString text = note;
+    if (!m_digest.isEmpty())
+        text = QStringLiteral("页脚附摇号的结果摘要：%1").arg(m_digest)
+               + (note.isEmpty() ? QString() : QStringLiteral("\n") + note);
+    m_digestLabel->setText(text);
+    m_digestLabel->setVisible(!text.isEmpty());
+    adjustSize();
 }
 
 QCheckBox* CPublishDialog::columnBox(Column column) const

@@ -24,8 +24,10 @@ class CPublishDialog : public QDialog
 public:
     CPublishDialog(CScheduleTask& task, const QString& schoolName, QWidget* parent = nullptr);
 
-    // The digest of the division the footer shows; empty: the date alone.
-    void setDigest(const QString& digest) { m_digest = digest; }
+    // The digest of the division the footer shows (empty: the date alone),
+    // and a note shown above the buttons (why there is none, say).
+    void setDigest(const QString& digest, const QString& note = QString());
+    QLabel* digestLabel() const { return m_digestLabel; }
 
     QLineEdit* schoolField() const { return m_school; }
     QCheckBox* maskBox() const { return m_mask; }
@@ -45,6 +47,7 @@ private:
     QString m_digest;
     QLineEdit* m_school = nullptr;
     QCheckBox* m_mask = nullptr;
+    QLabel* m_digestLabel = nullptr;
     std::vector<std::pair<CPublicationList::Column, QCheckBox*>> m_columns;
     QPushButton* m_save = nullptr;
     QPushButton* m_cancel = nullptr;

@@ -10,11 +10,14 @@
 #include "logic/export/PublicationList.h"
 #include "logic/import/XlsxSource.h"
 #include "logic/lottery/LotteryDigest.h"
+#include "logic/lottery/LotteryRecord.h"
+#include "logic/lottery/PostedDigest.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -167,6 +170,54 @@ TEST_F(PublishTest, TheCommandRefusesScoresAndTasksWithoutADivision)
     ASSERT_TRUE(task.SaveInputData());
     EXPECT_EQ(RunCli(QStringLiteral("publish %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 1);
     EXPECT_FALSE(QFile::exists(pdf));
+}
+#endif
+
+#ifdef QUILLON_CLI_PATH
+TEST_F(PublishTest, TheFooterCarriesTheLotteryDigestWhileTheDivisionIsTheDrawnOne)
+{
+    ASSERT_EQ(RunCli(QStringLiteral("lottery %1 --seed 20260901 --work 2000").arg(Quoted(taskFile))), 0);
+    CLotteryRecord record;
+    std::string input;
+    ASSERT_EQ(CLotteryRecord::Load(folder.Dir(), record, input), CLotteryRecord::LoadResult::Loaded);
+    const QString digest = QString::fromStdString(record.resultDigest);
+    ASSERT_EQ(digest.size(), 64);
+
+    ASSERT_EQ(RunCli(QStringLiteral("publish %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
+    for (int page = 1; page <= kClasses; ++page)
+        EXPECT_TRUE(Text(pdf, page).contains(QStringLiteral("结果摘要：") + digest)) << page;
+
+    // The division table hands it to the dialog.
+    CScheduleTask drawn;
+    ASSERT_TRUE(drawn.Open(taskFile.toStdString()));
+    {
+        CDivisionTableDialog table(drawn);
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = qobject_cast<CPublishDialog*>(QApplication::activeModalWidget())) {
+                shown = dialog->digestLabel()->text();
+                dialog->cancelButton()->click();
+            }
+        });
+        table.publishButton()->click();
+        EXPECT_TRUE(shown.contains(digest)) << shown.toStdString();
+    }
+
+    // One student moved after the draw: the list is no longer the one the
+    // digest stands for, and goes out without it.
+    CStudentInfo* student = drawn.GetStudentInfoList().FindAs<CStudentInfo>("202601000");
+    ASSERT_NE(student, nullptr);
+    student->SetClassId(student->GetClassId() == "class0" ? "class1" : "class0");
+    ASSERT_TRUE(drawn.SaveInputData());
+    ASSERT_EQ(RunCli(QStringLiteral("publish %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
+    const QString after = Text(pdf);
+    EXPECT_TRUE(after.contains(QStringLiteral("公示日期：")));
+    EXPECT_FALSE(after.contains(QStringLiteral("结果摘要")));
+    EXPECT_FALSE(after.contains(digest));
+    const CPostedDigest::Outcome posted = CPostedDigest::Of(drawn);
+    EXPECT_EQ(posted.state, CPostedDigest::State::Changed);
+    EXPECT_TRUE(posted.digest.empty());
+    EXPECT_FALSE(CPostedDigest::Warning(posted.state).empty());
 }
 #endif
 
