@@ -221,6 +221,34 @@ TEST_F(PublishTest, TheFooterCarriesTheLotteryDigestWhileTheDivisionIsTheDrawnOn
 }
 #endif
 
+TEST_F(PublishTest, AClassLongerThanAPageGoesOnWithItsLineAndTitles)
+{
+    // Forty more students in the first class: its list takes two pages,
+    // the second headed by the class line and the column titles again.
+    for (int s = 0; s < 40; ++s)
+        testsupport::AddStudent(task, std::to_string(300000 + s), "孙" + std::to_string(100 + s), 100 + s, 1, "class0");
+    CPublicationList::Options options;
+    options.schoolName = "第一中学";
+    const CPublicationList list(task, options);
+    QString error;
+    ASSERT_TRUE(CPublicationPrinter::save(list, pdf, QStringLiteral("公示日期：2026-09-01"), error))
+        << error.toStdString();
+    ASSERT_EQ(PageCount(pdf), kClasses + 1);
+    const QStringList first = Lines(Text(pdf, 1));
+    const QStringList second = Lines(Text(pdf, 2));
+    EXPECT_EQ(first.value(0), QStringLiteral("第一中学 2026级新生 分班公示"));
+    EXPECT_TRUE(second.value(0).startsWith(QStringLiteral("班级：七年级(1)班")));
+    EXPECT_TRUE(second.value(0).endsWith(QStringLiteral("（续）")));
+    EXPECT_TRUE(second.value(1).startsWith(QStringLiteral("序号")));
+    EXPECT_EQ(first.last(), QStringLiteral("公示日期：2026-09-01"));
+    EXPECT_EQ(second.last(), QStringLiteral("公示日期：2026-09-01"));
+    // Numbered on across the break, every student once.
+    const QString both = Text(pdf, 1) + Text(pdf, 2);
+    for (int n = 1; n <= kPerClass + 40; ++n)
+        EXPECT_TRUE(both.contains(QRegularExpression(QStringLiteral("(^|\\s)%1\\s").arg(n)))) << n;
+    EXPECT_TRUE(Lines(Text(pdf, 3)).value(1).startsWith(QStringLiteral("班级：七年级(2)班")));
+}
+
 TEST_F(PublishTest, TheDialogWritesTheListsItsOptionsAsk)
 {
     CPublishDialog dialog(task, QStringLiteral("第一中学"));
@@ -330,6 +358,7 @@ TEST(PublishScreenshots, ListPageAndDialog)
 
     CPublishDialog dialog(task, QStringLiteral("第一中学"));
     dialog.maskBox()->setChecked(true);
+    dialog.setDigest(QString::fromStdString(CLotteryDigest::Sha256Hex("a division anyone can check")));
     dialog.show();
     QApplication::processEvents();
     EXPECT_TRUE(dialog.grab().save(out.filePath(QStringLiteral("publish-dialog.png"))));
