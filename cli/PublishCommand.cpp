@@ -9,6 +9,7 @@
 #include "cli/PdfResultWriter.h"
 #endif
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -51,6 +52,10 @@ ExitCode CPublishCommand::Run(CScheduleTask& task, const CArguments& arguments, 
             return console.Usage(error);
     }
     const CPublicationList list(task, options);
+    const auto& columns = options.columns;
+    if (std::find(columns.begin(), columns.end(), CPublicationList::Column::ExamNumber) != columns.end()
+        && !CPublicationList::HasExamNumbers(task))
+        console.Err() << CPublicationList::kNoExamNumbers << '\n';
     if (list.IsEmpty())
         return console.Error(ExitCode::Refused, CPublicationList::kNothingToPost);
 

@@ -51,6 +51,12 @@ CPublishDialog::CPublishDialog(CScheduleTask& task, const QString& schoolName, Q
         m_columns.emplace_back(column, box);
         columnRow->addWidget(box);
     }
+    if (!CPublicationList::HasExamNumbers(task)) {
+        QCheckBox* numbers = columnBox(Column::ExamNumber);
+        numbers->setChecked(false);
+        numbers->setEnabled(false);
+        numbers->setToolTip(QString::fromUtf8(CPublicationList::kNoExamNumbers));
+    }
     columnRow->addStretch(1);
 
     auto* form = new QFormLayout;

@@ -192,6 +192,14 @@ std::string CPublicationList::ExamNumberOf(const std::string& studentId)
     return madeUp ? std::string() : studentId;
 }
 
+bool CPublicationList::HasExamNumbers(const CScheduleTask& task)
+{
+    const auto students = task.GetStudentInfoList().Records<CStudentInfo>();
+    return std::any_of(students.begin(), students.end(), [](const CStudentInfo* student) {
+        return !student->ClassIdRef().empty() && !ExamNumberOf(student->GetId()).empty();
+    });
+}
+
 std::string CPublicationList::SortKey(const std::string& name)
 {
     CPinyinConverter converter;

@@ -63,6 +63,10 @@ public:
     // identifier is one the program made up (32 hexadecimal digits), which
     // is no number anyone knows; then empty.
     static std::string ExamNumberOf(const std::string& studentId);
+    // Whether any placed student of the task has an examination number.
+    static bool HasExamNumbers(const CScheduleTask& task);
+    // Said when the number column is asked for in a task without numbers.
+    static constexpr const char* kNoExamNumbers = "学生的ID由程序生成，不是考号：考号一列为空。";
     // The key names are ordered by: the pinyin of each character, syllable
     // by syllable, letters in upper case.
     static std::string SortKey(const std::string& name);

@@ -218,6 +218,17 @@ TEST_F(PublishTest, TheFooterCarriesTheLotteryDigestWhileTheDivisionIsTheDrawnOn
     EXPECT_EQ(posted.state, CPostedDigest::State::Changed);
     EXPECT_TRUE(posted.digest.empty());
     EXPECT_FALSE(CPostedDigest::Warning(posted.state).empty());
+
+    // A damaged record gives no digest either, and says so.
+    QFile damaged(QString::fromStdString(CLotteryRecord::PathIn(folder.Dir())));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("\xff\xfe not a record");
+    damaged.close();
+    EXPECT_EQ(CPostedDigest::Of(drawn).state, CPostedDigest::State::Unreadable);
+    EXPECT_FALSE(CPostedDigest::Warning(CPostedDigest::State::Unreadable).empty());
+    ASSERT_EQ(RunCli(QStringLiteral("publish %1 %2").arg(Quoted(taskFile), Quoted(pdf))), 0);
+    EXPECT_FALSE(Text(pdf).contains(QStringLiteral("结果摘要")));
+    EXPECT_TRUE(CPostedDigest::Warning(CPostedDigest::State::NoRecord).empty());
 }
 #endif
 
@@ -276,6 +287,8 @@ TEST_F(PublishTest, TheDialogWritesTheListsItsOptionsAsk)
     for (const std::string& name : NamesOf(0))
         EXPECT_FALSE(first.contains(QString::fromStdString(name))) << name;
 
+    EXPECT_TRUE(dialog.columnBox(Column::ExamNumber)->isEnabled());
+
     // Without a column besides the numbers there is nothing to save.
     for (Column column : {Column::Name, Column::Sex, Column::School, Column::ExamNumber})
         dialog.columnBox(column)->setChecked(false);
@@ -286,7 +299,11 @@ TEST_F(PublishTest, TheDialogSaysWhyNothingWasWritten)
 {
     // A name without an ending gets ".pdf"; a folder that is not there
     // fails with its reason.
-    CPublishDialog dialog(task, QString());
+    CScheduleTask made;
+    testsupport::AddClass(made, "c", "一班", 0);
+    testsupport::AddStudent(made, "0123456789abcdef0123456789abcdef", "张三", 0, 1, "c");
+    made.GetTaskInfo().SetTaskName("2026级新生");
+    CPublishDialog dialog(made, QString());
     CMessageBox::pushPath(QString::fromStdString(folder.File("名单")));
     CMessageBox::pushAnswer(QMessageBox::No);
     EXPECT_TRUE(dialog.save());
@@ -301,9 +318,12 @@ TEST_F(PublishTest, TheDialogSaysWhyNothingWasWritten)
     EXPECT_EQ(CMessageBox::shownMessages().front().icon, CMessageBox::Icon::Error);
     EXPECT_TRUE(CMessageBox::shownTexts().front().contains(QStringLiteral("没有保存")));
 
+    // Identifiers the program made are no examination numbers: not offered.
+    EXPECT_FALSE(dialog.columnBox(Column::ExamNumber)->isEnabled());
+    EXPECT_FALSE(dialog.columnBox(Column::ExamNumber)->isChecked());
+
     // Not divided: said before any file is asked for.
-    for (CStudentInfo* student : task.GetStudentInfoList().Records<CStudentInfo>())
-        student->SetClassId("");
+    made.GetStudentInfoList().FindAs<CStudentInfo>("0123456789abcdef0123456789abcdef")->SetClassId("");
     CMessageBox::clearTestState();
     EXPECT_FALSE(dialog.save());
     EXPECT_TRUE(CMessageBox::shownChoosers().empty());

@@ -158,6 +158,14 @@ TEST(PublicationMaskTest, ExamNumbersShowTheirLastFourCharacters)
     EXPECT_EQ(CPublicationList::ExamNumberOf("0123456789abcdef0123456789abcdef"), "");
     EXPECT_EQ(CPublicationList::ExamNumberOf("0123456789ABCDEF0123456789ABCDEF"), "0123456789ABCDEF0123456789ABCDEF");
     EXPECT_EQ(CPublicationList::ExamNumberOf("20260101234"), "20260101234");
+
+    CScheduleTask task;
+    AddClass(task, "c", "一班", 0);
+    AddStudent(task, "0123456789abcdef0123456789abcdef", "张三", 0, 1, "c");
+    AddStudent(task, "20260101234", "李四", 1, 1, "");
+    EXPECT_FALSE(CPublicationList::HasExamNumbers(task)) << "the one with a number has no class";
+    task.GetStudentInfoList().FindAs<CStudentInfo>("20260101234")->SetClassId("c");
+    EXPECT_TRUE(CPublicationList::HasExamNumbers(task));
 }
 
 TEST(PublicationFooterTest, TheDigestFollowsTheDateWhenGiven)
