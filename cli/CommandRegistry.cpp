@@ -21,6 +21,7 @@
 #include "cli/PinyinCommand.h"
 #include "cli/PresetCommand.h"
 #include "cli/PresetsCommand.h"
+#include "cli/PublishCommand.h"
 #include "cli/PrintStatsCommand.h"
 #include "cli/PrintTableCommand.h"
 #include "cli/RemoveClassCommand.h"
@@ -54,7 +55,7 @@ CCommandRegistry::CCommandRegistry()
                       CSetClassesCommand, CGroupsCommand, CAddGroupCommand, CPresetsCommand, CPresetCommand,
                       CUnpresetCommand, CTogetherCommand, CAddTogetherCommand, CRemoveTogetherCommand, CSettingsCommand,
                       CSetCommand, CNewTaskCommand, CRemoveClassCommand, CLotteryCommand, CVerifyCommand,
-                      CDrawTeachersCommand, CCertificateCommand>())
+                      CDrawTeachersCommand, CCertificateCommand, CPublishCommand>())
 {
 }
 

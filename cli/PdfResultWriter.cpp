@@ -3,6 +3,7 @@
 #include "gui/render/DivisionPrinter.h"
 #include "cli/OffscreenQt.h"
 #include "gui/render/LotteryCertificate.h"
+#include "gui/render/PublicationPrinter.h"
 #include "gui/render/TablePrinter.h"
 
 #include <QGuiApplication>
@@ -36,4 +37,14 @@ bool CPdfResultWriter::WriteLotteryCertificate(const CLotteryRecord& record, con
 {
     const auto application = StartOffscreenQt<QGuiApplication>();
     return CLotteryCertificate::writePdf(record, QString::fromStdString(school), QString::fromStdString(pdfPath));
+}
+
+bool CPdfResultWriter::WritePublication(const CPublicationList& list, const std::string& footer,
+                                        const std::string& pdfPath)
+{
+    const auto application = StartOffscreenQt<QGuiApplication>();
+    CTablePrinter printer;
+    if (printer.StartPdf(QString::fromStdString(pdfPath)) != 0)
+        return false;
+    return CPublicationPrinter::print(printer, list, QString::fromStdString(footer));
 }

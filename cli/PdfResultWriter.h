@@ -3,6 +3,7 @@
 #include <string>
 
 class CLotteryRecord;
+class CPublicationList;
 class CScheduleTask;
 
 // Writes the printed results of a divided task to a PDF file, without a
@@ -18,4 +19,6 @@ public:
     // The certificate of a lottery division; school may be empty.
     static bool WriteLotteryCertificate(const CLotteryRecord& record, const std::string& school,
                                         const std::string& pdfPath);
+    // The lists posted for parents, a class a page, footer under each.
+    static bool WritePublication(const CPublicationList& list, const std::string& footer, const std::string& pdfPath);
 };

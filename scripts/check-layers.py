@@ -22,7 +22,7 @@ LAYERS = {
     "core": ["base/task"],
     "logic/pinyin": ["base/util"],
     "logic/import": ["base/util"],
-    "logic/export": ["core"],
+    "logic/export": ["logic/pinyin", "core"],
     "logic/editing": ["logic/import", "logic/pinyin", "core"],
     "logic/lottery": ["logic/pinyin", "core"],
     "logic/session": ["logic/editing", "logic/export"],

@@ -8,4 +8,4 @@ export QT_QPA_PLATFORM=offscreen
 export QUILLON_SCREENSHOT_DIR="$ROOT/docs/screenshots"
 export QUILLON_SCREENSHOT_TASK="$TASK"
 mkdir -p "$QUILLON_SCREENSHOT_DIR"
-"$ROOT/build/bin/app_tests" --gtest_filter='ShellScreenshots*:ResultsScreenshots*:PrintScreenshots*:EditorScreenshots*:ChartScreenshots*:ConditionScreenshots*:ImportScreenshots*:WindowScreenshots*:SeatsAndWordsScreenshots*'
+"$ROOT/build/bin/app_tests" --gtest_filter='ShellScreenshots*:ResultsScreenshots*:PrintScreenshots*:EditorScreenshots*:ChartScreenshots*:ConditionScreenshots*:ImportScreenshots*:WindowScreenshots*:SeatsAndWordsScreenshots*:PublishScreenshots*'

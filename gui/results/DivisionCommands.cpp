@@ -127,9 +127,10 @@ bool CDivisionCommands::showReport(QWidget* parent, CScheduleTask& task)
     return report.exec() == QDialog::Accepted;
 }
 
-void CDivisionCommands::showDivisionTable(QWidget* parent, CScheduleTask& task)
+void CDivisionCommands::showDivisionTable(QWidget* parent, CScheduleTask& task, const QString& schoolName)
 {
     CDivisionTableDialog dialog(task, parent);
+    dialog.setSchoolName(schoolName);
     dialog.exec();
 }
 

@@ -24,7 +24,8 @@ public:
     static bool startDivision(QWidget* parent, CScheduleTask& task, const SaveElsewhere& saveElsewhere = {});
     // The report dialog with the stored report (outcome code 3).
     static bool showReport(QWidget* parent, CScheduleTask& task);
-    static void showDivisionTable(QWidget* parent, CScheduleTask& task);
+    // schoolName: the title of the lists posted for parents.
+    static void showDivisionTable(QWidget* parent, CScheduleTask& task, const QString& schoolName = QString());
     static void showStatistics(QWidget* parent, CScheduleTask& task);
 
     // What a report shows for the task as it is: its report, a word when

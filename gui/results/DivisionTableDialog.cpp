@@ -14,6 +14,8 @@
 #include "gui/results/MoveToClassDialog.h"
 #include "base/task/ScheduleTask.h"
 #include "gui/render/TablePrinter.h"
+#include "gui/results/PublishDialog.h"
+#include "logic/lottery/PostedDigest.h"
 #include "gui/common/UICore.h"
 #include "logic/export/WorkbookWriter.h"
 
@@ -69,12 +71,13 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
     m_statisticsButton = new QPushButton(QStringLiteral("分班统计表"), this);
     m_exportButton = new QPushButton(QStringLiteral("导出到EXCEL"), this);
     m_printButton = new QPushButton(QStringLiteral("打印"), this);
+    m_publishButton = new QPushButton(QStringLiteral("分班公示…"), this);
     m_moveButton = new QPushButton(QStringLiteral("调到班级…"), this);
     m_exchangeButton = new QPushButton(QStringLiteral("对调"), this);
     m_undoButton = new QPushButton(QStringLiteral("撤销"), this);
     m_redoButton = new QPushButton(QStringLiteral("重做"), this);
-    for (QPushButton* button : {m_statisticsButton, m_exportButton, m_printButton, m_moveButton, m_exchangeButton,
-                                m_undoButton, m_redoButton}) {
+    for (QPushButton* button : {m_statisticsButton, m_exportButton, m_printButton, m_publishButton, m_moveButton,
+                                m_exchangeButton, m_undoButton, m_redoButton}) {
         button->setMinimumSize(toPixels(69), toPixels(14));
         // Enter must not open the statistics, the export or the printing,
         // nor change the division.
@@ -95,6 +98,8 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
     row->addWidget(m_exportButton);
     row->addSpacing(toPixels(337 - 328));
     row->addWidget(m_printButton);
+    row->addSpacing(toPixels(337 - 328));
+    row->addWidget(m_publishButton);
     row->addStretch(1);
     // Below them the commands that change the division, and how even the
     // classes are. The line may be cut on a narrow screen; its tip holds it
@@ -192,6 +197,7 @@ CDivisionTableDialog::CDivisionTableDialog(CScheduleTask& task, QWidget* parent)
     connect(m_statisticsButton, &QPushButton::clicked, this, [this] { showStatistics(); });
     connect(m_exportButton, &QPushButton::clicked, this, [this] { exportTable(); });
     connect(m_printButton, &QPushButton::clicked, this, [this] { print(); });
+    connect(m_publishButton, &QPushButton::clicked, this, [this] { publish(); });
 
     // Cover the work area of the screen (the desktop without the task bar).
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
@@ -519,6 +525,16 @@ void CDivisionTableDialog::print()
         return;
     if (!CDivisionPrinter::print(printer, CDivisionPrinter::classRosters(m_task, classId)))
         CMessageBox::error(this, QStringLiteral("打印未能完成。"));
+}
+
+void CDivisionTableDialog::publish()
+{
+    // Always every class: a notice posts the whole division.
+    CPublishDialog dialog(m_task, m_schoolName, this);
+    const CPostedDigest::Outcome posted = CPostedDigest::Of(m_task);
+    dialog.setDigest(QString::fromStdString(posted.digest),
+                     QString::fromStdString(CPostedDigest::Warning(posted.state)));
+    dialog.exec();
 }
 
 // ---------------------------------------------------------------------------

@@ -55,6 +55,10 @@ public:
     QPushButton* statisticsButton() const { return m_statisticsButton; }
     QPushButton* exportButton() const { return m_exportButton; }
     QPushButton* printButton() const { return m_printButton; }
+    // "分班公示…": the lists posted for parents, without scores.
+    QPushButton* publishButton() const { return m_publishButton; }
+    // The school's name the posted lists are titled with.
+    void setSchoolName(const QString& name) { m_schoolName = name; }
     QPushButton* moveButton() const { return m_moveButton; }
     QPushButton* exchangeButton() const { return m_exchangeButton; }
     QPushButton* undoButton() const { return m_undoButton; }
@@ -122,6 +126,7 @@ private:
     void exportTable();
     // A roster per class shown, each from a new page.
     void print();
+    void publish();
 
     // False, after saying why, when the task cannot take changes.
     bool canChange();
@@ -145,6 +150,8 @@ private:
     QPushButton* m_statisticsButton = nullptr;
     QPushButton* m_exportButton = nullptr;
     QPushButton* m_printButton = nullptr;
+    QPushButton* m_publishButton = nullptr;
+    QString m_schoolName;
     QPushButton* m_moveButton = nullptr;
     QPushButton* m_exchangeButton = nullptr;
     QPushButton* m_undoButton = nullptr;

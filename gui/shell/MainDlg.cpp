@@ -352,7 +352,7 @@ void CMainDlg::startDivision()
     CTaskManager* manager = CTaskManager::instance();
     if (CDivisionCommands::startDivision(this, *manager->task(), saveOpenTaskElsewhere) && manager->hasTask()) {
         m_sheet->selectPage(4);
-        CDivisionCommands::showDivisionTable(this, *manager->task());
+        CDivisionCommands::showDivisionTable(this, *manager->task(), QString::fromStdString(manager->school().name));
     }
 }
 
@@ -361,7 +361,7 @@ void CMainDlg::balanceDivision()
     CTaskManager* manager = CTaskManager::instance();
     if (CBalanceCommands::balance(this, *manager->task(), saveOpenTaskElsewhere) && manager->hasTask()) {
         m_sheet->selectPage(4);
-        CDivisionCommands::showDivisionTable(this, *manager->task());
+        CDivisionCommands::showDivisionTable(this, *manager->task(), QString::fromStdString(manager->school().name));
     }
 }
 
@@ -416,7 +416,7 @@ void CMainDlg::runCommand(StepCommandId command)
     case StepCommandId::DivisionReport:
         if (requireTask() && CDivisionCommands::showReport(this, *manager->task())) {
             m_sheet->selectPage(4);
-            CDivisionCommands::showDivisionTable(this, *manager->task());
+            CDivisionCommands::showDivisionTable(this, *manager->task(), QString::fromStdString(manager->school().name));
         }
         break;
     case StepCommandId::BalanceDivision:
@@ -429,7 +429,7 @@ void CMainDlg::runCommand(StepCommandId command)
         break;
     case StepCommandId::DivisionTable:
         if (requireTask())
-            CDivisionCommands::showDivisionTable(this, *manager->task());
+            CDivisionCommands::showDivisionTable(this, *manager->task(), QString::fromStdString(manager->school().name));
         break;
     case StepCommandId::DivisionStatistics:
         if (requireTask())

@@ -12,8 +12,7 @@
 namespace {
 
 constexpr lxw_row_t kTitleRow = 1;
-constexpr lxw_row_t kHeaderRow = 2;
-constexpr lxw_row_t kFirstDataRow = 3;
+constexpr lxw_row_t kFirstDataRow = 3; // without notes
 constexpr lxw_col_t kFirstColumn = 1;
 constexpr lxw_col_t kLastSheetColumn = 16383;
 constexpr std::size_t kMaxColumns = kLastSheetColumn; // column A is the margin
@@ -51,58 +50,56 @@ lxw_format* Framed(lxw_format* format)
     return format;
 }
 
-bool Write(const std::string& path, const CWorkbookWriter::Table& table)
+struct Formats
 {
-    lxw_workbook_options options = {};
-    options.constant_memory = LXW_TRUE;
-    std::unique_ptr<lxw_workbook, WorkbookCloser> owner(workbook_new_opt(path.c_str(), &options));
-    lxw_workbook* workbook = owner.get();
-    if (!workbook)
-        return false;
-    const std::string sheetName = CWorkbookWriter::SheetName(table.title);
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, sheetName.c_str());
-    if (!sheet)
-        return false;
+    lxw_format* plain;
+    lxw_format* title;
+    lxw_format* note;
+    lxw_format* header;
+    lxw_format* data;
+    lxw_format* number;
+};
 
-    lxw_format* plain = NewFormat(workbook, table.fontName, 0);
-    lxw_format* title = NewFormat(workbook, table.fontName, 14);
-    lxw_format* header = Framed(NewFormat(workbook, table.fontName, 11));
-    format_set_bold(header);
-    format_set_bg_color(header, kHeaderFill);
-    format_set_pattern(header, LXW_PATTERN_SOLID);
-    lxw_format* data = Framed(NewFormat(workbook, table.fontName, 11));
-    lxw_format* number = Framed(NewFormat(workbook, table.fontName, 11, false));
+// A line of text over the table's columns.
+bool WriteLine(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t last, const std::string& text, lxw_format* format,
+               double height)
+{
+    bool ok = worksheet_set_row(sheet, row, height, nullptr) == LXW_NO_ERROR;
+    if (last > kFirstColumn)
+        return ok && worksheet_merge_range(sheet, row, kFirstColumn, row, last, text.c_str(), format) == LXW_NO_ERROR;
+    return ok && worksheet_write_string(sheet, row, kFirstColumn, text.c_str(), format) == LXW_NO_ERROR;
+}
 
+bool WriteSheet(lxw_worksheet* sheet, const CWorkbookWriter::Table& table, const Formats& formats)
+{
     const std::size_t columns = table.columns.size();
     const double standard = columns == 0 ? 12.0 : static_cast<double>(65 / static_cast<int>(columns));
-    bool ok = worksheet_set_column(sheet, 0, 0, 3, plain) == LXW_NO_ERROR;
+    bool ok = worksheet_set_column(sheet, 0, 0, 3, formats.plain) == LXW_NO_ERROR;
     for (std::size_t c = 0; c < columns; ++c) {
         const double width = c < table.widths.size() ? table.widths[c] : standard;
         const lxw_col_t column = static_cast<lxw_col_t>(kFirstColumn + c);
-        ok = ok && worksheet_set_column(sheet, column, column, width, plain) == LXW_NO_ERROR;
+        ok = ok && worksheet_set_column(sheet, column, column, width, formats.plain) == LXW_NO_ERROR;
     }
     const lxw_col_t after = static_cast<lxw_col_t>(kFirstColumn + columns);
     if (after <= kLastSheetColumn)
-        ok = ok && worksheet_set_column(sheet, after, kLastSheetColumn, standard, plain) == LXW_NO_ERROR;
+        ok = ok && worksheet_set_column(sheet, after, kLastSheetColumn, standard, formats.plain) == LXW_NO_ERROR;
 
     // Rows are written top to bottom, as the streaming writer requires.
     const lxw_col_t last = static_cast<lxw_col_t>(kFirstColumn + std::max<std::size_t>(columns, 1) - 1);
-    ok = ok && worksheet_set_row(sheet, kTitleRow, 32, nullptr) == LXW_NO_ERROR;
-    if (last > kFirstColumn)
-        ok = ok
-             && worksheet_merge_range(sheet, kTitleRow, kFirstColumn, kTitleRow, last, table.title.c_str(), title)
-                    == LXW_NO_ERROR;
-    else
-        ok = ok && worksheet_write_string(sheet, kTitleRow, kFirstColumn, table.title.c_str(), title) == LXW_NO_ERROR;
+    lxw_row_t next = kTitleRow;
+    ok = ok && WriteLine(sheet, next++, last, table.title, formats.title, 32);
+    for (const std::string& note : table.notes)
+        ok = ok && WriteLine(sheet, next++, last, note, formats.note, 20);
 
-    ok = ok && worksheet_set_row(sheet, kHeaderRow, 18, nullptr) == LXW_NO_ERROR;
+    const lxw_row_t headerRow = next++;
+    ok = ok && worksheet_set_row(sheet, headerRow, 18, nullptr) == LXW_NO_ERROR;
     for (std::size_t c = 0; c < columns && ok; ++c)
-        ok = worksheet_write_string(sheet, kHeaderRow, static_cast<lxw_col_t>(kFirstColumn + c),
-                                    table.columns[c].c_str(), header)
+        ok = worksheet_write_string(sheet, headerRow, static_cast<lxw_col_t>(kFirstColumn + c),
+                                    table.columns[c].c_str(), formats.header)
              == LXW_NO_ERROR;
 
     for (std::size_t r = 0; r < table.rows.size() && ok; ++r) {
-        const lxw_row_t row = static_cast<lxw_row_t>(kFirstDataRow + r);
+        const lxw_row_t row = next++;
         ok = worksheet_set_row(sheet, row, 18, nullptr) == LXW_NO_ERROR;
         for (std::size_t c = 0; c < columns && ok; ++c) {
             const std::string& text = c < table.rows[r].size() ? table.rows[r][c] : std::string();
@@ -112,13 +109,78 @@ bool Write(const std::string& path, const CWorkbookWriter::Table& table)
             // An empty cell still gets its frame.
             lxw_error written = LXW_NO_ERROR;
             if (text.empty())
-                written = worksheet_write_blank(sheet, row, column, data);
+                written = worksheet_write_blank(sheet, row, column, formats.data);
             else if (value)
-                written = worksheet_write_number(sheet, row, column, *value, number);
+                written = worksheet_write_number(sheet, row, column, *value, formats.number);
             else
-                written = worksheet_write_string(sheet, row, column, text.c_str(), data);
+                written = worksheet_write_string(sheet, row, column, text.c_str(), formats.data);
             ok = written == LXW_NO_ERROR;
         }
+    }
+    for (const std::string& footnote : table.footnotes)
+        ok = ok && WriteLine(sheet, next++, last, footnote, formats.note, 20);
+    return ok;
+}
+
+// The sheet names of the tables, each given once.
+std::vector<std::string> SheetNames(const std::vector<CWorkbookWriter::Table>& tables)
+{
+    std::vector<std::string> names;
+    auto taken = [&names](const std::string& name) {
+        const auto lower = [](std::string text) {
+            for (char& c : text)
+                if (c >= 'A' && c <= 'Z')
+                    c = static_cast<char>(c - 'A' + 'a');
+            return text;
+        };
+        return std::any_of(names.begin(), names.end(),
+                           [&](const std::string& other) { return lower(other) == lower(name); });
+    };
+    for (const auto& table : tables) {
+        const std::string base = table.sheetName.empty() ? table.title : table.sheetName;
+        std::string name = CWorkbookWriter::SheetName(base);
+        for (int n = 2; taken(name); ++n) {
+            const std::string suffix = " (" + std::to_string(n) + ")";
+            // Room for the suffix within the 31 characters of a name.
+            std::string shorter = CWorkbookWriter::SheetName(base);
+            while (!shorter.empty() && CWorkbookWriter::SheetName(shorter + suffix) != shorter + suffix) {
+                std::size_t cut = shorter.size() - 1;
+                while (cut > 0 && (static_cast<unsigned char>(shorter[cut]) & 0xC0) == 0x80)
+                    --cut;
+                shorter.erase(cut);
+            }
+            name = shorter + suffix;
+        }
+        names.push_back(name);
+    }
+    return names;
+}
+
+bool Write(const std::string& path, const std::vector<CWorkbookWriter::Table>& tables)
+{
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    std::unique_ptr<lxw_workbook, WorkbookCloser> owner(workbook_new_opt(path.c_str(), &options));
+    lxw_workbook* workbook = owner.get();
+    if (!workbook || tables.empty())
+        return false;
+    const std::string& font = tables.front().fontName;
+    Formats formats{};
+    formats.plain = NewFormat(workbook, font, 0);
+    formats.title = NewFormat(workbook, font, 14);
+    formats.note = NewFormat(workbook, font, 11);
+    formats.header = Framed(NewFormat(workbook, font, 11));
+    format_set_bold(formats.header);
+    format_set_bg_color(formats.header, kHeaderFill);
+    format_set_pattern(formats.header, LXW_PATTERN_SOLID);
+    formats.data = Framed(NewFormat(workbook, font, 11));
+    formats.number = Framed(NewFormat(workbook, font, 11, false));
+
+    const std::vector<std::string> names = SheetNames(tables);
+    bool ok = true;
+    for (std::size_t t = 0; t < tables.size() && ok; ++t) {
+        lxw_worksheet* sheet = workbook_add_worksheet(workbook, names[t].c_str());
+        ok = sheet && WriteSheet(sheet, tables[t], formats);
     }
     return workbook_close(owner.release()) == LXW_NO_ERROR && ok;
 }
@@ -181,11 +243,23 @@ std::string CWorkbookWriter::SheetName(const std::string& title)
 
 bool CWorkbookWriter::ExportTable(const std::string& path, const Table& table, std::string& error)
 {
-    if (table.columns.size() > kMaxColumns || table.rows.size() > kMaxRows) {
-        error = "表格超出了Excel工作表的行列范围，无法导出。";
+    return ExportTables(path, {table}, error);
+}
+
+bool CWorkbookWriter::ExportTables(const std::string& path, const std::vector<Table>& tables, std::string& error)
+{
+    for (const Table& table : tables) {
+        if (table.columns.size() > kMaxColumns
+            || table.rows.size() + table.notes.size() + table.footnotes.size() > kMaxRows) {
+            error = "表格超出了Excel工作表的行列范围，无法导出。";
+            return false;
+        }
+    }
+    if (tables.empty()) {
+        error = "没有要导出的表格。";
         return false;
     }
-    if (!CFileUtil::WriteFileThrough(path, [&table](const std::string& temp) { return Write(temp, table); })) {
+    if (!CFileUtil::WriteFileThrough(path, [&tables](const std::string& temp) { return Write(temp, tables); })) {
         error = "无法写入文件：" + path;
         return false;
     }

@@ -153,7 +153,7 @@ TEST_F(CommandLineTest, EveryCommandOfTheHelpReadsItsArguments)
         if (line.rfind(prefix, 0) == 0 && line.compare(prefix.size(), 2, "--") != 0)
             names.push_back(line.substr(prefix.size(), line.find(' ', prefix.size()) - prefix.size()));
     }
-    ASSERT_EQ(names.size(), 33u) << help.out;
+    ASSERT_EQ(names.size(), 34u) << help.out;
     for (const std::string& name : names) {
         EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
         const Outcome bare = Cli(name);
