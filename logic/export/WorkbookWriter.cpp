@@ -75,15 +75,7 @@ bool Write(const std::string& path, const CWorkbookWriter::Table& table)
 
     const std::size_t columns = table.columns.size();
     const double standard = columns == 0 ? 12.0 : static_cast<double>(65 / static_cast<int>(columns));
-    bool ok = worksheet_set_column(sheet, 0, 0, 3, plain) == LXW_NO_ERROR;
-    for (std::size_t c = 0; c < columns; ++c) {
-        const double width = c < table.widths.size() ? table.widths[c] : standard;
-        const lxw_col_t column = static_cast<lxw_col_t>(kFirstColumn + c);
-        ok = ok && worksheet_set_column(sheet, column, column, width, plain) == LXW_NO_ERROR;
-    }
-    const lxw_col_t after = static_cast<lxw_col_t>(kFirstColumn + columns);
-    if (after <= kLastSheetColumn)
-        ok = ok && worksheet_set_column(sheet, after, kLastSheetColumn, standard, plain) == LXW_NO_ERROR;
+    bool ok = true;
 
     // Rows are written top to bottom, as the streaming writer requires.
     const lxw_col_t last = static_cast<lxw_col_t>(kFirstColumn + std::max<std::size_t>(columns, 1) - 1);
@@ -120,6 +112,20 @@ bool Write(const std::string& path, const CWorkbookWriter::Table& table)
             ok = written == LXW_NO_ERROR;
         }
     }
+    // The column widths and formats last: a format on the columns past the
+    // table widens the sheet's used range to the last column, and the
+    // streaming writer would then walk all of its columns for every row.
+    // The columns are written out only when the workbook closes, so the
+    // file is the same.
+    ok = ok && worksheet_set_column(sheet, 0, 0, 3, plain) == LXW_NO_ERROR;
+    for (std::size_t c = 0; c < columns; ++c) {
+        const double width = c < table.widths.size() ? table.widths[c] : standard;
+        const lxw_col_t column = static_cast<lxw_col_t>(kFirstColumn + c);
+        ok = ok && worksheet_set_column(sheet, column, column, width, plain) == LXW_NO_ERROR;
+    }
+    const lxw_col_t after = static_cast<lxw_col_t>(kFirstColumn + columns);
+    if (after <= kLastSheetColumn)
+        ok = ok && worksheet_set_column(sheet, after, kLastSheetColumn, standard, plain) == LXW_NO_ERROR;
     return workbook_close(owner.release()) == LXW_NO_ERROR && ok;
 }
 
