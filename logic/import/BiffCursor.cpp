@@ -20,6 +20,14 @@ CBiffCursor::CBiffCursor(std::vector<std::string_view> pieces) : m_pieces(std::m
         m_left += piece.size();
 }
 
+void CBiffCursor::Reset(std::string_view data)
+{
+    m_pieces.assign(1, data);
+    m_piece = 0;
+    m_pos = 0;
+    m_left = data.size();
+}
+
 bool CBiffCursor::Settle()
 {
     while (m_piece < m_pieces.size() && m_pos >= m_pieces[m_piece].size()) {

@@ -51,4 +51,13 @@ TEST(BiffCursorTest, AFieldPastTheEndIsNotReadAndLeavesTheValue)
     std::uint8_t u8 = 9;
     EXPECT_FALSE(cursor.U8(u8));
     EXPECT_EQ(u8, 9);
+
+    // Started over on other data: the old pieces are gone.
+    const std::string next("", 2);
+    cursor.Reset(next);
+    EXPECT_EQ(cursor.Remaining(), 2u);
+    EXPECT_TRUE(cursor.U16(u16));
+    EXPECT_EQ(u16, 0x0605);
+    EXPECT_TRUE(cursor.AtEnd());
+    EXPECT_FALSE(cursor.U8(u8));
 }
