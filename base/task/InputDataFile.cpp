@@ -320,7 +320,7 @@ std::string CInputDataFile::Write(const CScheduleTask& task)
     WriteSection(xml, GroupKind(), task.GetMutexStudentList());
     WriteSection(xml, PresetKind(), task.GetStudentPresetList());
     xml.End();
-    return xml.Bytes();
+    return xml.TakeBytes();
 }
 
 CScheduleTask::InputState CInputDataFile::Read(const std::string& path, CScheduleTask& task)

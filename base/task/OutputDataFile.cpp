@@ -54,7 +54,7 @@ std::string COutputDataFile::Write(const CScheduleTask& task)
         xml.End();
     }
     xml.End();
-    return xml.Bytes();
+    return xml.TakeBytes();
 }
 
 COutputDataFile::Result COutputDataFile::Read(const std::string& path, CScheduleTask& task)

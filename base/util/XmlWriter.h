@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Writes an XML data file of a task straight to its file bytes: the
@@ -25,6 +26,8 @@ public:
 
     // The bytes written so far; every element must be closed.
     const std::string& Bytes() const { return m_out; }
+    // The bytes, moved out: the writer is empty afterwards.
+    std::string TakeBytes() { return std::move(m_out); }
 
 private:
     void CloseStartTag();

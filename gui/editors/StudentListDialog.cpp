@@ -151,13 +151,25 @@ int CStudentListDialog::SubmitRow(RowRequest& request, const Row& row)
         model().beginAppendRows(1);
         m_table.SubmitRow(request, row);
         model().endAppendRows();
-        makeVisible(rowCount() - 1);
         holdRepaints();
         UpdateCountText();
+        if (m_rowsHeld)
+            m_rowsAdded = true;
+        else
+            makeVisible(rowCount() - 1);
         break;
     }
     SetModified(true);
     return 0;
+}
+
+void CStudentListDialog::EndRows()
+{
+    m_rowsHeld = false;
+    if (!m_rowsAdded)
+        return;
+    m_rowsAdded = false;
+    makeVisible(rowCount() - 1);
 }
 
 void CStudentListDialog::holdRepaints()

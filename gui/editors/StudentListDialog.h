@@ -42,6 +42,9 @@ public:
     // The rows and score columns as the import found them, to put back
     // when the user drops what an import brought.
     void BeginImport() override;
+    // The list scrolls to the last row of a batch once, at its end.
+    void BeginRows() override { m_rowsHeld = true; }
+    void EndRows() override;
     bool UndoImport() override;
     // How many imported students have no name, if any.
     QString ImportNote() const override;
@@ -71,4 +74,6 @@ private:
     bool m_modifiedBeforeImport = false;
     QPushButton* m_clearButton = nullptr;
     QTimer m_repaintHeld;
+    bool m_rowsHeld = false;  // between BeginRows and EndRows
+    bool m_rowsAdded = false; // rows added while held
 };

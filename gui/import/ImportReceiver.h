@@ -24,6 +24,11 @@ public:
     // Takes one row on the window thread: 0 and request.accepted when it was
     // taken, -1 when refused (request.message may say why).
     virtual int SubmitRow(RowRequest& request, const std::vector<std::string>& row) = 0;
+    // Around the rows of one batch of an import: a receiver may put off
+    // what it does for each row to show it (scrolling to it, the count)
+    // until the batch's end.
+    virtual void BeginRows() {}
+    virtual void EndRows() {}
     // The rows the receiver holds now.
     virtual int rowCount() const = 0;
 

@@ -35,6 +35,11 @@ const QString kStopText = QStringLiteral("取消");
 // A stop within this time of the start is the second click of the click
 // that started it.
 constexpr qint64 kNoStopMs = 500;
+// Rows go to the window in batches, the first small so that rows show at
+// once; the window takes rows of a batch for at most kBusyMs at a time.
+constexpr std::size_t kFirstBatch = 16;
+constexpr std::size_t kLargestBatch = 1024;
+constexpr int kBusyMs = 30;
 
 // A picture file or resource; SVG pictures at their own size.
 QPixmap LoadPicture(const QString& path)
@@ -281,24 +286,46 @@ void CImportWizardDialog::reject()
 // ---------------------------------------------------------------------------
 // The worker.
 
-bool CImportWizardDialog::handOver(Run* run, RowMode mode, const std::vector<std::string>& cells, int percent)
+bool CImportWizardDialog::handOver(Run* run, RowMode mode, std::vector<CSheetImport::Row>& rows, RowRequest& answer)
 {
     if (run->cancelRequested)
         return false;
-    const bool handed = run->bridge.call([this, run, serial = run->serial, mode, cells, percent] {
-        RowRequest request;
-        request.quiet = true;
-        request.mode = mode;
-        m_receiver.SubmitRow(request, cells);
-        // The receiver may have stopped the import from within.
-        if (!isCurrent(serial))
-            return;
-        run->answer = request;
-        if (percent >= 0)
-            m_progress->setValue(percent);
+    std::size_t taken = 0;
+    const bool handed = run->bridge.call([this, run, serial = run->serial, mode, &rows, &taken] {
+        // Rows until the batch is done or the window has been busy for a
+        // moment; the rest comes back in the next call, after the window has
+        // seen to its events (a click on stop among them).
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyMs);
+        m_receiver.BeginRows();
+        struct RowsEnd
+        {
+            CImportReceiver& receiver;
+            ~RowsEnd() { receiver.EndRows(); }
+        } rowsEnd{m_receiver};
+        while (taken < rows.size()) {
+            // Stopped (from within the receiver, or by the window): not one row more.
+            if (!isCurrent(serial) || run->cancelRequested)
+                return;
+            const CSheetImport::Row& row = rows[taken++];
+            RowRequest request;
+            request.quiet = true;
+            request.mode = mode;
+            m_receiver.SubmitRow(request, row.cells);
+            if (!isCurrent(serial))
+                return;
+            run->answer = request;
+            if (row.percent >= 0)
+                m_progress->setValue(row.percent);
+            if ((!request.accepted && !request.message.empty()) || std::chrono::steady_clock::now() >= until)
+                return;
+        }
     });
-    // Stopped while the row was on its way: the answer is not ours to read.
-    return handed && !run->cancelRequested;
+    // Stopped while the rows were on their way: the answer is not ours to read.
+    if (!handed || run->cancelRequested)
+        return false;
+    rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(taken));
+    answer = run->answer;
+    return true;
 }
 
 void CImportWizardDialog::read(Run* run, const std::string& path)
@@ -313,13 +340,12 @@ void CImportWizardDialog::read(Run* run, const std::string& path)
     if (!opened) {
         error = reader.GetFailureText();
     } else {
-        const CSheetImport::Result fed = CSheetImport::Feed(
-            reader, [this, run](RowMode mode, const std::vector<std::string>& cells, int percent, RowRequest& answer) {
-                if (!handOver(run, mode, cells, percent))
-                    return false;
-                answer = run->answer;
-                return true;
-            });
+        const CSheetImport::Result fed = CSheetImport::FeedInBatches(
+            reader,
+            [this, run](RowMode mode, std::vector<CSheetImport::Row>& rows, RowRequest& answer) {
+                return handOver(run, mode, rows, answer);
+            },
+            kFirstBatch, kLargestBatch);
         stopped = fed.outcome == CSheetImport::Outcome::Stopped;
         error = fed.error;
     }

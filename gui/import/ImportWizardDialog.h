@@ -1,6 +1,7 @@
 #pragma once
 
 #include "logic/editing/RowRequest.h"
+#include "logic/session/SheetImport.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -19,16 +20,17 @@ class QProgressBar;
 class QPushButton;
 
 // "导入": reads the first worksheet of a spreadsheet file (.xlsx, .xls or
-// .csv) and hands its rows one by one to a list editor through the
+// .csv) and hands its rows to a list editor, one at a time, through the
 // editor's SubmitRow: the header row first (RowMode::Header), then every
 // record row (RowMode::Add), all quiet. The editor decides which columns it
 // reads and which rows it takes; the wizard knows nothing about them.
 //
 // Three steps on the window: a picture of what the sheet should look like,
 // choosing the file, and the import with its progress. The file is read on
-// a worker thread, which hands each row over through a worker bridge and
-// waits for the editor's answer, so the editor is only ever touched on the
-// window thread. Before the first row the editor is told to remember its
+// a worker thread, which hands the rows over in batches through a worker
+// bridge and waits for the editor's answers, so the editor is only ever
+// touched on the window thread; the window takes a batch's rows one by one
+// for a few hundredths of a second at a time, so it stays responsive. Before the first row the editor is told to remember its
 // rows (BeginImport).
 //
 // The import can be stopped between two rows, but not in its first half
@@ -96,9 +98,10 @@ private:
     bool isCurrent(int serial) const;
     // The worker.
     void read(Run* run, const std::string& path);
-    // Hands one row to the receiver on the window thread and waits; false
-    // when the import was stopped meanwhile.
-    bool handOver(Run* run, RowMode mode, const std::vector<std::string>& cells, int percent);
+    // Hands rows from the front of the batch to the receiver on the window
+    // thread and waits; erases those taken, answer is the receiver's reply
+    // to the last of them. False when the import was stopped meanwhile.
+    bool handOver(Run* run, RowMode mode, std::vector<CSheetImport::Row>& rows, RowRequest& answer);
     void showIdle();
 
     CImportReceiver& m_receiver;

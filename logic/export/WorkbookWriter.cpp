@@ -74,15 +74,7 @@ bool WriteSheet(lxw_worksheet* sheet, const CWorkbookWriter::Table& table, const
 {
     const std::size_t columns = table.columns.size();
     const double standard = columns == 0 ? 12.0 : static_cast<double>(65 / static_cast<int>(columns));
-    bool ok = worksheet_set_column(sheet, 0, 0, 3, formats.plain) == LXW_NO_ERROR;
-    for (std::size_t c = 0; c < columns; ++c) {
-        const double width = c < table.widths.size() ? table.widths[c] : standard;
-        const lxw_col_t column = static_cast<lxw_col_t>(kFirstColumn + c);
-        ok = ok && worksheet_set_column(sheet, column, column, width, formats.plain) == LXW_NO_ERROR;
-    }
-    const lxw_col_t after = static_cast<lxw_col_t>(kFirstColumn + columns);
-    if (after <= kLastSheetColumn)
-        ok = ok && worksheet_set_column(sheet, after, kLastSheetColumn, standard, formats.plain) == LXW_NO_ERROR;
+    bool ok = true;
 
     // Rows are written top to bottom, as the streaming writer requires.
     const lxw_col_t last = static_cast<lxw_col_t>(kFirstColumn + std::max<std::size_t>(columns, 1) - 1);
@@ -119,6 +111,20 @@ bool WriteSheet(lxw_worksheet* sheet, const CWorkbookWriter::Table& table, const
     }
     for (const std::string& footnote : table.footnotes)
         ok = ok && WriteLine(sheet, next++, last, footnote, formats.note, 20);
+    // The column widths and formats last: a format on the columns past the
+    // table widens the sheet's used range to the last column, and the
+    // streaming writer would then walk all of its columns for every row.
+    // The columns are written out only when the workbook closes, so the
+    // file is the same.
+    ok = ok && worksheet_set_column(sheet, 0, 0, 3, formats.plain) == LXW_NO_ERROR;
+    for (std::size_t c = 0; c < columns; ++c) {
+        const double width = c < table.widths.size() ? table.widths[c] : standard;
+        const lxw_col_t column = static_cast<lxw_col_t>(kFirstColumn + c);
+        ok = ok && worksheet_set_column(sheet, column, column, width, formats.plain) == LXW_NO_ERROR;
+    }
+    const lxw_col_t after = static_cast<lxw_col_t>(kFirstColumn + columns);
+    if (after <= kLastSheetColumn)
+        ok = ok && worksheet_set_column(sheet, after, kLastSheetColumn, standard, formats.plain) == LXW_NO_ERROR;
     return ok;
 }
 

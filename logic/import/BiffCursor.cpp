@@ -20,6 +20,14 @@ CBiffCursor::CBiffCursor(std::vector<std::string_view> pieces) : m_pieces(std::m
         m_left += piece.size();
 }
 
+void CBiffCursor::Reset(std::string_view data)
+{
+    m_pieces.assign(1, data);
+    m_piece = 0;
+    m_pos = 0;
+    m_left = data.size();
+}
+
 bool CBiffCursor::Settle()
 {
     while (m_piece < m_pieces.size() && m_pos >= m_pieces[m_piece].size()) {
@@ -33,6 +41,14 @@ bool CBiffCursor::Take(std::size_t bytes, unsigned char* out)
 {
     if (Remaining() < bytes)
         return false;
+    // Most fields lie within one piece.
+    if (m_piece < m_pieces.size() && m_pieces[m_piece].size() - m_pos >= bytes) {
+        if (out)
+            std::memcpy(out, m_pieces[m_piece].data() + m_pos, bytes);
+        m_pos += bytes;
+        m_left -= bytes;
+        return true;
+    }
     for (std::size_t i = 0; i < bytes; ++i) {
         Settle();
         const unsigned char byte = static_cast<unsigned char>(m_pieces[m_piece][m_pos++]);

@@ -14,6 +14,8 @@ class CBiffCursor
 public:
     explicit CBiffCursor(std::string_view data);
     explicit CBiffCursor(std::vector<std::string_view> pieces);
+    // Starts over on the data of another record, keeping the memory.
+    void Reset(std::string_view data);
 
     bool U8(std::uint8_t& value);
     bool U16(std::uint16_t& value);

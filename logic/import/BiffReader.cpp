@@ -226,6 +226,7 @@ bool CBiffReader::ReadSheet(std::size_t index, std::vector<Cell>& cells)
     std::uint16_t row = 0;
     std::uint16_t column = 0;
     std::uint16_t format = 0;
+    CBiffCursor cursor{std::string_view()}; // one for every record
     while (depth > 0 && records.Next(record)) {
         if (record.type == RecordBof) {
             ++depth;
@@ -237,7 +238,7 @@ bool CBiffReader::ReadSheet(std::size_t index, std::vector<Cell>& cells)
         }
         if (depth != 1)
             continue;
-        CBiffCursor cursor(record.data);
+        cursor.Reset(record.data);
         const bool isCell = record.type == RecordNumber || record.type == RecordRk || record.type == RecordMulRk
                             || record.type == RecordLabelSst || record.type == RecordLabel
                             || record.type == RecordRString || record.type == RecordBoolErr

@@ -5,6 +5,7 @@
 #include "base/util/FileUtil.h"
 #include "logic/import/HtmlTableSource.h"
 #include "logic/import/SheetLimits.h"
+#include "logic/import/SheetRowStore.h"
 #include "logic/import/SheetText.h"
 #include "logic/import/XlsSource.h"
 #include "logic/import/XlsxSource.h"
@@ -19,6 +20,10 @@ namespace {
 // The header is looked for in the first row of the block and the nine
 // rows below it.
 constexpr int kHeaderRows = 10;
+
+// The rows of the sheet are kept as they are scanned, up to this size, so
+// that the records need no second reading; a larger sheet is read again.
+constexpr std::size_t kKeptBytes = 64u << 20;
 
 const char* kUnexpected = "读取文件时发生了意外的错误，无法导入。";
 
@@ -72,9 +77,12 @@ struct CSpreadsheetReader::Scan
         bool header;
     };
     std::vector<Top> top;
+    // Every row read, unless the sheet was too large to keep.
+    CSheetRowStore kept;
+    bool keptAll = true;
 };
 
-CSpreadsheetReader::CSpreadsheetReader() = default;
+CSpreadsheetReader::CSpreadsheetReader() : m_keptBytes(kKeptBytes) {}
 
 CSpreadsheetReader::~CSpreadsheetReader() = default;
 
@@ -82,6 +90,7 @@ bool CSpreadsheetReader::Fail(const std::string& reason)
 {
     m_error = reason; // often the source's own message: copied before the source goes
     m_source.reset();
+    m_kept.reset();
     return false;
 }
 
@@ -93,6 +102,7 @@ std::string CSpreadsheetReader::GetFailureText() const
 void CSpreadsheetReader::Close()
 {
     m_source.reset();
+    m_kept.reset();
 }
 
 bool CSpreadsheetReader::OpenSource(const std::string& path)
@@ -194,6 +204,13 @@ bool CSpreadsheetReader::ScanSheet(std::size_t index, bool giveUpWithoutHeader, 
                 last = std::max(last, cell.column);
             }
         }
+        if (scan.keptAll) {
+            scan.kept.Add(m_row);
+            if (scan.kept.GetBytes() > m_keptBytes) {
+                scan.kept.Clear();
+                scan.keptAll = false;
+            }
+        }
         if (last < 0)
             continue;
         if (scan.firstRow < 0)
@@ -269,7 +286,7 @@ bool CSpreadsheetReader::OpenTable(const std::string& path)
             if (!ScanSheet(i, true, later))
                 return false;
             if (later.headerFound) {
-                chosen = later;
+                chosen = std::move(later);
                 sheet = i;
                 break;
             }
@@ -285,6 +302,25 @@ bool CSpreadsheetReader::OpenTable(const std::string& path)
     m_firstColumn = chosen.firstColumn;
     m_rowCount = chosen.lastRow - chosen.headerRow + 1;
     m_columnCount = chosen.lastColumn - chosen.firstColumn + 1;
+
+    if (chosen.keptAll) {
+        // The records come from the rows kept; the file is done with.
+        m_kept = std::make_unique<CSheetRowStore>(std::move(chosen.kept));
+        m_source.reset();
+        for (m_nextKept = 0; m_nextKept < m_kept->GetRowCount(); ++m_nextKept) {
+            if (m_kept->Row(m_nextKept) < m_headerRow)
+                continue;
+            m_header.assign(static_cast<std::size_t>(m_columnCount), std::string());
+            for (std::size_t c = m_kept->FirstCell(m_nextKept); c < m_kept->FirstCell(m_nextKept + 1); ++c) {
+                const int column = m_kept->Column(c) - m_firstColumn;
+                if (column >= 0 && column < m_columnCount)
+                    m_header[static_cast<std::size_t>(column)] = m_kept->Text(c);
+            }
+            ++m_nextKept;
+            return true;
+        }
+        return Fail("文件在读取过程中发生了变化。");
+    }
 
     // Second pass: read down to the header row.
     if (!m_source->BeginSheet(sheet))
@@ -303,8 +339,36 @@ bool CSpreadsheetReader::OpenTable(const std::string& path)
     return Fail(m_source->GetError().empty() ? "文件在读取过程中发生了变化。" : m_source->GetError());
 }
 
+bool CSpreadsheetReader::NextKeptRecord(std::vector<std::string>& cells, int& position)
+{
+    for (; m_nextKept < m_kept->GetRowCount(); ++m_nextKept) {
+        const int row = m_kept->Row(m_nextKept);
+        if (row <= m_headerRow || row > m_lastRow)
+            continue;
+        cells.assign(static_cast<std::size_t>(m_columnCount), std::string());
+        bool any = false;
+        for (std::size_t c = m_kept->FirstCell(m_nextKept); c < m_kept->FirstCell(m_nextKept + 1); ++c) {
+            const int column = m_kept->Column(c) - m_firstColumn;
+            if (column < 0 || column >= m_columnCount)
+                continue;
+            std::string& text = cells[static_cast<std::size_t>(column)];
+            text = CSheetText::Trim(m_kept->Text(c));
+            any = any || !text.empty();
+        }
+        if (!any)
+            continue;
+        position = row - m_headerRow + 1;
+        ++m_nextKept;
+        return true;
+    }
+    Close();
+    return false;
+}
+
 bool CSpreadsheetReader::NextRecord(std::vector<std::string>& cells, int& position)
 {
+    if (m_kept)
+        return NextKeptRecord(cells, position);
     if (!m_source)
         return false;
     while (m_source->NextRow(m_row)) {

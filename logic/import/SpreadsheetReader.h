@@ -1,5 +1,6 @@
 #pragma once
 
+#include "logic/import/SheetRowStore.h"
 #include "logic/import/SheetSource.h"
 
 #include <memory>
@@ -9,8 +10,10 @@
 // Reads the table of a spreadsheet file for an import: .xlsx, .xls, .csv
 // and web pages saved as .xls, told apart by their content, not by their
 // name. Gives the header row and then the record rows of the used block of
-// a worksheet, one at a time, so that a sheet of any length is read in
-// little memory.
+// a worksheet, one at a time. The sheet is read once: its rows are kept
+// compactly while the header and the table's extent are found, and the
+// records then come from them; a sheet too large to keep is read a second
+// time instead, so that a sheet of any length is read in bounded memory.
 //
 // The worksheet is the first in tab order. When a header name is set and
 // the first row of the used block has no cell of that name (a title row
@@ -44,6 +47,9 @@ public:
     // first row of the first worksheet. Compared without surrounding blanks,
     // spaces and letter case.
     void SetHeaderName(const std::string& name) { m_headerName = name; }
+    // How many bytes of a sheet's rows are kept so that the sheet is read
+    // only once; a larger sheet is read a second time for its records.
+    void SetKeptBytes(std::size_t bytes) { m_keptBytes = bytes; }
 
     // Opens the file, finds the worksheet and its header row. False when
     // the file cannot be read; GetError tells why.
@@ -82,12 +88,14 @@ private:
     // Open and ReadRecord, which turn any exception into a failure.
     bool OpenTable(const std::string& path);
     bool NextRecord(std::vector<std::string>& cells, int& position);
+    bool NextKeptRecord(std::vector<std::string>& cells, int& position);
     bool OpenSource(const std::string& path);
     bool ScanSheet(std::size_t index, bool giveUpWithoutHeader, Scan& scan);
     bool IsHeaderRow(const CSheetSource::Row& row) const;
     bool Fail(const std::string& reason);
 
     std::string m_headerName;
+    std::size_t m_keptBytes;
     std::unique_ptr<CSheetSource> m_source;
     std::string m_error;
     std::string m_sheetName;
@@ -99,4 +107,6 @@ private:
     int m_columnCount = 0;
     std::vector<std::string> m_header;
     CSheetSource::Row m_row;
+    std::unique_ptr<CSheetRowStore> m_kept; // the sheet's rows, when read once
+    std::size_t m_nextKept = 0;
 };

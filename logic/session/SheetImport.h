@@ -35,4 +35,21 @@ public:
     };
 
     static Result Feed(CSpreadsheetReader& reader, const Submit& submit);
+
+    // A record row with how far the reading had come at it.
+    struct Row
+    {
+        std::vector<std::string> cells;
+        int percent = 0;
+    };
+    // Hands rows over several at a time: the header alone, then batches of
+    // records, the first of firstBatch rows (shown at once), each next one
+    // twice as large up to maxBatch. The taker takes rows from the front of
+    // the batch, in order, and erases those it took; what it leaves is
+    // handed to it again. answer holds its reply to the last row it took,
+    // or to the first it refused with a message, after which it takes no
+    // more. False when the import was stopped meanwhile.
+    using SubmitBatch = std::function<bool(RowMode mode, std::vector<Row>& rows, RowRequest& answer)>;
+    static Result FeedInBatches(CSpreadsheetReader& reader, const SubmitBatch& submit, std::size_t firstBatch,
+                                std::size_t maxBatch);
 };

@@ -5,6 +5,8 @@
 #include "logic/import/SpreadsheetReader.h"
 #include "logic/session/SheetImport.h"
 
+#include <utility>
+
 CStudentImport::Result CStudentImport::Run(CScheduleTask& task, const std::string& file)
 {
     Result result;
@@ -15,36 +17,40 @@ CStudentImport::Result CStudentImport::Run(CScheduleTask& task, const std::strin
         result.message = reader.GetFailureText();
         return result;
     }
-    CStudentTable students;
-    const CSheetImport::Result fed = CSheetImport::Feed(
-        reader, [&students](RowMode mode, const std::vector<std::string>& cells, int, RowRequest& answer) {
-            answer.quiet = true;
-            answer.mode = mode;
-            students.SubmitRow(answer, cells);
-            return true;
-        });
-    if (fed.outcome != CSheetImport::Outcome::Done) {
-        result.outcome = Outcome::Unreadable;
-        result.message = fed.error;
-        return result;
-    }
-    // A sheet without a single student never empties the task.
-    if (students.GetRowCount() == 0) {
-        result.outcome = Outcome::Empty;
-        result.message = "表格中没有可导入的学生，分班任务没有改变。";
-        return result;
-    }
-    students.SaveTo(task);
+    Result imported;
+    imported.sheetName = reader.GetSheetName();
+    {
+        CStudentTable students;
+        const CSheetImport::Result fed = CSheetImport::Feed(
+            reader, [&students](RowMode mode, const std::vector<std::string>& cells, int, RowRequest& answer) {
+                answer.quiet = true;
+                answer.mode = mode;
+                students.SubmitRow(answer, cells);
+                return true;
+            });
+        if (fed.outcome != CSheetImport::Outcome::Done) {
+            result.outcome = Outcome::Unreadable;
+            result.message = fed.error;
+            return result;
+        }
+        // A sheet without a single student never empties the task.
+        if (students.GetRowCount() == 0) {
+            result.outcome = Outcome::Empty;
+            result.message = "表格中没有可导入的学生，分班任务没有改变。";
+            return result;
+        }
+        students.SaveTo(task);
+        imported.students = students.GetRowCount();
+        imported.nameless = students.NamelessCount();
+        imported.scoreNames = students.GetScoreNames();
+        imported.conditionNames = students.GetConditionNames();
+    } // the table goes before the save, which needs the memory for the file
     if (!task.SaveInputData()) {
         result.outcome = Outcome::NotSaved;
         result.message = "学生名单未能保存到任务文件夹。";
         return result;
     }
-    result.students = students.GetRowCount();
-    result.nameless = students.NamelessCount();
-    result.sheetName = reader.GetSheetName();
-    result.scoreNames = students.GetScoreNames();
-    result.conditionNames = students.GetConditionNames();
+    result = std::move(imported);
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "logic/import/XlsxSource.h"
 
 #include <filesystem>
+#include <optional>
 
 using testsupport::EditMember;
 using testsupport::ReplaceAll;
@@ -30,10 +31,13 @@ struct Sheet
     bool headerFound = false;
 };
 
-Sheet Read(const std::string& path, const std::string& headerName = "姓名")
+// keptBytes 0: the sheet is read twice, as a sheet too large to keep is.
+Sheet Read(const std::string& path, const std::string& headerName = "姓名", std::optional<std::size_t> keptBytes = {})
 {
     CSpreadsheetReader reader;
     reader.SetHeaderName(headerName);
+    if (keptBytes)
+        reader.SetKeptBytes(*keptBytes);
     Sheet sheet;
     if (!reader.Open(path)) {
         sheet.error = reader.GetError();
@@ -228,6 +232,59 @@ TEST_F(SpreadsheetReaderTest, ALaterSheetWithTheHeaderIsTakenInTabOrder)
     ASSERT_TRUE(sheet.ok);
     EXPECT_EQ(sheet.sheetName, "说明");
     EXPECT_FALSE(sheet.headerFound);
+}
+
+void ExpectSameSheet(const Sheet& once, const Sheet& twice, const std::string& file)
+{
+    SCOPED_TRACE(file);
+    EXPECT_EQ(once.ok, twice.ok);
+    EXPECT_EQ(once.error, twice.error);
+    EXPECT_EQ(once.sheetName, twice.sheetName);
+    EXPECT_EQ(once.header, twice.header);
+    EXPECT_EQ(once.records, twice.records);
+    EXPECT_EQ(once.positions, twice.positions);
+    EXPECT_EQ(once.firstRow, twice.firstRow);
+    EXPECT_EQ(once.firstColumn, twice.firstColumn);
+    EXPECT_EQ(once.rowCount, twice.rowCount);
+    EXPECT_EQ(once.headerFound, twice.headerFound);
+}
+
+TEST_F(SpreadsheetReaderTest, ASheetReadOnceGivesWhatReadingItTwiceGives)
+{
+    // Title rows, blank and space-only rows, cells outside the header's
+    // columns, rows out of order, the header on a later sheet.
+    const std::string path = File("odd.xlsx");
+    XlsxBuilder(path)
+        .Sheet("说明")
+        .Text(0, 0, "本表由教务处导出")
+        .Sheet("名单")
+        .Merge(0, 1, 3, "2024级新生")
+        .Text(1, 1, " 姓名 ")
+        .Text(1, 2, "*语文")
+        .Text(2, 1, "张三")
+        .Number(2, 2, 85.5)
+        .Text(3, 1, kIdeographicSpace)
+        .Text(4, 4, "备注")
+        .Text(5, 1, "李四")
+        .Number(6, 2, 60)
+        .Text(7, 0, "王五")
+        .Boolean(8, 3, true);
+    EditMember(path, "xl/worksheets/sheet2.xml", [](std::string& xml) { ReplaceAll(xml, "<row r=\"7\"", "<row r=\"4\""); });
+    const Sheet once = Read(path);
+    ASSERT_TRUE(once.ok) << once.error;
+    EXPECT_EQ(once.sheetName, "名单");
+    EXPECT_EQ(once.header, (std::vector<std::string>{"", " 姓名 ", "*语文", "", ""}));
+    EXPECT_EQ(once.records.front(), (std::vector<std::string>{"", "张三", "85.5", "", ""}));
+    ExpectSameSheet(once, Read(path, "姓名", 0), path);
+    ExpectSameSheet(Read(path, "学号"), Read(path, "学号", 0), path);
+    // A budget the sheet outgrows half-way.
+    ExpectSameSheet(once, Read(path, "姓名", 100), path);
+
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(kData)) {
+        const std::string file = entry.path().string();
+        if (entry.is_regular_file() && (file.ends_with(".xls") || file.ends_with(".csv")))
+            ExpectSameSheet(Read(file), Read(file, "姓名", 0), file);
+    }
 }
 
 TEST_F(SpreadsheetReaderTest, StreamedXlsxWith1904DatesAndAWrongDimension)

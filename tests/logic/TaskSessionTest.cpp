@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 #include "XlsxBuilder.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -340,4 +341,85 @@ TEST_F(TaskSessionTest, SheetRowsAreHandedOverUntilStoppedOrRefused)
     EXPECT_EQ(result.outcome, CSheetImport::Outcome::Stopped);
     EXPECT_TRUE(result.error.empty());
     EXPECT_EQ(seen.size(), 3u);
+}
+
+TEST_F(TaskSessionTest, SheetRowsInBatchesAreHandedOverAsOneByOne)
+{
+    std::string text = "姓名,*语文\n";
+    for (int i = 1; i <= 40; ++i)
+        text += "学生" + std::to_string(i) + "," + std::to_string(i) + "\n";
+    const std::string sheet = m_root.File("batches.csv");
+    Write(sheet, text);
+
+    struct Taker
+    {
+        std::vector<std::size_t> batches;      // sizes as handed over
+        std::vector<std::string> taken;        // first cells, in order
+        std::vector<int> percents;
+        std::size_t perCall = 1000;            // rows taken per call at most
+        std::string refuse;                    // refused with a word
+        std::string stopAt;
+    };
+    auto feed = [&sheet](Taker& taker) {
+        CSpreadsheetReader reader;
+        reader.SetHeaderName("姓名");
+        EXPECT_TRUE(reader.Open(sheet)) << reader.GetFailureText();
+        return CSheetImport::FeedInBatches(
+            reader,
+            [&taker](RowMode mode, std::vector<CSheetImport::Row>& rows, RowRequest& answer) {
+                if (mode == RowMode::Add)
+                    taker.batches.push_back(rows.size());
+                std::size_t n = 0;
+                while (n < rows.size() && n < taker.perCall) {
+                    const CSheetImport::Row& row = rows[n++];
+                    if (row.cells[0] == taker.stopAt)
+                        return false;
+                    taker.taken.push_back(row.cells[0]);
+                    taker.percents.push_back(row.percent);
+                    answer = RowRequest();
+                    answer.accepted = row.cells[0] != taker.refuse;
+                    if (!answer.accepted) {
+                        answer.message = row.cells[0] + "不行";
+                        break;
+                    }
+                }
+                rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(n));
+                return true;
+            },
+            4, 16);
+    };
+
+    // Every row once, in order, in growing batches; the percentages rise.
+    Taker all;
+    CSheetImport::Result result = feed(all);
+    EXPECT_EQ(result.outcome, CSheetImport::Outcome::Done);
+    ASSERT_EQ(all.taken.size(), 41u);
+    EXPECT_EQ(all.taken[0], "姓名");
+    EXPECT_EQ(all.percents[0], -1);
+    EXPECT_EQ(all.taken[40], "学生40");
+    EXPECT_TRUE(std::is_sorted(all.percents.begin(), all.percents.end()));
+    EXPECT_EQ(all.batches, (std::vector<std::size_t>{4, 8, 16, 12}));
+
+    // A taker that takes a few rows a call gets the rest again.
+    Taker slow;
+    slow.perCall = 3;
+    EXPECT_EQ(feed(slow).outcome, CSheetImport::Outcome::Done);
+    EXPECT_EQ(slow.taken, all.taken);
+
+    // A refusal with a word ends the import at that row, a stop at once.
+    Taker refusing;
+    refusing.refuse = "学生7";
+    result = feed(refusing);
+    EXPECT_EQ(result.outcome, CSheetImport::Outcome::Failed);
+    EXPECT_EQ(result.error, "学生7不行");
+    EXPECT_EQ(refusing.taken.back(), "学生7");
+    Taker stopping;
+    stopping.stopAt = "学生3";
+    EXPECT_EQ(feed(stopping).outcome, CSheetImport::Outcome::Stopped);
+    EXPECT_EQ(stopping.taken.back(), "学生2");
+
+    // A taker that takes nothing does not hold the import forever.
+    Taker stuck;
+    stuck.perCall = 0;
+    EXPECT_EQ(feed(stuck).outcome, CSheetImport::Outcome::Stopped);
 }

@@ -38,7 +38,12 @@ TEST(WorkbookWriterTest, TheTableReadsBackWithItsLayout)
     EXPECT_NE(xml.find("<mergeCell ref=\"B2:E2\"/>"), std::string::npos);
     // Column A is a 3-unit margin; the sheet's other columns 65 / 4 = 16 wide.
     EXPECT_NE(xml.find("<col min=\"1\" max=\"1\" width=\"3.7109375\""), std::string::npos);
-    EXPECT_NE(xml.find("<col min=\"6\" max=\"16384\" width=\"16.7109375\""), std::string::npos);
+    EXPECT_NE(xml.find("<col min=\"6\" max=\"16384\" width=\"16.7109375\" style=\"4\""), std::string::npos);
+    // The columns carry their format although they are set after the rows;
+    // the used range spans them as before.
+    EXPECT_NE(xml.find("<col min=\"1\" max=\"1\" width=\"3.7109375\" style=\"4\""), std::string::npos);
+    EXPECT_NE(xml.find("<dimension ref=\"A2:XFD5\"/>"), std::string::npos);
+    EXPECT_LT(xml.find("<cols>"), xml.find("<sheetData>"));
     EXPECT_NE(xml.find("<row r=\"2\" ht=\"32\""), std::string::npos);
     EXPECT_NE(xml.find("<row r=\"4\" ht=\"18\""), std::string::npos);
 
