@@ -53,15 +53,8 @@ public:
         auto orientation = P::Orientation::Portrait;
         if (table > m_printer.printableWidth(orientation) - 2 * side)
             orientation = P::Orientation::Landscape;
-        const int room = m_printer.printableWidth(orientation) - 2 * side;
-        if (table > room) {
-            // Too many columns even across the page: narrower columns; the
-            // longest texts are cut at their cell's edge.
-            const double scale = static_cast<double>(room - gap * static_cast<int>(widths.size()))
-                                 / (table - gap * static_cast<int>(widths.size()));
-            for (int& width : widths)
-                width = std::max(1, static_cast<int>(width * scale));
-        }
+        // Too many columns even across the page: narrower columns.
+        CTablePrinter::fitColumns(widths, gap, m_printer.printableWidth(orientation) - 2 * side);
         m_printer.SetOrientation(orientation);
         if (!m_printer.StartDoc())
             return false;
@@ -69,12 +62,7 @@ public:
         m_bottom = m_printer.millimetresToPixels(kBottomMarginMm);
         m_printer.SetMargins(static_cast<int>(kTopMarginPoints), m_bottom, side, side);
         m_printer.SetLineSpacing(2);
-        m_printer.SetColumns(widths);
-        m_printer.setCellGap(gap);
-        m_printer.setHorizontalRules(true);
-        m_printer.setVerticalRules(true);
-        m_printer.setPenWidth(std::max(1, m_printer.millimetresToPixels(kRuleMm)));
-        m_printer.setTableAlignment(P::TableAlignment::Centre);
+        m_printer.setRuledTable(widths, gap, m_printer.millimetresToPixels(kRuleMm));
         m_printer.setPageHook([this](CTablePrinter&, int page, P::PagePart part) { onPage(page, part); });
         m_printer.enableHook(true);
 

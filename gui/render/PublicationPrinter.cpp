@@ -61,17 +61,8 @@ public:
         for (const auto& classList : m_list.GetClasses())
             for (const auto& row : classList.rows)
                 widen(Texts(row), P::Normal);
-        const int room = m_printer.printableWidth(P::Orientation::Portrait) - 2 * side;
-        int table = 0;
-        for (int width : widths)
-            table += width + gap;
-        if (table > room) {
-            // Long school names: narrower columns, the longest texts cut.
-            const int gaps = gap * static_cast<int>(widths.size());
-            const double scale = static_cast<double>(room - gaps) / std::max(1, table - gaps);
-            for (int& width : widths)
-                width = std::max(1, static_cast<int>(width * scale));
-        }
+        // Long school names: narrower columns, the longest texts cut.
+        CTablePrinter::fitColumns(widths, gap, m_printer.printableWidth(P::Orientation::Portrait) - 2 * side);
         m_printer.SetOrientation(P::Orientation::Portrait);
         if (!m_printer.StartDoc())
             return false;
@@ -79,12 +70,7 @@ public:
         m_bottom = m_printer.millimetresToPixels(kBottomMarginMm);
         m_printer.SetMargins(static_cast<int>(kTopMarginPoints), m_bottom, side, side);
         m_printer.SetLineSpacing(3);
-        m_printer.SetColumns(widths);
-        m_printer.setCellGap(gap);
-        m_printer.setHorizontalRules(true);
-        m_printer.setVerticalRules(true);
-        m_printer.setPenWidth(std::max(1, m_printer.millimetresToPixels(kRuleMm)));
-        m_printer.setTableAlignment(P::TableAlignment::Centre);
+        m_printer.setRuledTable(widths, gap, m_printer.millimetresToPixels(kRuleMm));
         m_printer.setPageHook([this](CTablePrinter&, int page, P::PagePart part) { onPage(page, part); });
         m_printer.enableHook(true);
 

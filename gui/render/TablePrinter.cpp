@@ -526,6 +526,29 @@ void CTablePrinter::setTableAlignment(TableAlignment alignment)
     m_table.alignment = alignment;
 }
 
+void CTablePrinter::setRuledTable(const std::vector<int>& widths, int gap, int ruleWidth)
+{
+    SetColumns(widths);
+    setCellGap(gap);
+    setHorizontalRules(true);
+    setVerticalRules(true);
+    setPenWidth(std::max(1, ruleWidth));
+    setTableAlignment(TableAlignment::Centre);
+}
+
+void CTablePrinter::fitColumns(std::vector<int>& widths, int gap, int room)
+{
+    int table = 0;
+    for (int width : widths)
+        table += width + gap;
+    if (table <= room)
+        return;
+    const int gaps = gap * static_cast<int>(widths.size());
+    const double scale = static_cast<double>(room - gaps) / std::max(1, table - gaps);
+    for (int& width : widths)
+        width = std::max(1, static_cast<int>(width * scale));
+}
+
 void CTablePrinter::PrintTableRow(int fontSet, const QString& rowText, unsigned flags)
 {
     printTableCells(fontSet, rowText.split(QLatin1Char('|')), flags);

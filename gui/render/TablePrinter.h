@@ -121,6 +121,12 @@ public:
     void setVerticalRules(bool on);
     void setPenWidth(int pixels);
     void setTableAlignment(TableAlignment alignment);
+    // A ruled table of these columns in both directions, centred, with
+    // rules ruleWidth pixels wide.
+    void setRuledTable(const std::vector<int>& widths, int gap, int ruleWidth);
+    // Narrows columns (and the gaps after them) that are wider together than
+    // room, in proportion; the longest texts are then cut at their cell's edge.
+    static void fitColumns(std::vector<int>& widths, int gap, int room);
     // A row whose cells are separated by "|"; the i-th cell goes into column i.
     void PrintTableRow(int fontSet, const QString& rowText, unsigned flags = 0);
     // The same with the cells given one by one, so that a cell may hold "|".
