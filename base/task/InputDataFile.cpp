@@ -7,7 +7,9 @@
 #include "base/util/XmlRecordReader.h"
 #include "base/util/XmlWriter.h"
 
+#include <array>
 #include <cctype>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -290,11 +292,50 @@ const RecordKind<CStudentPreset>& PresetKind()
 }
 
 // The first match of "//Input/<section>", in document order.
-pugi::xml_node FindSection(const pugi::xml_document& doc, const char* name)
+// The sections of an input file: for each name, its first element (in
+// document order) that is a child of an element "Input", wherever that
+// stands. One walk over the tree finds them all.
+class CSections
 {
-    const pugi::xpath_query query((std::string("//Input/") + name).c_str());
-    return query.evaluate_node(doc).node();
-}
+public:
+    static constexpr std::array<const char*, 7> kNames{"SubjectInfo", "TeacherInfo", "ClassInfo", "StudentInfo",
+                                                       "RoomInfo", "MutexStudentInfo", "StudentPreset"};
+
+    explicit CSections(const pugi::xml_document& doc)
+    {
+        std::size_t missing = kNames.size();
+        pugi::xml_node node = doc.first_child();
+        while (node && missing > 0) {
+            if (node.type() == pugi::node_element && std::strcmp(node.parent().name(), "Input") == 0) {
+                for (std::size_t k = 0; k < kNames.size(); ++k) {
+                    if (!m_found[k] && std::strcmp(node.name(), kNames[k]) == 0) {
+                        m_found[k] = node;
+                        --missing;
+                    }
+                }
+            }
+            if (node.first_child()) {
+                node = node.first_child();
+                continue;
+            }
+            while (node && !node.next_sibling())
+                node = node.parent();
+            if (node)
+                node = node.next_sibling();
+        }
+    }
+
+    pugi::xml_node operator[](const char* name) const
+    {
+        for (std::size_t k = 0; k < kNames.size(); ++k)
+            if (std::strcmp(name, kNames[k]) == 0)
+                return m_found[k];
+        return {};
+    }
+
+private:
+    std::array<pugi::xml_node, kNames.size()> m_found{};
+};
 
 } // namespace
 
@@ -336,17 +377,17 @@ CScheduleTask::InputState CInputDataFile::ReadBytes(std::string bytes, CSchedule
     CXmlFile file;
     if (!file.LoadBytes(std::move(bytes)))
         return CScheduleTask::InputState::Missing;
-    const pugi::xml_document& doc = file.Document();
+    const CSections sections(file.Document());
     try {
-        CXmlRecordReader::ForEachElement(FindSection(doc, "SubjectInfo"), [&task](const pugi::xml_node& node) {
+        CXmlRecordReader::ForEachElement(sections["SubjectInfo"], [&task](const pugi::xml_node& node) {
             task.GetCustomSubjectArray().emplace_back(CXmlRecordReader(node).Required("name"));
         });
-        ReadSection(FindSection(doc, "TeacherInfo"), TeacherKind(), task.GetTeacherInfoList());
-        ReadSection(FindSection(doc, "ClassInfo"), ClassKind(), task.GetClassInfoList());
-        ReadSection(FindSection(doc, "StudentInfo"), StudentKind(), task.GetStudentInfoList());
-        ReadSection(FindSection(doc, "RoomInfo"), RoomKind(), task.GetRoomInfoList());
-        ReadSection(FindSection(doc, "MutexStudentInfo"), GroupKind(), task.GetMutexStudentList());
-        ReadSection(FindSection(doc, "StudentPreset"), PresetKind(), task.GetStudentPresetList());
+        ReadSection(sections["TeacherInfo"], TeacherKind(), task.GetTeacherInfoList());
+        ReadSection(sections["ClassInfo"], ClassKind(), task.GetClassInfoList());
+        ReadSection(sections["StudentInfo"], StudentKind(), task.GetStudentInfoList());
+        ReadSection(sections["RoomInfo"], RoomKind(), task.GetRoomInfoList());
+        ReadSection(sections["MutexStudentInfo"], GroupKind(), task.GetMutexStudentList());
+        ReadSection(sections["StudentPreset"], PresetKind(), task.GetStudentPresetList());
     } catch (const std::exception&) {
         return CScheduleTask::InputState::Damaged;
     }

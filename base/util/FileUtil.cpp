@@ -125,35 +125,48 @@ public:
     // Creates the file, writes the bytes and flushes them to disk.
     bool Write(std::string_view bytes)
     {
+        return Create() && Append(bytes) && Flush();
+    }
+
+    // Creates the file as a copy of source, a piece at a time (the kernel
+    // copies where it can), and flushes it to disk.
+    bool CopyFrom(const fs::path& source)
+    {
+        if (!Create())
+            return false;
 #ifdef _WIN32
-        m_file = _wfopen(m_path.c_str(), L"wbx");
-        if (!m_file)
-            return false;
-        bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), m_file) == bytes.size();
-        ok = std::fflush(m_file) == 0 && ok;
-        ok = _commit(_fileno(m_file)) == 0 && ok;
-        // Windows renames no file that is open.
-        ok = std::fclose(m_file) == 0 && ok;
-        m_file = nullptr;
-        return ok;
+        std::FILE* in = _wfopen(source.c_str(), L"rb");
 #else
-        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd < 0)
-            return false;
-        ::flock(m_fd, LOCK_EX);
-        const char* data = bytes.data();
-        std::size_t left = bytes.size();
-        while (left > 0) {
-            const ssize_t written = ::write(m_fd, data, left);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return false;
-            data += written;
-            left -= static_cast<std::size_t>(written);
-        }
-        return ::fsync(m_fd) == 0;
+        std::FILE* in = std::fopen(source.c_str(), "rb");
 #endif
+        if (!in)
+            return false;
+#ifndef _WIN32
+        // Most file systems copy on the kernel's side; where they cannot
+        // (another device, an old kernel) the loop below reads and writes.
+        for (bool copied = false;;) {
+            const ssize_t moved = ::copy_file_range(fileno(in), nullptr, m_fd, nullptr, std::size_t{1} << 30, 0);
+            if (moved > 0) {
+                copied = true;
+                continue;
+            }
+            if (moved < 0 && errno == EINTR)
+                continue;
+            const bool unsupported = moved < 0 && !copied
+                                     && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP);
+            if (unsupported)
+                break;
+            std::fclose(in);
+            return moved == 0 && Flush();
+        }
+#endif
+        bool ok = true;
+        std::vector<char> buffer(std::size_t{1} << 20);
+        for (std::size_t read; ok && (read = std::fread(buffer.data(), 1, buffer.size(), in)) > 0;)
+            ok = Append({buffer.data(), read});
+        ok = !std::ferror(in) && ok;
+        std::fclose(in);
+        return ok && Flush();
     }
 
     const fs::path& GetPath() const
@@ -207,6 +220,54 @@ public:
     }
 
 private:
+    bool Create()
+    {
+#ifdef _WIN32
+        m_file = _wfopen(m_path.c_str(), L"wbx");
+        return m_file != nullptr;
+#else
+        m_fd = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd < 0)
+            return false;
+        ::flock(m_fd, LOCK_EX);
+        return true;
+#endif
+    }
+
+    bool Append(std::string_view bytes)
+    {
+#ifdef _WIN32
+        return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), m_file) == bytes.size();
+#else
+        const char* data = bytes.data();
+        std::size_t left = bytes.size();
+        while (left > 0) {
+            const ssize_t written = ::write(m_fd, data, left);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            data += written;
+            left -= static_cast<std::size_t>(written);
+        }
+        return true;
+#endif
+    }
+
+    bool Flush()
+    {
+#ifdef _WIN32
+        bool ok = std::fflush(m_file) == 0;
+        ok = _commit(_fileno(m_file)) == 0 && ok;
+        // Windows renames no file that is open.
+        ok = std::fclose(m_file) == 0 && ok;
+        m_file = nullptr;
+        return ok;
+#else
+        return ::fsync(m_fd) == 0;
+#endif
+    }
+
     void Close()
     {
 #ifdef _WIN32
@@ -361,6 +422,14 @@ bool CFileUtil::WriteFileThrough(const std::string& path, const std::function<bo
 
 bool CFileUtil::CopyFileReplacing(const std::string& from, const std::string& to)
 {
-    const std::optional<std::string> bytes = ReadFile(from);
-    return bytes && WriteFileAtomically(to, *bytes);
+    const fs::path target = ToPath(to);
+    std::error_code ec;
+    if (to.empty() || fs::is_directory(target, ec) || !FileExists(from))
+        return false;
+    RemoveLeftovers(to);
+    CTemporaryFile temporary(target);
+    if (!temporary.CopyFrom(ToPath(from)) || !temporary.Rename())
+        return false;
+    SyncFolder(target);
+    return true;
 }

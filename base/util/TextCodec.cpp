@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <iconv.h>
 #include <utility>
 #include <vector>
@@ -188,6 +189,13 @@ private:
 void AppendAsciiRun(std::string& out, const unsigned char*& p, std::size_t& left)
 {
     const auto* run = p;
+    // Eight bytes at a time while none has its high bit set.
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::uint64_t word = 0;
+    while (left >= sizeof word && (std::memcpy(&word, p, sizeof word), (word & kHighBits) == 0)) {
+        p += sizeof word;
+        left -= sizeof word;
+    }
     while (left > 0 && *p < 0x80) {
         ++p;
         --left;

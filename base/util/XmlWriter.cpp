@@ -2,6 +2,18 @@
 
 #include "base/util/TextCodec.h"
 
+#include <charconv>
+
+namespace {
+
+// ASCII that stands in the file as it is, in text and in attributes alike.
+bool IsPlain(unsigned char c)
+{
+    return c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>' && c != '"';
+}
+
+} // namespace
+
 CXmlWriter::CXmlWriter()
 {
     m_out = "<?xml version='1.0' encoding='GB2312'?>\r\n";
@@ -38,7 +50,9 @@ void CXmlWriter::Attribute(const char* name, long long value)
     m_out += ' ';
     m_out += name;
     m_out += "=\"";
-    m_out += std::to_string(value);
+    char digits[24];
+    const std::to_chars_result written = std::to_chars(digits, digits + sizeof digits, value);
+    m_out.append(digits, written.ptr);
     m_out += '"';
 }
 
@@ -68,6 +82,14 @@ void CXmlWriter::AppendEscaped(const std::string& value, bool attribute)
     const char* p = value.data();
     const char* end = p + value.size();
     while (p < end) {
+        // Most of a value is plain text: copy it in one piece.
+        const char* plain = p;
+        while (p < end && IsPlain(static_cast<unsigned char>(*p)))
+            ++p;
+        if (p != plain)
+            m_out.append(plain, static_cast<std::size_t>(p - plain));
+        if (p == end)
+            break;
         const auto c = static_cast<unsigned char>(*p);
         if (c >= 0x80) {
             const char* run = p;

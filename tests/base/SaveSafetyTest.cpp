@@ -234,3 +234,30 @@ TEST_F(TaskLockTest, StaleLocksAreTakenOver)
 }
 
 } // namespace
+
+TEST_F(SaveSafetyTest, CopiesAreExactAndReplaceTheirTargetWhole)
+{
+    // Several pieces of every byte value, the way a backup copies a large task.
+    std::string bytes;
+    for (int i = 0; i < 3 * 1024 * 1024 + 17; ++i)
+        bytes += static_cast<char>((i * 7 + i / 256) & 0xFF);
+    WriteBytes(dir.File("big.xml"), bytes);
+    fs::create_directory(dir.File("Backup"));
+    const std::string target = dir.File("Backup/big.xml");
+    WriteBytes(target, "an older, longer copy that must go completely ....................");
+
+    ASSERT_TRUE(CFileUtil::CopyFileReplacing(dir.File("big.xml"), target));
+    EXPECT_EQ(ReadBytes(target), bytes);
+    ASSERT_TRUE(CFileUtil::CopyFileReplacing(dir.File("t.qz"), target));
+    EXPECT_EQ(ReadBytes(target), "[Task Info]\r\nName=t\r\n");
+
+    // Nothing to copy: the target stays as it was and no temporary is left.
+    EXPECT_FALSE(CFileUtil::CopyFileReplacing(dir.File("none.xml"), target));
+    EXPECT_FALSE(CFileUtil::CopyFileReplacing(dir.File("Backup"), target));
+    EXPECT_FALSE(CFileUtil::CopyFileReplacing(dir.File("big.xml"), dir.File("Backup")));
+    EXPECT_EQ(ReadBytes(target), "[Task Info]\r\nName=t\r\n");
+    std::vector<std::string> backups;
+    for (const auto& entry : fs::directory_iterator(dir.File("Backup")))
+        backups.push_back(entry.path().filename().string());
+    EXPECT_EQ(backups, std::vector<std::string>{"big.xml"});
+}
