@@ -339,11 +339,10 @@ private:
 
 } // namespace
 
-std::string CInputDataFile::Write(const CScheduleTask& task)
+namespace {
+
+void WriteInput(CXmlWriter& xml, const CScheduleTask& task)
 {
-    CXmlWriter xml;
-    xml.Reserve(4096 + task.GetStudentInfoList().GetCount() * 480 + task.GetClassInfoList().GetCount() * 200
-                + task.GetMutexStudentList().GetCount() * 160 + task.GetStudentPresetList().GetCount() * 120);
     xml.Start("Input");
     WriteSection(xml, TeacherKind(), task.GetTeacherInfoList());
     WriteSection(xml, ClassKind(), task.GetClassInfoList());
@@ -361,7 +360,26 @@ std::string CInputDataFile::Write(const CScheduleTask& task)
     WriteSection(xml, GroupKind(), task.GetMutexStudentList());
     WriteSection(xml, PresetKind(), task.GetStudentPresetList());
     xml.End();
+}
+
+} // namespace
+
+std::string CInputDataFile::Write(const CScheduleTask& task)
+{
+    CXmlWriter xml;
+    xml.Reserve(4096 + task.GetStudentInfoList().GetCount() * 480 + task.GetClassInfoList().GetCount() * 200
+                + task.GetMutexStudentList().GetCount() * 160 + task.GetStudentPresetList().GetCount() * 120);
+    WriteInput(xml, task);
     return xml.TakeBytes();
+}
+
+bool CInputDataFile::WriteTo(const CScheduleTask& task, const CFileUtil::Sink& sink)
+{
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    CXmlWriter xml;
+    xml.SetSink(sink, kPiece);
+    WriteInput(xml, task);
+    return xml.Finish();
 }
 
 CScheduleTask::InputState CInputDataFile::Read(const std::string& path, CScheduleTask& task)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/task/ScheduleTask.h"
+#include "base/util/FileUtil.h"
 
 #include <string>
 
@@ -11,6 +12,9 @@ class CInputDataFile
 public:
     // The bytes of the file for the task's lists.
     static std::string Write(const CScheduleTask& task);
+    // The same bytes, handed to sink a piece at a time; false when the sink
+    // refused a piece.
+    static bool WriteTo(const CScheduleTask& task, const CFileUtil::Sink& sink);
     // Adds what the file at path holds to the task's lists. A record that
     // lacks a required attribute stops the reading (Damaged); what came
     // before it stays.

@@ -69,15 +69,22 @@ bool CScheduleTask::WritesRules() const
     return !m_rulesDamaged && (!m_rules.IsEmpty() || CFileUtil::FileExists(m_taskInfo.GetRulesFilePath()));
 }
 
+CFileUtil::FileBytes CScheduleTask::InputFileBytes() const
+{
+    // Written as it is made: a large task's file is never held whole.
+    return {m_taskInfo.GetInputFilePath(), [this](const CFileUtil::Sink& sink) {
+                return CInputDataFile::WriteTo(*this, sink);
+            }};
+}
+
 CScheduleTask::SaveResult CScheduleTask::WriteInputData()
 {
     std::size_t replaced = 0;
     std::size_t files = 1;
     try {
         if (CanWrite()) {
-            const std::string input = CInputDataFile::Write(*this);
             const std::string rules = WritesRules() ? CDivisionRulesFile::Write(m_rules) : std::string();
-            std::vector<CFileUtil::FileBytes> pair{{m_taskInfo.GetInputFilePath(), input}};
+            std::vector<CFileUtil::FileBytes> pair{InputFileBytes()};
             if (!rules.empty())
                 pair.push_back({m_taskInfo.GetRulesFilePath(), rules});
             files = pair.size();
@@ -109,10 +116,9 @@ CScheduleTask::SaveResult CScheduleTask::WriteInputDataWithReport()
     std::size_t count = 2;
     try {
         if (CanWrite()) {
-            const std::string input = CInputDataFile::Write(*this);
             const std::string rules = WritesRules() ? CDivisionRulesFile::Write(m_rules) : std::string();
             const std::string report = ReportBytes();
-            std::vector<CFileUtil::FileBytes> files{{m_taskInfo.GetInputFilePath(), input}};
+            std::vector<CFileUtil::FileBytes> files{InputFileBytes()};
             if (!rules.empty())
                 files.push_back({m_taskInfo.GetRulesFilePath(), rules});
             files.push_back({m_taskInfo.GetReportFilePath(), report});

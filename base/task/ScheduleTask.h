@@ -14,6 +14,7 @@
 #include "base/records/StudentPreset.h"
 #include "base/records/SubjectInfo.h"
 #include "base/records/TaskInfo.h"
+#include "base/util/FileUtil.h"
 #include "base/timetable/TaskSetting.h"
 
 #include <functional>
@@ -197,6 +198,8 @@ private:
     bool CanWrite() const;
     // Whether the saves of input.xml write the rules file beside it.
     bool WritesRules() const;
+    // input.xml to be written by CFileUtil::ReplaceFiles.
+    CFileUtil::FileBytes InputFileBytes() const;
     // Why a write that did not happen failed.
     SaveResult FailureReason() const;
 

@@ -128,6 +128,12 @@ public:
         return Create() && Append(bytes) && Flush();
     }
 
+    // The same for a file handed over piece by piece.
+    bool Write(const std::function<bool(const CFileUtil::Sink&)>& produce)
+    {
+        return Create() && produce([this](std::string_view piece) { return Append(piece); }) && Flush();
+    }
+
     // Creates the file as a copy of source, a piece at a time (the kernel
     // copies where it can), and flushes it to disk.
     bool CopyFrom(const fs::path& source)
@@ -377,7 +383,7 @@ std::size_t CFileUtil::ReplaceFiles(const std::vector<FileBytes>& files)
             return 0;
         RemoveLeftovers(file.path);
         temporaries.push_back(std::make_unique<CTemporaryFile>(target));
-        if (!temporaries.back()->Write(file.bytes))
+        if (!(file.produce ? temporaries.back()->Write(file.produce) : temporaries.back()->Write(file.bytes)))
             return 0;
     }
 #ifndef _WIN32
@@ -413,7 +419,7 @@ bool CFileUtil::WriteFileThrough(const std::string& path, const std::function<bo
         return false;
     RemoveLeftovers(path);
     CTemporaryFile temporary(target);
-    if (!temporary.Write({}) || !write(FromPath(temporary.GetPath())) || !SyncFile(temporary.GetPath())
+    if (!temporary.Write(std::string_view()) || !write(FromPath(temporary.GetPath())) || !SyncFile(temporary.GetPath())
         || !temporary.Rename())
         return false;
     SyncFolder(target);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <utility>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,10 +28,21 @@ public:
 
     static std::optional<std::string> ReadFile(const std::string& path);
 
+    // Takes the next piece of a file being written; false stops the write.
+    using Sink = std::function<bool(std::string_view piece)>;
     struct FileBytes
     {
+        FileBytes(std::string path, std::string_view bytes) : path(std::move(path)), bytes(bytes) {}
+        FileBytes(std::string path, std::function<bool(const Sink&)> produce)
+            : path(std::move(path)), produce(std::move(produce))
+        {
+        }
+
         std::string path;
         std::string_view bytes;
+        // When given, writes the file piece by piece into the sink instead
+        // of bytes, so that a large file is never held whole in memory.
+        std::function<bool(const Sink&)> produce;
     };
     // Replaces the files together: each is written to a temporary file in
     // its folder and flushed to disk; only when all of them were written are

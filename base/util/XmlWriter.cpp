@@ -75,6 +75,26 @@ void CXmlWriter::End()
         m_out += '>';
     }
     m_open.pop_back();
+    if (m_sink && m_out.size() >= m_piece) {
+        m_sinkFailed = m_sinkFailed || !m_sink(m_out);
+        m_out.clear();
+    }
+}
+
+void CXmlWriter::SetSink(std::function<bool(std::string_view)> sink, std::size_t piece)
+{
+    m_sink = std::move(sink);
+    m_piece = piece;
+    m_out.reserve(piece + piece / 4);
+}
+
+bool CXmlWriter::Finish()
+{
+    if (m_sink && !m_out.empty()) {
+        m_sinkFailed = m_sinkFailed || !m_sink(m_out);
+        m_out.clear();
+    }
+    return !m_sinkFailed;
 }
 
 void CXmlWriter::AppendEscaped(const std::string& value, bool attribute)

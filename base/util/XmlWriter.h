@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -15,6 +17,11 @@ public:
     CXmlWriter();
 
     void Reserve(std::size_t bytes) { m_out.reserve(bytes); }
+    // Hands the bytes written so far to sink whenever they reach piece
+    // bytes (at the end of an element), instead of keeping them all.
+    void SetSink(std::function<bool(std::string_view)> sink, std::size_t piece);
+    // Hands the rest to the sink; false when the sink refused any piece.
+    bool Finish();
 
     // Opens an element; attributes follow until content or End().
     void Start(const char* name);
@@ -36,4 +43,7 @@ private:
     std::string m_out;
     std::vector<const char*> m_open;
     bool m_startTagOpen = false;
+    std::function<bool(std::string_view)> m_sink;
+    std::size_t m_piece = 0;
+    bool m_sinkFailed = false;
 };

@@ -7,7 +7,9 @@
 #include "base/records/StudentInfo.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -168,36 +170,61 @@ void CStudentTable::Clear()
     m_rows.clear();
 }
 
-void CStudentTable::SaveTo(CScheduleTask& task) const
+// Rows given as non-const are taken apart as they are stored.
+template <class Rows>
+void CStudentTable::Store(CScheduleTask& task, Rows& rows) const
 {
+    constexpr bool kTake = !std::is_const_v<Rows>;
     task.GetCustomSubjectArray() = m_scoreNames;
     CQZObjectList& students = task.GetStudentInfoList();
     students.RemoveAll();
-    students.Reserve(m_rows.size());
-    for (std::size_t r = 0; r < m_rows.size(); ++r) {
-        const std::vector<std::string>& row = m_rows[r];
-        auto student = std::make_unique<CStudentInfo>();
-        student->SetId(row[ColumnId]);
-        student->SetName(row[ColumnName]);
-        student->SetSex(SexCode(row[ColumnSex]));
-        student->SetFromSchool(row[ColumnFromSchool]);
-        student->GetScoreArray().assign(row.begin() + ColumnFirstScore, row.begin() + FirstConditionColumn());
-        student->SetIndex(static_cast<int>(r));
-        students.Add(std::move(student));
-    }
+    students.Reserve(rows.size());
 
     // The students are new records: their conditions are the rows' alone.
     CDivisionRules& rules = task.GetDivisionRules();
-    if (m_conditionNames.empty() && rules.GetConditionNames().empty())
-        return;
-    rules.SetConditionNames({});
-    rules.SetConditionNames(m_conditionNames);
-    for (const std::vector<std::string>& row : m_rows) {
-        std::vector<std::string> values;
-        for (std::size_t k = static_cast<std::size_t>(FirstConditionColumn()); k < row.size(); ++k)
-            values.push_back(std::string(CSheetText::Trim(row[k])));
-        rules.SetConditions(row[ColumnId], std::move(values));
+    const bool conditions = !m_conditionNames.empty() || !rules.GetConditionNames().empty();
+    if (conditions) {
+        rules.SetConditionNames({});
+        rules.SetConditionNames(m_conditionNames);
     }
+    const auto firstCondition = static_cast<std::size_t>(FirstConditionColumn());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        auto& row = rows[r];
+        if (conditions) {
+            std::vector<std::string> values;
+            for (std::size_t k = firstCondition; k < row.size(); ++k)
+                values.push_back(std::string(CSheetText::Trim(row[k])));
+            rules.SetConditions(row[ColumnId], std::move(values));
+        }
+        auto student = std::make_unique<CStudentInfo>();
+        student->SetSex(SexCode(row[ColumnSex]));
+        student->SetIndex(static_cast<int>(r));
+        student->SetId(row[ColumnId]);
+        student->SetName(row[ColumnName]);
+        student->SetFromSchool(row[ColumnFromSchool]);
+        std::vector<std::string>& scores = student->GetScoreArray();
+        const auto scoresBegin = row.begin() + ColumnFirstScore;
+        const auto scoresEnd = row.begin() + static_cast<std::ptrdiff_t>(firstCondition);
+        if constexpr (kTake) {
+            scores.assign(std::make_move_iterator(scoresBegin), std::make_move_iterator(scoresEnd));
+            std::vector<std::string>().swap(row);
+        } else {
+            scores.assign(scoresBegin, scoresEnd);
+        }
+        students.Add(std::move(student));
+    }
+}
+
+void CStudentTable::SaveTo(CScheduleTask& task) const
+{
+    Store(task, m_rows);
+}
+
+void CStudentTable::MoveTo(CScheduleTask& task)
+{
+    Store(task, m_rows);
+    m_rows.clear();
+    m_rows.shrink_to_fit();
 }
 
 std::vector<std::string> CStudentTable::ColumnTitles() const

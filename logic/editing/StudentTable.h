@@ -64,6 +64,10 @@ public:
     // students by the rows (new records: class, pre-assignment mark and
     // exclusions are not carried over). Does not write the task's files.
     void SaveTo(CScheduleTask& task) const;
+    // The same, handing each row's texts over to its student and freeing
+    // the row at once: the table is empty afterwards. A large import thus
+    // never holds every student twice.
+    void MoveTo(CScheduleTask& task);
 
     std::size_t GetRowCount() const { return m_rows.size(); }
     int GetColumnCount() const
@@ -91,6 +95,8 @@ public:
 
     // 0 (girl) when the text, without surrounding blanks, is "女"; 1 otherwise.
     static int SexCode(std::string_view text);
+    template <class Rows>
+    void Store(CScheduleTask& task, Rows& rows) const;
     static std::string SexText(int code);
 
 private:

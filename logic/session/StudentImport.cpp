@@ -39,11 +39,11 @@ CStudentImport::Result CStudentImport::Run(CScheduleTask& task, const std::strin
             result.message = "表格中没有可导入的学生，分班任务没有改变。";
             return result;
         }
-        students.SaveTo(task);
         imported.students = students.GetRowCount();
         imported.nameless = students.NamelessCount();
         imported.scoreNames = students.GetScoreNames();
         imported.conditionNames = students.GetConditionNames();
+        students.MoveTo(task);
     } // the table goes before the save, which needs the memory for the file
     if (!task.SaveInputData()) {
         result.outcome = Outcome::NotSaved;

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "base/task/InputDataFile.h"
 #include "base/util/FileUtil.h"
 #include "base/timetable/RoomInfo.h"
 #include "base/task/ScheduleTask.h"
@@ -540,3 +541,34 @@ TEST_F(InputDataTest, NegativeCapacitiesReadAsTheWindowsProgramReadsThem)
 }
 
 } // namespace
+
+TEST_F(InputDataTest, ALargeTaskIsSavedInPiecesAsTheSameBytes)
+{
+    CScheduleTask task;
+    task.SetMessageHandler([](const std::string&) {});
+    task.GetTaskInfo().SetTaskFolder(dir.Dir());
+    task.GetCustomSubjectArray() = {"语文", "数学", "英语"};
+    AddClass(task, "c1", "一班", 45);
+    // Several megabytes, with names and markup that pieces might cut badly.
+    for (int i = 0; i < 12000; ++i)
+        AddStudent(task, "id" + std::to_string(i), "学生<" + std::to_string(i) + ">&\"甲\"",
+                   {std::to_string(i % 150), "88.5", "缺考"}, i % 2 ? "c1" : "");
+    const std::string whole = CInputDataFile::Write(task);
+    ASSERT_GT(whole.size(), std::size_t{2} << 20);
+
+    std::string joined;
+    std::size_t pieces = 0;
+    ASSERT_TRUE(CInputDataFile::WriteTo(task, [&](std::string_view piece) {
+        joined += piece;
+        ++pieces;
+        return true;
+    }));
+    EXPECT_EQ(joined, whole);
+    EXPECT_GT(pieces, 2u);
+
+    ASSERT_TRUE(task.SaveInputData());
+    EXPECT_EQ(ReadBytes(dir.File("input.xml")), whole);
+
+    // A piece that cannot be written fails the whole.
+    EXPECT_FALSE(CInputDataFile::WriteTo(task, [&](std::string_view) { return --pieces > 1; }));
+}
