@@ -37,18 +37,10 @@ bool CBiffCursor::Settle()
     return m_piece < m_pieces.size();
 }
 
-bool CBiffCursor::Take(std::size_t bytes, unsigned char* out)
+bool CBiffCursor::TakeAcross(std::size_t bytes, unsigned char* out)
 {
     if (Remaining() < bytes)
         return false;
-    // Most fields lie within one piece.
-    if (m_piece < m_pieces.size() && m_pieces[m_piece].size() - m_pos >= bytes) {
-        if (out)
-            std::memcpy(out, m_pieces[m_piece].data() + m_pos, bytes);
-        m_pos += bytes;
-        m_left -= bytes;
-        return true;
-    }
     for (std::size_t i = 0; i < bytes; ++i) {
         Settle();
         const unsigned char byte = static_cast<unsigned char>(m_pieces[m_piece][m_pos++]);
@@ -56,20 +48,6 @@ bool CBiffCursor::Take(std::size_t bytes, unsigned char* out)
             out[i] = byte;
     }
     m_left -= bytes;
-    return true;
-}
-
-bool CBiffCursor::U8(std::uint8_t& value)
-{
-    return Take(1, &value);
-}
-
-bool CBiffCursor::U16(std::uint16_t& value)
-{
-    unsigned char bytes[2];
-    if (!Take(2, bytes))
-        return false;
-    value = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +18,15 @@ public:
     // Starts over on the data of another record, keeping the memory.
     void Reset(std::string_view data);
 
-    bool U8(std::uint8_t& value);
-    bool U16(std::uint16_t& value);
+    bool U8(std::uint8_t& value) { return Take(1, &value); }
+    bool U16(std::uint16_t& value)
+    {
+        unsigned char bytes[2];
+        if (!Take(2, bytes))
+            return false;
+        value = static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+        return true;
+    }
     bool U32(std::uint32_t& value);
     bool Double(double& value);
     bool Skip(std::size_t bytes);
@@ -41,8 +49,21 @@ public:
     static std::string Decode(std::string_view bytes, std::uint16_t codePage);
 
 private:
-    // Reads bytes bytes into out, across pieces.
-    bool Take(std::size_t bytes, unsigned char* out);
+    // Reads bytes bytes into out (none when out is null).
+    bool Take(std::size_t bytes, unsigned char* out)
+    {
+        // Most fields lie within one piece.
+        if (m_left >= bytes && m_piece < m_pieces.size() && m_pieces[m_piece].size() - m_pos >= bytes) {
+            if (out)
+                std::memcpy(out, m_pieces[m_piece].data() + m_pos, bytes);
+            m_pos += bytes;
+            m_left -= bytes;
+            return true;
+        }
+        return TakeAcross(bytes, out);
+    }
+    // Take for a field that goes on in the next piece.
+    bool TakeAcross(std::size_t bytes, unsigned char* out);
     // Moves past exhausted pieces; false when none is left.
     bool Settle();
 

@@ -362,8 +362,12 @@ bool CBiffReader::ReadSheet(std::size_t index, std::vector<Cell>& cells)
 
     // In row and column order; of a cell stored twice the later record
     // counts, and cells left without a value are dropped.
-    std::stable_sort(cells.begin(), cells.end(),
-                     [](const Cell& a, const Cell& b) { return a.row != b.row ? a.row < b.row : a.column < b.column; });
+    const auto inOrder = [](const Cell& a, const Cell& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    };
+    // Writers store the cells in order; only the others need sorting.
+    if (!std::is_sorted(cells.begin(), cells.end(), inOrder))
+        std::stable_sort(cells.begin(), cells.end(), inOrder);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (kept > 0 && cells[kept - 1].row == cells[i].row && cells[kept - 1].column == cells[i].column)

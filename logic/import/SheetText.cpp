@@ -56,7 +56,20 @@ std::string CSheetText::CellToText(double value)
     // Whole numbers below 10^15 are exact in a double: write every digit.
     if (value == std::floor(value) && std::fabs(value) < 1e15)
         return std::to_string(static_cast<long long>(value));
-    return CNumberText::OneDecimal(static_cast<double>(static_cast<float>(value)));
+    const double single = static_cast<double>(static_cast<float>(value));
+    if (std::fabs(single) < 1e12) {
+        // Ten times a float is exact in a double, so rounding it to a whole
+        // number rounds the float to tenths as the decimal text would.
+        const auto tenths = static_cast<long long>(std::nearbyint(std::fabs(single) * 10));
+        std::string text = std::signbit(single) ? "-" : "";
+        text += std::to_string(tenths / 10);
+        if (tenths % 10 != 0) {
+            text += '.';
+            text += static_cast<char>('0' + tenths % 10);
+        }
+        return text;
+    }
+    return CNumberText::OneDecimal(single);
 }
 
 std::string CSheetText::CellText(const CSheetCell& cell)

@@ -3,9 +3,13 @@
 #include "TestSupport.h"
 #include "XlsxBuilder.h"
 #include "logic/import/XlsxSource.h"
+#include "logic/import/SheetText.h"
+#include "base/util/NumberText.h"
 
 #include <filesystem>
+#include <cmath>
 #include <optional>
+#include <random>
 
 using testsupport::EditMember;
 using testsupport::ReplaceAll;
@@ -470,4 +474,28 @@ TEST_F(SpreadsheetReaderTest, PartsThatInflatePastTheirBoundAreRefused)
     CXlsxSource strings(limits);
     EXPECT_FALSE(strings.Open(path));
     EXPECT_NE(strings.GetError().find("文字超过"), std::string::npos);
+}
+
+TEST(SheetNumberText, NumbersBecomeTheTextsOfTheirSinglePrecisionTenths)
+{
+    // The short way must give what the decimal text of the float rounded
+    // to tenths gives, ties and tiny negatives included.
+    std::mt19937_64 random(7);
+    std::vector<double> values = {0.25, 0.75, 1.25, -0.25, -0.04, -0.05, 0.05, 0.95, 99.95, 149.95, 88.5,
+                                  -88.5, 1e-9, 123456.78, 999999.95, 1e11 + 0.5, 0.1 + 0.2, 59.999999};
+    std::uniform_real_distribution<double> scores(-200.0, 1000.0);
+    std::uniform_real_distribution<double> large(-1e12, 1e12);
+    for (int i = 0; i < 200000; ++i)
+        values.push_back(i % 4 == 3 ? large(random) : i % 2 ? scores(random) : std::round(scores(random) * 100) / 100);
+    for (int hundredths = -2000; hundredths <= 20000; ++hundredths)
+        values.push_back(hundredths / 100.0);
+    for (const double value : values) {
+        if (value == std::floor(value))
+            continue;
+        EXPECT_EQ(CSheetText::CellToText(value), CNumberText::OneDecimal(static_cast<float>(value))) << value;
+    }
+    EXPECT_EQ(CSheetText::CellToText(85.0), "85");
+    EXPECT_EQ(CSheetText::CellToText(-0.04), "-0");
+    EXPECT_EQ(CSheetText::CellToText(88.46), "88.5");
+    EXPECT_EQ(CSheetText::CellToText(std::nan("")), "");
 }
