@@ -15,29 +15,20 @@ CScheduleTask& LargeSchool()
     return task;
 }
 
-void BM_LargeDivisionTableOpen(benchmark::State& state)
+// Opens a results window on the school and paints it once.
+template <class Dialog>
+void BM_LargeOpen(benchmark::State& state)
 {
     CScheduleTask& task = LargeSchool();
     for (auto _ : state) {
-        CDivisionTableDialog dialog(task);
+        Dialog dialog(task);
         dialog.show();
         QPixmap shot = dialog.grab();
         benchmark::DoNotOptimize(shot);
     }
 }
-BENCHMARK(BM_LargeDivisionTableOpen)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
-
-void BM_LargeStatisticsOpen(benchmark::State& state)
-{
-    CScheduleTask& task = LargeSchool();
-    for (auto _ : state) {
-        CDivisionStatisticsDialog dialog(task);
-        dialog.show();
-        QPixmap shot = dialog.grab();
-        benchmark::DoNotOptimize(shot);
-    }
-}
-BENCHMARK(BM_LargeStatisticsOpen)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK_TEMPLATE(BM_LargeOpen, CDivisionTableDialog)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
+BENCHMARK_TEMPLATE(BM_LargeOpen, CDivisionStatisticsDialog)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5);
 
 } // namespace
 
