@@ -13,10 +13,12 @@ bool Continuation(unsigned char c)
 }
 
 // Length of the well-formed UTF-8 sequence at text[i] (which is >= 0x80),
-// or 0 when it is malformed, overlong, a surrogate, beyond U+10FFFF or one
-// of the two non-characters U+FFFE and U+FFFF, which XML does not allow.
-std::size_t SequenceAt(std::string_view text, std::size_t i)
+// or 0 when it is malformed, overlong, a surrogate or beyond U+10FFFF.
+// allowed: false for the two non-characters U+FFFE and U+FFFF, which XML
+// does not allow.
+std::size_t SequenceAt(std::string_view text, std::size_t i, bool& allowed)
 {
+    allowed = true;
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
     const std::size_t left = text.size() - i;
     const unsigned char c = at(0);
@@ -27,8 +29,7 @@ std::size_t SequenceAt(std::string_view text, std::size_t i)
             return 0;
         if ((c == 0xE0 && at(1) < 0xA0) || (c == 0xED && at(1) > 0x9F))
             return 0;
-        if (c == 0xEF && at(1) == 0xBF && at(2) >= 0xBE)
-            return 0;
+        allowed = !(c == 0xEF && at(1) == 0xBF && at(2) >= 0xBE);
         return 3;
     }
     if (c >= 0xF0 && c <= 0xF4) {
@@ -74,10 +75,14 @@ void CCellText::AppendEscaped(std::string& out, std::string_view text, bool attr
             break;
         const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
-            const std::size_t length = SequenceAt(text, i);
+            bool allowed = true;
+            const std::size_t length = SequenceAt(text, i, allowed);
             if (length == 0) {
                 out += kReplacement;
                 ++i;
+            } else if (!allowed) {
+                out += kReplacement;
+                i += length;
             } else {
                 out.append(text.data() + i, length);
                 i += length;
