@@ -2,7 +2,9 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <ctime>
+#include <system_error>
 
 namespace {
 
@@ -13,7 +15,9 @@ constexpr std::uint16_t kVersion = 20; // 2.0: deflate
 constexpr std::uint16_t kDeflated = 8;
 constexpr std::uint64_t kMaxSize = 0xFFFFFFFEu;
 constexpr std::size_t kMaxEntries = 0xFFFF;
-constexpr std::size_t kOutputChunk = 1 << 16;
+constexpr std::size_t kPieceSize = 1 << 18;
+constexpr std::size_t kDictionarySize = 1 << 15; // deflate's window
+constexpr std::size_t kThreads = 2;
 
 void Put16(std::string& out, std::uint32_t value)
 {
@@ -35,8 +39,10 @@ CZipPackageWriter::CZipPackageWriter(int level) : m_level(level < 1 ? 1 : level 
 
 CZipPackageWriter::~CZipPackageWriter()
 {
-    if (m_stream)
-        deflateEnd(m_stream.get());
+    // Pieces still being deflated finish before their text goes.
+    for (std::future<Piece>& piece : m_deflating)
+        if (piece.valid())
+            piece.wait();
 }
 
 bool CZipPackageWriter::Fail()
@@ -51,13 +57,6 @@ bool CZipPackageWriter::Open(const std::string& path)
     if (!m_file)
         return Fail();
     std::setvbuf(m_file.get(), nullptr, _IOFBF, 1 << 18);
-    m_stream = std::make_unique<z_stream_s>();
-    // Raw deflate: the package's own headers stand in for zlib's.
-    if (deflateInit2(m_stream.get(), m_level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
-        m_stream.reset();
-        return Fail();
-    }
-    m_out.resize(kOutputChunk);
     // The parts carry the time they were written, as the file does.
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -109,56 +108,110 @@ bool CZipPackageWriter::BeginPart(const std::string& name)
     header += name;
     m_entries.push_back(std::move(entry));
     m_inPart = true;
-    if (deflateReset(m_stream.get()) != Z_OK)
-        return Fail();
+    m_pending.clear();
+    m_dictionary.clear();
     return Put(header.data(), header.size());
 }
 
-bool CZipPackageWriter::Deflate(std::string_view bytes, bool finish)
+CZipPackageWriter::Piece CZipPackageWriter::Deflate(const std::string& input, const std::string& dictionary, int level,
+                                                    bool last)
 {
-    z_stream_s& stream = *m_stream;
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-    stream.avail_in = static_cast<uInt>(bytes.size());
-    for (;;) {
-        stream.next_out = m_out.data();
-        stream.avail_out = static_cast<uInt>(m_out.size());
-        const int result = deflate(&stream, finish ? Z_FINISH : Z_NO_FLUSH);
-        if (result == Z_STREAM_ERROR)
-            return Fail();
-        const std::size_t produced = m_out.size() - stream.avail_out;
-        if (!Put(m_out.data(), produced))
-            return false;
-        m_entries.back().compressed += produced;
-        if (finish ? result == Z_STREAM_END : stream.avail_in == 0 && stream.avail_out != 0)
-            return true;
+    Piece piece;
+    piece.size = input.size();
+    piece.crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(input.data()), static_cast<uInt>(input.size())));
+    z_stream stream{};
+    // Raw deflate: the package's own headers stand in for zlib's.
+    if (deflateInit2(&stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return piece;
+    bool ok = dictionary.empty()
+              || deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary.data()),
+                                      static_cast<uInt>(dictionary.size()))
+                     == Z_OK;
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
+    stream.avail_in = static_cast<uInt>(input.size());
+    // A piece that is not the last ends on a byte boundary without ending
+    // the stream, so that the next piece's output simply follows it.
+    piece.bytes.resize(deflateBound(&stream, static_cast<uLong>(input.size())) + 64);
+    while (ok) {
+        stream.next_out = piece.bytes.data() + stream.total_out;
+        stream.avail_out = static_cast<uInt>(piece.bytes.size() - stream.total_out);
+        const int result = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+        if (last ? result == Z_STREAM_END : result == Z_OK && stream.avail_in == 0 && stream.avail_out > 0)
+            break;
+        ok = (result == Z_OK || result == Z_BUF_ERROR) && stream.avail_out == 0;
+        if (ok)
+            piece.bytes.resize(piece.bytes.size() * 2);
     }
+    piece.bytes.resize(stream.total_out);
+    piece.ok = ok;
+    deflateEnd(&stream);
+    return piece;
+}
+
+bool CZipPackageWriter::WriteOldest()
+{
+    Piece piece = m_deflating.front().get();
+    m_deflating.pop_front();
+    Entry& entry = m_entries.back();
+    if (!piece.ok)
+        return Fail();
+    entry.crc = static_cast<std::uint32_t>(crc32_combine(entry.crc, piece.crc, static_cast<z_off_t>(piece.size)));
+    entry.compressed += piece.bytes.size();
+    return Put(piece.bytes.data(), piece.bytes.size());
+}
+
+bool CZipPackageWriter::Submit(bool last)
+{
+    std::string input;
+    input.swap(m_pending);
+    std::string dictionary = m_dictionary;
+    if (!last) {
+        const std::size_t keep = std::min(input.size(), kDictionarySize);
+        m_dictionary.assign(input, input.size() - keep, keep);
+    }
+    if (last) {
+        // The last piece on this thread, after the others in their order.
+        while (!m_deflating.empty())
+            if (!WriteOldest())
+                return false;
+    } else if (m_deflating.size() >= kThreads && !WriteOldest()) {
+        return false;
+    }
+    try {
+        m_deflating.push_back(std::async(last ? std::launch::deferred : std::launch::async, &CZipPackageWriter::Deflate,
+                                         std::move(input), std::move(dictionary), m_level, last));
+    } catch (const std::system_error&) {
+        // No thread to be had: deflate here.
+        m_deflating.push_back(std::async(std::launch::deferred, &CZipPackageWriter::Deflate, std::move(input),
+                                         std::move(dictionary), m_level, last));
+    }
+    return !last || WriteOldest();
 }
 
 bool CZipPackageWriter::Write(std::string_view bytes)
 {
     if (m_failed || !m_inPart)
         return Fail();
-    Entry& entry = m_entries.back();
-    // zlib counts in 32 bits; feed it in pieces it can count.
-    constexpr std::size_t kPiece = 1u << 30;
     while (!bytes.empty()) {
-        const std::string_view piece = bytes.substr(0, kPiece);
-        entry.crc = static_cast<std::uint32_t>(
-            crc32(entry.crc, reinterpret_cast<const Bytef*>(piece.data()), static_cast<uInt>(piece.size())));
-        entry.size += piece.size();
-        if (entry.size > kMaxSize || !Deflate(piece, false))
+        const std::size_t take = std::min(kPieceSize - m_pending.size(), bytes.size());
+        m_pending.append(bytes.data(), take);
+        bytes.remove_prefix(take);
+        m_entries.back().size += take;
+        if (m_entries.back().size > kMaxSize)
             return Fail();
-        bytes.remove_prefix(piece.size());
+        if (m_pending.size() == kPieceSize && !Submit(false))
+            return false;
     }
     return true;
 }
 
 bool CZipPackageWriter::EndPart()
 {
-    if (m_failed || !m_inPart || !Deflate({}, true))
+    if (m_failed || !m_inPart || !Submit(true))
         return Fail();
     m_inPart = false;
-    const Entry& entry = m_entries.back();
+    Entry& entry = m_entries.back();
     if (entry.compressed > kMaxSize)
         return Fail();
     std::string sizes;

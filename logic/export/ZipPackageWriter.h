@@ -2,15 +2,18 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <deque>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-struct z_stream_s;
-
 // Writes a zip package part by part, each part deflated as it streams in,
-// so that a large sheet never stands whole in memory. Parts have ASCII
+// so that a large sheet never stands whole in memory. A part is deflated in
+// pieces of a quarter megabyte, two at a time on their own threads, each
+// piece knowing the text before it, so that it compresses about as well as
+// in one go; the file is written in order on the caller's thread. Parts have ASCII
 // names; the package holds fewer than 65,535 parts of less than 4 GiB each
 // (a larger one fails the package rather than be written truncated).
 class CZipPackageWriter
@@ -43,8 +46,20 @@ private:
         std::uint64_t size = 0;
         std::uint64_t offset = 0;
     };
+    // One piece of a part, deflated.
+    struct Piece
+    {
+        std::vector<unsigned char> bytes;
+        std::uint32_t crc = 0;
+        std::size_t size = 0;
+        bool ok = false;
+    };
+    static Piece Deflate(const std::string& input, const std::string& dictionary, int level, bool last);
     bool Put(const void* bytes, std::size_t size);
-    bool Deflate(std::string_view bytes, bool finish);
+    // Hands the pending text on to be deflated; last ends the part.
+    bool Submit(bool last);
+    // Writes the oldest deflated piece.
+    bool WriteOldest();
     bool Fail();
 
     struct FileCloser
@@ -52,7 +67,6 @@ private:
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
     std::unique_ptr<std::FILE, FileCloser> m_file;
-    std::unique_ptr<z_stream_s> m_stream;
     int m_level;
     bool m_inPart = false;
     bool m_failed = false;
@@ -60,5 +74,7 @@ private:
     std::uint16_t m_time = 0;
     std::uint16_t m_date = 0;
     std::vector<Entry> m_entries;
-    std::vector<unsigned char> m_out;
+    std::string m_pending;    // text of the current part not yet handed on
+    std::string m_dictionary; // the last 32 KiB handed on before it
+    std::deque<std::future<Piece>> m_deflating;
 };
