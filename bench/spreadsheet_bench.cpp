@@ -77,6 +77,27 @@ void BM_ExportDivisionTable(benchmark::State& state)
 }
 BENCHMARK(BM_ExportDivisionTable)->Arg(20000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The workbook writer alone: the table is made once.
+void BM_WriteWorkbook(benchmark::State& state)
+{
+    CScheduleTask task;
+    testsupport::FillLargeSchool(task, static_cast<int>(state.range(0)), 400);
+    int n = 0;
+    for (CStudentInfo* student : task.GetStudentInfoList().Records<CStudentInfo>())
+        student->SetClassId("c" + std::to_string(n++ % 400));
+    CDivisionTableData data(task);
+    data.Fill();
+    const CWorkbookWriter::Table table = CDivisionTableExport::Build(data, "");
+    const std::string path = g_folder->File("written.xlsx");
+    for (auto _ : state) {
+        std::string error;
+        if (!CWorkbookWriter::ExportTable(path, table, error))
+            state.SkipWithError(error.c_str());
+    }
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+}
+BENCHMARK(BM_WriteWorkbook)->Arg(20000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 int MeasureMemory(const char* path)
 {
     const long rows = ReadAll(path);

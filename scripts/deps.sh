@@ -6,7 +6,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
   libpugixml-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxlsxwriter-dev libzip-dev libssl-dev
+  libxlsxwriter-dev libzip-dev zlib1g-dev libssl-dev
   fonts-wqy-microhei xdg-utils locales
   poppler-utils
   clang libclang-rt-14-dev

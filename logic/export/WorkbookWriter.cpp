@@ -2,130 +2,166 @@
 
 #include "base/util/FileUtil.h"
 
-#include <xlsxwriter.h>
+#include "logic/export/CellText.h"
+#include "logic/export/SharedStrings.h"
+#include "logic/export/SheetXmlWriter.h"
+#include "logic/export/WorkbookStyles.h"
+#include "logic/export/ZipPackageWriter.h"
 
 #include <algorithm>
 #include <charconv>
-#include <memory>
+#include <ctime>
 #include <string_view>
 
 namespace {
 
-constexpr lxw_row_t kTitleRow = 1;
-constexpr lxw_row_t kFirstDataRow = 3; // without notes
-constexpr lxw_col_t kFirstColumn = 1;
-constexpr lxw_col_t kLastSheetColumn = 16383;
+using Style = CWorkbookStyles::Style;
+
+constexpr std::uint32_t kTitleRow = 1;
+constexpr std::uint32_t kFirstDataRow = 3; // without notes
+constexpr unsigned kFirstColumn = 1;
+constexpr unsigned kLastSheetColumn = 16383;
 constexpr std::size_t kMaxColumns = kLastSheetColumn; // column A is the margin
 constexpr std::size_t kMaxRows = 1048576 - kFirstDataRow;
-// The spreadsheet's colour indexes 15 (grey) and 1 (black).
-constexpr lxw_color_t kHeaderFill = 0xC0C0C0;
-constexpr lxw_color_t kBorder = 0x000000;
+constexpr std::size_t kMaxCellCharacters = 32767;
+constexpr double kTitleHeight = 32;
+constexpr double kNoteHeight = 20;
+constexpr double kRowHeight = 18;
 
-struct WorkbookCloser
+bool FitsACell(const std::string& text)
 {
-    void operator()(lxw_workbook* workbook) const { workbook_close(workbook); }
-};
+    return text.size() <= kMaxCellCharacters || CCellText::Characters(text) <= kMaxCellCharacters;
+}
 
-// text: the text format ("@"), else General, which shows a number as the
-// table does (85, 92.5).
-lxw_format* NewFormat(lxw_workbook* workbook, const std::string& font, double size, bool text = true)
+// Numbers the styles in the order in which the sheet first uses them, the
+// columns' style last; the columns stand before the rows in the file.
+void NumberStyles(const CWorkbookWriter::Table& table, CWorkbookStyles& styles)
 {
-    lxw_format* format = workbook_add_format(workbook);
-    format_set_align(format, LXW_ALIGN_CENTER);
-    format_set_align(format, LXW_ALIGN_VERTICAL_CENTER);
-    format_set_text_wrap(format);
-    if (text)
-        format_set_num_format(format, "@");
-    if (size > 0) {
-        format_set_font_name(format, font.c_str());
-        format_set_font_size(format, size);
+    styles.Index(Style::Title);
+    if (!table.notes.empty())
+        styles.Index(Style::Note);
+    if (!table.columns.empty())
+        styles.Index(Style::Header);
+    bool data = false;
+    bool number = false;
+    for (std::size_t r = 0; r < table.rows.size() && !(data && number); ++r) {
+        for (std::size_t c = 0; c < table.columns.size() && !(data && number); ++c) {
+            const std::string& text = c < table.rows[r].size() ? table.rows[r][c] : std::string();
+            const bool numeric = c < table.numeric.size() && table.numeric[c];
+            if (!text.empty() && numeric && CWorkbookWriter::NumberOf(text)) {
+                number = true;
+                styles.Index(Style::Number);
+            } else if (!data) {
+                data = true;
+                styles.Index(Style::Data);
+            }
+        }
     }
-    return format;
+    if (!table.footnotes.empty())
+        styles.Index(Style::Note);
+    styles.Index(Style::Plain);
 }
 
-lxw_format* Framed(lxw_format* format)
-{
-    format_set_border(format, LXW_BORDER_THIN);
-    format_set_border_color(format, kBorder);
-    return format;
-}
-
-struct Formats
-{
-    lxw_format* plain;
-    lxw_format* title;
-    lxw_format* note;
-    lxw_format* header;
-    lxw_format* data;
-    lxw_format* number;
-};
-
-// A line of text over the table's columns.
-bool WriteLine(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t last, const std::string& text, lxw_format* format,
-               double height)
-{
-    bool ok = worksheet_set_row(sheet, row, height, nullptr) == LXW_NO_ERROR;
-    if (last > kFirstColumn)
-        return ok && worksheet_merge_range(sheet, row, kFirstColumn, row, last, text.c_str(), format) == LXW_NO_ERROR;
-    return ok && worksheet_write_string(sheet, row, kFirstColumn, text.c_str(), format) == LXW_NO_ERROR;
-}
-
-bool WriteSheet(lxw_worksheet* sheet, const CWorkbookWriter::Table& table, const Formats& formats)
+bool WriteSheet(CZipPackageWriter& zip, const CWorkbookWriter::Table& table, bool first, CSharedStrings& strings,
+                CWorkbookStyles& styles)
 {
     const std::size_t columns = table.columns.size();
     const double standard = columns == 0 ? 12.0 : static_cast<double>(65 / static_cast<int>(columns));
-    bool ok = true;
+    NumberStyles(table, styles);
+    const int plain = styles.Index(Style::Plain);
+    const int title = styles.Index(Style::Title);
 
-    // Rows are written top to bottom, as the streaming writer requires.
-    const lxw_col_t last = static_cast<lxw_col_t>(kFirstColumn + std::max<std::size_t>(columns, 1) - 1);
-    lxw_row_t next = kTitleRow;
-    ok = ok && WriteLine(sheet, next++, last, table.title, formats.title, 32);
+    // Column A is the margin; every column carries the plain style.
+    std::vector<CSheetXmlWriter::Column> layout;
+    layout.push_back({0, 0, 3, plain});
+    for (std::size_t c = 0; c < columns; ++c) {
+        const unsigned column = static_cast<unsigned>(kFirstColumn + c);
+        layout.push_back({column, column, c < table.widths.size() ? table.widths[c] : standard, plain});
+    }
+    const unsigned after = static_cast<unsigned>(kFirstColumn + columns);
+    if (after <= kLastSheetColumn)
+        layout.push_back({after, kLastSheetColumn, standard, plain});
+
+    // The last row's index.
+    const std::uint32_t lastRow = static_cast<std::uint32_t>(kTitleRow + table.notes.size() + 1 + table.rows.size()
+                                                             + table.footnotes.size());
+    // The styled columns make the used range span the whole width.
+    const std::string dimension =
+        CSheetXmlWriter::Reference(0, kTitleRow) + ":" + CSheetXmlWriter::Reference(kLastSheetColumn, lastRow);
+
+    CSheetXmlWriter sheet(strings, [&zip](std::string_view bytes) { return zip.Write(bytes); });
+    sheet.Begin(dimension, first, layout);
+    const unsigned last = static_cast<unsigned>(kFirstColumn + std::max<std::size_t>(columns, 1) - 1);
+    std::vector<std::string> merges;
+    // A line of text over the table's columns.
+    const auto line = [&](std::uint32_t row, const std::string& text, int style, double height) {
+        if (!FitsACell(text))
+            return false;
+        sheet.BeginRow(row, height);
+        if (text.empty())
+            sheet.Blank(kFirstColumn, style);
+        else
+            sheet.Text(kFirstColumn, text, style);
+        for (unsigned column = kFirstColumn + 1; column <= last; ++column)
+            sheet.Blank(column, style);
+        sheet.EndRow();
+        if (last > kFirstColumn)
+            merges.push_back(CSheetXmlWriter::Reference(kFirstColumn, row) + ":"
+                             + CSheetXmlWriter::Reference(last, row));
+        return true;
+    };
+    std::uint32_t next = kTitleRow;
+    bool ok = line(next++, table.title, title, kTitleHeight);
     for (const std::string& note : table.notes)
-        ok = ok && WriteLine(sheet, next++, last, note, formats.note, 20);
+        ok = ok && line(next++, note, styles.Index(Style::Note), kNoteHeight);
 
-    const lxw_row_t headerRow = next++;
-    ok = ok && worksheet_set_row(sheet, headerRow, 18, nullptr) == LXW_NO_ERROR;
-    for (std::size_t c = 0; c < columns && ok; ++c)
-        ok = worksheet_write_string(sheet, headerRow, static_cast<lxw_col_t>(kFirstColumn + c),
-                                    table.columns[c].c_str(), formats.header)
-             == LXW_NO_ERROR;
-
-    for (std::size_t r = 0; r < table.rows.size() && ok; ++r) {
-        const lxw_row_t row = next++;
-        ok = worksheet_set_row(sheet, row, 18, nullptr) == LXW_NO_ERROR;
+    if (ok) {
+        const int header = columns > 0 ? styles.Index(Style::Header) : 0;
+        sheet.BeginRow(next++, kRowHeight);
         for (std::size_t c = 0; c < columns && ok; ++c) {
-            const std::string& text = c < table.rows[r].size() ? table.rows[r][c] : std::string();
-            const lxw_col_t column = static_cast<lxw_col_t>(kFirstColumn + c);
-            const bool numeric = c < table.numeric.size() && table.numeric[c];
-            const std::optional<double> value = numeric ? CWorkbookWriter::NumberOf(text) : std::nullopt;
-            // An empty cell still gets its frame.
-            lxw_error written = LXW_NO_ERROR;
-            if (text.empty())
-                written = worksheet_write_blank(sheet, row, column, formats.data);
-            else if (value)
-                written = worksheet_write_number(sheet, row, column, *value, formats.number);
+            const unsigned column = static_cast<unsigned>(kFirstColumn + c);
+            ok = FitsACell(table.columns[c]);
+            if (table.columns[c].empty())
+                sheet.Blank(column, header);
             else
-                written = worksheet_write_string(sheet, row, column, text.c_str(), formats.data);
-            ok = written == LXW_NO_ERROR;
+                sheet.Text(column, table.columns[c], header);
         }
+        sheet.EndRow();
+    }
+
+    const std::string empty;
+    int data = 0;
+    int number = 0;
+    for (std::size_t r = 0; r < table.rows.size() && ok; ++r) {
+        sheet.BeginRow(next++, kRowHeight);
+        const std::vector<std::string>& cells = table.rows[r];
+        for (std::size_t c = 0; c < columns && ok; ++c) {
+            const unsigned column = static_cast<unsigned>(kFirstColumn + c);
+            const std::string& text = c < cells.size() ? cells[c] : empty;
+            const bool numeric = c < table.numeric.size() && table.numeric[c];
+            const std::optional<double> value =
+                numeric && !text.empty() ? CWorkbookWriter::NumberOf(text) : std::nullopt;
+            if (value) {
+                if (number == 0)
+                    number = styles.Index(Style::Number);
+                sheet.Number(column, *value, number);
+                continue;
+            }
+            if (data == 0)
+                data = styles.Index(Style::Data);
+            // An empty cell still gets its frame.
+            if (text.empty()) {
+                sheet.Blank(column, data);
+            } else {
+                ok = FitsACell(text);
+                sheet.Text(column, text, data);
+            }
+        }
+        sheet.EndRow();
     }
     for (const std::string& footnote : table.footnotes)
-        ok = ok && WriteLine(sheet, next++, last, footnote, formats.note, 20);
-    // The column widths and formats last: a format on the columns past the
-    // table widens the sheet's used range to the last column, and the
-    // streaming writer would then walk all of its columns for every row.
-    // The columns are written out only when the workbook closes, so the
-    // file is the same.
-    ok = ok && worksheet_set_column(sheet, 0, 0, 3, formats.plain) == LXW_NO_ERROR;
-    for (std::size_t c = 0; c < columns; ++c) {
-        const double width = c < table.widths.size() ? table.widths[c] : standard;
-        const lxw_col_t column = static_cast<lxw_col_t>(kFirstColumn + c);
-        ok = ok && worksheet_set_column(sheet, column, column, width, formats.plain) == LXW_NO_ERROR;
-    }
-    const lxw_col_t after = static_cast<lxw_col_t>(kFirstColumn + columns);
-    if (after <= kLastSheetColumn)
-        ok = ok && worksheet_set_column(sheet, after, kLastSheetColumn, standard, formats.plain) == LXW_NO_ERROR;
-    return ok;
+        ok = ok && line(next++, footnote, styles.Index(Style::Note), kNoteHeight);
+    return sheet.End(merges) && ok;
 }
 
 // The sheet names of the tables, each given once.
@@ -162,33 +198,121 @@ std::vector<std::string> SheetNames(const std::vector<CWorkbookWriter::Table>& t
     return names;
 }
 
+std::string Declaration()
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+}
+
+std::string Relationship(int id, const std::string& type, const std::string& target)
+{
+    return "<Relationship Id=\"rId" + std::to_string(id) + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
+}
+
+std::string ContentTypes(std::size_t sheets)
+{
+    const std::string office = "application/vnd.openxmlformats-officedocument.";
+    std::string xml = Declaration()
+                      + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                        "<Override PartName=\"/docProps/app.xml\" ContentType=\""
+                      + office + "extended-properties+xml\"/>"
+                        "<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
+                        "<Override PartName=\"/xl/styles.xml\" ContentType=\""
+                      + office + "spreadsheetml.styles+xml\"/>"
+                        "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\""
+                      + office + "spreadsheetml.sharedStrings+xml\"/>"
+                        "<Override PartName=\"/xl/workbook.xml\" ContentType=\""
+                      + office + "spreadsheetml.sheet.main+xml\"/>";
+    for (std::size_t n = 1; n <= sheets; ++n)
+        xml += "<Override PartName=\"/xl/worksheets/sheet" + std::to_string(n) + ".xml\" ContentType=\"" + office
+               + "spreadsheetml.worksheet+xml\"/>";
+    return xml + "</Types>";
+}
+
+std::string PackageRelationships()
+{
+    const std::string officeDocument = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    return Declaration() + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+           + Relationship(1, officeDocument + "officeDocument", "xl/workbook.xml")
+           + Relationship(2, "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties",
+                          "docProps/core.xml")
+           + Relationship(3, officeDocument + "extended-properties", "docProps/app.xml") + "</Relationships>";
+}
+
+std::string CoreProperties()
+{
+    char stamp[32] = "1980-01-01T00:00:00Z";
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    if (gmtime_r(&now, &utc))
+        std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    const std::string time = std::string("<dcterms:created xsi:type=\"dcterms:W3CDTF\">") + stamp
+                             + "</dcterms:created><dcterms:modified xsi:type=\"dcterms:W3CDTF\">" + stamp
+                             + "</dcterms:modified>";
+    return Declaration()
+           + "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+             "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\" "
+             "xmlns:dcmitype=\"http://purl.org/dc/dcmitype/\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
+           + time + "</cp:coreProperties>";
+}
+
+std::string AppProperties()
+{
+    return Declaration()
+           + "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+             "<Application>Quillon</Application><DocSecurity>0</DocSecurity><ScaleCrop>false</ScaleCrop>"
+             "</Properties>";
+}
+
+std::string WorkbookXml(const std::vector<std::string>& names)
+{
+    std::string xml = Declaration()
+                      + "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                        "<bookViews><workbookView xWindow=\"240\" yWindow=\"15\" windowWidth=\"16095\" "
+                        "windowHeight=\"9660\"/></bookViews><sheets>";
+    for (std::size_t n = 0; n < names.size(); ++n) {
+        xml += "<sheet name=\"";
+        CCellText::AppendEscaped(xml, names[n], true);
+        xml += "\" sheetId=\"" + std::to_string(n + 1) + "\" r:id=\"rId" + std::to_string(n + 1) + "\"/>";
+    }
+    return xml + "</sheets><calcPr calcId=\"124519\" fullCalcOnLoad=\"1\"/></workbook>";
+}
+
+std::string WorkbookRelationships(std::size_t sheets)
+{
+    const std::string type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    std::string xml =
+        Declaration() + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    int id = 1;
+    for (std::size_t n = 1; n <= sheets; ++n)
+        xml += Relationship(id++, type + "worksheet", "worksheets/sheet" + std::to_string(n) + ".xml");
+    xml += Relationship(id++, type + "styles", "styles.xml");
+    xml += Relationship(id++, type + "sharedStrings", "sharedStrings.xml");
+    return xml + "</Relationships>";
+}
+
 bool Write(const std::string& path, const std::vector<CWorkbookWriter::Table>& tables)
 {
-    lxw_workbook_options options = {};
-    options.constant_memory = LXW_TRUE;
-    std::unique_ptr<lxw_workbook, WorkbookCloser> owner(workbook_new_opt(path.c_str(), &options));
-    lxw_workbook* workbook = owner.get();
-    if (!workbook || tables.empty())
+    CZipPackageWriter zip;
+    if (tables.empty() || !zip.Open(path))
         return false;
-    const std::string& font = tables.front().fontName;
-    Formats formats{};
-    formats.plain = NewFormat(workbook, font, 0);
-    formats.title = NewFormat(workbook, font, 14);
-    formats.note = NewFormat(workbook, font, 11);
-    formats.header = Framed(NewFormat(workbook, font, 11));
-    format_set_bold(formats.header);
-    format_set_bg_color(formats.header, kHeaderFill);
-    format_set_pattern(formats.header, LXW_PATTERN_SOLID);
-    formats.data = Framed(NewFormat(workbook, font, 11));
-    formats.number = Framed(NewFormat(workbook, font, 11, false));
-
     const std::vector<std::string> names = SheetNames(tables);
-    bool ok = true;
-    for (std::size_t t = 0; t < tables.size() && ok; ++t) {
-        lxw_worksheet* sheet = workbook_add_worksheet(workbook, names[t].c_str());
-        ok = sheet && WriteSheet(sheet, tables[t], formats);
-    }
-    return workbook_close(owner.release()) == LXW_NO_ERROR && ok;
+    // The parts that are known beforehand first, the sheets streamed, then
+    // the texts and styles the sheets used.
+    bool ok = zip.AddPart("[Content_Types].xml", ContentTypes(tables.size()))
+              && zip.AddPart("_rels/.rels", PackageRelationships()) && zip.AddPart("docProps/app.xml", AppProperties())
+              && zip.AddPart("docProps/core.xml", CoreProperties()) && zip.AddPart("xl/workbook.xml", WorkbookXml(names))
+              && zip.AddPart("xl/_rels/workbook.xml.rels", WorkbookRelationships(tables.size()));
+    CSharedStrings strings;
+    CWorkbookStyles styles;
+    for (std::size_t t = 0; t < tables.size() && ok; ++t)
+        ok = zip.BeginPart("xl/worksheets/sheet" + std::to_string(t + 1) + ".xml")
+             && WriteSheet(zip, tables[t], t == 0, strings, styles) && zip.EndPart();
+    ok = ok && zip.AddPart("xl/sharedStrings.xml", strings.Xml())
+         && zip.AddPart("xl/styles.xml", styles.Xml(tables.front().fontName));
+    return zip.Close() && ok;
 }
 
 } // namespace
