@@ -33,7 +33,8 @@ bool CQZObjectList::Add(std::unique_ptr<CQZObject> record)
     const std::string& id = raw->IdRef();
 
     Storage::iterator entry;
-    if (const auto owner = m_owners.find(raw); owner != m_owners.end()) {
+    const auto [owner, newRecord] = m_owners.try_emplace(raw);
+    if (!newRecord) {
         // Already ours: the record may have been given a new id since.
         record.release();
         entry = owner->second;
@@ -42,18 +43,24 @@ bool CQZObjectList::Add(std::unique_ptr<CQZObject> record)
                 Erase(other->second);
             m_idIndex.erase(entry->id);
             entry->id = id;
-            m_idIndex.emplace(id, entry);
+            m_idIndex.emplace(entry->id, entry);
         }
-    } else if (const auto existing = m_idIndex.find(id); existing != m_idIndex.end()) {
-        entry = existing->second;
-        DropNames(*entry);
-        m_owners.erase(entry->object.get());
-        entry->object = std::move(record);
-        m_owners.emplace(raw, entry);
     } else {
+        // Most records come with a new id: the entry is made first, as the
+        // index's key is the entry's own copy of the id.
         entry = m_entries.insert(m_entries.end(), Entry{id, std::move(record), {}});
-        m_idIndex.emplace(id, entry);
-        m_owners.emplace(raw, entry);
+        const auto [indexed, newId] = m_idIndex.try_emplace(entry->id, entry);
+        if (!newId) {
+            // A record already stored under this id goes; the new one takes
+            // its place in the order.
+            const Storage::iterator existing = indexed->second;
+            DropNames(*existing);
+            m_owners.erase(existing->object.get());
+            existing->object = std::move(entry->object);
+            m_entries.erase(entry);
+            entry = existing;
+        }
+        owner->second = entry;
     }
 
     const std::string& name = raw->NameRef();

@@ -6,6 +6,7 @@
 #include <list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -117,7 +118,8 @@ private:
     void Erase(Storage::iterator it);
 
     Storage m_entries;
-    std::unordered_map<std::string, Storage::iterator> m_idIndex;
+    // Keyed by the entries' own copies of the ids.
+    std::unordered_map<std::string_view, Storage::iterator> m_idIndex;
     std::unordered_map<std::string, CQZObject*> m_nameIndex;
     // Which entry owns a record, so that a record is never owned twice.
     std::unordered_map<const CQZObject*, Storage::iterator> m_owners;

@@ -7,9 +7,13 @@
 #include "base/util/XmlRecordReader.h"
 #include "base/util/XmlWriter.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
+#include <deque>
+#include <future>
+#include <system_error>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -102,21 +106,67 @@ struct RecordKind
 };
 
 template <class R>
+void WriteRecord(CXmlWriter& xml, const RecordKind<R>& kind, const R& record)
+{
+    xml.Start(kind.element);
+    for (const Field<R>& field : kind.fields) {
+        if (field.text)
+            xml.Attribute(field.name, field.text(record));
+        else
+            xml.Attribute(field.name, field.number(record));
+    }
+    if (kind.writeContent)
+        kind.writeContent(xml, record);
+    xml.End();
+}
+
+template <class R>
 void WriteSection(CXmlWriter& xml, const RecordKind<R>& kind, const CQZObjectList& list)
 {
     xml.Start(kind.section);
-    for (const auto& entry : list) {
-        const auto& record = static_cast<const R&>(*entry.object);
-        xml.Start(kind.element);
-        for (const Field<R>& field : kind.fields) {
-            if (field.text)
-                xml.Attribute(field.name, field.text(record));
-            else
-                xml.Attribute(field.name, field.number(record));
+    for (const auto& entry : list)
+        WriteRecord(xml, kind, static_cast<const R&>(*entry.object));
+    xml.End();
+}
+
+// WriteSection for a long list: blocks of records are made on two other
+// threads while this one hands the finished blocks on in their order. The
+// bytes are the same as WriteSection's.
+template <class R>
+void WriteSectionInBlocks(CXmlWriter& xml, const RecordKind<R>& kind, const CQZObjectList& list)
+{
+    constexpr std::size_t kBlock = 4096;
+    constexpr std::size_t kAhead = 2;
+    if (list.GetCount() < 2 * kBlock) {
+        WriteSection(xml, kind, list);
+        return;
+    }
+    const std::vector<R*> records = list.Records<R>();
+    const auto block = [&kind, &records](std::size_t first) {
+        CXmlWriter fragment = CXmlWriter::Fragment();
+        const std::size_t last = std::min(records.size(), first + kBlock);
+        fragment.Reserve((last - first) * 480);
+        for (std::size_t i = first; i < last; ++i)
+            WriteRecord(fragment, kind, *records[i]);
+        return fragment.TakeBytes();
+    };
+    const auto launch = [&block](std::size_t first) {
+        try {
+            return std::async(std::launch::async, block, first);
+        } catch (const std::system_error&) {
+            return std::async(std::launch::deferred, block, first); // no thread to be had
         }
-        if (kind.writeContent)
-            kind.writeContent(xml, record);
-        xml.End();
+    };
+    xml.Start(kind.section);
+    std::deque<std::future<std::string>> ahead;
+    std::size_t next = 0;
+    while (next < records.size() || !ahead.empty()) {
+        while (next < records.size() && ahead.size() < kAhead) {
+            ahead.push_back(launch(next));
+            next += kBlock;
+        }
+        xml.Raw(ahead.front().get());
+        ahead.pop_front();
     }
     xml.End();
 }
@@ -355,7 +405,7 @@ void WriteInput(CXmlWriter& xml, const CScheduleTask& task)
         xml.End();
     }
     xml.End();
-    WriteSection(xml, StudentKind(), task.GetStudentInfoList());
+    WriteSectionInBlocks(xml, StudentKind(), task.GetStudentInfoList());
     WriteSection(xml, RoomKind(), task.GetRoomInfoList());
     WriteSection(xml, GroupKind(), task.GetMutexStudentList());
     WriteSection(xml, PresetKind(), task.GetStudentPresetList());

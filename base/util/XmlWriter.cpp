@@ -2,14 +2,22 @@
 
 #include "base/util/TextCodec.h"
 
+#include <array>
 #include <charconv>
 
 namespace {
 
 // ASCII that stands in the file as it is, in text and in attributes alike.
+constexpr std::array<bool, 256> kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x80; ++c)
+        plain[static_cast<std::size_t>(c)] = c != '&' && c != '<' && c != '>' && c != '"';
+    return plain;
+}();
+
 bool IsPlain(unsigned char c)
 {
-    return c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>' && c != '"';
+    return kPlain[c];
 }
 
 } // namespace
@@ -17,6 +25,23 @@ bool IsPlain(unsigned char c)
 CXmlWriter::CXmlWriter()
 {
     m_out = "<?xml version='1.0' encoding='GB2312'?>\r\n";
+}
+
+CXmlWriter CXmlWriter::Fragment()
+{
+    CXmlWriter fragment;
+    fragment.m_out.clear();
+    return fragment;
+}
+
+void CXmlWriter::Raw(std::string_view bytes)
+{
+    CloseStartTag();
+    m_out += bytes;
+    if (m_sink && m_out.size() >= m_piece) {
+        m_sinkFailed = m_sinkFailed || !m_sink(m_out);
+        m_out.clear();
+    }
 }
 
 void CXmlWriter::CloseStartTag()

@@ -15,6 +15,9 @@ class CXmlWriter
 {
 public:
     CXmlWriter();
+    // A writer of elements that go into another writer's document through
+    // Raw(): no declaration.
+    static CXmlWriter Fragment();
 
     void Reserve(std::size_t bytes) { m_out.reserve(bytes); }
     // Hands the bytes written so far to sink whenever they reach piece
@@ -28,6 +31,8 @@ public:
     void Attribute(const char* name, const std::string& value);
     void Attribute(const char* name, long long value);
     void Text(const std::string& value);
+    // Bytes a fragment writer made, as content of the open element.
+    void Raw(std::string_view bytes);
     // Closes the innermost open element ("<a/>" when it has no content).
     void End();
 
