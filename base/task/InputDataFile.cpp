@@ -12,8 +12,10 @@
 #include <cctype>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <future>
 #include <system_error>
+#include <type_traits>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -129,46 +131,78 @@ void WriteSection(CXmlWriter& xml, const RecordKind<R>& kind, const CQZObjectLis
     xml.End();
 }
 
-// WriteSection for a long list: blocks of records are made on two other
-// threads while this one hands the finished blocks on in their order. The
-// bytes are the same as WriteSection's.
+// Records are read and written in blocks of this many where there are at
+// least two blocks.
+constexpr std::size_t kBlock = 4096;
+
+// Makes the blocks of count items (make(first) for each) on two other
+// threads, ahead of this one, which takes them (take(result)) in their order.
+template <class Make, class Take>
+void InBlocks(std::size_t count, Make make, Take take)
+{
+    constexpr std::size_t kAhead = 2;
+    using Result = std::invoke_result_t<Make&, std::size_t>;
+    const auto launch = [&make](std::size_t first) {
+        try {
+            return std::async(std::launch::async, make, first);
+        } catch (const std::system_error&) {
+            return std::async(std::launch::deferred, make, first); // no thread to be had
+        }
+    };
+    std::deque<std::future<Result>> ahead;
+    for (std::size_t next = 0; next < count || !ahead.empty();) {
+        while (next < count && ahead.size() < kAhead) {
+            ahead.push_back(launch(next));
+            next += kBlock;
+        }
+        Result result = ahead.front().get();
+        ahead.pop_front();
+        take(std::move(result));
+    }
+}
+
+// WriteSection for a long list, its records made in blocks on other
+// threads; the bytes are the same.
 template <class R>
 void WriteSectionInBlocks(CXmlWriter& xml, const RecordKind<R>& kind, const CQZObjectList& list)
 {
-    constexpr std::size_t kBlock = 4096;
-    constexpr std::size_t kAhead = 2;
     if (list.GetCount() < 2 * kBlock) {
         WriteSection(xml, kind, list);
         return;
     }
     const std::vector<R*> records = list.Records<R>();
-    const auto block = [&kind, &records](std::size_t first) {
-        CXmlWriter fragment = CXmlWriter::Fragment();
-        const std::size_t last = std::min(records.size(), first + kBlock);
-        fragment.Reserve((last - first) * 480);
-        for (std::size_t i = first; i < last; ++i)
-            WriteRecord(fragment, kind, *records[i]);
-        return fragment.TakeBytes();
-    };
-    const auto launch = [&block](std::size_t first) {
-        try {
-            return std::async(std::launch::async, block, first);
-        } catch (const std::system_error&) {
-            return std::async(std::launch::deferred, block, first); // no thread to be had
-        }
-    };
     xml.Start(kind.section);
-    std::deque<std::future<std::string>> ahead;
-    std::size_t next = 0;
-    while (next < records.size() || !ahead.empty()) {
-        while (next < records.size() && ahead.size() < kAhead) {
-            ahead.push_back(launch(next));
-            next += kBlock;
-        }
-        xml.Raw(ahead.front().get());
-        ahead.pop_front();
-    }
+    InBlocks(
+        records.size(),
+        [&kind, &records](std::size_t first) {
+            CXmlWriter fragment = CXmlWriter::Fragment();
+            const std::size_t last = std::min(records.size(), first + kBlock);
+            fragment.Reserve((last - first) * 480);
+            for (std::size_t i = first; i < last; ++i)
+                WriteRecord(fragment, kind, *records[i]);
+            return fragment.TakeBytes();
+        },
+        [&xml](std::string bytes) { xml.Raw(bytes); });
     xml.End();
+}
+
+// The record an element holds; throws CXmlRecordReader::Missing.
+template <class R>
+std::unique_ptr<R> ReadRecord(const pugi::xml_node& node, const RecordKind<R>& kind)
+{
+    auto record = std::make_unique<R>();
+    CXmlRecordReader in(node);
+    for (const Field<R>& field : kind.fields) {
+        switch (field.kind) {
+        case FieldKind::Text: field.setText(*record, in.Required(field.name)); break;
+        case FieldKind::OptionalText: field.setText(*record, in.Optional(field.name)); break;
+        case FieldKind::Int: field.setNumber(*record, in.RequiredInt(field.name)); break;
+        case FieldKind::Count: field.setNumber(*record, in.RequiredCount(field.name)); break;
+        }
+    }
+    if (kind.readContent)
+        kind.readContent(node, *record);
+    return record;
 }
 
 // Every element child of the section is one record, whatever its name.
@@ -178,21 +212,51 @@ void ReadSection(const pugi::xml_node& section, const RecordKind<R>& kind, CQZOb
 {
     list.Reserve(list.GetCount() + CXmlRecordReader::CountElements(section));
     CXmlRecordReader::ForEachElement(section, [&](const pugi::xml_node& node) {
-        auto record = std::make_unique<R>();
-        CXmlRecordReader in(node);
-        for (const Field<R>& field : kind.fields) {
-            switch (field.kind) {
-            case FieldKind::Text: field.setText(*record, in.Required(field.name)); break;
-            case FieldKind::OptionalText: field.setText(*record, in.Optional(field.name)); break;
-            case FieldKind::Int: field.setNumber(*record, in.RequiredInt(field.name)); break;
-            case FieldKind::Count: field.setNumber(*record, in.RequiredCount(field.name)); break;
-            }
-        }
-        if (kind.readContent)
-            kind.readContent(node, *record);
+        std::unique_ptr<R> record = ReadRecord(node, kind);
         if (record->IsValid())
             list.Add(std::move(record));
     });
+}
+
+// ReadSection for a long section, its records made in blocks on other
+// threads and added here in their order. A record that stops the reading
+// stops it as there: the records before it are added, none after it.
+template <class R>
+void ReadSectionInBlocks(const pugi::xml_node& section, const RecordKind<R>& kind, CQZObjectList& list)
+{
+    std::vector<pugi::xml_node> nodes;
+    CXmlRecordReader::ForEachElement(section, [&nodes](const pugi::xml_node& node) { nodes.push_back(node); });
+    if (nodes.size() < 2 * kBlock) {
+        ReadSection(section, kind, list);
+        return;
+    }
+    struct Block
+    {
+        std::vector<std::unique_ptr<R>> records;
+        std::exception_ptr stop;
+    };
+    list.Reserve(list.GetCount() + nodes.size());
+    InBlocks(
+        nodes.size(),
+        [&kind, &nodes](std::size_t first) {
+            Block block;
+            const std::size_t last = std::min(nodes.size(), first + kBlock);
+            block.records.reserve(last - first);
+            try {
+                for (std::size_t i = first; i < last; ++i)
+                    block.records.push_back(ReadRecord(nodes[i], kind));
+            } catch (...) {
+                block.stop = std::current_exception();
+            }
+            return block;
+        },
+        [&list](Block block) {
+            for (std::unique_ptr<R>& record : block.records)
+                if (record->IsValid())
+                    list.Add(std::move(record));
+            if (block.stop)
+                std::rethrow_exception(block.stop);
+        });
 }
 
 const RecordKind<CTeacherInfo>& TeacherKind()
@@ -452,7 +516,7 @@ CScheduleTask::InputState CInputDataFile::ReadBytes(std::string bytes, CSchedule
         });
         ReadSection(sections["TeacherInfo"], TeacherKind(), task.GetTeacherInfoList());
         ReadSection(sections["ClassInfo"], ClassKind(), task.GetClassInfoList());
-        ReadSection(sections["StudentInfo"], StudentKind(), task.GetStudentInfoList());
+        ReadSectionInBlocks(sections["StudentInfo"], StudentKind(), task.GetStudentInfoList());
         ReadSection(sections["RoomInfo"], RoomKind(), task.GetRoomInfoList());
         ReadSection(sections["MutexStudentInfo"], GroupKind(), task.GetMutexStudentList());
         ReadSection(sections["StudentPreset"], PresetKind(), task.GetStudentPresetList());

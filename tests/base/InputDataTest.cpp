@@ -584,3 +584,30 @@ TEST_F(InputDataTest, ALargeTaskIsSavedInPiecesAsTheSameBytes)
     // A piece that cannot be written fails the whole.
     EXPECT_FALSE(CInputDataFile::WriteTo(task, [&](std::string_view) { return --pieces > 1; }));
 }
+
+TEST_F(InputDataTest, ALongListStopsAtItsFirstBrokenRecordAsAShortOneDoes)
+{
+    // Read in blocks on several threads, a list still keeps exactly the
+    // records before the broken one, also when later blocks are whole, and
+    // drops records without an id wherever they are.
+    for (const int broken : {0, 4095, 4096, 9999, 19999}) {
+        std::string body = "<Input><StudentInfo>";
+        for (int i = 0; i < 20000; ++i) {
+            const std::string id = i == 77 ? "" : "s" + std::to_string(i);
+            body += "<Student id=\"" + id + "\" name=\"学生" + std::to_string(i) + "\""
+                    + (i == broken ? "" : " sex=\"1\"") + " fromSchool=\"一中\" class=\"\" index=\"" + std::to_string(i)
+                    + "\"><ScoreInfo><Score id=\"0\" value=\"" + std::to_string(i % 100) + "\"/></ScoreInfo></Student>";
+        }
+        WriteInput(body + "</StudentInfo><RoomInfo/></Input>");
+        messages.clear();
+        auto task = Reopen();
+        EXPECT_TRUE(task->IsInputDamaged()) << broken;
+        const std::vector<CStudentInfo*> students = task->GetStudentInfoList().Records<CStudentInfo>();
+        ASSERT_EQ(students.size(), static_cast<std::size_t>(broken - (broken > 77 ? 1 : 0))) << broken;
+        for (std::size_t k = 0; k < students.size(); ++k) {
+            const int i = static_cast<int>(k) + (static_cast<int>(k) >= 77 ? 1 : 0);
+            ASSERT_EQ(students[k]->GetId(), "s" + std::to_string(i)) << broken;
+            ASSERT_EQ(students[k]->GetScoreArray(), std::vector<std::string>{std::to_string(i % 100)});
+        }
+    }
+}
