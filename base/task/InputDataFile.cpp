@@ -5,6 +5,7 @@
 #include "base/timetable/TeacherInfo.h"
 #include "base/util/XmlFile.h"
 #include "base/util/XmlRecordReader.h"
+#include "base/util/XmlSectionSplit.h"
 #include "base/util/XmlWriter.h"
 
 #include <algorithm>
@@ -135,10 +136,11 @@ void WriteSection(CXmlWriter& xml, const RecordKind<R>& kind, const CQZObjectLis
 // least two blocks.
 constexpr std::size_t kBlock = 4096;
 
-// Makes the blocks of count items (make(first) for each) on two other
-// threads, ahead of this one, which takes them (take(result)) in their order.
+// Makes the blocks of count items, step items each (make(first) for each),
+// on two other threads, ahead of this one, which takes them (take(result))
+// in their order.
 template <class Make, class Take>
-void InBlocks(std::size_t count, Make make, Take take)
+void InBlocks(std::size_t count, std::size_t step, Make make, Take take)
 {
     constexpr std::size_t kAhead = 2;
     using Result = std::invoke_result_t<Make&, std::size_t>;
@@ -153,7 +155,7 @@ void InBlocks(std::size_t count, Make make, Take take)
     for (std::size_t next = 0; next < count || !ahead.empty();) {
         while (next < count && ahead.size() < kAhead) {
             ahead.push_back(launch(next));
-            next += kBlock;
+            next += step;
         }
         Result result = ahead.front().get();
         ahead.pop_front();
@@ -173,7 +175,7 @@ void WriteSectionInBlocks(CXmlWriter& xml, const RecordKind<R>& kind, const CQZO
     const std::vector<R*> records = list.Records<R>();
     xml.Start(kind.section);
     InBlocks(
-        records.size(),
+        records.size(), kBlock,
         [&kind, &records](std::size_t first) {
             CXmlWriter fragment = CXmlWriter::Fragment();
             const std::size_t last = std::min(records.size(), first + kBlock);
@@ -237,7 +239,7 @@ void ReadSectionInBlocks(const pugi::xml_node& section, const RecordKind<R>& kin
     };
     list.Reserve(list.GetCount() + nodes.size());
     InBlocks(
-        nodes.size(),
+        nodes.size(), kBlock,
         [&kind, &nodes](std::size_t first) {
             Block block;
             const std::size_t last = std::min(nodes.size(), first + kBlock);
@@ -478,6 +480,106 @@ void WriteInput(CXmlWriter& xml, const CScheduleTask& task)
 
 } // namespace
 
+namespace {
+
+// The sections in their order; readStudents reads the students' section.
+// A record that lacks a required attribute stops the reading there.
+template <class Students>
+CScheduleTask::InputState ReadSections(const CSections& sections, CScheduleTask& task, Students readStudents)
+{
+    try {
+        CXmlRecordReader::ForEachElement(sections["SubjectInfo"], [&task](const pugi::xml_node& node) {
+            task.GetCustomSubjectArray().emplace_back(CXmlRecordReader(node).Required("name"));
+        });
+        ReadSection(sections["TeacherInfo"], TeacherKind(), task.GetTeacherInfoList());
+        ReadSection(sections["ClassInfo"], ClassKind(), task.GetClassInfoList());
+        readStudents();
+        ReadSection(sections["RoomInfo"], RoomKind(), task.GetRoomInfoList());
+        ReadSection(sections["MutexStudentInfo"], GroupKind(), task.GetMutexStudentList());
+        ReadSection(sections["StudentPreset"], PresetKind(), task.GetStudentPresetList());
+    } catch (const std::exception&) {
+        return CScheduleTask::InputState::Damaged;
+    }
+    return CScheduleTask::InputState::Loaded;
+}
+
+// Reads a file with a long student list without holding its whole document:
+// the document without the students' content is parsed on its own, and the
+// content in blocks of whole students, each a fragment parsed on one of two
+// other threads. Nothing when the text does not lend itself to that; the
+// caller then parses it whole, which gives the same.
+std::optional<CScheduleTask::InputState> ReadSplit(const std::string& text, CScheduleTask& task)
+{
+    constexpr std::size_t kSplitFrom = std::size_t{4} << 20;
+    if (text.size() < kSplitFrom)
+        return std::nullopt;
+    const std::optional<CXmlSectionSplit::Section> split = CXmlSectionSplit::Find(text, "StudentInfo", kBlock);
+    if (!split || split->cuts.size() < 3)
+        return std::nullopt;
+
+    // The rest must be where the whole document would have the students.
+    CXmlFile rest;
+    if (!rest.LoadText(text.substr(0, split->contentBegin) + text.substr(split->contentEnd)))
+        return std::nullopt;
+    const CSections sections(rest.Document());
+    const pugi::xml_node students = sections["StudentInfo"];
+    if (!students || students.offset_debug() != static_cast<std::ptrdiff_t>(split->name))
+        return std::nullopt;
+
+    struct Block
+    {
+        bool parsed = false;
+        std::vector<std::unique_ptr<CStudentInfo>> records;
+        std::exception_ptr stop;
+    };
+    std::vector<Block> blocks;
+    blocks.reserve(split->cuts.size() - 1);
+    InBlocks(
+        split->cuts.size() - 1, 1,
+        [&text, &split](std::size_t k) {
+            Block block;
+            // A copy, as the parser writes into its text and a whole parse
+            // may yet need the original.
+            std::string piece = text.substr(split->cuts[k], split->cuts[k + 1] - split->cuts[k]);
+            pugi::xml_document fragment;
+            block.parsed = piece.empty()
+                           || fragment.load_buffer_inplace(piece.data(), piece.size(),
+                                                           pugi::parse_default | pugi::parse_fragment,
+                                                           pugi::encoding_utf8);
+            if (!block.parsed)
+                return block;
+            try {
+                CXmlRecordReader::ForEachElement(fragment, [&block](const pugi::xml_node& node) {
+                    block.records.push_back(ReadRecord(node, StudentKind()));
+                });
+            } catch (...) {
+                block.stop = std::current_exception();
+            }
+            return block;
+        },
+        [&blocks](Block block) { blocks.push_back(std::move(block)); });
+    for (const Block& block : blocks)
+        if (!block.parsed)
+            return std::nullopt;
+
+    return ReadSections(sections, task, [&blocks, &task] {
+        CQZObjectList& list = task.GetStudentInfoList();
+        std::size_t count = list.GetCount();
+        for (const Block& block : blocks)
+            count += block.records.size();
+        list.Reserve(count);
+        for (Block& block : blocks) {
+            for (std::unique_ptr<CStudentInfo>& record : block.records)
+                if (record->IsValid())
+                    list.Add(std::move(record));
+            if (block.stop)
+                std::rethrow_exception(block.stop);
+        }
+    });
+}
+
+} // namespace
+
 std::string CInputDataFile::Write(const CScheduleTask& task)
 {
     CXmlWriter xml;
@@ -506,22 +608,14 @@ CScheduleTask::InputState CInputDataFile::Read(const std::string& path, CSchedul
 
 CScheduleTask::InputState CInputDataFile::ReadBytes(std::string bytes, CScheduleTask& task)
 {
+    std::string text = CXmlFile::ParserText(std::move(bytes));
+    if (std::optional<CScheduleTask::InputState> state = ReadSplit(text, task))
+        return *state;
     CXmlFile file;
-    if (!file.LoadBytes(std::move(bytes)))
+    if (!file.LoadText(std::move(text)))
         return CScheduleTask::InputState::Missing;
     const CSections sections(file.Document());
-    try {
-        CXmlRecordReader::ForEachElement(sections["SubjectInfo"], [&task](const pugi::xml_node& node) {
-            task.GetCustomSubjectArray().emplace_back(CXmlRecordReader(node).Required("name"));
-        });
-        ReadSection(sections["TeacherInfo"], TeacherKind(), task.GetTeacherInfoList());
-        ReadSection(sections["ClassInfo"], ClassKind(), task.GetClassInfoList());
+    return ReadSections(sections, task, [&sections, &task] {
         ReadSectionInBlocks(sections["StudentInfo"], StudentKind(), task.GetStudentInfoList());
-        ReadSection(sections["RoomInfo"], RoomKind(), task.GetRoomInfoList());
-        ReadSection(sections["MutexStudentInfo"], GroupKind(), task.GetMutexStudentList());
-        ReadSection(sections["StudentPreset"], PresetKind(), task.GetStudentPresetList());
-    } catch (const std::exception&) {
-        return CScheduleTask::InputState::Damaged;
-    }
-    return CScheduleTask::InputState::Loaded;
+    });
 }

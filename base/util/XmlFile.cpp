@@ -152,25 +152,36 @@ bool CXmlFile::Load(const std::string& path)
 
 bool CXmlFile::LoadBytes(std::string bytes)
 {
-    m_doc.reset();
-    m_buffer.clear();
+    return LoadText(ParserText(std::move(bytes)));
+}
+
+std::string CXmlFile::ParserText(std::string bytes)
+{
+    std::string text;
     // The parser sees valid UTF-8 only, so every text it gives is valid.
     const Encoding encoding = DetectEncoding(bytes);
     switch (encoding) {
-    case Encoding::Utf8: m_buffer = CTextCodec::ToValidUtf8(std::move(bytes)); break;
-    case Encoding::Gbk: m_buffer = CTextCodec::FromGbk(bytes); break;
+    case Encoding::Utf8: text = CTextCodec::ToValidUtf8(std::move(bytes)); break;
+    case Encoding::Gbk: text = CTextCodec::FromGbk(bytes); break;
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
     case Encoding::Utf32Le:
     case Encoding::Utf32Be: {
         const bool wide = encoding == Encoding::Utf32Le || encoding == Encoding::Utf32Be;
         const bool bigEndian = encoding == Encoding::Utf16Be || encoding == Encoding::Utf32Be;
-        m_buffer = FromUtf16Or32(bytes, wide ? 4 : 2, bigEndian);
+        text = FromUtf16Or32(bytes, wide ? 4 : 2, bigEndian);
         break;
     }
     }
     bytes = std::string(); // release the file bytes before parsing
-    ReplaceInvalidReferences(m_buffer);
+    ReplaceInvalidReferences(text);
+    return text;
+}
+
+bool CXmlFile::LoadText(std::string text)
+{
+    m_doc.reset();
+    m_buffer = std::move(text);
     const pugi::xml_parse_result result =
         m_doc.load_buffer_inplace(m_buffer.data(), m_buffer.size(), pugi::parse_default, pugi::encoding_utf8);
     if (!result || !m_doc.document_element()) {

@@ -19,6 +19,11 @@ public:
     bool Load(const std::string& path);
     // Parses bytes as they would lie in a file.
     bool LoadBytes(std::string bytes);
+    // The text the parser reads for such bytes: valid UTF-8, whatever the
+    // file's encoding, with references to characters XML lacks replaced.
+    static std::string ParserText(std::string bytes);
+    // Parses such a text (LoadBytes is ParserText, then LoadText).
+    bool LoadText(std::string text);
 
     pugi::xml_document& Document() { return m_doc; }
     const pugi::xml_document& Document() const { return m_doc; }

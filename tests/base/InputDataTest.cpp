@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "base/task/InputDataFile.h"
+#include "base/util/XmlSectionSplit.h"
 #include "base/util/FileUtil.h"
 #include "base/timetable/RoomInfo.h"
 #include "base/task/ScheduleTask.h"
@@ -610,4 +611,75 @@ TEST_F(InputDataTest, ALongListStopsAtItsFirstBrokenRecordAsAShortOneDoes)
             ASSERT_EQ(students[k]->GetScoreArray(), std::vector<std::string>{std::to_string(i % 100)});
         }
     }
+}
+
+namespace {
+
+// Every field the students' section gives, and the other lists' sizes.
+std::string Dump(const CScheduleTask& task)
+{
+    std::string text;
+    for (const std::string& subject : task.GetCustomSubjectArray())
+        text += subject + ";";
+    text += "\n" + std::to_string(task.GetClassInfoList().GetCount()) + " "
+            + std::to_string(task.GetMutexStudentList().GetCount()) + " "
+            + std::to_string(task.GetStudentPresetList().GetCount()) + "\n";
+    for (const CStudentInfo* s : task.GetStudentInfoList().Records<CStudentInfo>()) {
+        text += s->GetId() + "|" + s->GetName() + "|" + std::to_string(s->GetSex()) + "|" + s->GetFromSchool() + "|"
+                + s->GetClassId() + "|" + std::to_string(s->GetIndex());
+        for (const std::string& score : s->GetScoreArray())
+            text += "|" + score;
+        text += "\n";
+    }
+    return text + std::to_string(static_cast<int>(task.GetInputState()));
+}
+
+} // namespace
+
+TEST_F(InputDataTest, ALargeFileReadInPiecesGivesWhatReadingItWholeGives)
+{
+    // Large enough to be read in blocks of students; a comment makes the
+    // same file be read whole, the way every other file is.
+    const auto make = [](int students, int broken, const std::string& odd) {
+        std::string body = "<Input><SubjectInfo><Subject id=\"0\" name=\"语文\"/><Subject id=\"1\" name=\"数学\"/>"
+                           "</SubjectInfo><ClassInfo><Class id=\"c1\" name=\"一班\" shortname=\"一\" studentcount=\"45\""
+                           " priority=\"1\" index=\"0\"/></ClassInfo>\r\n<StudentInfo>\r\n";
+        for (int i = 0; i < students; ++i) {
+            body += "<Student id=\"" + (i == 5 ? std::string() : "s" + std::to_string(i)) + "\" name=\"学生&amp;"
+                    + std::to_string(i) + " &#x4E00;\"" + (i == broken ? "" : " sex=\"" + std::to_string(i % 2) + "\"")
+                    + " fromSchool=\"第" + std::to_string(i % 9) + "中学\" class=\"" + (i % 3 ? "c1" : "")
+                    + "\" index=\"" + std::to_string(i) + "\"><ScoreInfo>";
+            for (int k = 0; k < 12; ++k)
+                body += "<Score id=\"" + std::to_string(k) + "\" value=\"" + std::to_string((i * 7 + k) % 150) + ".5\"/>";
+            body += "</ScoreInfo></Student>\r\n";
+            if (i == students / 2)
+                body += odd;
+        }
+        return body + "</StudentInfo><MutexStudentInfo><Mutex id=\"m1\" index=\"0\"><Student>s1</Student>"
+                      "<Student>s2</Student></Mutex></MutexStudentInfo><StudentPreset/></Input>";
+    };
+    struct Case
+    {
+        int broken;
+        std::string odd;
+    };
+    for (const Case& c : {Case{-1, ""}, Case{4096, ""}, Case{12000, ""}, Case{-1, "<Student id=oops/>"},
+                          Case{-1, "<Student id=\"late\" name=\"x\" sex=\"1\" fromSchool=\"\" class=\"\" index=\"9\">"}}) {
+        const std::string body = make(14000, c.broken, c.odd);
+        WriteInput(body);
+        const auto pieces = Reopen();
+        WriteBytes(dir.File("input.xml"), "<?xml version='1.0' encoding='GB2312'?>\r\n<!-- whole -->" + Gbk(body));
+        const auto whole = Reopen();
+        const std::string dump = Dump(*pieces);
+        EXPECT_EQ(dump, Dump(*whole)) << c.broken << c.odd;
+        if (c.broken < 0 && c.odd.empty()) {
+            EXPECT_EQ(pieces->GetStudentInfoList().GetCount(), 13999u);
+        }
+    }
+    // The first file is one that is read in blocks.
+    const std::string plain = make(14000, -1, "");
+    EXPECT_GT(plain.size(), std::size_t{4} << 20);
+    const auto split = CXmlSectionSplit::Find(plain, "StudentInfo", 4096);
+    ASSERT_TRUE(split.has_value());
+    EXPECT_EQ(split->cuts.size(), 5u);
 }
