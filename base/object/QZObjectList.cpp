@@ -95,6 +95,14 @@ void CQZObjectList::Reserve(std::size_t count)
     m_owners.reserve(count);
 }
 
+void CQZObjectList::Swap(CQZObjectList& other) noexcept
+{
+    m_entries.swap(other.m_entries);
+    m_idIndex.swap(other.m_idIndex);
+    m_nameIndex.swap(other.m_nameIndex);
+    m_owners.swap(other.m_owners);
+}
+
 CQZObject* CQZObjectList::Find(const std::string& id) const
 {
     const auto it = m_idIndex.find(id);

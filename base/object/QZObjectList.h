@@ -95,6 +95,8 @@ public:
 
     // Prepares the indexes for count records in all.
     void Reserve(std::size_t count);
+    // Exchanges the records (and their indexes) of two lists.
+    void Swap(CQZObjectList& other) noexcept;
 
     std::size_t GetCount() const { return m_entries.size(); }
     bool IsEmpty() const { return m_entries.empty(); }

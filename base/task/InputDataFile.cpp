@@ -511,7 +511,7 @@ CScheduleTask::InputState ReadSections(const CSections& sections, CScheduleTask&
 std::optional<CScheduleTask::InputState> ReadSplit(const std::string& text, CScheduleTask& task)
 {
     constexpr std::size_t kSplitFrom = std::size_t{4} << 20;
-    if (text.size() < kSplitFrom)
+    if (text.size() < kSplitFrom || task.GetStudentInfoList().GetCount() > 0)
         return std::nullopt;
     const std::optional<CXmlSectionSplit::Section> split = CXmlSectionSplit::Find(text, "StudentInfo", kBlock);
     if (!split || split->cuts.size() < 3)
@@ -522,8 +522,8 @@ std::optional<CScheduleTask::InputState> ReadSplit(const std::string& text, CSch
     if (!rest.LoadText(text.substr(0, split->contentBegin) + text.substr(split->contentEnd)))
         return std::nullopt;
     const CSections sections(rest.Document());
-    const pugi::xml_node students = sections["StudentInfo"];
-    if (!students || students.offset_debug() != static_cast<std::ptrdiff_t>(split->name))
+    const pugi::xml_node section = sections["StudentInfo"];
+    if (!section || section.offset_debug() != static_cast<std::ptrdiff_t>(split->name))
         return std::nullopt;
 
     struct Block
@@ -532,8 +532,11 @@ std::optional<CScheduleTask::InputState> ReadSplit(const std::string& text, CSch
         std::vector<std::unique_ptr<CStudentInfo>> records;
         std::exception_ptr stop;
     };
-    std::vector<Block> blocks;
-    blocks.reserve(split->cuts.size() - 1);
+    // The students go into a list of their own as their blocks come in, so
+    // that nothing reaches the task before every block has parsed.
+    CQZObjectList students;
+    std::exception_ptr stop;
+    bool parsed = true;
     InBlocks(
         split->cuts.size() - 1, 1,
         [&text, &split](std::size_t k) {
@@ -557,24 +560,23 @@ std::optional<CScheduleTask::InputState> ReadSplit(const std::string& text, CSch
             }
             return block;
         },
-        [&blocks](Block block) { blocks.push_back(std::move(block)); });
-    for (const Block& block : blocks)
-        if (!block.parsed)
-            return std::nullopt;
-
-    return ReadSections(sections, task, [&blocks, &task] {
-        CQZObjectList& list = task.GetStudentInfoList();
-        std::size_t count = list.GetCount();
-        for (const Block& block : blocks)
-            count += block.records.size();
-        list.Reserve(count);
-        for (Block& block : blocks) {
+        [&](Block block) {
+            parsed = parsed && block.parsed;
+            if (!parsed || stop)
+                return; // the rest only has to parse
+            students.Reserve(students.GetCount() + block.records.size());
             for (std::unique_ptr<CStudentInfo>& record : block.records)
                 if (record->IsValid())
-                    list.Add(std::move(record));
-            if (block.stop)
-                std::rethrow_exception(block.stop);
-        }
+                    students.Add(std::move(record));
+            stop = block.stop;
+        });
+    if (!parsed)
+        return std::nullopt;
+
+    return ReadSections(sections, task, [&students, &stop, &task] {
+        task.GetStudentInfoList().Swap(students);
+        if (stop)
+            std::rethrow_exception(stop);
     });
 }
 

@@ -135,6 +135,31 @@ TEST_F(ObjectListTest, IteratesInInsertionOrder)
     EXPECT_EQ(list.Records<CQZObject>().size(), 4u);
 }
 
+TEST_F(ObjectListTest, SwappedListsKeepTheirRecordsIndexesAndOwners)
+{
+    CQZObjectList first;
+    CQZObjectList second;
+    auto* a = new CountedRecord("a", "甲");
+    first.Add(a);
+    first.Add(new CountedRecord("b", "乙"));
+    second.Add(new CountedRecord("c", "丙"));
+    first.Swap(second);
+    EXPECT_EQ(first.GetCount(), 1u);
+    EXPECT_EQ(first.GetObjectId("丙"), "c");
+    EXPECT_EQ(second.Find("a"), a);
+    EXPECT_EQ(second.begin()->object.get(), a);
+    // Each list still knows which records it owns and where they stand.
+    a->SetName("甲甲");
+    EXPECT_TRUE(second.Modify(a));
+    EXPECT_FALSE(first.Modify(a));
+    a->SetId("z");
+    second.Add(a);
+    EXPECT_EQ(second.Find("z"), a);
+    EXPECT_TRUE(second.Remove("b"));
+    EXPECT_EQ(second.GetCount(), 1u);
+    EXPECT_EQ(CountedRecord::live, 2);
+}
+
 TEST(PrioritySetTest, WordsAndLookups)
 {
     CQZPrioritySet set;
