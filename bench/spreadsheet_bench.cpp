@@ -59,13 +59,19 @@ void BM_ReadList(benchmark::State& state)
 }
 BENCHMARK(BM_ReadList)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-void BM_ExportDivisionTable(benchmark::State& state)
+// A school of students students in 400 classes, every student placed.
+void FillPlacedSchool(CScheduleTask& task, int students)
 {
-    CScheduleTask task;
-    testsupport::FillLargeSchool(task, static_cast<int>(state.range(0)), 400);
+    testsupport::FillLargeSchool(task, students, 400);
     int n = 0;
     for (CStudentInfo* student : task.GetStudentInfoList().Records<CStudentInfo>())
         student->SetClassId("c" + std::to_string(n++ % 400));
+}
+
+void BM_ExportDivisionTable(benchmark::State& state)
+{
+    CScheduleTask task;
+    FillPlacedSchool(task, static_cast<int>(state.range(0)));
     CDivisionTableData data(task);
     data.Fill();
     const std::string path = g_folder->File("table.xlsx");
@@ -81,10 +87,7 @@ BENCHMARK(BM_ExportDivisionTable)->Arg(20000)->Unit(benchmark::kMillisecond)->Mi
 void BM_WriteWorkbook(benchmark::State& state)
 {
     CScheduleTask task;
-    testsupport::FillLargeSchool(task, static_cast<int>(state.range(0)), 400);
-    int n = 0;
-    for (CStudentInfo* student : task.GetStudentInfoList().Records<CStudentInfo>())
-        student->SetClassId("c" + std::to_string(n++ % 400));
+    FillPlacedSchool(task, static_cast<int>(state.range(0)));
     CDivisionTableData data(task);
     data.Fill();
     const CWorkbookWriter::Table table = CDivisionTableExport::Build(data, "");
