@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <ctime>
+#include <span>
 #include <string_view>
 
 namespace {
@@ -165,7 +166,7 @@ bool WriteSheet(CZipPackageWriter& zip, const CWorkbookWriter::Table& table, boo
 }
 
 // The sheet names of the tables, each given once.
-std::vector<std::string> SheetNames(const std::vector<CWorkbookWriter::Table>& tables)
+std::vector<std::string> SheetNames(std::span<const CWorkbookWriter::Table> tables)
 {
     std::vector<std::string> names;
     auto taken = [&names](const std::string& name) {
@@ -293,7 +294,7 @@ std::string WorkbookRelationships(std::size_t sheets)
     return xml + "</Relationships>";
 }
 
-bool Write(const std::string& path, const std::vector<CWorkbookWriter::Table>& tables)
+bool Write(const std::string& path, std::span<const CWorkbookWriter::Table> tables)
 {
     CZipPackageWriter zip;
     if (tables.empty() || !zip.Open(path))
@@ -371,13 +372,12 @@ std::string CWorkbookWriter::SheetName(const std::string& title)
     return name.empty() ? "Sheet1" : name;
 }
 
-bool CWorkbookWriter::ExportTable(const std::string& path, const Table& table, std::string& error)
-{
-    return ExportTables(path, {table}, error);
-}
+namespace {
 
-bool CWorkbookWriter::ExportTables(const std::string& path, const std::vector<Table>& tables, std::string& error)
+// ExportTables for tables lying anywhere, so that one table is not copied.
+bool Export(const std::string& path, std::span<const CWorkbookWriter::Table> tables, std::string& error)
 {
+    using Table = CWorkbookWriter::Table;
     for (const Table& table : tables) {
         if (table.columns.size() > kMaxColumns
             || table.rows.size() + table.notes.size() + table.footnotes.size() > kMaxRows) {
@@ -394,4 +394,16 @@ bool CWorkbookWriter::ExportTables(const std::string& path, const std::vector<Ta
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool CWorkbookWriter::ExportTable(const std::string& path, const Table& table, std::string& error)
+{
+    return Export(path, {&table, 1}, error);
+}
+
+bool CWorkbookWriter::ExportTables(const std::string& path, const std::vector<Table>& tables, std::string& error)
+{
+    return Export(path, tables, error);
 }
