@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include <climits>
+#include <random>
 
 using namespace testsupport;
 namespace fs = std::filesystem;
@@ -636,28 +637,36 @@ std::string Dump(const CScheduleTask& task)
 
 } // namespace
 
+namespace {
+
+// An input file of students students, the one numbered broken without its
+// sex, odd put in after the middle one.
+std::string LargeInput(int students, int broken, const std::string& odd)
+{
+    std::string body = "<Input><SubjectInfo><Subject id=\"0\" name=\"语文\"/><Subject id=\"1\" name=\"数学\"/>"
+                       "</SubjectInfo><ClassInfo><Class id=\"c1\" name=\"一班\" shortname=\"一\" studentcount=\"45\""
+                       " priority=\"1\" index=\"0\"/></ClassInfo>\r\n<StudentInfo>\r\n";
+    for (int i = 0; i < students; ++i) {
+        body += "<Student id=\"" + (i == 5 ? std::string() : "s" + std::to_string(i)) + "\" name=\"学生&amp;"
+                + std::to_string(i) + " &#x4E00;\"" + (i == broken ? "" : " sex=\"" + std::to_string(i % 2) + "\"")
+                + " fromSchool=\"第" + std::to_string(i % 9) + "中学\" class=\"" + (i % 3 ? "c1" : "")
+                + "\" index=\"" + std::to_string(i) + "\"><ScoreInfo>";
+        for (int k = 0; k < 12; ++k)
+            body += "<Score id=\"" + std::to_string(k) + "\" value=\"" + std::to_string((i * 7 + k) % 150) + ".5\"/>";
+        body += "</ScoreInfo></Student>\r\n";
+        if (i == students / 2)
+            body += odd;
+    }
+    return body + "</StudentInfo><MutexStudentInfo><Mutex id=\"m1\" index=\"0\"><Student>s1</Student>"
+                  "<Student>s2</Student></Mutex></MutexStudentInfo><StudentPreset/></Input>";
+}
+
+} // namespace
+
 TEST_F(InputDataTest, ALargeFileReadInPiecesGivesWhatReadingItWholeGives)
 {
     // Large enough to be read in blocks of students; a comment makes the
     // same file be read whole, the way every other file is.
-    const auto make = [](int students, int broken, const std::string& odd) {
-        std::string body = "<Input><SubjectInfo><Subject id=\"0\" name=\"语文\"/><Subject id=\"1\" name=\"数学\"/>"
-                           "</SubjectInfo><ClassInfo><Class id=\"c1\" name=\"一班\" shortname=\"一\" studentcount=\"45\""
-                           " priority=\"1\" index=\"0\"/></ClassInfo>\r\n<StudentInfo>\r\n";
-        for (int i = 0; i < students; ++i) {
-            body += "<Student id=\"" + (i == 5 ? std::string() : "s" + std::to_string(i)) + "\" name=\"学生&amp;"
-                    + std::to_string(i) + " &#x4E00;\"" + (i == broken ? "" : " sex=\"" + std::to_string(i % 2) + "\"")
-                    + " fromSchool=\"第" + std::to_string(i % 9) + "中学\" class=\"" + (i % 3 ? "c1" : "")
-                    + "\" index=\"" + std::to_string(i) + "\"><ScoreInfo>";
-            for (int k = 0; k < 12; ++k)
-                body += "<Score id=\"" + std::to_string(k) + "\" value=\"" + std::to_string((i * 7 + k) % 150) + ".5\"/>";
-            body += "</ScoreInfo></Student>\r\n";
-            if (i == students / 2)
-                body += odd;
-        }
-        return body + "</StudentInfo><MutexStudentInfo><Mutex id=\"m1\" index=\"0\"><Student>s1</Student>"
-                      "<Student>s2</Student></Mutex></MutexStudentInfo><StudentPreset/></Input>";
-    };
     struct Case
     {
         int broken;
@@ -665,7 +674,7 @@ TEST_F(InputDataTest, ALargeFileReadInPiecesGivesWhatReadingItWholeGives)
     };
     for (const Case& c : {Case{-1, ""}, Case{4096, ""}, Case{12000, ""}, Case{-1, "<Student id=oops/>"},
                           Case{-1, "<Student id=\"late\" name=\"x\" sex=\"1\" fromSchool=\"\" class=\"\" index=\"9\">"}}) {
-        const std::string body = make(14000, c.broken, c.odd);
+        const std::string body = LargeInput(14000, c.broken, c.odd);
         WriteInput(body);
         const auto pieces = Reopen();
         WriteBytes(dir.File("input.xml"), "<?xml version='1.0' encoding='GB2312'?>\r\n<!-- whole -->" + Gbk(body));
@@ -677,9 +686,41 @@ TEST_F(InputDataTest, ALargeFileReadInPiecesGivesWhatReadingItWholeGives)
         }
     }
     // The first file is one that is read in blocks.
-    const std::string plain = make(14000, -1, "");
+    const std::string plain = LargeInput(14000, -1, "");
     EXPECT_GT(plain.size(), std::size_t{4} << 20);
     const auto split = CXmlSectionSplit::Find(plain, "StudentInfo", 4096);
     ASSERT_TRUE(split.has_value());
     EXPECT_EQ(split->cuts.size(), 5u);
+}
+
+TEST_F(InputDataTest, DamagedLargeFilesReadInPiecesAsWhole)
+{
+    // Odd bytes anywhere in a large file: read in blocks or whole, the task
+    // gets the same, or the same nothing.
+    const std::string body = LargeInput(14000, -1, "");
+    const std::vector<std::string> snippets = {"<", ">", "\"", "'", "/", "</Student>", "<Student>", "&amp;", "&#0;",
+                                               "<!-- x -->", "<?pi?>", "]]>", "<a b='>'/>", "\r\n", "&lt;", "="};
+    // Inside a value, these leave the file well-formed.
+    const std::vector<std::string> harmless = {">", "/", "'", "&amp;", "&#x4E00;", "&#0;", "=", "]]>", "?>", "\t"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 24; ++round) {
+        std::string damaged = body;
+        for (int change = 0; change < 1 + round % 3; ++change) {
+            std::size_t at = std::uniform_int_distribution<std::size_t>(0, damaged.size() - 1)(random);
+            while (static_cast<unsigned char>(damaged[at]) >= 0x80)
+                ++at; // between whole characters
+            if (round % 2 == 0) {
+                at = damaged.find("value=\"", at);
+                if (at != std::string::npos)
+                    damaged.insert(at + 7, harmless[random() % harmless.size()]);
+            } else if (random() % 3 == 0)
+                damaged.erase(at, 1 + random() % 4);
+            else
+                damaged.insert(at, snippets[random() % snippets.size()]);
+        }
+        WriteInput(damaged);
+        const std::string pieces = Dump(*Reopen());
+        WriteBytes(dir.File("input.xml"), "<?xml version='1.0' encoding='GB2312'?>\r\n<!-- whole -->" + Gbk(damaged));
+        EXPECT_EQ(pieces, Dump(*Reopen())) << round;
+    }
 }
