@@ -7,14 +7,36 @@ CQZObjectList::~CQZObjectList()
     RemoveAll();
 }
 
+namespace {
+
+// Notes that a name-index key points to the entry.
+void NoteName(CQZObjectList::Entry& entry, const std::string& name)
+{
+    if (!entry.named) {
+        entry.named = true;
+        entry.name = name;
+    } else if (name != entry.name
+               && std::find(entry.otherNames.begin(), entry.otherNames.end(), name) == entry.otherNames.end()) {
+        entry.otherNames.push_back(name);
+    }
+}
+
+} // namespace
+
 void CQZObjectList::DropNames(Entry& entry)
 {
-    for (const std::string& name : entry.names) {
+    const auto drop = [this, &entry](const std::string& name) {
         const auto it = m_nameIndex.find(name);
         if (it != m_nameIndex.end() && it->second == entry.object.get())
             m_nameIndex.erase(it);
-    }
-    entry.names.clear();
+    };
+    if (entry.named)
+        drop(entry.name);
+    for (const std::string& name : entry.otherNames)
+        drop(name);
+    entry.named = false;
+    entry.name.clear();
+    entry.otherNames.clear();
 }
 
 void CQZObjectList::Erase(Storage::iterator it)
@@ -48,7 +70,7 @@ bool CQZObjectList::Add(std::unique_ptr<CQZObject> record)
     } else {
         // Most records come with a new id: the entry is made first, as the
         // index's key is the entry's own copy of the id.
-        entry = m_entries.insert(m_entries.end(), Entry{id, std::move(record), {}});
+        entry = m_entries.insert(m_entries.end(), Entry{id, std::move(record), false, {}, {}});
         const auto [indexed, newId] = m_idIndex.try_emplace(entry->id, entry);
         if (!newId) {
             // A record already stored under this id goes; the new one takes
@@ -65,8 +87,7 @@ bool CQZObjectList::Add(std::unique_ptr<CQZObject> record)
 
     const std::string& name = raw->NameRef();
     m_nameIndex[name] = raw;
-    if (std::find(entry->names.begin(), entry->names.end(), name) == entry->names.end())
-        entry->names.push_back(name);
+    NoteName(*entry, name);
     return true;
 }
 
@@ -82,9 +103,7 @@ bool CQZObjectList::Modify(CQZObject* record)
         return false; // a name entry must never point to a record the list does not own
     const std::string& name = record->NameRef();
     m_nameIndex[name] = record;
-    auto& names = owner->second->names;
-    if (std::find(names.begin(), names.end(), name) == names.end())
-        names.push_back(name);
+    NoteName(*owner->second, name);
     return true;
 }
 

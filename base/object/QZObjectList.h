@@ -24,7 +24,11 @@ public:
     {
         std::string id;
         std::unique_ptr<CQZObject> object;
-        std::vector<std::string> names; // name-index keys that point here
+        // The name-index keys that point here: the first in the entry
+        // itself, as most records only ever have one.
+        bool named = false;
+        std::string name;
+        std::vector<std::string> otherNames;
     };
     using Storage = std::list<Entry>;
 

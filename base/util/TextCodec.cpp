@@ -297,7 +297,7 @@ std::string CTextCodec::ToGbkXml(const std::string& utf8)
     return out;
 }
 
-std::string CTextCodec::FromGbk(const std::string& bytes)
+std::string CTextCodec::FromGbk(std::string_view bytes)
 {
     const CGbkTables& tables = CGbkTables::Get();
     std::string out;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Conversion between the UTF-8 text held in memory and the Chinese code page
 // of the files (GBK, read as GB18030, its superset).
@@ -32,7 +33,7 @@ public:
     // as U+FFFD.
     static void AppendGbk(std::string& out, const char* utf8, std::size_t size, bool characterReferences);
     // GBK/GB18030 bytes to UTF-8.
-    static std::string FromGbk(const std::string& bytes);
+    static std::string FromGbk(std::string_view bytes);
     // True when every character of the UTF-8 text has a one- or two-byte
     // form in the code page.
     static bool IsGbkEncodable(const std::string& utf8);

@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <future>
 #include <optional>
+#include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -137,6 +140,28 @@ void ReplaceInvalidReferences(std::string& text)
     text = std::move(out);
 }
 
+// A large file's halves are decoded side by side. They part before a '<',
+// which is no byte of a longer character in GBK or GB18030.
+std::string FromGbkInHalves(const std::string& bytes)
+{
+    constexpr std::size_t kLarge = std::size_t{8} << 20;
+    const std::size_t middle = bytes.size() < kLarge ? std::string::npos : bytes.find('<', bytes.size() / 2);
+    if (middle == std::string::npos)
+        return CTextCodec::FromGbk(bytes);
+    const std::string_view whole(bytes);
+    std::future<std::string> second;
+    try {
+        second = std::async(std::launch::async, [whole, middle] { return CTextCodec::FromGbk(whole.substr(middle)); });
+    } catch (const std::system_error&) {
+        return CTextCodec::FromGbk(bytes); // no thread to be had
+    }
+    std::string text = CTextCodec::FromGbk(whole.substr(0, middle));
+    const std::string rest = second.get();
+    text.reserve(text.size() + rest.size());
+    text += rest;
+    return text;
+}
+
 } // namespace
 
 bool CXmlFile::Load(const std::string& path)
@@ -162,7 +187,7 @@ std::string CXmlFile::ParserText(std::string bytes)
     const Encoding encoding = DetectEncoding(bytes);
     switch (encoding) {
     case Encoding::Utf8: text = CTextCodec::ToValidUtf8(std::move(bytes)); break;
-    case Encoding::Gbk: text = CTextCodec::FromGbk(bytes); break;
+    case Encoding::Gbk: text = FromGbkInHalves(bytes); break;
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
     case Encoding::Utf32Le:

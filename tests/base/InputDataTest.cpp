@@ -3,6 +3,8 @@
 #include "base/task/InputDataFile.h"
 #include "base/util/XmlSectionSplit.h"
 #include "base/util/FileUtil.h"
+#include "base/util/TextCodec.h"
+#include "base/util/XmlFile.h"
 #include "base/timetable/RoomInfo.h"
 #include "base/task/ScheduleTask.h"
 #include "base/timetable/TeacherInfo.h"
@@ -723,4 +725,22 @@ TEST_F(InputDataTest, DamagedLargeFilesReadInPiecesAsWhole)
         WriteBytes(dir.File("input.xml"), "<?xml version='1.0' encoding='GB2312'?>\r\n<!-- whole -->" + Gbk(damaged));
         EXPECT_EQ(pieces, Dump(*Reopen())) << round;
     }
+}
+
+TEST_F(InputDataTest, ALargeFileIsDecodedInHalvesAsInOnePiece)
+{
+    // Four-byte characters, lone lead bytes before the markup and every
+    // two-byte row: a large file's halves join to the text of the whole.
+    std::string bytes = "<?xml version='1.0' encoding='GB2312'?>\r\n<Input>";
+    const std::string four = "\x81\x30\x81\x30";
+    while (bytes.size() < (std::size_t{9} << 20)) {
+        bytes += "<Student name=\"";
+        for (int lead = 0x81; lead <= 0xFE; lead += 7)
+            bytes += {static_cast<char>(lead), static_cast<char>(0x40 + lead % 0xBF)};
+        bytes += four + "\x81\"/>\xFE";
+    }
+    bytes += "</Input>";
+    const std::string text = CXmlFile::ParserText(bytes);
+    EXPECT_EQ(text, CTextCodec::FromGbk(bytes));
+    EXPECT_GT(text.size(), bytes.size());
 }
