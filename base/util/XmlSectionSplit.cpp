@@ -1,10 +1,24 @@
 #include "base/util/XmlSectionSplit.h"
 
+#include <array>
 #include <string>
 
 namespace {
 
-constexpr std::string_view kNameEnd = " \t\r\n/>";
+// The characters that end a tag's name, and those a tag's end is looked
+// for among.
+constexpr std::array<bool, 256> kNameEnd = [] {
+    std::array<bool, 256> stop{};
+    for (const char c : std::string_view(" \t\r\n/>"))
+        stop[static_cast<unsigned char>(c)] = true;
+    return stop;
+}();
+constexpr std::array<bool, 256> kTagSyntax = [] {
+    std::array<bool, 256> stop{};
+    for (const char c : std::string_view("\"'>"))
+        stop[static_cast<unsigned char>(c)] = true;
+    return stop;
+}();
 
 // The offset just past the '>' closing the tag that starts at begin,
 // passing over quoted attribute values; npos when the text ends first.
@@ -12,15 +26,24 @@ std::size_t TagEnd(std::string_view text, std::size_t begin)
 {
     for (std::size_t i = begin + 1; i < text.size(); ++i) {
         const char c = text[i];
-        if (c == '"' || c == '\'') {
-            i = text.find(c, i + 1);
-            if (i == std::string_view::npos)
-                return i;
-        } else if (c == '>') {
+        if (!kTagSyntax[static_cast<unsigned char>(c)])
+            continue;
+        if (c == '>')
             return i + 1;
-        }
+        i = text.find(c, i + 1);
+        if (i == std::string_view::npos)
+            return i;
     }
     return std::string_view::npos;
+}
+
+// The offset where the name starting at begin ends, at the latest at limit.
+std::size_t NameEnd(std::string_view text, std::size_t begin, std::size_t limit)
+{
+    std::size_t i = begin;
+    while (i < limit && !kNameEnd[static_cast<unsigned char>(text[i])])
+        ++i;
+    return i;
 }
 
 // Whether the text holds nothing but elements, text and character data.
@@ -54,7 +77,7 @@ std::optional<CXmlSectionSplit::Section> CXmlSectionSplit::Find(std::string_view
             return std::nullopt;
         const bool closing = at + 1 < text.size() && text[at + 1] == '/';
         const std::size_t nameBegin = at + (closing ? 2 : 1);
-        const std::size_t nameEnd = std::min(text.find_first_of(kNameEnd, nameBegin), end - 1);
+        const std::size_t nameEnd = NameEnd(text, nameBegin, end - 1);
         const std::string_view tagName = text.substr(nameBegin, nameEnd - nameBegin);
         const bool empty = !closing && text[end - 2] == '/';
         if (!inside) {
