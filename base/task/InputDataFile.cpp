@@ -535,6 +535,7 @@ std::optional<CScheduleTask::InputState> ReadSplit(const std::string& text, CSch
     // The students go into a list of their own as their blocks come in, so
     // that nothing reaches the task before every block has parsed.
     CQZObjectList students;
+    students.Reserve((split->cuts.size() - 1) * kBlock); // at most; growing it block by block would rehash it each time
     std::exception_ptr stop;
     bool parsed = true;
     InBlocks(
@@ -564,7 +565,6 @@ std::optional<CScheduleTask::InputState> ReadSplit(const std::string& text, CSch
             parsed = parsed && block.parsed;
             if (!parsed || stop)
                 return; // the rest only has to parse
-            students.Reserve(students.GetCount() + block.records.size());
             for (std::unique_ptr<CStudentInfo>& record : block.records)
                 if (record->IsValid())
                     students.Add(std::move(record));
