@@ -220,47 +220,6 @@ void ReadSection(const pugi::xml_node& section, const RecordKind<R>& kind, CQZOb
     });
 }
 
-// ReadSection for a long section, its records made in blocks on other
-// threads and added here in their order. A record that stops the reading
-// stops it as there: the records before it are added, none after it.
-template <class R>
-void ReadSectionInBlocks(const pugi::xml_node& section, const RecordKind<R>& kind, CQZObjectList& list)
-{
-    std::vector<pugi::xml_node> nodes;
-    CXmlRecordReader::ForEachElement(section, [&nodes](const pugi::xml_node& node) { nodes.push_back(node); });
-    if (nodes.size() < 2 * kBlock) {
-        ReadSection(section, kind, list);
-        return;
-    }
-    struct Block
-    {
-        std::vector<std::unique_ptr<R>> records;
-        std::exception_ptr stop;
-    };
-    list.Reserve(list.GetCount() + nodes.size());
-    InBlocks(
-        nodes.size(), kBlock,
-        [&kind, &nodes](std::size_t first) {
-            Block block;
-            const std::size_t last = std::min(nodes.size(), first + kBlock);
-            block.records.reserve(last - first);
-            try {
-                for (std::size_t i = first; i < last; ++i)
-                    block.records.push_back(ReadRecord(nodes[i], kind));
-            } catch (...) {
-                block.stop = std::current_exception();
-            }
-            return block;
-        },
-        [&list](Block block) {
-            for (std::unique_ptr<R>& record : block.records)
-                if (record->IsValid())
-                    list.Add(std::move(record));
-            if (block.stop)
-                std::rethrow_exception(block.stop);
-        });
-}
-
 const RecordKind<CTeacherInfo>& TeacherKind()
 {
     using R = CTeacherInfo;
@@ -618,6 +577,6 @@ CScheduleTask::InputState CInputDataFile::ReadBytes(std::string bytes, CSchedule
         return CScheduleTask::InputState::Missing;
     const CSections sections(file.Document());
     return ReadSections(sections, task, [&sections, &task] {
-        ReadSectionInBlocks(sections["StudentInfo"], StudentKind(), task.GetStudentInfoList());
+        ReadSection(sections["StudentInfo"], StudentKind(), task.GetStudentInfoList());
     });
 }

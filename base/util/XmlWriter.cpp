@@ -38,10 +38,8 @@ void CXmlWriter::Raw(std::string_view bytes)
 {
     CloseStartTag();
     m_out += bytes;
-    if (m_sink && m_out.size() >= m_piece) {
-        m_sinkFailed = m_sinkFailed || !m_sink(m_out);
-        m_out.clear();
-    }
+    if (m_sink && m_out.size() >= m_piece)
+        HandOver();
 }
 
 void CXmlWriter::CloseStartTag()
@@ -100,10 +98,8 @@ void CXmlWriter::End()
         m_out += '>';
     }
     m_open.pop_back();
-    if (m_sink && m_out.size() >= m_piece) {
-        m_sinkFailed = m_sinkFailed || !m_sink(m_out);
-        m_out.clear();
-    }
+    if (m_sink && m_out.size() >= m_piece)
+        HandOver();
 }
 
 void CXmlWriter::SetSink(std::function<bool(std::string_view)> sink, std::size_t piece)
@@ -115,11 +111,17 @@ void CXmlWriter::SetSink(std::function<bool(std::string_view)> sink, std::size_t
 
 bool CXmlWriter::Finish()
 {
-    if (m_sink && !m_out.empty()) {
-        m_sinkFailed = m_sinkFailed || !m_sink(m_out);
-        m_out.clear();
-    }
+    if (!m_out.empty())
+        HandOver();
     return !m_sinkFailed;
+}
+
+void CXmlWriter::HandOver()
+{
+    if (!m_sink)
+        return;
+    m_sinkFailed = m_sinkFailed || !m_sink(m_out);
+    m_out.clear();
 }
 
 void CXmlWriter::AppendEscaped(const std::string& value, bool attribute)

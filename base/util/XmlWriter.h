@@ -43,6 +43,8 @@ public:
 
 private:
     void CloseStartTag();
+    // Hands the bytes so far to the sink, if there is one.
+    void HandOver();
     void AppendEscaped(const std::string& value, bool attribute);
 
     std::string m_out;
