@@ -54,7 +54,7 @@ const CBalanceResult& CBalanceOptimizer::Run()
 void CBalanceOptimizer::Search(CBalanceState& state, Clock::time_point start)
 {
     CBalanceBands bands(state);
-    CBalanceSearch search(state, m_options.seed);
+    CBalanceSearch search(state, m_options.seed, m_options.groupExchanges);
     auto lastReport = Clock::now();
     std::uint64_t& steps = m_result.steps;
     for (;;) {

@@ -28,6 +28,10 @@ struct CBalanceOptions
     // same seed and step count give the same division on every machine.
     std::uint64_t iterations = 0;
     std::uint64_t seed = 1;
+    // Whether the search exchanges three students for three. Off, the same
+    // seed and steps give the division of the first release, which a
+    // lottery record made then was drawn with.
+    bool groupExchanges = true;
     // Called on the thread that runs the search, at the start, about every
     // tenth of a second and at the end (share 1); it must not touch the task
     // (a window forwards it to its own thread).

@@ -12,6 +12,7 @@ namespace {
 constexpr double kRotationShare = 0.1;
 constexpr double kResplitShare = 0.3;
 constexpr double kDoubleShare = 0.3;
+constexpr double kGroupShare = 0.1;
 // Share of steps that start from a class whose averages lie outside their
 // bands (when there is one).
 constexpr double kOutsideShare = 0.7;
@@ -32,12 +33,14 @@ constexpr double kRandomPartnerShare = 0.25;
 
 } // namespace
 
-CBalanceSearch::CBalanceSearch(CBalanceState& state, std::uint64_t seed)
+CBalanceSearch::CBalanceSearch(CBalanceState& state, std::uint64_t seed, bool groups)
     : m_state(state),
       m_random(seed),
       m_resplit(state, m_random),
       m_double(state),
-      m_locked(state.GetAssignment().size(), 0)
+      m_group(state, m_random),
+      m_locked(state.GetAssignment().size(), 0),
+      m_groups(groups)
 {
 }
 
@@ -57,6 +60,8 @@ bool CBalanceSearch::Step()
         return Resplit(first, PickPartner(first));
     if (draw < kRotationShare + kResplitShare + kDoubleShare)
         return DoubleExchange(first, PickPartner(first));
+    if (m_groups && draw < kRotationShare + kResplitShare + kDoubleShare + kGroupShare)
+        return GroupExchange(first, PickPartner(first));
     return ExchangeChain(first, PickPartner(first));
 }
 
@@ -155,6 +160,13 @@ bool CBalanceSearch::DoubleExchange(int first, int second)
     Sample(first, m_first);
     Sample(second, m_second);
     return m_double.Run(first, m_first, second, m_second);
+}
+
+bool CBalanceSearch::GroupExchange(int first, int second)
+{
+    Sample(first, m_first);
+    Sample(second, m_second);
+    return m_group.Run(first, m_first, second, m_second);
 }
 
 bool CBalanceSearch::ExchangeChain(int first, int second)

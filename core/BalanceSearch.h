@@ -2,6 +2,7 @@
 
 #include "core/BalanceDoubleExchange.h"
 #include "core/BalanceExchangeScan.h"
+#include "core/BalanceGroupExchange.h"
 #include "core/BalanceRandom.h"
 #include "core/BalanceResplit.h"
 
@@ -16,6 +17,9 @@ class CBalanceState;
 // - a re-split of the two classes' pooled students (CBalanceResplit),
 //   polished by an exchange chain;
 // - two exchanges at once (CBalanceDoubleExchange);
+// - three students for three (CBalanceGroupExchange), which keeps the
+//   totals together while it corrects the subjects more finely than any
+//   one or two exchanges can;
 // - an exchange chain: the best exchange (or single move where the sizes
 //   allow) between the two classes, then the best among the students not
 //   yet moved, and so on for a few rounds, keeping the best prefix; the
@@ -26,7 +30,8 @@ class CBalanceState;
 class CBalanceSearch
 {
 public:
-    CBalanceSearch(CBalanceState& state, std::uint64_t seed);
+    // Without groups, no step exchanges three students for three.
+    CBalanceSearch(CBalanceState& state, std::uint64_t seed, bool groups = true);
 
     // Returns true when the division improved.
     bool Step();
@@ -43,6 +48,7 @@ private:
     int PickPartner(int classIndex, int other = -1);
     bool Resplit(int first, int second);
     bool DoubleExchange(int first, int second);
+    bool GroupExchange(int first, int second);
     bool ExchangeChain(int first, int second);
     bool Rotate(int first);
     // A block of students who share a class by rule, exchanged for as many
@@ -58,8 +64,10 @@ private:
     CBalanceExchangeScan m_scan;
     CBalanceResplit m_resplit;
     CBalanceDoubleExchange m_double;
+    CBalanceGroupExchange m_group;
     std::vector<std::uint32_t> m_locked; // stamp per student
     std::uint32_t m_stamp = 0;
+    bool m_groups = true;
     std::vector<int> m_first;
     std::vector<int> m_second;
     std::vector<int> m_third;

@@ -40,6 +40,8 @@ CLotteryDraw::Outcome CLotteryDraw::Run(const CLotteryInput& input, const std::s
         CBalanceOptions options;
         options.iterations = work;
         options.seed = seed;
+        // Drawn as every record so far was, so that each can be checked.
+        options.groupExchanges = false;
         if (progress)
             options.progress = [&progress](const CBalanceProgress& step) { progress(step.share); };
         optimizer.SetOptions(options);

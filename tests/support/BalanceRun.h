@@ -8,12 +8,14 @@
 
 namespace testsupport {
 
-inline CBalanceResult Balance(CScheduleTask& task, std::uint64_t seed, std::uint64_t iterations)
+inline CBalanceResult Balance(CScheduleTask& task, std::uint64_t seed, std::uint64_t iterations,
+                              bool groupExchanges = true)
 {
     CBalanceOptimizer optimizer(task);
     CBalanceOptions options;
     options.seed = seed;
     options.iterations = iterations;
+    options.groupExchanges = groupExchanges;
     optimizer.SetOptions(options);
     CBalanceResult result = optimizer.Run();
     optimizer.Apply();
