@@ -7,8 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <numeric>
+#include <functional>
+#include <future>
+#include <system_error>
 
 namespace {
 
@@ -17,6 +18,8 @@ namespace {
 constexpr std::size_t kMaxStudents = 40;
 // Partners priced per group, nearest to the ideal total first.
 constexpr std::size_t kPartners = 8;
+// Groups of the first class from which the scan takes two threads.
+constexpr std::size_t kParallelGroups = 2000;
 
 } // namespace
 
@@ -65,28 +68,29 @@ void CBalanceGroupExchange::List(int other, const std::vector<int>& students, st
     }
 }
 
-float CBalanceGroupExchange::TallyPrice(int classA, int classB, const Group& fromA, const Group& fromB)
+float CBalanceGroupExchange::TallyPrice(int classA, int classB, const Group& fromA, const Group& fromB,
+                                        std::vector<std::pair<int, int>>& net) const
 {
     const CBalanceModel& model = m_state.GetModel();
     float price = 0.0f;
     for (int kind = 0; kind < model.GetTallyKinds(); ++kind) {
-        m_net.clear();
-        auto add = [this](int tally, int change) {
+        net.clear();
+        auto add = [&net](int tally, int change) {
             if (tally < 0)
                 return;
-            for (auto& entry : m_net) {
+            for (auto& entry : net) {
                 if (entry.first == tally) {
                     entry.second += change;
                     return;
                 }
             }
-            m_net.emplace_back(tally, change);
+            net.emplace_back(tally, change);
         };
         for (int s : fromA.members)
             add(model.GetTally(s, kind), -1);
         for (int s : fromB.members)
             add(model.GetTally(s, kind), 1);
-        for (const auto& [tally, change] : m_net) {
+        for (const auto& [tally, change] : net) {
             if (change != 0)
                 price += static_cast<float>(m_state.TallyChange(classA, tally, change)
                                             + m_state.TallyChange(classB, tally, -change));
@@ -101,44 +105,17 @@ void CBalanceGroupExchange::Exchange(const Group& fromA, const Group& fromB)
         m_state.Swap(fromA.members[static_cast<std::size_t>(i)], fromB.members[static_cast<std::size_t>(i)]);
 }
 
-bool CBalanceGroupExchange::Run(int classA, const std::vector<int>& studentsA, int classB,
-                                const std::vector<int>& studentsB)
+CBalanceGroupExchange::Best CBalanceGroupExchange::Scan(const Pair& pair, std::size_t begin, std::size_t end) const
 {
-    List(classB, studentsA, m_groupsA, m_sumsA);
-    List(classA, studentsB, m_groupsB, m_sumsB);
-    if (m_groupsA.empty() || m_groupsB.empty())
-        return false;
-
-    const CBalanceModel& model = m_state.GetModel();
-    const std::size_t dimensions = static_cast<std::size_t>(model.GetScoreDimensions());
-    const std::size_t total = static_cast<std::size_t>(model.GetSubjectCount());
-    const CBalancePairPrice price(m_state, classA, classB);
-
-    m_byTotal.resize(m_groupsB.size());
-    for (std::size_t i = 0; i < m_groupsB.size(); ++i)
-        m_byTotal[i] = {m_groupsB[i].total, static_cast<int>(i)};
-    std::sort(m_byTotal.begin(), m_byTotal.end());
-
-    // What a change of girls costs the pair, for -kMembers to kMembers.
-    std::array<float, 2 * kMembers + 1> gender{};
-    const int girlsA = m_state.GetGirls(classA), girlsB = m_state.GetGirls(classB);
-    for (int change = -kMembers; change <= kMembers; ++change) {
-        gender[static_cast<std::size_t>(change + kMembers)] = static_cast<float>(
-            m_state.GenderCost(girlsA + change, m_state.Size(classA)) - m_state.GetGenderCost(classA)
-            + m_state.GenderCost(girlsB - change, m_state.Size(classB)) - m_state.GetGenderCost(classB));
-    }
-
-    const double ideal =
-        (price.deviationB[total] - price.deviationA[total]) / (price.shareA + price.shareB)
-        * static_cast<double>(CBalanceModel::kUnitsPerPoint);
+    const std::size_t dimensions = static_cast<std::size_t>(m_state.GetModel().GetScoreDimensions());
     std::vector<float> change(dimensions);
-    float bestDelta = static_cast<float>(price.base - CBalanceState::kMinGain);
-    std::size_t bestA = 0, bestB = 0;
-    bool found = false;
+    std::vector<std::pair<int, int>> net;
+    Best best;
+    best.delta = static_cast<float>(pair.price.base - CBalanceState::kMinGain);
     const std::size_t count = m_byTotal.size();
-    for (std::size_t i = 0; i < m_groupsA.size(); ++i) {
+    for (std::size_t i = begin; i < end; ++i) {
         const Group& one = m_groupsA[i];
-        const std::int64_t wanted = one.total + static_cast<std::int64_t>(std::llround(ideal));
+        const std::int64_t wanted = one.total + pair.ideal;
         std::size_t right = static_cast<std::size_t>(
             std::lower_bound(m_byTotal.begin(), m_byTotal.end(), Entry{wanted, -1}) - m_byTotal.begin());
         std::size_t left = right;
@@ -150,29 +127,87 @@ bool CBalanceGroupExchange::Run(int classA, const std::vector<int>& studentsA, i
             else
                 j = --left;
             const std::size_t b = static_cast<std::size_t>(m_byTotal[j].index);
-            const float* sumB = m_sumsB.data() + b * dimensions;
+            const float* sumB = m_sortedSums.data() + j * dimensions;
             for (std::size_t d = 0; d < dimensions; ++d)
                 change[d] = sumB[d] - sumA[d];
-            const float counts = gender[static_cast<std::size_t>(m_groupsB[b].girls - one.girls + kMembers)];
-            if (!(counts < bestDelta))
+            const float counts = pair.gender[static_cast<std::size_t>(m_groupsB[b].girls - one.girls + kMembers)];
+            if (!(counts < best.delta))
                 continue;
-            const float averages = price.Averages(change.data(), bestDelta - counts);
-            if (counts + averages >= bestDelta)
+            const float averages = pair.price.Averages(change.data(), best.delta - counts);
+            if (counts + averages >= best.delta)
                 continue;
-            const float delta = counts + averages + TallyPrice(classA, classB, one, m_groupsB[b]);
-            if (delta < bestDelta) {
-                bestDelta = delta;
-                bestA = i;
-                bestB = b;
-                found = true;
+            const float delta = counts + averages + TallyPrice(pair.classA, pair.classB, one, m_groupsB[b], net);
+            if (delta < best.delta) {
+                best.delta = delta;
+                best.a = i;
+                best.b = b;
+                best.found = true;
             }
         }
     }
-    if (!found)
+    return best;
+}
+
+bool CBalanceGroupExchange::Run(int classA, const std::vector<int>& studentsA, int classB,
+                                const std::vector<int>& studentsB)
+{
+    List(classB, studentsA, m_groupsA, m_sumsA);
+    List(classA, studentsB, m_groupsB, m_sumsB);
+    if (m_groupsA.empty() || m_groupsB.empty())
         return false;
 
-    const Group one = m_groupsA[bestA];
-    const Group two = m_groupsB[bestB];
+    const std::size_t total = static_cast<std::size_t>(m_state.GetModel().GetSubjectCount());
+    Pair pair{classA, classB, CBalancePairPrice(m_state, classA, classB)};
+    m_byTotal.resize(m_groupsB.size());
+    for (std::size_t i = 0; i < m_groupsB.size(); ++i)
+        m_byTotal[i] = {m_groupsB[i].total, static_cast<int>(i)};
+    std::sort(m_byTotal.begin(), m_byTotal.end());
+    // The second class's sums in that order, so that the partners of a
+    // group lie side by side.
+    const std::size_t dimensions = static_cast<std::size_t>(m_state.GetModel().GetScoreDimensions());
+    m_sortedSums.resize(m_sumsB.size());
+    for (std::size_t j = 0; j < m_byTotal.size(); ++j)
+        std::copy_n(m_sumsB.data() + static_cast<std::size_t>(m_byTotal[j].index) * dimensions, dimensions,
+                    m_sortedSums.data() + j * dimensions);
+
+    // What a change of girls costs the pair, for -kMembers to kMembers.
+    const int girlsA = m_state.GetGirls(classA), girlsB = m_state.GetGirls(classB);
+    for (int change = -kMembers; change <= kMembers; ++change) {
+        pair.gender[static_cast<std::size_t>(change + kMembers)] = static_cast<float>(
+            m_state.GenderCost(girlsA + change, m_state.Size(classA)) - m_state.GetGenderCost(classA)
+            + m_state.GenderCost(girlsB - change, m_state.Size(classB)) - m_state.GetGenderCost(classB));
+    }
+    // The change of the first class's total that evens the two.
+    pair.ideal = static_cast<std::int64_t>(
+        std::llround((pair.price.deviationB[total] - pair.price.deviationA[total])
+                     / (pair.price.shareA + pair.price.shareB) * static_cast<double>(CBalanceModel::kUnitsPerPoint)));
+
+    // The groups of the first class in two halves, the second half on
+    // another thread where one can be had; the better of the two (the first
+    // on a tie) whatever the threads do, so the same seed gives the same
+    // division.
+    const std::size_t middle = m_groupsA.size() < kParallelGroups ? m_groupsA.size() : m_groupsA.size() / 2;
+    std::future<Best> second;
+    if (middle < m_groupsA.size()) {
+        try {
+            second = std::async(std::launch::async, &CBalanceGroupExchange::Scan, this, std::cref(pair), middle,
+                                m_groupsA.size());
+        } catch (const std::system_error&) {
+            second = std::async(std::launch::deferred, &CBalanceGroupExchange::Scan, this, std::cref(pair), middle,
+                                m_groupsA.size());
+        }
+    }
+    Best best = Scan(pair, 0, middle);
+    if (second.valid()) {
+        const Best other = second.get();
+        if (other.found && (!best.found || other.delta < best.delta))
+            best = other;
+    }
+    if (!best.found)
+        return false;
+
+    const Group one = m_groupsA[best.a];
+    const Group two = m_groupsB[best.b];
     const double before = m_state.GetClassCost(classA) + m_state.GetClassCost(classB);
     Exchange(one, two);
     if (m_state.GetClassCost(classA) + m_state.GetClassCost(classB) < before - CBalanceState::kMinGain)

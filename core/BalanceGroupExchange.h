@@ -1,7 +1,10 @@
 #pragma once
 
+#include "core/BalancePairPrice.h"
+
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class CBalanceRandom;
@@ -14,6 +17,11 @@ class CBalanceState;
 // listed with their sums, the other side's sorted by total, and for each
 // group the partners whose total brings the two classes' totals together
 // are priced in every figure; the best is applied when it really helps.
+// A candidate whose score averages alone already cost more than the best
+// so far is passed over. The groups of the first class are scanned in two
+// halves on two threads where there are many; the halves are fixed by the
+// number of groups, so the same seed gives the same division on any
+// machine.
 class CBalanceGroupExchange
 {
 public:
@@ -32,19 +40,7 @@ private:
         std::int64_t total; // in the model's units
         int girls;
     };
-
-    // The groups of the students that may go over to the other class with
-    // anyone, and their score sums (points, group x dimension).
-    void List(int other, const std::vector<int>& students, std::vector<Group>& groups,
-              std::vector<float>& sums);
-    float TallyPrice(int classA, int classB, const Group& fromA, const Group& fromB);
-    void Exchange(const Group& fromA, const Group& fromB);
-
-    CBalanceState& m_state;
-    CBalanceRandom& m_random;
-    std::vector<int> m_eligible;
-    std::vector<Group> m_groupsA, m_groupsB;
-    std::vector<float> m_sumsA, m_sumsB;
+    // A group of the second class in the order of totals.
     struct Entry
     {
         std::int64_t total;
@@ -54,6 +50,39 @@ private:
             return total != other.total ? total < other.total : index < other.index;
         }
     };
-    std::vector<Entry> m_byTotal; // of m_groupsB, by total
-    std::vector<std::pair<int, int>> m_net; // tally, change of the first class
+    // The pair's figures every candidate is priced against.
+    struct Pair
+    {
+        int classA;
+        int classB;
+        CBalancePairPrice price;
+        std::array<float, 2 * kMembers + 1> gender{}; // girls change -kMembers..kMembers
+        std::int64_t ideal = 0; // the change of the first class's total that evens the two
+    };
+    struct Best
+    {
+        float delta = 0.0f;
+        std::size_t a = 0; // in m_groupsA
+        std::size_t b = 0; // in m_groupsB
+        bool found = false;
+    };
+
+    // The groups of the students that may go over to the other class with
+    // anyone, and their score sums (points, group x dimension).
+    void List(int other, const std::vector<int>& students, std::vector<Group>& groups, std::vector<float>& sums);
+    // The best candidate for the groups of the first class in [begin, end).
+    Best Scan(const Pair& pair, std::size_t begin, std::size_t end) const;
+    // What the counts of the two classes cost more after the exchange; net
+    // is room for the changes of one kind.
+    float TallyPrice(int classA, int classB, const Group& fromA, const Group& fromB,
+                     std::vector<std::pair<int, int>>& net) const;
+    void Exchange(const Group& fromA, const Group& fromB);
+
+    CBalanceState& m_state;
+    CBalanceRandom& m_random;
+    std::vector<int> m_eligible;
+    std::vector<Group> m_groupsA, m_groupsB;
+    std::vector<float> m_sumsA, m_sumsB;
+    std::vector<Entry> m_byTotal;    // of m_groupsB
+    std::vector<float> m_sortedSums; // m_sumsB in the order of m_byTotal
 };

@@ -9,10 +9,19 @@
 namespace {
 
 // How the steps are shared among the moves; the rest are exchange chains.
-constexpr double kRotationShare = 0.1;
-constexpr double kResplitShare = 0.3;
-constexpr double kDoubleShare = 0.3;
-constexpr double kGroupShare = 0.1;
+// Group exchanges correct most finely, so they get a quarter of the steps
+// (and take about half the time); with more, the condition categories and
+// score bands come out less even. Without them the steps are shared as in
+// the first release, so that its divisions are drawn again.
+struct Shares
+{
+    double rotation;
+    double resplit;
+    double doubleExchange;
+    double group;
+};
+constexpr Shares kShares{0.05, 0.15, 0.25, 0.25};
+constexpr Shares kFirstReleaseShares{0.1, 0.3, 0.3, 0.0};
 // Share of steps that start from a class whose averages lie outside their
 // bands (when there is one).
 constexpr double kOutsideShare = 0.7;
@@ -53,14 +62,16 @@ bool CBalanceSearch::Step()
     const int first = PickClass();
     if (first < 0)
         return false;
+    const Shares& shares = m_groups ? kShares : kFirstReleaseShares;
     const double draw = m_random.Unit();
-    if (draw < kRotationShare)
+    double bound = shares.rotation;
+    if (draw < bound)
         return m_state.GetClassCount() >= 3 && Rotate(first);
-    if (draw < kRotationShare + kResplitShare)
+    if (draw < (bound += shares.resplit))
         return Resplit(first, PickPartner(first));
-    if (draw < kRotationShare + kResplitShare + kDoubleShare)
+    if (draw < (bound += shares.doubleExchange))
         return DoubleExchange(first, PickPartner(first));
-    if (m_groups && draw < kRotationShare + kResplitShare + kDoubleShare + kGroupShare)
+    if (draw < (bound += shares.group))
         return GroupExchange(first, PickPartner(first));
     return ExchangeChain(first, PickPartner(first));
 }

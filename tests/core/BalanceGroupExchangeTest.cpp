@@ -163,8 +163,9 @@ TEST(GroupExchangeTest, OnACohortFullOfRulesItOnlyImprovesAndKeepsEveryRule)
     EXPECT_GT(improved, 5);
 
     for (int s = 0; s < model.GetStudentCount(); ++s) {
-        if (model.IsFixed(s))
+        if (model.IsFixed(s)) {
             EXPECT_EQ(state.ClassOf(s), model.GetInitialAssignment()[static_cast<std::size_t>(s)]) << s;
+        }
         EXPECT_TRUE(state.KeepsApart(s)) << s;
     }
     for (int c = 0; c < model.GetClassCount(); ++c)
