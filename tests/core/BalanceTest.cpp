@@ -196,9 +196,9 @@ TEST(BalanceTest, GroupExchangesBringTheSubjectsCloserWithTheTotalAtItsFloor)
 {
     // The same cohort and steps, with and without exchanges of three for
     // three: with them every subject comes closer, the total as close.
-    constexpr std::uint64_t kSteps = 2000;
-    auto with = DividedCohort({1800, 40, 6, 2});
-    auto without = DividedCohort({1800, 40, 6, 2});
+    constexpr std::uint64_t kSteps = 600;
+    auto with = DividedCohort({900, 20, 6, 2});
+    auto without = DividedCohort({900, 20, 6, 2});
     const auto before = ClassesOf(*with);
     const CBalanceResult better = Balance(*with, 2, kSteps);
     const CBalanceResult plain = Balance(*without, 2, kSteps, false);
