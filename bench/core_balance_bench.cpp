@@ -12,7 +12,6 @@
 #include "core/BalanceOptimizer.h"
 #include "BalanceRules.h"
 #include "Cohort.h"
-#include "core/DivisionCore.h"
 #include "base/task/ScheduleTask.h"
 
 #include <benchmark/benchmark.h>
@@ -54,13 +53,7 @@ void BM_Balance(benchmark::State& state)
         testsupport::FillCohort(*task, {static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
                                         static_cast<int>(state.range(2)), seed, 0.02, 0.01, 1,
                                         state.range(4) != 0});
-        {
-            CDivisionCore division;
-            division.Init(nullptr, task.get());
-            division.SetSaveFiles(false);
-            division.SetSeed(seed);
-            division.RunSynchronously();
-        }
+        testsupport::DivideInMemory(*task, seed);
         const auto before = testsupport::ClassesOf(*task);
         state.ResumeTiming();
 

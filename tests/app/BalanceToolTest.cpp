@@ -13,7 +13,6 @@
 #include "core/BalanceSpreads.h"
 #include "Cohort.h"
 #include "gui/results/DivisionCommands.h"
-#include "core/DivisionCore.h"
 #include "core/DivisionStatistics.h"
 #include "gui/results/DivisionStatisticsDialog.h"
 #include "gui/results/DivisionTableDialog.h"
@@ -52,11 +51,7 @@ const QString kNotDivided =
 // Divides with the engine, in memory.
 void Divide(CScheduleTask& task)
 {
-    CDivisionCore division;
-    division.Init(nullptr, &task);
-    division.SetSaveFiles(false);
-    division.SetSeed(3);
-    division.RunSynchronously();
+    testsupport::DivideInMemory(task, 3);
 }
 
 CBalanceOptions Steps(std::uint64_t iterations, std::uint64_t seed = 7)

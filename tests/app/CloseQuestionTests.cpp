@@ -6,7 +6,6 @@
 #include "gui/results/BalanceDialog.h"
 #include "gui/editors/ClassListDialog.h"
 #include "Cohort.h"
-#include "core/DivisionCore.h"
 #include "gui/editors/StudentListDialog.h"
 
 #include <QAbstractButton>
@@ -130,11 +129,7 @@ TEST(BalanceKeepQuestion, EscapeKeepsTheBetterDivision)
     cohort.subjects = 4;
     cohort.seed = 11;
     testsupport::FillCohort(task, cohort);
-    CDivisionCore division;
-    division.Init(nullptr, &task);
-    division.SetSaveFiles(false);
-    division.SetSeed(3);
-    division.RunSynchronously();
+    testsupport::DivideInMemory(task, 3);
 
     CBalanceOptions options;
     options.iterations = 1'000'000'000;

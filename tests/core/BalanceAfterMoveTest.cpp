@@ -6,7 +6,6 @@
 #include "BalanceRun.h"
 #include "base/records/ClassInfo.h"
 #include "Cohort.h"
-#include "core/DivisionCore.h"
 #include "base/task/ScheduleTask.h"
 #include "base/records/StudentInfo.h"
 #include "TaskBuilder.h"
@@ -30,11 +29,7 @@ std::unique_ptr<CScheduleTask> DividedCohort(const testsupport::CohortOptions& c
     auto task = std::make_unique<CScheduleTask>();
     task->SetMessageHandler([](const std::string&) {});
     testsupport::FillCohort(*task, cohort);
-    CDivisionCore division;
-    division.Init(nullptr, task.get());
-    division.SetSaveFiles(false);
-    division.SetSeed(cohort.seed);
-    division.RunSynchronously();
+    testsupport::DivideInMemory(*task, cohort.seed);
     return task;
 }
 
@@ -137,11 +132,7 @@ TEST(BalanceAfterMoveTest, LargeGroupsStaySeparatedWhenSizesAreUneven)
                 members.push_back("s" + std::to_string(next++));
             testsupport::AddGroup(*task, "g" + std::to_string(g), members);
         }
-        CDivisionCore division;
-        division.Init(nullptr, task.get());
-        division.SetSaveFiles(false);
-        division.SetSeed(seed);
-        division.RunSynchronously();
+        testsupport::DivideInMemory(*task, seed);
 
         // Sizes 23, 22, 21, 20, 19, 18, 17 by moving ungrouped students.
         for (int c = 0; c < 3; ++c) {

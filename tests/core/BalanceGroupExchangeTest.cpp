@@ -3,7 +3,6 @@
 #include "core/BalanceRandom.h"
 #include "core/BalanceState.h"
 #include "Cohort.h"
-#include "core/DivisionCore.h"
 #include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
 
@@ -129,11 +128,7 @@ TEST(GroupExchangeTest, OnACohortFullOfRulesItOnlyImprovesAndKeepsEveryRule)
     cohort.togetherPairs = 4;
     cohort.sameNamePairs = 6;
     testsupport::FillCohort(task, cohort);
-    CDivisionCore division;
-    division.Init(nullptr, &task);
-    division.SetSaveFiles(false);
-    division.SetSeed(23);
-    division.RunSynchronously();
+    testsupport::DivideInMemory(task, 23);
 
     const CBalanceModel model(task);
     CBalanceState state(model, model.GetInitialAssignment());

@@ -3,7 +3,6 @@
 #include "core/BalanceRandom.h"
 #include "core/BalanceState.h"
 #include "Cohort.h"
-#include "core/DivisionCore.h"
 #include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
 
@@ -32,11 +31,7 @@ protected:
         cohort.presetShare = 0.1;
         cohort.spareSeats = 3;
         testsupport::FillCohort(task, cohort);
-        CDivisionCore division;
-        division.Init(nullptr, &task);
-        division.SetSaveFiles(false);
-        division.SetSeed(17);
-        division.RunSynchronously();
+        testsupport::DivideInMemory(task, 17);
         // Groups made after the division: two members already share the
         // second class, a third sits in the first; none of them may join the
         // other's class unless all its partners there leave.

@@ -6,7 +6,6 @@
 #include "BalanceRules.h"
 #include "BalanceRun.h"
 #include "Cohort.h"
-#include "core/DivisionCore.h"
 #include "core/DivisionStatistics.h"
 #include "base/task/ScheduleTask.h"
 #include "TaskBuilder.h"
@@ -35,21 +34,11 @@ std::unique_ptr<CScheduleTask> NewTask()
     return task;
 }
 
-// Divides with the engine, without writing files.
-void Divide(CScheduleTask& task, unsigned long long seed)
-{
-    CDivisionCore division;
-    division.Init(nullptr, &task);
-    division.SetSaveFiles(false);
-    division.SetSeed(seed);
-    division.RunSynchronously();
-}
-
 std::unique_ptr<CScheduleTask> DividedCohort(const testsupport::CohortOptions& cohort)
 {
     auto task = NewTask();
     testsupport::FillCohort(*task, cohort);
-    Divide(*task, cohort.seed);
+    testsupport::DivideInMemory(*task, cohort.seed);
     return task;
 }
 
@@ -262,7 +251,7 @@ TEST(BalanceTest, NothingToBalanceChangesNothing)
             testsupport::AddClass(*task, "c" + std::to_string(c), std::to_string(c) + "班", c, 10);
         for (int s = 0; s < 27; ++s)
             testsupport::AddStudent(*task, "s" + std::to_string(s), "学生", s, s % 2);
-        Divide(*task, 4);
+        testsupport::DivideInMemory(*task, 4);
         const auto before = ClassesOf(*task);
         const CBalanceResult result = Balance(*task, 1, 1000);
         EXPECT_EQ(result.movedStudents, 0);
@@ -433,7 +422,7 @@ TEST(BalanceTest, StudentsWhoShareAClassByRuleGoOverTogetherOrStayWithAPreAssign
             twin = "s" + std::to_string(s);
     }
     task->GetDivisionRules().TogetherGroups().push_back({"fixed", {preset, twin}});
-    Divide(*task, cohort.seed);
+    testsupport::DivideInMemory(*task, cohort.seed);
 
     const auto before = ClassesOf(*task);
     // Pairs rarely find a better class; with this seed one does.

@@ -9,7 +9,6 @@
 #include "base/task/ScheduleTask.h"
 #include "base/util/FileUtil.h"
 #include "core/BalanceOptimizer.h"
-#include "core/DivisionCore.h"
 #include "logic/lottery/LotteryCanonicalForm.h"
 #include "logic/lottery/LotteryDifference.h"
 #include "logic/lottery/LotteryDigest.h"
@@ -269,11 +268,7 @@ TEST(LotteryDraw, BalanceStepsDoNotDependOnTheClock)
     const auto balanced = [](bool slow) {
         CScheduleTask task;
         FillRuledCohort(task);
-        CDivisionCore division;
-        division.Init(nullptr, &task);
-        division.SetSaveFiles(false);
-        division.SetSeed(5);
-        division.RunSynchronously();
+        testsupport::DivideInMemory(task, 5);
         CBalanceOptimizer optimizer(task);
         CBalanceOptions options;
         options.iterations = 4000;

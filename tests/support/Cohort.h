@@ -9,6 +9,7 @@
 // of students of one name kept apart.
 #include "TaskBuilder.h"
 #include "base/records/DivisionRules.h"
+#include "core/DivisionCore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -122,6 +123,16 @@ inline void FillCohort(CScheduleTask& task, const CohortOptions& cohort)
             student->SetName("同名" + std::to_string(pair));
         }
     }
+}
+
+// Divides a task with the engine on this thread, without writing files.
+inline void DivideInMemory(CScheduleTask& task, std::uint64_t seed)
+{
+    CDivisionCore division;
+    division.Init(nullptr, &task);
+    division.SetSaveFiles(false);
+    division.SetSeed(seed);
+    division.RunSynchronously();
 }
 
 } // namespace testsupport
