@@ -86,7 +86,9 @@ TEST(BalanceAfterMoveTest, RebalancingAfterAMoveByHandClosesTheGapAgain)
         testsupport::CohortOptions cohort{1670, 10, 6, seed};
         cohort.spareSeats = 1; // 167 each, room for 168
         auto task = DividedCohort(cohort);
-        const CBalanceResult first = Balance(*task, seed, 20000);
+        // Without group exchanges: what is tested here is the start, and the
+        // many steps stay short under the sanitizers.
+        const CBalanceResult first = Balance(*task, seed, 20000, false);
         ASSERT_LE(first.after.total, 0.05);
 
         MoveByHand(*task, StudentOffBy(*task, "c0", 18.0), "c1");
@@ -94,7 +96,7 @@ TEST(BalanceAfterMoveTest, RebalancingAfterAMoveByHandClosesTheGapAgain)
         ASSERT_EQ(testsupport::ClassSizes(moved).at("c0"), 166);
         ASSERT_EQ(testsupport::ClassSizes(moved).at("c1"), 168);
 
-        const CBalanceResult second = Balance(*task, seed + 100, 20000);
+        const CBalanceResult second = Balance(*task, seed + 100, 20000, false);
         ASSERT_GT(second.before.total, 0.15);
         EXPECT_GT(second.movedStudents, 0);
         EXPECT_LE(second.after.total, 0.05);
