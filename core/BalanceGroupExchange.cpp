@@ -20,6 +20,10 @@ constexpr std::size_t kMaxStudents = 40;
 constexpr std::size_t kPartners = 8;
 // Groups of the first class from which the scan takes two threads.
 constexpr std::size_t kParallelGroups = 2000;
+// The low bits of a sort key hold a group's index.
+constexpr int kIndexBits = 16;
+constexpr std::uint64_t kIndexMask = (std::uint64_t{1} << kIndexBits) - 1;
+static_assert(kMaxStudents * (kMaxStudents - 1) * (kMaxStudents - 2) / 6 <= kIndexMask);
 
 } // namespace
 
@@ -105,41 +109,99 @@ void CBalanceGroupExchange::Exchange(const Group& fromA, const Group& fromB)
         m_state.Swap(fromA.members[static_cast<std::size_t>(i)], fromB.members[static_cast<std::size_t>(i)]);
 }
 
+void CBalanceGroupExchange::Sort(const std::vector<Group>& groups, const std::vector<float>& sums, Sorted& sorted)
+{
+    // One key per group, the total above the smallest in the high bits and
+    // the index in the low ones, sorted by the total a byte at a time from
+    // the lowest (each pass keeps the order of the last, so ties stay in
+    // the order of listing): the lists are long and sorted for every try.
+    const std::size_t dimensions = static_cast<std::size_t>(m_state.GetModel().GetScoreDimensions());
+    std::int64_t smallest = groups.front().total;
+    std::int64_t largest = smallest;
+    for (const Group& group : groups) {
+        smallest = std::min(smallest, group.total);
+        largest = std::max(largest, group.total);
+    }
+    m_keys.resize(groups.size());
+    m_scratch.resize(groups.size());
+    for (std::size_t i = 0; i < groups.size(); ++i)
+        m_keys[i] = (static_cast<std::uint64_t>(groups[i].total - smallest) << kIndexBits) | i;
+    const std::uint64_t range = static_cast<std::uint64_t>(largest - smallest);
+    for (int shift = 0; shift < 64 - kIndexBits && (shift == 0 || (range >> shift) != 0); shift += 8) {
+        std::array<std::size_t, 257> starts{};
+        for (const std::uint64_t key : m_keys)
+            ++starts[((key >> (kIndexBits + shift)) & 0xFF) + 1];
+        for (std::size_t digit = 1; digit < starts.size(); ++digit)
+            starts[digit] += starts[digit - 1];
+        for (const std::uint64_t key : m_keys)
+            m_scratch[starts[(key >> (kIndexBits + shift)) & 0xFF]++] = key;
+        m_keys.swap(m_scratch);
+    }
+    sorted.totals.resize(groups.size());
+    sorted.index.resize(groups.size());
+    sorted.girls.resize(groups.size());
+    sorted.sums.resize(sums.size());
+    for (std::size_t j = 0; j < groups.size(); ++j) {
+        const std::size_t i = static_cast<std::size_t>(m_keys[j] & kIndexMask);
+        sorted.totals[j] = groups[i].total;
+        sorted.index[j] = static_cast<int>(i);
+        sorted.girls[j] = groups[i].girls;
+        std::copy_n(sums.data() + i * dimensions, dimensions, sorted.sums.data() + j * dimensions);
+    }
+}
+
 CBalanceGroupExchange::Best CBalanceGroupExchange::Scan(const Pair& pair, std::size_t begin, std::size_t end) const
 {
     const std::size_t dimensions = static_cast<std::size_t>(m_state.GetModel().GetScoreDimensions());
-    std::vector<float> change(dimensions);
+    const CBalancePairPrice& price = pair.price;
     std::vector<std::pair<int, int>> net;
     Best best;
     best.delta = static_cast<float>(pair.price.base - CBalanceState::kMinGain);
-    const std::size_t count = m_byTotal.size();
+    const std::vector<std::int64_t>& totalsB = m_sortedB.totals;
+    const std::size_t count = totalsB.size();
+    // The groups of the first class come in the order of totals, so the
+    // first partner with at least the wanted total only moves forward.
+    std::size_t cursor = 0;
     for (std::size_t i = begin; i < end; ++i) {
-        const Group& one = m_groupsA[i];
-        const std::int64_t wanted = one.total + pair.ideal;
-        std::size_t right = static_cast<std::size_t>(
-            std::lower_bound(m_byTotal.begin(), m_byTotal.end(), Entry{wanted, -1}) - m_byTotal.begin());
+        const std::int64_t wanted = m_sortedA.totals[i] + pair.ideal;
+        while (cursor < count && totalsB[cursor] < wanted)
+            ++cursor;
+        std::size_t right = cursor;
         std::size_t left = right;
-        const float* sumA = m_sumsA.data() + i * dimensions;
+        const float* sumA = m_sortedA.sums.data() + i * dimensions;
+        const int girlsA = m_sortedA.girls[i];
         for (std::size_t looked = 0; looked < kPartners && (left > 0 || right < count); ++looked) {
             std::size_t j;
-            if (left == 0 || (right < count && m_byTotal[right].total - wanted < wanted - m_byTotal[left - 1].total))
+            if (left == 0 || (right < count && totalsB[right] - wanted < wanted - totalsB[left - 1]))
                 j = right++;
             else
                 j = --left;
-            const std::size_t b = static_cast<std::size_t>(m_byTotal[j].index);
-            const float* sumB = m_sortedSums.data() + j * dimensions;
-            for (std::size_t d = 0; d < dimensions; ++d)
-                change[d] = sumB[d] - sumA[d];
-            const float counts = pair.gender[static_cast<std::size_t>(m_groupsB[b].girls - one.girls + kMembers)];
+            const float counts = pair.gender[static_cast<std::size_t>(m_sortedB.girls[j] - girlsA + kMembers)];
             if (!(counts < best.delta))
                 continue;
-            const float averages = pair.price.Averages(change.data(), best.delta - counts);
+            // As CBalancePairPrice::Averages prices it, the total first,
+            // without the copy of the change.
+            const float* sumB = m_sortedB.sums.data() + j * dimensions;
+            const float limit = best.delta - counts;
+            float averages = 0.0f;
+            for (std::size_t d = dimensions; d-- > 0 && averages < limit;) {
+                const float moved = sumB[d] - sumA[d];
+                const float na = price.deviationA[d] + moved * price.shareA;
+                const float nb = price.deviationB[d] - moved * price.shareB;
+                const float u = std::max(std::fabs(na) - price.tolerance[d], 0.0f);
+                const float v = std::max(std::fabs(nb) - price.tolerance[d], 0.0f);
+                averages += price.weight[d] * (u * u + v * v + price.pull * (na * na + nb * nb));
+            }
             if (counts + averages >= best.delta)
                 continue;
-            const float delta = counts + averages + TallyPrice(pair.classA, pair.classB, one, m_groupsB[b], net);
+            const int a = m_sortedA.index[i];
+            const int b = m_sortedB.index[j];
+            const float delta = counts + averages
+                                + TallyPrice(pair.classA, pair.classB, m_groupsA[static_cast<std::size_t>(a)],
+                                             m_groupsB[static_cast<std::size_t>(b)], net);
             if (delta < best.delta) {
                 best.delta = delta;
-                best.a = i;
+                best.a = a;
                 best.b = b;
                 best.found = true;
             }
@@ -158,17 +220,8 @@ bool CBalanceGroupExchange::Run(int classA, const std::vector<int>& studentsA, i
 
     const std::size_t total = static_cast<std::size_t>(m_state.GetModel().GetSubjectCount());
     Pair pair{classA, classB, CBalancePairPrice(m_state, classA, classB)};
-    m_byTotal.resize(m_groupsB.size());
-    for (std::size_t i = 0; i < m_groupsB.size(); ++i)
-        m_byTotal[i] = {m_groupsB[i].total, static_cast<int>(i)};
-    std::sort(m_byTotal.begin(), m_byTotal.end());
-    // The second class's sums in that order, so that the partners of a
-    // group lie side by side.
-    const std::size_t dimensions = static_cast<std::size_t>(m_state.GetModel().GetScoreDimensions());
-    m_sortedSums.resize(m_sumsB.size());
-    for (std::size_t j = 0; j < m_byTotal.size(); ++j)
-        std::copy_n(m_sumsB.data() + static_cast<std::size_t>(m_byTotal[j].index) * dimensions, dimensions,
-                    m_sortedSums.data() + j * dimensions);
+    Sort(m_groupsA, m_sumsA, m_sortedA);
+    Sort(m_groupsB, m_sumsB, m_sortedB);
 
     // What a change of girls costs the pair, for -kMembers to kMembers.
     const int girlsA = m_state.GetGirls(classA), girlsB = m_state.GetGirls(classB);
@@ -206,8 +259,8 @@ bool CBalanceGroupExchange::Run(int classA, const std::vector<int>& studentsA, i
     if (!best.found)
         return false;
 
-    const Group one = m_groupsA[best.a];
-    const Group two = m_groupsB[best.b];
+    const Group one = m_groupsA[static_cast<std::size_t>(best.a)];
+    const Group two = m_groupsB[static_cast<std::size_t>(best.b)];
     const double before = m_state.GetClassCost(classA) + m_state.GetClassCost(classB);
     Exchange(one, two);
     if (m_state.GetClassCost(classA) + m_state.GetClassCost(classB) < before - CBalanceState::kMinGain)

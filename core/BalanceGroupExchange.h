@@ -14,9 +14,10 @@ class CBalanceState;
 // pair and every two exchanges have been tried, what is left to correct is
 // finer than the difference between any two students; sums of three come
 // in so many more kinds that some match it. The groups of each side are
-// listed with their sums, the other side's sorted by total, and for each
-// group the partners whose total brings the two classes' totals together
-// are priced in every figure; the best is applied when it really helps.
+// listed with their sums and sorted by total, and for each group of the
+// first class the partners whose total brings the two classes' totals
+// together are priced in every figure (the two lists are walked side by
+// side); the best is applied when it really helps.
 // A candidate whose score averages alone already cost more than the best
 // so far is passed over. The groups of the first class are scanned in two
 // halves on two threads where there are many; the halves are fixed by the
@@ -40,15 +41,14 @@ private:
         std::int64_t total; // in the model's units
         int girls;
     };
-    // A group of the second class in the order of totals.
-    struct Entry
+    // The groups of one class in the order of their totals, with what the
+    // scan reads of them side by side.
+    struct Sorted
     {
-        std::int64_t total;
-        int index; // in m_groupsB
-        bool operator<(const Entry& other) const
-        {
-            return total != other.total ? total < other.total : index < other.index;
-        }
+        std::vector<std::int64_t> totals;
+        std::vector<int> index; // in the class's groups
+        std::vector<int> girls;
+        std::vector<float> sums; // group x dimension
     };
     // The pair's figures every candidate is priced against.
     struct Pair
@@ -62,15 +62,18 @@ private:
     struct Best
     {
         float delta = 0.0f;
-        std::size_t a = 0; // in m_groupsA
-        std::size_t b = 0; // in m_groupsB
+        int a = 0; // in m_groupsA
+        int b = 0; // in m_groupsB
         bool found = false;
     };
 
     // The groups of the students that may go over to the other class with
     // anyone, and their score sums (points, group x dimension).
     void List(int other, const std::vector<int>& students, std::vector<Group>& groups, std::vector<float>& sums);
-    // The best candidate for the groups of the first class in [begin, end).
+    // Sorts the groups by total into sorted.
+    void Sort(const std::vector<Group>& groups, const std::vector<float>& sums, Sorted& sorted);
+    // The best candidate for the groups of the first class at [begin, end)
+    // in the order of totals.
     Best Scan(const Pair& pair, std::size_t begin, std::size_t end) const;
     // What the counts of the two classes cost more after the exchange; net
     // is room for the changes of one kind.
@@ -83,6 +86,7 @@ private:
     std::vector<int> m_eligible;
     std::vector<Group> m_groupsA, m_groupsB;
     std::vector<float> m_sumsA, m_sumsB;
-    std::vector<Entry> m_byTotal;    // of m_groupsB
-    std::vector<float> m_sortedSums; // m_sumsB in the order of m_byTotal
+    std::vector<std::uint64_t> m_keys; // total above the smallest, then index
+    std::vector<std::uint64_t> m_scratch;
+    Sorted m_sortedA, m_sortedB;
 };
