@@ -40,7 +40,7 @@ const CBalanceResult& CBalanceOptimizer::Run()
     Report(0.0);
 
     if (m_result.divided && m_model->GetClassCount() > 1) {
-        CBalanceState state(*m_model, initial);
+        CBalanceState state(*m_model, initial, m_options.method);
         Search(state, start);
     }
 
@@ -54,7 +54,7 @@ const CBalanceResult& CBalanceOptimizer::Run()
 void CBalanceOptimizer::Search(CBalanceState& state, Clock::time_point start)
 {
     CBalanceBands bands(state);
-    CBalanceSearch search(state, m_options.seed, m_options.groupExchanges);
+    CBalanceSearch search(state, m_options.seed, m_options.method);
     auto lastReport = Clock::now();
     std::uint64_t& steps = m_result.steps;
     for (;;) {

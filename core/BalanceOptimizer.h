@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/BalanceMethod.h"
 #include "core/BalanceSpreads.h"
 
 #include <atomic>
@@ -28,10 +29,9 @@ struct CBalanceOptions
     // same seed and step count give the same division on every machine.
     std::uint64_t iterations = 0;
     std::uint64_t seed = 1;
-    // Whether the search exchanges three students for three. Off, the same
-    // seed and steps give the division of the first release, which a
-    // lottery record made then was drawn with.
-    bool groupExchanges = true;
+    // FirstRelease gives, for the same seed and steps, the division of the
+    // first release, which the lottery's records were drawn with.
+    CBalanceMethod method = CBalanceMethod::Current;
     // Called on the thread that runs the search, at the start, about every
     // tenth of a second and at the end (share 1); it must not touch the task
     // (a window forwards it to its own thread).

@@ -42,14 +42,14 @@ constexpr double kRandomPartnerShare = 0.25;
 
 } // namespace
 
-CBalanceSearch::CBalanceSearch(CBalanceState& state, std::uint64_t seed, bool groups)
+CBalanceSearch::CBalanceSearch(CBalanceState& state, std::uint64_t seed, CBalanceMethod method)
     : m_state(state),
       m_random(seed),
       m_resplit(state, m_random),
       m_double(state),
       m_group(state, m_random),
       m_locked(state.GetAssignment().size(), 0),
-      m_groups(groups)
+      m_groups(method == CBalanceMethod::Current)
 {
 }
 

@@ -3,6 +3,7 @@
 #include "core/BalanceDoubleExchange.h"
 #include "core/BalanceExchangeScan.h"
 #include "core/BalanceGroupExchange.h"
+#include "core/BalanceMethod.h"
 #include "core/BalanceRandom.h"
 #include "core/BalanceResplit.h"
 
@@ -30,8 +31,9 @@ class CBalanceState;
 class CBalanceSearch
 {
 public:
-    // Without groups, no step exchanges three students for three.
-    CBalanceSearch(CBalanceState& state, std::uint64_t seed, bool groups = true);
+    // Under the first release's method no step exchanges three students
+    // for three.
+    CBalanceSearch(CBalanceState& state, std::uint64_t seed, CBalanceMethod method = CBalanceMethod::Current);
 
     // Returns true when the division improved.
     bool Step();

@@ -13,13 +13,18 @@ namespace {
 // SetUnits) outside its band weighs as much as one girl too many.
 constexpr double kGenderWeight = 2.0;
 constexpr double kSchoolWeight = 0.5;
-constexpr double kCategoryWeight = kGenderWeight;
+// A category outside its band weighs four times a girl: one class over the
+// band means another under it, and the score averages would otherwise
+// rather keep the two than give up a little of their closeness. The first
+// release weighed it as a girl.
+constexpr double kCategoryWeight = 4.0 * kGenderWeight;
+constexpr double kFirstReleaseCategoryWeight = kGenderWeight;
 
 constexpr double kUnits = static_cast<double>(CBalanceModel::kUnitsPerPoint);
 
 } // namespace
 
-CBalanceState::CBalanceState(const CBalanceModel& model, const std::vector<int>& assignment)
+CBalanceState::CBalanceState(const CBalanceModel& model, const std::vector<int>& assignment, CBalanceMethod method)
     : m_model(model),
       m_classCount(model.GetClassCount()),
       m_dimensions(static_cast<std::size_t>(model.GetScoreDimensions())),
@@ -88,7 +93,8 @@ CBalanceState::CBalanceState(const CBalanceModel& model, const std::vector<int>&
     for (std::size_t i = 0; i < m_tallies; ++i) {
         const int tally = static_cast<int>(i);
         const bool school = model.IsSchoolTally(tally);
-        m_tallyWeight[i] = school ? kSchoolWeight : kCategoryWeight;
+        m_tallyWeight[i] = school ? kSchoolWeight
+                                  : (method == CBalanceMethod::Current ? kCategoryWeight : kFirstReleaseCategoryWeight);
         if (!school || tally == model.GetLargestSchool()) {
             band(model.GetTallySize(tally), m_tallyLow[i], m_tallyHigh[i]);
         } else {

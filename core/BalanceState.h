@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/BalanceMethod.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -37,7 +39,9 @@ public:
     // above rounding noise.
     static constexpr double kMinGain = 1.0e-9;
 
-    CBalanceState(const CBalanceModel& model, const std::vector<int>& assignment);
+    // The method sets how much a category outside its band weighs.
+    CBalanceState(const CBalanceModel& model, const std::vector<int>& assignment,
+                  CBalanceMethod method = CBalanceMethod::Current);
 
     const CBalanceModel& GetModel() const { return m_model; }
     int GetClassCount() const { return m_classCount; }

@@ -41,7 +41,7 @@ CLotteryDraw::Outcome CLotteryDraw::Run(const CLotteryInput& input, const std::s
         options.iterations = work;
         options.seed = seed;
         // Drawn as every record so far was, so that each can be checked.
-        options.groupExchanges = false;
+        options.method = CBalanceMethod::FirstRelease;
         if (progress)
             options.progress = [&progress](const CBalanceProgress& step) { progress(step.share); };
         optimizer.SetOptions(options);

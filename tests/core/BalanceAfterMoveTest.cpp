@@ -88,7 +88,7 @@ TEST(BalanceAfterMoveTest, RebalancingAfterAMoveByHandClosesTheGapAgain)
         auto task = DividedCohort(cohort);
         // Without group exchanges: what is tested here is the start, and the
         // many steps stay short under the sanitizers.
-        const CBalanceResult first = Balance(*task, seed, 20000, false);
+        const CBalanceResult first = Balance(*task, seed, 20000, CBalanceMethod::FirstRelease);
         ASSERT_LE(first.after.total, 0.05);
 
         MoveByHand(*task, StudentOffBy(*task, "c0", 18.0), "c1");
@@ -96,7 +96,7 @@ TEST(BalanceAfterMoveTest, RebalancingAfterAMoveByHandClosesTheGapAgain)
         ASSERT_EQ(testsupport::ClassSizes(moved).at("c0"), 166);
         ASSERT_EQ(testsupport::ClassSizes(moved).at("c1"), 168);
 
-        const CBalanceResult second = Balance(*task, seed + 100, 20000, false);
+        const CBalanceResult second = Balance(*task, seed + 100, 20000, CBalanceMethod::FirstRelease);
         ASSERT_GT(second.before.total, 0.15);
         EXPECT_GT(second.movedStudents, 0);
         EXPECT_LE(second.after.total, 0.05);

@@ -166,19 +166,30 @@ TEST(BalanceTest, SameSeedAndStepsGiveTheSameDivision)
     }
 }
 
-TEST(BalanceTest, WithoutGroupExchangesTheSearchMakesTheDivisionOfTheFirstRelease)
+TEST(BalanceTest, TheFirstReleaseMethodMakesTheDivisionOfTheFirstRelease)
 {
     // A lottery record is drawn again to check it: the same seed and steps
-    // must keep giving the division they gave when records were first made.
-    constexpr std::uint64_t kFirstReleaseDivision = 2286657847236380169ull;
-    auto task = DividedCohort({600, 15, 4, 31});
-    Balance(*task, 31, 1500, false);
-    std::uint64_t hash = 14695981039346656037ull; // FNV-1a of "student=class;" in id order
-    for (const auto& [student, classId] : ClassesOf(*task)) {
-        for (const char c : student + "=" + classId + ";")
-            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    EXPECT_EQ(hash, kFirstReleaseDivision);
+    // must keep giving the division they gave when records were first made,
+    // with the task's own rules too.
+    auto divisionHash = [](const CScheduleTask& task) {
+        std::uint64_t hash = 14695981039346656037ull; // FNV-1a of "student=class;" in id order
+        for (const auto& [student, classId] : ClassesOf(task)) {
+            for (const char c : student + "=" + classId + ";")
+                hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        }
+        return hash;
+    };
+    auto plain = DividedCohort({600, 15, 4, 31});
+    Balance(*plain, 31, 1500, CBalanceMethod::FirstRelease);
+    EXPECT_EQ(divisionHash(*plain), 2286657847236380169ull);
+
+    testsupport::CohortOptions cohort{600, 15, 4, 32};
+    cohort.rules = true;
+    cohort.togetherPairs = 4;
+    cohort.sameNamePairs = 4;
+    auto ruled = DividedCohort(cohort);
+    Balance(*ruled, 32, 1500, CBalanceMethod::FirstRelease);
+    EXPECT_EQ(divisionHash(*ruled), 14226764210990319293ull);
 }
 
 TEST(BalanceTest, GroupExchangesBringTheSubjectsCloserWithTheTotalAtItsFloor)
@@ -190,7 +201,7 @@ TEST(BalanceTest, GroupExchangesBringTheSubjectsCloserWithTheTotalAtItsFloor)
     auto without = DividedCohort({900, 20, 6, 2});
     const auto before = ClassesOf(*with);
     const CBalanceResult better = Balance(*with, 2, kSteps);
-    const CBalanceResult plain = Balance(*without, 2, kSteps, false);
+    const CBalanceResult plain = Balance(*without, 2, kSteps, CBalanceMethod::FirstRelease);
     auto worst = [](const CBalanceSpreads& spreads) {
         return *std::max_element(spreads.subjects.begin(), spreads.subjects.end());
     };

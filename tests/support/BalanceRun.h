@@ -9,13 +9,13 @@
 namespace testsupport {
 
 inline CBalanceResult Balance(CScheduleTask& task, std::uint64_t seed, std::uint64_t iterations,
-                              bool groupExchanges = true)
+                              CBalanceMethod method = CBalanceMethod::Current)
 {
     CBalanceOptimizer optimizer(task);
     CBalanceOptions options;
     options.seed = seed;
     options.iterations = iterations;
-    options.groupExchanges = groupExchanges;
+    options.method = method;
     optimizer.SetOptions(options);
     CBalanceResult result = optimizer.Run();
     optimizer.Apply();
