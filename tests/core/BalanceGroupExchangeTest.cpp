@@ -116,6 +116,52 @@ TEST_F(GroupExchangeCase, AStudentWhoMayNotJoinTheOtherClassIsNeverExchanged)
     EXPECT_EQ(state->GetAssignment(), assignment);
 }
 
+TEST(GroupExchangeTest, ThePartnerWithTheWantedTotalIsFoundAmongManyGroupsOfFarTotals)
+{
+    // The case above, with six more students in each class who have their
+    // twin in the other: 84 groups a side whose totals lie hundreds of
+    // points apart, so that only groups sorted by their whole total put the
+    // one partner that evens the classes next to the group it is wanted for.
+    CScheduleTask task;
+    task.SetMessageHandler([](const std::string&) {});
+    task.GetCustomSubjectArray() = {"语文", "数学"};
+    constexpr unsigned kDecoys = 6;
+    AddClass(task, "c0", "1班", 0, 6 + kDecoys);
+    AddClass(task, "c1", "2班", 1, 6 + kDecoys);
+    const std::vector<std::vector<std::string>> first = {
+        {"80", "20"}, {"81", "20"}, {"83", "20"}, {"90", "10"}, {"90", "10"}, {"90", "10"}};
+    const std::vector<std::vector<std::string>> second = {
+        {"36", "60"}, {"39", "60"}, {"49", "60"}, {"50", "50"}, {"50", "50"}, {"50", "50"}};
+    int index = 0;
+    for (const auto* scores : {&first, &second}) {
+        const std::string classId = scores == &first ? "c0" : "c1";
+        for (std::size_t k = 0; k < scores->size(); ++k, ++index) {
+            AddStudent(task, "s" + std::to_string(index), "学生" + std::to_string(index), index, 1, classId,
+                       (*scores)[k]);
+            if (k >= 3)
+                AddPreset(task, "s" + std::to_string(index), classId);
+        }
+        for (unsigned k = 0; k < kDecoys; ++k, ++index) {
+            const std::vector<std::string> decoy = {std::to_string(7 + 29 * k), std::to_string(3 + 17 * k)};
+            AddStudent(task, "s" + std::to_string(index), "学生" + std::to_string(index), index, 1, classId, decoy);
+        }
+    }
+
+    const CBalanceModel model(task);
+    auto state = TightTotalState(model);
+    ASSERT_EQ(state->Movable(0).size(), 3 + kDecoys);
+    CBalanceRandom random(1);
+    CBalanceGroupExchange exchange(*state, random);
+    ASSERT_TRUE(exchange.Run(0, state->Movable(0), 1, state->Movable(1)));
+    const int second0 = static_cast<int>(first.size() + kDecoys);
+    for (int s = 0; s < 3; ++s) {
+        EXPECT_EQ(state->ClassOf(s), 1);
+        EXPECT_EQ(state->ClassOf(second0 + s), 0);
+    }
+    for (int d = 0; d < model.GetScoreDimensions(); ++d)
+        EXPECT_NEAR(state->GetDeviation(0, d), state->GetDeviation(1, d), 1e-9) << d;
+}
+
 TEST(GroupExchangeTest, OnACohortFullOfRulesItOnlyImprovesAndKeepsEveryRule)
 {
     CScheduleTask task;
