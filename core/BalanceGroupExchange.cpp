@@ -153,7 +153,7 @@ void CBalanceGroupExchange::Sort(const std::vector<Group>& groups, const std::ve
 CBalanceGroupExchange::Best CBalanceGroupExchange::Scan(const Pair& pair, std::size_t begin, std::size_t end) const
 {
     const std::size_t dimensions = static_cast<std::size_t>(m_state.GetModel().GetScoreDimensions());
-    const CBalancePairPrice& price = pair.price;
+    std::vector<float> change(dimensions);
     std::vector<std::pair<int, int>> net;
     Best best;
     best.delta = static_cast<float>(pair.price.base - CBalanceState::kMinGain);
@@ -179,19 +179,10 @@ CBalanceGroupExchange::Best CBalanceGroupExchange::Scan(const Pair& pair, std::s
             const float counts = pair.gender[static_cast<std::size_t>(m_sortedB.girls[j] - girlsA + kMembers)];
             if (!(counts < best.delta))
                 continue;
-            // As CBalancePairPrice::Averages prices it, the total first,
-            // without the copy of the change.
             const float* sumB = m_sortedB.sums.data() + j * dimensions;
-            const float limit = best.delta - counts;
-            float averages = 0.0f;
-            for (std::size_t d = dimensions; d-- > 0 && averages < limit;) {
-                const float moved = sumB[d] - sumA[d];
-                const float na = price.deviationA[d] + moved * price.shareA;
-                const float nb = price.deviationB[d] - moved * price.shareB;
-                const float u = std::max(std::fabs(na) - price.tolerance[d], 0.0f);
-                const float v = std::max(std::fabs(nb) - price.tolerance[d], 0.0f);
-                averages += price.weight[d] * (u * u + v * v + price.pull * (na * na + nb * nb));
-            }
+            for (std::size_t d = 0; d < dimensions; ++d)
+                change[d] = sumB[d] - sumA[d];
+            const float averages = pair.price.Averages(change.data(), best.delta - counts);
             if (counts + averages >= best.delta)
                 continue;
             const int a = m_sortedA.index[i];

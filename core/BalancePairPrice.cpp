@@ -3,9 +3,6 @@
 #include "core/BalanceModel.h"
 #include "core/BalanceState.h"
 
-#include <algorithm>
-#include <cmath>
-
 CBalancePairPrice::CBalancePairPrice(const CBalanceState& state, int classA, int classB)
 {
     const std::size_t dimensions = static_cast<std::size_t>(state.GetModel().GetScoreDimensions());
@@ -28,17 +25,4 @@ CBalancePairPrice::CBalancePairPrice(const CBalanceState& state, int classA, int
             state.GenderCost(state.GetGirls(classA) + change, state.Size(classA)) - state.GetGenderCost(classA)
             + state.GenderCost(state.GetGirls(classB) - change, state.Size(classB)) - state.GetGenderCost(classB));
     }
-}
-
-float CBalancePairPrice::Averages(const float* change, float limit) const
-{
-    float cost = 0.0f;
-    for (std::size_t d = weight.size(); d-- > 0 && cost < limit;) {
-        const float na = deviationA[d] + change[d] * shareA;
-        const float nb = deviationB[d] - change[d] * shareB;
-        const float u = std::max(std::fabs(na) - tolerance[d], 0.0f);
-        const float v = std::max(std::fabs(nb) - tolerance[d], 0.0f);
-        cost += weight[d] * (u * u + v * v + pull * (na * na + nb * nb));
-    }
-    return cost;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <vector>
 
 class CBalanceState;
@@ -17,8 +20,20 @@ public:
     // The two classes' score-average cost after a change of sums (one value
     // per score dimension) goes from the second class to the first. The
     // terms only add, so the pricing stops once it reaches limit (the total
-    // first: it decides most).
-    float Averages(const float* change, float limit) const;
+    // first: it decides most). Defined here: the moves call it for every
+    // candidate.
+    float Averages(const float* change, float limit) const
+    {
+        float cost = 0.0f;
+        for (std::size_t d = weight.size(); d-- > 0 && cost < limit;) {
+            const float na = deviationA[d] + change[d] * shareA;
+            const float nb = deviationB[d] - change[d] * shareB;
+            const float u = std::max(std::fabs(na) - tolerance[d], 0.0f);
+            const float v = std::max(std::fabs(nb) - tolerance[d], 0.0f);
+            cost += weight[d] * (u * u + v * v + pull * (na * na + nb * nb));
+        }
+        return cost;
+    }
     // What the two classes' girls and boys cost more when the first class
     // gains change girls (-2 to 2) from the second.
     float Gender(int change) const { return m_gender[change + 2]; }

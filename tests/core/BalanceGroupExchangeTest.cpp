@@ -39,32 +39,39 @@ std::unique_ptr<CBalanceState> TightTotalState(const CBalanceModel& model)
 // 99 and 109 in the second: no one of them and no two have the same total
 // as any one or two of the other class, so only all three for all three
 // keep the totals together, and that exchange leaves both classes alike
-// in every subject.
+// in every subject. Decoys are free students each class has a twin of in
+// the other, after its six, with totals far apart.
+void AddThreeForThreeClasses(CScheduleTask& task, unsigned decoys)
+{
+    task.SetMessageHandler([](const std::string&) {});
+    task.GetCustomSubjectArray() = {"语文", "数学"};
+    AddClass(task, "c0", "1班", 0, 6 + decoys);
+    AddClass(task, "c1", "2班", 1, 6 + decoys);
+    const std::vector<std::vector<std::string>> first = {
+        {"80", "20"}, {"81", "20"}, {"83", "20"}, {"90", "10"}, {"90", "10"}, {"90", "10"}};
+    const std::vector<std::vector<std::string>> second = {
+        {"36", "60"}, {"39", "60"}, {"49", "60"}, {"50", "50"}, {"50", "50"}, {"50", "50"}};
+    int index = 0;
+    auto add = [&task, &index](const std::string& classId, const std::vector<std::string>& scores, bool preset) {
+        const std::string id = "s" + std::to_string(index);
+        AddStudent(task, id, "学生" + std::to_string(index), index, 1, classId, scores);
+        if (preset)
+            AddPreset(task, id, classId);
+        ++index;
+    };
+    for (const auto* scores : {&first, &second}) {
+        const std::string classId = scores == &first ? "c0" : "c1";
+        for (std::size_t k = 0; k < scores->size(); ++k)
+            add(classId, (*scores)[k], k >= 3);
+        for (unsigned k = 0; k < decoys; ++k)
+            add(classId, {std::to_string(7 + 29 * k), std::to_string(3 + 17 * k)}, false);
+    }
+}
+
 class GroupExchangeCase : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        task.SetMessageHandler([](const std::string&) {});
-        task.GetCustomSubjectArray() = {"语文", "数学"};
-        AddClass(task, "c0", "1班", 0, 6);
-        AddClass(task, "c1", "2班", 1, 6);
-        const std::vector<std::vector<std::string>> first = {
-            {"80", "20"}, {"81", "20"}, {"83", "20"}, {"90", "10"}, {"90", "10"}, {"90", "10"}};
-        const std::vector<std::vector<std::string>> second = {
-            {"36", "60"}, {"39", "60"}, {"49", "60"}, {"50", "50"}, {"50", "50"}, {"50", "50"}};
-        int index = 0;
-        for (const auto* scores : {&first, &second}) {
-            const std::string classId = scores == &first ? "c0" : "c1";
-            for (std::size_t k = 0; k < scores->size(); ++k) {
-                const std::string id = "s" + std::to_string(index);
-                AddStudent(task, id, "学生" + std::to_string(index), index, 1, classId, (*scores)[k]);
-                if (k >= 3)
-                    AddPreset(task, id, classId);
-                ++index;
-            }
-        }
-    }
+    void SetUp() override { AddThreeForThreeClasses(task, 0); }
 
     CScheduleTask task;
 };
@@ -118,34 +125,13 @@ TEST_F(GroupExchangeCase, AStudentWhoMayNotJoinTheOtherClassIsNeverExchanged)
 
 TEST(GroupExchangeTest, ThePartnerWithTheWantedTotalIsFoundAmongManyGroupsOfFarTotals)
 {
-    // The case above, with six more students in each class who have their
-    // twin in the other: 84 groups a side whose totals lie hundreds of
-    // points apart, so that only groups sorted by their whole total put the
-    // one partner that evens the classes next to the group it is wanted for.
-    CScheduleTask task;
-    task.SetMessageHandler([](const std::string&) {});
-    task.GetCustomSubjectArray() = {"语文", "数学"};
+    // The case above, with six decoys a side: 84 groups a side whose totals
+    // lie hundreds of points apart, so that only groups sorted by their
+    // whole total put the one partner that evens the classes next to the
+    // group it is wanted for.
     constexpr unsigned kDecoys = 6;
-    AddClass(task, "c0", "1班", 0, 6 + kDecoys);
-    AddClass(task, "c1", "2班", 1, 6 + kDecoys);
-    const std::vector<std::vector<std::string>> first = {
-        {"80", "20"}, {"81", "20"}, {"83", "20"}, {"90", "10"}, {"90", "10"}, {"90", "10"}};
-    const std::vector<std::vector<std::string>> second = {
-        {"36", "60"}, {"39", "60"}, {"49", "60"}, {"50", "50"}, {"50", "50"}, {"50", "50"}};
-    int index = 0;
-    for (const auto* scores : {&first, &second}) {
-        const std::string classId = scores == &first ? "c0" : "c1";
-        for (std::size_t k = 0; k < scores->size(); ++k, ++index) {
-            AddStudent(task, "s" + std::to_string(index), "学生" + std::to_string(index), index, 1, classId,
-                       (*scores)[k]);
-            if (k >= 3)
-                AddPreset(task, "s" + std::to_string(index), classId);
-        }
-        for (unsigned k = 0; k < kDecoys; ++k, ++index) {
-            const std::vector<std::string> decoy = {std::to_string(7 + 29 * k), std::to_string(3 + 17 * k)};
-            AddStudent(task, "s" + std::to_string(index), "学生" + std::to_string(index), index, 1, classId, decoy);
-        }
-    }
+    CScheduleTask task;
+    AddThreeForThreeClasses(task, kDecoys);
 
     const CBalanceModel model(task);
     auto state = TightTotalState(model);
@@ -153,7 +139,7 @@ TEST(GroupExchangeTest, ThePartnerWithTheWantedTotalIsFoundAmongManyGroupsOfFarT
     CBalanceRandom random(1);
     CBalanceGroupExchange exchange(*state, random);
     ASSERT_TRUE(exchange.Run(0, state->Movable(0), 1, state->Movable(1)));
-    const int second0 = static_cast<int>(first.size() + kDecoys);
+    const int second0 = static_cast<int>(6 + kDecoys);
     for (int s = 0; s < 3; ++s) {
         EXPECT_EQ(state->ClassOf(s), 1);
         EXPECT_EQ(state->ClassOf(second0 + s), 0);
