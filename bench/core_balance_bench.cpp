@@ -6,7 +6,10 @@
 //   total (total-average spread), subject (worst subject-average spread),
 //   girls, boys, school (largest school), worst_school (any school),
 //   category (the most uneven condition category or score band);
-//   violations (broken rules, always 0), moved (students), rss_mb (peak).
+//   violations (broken rules, always 0), moved (students), rss_mb (peak);
+//   per search move (rotation, resplit, double, group, chain, block): *_tries,
+//   *_gains (steps that made the division better) and *_time (its share of
+//   the search time).
 // QUILLON_BALANCE_STEPS=N runs N search steps instead of the time budget:
 // the same work whatever else the machine is doing, for comparing changes.
 #include "core/BalanceOptimizer.h"
@@ -20,6 +23,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <sys/resource.h>
 
@@ -36,6 +40,27 @@ void SetSpreads(benchmark::State& state, const std::string& prefix, const CBalan
     state.counters[prefix + "school"] = spreads.GetLargestSchoolSpread();
     state.counters[prefix + "worst_school"] = spreads.GetWorstSchoolSpread();
     state.counters[prefix + "category"] = spreads.GetWorstCategorySpread();
+}
+
+void SetMoves(benchmark::State& state, const CBalanceMoveStats& moves)
+{
+    constexpr std::pair<CBalanceMove, const char*> kNames[] = {
+        {CBalanceMove::Rotation, "rotation"},
+        {CBalanceMove::Resplit, "resplit"},
+        {CBalanceMove::DoubleExchange, "double"},
+        {CBalanceMove::GroupExchange, "group"},
+        {CBalanceMove::ExchangeChain, "chain"},
+        {CBalanceMove::BlockExchange, "block"},
+    };
+    double seconds = 0.0;
+    for (const auto& [move, name] : kNames)
+        seconds += moves.Of(move).seconds;
+    for (const auto& [move, name] : kNames) {
+        const CBalanceMoveStats::Figures& figures = moves.Of(move);
+        state.counters[std::string(name) + "_tries"] = static_cast<double>(figures.tries);
+        state.counters[std::string(name) + "_gains"] = static_cast<double>(figures.gains);
+        state.counters[std::string(name) + "_time"] = seconds > 0.0 ? figures.seconds / seconds : 0.0;
+    }
 }
 
 // Arguments: students, classes, subjects, time budget in tenths of a second,
@@ -72,6 +97,7 @@ void BM_Balance(benchmark::State& state)
         state.counters["violations"] = static_cast<double>(testsupport::BalanceViolations(*task, before).size());
         state.counters["moved"] = result.movedStudents;
         state.counters["steps"] = static_cast<double>(result.steps);
+        SetMoves(state, result.moves);
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         state.counters["rss_mb"] = static_cast<double>(usage.ru_maxrss) / 1024.0;

@@ -81,6 +81,7 @@ void CBalanceOptimizer::Search(CBalanceState& state, Clock::time_point start)
             break; // nothing left to gain
     }
     Checkpoint(state);
+    m_result.moves = search.GetStats();
 }
 
 void CBalanceOptimizer::Checkpoint(const CBalanceState& state)

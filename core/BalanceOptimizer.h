@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/BalanceMethod.h"
+#include "core/BalanceMoveStats.h"
 #include "core/BalanceSpreads.h"
 
 #include <atomic>
@@ -47,6 +48,7 @@ struct CBalanceResult
     int movedStudents = 0;  // students whose class differs in the best division
     std::uint64_t steps = 0;
     double seconds = 0.0;
+    CBalanceMoveStats moves; // what each move of the search did
 };
 
 // Balances a finished division: moves students between classes so that the

@@ -4,6 +4,7 @@
 #include "core/BalanceState.h"
 
 #include <algorithm>
+#include <chrono>
 #include <limits>
 
 namespace {
@@ -58,7 +59,7 @@ bool CBalanceSearch::Step()
     if (m_state.GetClassCount() < 2)
         return false;
     if (!m_state.GetModel().GetBlocks().empty() && m_random.Unit() < kBlockShare)
-        return ExchangeBlock();
+        return Perform(CBalanceMove::BlockExchange, -1);
     const int first = PickClass();
     if (first < 0)
         return false;
@@ -66,14 +67,42 @@ bool CBalanceSearch::Step()
     const double draw = m_random.Unit();
     double bound = shares.rotation;
     if (draw < bound)
-        return m_state.GetClassCount() >= 3 && Rotate(first);
+        return Perform(CBalanceMove::Rotation, first);
     if (draw < (bound += shares.resplit))
-        return Resplit(first, PickPartner(first));
+        return Perform(CBalanceMove::Resplit, first);
     if (draw < (bound += shares.doubleExchange))
-        return DoubleExchange(first, PickPartner(first));
+        return Perform(CBalanceMove::DoubleExchange, first);
     if (draw < (bound += shares.group))
-        return GroupExchange(first, PickPartner(first));
-    return ExchangeChain(first, PickPartner(first));
+        return Perform(CBalanceMove::GroupExchange, first);
+    return Perform(CBalanceMove::ExchangeChain, first);
+}
+
+bool CBalanceSearch::Perform(CBalanceMove move, int first)
+{
+    const auto start = std::chrono::steady_clock::now();
+    bool gained = false;
+    switch (move) {
+    case CBalanceMove::Rotation:
+        gained = m_state.GetClassCount() >= 3 && Rotate(first);
+        break;
+    case CBalanceMove::Resplit:
+        gained = Resplit(first, PickPartner(first));
+        break;
+    case CBalanceMove::DoubleExchange:
+        gained = DoubleExchange(first, PickPartner(first));
+        break;
+    case CBalanceMove::GroupExchange:
+        gained = GroupExchange(first, PickPartner(first));
+        break;
+    case CBalanceMove::ExchangeChain:
+        gained = ExchangeChain(first, PickPartner(first));
+        break;
+    case CBalanceMove::BlockExchange:
+        gained = ExchangeBlock();
+        break;
+    }
+    m_stats.Add(move, gained, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return gained;
 }
 
 int CBalanceSearch::PickClass()

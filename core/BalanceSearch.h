@@ -4,6 +4,7 @@
 #include "core/BalanceExchangeScan.h"
 #include "core/BalanceGroupExchange.h"
 #include "core/BalanceMethod.h"
+#include "core/BalanceMoveStats.h"
 #include "core/BalanceRandom.h"
 #include "core/BalanceResplit.h"
 
@@ -37,6 +38,8 @@ public:
 
     // Returns true when the division improved.
     bool Step();
+    // What each move did in the steps so far.
+    const CBalanceMoveStats& GetStats() const { return m_stats; }
 
 private:
     struct Change
@@ -46,6 +49,8 @@ private:
         int from = -1;   // class the first student came from
     };
 
+    // Runs a move from the class first (none for a block) and counts it.
+    bool Perform(CBalanceMove move, int first);
     int PickClass();
     int PickPartner(int classIndex, int other = -1);
     bool Resplit(int first, int second);
@@ -76,4 +81,5 @@ private:
     std::vector<int> m_openFirst;
     std::vector<int> m_openSecond;
     std::vector<Change> m_changes; // of the last exchange chain, as applied
+    CBalanceMoveStats m_stats;
 };

@@ -210,6 +210,22 @@ TEST(BalanceTest, GroupExchangesBringTheSubjectsCloserWithTheTotalAtItsFloor)
     EXPECT_LE(worst(better.after), 0.32);
     EXPECT_LE(better.after.girls, 1);
     EXPECT_TRUE(BalanceViolations(*with, before).empty());
+
+    // The moves account for the steps, and the lottery's method never
+    // exchanges three for three.
+    auto tries = [](const CBalanceResult& result) {
+        std::uint64_t sum = 0;
+        for (std::size_t m = 0; m < CBalanceMoveStats::kMoves; ++m) {
+            const auto& figures = result.moves.Of(static_cast<CBalanceMove>(m));
+            EXPECT_LE(figures.gains, figures.tries) << m;
+            sum += figures.tries;
+        }
+        return sum;
+    };
+    EXPECT_EQ(tries(better), better.steps);
+    EXPECT_EQ(tries(plain), plain.steps);
+    EXPECT_GT(better.moves.Of(CBalanceMove::GroupExchange).gains, 0u);
+    EXPECT_EQ(plain.moves.Of(CBalanceMove::GroupExchange).tries, 0u);
 }
 
 TEST(BalanceTest, BalancingABalancedDivisionNeverMakesItWorse)
