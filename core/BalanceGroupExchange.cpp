@@ -234,8 +234,8 @@ bool CBalanceGroupExchange::Run(int classA, const std::vector<int>& studentsA, i
     std::future<Best> second;
     if (middle < m_groupsA.size()) {
         try {
-            second = std::async(std::launch::async, &CBalanceGroupExchange::Scan, this, std::cref(pair), middle,
-                                m_groupsA.size());
+            second = std::async(m_threads ? std::launch::async : std::launch::deferred, &CBalanceGroupExchange::Scan,
+                                this, std::cref(pair), middle, m_groupsA.size());
         } catch (const std::system_error&) {
             second = std::async(std::launch::deferred, &CBalanceGroupExchange::Scan, this, std::cref(pair), middle,
                                 m_groupsA.size());

@@ -33,6 +33,10 @@ public:
     // studentsA are in classA, studentsB in classB. True when the division
     // improved; otherwise it is left as it was.
     bool Run(int classA, const std::vector<int>& studentsA, int classB, const std::vector<int>& studentsB);
+    // Whether the scan may take a second thread where there are many groups
+    // (by default); without, the second half is scanned after the first, and
+    // the division is the same.
+    void SetThreads(bool threads) { m_threads = threads; }
 
 private:
     struct Group
@@ -89,4 +93,5 @@ private:
     std::vector<std::uint64_t> m_keys; // total above the smallest, then index
     std::vector<std::uint64_t> m_scratch;
     Sorted m_sortedA, m_sortedB;
+    bool m_threads = true;
 };

@@ -40,6 +40,16 @@ public:
         figures.seconds += seconds;
     }
 
+    CBalanceMoveStats& operator+=(const CBalanceMoveStats& other)
+    {
+        for (std::size_t m = 0; m < kMoves; ++m) {
+            m_figures[m].tries += other.m_figures[m].tries;
+            m_figures[m].gains += other.m_figures[m].gains;
+            m_figures[m].seconds += other.m_figures[m].seconds;
+        }
+        return *this;
+    }
+
 private:
     std::array<Figures, kMoves> m_figures{};
 };

@@ -2,10 +2,14 @@
 
 #include "core/BalanceBands.h"
 #include "core/BalanceModel.h"
+#include "core/BalanceRandom.h"
 #include "core/BalanceSearch.h"
 #include "core/BalanceState.h"
 
 #include <algorithm>
+#include <future>
+#include <numeric>
+#include <system_error>
 
 namespace {
 
@@ -14,6 +18,14 @@ using Clock = std::chrono::steady_clock;
 // Steps between two checks of the division kept as the best.
 constexpr std::uint64_t kCheckpointInterval = 64;
 constexpr auto kReportInterval = std::chrono::milliseconds(100);
+// Classes from which two searches work at once, each on half of them, and
+// the steps each takes before the halves are drawn again.
+constexpr int kHalvedClasses = 8;
+constexpr std::uint64_t kRoundSteps = 16;
+// Narrowings of the bands at most between two rounds.
+constexpr int kNarrowingsPerRound = 8;
+// The second search's seed differs from the first's by this.
+constexpr std::uint64_t kSecondSeed = 0x5DEECE66DULL;
 
 double Seconds(Clock::duration duration)
 {
@@ -41,7 +53,10 @@ const CBalanceResult& CBalanceOptimizer::Run()
 
     if (m_result.divided && m_model->GetClassCount() > 1) {
         CBalanceState state(*m_model, initial, m_options.method);
-        Search(state, start);
+        if (m_options.method == CBalanceMethod::Current && m_model->GetClassCount() >= kHalvedClasses)
+            SearchInHalves(state, start);
+        else
+            Search(state, start);
     }
 
     for (std::size_t s = 0; s < m_best.size(); ++s)
@@ -49,6 +64,88 @@ const CBalanceResult& CBalanceOptimizer::Run()
     m_result.seconds = Seconds(Clock::now() - start);
     Report(1.0);
     return m_result;
+}
+
+double CBalanceOptimizer::Used(std::uint64_t steps, Clock::time_point start) const
+{
+    return m_options.iterations > 0 ? static_cast<double>(steps) / static_cast<double>(m_options.iterations)
+                                    : Seconds(Clock::now() - start) / std::max(m_options.seconds, 1.0e-9);
+}
+
+void CBalanceOptimizer::SearchInHalves(CBalanceState& state, Clock::time_point start)
+{
+    // Each round draws the halves, and the two searches take the same
+    // number of steps on them, the second on a thread of its own where one
+    // can be had. A search only reads and changes its own classes (and
+    // reads where the partners of its students are, which the other search
+    // only moves among its own), so the same seed and steps give the same
+    // division however the threads run. The bands, the best division and
+    // the report are kept between rounds.
+    CBalanceBands bands(state);
+    CBalanceSearch one(state, m_options.seed, m_options.method);
+    CBalanceSearch two(state, m_options.seed ^ kSecondSeed, m_options.method);
+    one.SetThreads(false);
+    two.SetThreads(false);
+    CBalanceRandom split(m_options.seed + kSecondSeed);
+    std::vector<int> classes(static_cast<std::size_t>(state.GetClassCount()));
+    std::iota(classes.begin(), classes.end(), 0);
+    const std::size_t half = classes.size() / 2;
+    auto lastReport = Clock::now();
+    std::uint64_t& steps = m_result.steps;
+    std::uint64_t nextCheckpoint = kCheckpointInterval;
+    for (;;) {
+        if (m_cancel.load(std::memory_order_relaxed)) {
+            m_result.cancelled = true;
+            break;
+        }
+        const double share = Used(steps, start);
+        if (share >= 1.0)
+            break;
+        const auto now = Clock::now();
+        if (now - lastReport >= kReportInterval) {
+            Report(share);
+            lastReport = now;
+        }
+
+        for (std::size_t i = 0; i + 1 < classes.size(); ++i)
+            std::swap(classes[i], classes[i + static_cast<std::size_t>(
+                                                   split.Below(static_cast<int>(classes.size() - i)))]);
+        one.SetClasses(std::vector<int>(classes.begin(), classes.begin() + static_cast<std::ptrdiff_t>(half)));
+        two.SetClasses(std::vector<int>(classes.begin() + static_cast<std::ptrdiff_t>(half), classes.end()));
+        std::uint64_t round = kRoundSteps;
+        if (m_options.iterations > 0)
+            round = std::min(round, (m_options.iterations - steps + 1) / 2);
+        auto run = [round](CBalanceSearch* search) {
+            for (std::uint64_t i = 0; i < round; ++i)
+                search->Step();
+        };
+        state.DeferTotals(true);
+        std::future<void> second;
+        try {
+            second = std::async(std::launch::async, run, &two);
+        } catch (const std::system_error&) {
+            second = std::async(std::launch::deferred, run, &two);
+        }
+        run(&one);
+        second.get();
+        state.DeferTotals(false);
+        steps += 2 * round;
+
+        if (steps >= nextCheckpoint) {
+            Checkpoint(state);
+            nextCheckpoint = steps + kCheckpointInterval;
+        }
+        // Where a round brought every class within the bands, they narrow
+        // as often as a search step by step would have narrowed them.
+        bool going = bands.Update(steps);
+        for (int again = 1; going && again < kNarrowingsPerRound && state.GetClassesOffAverage() == 0; ++again)
+            going = bands.Update(steps);
+        if (!going)
+            break; // nothing left to gain
+    }
+    Checkpoint(state);
+    m_result.moves = one.GetStats();
+    m_result.moves += two.GetStats();
 }
 
 void CBalanceOptimizer::Search(CBalanceState& state, Clock::time_point start)
@@ -63,9 +160,7 @@ void CBalanceOptimizer::Search(CBalanceState& state, Clock::time_point start)
             break;
         }
         const auto now = Clock::now();
-        const double share = m_options.iterations > 0
-                                 ? static_cast<double>(steps) / static_cast<double>(m_options.iterations)
-                                 : Seconds(now - start) / std::max(m_options.seconds, 1.0e-9);
+        const double share = Used(steps, start);
         if (share >= 1.0)
             break;
         if (now - lastReport >= kReportInterval) {

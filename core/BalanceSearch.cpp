@@ -52,11 +52,23 @@ CBalanceSearch::CBalanceSearch(CBalanceState& state, std::uint64_t seed, CBalanc
       m_locked(state.GetAssignment().size(), 0),
       m_groups(method == CBalanceMethod::Current)
 {
+    std::vector<int> all(static_cast<std::size_t>(state.GetClassCount()));
+    for (std::size_t c = 0; c < all.size(); ++c)
+        all[c] = static_cast<int>(c);
+    SetClasses(all);
+}
+
+void CBalanceSearch::SetClasses(const std::vector<int>& classes)
+{
+    m_classes = classes;
+    m_mine.assign(static_cast<std::size_t>(m_state.GetClassCount()), 0);
+    for (const int c : classes)
+        m_mine[static_cast<std::size_t>(c)] = 1;
 }
 
 bool CBalanceSearch::Step()
 {
-    if (m_state.GetClassCount() < 2)
+    if (m_classes.size() < 2)
         return false;
     if (!m_state.GetModel().GetBlocks().empty() && m_random.Unit() < kBlockShare)
         return Perform(CBalanceMove::BlockExchange, -1);
@@ -80,22 +92,26 @@ bool CBalanceSearch::Step()
 bool CBalanceSearch::Perform(CBalanceMove move, int first)
 {
     const auto start = std::chrono::steady_clock::now();
+    // The moves between the class and a partner class.
+    auto withPartner = [this, first](bool (CBalanceSearch::*run)(int, int)) {
+        return (this->*run)(first, PickPartner(first));
+    };
     bool gained = false;
     switch (move) {
     case CBalanceMove::Rotation:
-        gained = m_state.GetClassCount() >= 3 && Rotate(first);
+        gained = m_classes.size() >= 3 && Rotate(first);
         break;
     case CBalanceMove::Resplit:
-        gained = Resplit(first, PickPartner(first));
+        gained = withPartner(&CBalanceSearch::Resplit);
         break;
     case CBalanceMove::DoubleExchange:
-        gained = DoubleExchange(first, PickPartner(first));
+        gained = withPartner(&CBalanceSearch::DoubleExchange);
         break;
     case CBalanceMove::GroupExchange:
-        gained = GroupExchange(first, PickPartner(first));
+        gained = withPartner(&CBalanceSearch::GroupExchange);
         break;
     case CBalanceMove::ExchangeChain:
-        gained = ExchangeChain(first, PickPartner(first));
+        gained = withPartner(&CBalanceSearch::ExchangeChain);
         break;
     case CBalanceMove::BlockExchange:
         gained = ExchangeBlock();
@@ -110,16 +126,18 @@ int CBalanceSearch::PickClass()
     // Mostly a class whose averages lie outside their bands, drawn in
     // proportion to how far; otherwise any class in proportion to its cost,
     // so that the counts and the pull towards the middle get their turn.
-    const bool outside = m_state.GetClassesOffAverage() > 0 && m_random.Unit() < kOutsideShare;
+    const bool anyOutside =
+        std::any_of(m_classes.begin(), m_classes.end(), [this](int c) { return m_state.IsOffAverage(c); });
+    const bool outside = anyOutside && m_random.Unit() < kOutsideShare;
     auto weight = [&](int c) { return outside ? m_state.GetExcess(c) : m_state.GetClassCost(c); };
     double total = 0.0;
-    for (int c = 0; c < m_state.GetClassCount(); ++c)
+    for (const int c : m_classes)
         total += weight(c);
     if (!(total > 0.0))
         return -1;
     double pick = m_random.Unit() * total;
     int last = -1;
-    for (int c = 0; c < m_state.GetClassCount(); ++c) {
+    for (const int c : m_classes) {
         const double cost = weight(c);
         if (cost <= 0.0)
             continue;
@@ -133,12 +151,12 @@ int CBalanceSearch::PickClass()
 
 int CBalanceSearch::PickPartner(int classIndex, int other)
 {
-    const int classes = m_state.GetClassCount();
+    const int classes = static_cast<int>(m_classes.size());
     auto random = [&] {
-        int c = m_random.Below(classes);
-        while (c == classIndex || c == other)
-            c = (c + 1) % classes;
-        return c;
+        int i = m_random.Below(classes);
+        while (m_classes[static_cast<std::size_t>(i)] == classIndex || m_classes[static_cast<std::size_t>(i)] == other)
+            i = (i + 1) % classes;
+        return m_classes[static_cast<std::size_t>(i)];
     };
     if (m_random.Unit() < kRandomPartnerShare)
         return random();
@@ -152,7 +170,7 @@ int CBalanceSearch::PickPartner(int classIndex, int other)
     int best = -1;
     double bestScore = std::numeric_limits<double>::infinity();
     for (int i = 0; i < count; ++i) {
-        const int c = all ? i : random();
+        const int c = all ? m_classes[static_cast<std::size_t>(i)] : random();
         if (c == classIndex || c == other || m_state.Size(c) == 0)
             continue;
         double score = 0.0;
@@ -327,9 +345,10 @@ bool CBalanceSearch::ExchangeBlock()
 {
     const auto& blocks = m_state.GetModel().GetBlocks();
     const std::vector<int>& block = blocks[static_cast<std::size_t>(m_random.Below(static_cast<int>(blocks.size())))];
-    // A block the division left apart stays as it is.
+    // A block the division left apart stays as it is, and so does one in a
+    // class of another search.
     const int first = m_state.ClassOf(block.front());
-    if (first < 0 || std::any_of(block.begin(), block.end(), [this, first](int s) { return m_state.ClassOf(s) != first; }))
+    if (first < 0 || !m_mine[static_cast<std::size_t>(first)] || std::any_of(block.begin(), block.end(), [this, first](int s) { return m_state.ClassOf(s) != first; }))
         return false;
     const int second = PickPartner(first);
     if (second < 0)

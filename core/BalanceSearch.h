@@ -29,6 +29,8 @@ class CBalanceState;
 // - a rotation of three students among three classes.
 // A step changes the division only when it gets strictly better, and
 // always leaves it complete: a move is either applied whole or not at all.
+// A search may be kept to some of the classes (SetClasses), so that two
+// searches step at once on one state, each on its own classes.
 class CBalanceSearch
 {
 public:
@@ -38,6 +40,12 @@ public:
 
     // Returns true when the division improved.
     bool Step();
+    // The classes the steps work on: they pick classes and partners only
+    // among them (all classes unless set). Two searches on two disjoint
+    // sets of classes may step at the same time on one state.
+    void SetClasses(const std::vector<int>& classes);
+    // Whether a move may take a second thread for itself (by default).
+    void SetThreads(bool threads) { m_group.SetThreads(threads); }
     // What each move did in the steps so far.
     const CBalanceMoveStats& GetStats() const { return m_stats; }
 
@@ -82,4 +90,6 @@ private:
     std::vector<int> m_openSecond;
     std::vector<Change> m_changes; // of the last exchange chain, as applied
     CBalanceMoveStats m_stats;
+    std::vector<int> m_classes; // that the steps work on
+    std::vector<char> m_mine;   // per class: among them
 };

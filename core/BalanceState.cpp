@@ -189,15 +189,34 @@ void CBalanceState::Reprice(int classIndex)
     m_genderCost[c] = gender;
     m_tallyCost[c] = tallies;
     m_classCost[c] = average + gender + tallies;
-    m_cost += m_classCost[c] - oldCost;
     const bool offAverage = excess > 0.0;
-    m_excess += excess - m_excessCost[c];
+    const bool offBand = offAverage || gender + tallies > 0.0;
+    if (!m_deferTotals) {
+        m_cost += m_classCost[c] - oldCost;
+        m_excess += excess - m_excessCost[c];
+        m_classesOffAverage += (offAverage ? 1 : 0) - (wasOffAverage ? 1 : 0);
+        m_classesOffBand += (offBand ? 1 : 0) - (wasOffBand ? 1 : 0);
+    }
     m_excessCost[c] = excess;
     m_offAverage[c] = offAverage ? 1 : 0;
-    m_classesOffAverage += (offAverage ? 1 : 0) - (wasOffAverage ? 1 : 0);
-    const bool offBand = offAverage || gender + tallies > 0.0;
     m_offBand[c] = offBand ? 1 : 0;
-    m_classesOffBand += (offBand ? 1 : 0) - (wasOffBand ? 1 : 0);
+}
+
+void CBalanceState::DeferTotals(bool defer)
+{
+    m_deferTotals = defer;
+    if (defer)
+        return;
+    m_cost = 0.0;
+    m_excess = 0.0;
+    m_classesOffAverage = 0;
+    m_classesOffBand = 0;
+    for (std::size_t c = 0; c < static_cast<std::size_t>(m_classCount); ++c) {
+        m_cost += m_classCost[c];
+        m_excess += m_excessCost[c];
+        m_classesOffAverage += m_offAverage[c];
+        m_classesOffBand += m_offBand[c];
+    }
 }
 
 double CBalanceState::CostAfter(int classIndex, int removed, int added) const
@@ -373,7 +392,7 @@ void CBalanceState::Remove(int student, int classIndex)
         list.pop_back();
         m_slot[s] = -1;
     }
-    m_classOf[s] = -1;
+    SetClassOf(student, -1);
 }
 
 void CBalanceState::Add(int student, int classIndex)
@@ -394,5 +413,5 @@ void CBalanceState::Add(int student, int classIndex)
         m_slot[s] = static_cast<int>(m_movable[c].size());
         m_movable[c].push_back(student);
     }
-    m_classOf[s] = classIndex;
+    SetClassOf(student, classIndex);
 }

@@ -2,6 +2,7 @@
 
 #include "core/BalanceMethod.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -61,7 +62,13 @@ public:
     double GetMean(int dimension) const { return m_mean[static_cast<std::size_t>(dimension)]; }
 
     const std::vector<int>& GetAssignment() const { return m_classOf; }
-    int ClassOf(int student) const { return m_classOf[static_cast<std::size_t>(student)]; }
+    // Safe to read while a search on other classes moves the student (it
+    // then gives a class of that search, or -1 midway).
+    int ClassOf(int student) const
+    {
+        return std::atomic_ref<int>(const_cast<int&>(m_classOf[static_cast<std::size_t>(student)]))
+            .load(std::memory_order_relaxed);
+    }
     int Size(int classIndex) const { return m_size[static_cast<std::size_t>(classIndex)]; }
     // The students of a class that may move.
     const std::vector<int>& Movable(int classIndex) const { return m_movable[static_cast<std::size_t>(classIndex)]; }
@@ -72,6 +79,11 @@ public:
     // The averages' cost outside the bands, of a class and of all.
     double GetExcess(int classIndex) const { return m_excessCost[static_cast<std::size_t>(classIndex)]; }
     double GetExcess() const { return m_excess; }
+    bool IsOffAverage(int classIndex) const { return m_offAverage[static_cast<std::size_t>(classIndex)] != 0; }
+    // While two searches work on two disjoint sets of classes at once, the
+    // cost, excess and counts of classes off their bands of all classes
+    // are left as they are; when the deferral ends they are counted again.
+    void DeferTotals(bool defer);
     // Classes whose averages lie outside their bands, and classes outside
     // any band (averages or counts).
     int GetClassesOffAverage() const { return m_classesOffAverage; }
@@ -162,6 +174,10 @@ private:
     void Remove(int student, int classIndex);
     void Add(int student, int classIndex);
     void Reprice(int classIndex);
+    void SetClassOf(int student, int classIndex)
+    {
+        std::atomic_ref<int>(m_classOf[static_cast<std::size_t>(student)]).store(classIndex, std::memory_order_relaxed);
+    }
     void UpdateDeviations(int classIndex);
 
     const CBalanceModel& m_model;
@@ -190,6 +206,7 @@ private:
     double m_cost = 0.0;
     int m_classesOffAverage = 0;
     int m_classesOffBand = 0;
+    bool m_deferTotals = false;
 
     std::vector<double> m_mean;          // per dimension, points
     std::vector<double> m_offset;        // per dimension, points
