@@ -108,8 +108,8 @@ void CBalanceOptimizer::SearchInHalves(CBalanceState& state, Clock::time_point s
         }
 
         for (std::size_t i = 0; i + 1 < classes.size(); ++i)
-            std::swap(classes[i], classes[i + static_cast<std::size_t>(
-                                                   split.Below(static_cast<int>(classes.size() - i)))]);
+            std::swap(classes[i],
+                      classes[i + static_cast<std::size_t>(split.Below(static_cast<int>(classes.size() - i)))]);
         one.SetClasses(std::vector<int>(classes.begin(), classes.begin() + static_cast<std::ptrdiff_t>(half)));
         two.SetClasses(std::vector<int>(classes.begin() + static_cast<std::ptrdiff_t>(half), classes.end()));
         std::uint64_t round = kRoundSteps;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -53,8 +54,7 @@ CBalanceSearch::CBalanceSearch(CBalanceState& state, std::uint64_t seed, CBalanc
       m_groups(method == CBalanceMethod::Current)
 {
     std::vector<int> all(static_cast<std::size_t>(state.GetClassCount()));
-    for (std::size_t c = 0; c < all.size(); ++c)
-        all[c] = static_cast<int>(c);
+    std::iota(all.begin(), all.end(), 0);
     SetClasses(all);
 }
 
@@ -152,11 +152,12 @@ int CBalanceSearch::PickClass()
 int CBalanceSearch::PickPartner(int classIndex, int other)
 {
     const int classes = static_cast<int>(m_classes.size());
+    auto at = [this](int i) { return m_classes[static_cast<std::size_t>(i)]; };
     auto random = [&] {
         int i = m_random.Below(classes);
-        while (m_classes[static_cast<std::size_t>(i)] == classIndex || m_classes[static_cast<std::size_t>(i)] == other)
+        while (at(i) == classIndex || at(i) == other)
             i = (i + 1) % classes;
-        return m_classes[static_cast<std::size_t>(i)];
+        return at(i);
     };
     if (m_random.Unit() < kRandomPartnerShare)
         return random();
@@ -170,7 +171,7 @@ int CBalanceSearch::PickPartner(int classIndex, int other)
     int best = -1;
     double bestScore = std::numeric_limits<double>::infinity();
     for (int i = 0; i < count; ++i) {
-        const int c = all ? m_classes[static_cast<std::size_t>(i)] : random();
+        const int c = all ? at(i) : random();
         if (c == classIndex || c == other || m_state.Size(c) == 0)
             continue;
         double score = 0.0;
@@ -348,7 +349,8 @@ bool CBalanceSearch::ExchangeBlock()
     // A block the division left apart stays as it is, and so does one in a
     // class of another search.
     const int first = m_state.ClassOf(block.front());
-    if (first < 0 || !m_mine[static_cast<std::size_t>(first)] || std::any_of(block.begin(), block.end(), [this, first](int s) { return m_state.ClassOf(s) != first; }))
+    if (first < 0 || !m_mine[static_cast<std::size_t>(first)]
+        || std::any_of(block.begin(), block.end(), [this, first](int s) { return m_state.ClassOf(s) != first; }))
         return false;
     const int second = PickPartner(first);
     if (second < 0)
