@@ -66,10 +66,23 @@ const CBalanceResult& CBalanceOptimizer::Run()
     return m_result;
 }
 
-double CBalanceOptimizer::Used(std::uint64_t steps, Clock::time_point start) const
+bool CBalanceOptimizer::Going(Clock::time_point start, Clock::time_point& lastReport)
 {
-    return m_options.iterations > 0 ? static_cast<double>(steps) / static_cast<double>(m_options.iterations)
-                                    : Seconds(Clock::now() - start) / std::max(m_options.seconds, 1.0e-9);
+    if (m_cancel.load(std::memory_order_relaxed)) {
+        m_result.cancelled = true;
+        return false;
+    }
+    const auto now = Clock::now();
+    const double share = m_options.iterations > 0
+                             ? static_cast<double>(m_result.steps) / static_cast<double>(m_options.iterations)
+                             : Seconds(now - start) / std::max(m_options.seconds, 1.0e-9);
+    if (share >= 1.0)
+        return false;
+    if (now - lastReport >= kReportInterval) {
+        Report(share);
+        lastReport = now;
+    }
+    return true;
 }
 
 void CBalanceOptimizer::SearchInHalves(CBalanceState& state, Clock::time_point start)
@@ -93,20 +106,7 @@ void CBalanceOptimizer::SearchInHalves(CBalanceState& state, Clock::time_point s
     auto lastReport = Clock::now();
     std::uint64_t& steps = m_result.steps;
     std::uint64_t nextCheckpoint = kCheckpointInterval;
-    for (;;) {
-        if (m_cancel.load(std::memory_order_relaxed)) {
-            m_result.cancelled = true;
-            break;
-        }
-        const double share = Used(steps, start);
-        if (share >= 1.0)
-            break;
-        const auto now = Clock::now();
-        if (now - lastReport >= kReportInterval) {
-            Report(share);
-            lastReport = now;
-        }
-
+    while (Going(start, lastReport)) {
         for (std::size_t i = 0; i + 1 < classes.size(); ++i)
             std::swap(classes[i],
                       classes[i + static_cast<std::size_t>(split.Below(static_cast<int>(classes.size() - i)))]);
@@ -154,20 +154,7 @@ void CBalanceOptimizer::Search(CBalanceState& state, Clock::time_point start)
     CBalanceSearch search(state, m_options.seed, m_options.method);
     auto lastReport = Clock::now();
     std::uint64_t& steps = m_result.steps;
-    for (;;) {
-        if (m_cancel.load(std::memory_order_relaxed)) {
-            m_result.cancelled = true;
-            break;
-        }
-        const auto now = Clock::now();
-        const double share = Used(steps, start);
-        if (share >= 1.0)
-            break;
-        if (now - lastReport >= kReportInterval) {
-            Report(share);
-            lastReport = now;
-        }
-
+    while (Going(start, lastReport)) {
         search.Step();
         ++steps;
         if (steps % kCheckpointInterval == 0)

@@ -107,8 +107,10 @@ private:
     // Two searches at once on two halves of the classes, drawn anew for
     // every round of steps.
     void SearchInHalves(CBalanceState& state, std::chrono::steady_clock::time_point start);
-    // The share of the budget used by now, 1 or more when it is used up.
-    double Used(std::uint64_t steps, std::chrono::steady_clock::time_point start) const;
+    // Whether the search may take more steps: not once cancelled (noted in
+    // the result) or once the budget is used; reports the progress about
+    // ten times a second.
+    bool Going(std::chrono::steady_clock::time_point start, std::chrono::steady_clock::time_point& lastReport);
     // Keeps the current division when it is no worse than the start.
     void Checkpoint(const CBalanceState& state);
     void Report(double share);

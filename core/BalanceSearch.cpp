@@ -66,12 +66,21 @@ void CBalanceSearch::SetClasses(const std::vector<int>& classes)
         m_mine[static_cast<std::size_t>(c)] = 1;
 }
 
+template <typename Move>
+bool CBalanceSearch::Perform(CBalanceMove move, Move run)
+{
+    const auto start = std::chrono::steady_clock::now();
+    const bool gained = run();
+    m_stats.Add(move, gained, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    return gained;
+}
+
 bool CBalanceSearch::Step()
 {
     if (m_classes.size() < 2)
         return false;
     if (!m_state.GetModel().GetBlocks().empty() && m_random.Unit() < kBlockShare)
-        return Perform(CBalanceMove::BlockExchange, -1);
+        return Perform(CBalanceMove::BlockExchange, [this] { return ExchangeBlock(); });
     const int first = PickClass();
     if (first < 0)
         return false;
@@ -79,46 +88,14 @@ bool CBalanceSearch::Step()
     const double draw = m_random.Unit();
     double bound = shares.rotation;
     if (draw < bound)
-        return Perform(CBalanceMove::Rotation, first);
+        return Perform(CBalanceMove::Rotation, [&] { return m_classes.size() >= 3 && Rotate(first); });
     if (draw < (bound += shares.resplit))
-        return Perform(CBalanceMove::Resplit, first);
+        return Perform(CBalanceMove::Resplit, [&] { return Resplit(first, PickPartner(first)); });
     if (draw < (bound += shares.doubleExchange))
-        return Perform(CBalanceMove::DoubleExchange, first);
+        return Perform(CBalanceMove::DoubleExchange, [&] { return DoubleExchange(first, PickPartner(first)); });
     if (draw < (bound += shares.group))
-        return Perform(CBalanceMove::GroupExchange, first);
-    return Perform(CBalanceMove::ExchangeChain, first);
-}
-
-bool CBalanceSearch::Perform(CBalanceMove move, int first)
-{
-    const auto start = std::chrono::steady_clock::now();
-    // The moves between the class and a partner class.
-    auto withPartner = [this, first](bool (CBalanceSearch::*run)(int, int)) {
-        return (this->*run)(first, PickPartner(first));
-    };
-    bool gained = false;
-    switch (move) {
-    case CBalanceMove::Rotation:
-        gained = m_classes.size() >= 3 && Rotate(first);
-        break;
-    case CBalanceMove::Resplit:
-        gained = withPartner(&CBalanceSearch::Resplit);
-        break;
-    case CBalanceMove::DoubleExchange:
-        gained = withPartner(&CBalanceSearch::DoubleExchange);
-        break;
-    case CBalanceMove::GroupExchange:
-        gained = withPartner(&CBalanceSearch::GroupExchange);
-        break;
-    case CBalanceMove::ExchangeChain:
-        gained = withPartner(&CBalanceSearch::ExchangeChain);
-        break;
-    case CBalanceMove::BlockExchange:
-        gained = ExchangeBlock();
-        break;
-    }
-    m_stats.Add(move, gained, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    return gained;
+        return Perform(CBalanceMove::GroupExchange, [&] { return GroupExchange(first, PickPartner(first)); });
+    return Perform(CBalanceMove::ExchangeChain, [&] { return ExchangeChain(first, PickPartner(first)); });
 }
 
 int CBalanceSearch::PickClass()

@@ -57,8 +57,10 @@ private:
         int from = -1;   // class the first student came from
     };
 
-    // Runs a move from the class first (none for a block) and counts it.
-    bool Perform(CBalanceMove move, int first);
+    // Runs a move (run() is true when it made the division better) and
+    // counts it.
+    template <typename Move>
+    bool Perform(CBalanceMove move, Move run);
     int PickClass();
     int PickPartner(int classIndex, int other = -1);
     bool Resplit(int first, int second);
